@@ -1,0 +1,275 @@
+// File and path utilities: copy and append built on one careful stream copy,
+// a recursive directory deletion that never leaves the directory it was
+// given, and small path and version helpers.
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/strbuf.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <io.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+
+static const char DIR_END[] = "\\";
+static const char BinDir[] = "bin";
+
+enum { BlockSize = 30000, MaxBlocks = 20 };
+
+bool isDir(const char* path) {
+    if (!fexists(path)) return false;
+    struct _stat64 info;
+    if (_stat64(path, &info) != 0) return false;
+    return (info.st_mode & 0xF000) == 0x4000;
+}
+
+bool copyStream(FILE* source, FILE* destination) {
+    if (!source || !destination) return false;
+
+    // 64-bit offsets: files over 2 GB are measured and compared correctly.
+    if (_fseeki64(source, 0, SEEK_END) != 0) return false;
+    __int64 length = _ftelli64(source);
+    if (length < 0 || _fseeki64(source, 0, SEEK_SET) != 0) return false;
+
+    __int64 needed = length / BlockSize + 1;
+    int blockCount = needed < MaxBlocks ? (int)needed : MaxBlocks;
+    char* blocks[MaxBlocks];
+    size_t counts[MaxBlocks];
+    int allocated = 0;
+    for (; allocated < blockCount; ++allocated) {
+        blocks[allocated] = (char*)malloc(BlockSize + 1);
+        if (!blocks[allocated]) break;
+    }
+    if (allocated == 0) return false;
+
+    __int64 written = 0;
+    bool failed = false;
+    while (!feof(source) && !failed) {
+        int filled = 0;
+        for (; filled < allocated; ++filled) {
+            counts[filled] = fread(blocks[filled], 1, BlockSize, source);
+            if (feof(source)) {
+                ++filled;
+                break;
+            }
+            if (ferror(source)) {
+                failed = true;
+                break;
+            }
+        }
+        for (int i = 0; i < filled && !failed; ++i) {
+            if (counts[i] == 0) break;
+            if (fwrite(blocks[i], 1, counts[i], destination) != counts[i]) failed = true;
+            written += counts[i];
+        }
+    }
+    if (!failed && fflush(destination) != 0) failed = true;
+
+    for (int i = 0; i < allocated; ++i) free(blocks[i]);
+    return !failed && feof(source) && written == length;
+}
+
+// True when both streams are the same file (an append of a file to itself
+// would never end).
+static bool sameFile(FILE* a, FILE* b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    HANDLE ha = (HANDLE)_get_osfhandle(_fileno(a));
+    HANDLE hb = (HANDLE)_get_osfhandle(_fileno(b));
+    if (!GetFileInformationByHandle(ha, &ia) || !GetFileInformationByHandle(hb, &ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+static bool isCopySource(const char* source) {
+    return source && fexists(source) && !isDir(source);
+}
+
+bool copyFile(const char* source, const char* destination) {
+    if (!isCopySource(source) || !destination || !*destination) return false;
+
+    // The copy is written beside the destination and renamed over it only
+    // when complete: a failed copy leaves neither a partial file nor a
+    // damaged earlier destination (nor a truncated source when both name
+    // the same file).
+    // A destination that exists must be writable, as it would have to be
+    // for an overwrite in place.
+    if (fexists(destination)) {
+        DWORD attributes = GetFileAttributesA(destination);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return false;
+        FILE* probe = fopen(destination, "r+b");
+        if (!probe) return false;
+        fclose(probe);
+    }
+
+    size_t size = strlen(destination) + 16;
+    char* temporary = (char*)malloc(size);
+    if (!temporary) return false;
+    formatText(temporary, size, "%s.__kivcopy", destination);
+
+    bool ok = false;
+    FILE* in = fopen(source, "rb");
+    if (in) {
+        FILE* out = fopen(temporary, "wb");
+        if (out) {
+            ok = copyStream(in, out);
+            if (fclose(out) != 0) ok = false;
+        }
+        fclose(in);
+    }
+    if (ok) ok = MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) remove(temporary);
+    free(temporary);
+    return ok;
+}
+
+bool appendFile(const char* source, const char* destination) {
+    if (!isCopySource(source) || !destination || !*destination) return false;
+    bool ok = false;
+    FILE* in = fopen(source, "rb");
+    if (in) {
+        FILE* out = fopen(destination, "ab");
+        if (out) {
+            ok = !sameFile(in, out) && copyStream(in, out);
+            if (fclose(out) != 0) ok = false;
+        }
+        fclose(in);
+    }
+    return ok;
+}
+
+static bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool isAbsoluteDirPath(const char* path) {
+    if (!path) return false;
+    const char* rest;
+    if (isSeparator(path[0]) && isSeparator(path[1])) {
+        // \\server\share: both names are required.
+        const char* server = path + 2;
+        const char* end = server;
+        while (*end && !isSeparator(*end)) ++end;
+        if (end == server || !*end || !end[1] || isSeparator(end[1])) return false;
+        rest = end + 1;
+    } else {
+        char drive = path[0];
+        bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+        if (!letter || path[1] != ':' || !isSeparator(path[2])) return false;
+        rest = path + 3;
+    }
+    // At least one name, and no "." or ".." that could lead out of it.
+    bool named = false;
+    while (*rest) {
+        while (isSeparator(*rest)) ++rest;
+        const char* start = rest;
+        while (*rest && !isSeparator(*rest)) ++rest;
+        size_t length = (size_t)(rest - start);
+        if (length == 0) continue;
+        if ((length == 1 && start[0] == '.') || (length == 2 && start[0] == '.' && start[1] == '.'))
+            return false;
+        named = true;
+    }
+    return named;
+}
+
+static bool isDotEntry(const char* name) {
+    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// Deletes the entries below directory, depth first; stops at the first
+// failed deletion. Every path used is absolute.
+static bool deleteEntries(const char* directory) {
+    size_t size = strlen(directory) + MAX_PATH + 3;
+    char* path = (char*)malloc(size);
+    if (!path) return false;
+
+    bool result = true;
+    bool deletedSome = true;
+    // Each pass deletes what it finds; passes repeat until one finds nothing
+    // more, so that entries the enumeration may miss after a deletion are
+    // still reached.
+    while (result && deletedSome) {
+        deletedSome = false;
+        formatText(path, size, "%s%s*", directory, DIR_END);
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA(path, &entry);
+        if (find == INVALID_HANDLE_VALUE) break;
+        do {
+            if (isDotEntry(entry.cFileName)) continue;
+            formatText(path, size, "%s%s%s", directory, DIR_END, entry.cFileName);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A junction or link: remove the link itself, never what it
+                // points to.
+                result = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? _rmdir(path) == 0
+                                                                              : remove(path) == 0;
+            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                result = delDirTree(path);
+            } else {
+                result = remove(path) == 0;
+            }
+            deletedSome = true;
+        } while (result && FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    free(path);
+    return result;
+}
+
+bool delDirTree(const char* directory) {
+    if (!isAbsoluteDirPath(directory)) return false;
+
+    char saved[PathBufferSize];
+    getCurrentDir(saved, PathBufferSize - 1);
+    // The directory must be entered; a path that cannot be is left alone.
+    if (_chdir(directory) != 0) return false;
+    // Leave it again at once: a directory that is the current one cannot be
+    // removed, and every path below is absolute.
+    _chdir(saved);
+
+    bool result = deleteEntries(directory);
+    _rmdir(directory);
+    return result;
+}
+
+void getCurrentDir(char* buffer, unsigned size) {
+    if (!buffer || size == 0) return;
+    if (!_getcwd(buffer, (int)size)) {
+        copyText(buffer, size, ".");
+        return;
+    }
+    size_t length = strlen(buffer);
+    if (length > 0 && buffer[length - 1] == '\\') buffer[length - 1] = '\0';
+}
+
+char* getPathPtr() {
+    char* path = getenv("path");
+    if (!path) path = getenv("PATH");
+    if (!path) path = getenv("Path");
+    return path;
+}
+
+void getJavaHomeDirectory(const char* executable, char* home) {
+    copyText(home, strlen(executable) + 1, executable);
+    char* lastSeparator = strrchr(home, '\\');
+    if (!lastSeparator) return;
+    *lastSeparator = '\0';
+
+    char* bin = nullptr;
+    for (char* at = strstr(home, BinDir); at; at = strstr(at + 1, BinDir)) bin = at;
+    if (!bin) return;
+    *bin = '\0';
+    if (bin > home && bin[-1] == '\\') bin[-1] = '\0';
+}
+
+void parseVersion(const char* version, char* base, char* micro) {
+    size_t size = strlen(version) + 1;  // both buffers hold the whole version
+    copyText(base, size, version);
+    copyText(micro, size > 2 ? size : 2, "0");
+    unsigned dots = 0;
+    for (const char* c = base; *c; ++c)
+        if (*c == '.') ++dots;
+    if (dots < 2) return;
+    char* lastDot = strrchr(base, '.');
+    copyText(micro, size, lastDot + 1);
+    *lastDot = '\0';
+}

@@ -1,0 +1,37 @@
+// File and path utilities used across the launcher: directory test, careful
+// byte-exact copy and append, safe recursive directory deletion, the current
+// directory, the search path, a JVM's home from its program, version split.
+#ifndef BASE_CLIB_H
+#define BASE_CLIB_H
+
+#include <stdio.h>
+
+bool isDir(const char* path);
+
+// Copies the whole of source to destination; true when every byte arrived.
+bool copyStream(FILE* source, FILE* destination);
+// A complete copy or no destination at all.
+bool copyFile(const char* source, const char* destination);
+// Appends source to destination (created when missing).
+bool appendFile(const char* source, const char* destination);
+
+// True when path is an absolute directory path the deletion may work on:
+// "X:\name..." with at least one name, or a UNC path "\\server\share...".
+bool isAbsoluteDirPath(const char* path);
+// Deletes everything below an absolute directory, then the directory.
+// Deletes nothing and returns false unless the path is absolute and can be
+// entered; the current directory is restored in every case.
+bool delDirTree(const char* directory);
+
+// The current directory without a trailing backslash ("." on failure).
+void getCurrentDir(char* buffer, unsigned size);
+// The value of the search path variable (path, PATH or Path), or null.
+char* getPathPtr();
+// The JVM home directory of a JVM program (the directory above bin).
+// home must hold the whole executable path.
+void getJavaHomeDirectory(const char* executable, char* home);
+// Splits 1.6.0_20 into the base 1.6 and the micro part 0_20 ("0" when the
+// version has fewer than two dots). Both buffers must hold the whole version.
+void parseVersion(const char* version, char* base, char* micro);
+
+#endif

@@ -1,0 +1,21 @@
+// Log: appends one time-stamped line to a named file in the work directory.
+//
+// Every call opens the file for appending, writes the local time in the
+// asctime layout, a blank and the text, and closes the file again; nothing is
+// kept open between calls and a file that cannot be opened is skipped
+// silently. While "term.log" exists the same line is echoed to stdout.
+#ifndef BASE_LOG_H
+#define BASE_LOG_H
+
+class Log {
+public:
+    Log() {}
+    ~Log() {}
+
+    void logMessage(const char* filename, const char* message);
+    void logMessage(const char* filename, const char* message, int value);
+    void logMessage(const char* filename, const char* message, bool value);
+    void logMessage(const char* filename, const char* message, const char* detail);
+};
+
+#endif

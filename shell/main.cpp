@@ -1,0 +1,4 @@
+// Provisional entry point, replaced by the message loop.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

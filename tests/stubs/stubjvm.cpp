@@ -1,0 +1,90 @@
+// A stand-in JVM for the tests. Copied into a JVM home (bin\javaw.exe and
+// the like) beside a file "stubjvm.ini" that configures it:
+//   version=1.6.0_31   the version it reports to the test class
+//   wizard=1           a wizard run creates "__kivwizard.sem" (0: it does not)
+//   exit=0             its exit code
+//   delay=0            milliseconds to wait before it ends
+// Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
+// (a directory with blanks arrives split over several arguments). Every run
+// appends its argument list, current directory and environment to
+// "stubjvm.runs" beside the program.
+#include <windows.h>
+#include <direct.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static char ownDir[MAX_PATH];
+
+static void readSetting(const char* key, char* value, size_t size, const char* fallback) {
+    char ini[MAX_PATH + 16];
+    snprintf(ini, sizeof ini, "%s\\stubjvm.ini", ownDir);
+    snprintf(value, size, "%s", fallback);
+    FILE* f = fopen(ini, "r");
+    if (!f) return;
+    char line[1024];
+    size_t keyLength = strlen(key);
+    while (fgets(line, sizeof line, f)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
+            snprintf(value, size, "%s", line + keyLength + 1);
+    }
+    fclose(f);
+}
+
+static bool isTestRun(int argc, char** argv) {
+    return argc >= 4 && strcmp(argv[1], "-cp") == 0 && strcmp(argv[2], ".") == 0 &&
+           strcmp(argv[3], "TestJvm") == 0;
+}
+
+static void record(int argc, char** argv, bool testRun) {
+    char path[MAX_PATH + 16];
+    snprintf(path, sizeof path, "%s\\stubjvm.runs", ownDir);
+    FILE* f = fopen(path, "ab");
+    if (!f) return;
+    fprintf(f, "RUN %s\n", testRun ? "test" : "wizard");
+    fprintf(f, "PROGRAM %s\n", argv[0]);
+    for (int i = 1; i < argc; ++i) fprintf(f, "ARG %s\n", argv[i]);
+    char cwd[MAX_PATH];
+    fprintf(f, "CWD %s\n", _getcwd(cwd, MAX_PATH) ? cwd : "");
+    char* env = GetEnvironmentStringsA();
+    for (char* e = env; e && *e; e += strlen(e) + 1) fprintf(f, "ENV %s\n", e);
+    if (env) FreeEnvironmentStringsA(env);
+    fprintf(f, "END\n");
+    fclose(f);
+}
+
+int main(int argc, char** argv) {
+    GetModuleFileNameA(nullptr, ownDir, MAX_PATH);
+    char* slash = strrchr(ownDir, '\\');
+    if (slash) *slash = '\0';
+
+    char version[128], wizard[16], exitCode[16], delay[16];
+    readSetting("version", version, sizeof version, "1.6.0");
+    readSetting("wizard", wizard, sizeof wizard, "1");
+    readSetting("exit", exitCode, sizeof exitCode, "0");
+    readSetting("delay", delay, sizeof delay, "0");
+
+    bool testRun = isTestRun(argc, argv);
+    record(argc, argv, testRun);
+
+    if (testRun) {
+        char dir[MAX_PATH * 2] = "";
+        for (int i = 4; i < argc; ++i) {
+            if (i > 4) strncat(dir, " ", sizeof dir - strlen(dir) - 1);
+            strncat(dir, argv[i], sizeof dir - strlen(dir) - 1);
+        }
+        char results[MAX_PATH * 2 + 16];
+        snprintf(results, sizeof results, "%s%sjvmGood.txt", dir, *dir ? "\\" : "");
+        FILE* f = fopen(results, "w");
+        if (f) {
+            fprintf(f, "java version %s\n", version);
+            fclose(f);
+        }
+    } else if (strcmp(wizard, "1") == 0) {
+        FILE* f = fopen("__kivwizard.sem", "w");
+        if (f) fclose(f);
+    }
+    if (atoi(delay) > 0) Sleep((DWORD)atoi(delay));
+    return atoi(exitCode);
+}

@@ -1,0 +1,217 @@
+// File and path utilities on the real Win32 file system.
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/strbuf.h"
+#include "testdir.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <direct.h>
+#include <stdlib.h>
+#include <string.h>
+
+TEST(Fexists, QuotedPathsAndDirectories) {
+    ScratchDir dir;
+    writeFile(dir.file("a b.exe"), "x");
+    std::string quoted = "\"" + dir.file("a b.exe") + "\" -version";
+    EXPECT_TRUE(fexists(quoted.c_str()));
+    std::string unclosed = "\"" + dir.file("a b.exe");
+    EXPECT_TRUE(fexists(unclosed.c_str()));
+    EXPECT_FALSE(fexists(dir.file("missing").c_str()));
+    EXPECT_TRUE(fexists(dir.path().c_str()));
+    EXPECT_TRUE(isDir(dir.path().c_str()));
+    EXPECT_FALSE(isDir(dir.file("a b.exe").c_str()));
+    EXPECT_FALSE(isDir(dir.file("missing").c_str()));
+}
+
+static std::string pattern(size_t size) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i) s[i] = (char)(i * 7 + i / 251);
+    return s;
+}
+
+TEST(FileCopy, CopiesExactlyAcrossBlockBoundaries) {
+    ScratchDir dir;
+    // empty, one block, exactly one block (second reads nothing), a pass of
+    // 20 blocks and more than one pass
+    for (size_t size : {0u, 1u, 29999u, 30000u, 30001u, 600000u, 2 * 1024 * 1024u + 3}) {
+        std::string content = pattern(size);
+        writeFile(dir.file("src"), content);
+        ASSERT_TRUE(copyFile(dir.file("src").c_str(), dir.file("dst").c_str())) << size;
+        EXPECT_EQ(readFile(dir.file("dst")), content) << size;
+    }
+}
+
+TEST(FileCopy, FailureLeavesNoPartialOrDamagedDestination) {
+    ScratchDir dir;
+    writeFile(dir.file("dst"), "earlier");
+    EXPECT_FALSE(copyFile(dir.file("missing").c_str(), dir.file("dst").c_str()));
+    EXPECT_FALSE(copyFile(dir.path().c_str(), dir.file("dst").c_str()));
+    EXPECT_EQ(readFile(dir.file("dst")), "earlier");
+
+    writeFile(dir.file("src"), "data");
+    EXPECT_FALSE(copyFile(dir.file("src").c_str(), dir.file("nodir\\dst").c_str()));
+    EXPECT_FALSE(fexists(dir.file("nodir").c_str()));
+
+    // A read-only destination cannot be replaced: it stays as it was and no
+    // temporary file is left beside it.
+    SetFileAttributesA(dir.file("dst").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(copyFile(dir.file("src").c_str(), dir.file("dst").c_str()));
+    EXPECT_EQ(readFile(dir.file("dst")), "earlier");
+    EXPECT_FALSE(fexists(dir.file("dst.__kivcopy").c_str()));
+}
+
+TEST(FileCopy, OntoItselfKeepsTheContent) {
+    // Regression: opening the destination for writing truncated a source
+    // that was the same file.
+    ScratchDir dir;
+    writeFile(dir.file("same"), "precious");
+    copyFile(dir.file("same").c_str(), dir.file("same").c_str());
+    EXPECT_EQ(readFile(dir.file("same")), "precious");
+}
+
+TEST(AppendFile, AppendsAndCreates) {
+    ScratchDir dir;
+    writeFile(dir.file("a"), "one\r\n");
+    ASSERT_TRUE(appendFile(dir.file("a").c_str(), dir.file("log").c_str()));
+    ASSERT_TRUE(appendFile(dir.file("a").c_str(), dir.file("log").c_str()));
+    EXPECT_EQ(readFile(dir.file("log")), "one\r\none\r\n");
+    EXPECT_FALSE(appendFile(dir.file("missing").c_str(), dir.file("log").c_str()));
+    // A file appended to itself would grow without end: refused.
+    EXPECT_FALSE(appendFile(dir.file("a").c_str(), dir.file("a").c_str()));
+    EXPECT_EQ(readFile(dir.file("a")), "one\r\n");
+}
+
+TEST(CopyStream, NullStreamsFail) {
+    EXPECT_FALSE(copyStream(nullptr, nullptr));
+}
+
+static void makeTree(const std::string& root) {
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\bin").c_str(), nullptr);
+    CreateDirectoryA((root + "\\lib").c_str(), nullptr);
+    CreateDirectoryA((root + "\\lib\\deep").c_str(), nullptr);
+    writeFile(root + "\\release", "r");
+    writeFile(root + "\\bin\\java.exe", "j");
+    writeFile(root + "\\lib\\rt.jar", "x");
+    writeFile(root + "\\lib\\deep\\a.txt", "a");
+    writeFile(root + "\\lib\\deep\\b.txt", "b");
+}
+
+TEST(DelDirTree, DeletesNestedTreeAndItself) {
+    ScratchDir dir;
+    makeTree(dir.file("jvm"));
+    EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
+    EXPECT_FALSE(fexists(dir.file("jvm").c_str()));
+    char cwd[MAX_PATH];
+    _getcwd(cwd, MAX_PATH);
+    EXPECT_STRCASEEQ(cwd, dir.path().c_str());
+}
+
+TEST(DelDirTree, ReadOnlyFileStopsAndCurrentDirIsRestored) {
+    ScratchDir dir;
+    makeTree(dir.file("jvm"));
+    SetFileAttributesA(dir.file("jvm\\release").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(delDirTree(dir.file("jvm").c_str()));
+    EXPECT_TRUE(fexists(dir.file("jvm\\release").c_str()));
+    char cwd[MAX_PATH];
+    _getcwd(cwd, MAX_PATH);
+    EXPECT_STRCASEEQ(cwd, dir.path().c_str());
+}
+
+TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
+    // Regression: a path that could not be entered made the walk empty the
+    // current directory (the work directory), and a bare drive named the
+    // drive's current directory.
+    ScratchDir dir;
+    writeFile(dir.file("keep.txt"), "k");
+    CreateDirectoryA(dir.file("sub").c_str(), nullptr);
+    writeFile(dir.file("sub\\keep2.txt"), "k");
+    std::string drive = dir.path().substr(0, 2);  // "C:"
+    const std::string root = drive + "\\";
+    const std::string missing = dir.file("does-not-exist");
+    const std::string dotted = dir.path() + "\\sub\\..";
+    const char* refused[] = {"sub", ".", "", drive.c_str(), root.c_str(),
+                             missing.c_str(), dotted.c_str(), "\\\\server"};
+    for (const char* path : refused) {
+        EXPECT_FALSE(delDirTree(path)) << path;
+        EXPECT_TRUE(fexists(dir.file("keep.txt").c_str())) << path;
+        EXPECT_TRUE(fexists(dir.file("sub\\keep2.txt").c_str())) << path;
+    }
+    EXPECT_FALSE(delDirTree(nullptr));
+}
+
+TEST(DelDirTree, AbsolutePathRule) {
+    struct { const char* path; bool ok; } cases[] = {
+        {"C:\\jvm", true}, {"c:/jvm/x", true}, {"\\\\server\\share", true},
+        {"\\\\server\\share\\dir", true}, {"C:", false}, {"C:\\", false}, {"C:jvm", false},
+        {"jvm", false}, {"\\jvm", false}, {"\\\\server", false}, {"\\\\server\\", false},
+        {"C:\\jvm\\..", false}, {"C:\\.\\", false}, {"C:\\jvm\\.\\x", false},
+    };
+    for (auto& c : cases) EXPECT_EQ(isAbsoluteDirPath(c.path), c.ok) << c.path;
+}
+
+TEST(GetCurrentDir, NoTrailingBackslash) {
+    ScratchDir dir;
+    char buffer[PathBufferSize];
+    getCurrentDir(buffer, PathBufferSize - 1);
+    EXPECT_STRCASEEQ(buffer, dir.path().c_str());
+    _chdir("C:\\");
+    getCurrentDir(buffer, PathBufferSize - 1);
+    EXPECT_STREQ(buffer, "C:");
+    // A buffer too small for the directory gives "."
+    getCurrentDir(buffer, 2);
+    EXPECT_STREQ(buffer, ".");
+}
+
+TEST(GetPathPtr, FallsBackThroughTheSpellings) {
+    std::string saved = getPathPtr() ? getPathPtr() : "";
+    _putenv("PATH=");
+    EXPECT_EQ(getPathPtr(), nullptr);
+    _putenv("Path=C:\\only");
+    ASSERT_NE(getPathPtr(), nullptr);
+    EXPECT_STREQ(getPathPtr(), "C:\\only");
+    _putenv(("PATH=" + saved).c_str());
+}
+
+TEST(GetJavaHomeDirectory, DirectoryAboveTheLastBin) {
+    struct { const char* exe; const char* home; } cases[] = {
+        {"C:\\jdk1.6\\jre\\bin\\java.exe", "C:\\jdk1.6\\jre"},
+        {"C:\\java\\java.exe", "C:\\java"},
+        {"C:\\cabinet\\java.exe", "C:\\ca"},
+        {"java.exe", "java.exe"},
+    };
+    for (auto& c : cases) {
+        char home[PathBufferSize];
+        getJavaHomeDirectory(c.exe, home);
+        EXPECT_STREQ(home, c.home) << c.exe;
+    }
+}
+
+TEST(ParseVersion, BaseAndMicroParts) {
+    struct { const char* version; const char* base; const char* micro; } cases[] = {
+        {"1.4.2", "1.4", "2"}, {"1.6.0_20", "1.6", "0_20"}, {"1.4", "1.4", "0"},
+        {"1.4.2.01", "1.4.2", "01"}, {"", "", "0"},
+    };
+    for (auto& c : cases) {
+        char base[VersionBufferSize], micro[VersionBufferSize];
+        parseVersion(c.version, base, micro);
+        EXPECT_STREQ(base, c.base) << c.version;
+        EXPECT_STREQ(micro, c.micro) << c.version;
+    }
+}
+
+TEST(StrBuf, BoundedCopyAppendFormat) {
+    char small[6];
+    EXPECT_TRUE(copyText(small, "abcde"));
+    EXPECT_FALSE(copyText(small, "abcdefgh"));
+    EXPECT_STREQ(small, "abcde");
+    copyText(small, "ab");
+    EXPECT_TRUE(appendText(small, "cd"));
+    EXPECT_FALSE(appendText(small, "efgh"));
+    EXPECT_STREQ(small, "abcde");
+    EXPECT_FALSE(formatText(small, sizeof small, "%s-%d", "xyz", 123));
+    EXPECT_STREQ(small, "xyz-1");
+    EXPECT_TRUE(copyText(small, nullptr));
+    EXPECT_STREQ(small, "");
+}
