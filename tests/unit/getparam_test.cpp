@@ -202,7 +202,9 @@ TEST(GetParameters, ValuesLongerThanTheirBuffersAreCut) {
                                    params)) << c.key << " " << c.length;
         std::string got = params[c.key];
         EXPECT_EQ(got.size(), c.kept) << c.key << " " << c.length;
-        if (c.key == std::string("jvmCommandName")) EXPECT_EQ(got.substr(got.size() - 4), ".exe");
+        if (c.key == std::string("jvmCommandName")) {
+            EXPECT_EQ(got.substr(got.size() - 4), ".exe");
+        }
         EXPECT_EQ(params["jvmMaxVersion"], "9") << c.key << " " << c.length;
         EXPECT_EQ(params["jvmName"], "JRE") << c.key << " " << c.length;
         EXPECT_TRUE(params.guardsIntact()) << c.key << " " << c.length;
