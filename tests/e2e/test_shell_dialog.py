@@ -2,7 +2,7 @@
 windows themselves."""
 from conftest import read_text, wait_for
 from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK,
-                           OTHER_CAUSES, STATUS_CONTROL, VK_ESCAPE, control_text, probe,
+                           OTHER_CAUSES, STATUS_CONTROL, VK_ESCAPE, Watcher, control_text, probe,
                            screenshot, seed_locale, start_launcher, wait_exit, wait_window, window_count,
                            window_crop, window_gone)
 
@@ -25,6 +25,7 @@ def show_dialog_beside_box(wine):
 
 
 def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, workdir):
+    watcher = Watcher(wine, 3000, DIALOG, ERROR_BOX)
     proc = start_launcher(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert control_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
@@ -44,6 +45,8 @@ def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, work
     assert window_count(wine, ERROR_BOX) == 0
     assert semaphores_gone(workdir)
     assert failure_report_logged(workdir)
+    # The watcher that proves quiet runs show nothing does see these windows.
+    assert watcher.seen() == [DIALOG, ERROR_BOX]
     # The environment step switched tracing on for this run: the trace
     # holds what followed it.
     assert (workdir / "jinstall.sem").exists()
