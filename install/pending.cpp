@@ -12,7 +12,8 @@ static const char TraceFilename[] = "jinstall.log";
 bool Install::getParams() { return false; }
 
 bool Install::isJvmInstalled() {
-    if (searchForJvm[0] && (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
+    if (searchForJvm[0] &&
+        (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
         traceMessage(TraceFilename, "Search for JVM:", searchForJvm);
         return false;
     }

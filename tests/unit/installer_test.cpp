@@ -104,8 +104,9 @@ TEST(InstallHome, NtFamilyTakesSystemRoot) {
     ScratchDir dir;
     writeFile(dir.file("jinstall.log"), "");
     char systemRoot[InstallPathSize];
-    ASSERT_TRUE(readRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                                 "SystemRoot", systemRoot, sizeof systemRoot));
+    ASSERT_TRUE(readRegistryText(HKEY_LOCAL_MACHINE,
+                                 "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
+                                 systemRoot, sizeof systemRoot));
     std::unique_ptr<Install> install(new Install);
     install->winNT = true;
     EXPECT_TRUE(install->getHomeDirectory());
