@@ -85,8 +85,7 @@ bool JvmWin::searchRegistryForJvm(const char* productKey, const char* required,
     }
     char** versions = (char**)calloc(count + 1, sizeof(char*));
     if (!versions) {
-        logAndTraceMessage("errors.log", traceFilename, "out of memory listing versions of",
-                           productKey);
+        traceMessage(traceFilename, "out of memory listing versions of", productKey);
         return false;
     }
     unsigned int listed = getAvailableVersions(key.get(), versions);

@@ -85,3 +85,25 @@ def test_drive_z_path_names_the_unix_directory(wine, workdir, tmp_path):
 def test_unknown_directory_falls_back_to_the_work_directory(wine, workdir):
     run_test_class(wine, workdir, "C:\\no\\such", "dir")
     check_version_line(results_in(workdir))
+
+
+def test_sample_wizard_reports_what_it_was_given(wine, workdir):
+    (workdir / "install.jar").write_bytes((BUILD / "java" / "install.jar").read_bytes())
+    (workdir / "native.properties").write_text(
+        "nativeJvmHomeDir=C:/Program Files/Java/jre6\nnativeJvmInstalled=false\n")
+    program = host_jvm_home(wine)
+    # The host's JVM takes ":" between class path entries, so the jar alone.
+    command = " ".join([wine.winpath(program), "-classpath", "install.jar", "SampleWizard",
+                        "-q", "C:\\answers.txt"])
+    out = wine.run("cmd", "/c", command, cwd=workdir, env={"CLASSPATH": "C:\\stale"})
+    assert out.returncode == 0, out.stdout + out.stderr
+    report = workdir / "wizard-received.txt"
+    assert wait_for(lambda: "CLASSPATH" in read_text(report), timeout=30)
+    assert read_text(report).splitlines() == [
+        "ARG -q",
+        "ARG C:\\answers.txt",
+        "PROPERTY nativeJvmHomeDir=C:/Program Files/Java/jre6",
+        "PROPERTY nativeJvmInstalled=false",
+        "CLASSPATH set C:\\stale",
+    ]
+    assert (workdir / "__kivwizard.sem").exists()

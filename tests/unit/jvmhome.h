@@ -1,6 +1,6 @@
 // Fake JVM homes for the JVM discovery tests: the stub JVM copied into a
-// home with its stubjvm.ini, its record of runs, the JavaSoft registry keys
-// of the Wine prefix seeded and removed again, and the host's real Java.
+// home with its stubjvm.ini, its record of runs, and the JavaSoft registry
+// keys of the Wine prefix seeded and removed again.
 #ifndef TESTS_UNIT_JVMHOME_H
 #define TESTS_UNIT_JVMHOME_H
 
