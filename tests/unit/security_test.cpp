@@ -391,3 +391,28 @@ TEST_F(SecuritySetup, KeystoreBackupsInTheHomeAndTheProfile) {
               renameLine(home + "\\identitydb.obj") +
                   renameLine(home + "\\profiles\\kivtester\\identitydb.obj"));
 }
+
+TEST_F(SecuritySetup, FailuresAreTracedAndTheNextFileIsTried) {
+    writeFile(dir.file("jinstall.log"), "");
+    writeFile(dir.file("app.policy"), "package");
+    writeFile(dir.file("user.policy"), "user");
+    writeFile(jre + "\\lib", "a file where a directory belongs");
+    LogonNames names("", "");
+    // The system policy fails, the user policy is still installed, and the
+    // keystore's missing login name is traced.
+    writeFile(dir.file("identitydb.obj"), "identities");
+    EXPECT_TRUE(addSecurity("${java.home}/lib/security/app.policy", "${user.home}/u/user.policy",
+                            "${user.home}/identitydb.obj", false));
+    EXPECT_EQ(readFile(home + "\\u\\user.policy"), "user");
+    EXPECT_EQ(readFile(home + "\\identitydb.obj"), "identities");
+    EXPECT_FALSE(exists(home + "\\profiles"));
+
+    std::string trace = readFile(dir.file("jinstall.log"));
+    for (const std::string& expected :
+         {"unable to create security directory " + jre + "\\lib\\security",
+          std::string("unable to get destination ${java.home}/lib/security/app.policy"),
+          std::string("unable to find login name in registry")})
+        EXPECT_NE(trace.find(expected), std::string::npos) << expected << "\n" << trace;
+    // Nothing here is an error of the installation.
+    EXPECT_FALSE(exists(dir.file("errors.log")));
+}
