@@ -11,11 +11,14 @@
 // alternately so that both see the same state of the caches. Every result
 // is checked (sizes, content, tree gone) and a failed check fails the run.
 //
-// Usage: filebench.exe <scratch directory> [--quick] [--keep] [--size-mb N]
-//                      [--files N] [--dirs N] [--runs N] [--tree-runs N]
-// (--keep leaves the source file and the directory for the caller.)
+// Usage: filebench.exe <scratch directory> [--quick] [--keep] [--variants]
+//                      [--size-mb N] [--files N] [--dirs N] [--runs N]
+//                      [--tree-runs N]
+// (--keep leaves the source file and the directory for the caller;
+// --variants also times private variants of the stream copy, copyvariants.h.)
 // Output: one "RESULT <name> <seconds> <bytes or files>" line per figure.
 #include "base/clib.h"
+#include "copyvariants.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -32,7 +35,8 @@ struct Options {
     unsigned dirs = 300;
     unsigned runs = 5;
     unsigned treeRuns = 3;
-    bool keep = false;  // leave the source file for the host's own copy
+    bool keep = false;      // leave the source file for the host's own copy
+    bool variants = false;  // also time the stream-copy variants
 };
 
 static double now() {
@@ -213,6 +217,10 @@ static bool parse(int argc, char** argv, Options& options) {
             options.keep = true;
             continue;
         }
+        if (strcmp(arg, "--variants") == 0) {
+            options.variants = true;
+            continue;
+        }
         if (strcmp(arg, "--quick") == 0) {
             options.sizeMb = 8;
             options.files = 400;
@@ -238,7 +246,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         fprintf(stderr,
-                "usage: filebench <scratch dir> [--quick] [--keep] [--size-mb N] [--files N] [--dirs N]"
+                "usage: filebench <scratch dir> [--quick] [--keep] [--variants] [--size-mb N] [--files N] [--dirs N]"
                 " [--runs N] [--tree-runs N]\n");
         return 2;
     }
@@ -279,6 +287,28 @@ int main(int argc, char** argv) {
     result("CopyFileA", median(b, options.runs), size);
     DeleteFileA(theirs);
 
+    // The copy loop's variants, each against CopyFileA in the same rounds.
+    for (int v = 0; options.variants && v < CopyVariantCount; ++v) {
+        const CopyVariant& variant = CopyVariants[v];
+        for (unsigned run = 0; run < options.runs; ++run) {
+            DeleteFileA(ours);
+            DeleteFileA(theirs);
+            double start = now();
+            check(copyFileVariant(variant, source, ours, false), variant.name);
+            a[run] = now() - start;
+            start = now();
+            check(CopyFileA(source, theirs, FALSE) != 0, "CopyFileA");
+            b[run] = now() - start;
+        }
+        check(sameContent(source, ours, 0), variant.name);
+        char name[64];
+        snprintf(name, sizeof name, "variant:%s", variant.name);
+        result(name, median(a, options.runs), size);
+        snprintf(name, sizeof name, "variantPeer:%s", variant.name);
+        result(name, median(b, options.runs), size);
+    }
+    DeleteFileA(theirs);
+
     // Append: appendFile against ReadFile/WriteFile, each onto a small
     // existing file.
     long long header = (long long)strlen(AppendHeader);
@@ -300,6 +330,27 @@ int main(int argc, char** argv) {
     check(sameContent(source, ours, header), "appendFile content");
     result("appendFile", median(a, options.runs), size);
     result("plainAppend", median(b, options.runs), size);
+
+    // The append's variants, each against the plain append.
+    for (int v = 0; options.variants && v < CopyVariantCount; ++v) {
+        const CopyVariant& variant = CopyVariants[v];
+        for (unsigned run = 0; run < options.runs; ++run) {
+            freshAppendTarget(ours);
+            freshAppendTarget(theirs);
+            double start = now();
+            check(copyFileVariant(variant, source, ours, true), variant.name);
+            a[run] = now() - start;
+            start = now();
+            check(plainAppend(source, theirs), "plain append");
+            b[run] = now() - start;
+        }
+        check(sameContent(source, ours, header), variant.name);
+        char name[64];
+        snprintf(name, sizeof name, "appendVariant:%s", variant.name);
+        result(name, median(a, options.runs), size);
+        snprintf(name, sizeof name, "appendVariantPeer:%s", variant.name);
+        result(name, median(b, options.runs), size);
+    }
     DeleteFileA(ours);
     DeleteFileA(theirs);
     if (!options.keep) DeleteFileA(source);

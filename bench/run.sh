@@ -3,8 +3,9 @@
 # and prints one table: each figure, its peer and the ratio (peer time over
 # figure time: above 1 the figure is faster, below 1 slower).
 #
-# Usage: bench/run.sh [--quick] [filebench options...]
-#   --quick   small sizes, one tree run: a smoke test of the whole chain.
+# Usage: bench/run.sh [--quick] [--variants] [filebench options...]
+#   --quick      small sizes, one tree run: a smoke test of the whole chain.
+#   --variants   also the private stream-copy variants (copyvariants.cpp).
 # Uses LAUNCHER_BUILD (default build/win64) and the Wine prefix already set
 # up by wine_env_start when there is one, else a fresh one of its own.
 set -euo pipefail
@@ -81,11 +82,11 @@ row() {  # figure peer [tree]
   awk -v f="$1" -v p="$2" -v fs="${seconds[$1]}" -v ps="${seconds[$2]}" \
       -v fr="$(rate "$1" "$tree")" -v pr="$(rate "$2" "$tree")" 'BEGIN {
     ratio = (fs > 0) ? sprintf("%.2f", ps / fs) : "-"
-    printf "%-12s %9.3f s %15s   %-16s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
+    printf "%-28s %9.3f s %15s   %-32s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
 }
 
 echo
-printf '%-12s %11s %15s   %-16s %11s %15s   %6s\n' figure time rate peer time rate ratio
+printf '%-28s %11s %15s   %-32s %11s %15s   %6s\n' figure time rate peer time rate ratio
 row copyFile CopyFileA
 row copyFile hostCp
 row CopyFileA hostCp
@@ -93,3 +94,21 @@ row appendFile plainAppend
 row delDirTree rmdir tree
 row delDirTree rmdirNoStartup tree
 printf '(cmd /c exit alone: %.3f s; rmdirNoStartup is rmdir less that start-up)\n' "${seconds[cmdStartup]}"
+
+# With --variants: the private stream-copy variants, each against CopyFileA
+# timed in the same rounds.
+variants=$(echo "$output" | awk '$1 == "RESULT" && $2 ~ /^variant:/ { sub("variant:", "", $2); print $2 }')
+if [ -n "$variants" ]; then
+  echo
+  echo "stream-copy variants (copyvariants.cpp) against CopyFileA:"
+  for v in $variants; do
+    amount[variantPeer:$v]=${amount[variant:$v]}
+    row "variant:$v" "variantPeer:$v"
+  done
+  echo
+  echo "the same variants appending, against the plain ReadFile/WriteFile append:"
+  for v in $variants; do
+    amount[appendVariantPeer:$v]=${amount[appendVariant:$v]}
+    row "appendVariant:$v" "appendVariantPeer:$v"
+  done
+fi
