@@ -15,7 +15,8 @@
 //                      [--size-mb N] [--files N] [--dirs N] [--runs N]
 //                      [--tree-runs N]
 // (--keep leaves the source file and the directory for the caller;
-// --variants also times private variants of the stream copy, copyvariants.h.)
+// --variants also times private variants of the stream copy, copyvariants.h;
+// --once KIND makes one copy of that kind only, for tracing tools.)
 // Output: one "RESULT <name> <seconds> <bytes or files>" line per figure.
 #include "base/clib.h"
 #include "copyvariants.h"
@@ -37,6 +38,7 @@ struct Options {
     unsigned treeRuns = 3;
     bool keep = false;      // leave the source file for the host's own copy
     bool variants = false;  // also time the stream-copy variants
+    char once[64] = "";     // only one copy of this kind (for tracing tools)
 };
 
 static double now() {
@@ -217,6 +219,10 @@ static bool parse(int argc, char** argv, Options& options) {
             options.keep = true;
             continue;
         }
+        if (strcmp(arg, "--once") == 0 && i + 1 < argc) {
+            snprintf(options.once, sizeof options.once, "%s", argv[++i]);
+            continue;
+        }
         if (strcmp(arg, "--variants") == 0) {
             options.variants = true;
             continue;
@@ -264,6 +270,20 @@ int main(int argc, char** argv) {
     if (!writePatternFile(source, size)) {
         fprintf(stderr, "filebench: cannot write %s\n", source);
         return 1;
+    }
+
+    if (options.once[0]) {
+        // One copy only: copyFile, CopyFileA or a variant's name. The
+        // source stays for the next call.
+        bool ok = false;
+        DeleteFileA(ours);
+        if (strcmp(options.once, "copyFile") == 0) ok = copyFile(source, ours);
+        if (strcmp(options.once, "CopyFileA") == 0) ok = CopyFileA(source, ours, FALSE) != 0;
+        for (int v = 0; v < CopyVariantCount; ++v)
+            if (strcmp(options.once, CopyVariants[v].name) == 0)
+                ok = copyFileVariant(CopyVariants[v], source, ours, false);
+        DeleteFileA(ours);
+        return ok ? 0 : 1;
     }
 
     // Copy: copyFile against CopyFileA.
