@@ -416,3 +416,26 @@ TEST_F(SecuritySetup, FailuresAreTracedAndTheNextFileIsTried) {
     // Nothing here is an error of the installation.
     EXPECT_FALSE(exists(dir.file("errors.log")));
 }
+
+TEST_F(SecuritySetup, ABackupNeverReplacesAnotherFilesOriginal) {
+    // Regression: java.policy and java.txt share the backup name java.001;
+    // the second backup overwrote the first original, and a file already
+    // named java.001 was "backed up" onto itself and then deleted.
+    std::string security = jre + "\\lib\\security";
+    CreateDirectoryA((jre + "\\lib").c_str(), nullptr);
+    CreateDirectoryA(security.c_str(), nullptr);
+    writeFile(security + "\\java.txt", "original txt");
+    writeFile(security + "\\java.policy", "original policy");
+    writeFile(dir.file("java.txt"), "package txt");
+    writeFile(dir.file("java.policy"), "package policy");
+    EXPECT_TRUE(addSecurity("${java.home}/lib/security/java.txt",
+                            "${java.home}/lib/security/java.policy", "", true));
+    EXPECT_EQ(readFile(security + "\\java.001"), "original txt");
+    EXPECT_EQ(readFile(security + "\\java.txt"), "package txt");
+    EXPECT_EQ(readFile(security + "\\java.policy"), "original policy");
+    EXPECT_EQ(readFile(dir.file("changes.txt")), renameLine(security + "\\java.txt"));
+
+    writeFile(dir.file("java.001"), "package backup-named file");
+    EXPECT_TRUE(addSecurity("", "${java.home}/lib/security/java.001", "", true));
+    EXPECT_EQ(readFile(security + "\\java.001"), "original txt");
+}
