@@ -480,6 +480,6 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     // Relative names are never deleted.
     makeDirs(dir.file("jvm"));
     EXPECT_FALSE(installer.deleteTempJvmDir("."));
-    installer.deleteTempJvmDir("");  // names \\jvm of the current drive: refused if there
+    installer.deleteTempJvmDir("");  // the root's jvm: refused if there
     EXPECT_TRUE(exists(dir.file("jvm")));
 }
