@@ -449,7 +449,10 @@ void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     parseVersion(versionCopy, base, micro);
     // An existing CurrentVersion is never changed, even an older one.
-    addValueToRegistry(key, CurrentVersionValue, base);
+    char currentVersion[PathBufferSize];
+    LONG status = key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
+    if (!currentVersion[0] && status != ERROR_MORE_DATA)
+        addValueToRegistry(key, CurrentVersionValue, base);
 }
 
 bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,

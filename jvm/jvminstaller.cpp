@@ -271,12 +271,17 @@ bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, cha
     if (!fits) return false;
 
     // Every level from the left: C:, C:\Program Files, C:\Program Files\MyVm.
+    // A drive, and the server and share of a UNC path, are not made.
+    bool unc = work[0] == DIR_END[0] && work[1] == DIR_END[0];
+    unsigned level = 0;
     bool ok = true;
     for (char* separator = strchr(work, DIR_END[0]); separator && ok;
          separator = strchr(separator + 1, DIR_END[0])) {
+        ++level;
         *separator = '\0';
         bool driveOnly = strlen(work) == 2 && work[1] == ':';
-        if (work[0] && !driveOnly && !isDir(work)) ok = addDirectory(static_cast<const char*>(work));
+        bool uncRoot = unc && level <= 4;
+        if (work[0] && !driveOnly && !uncRoot && !isDir(work)) ok = addDirectory(work);
         *separator = DIR_END[0];
     }
     ok = ok && isDir(dir);
