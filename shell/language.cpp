@@ -1,7 +1,149 @@
-// Provisional language detection: always English.
+// Locale detection: which of nine languages the launcher speaks.
+//
+// The user's locale name ("LocaleName" under HKCU\Control Panel\International)
+// is matched, in lower case, against a table of language groups: a group
+// matches its exact word or any name that begins with one of its aliases.
+// The first matching group wins; every other name is English. Each decision
+// is recorded in "locale.log" while that file exists.
 #include "shell/language.h"
+#include "base/fexists.h"
+#include "base/regkey.h"
+#include "base/strbuf.h"
+
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
-void getLanguage(char* language) { strcpy(language, "english"); }
-void setWindowCharType(HWND) {}
-void selectControlIdCharType(HWND, unsigned, const char*) {}
+static const char LocaleKey[] = "Control Panel\\International";
+static const char LocaleValue[] = "LocaleName";
+static const char LocaleLogFilename[] = "locale.log";
+static const char English[] = "english";
+static const char EnglishLabel[] = "English found";
+
+enum { LocaleNameSize = 201, LanguageBufferSize = 1000 };
+
+// Stands where the stored aliases hold a replacement character.
+#define R "\xEF\xBF\xBD"
+
+static const char* const FrenchAliases[] = {
+    "french-belgian", "frc", "french-canadian", "fra", "frb", "french-swiss", "frs",
+    "fran" R "ais", "franzosen", "francesi", "franceses", "franc" R "s", nullptr};
+static const char* const GermanAliases[] = {
+    "dea", "german-austrian", "deu", "des", "german-swiss", "swiss", "deutsch",
+    "alem" R "n", "alem" R "o", "tedesco", "allemand", nullptr};
+static const char* const SpanishAliases[] = {
+    "esp", "esm", "spanish-mexican", "esn", "spanish-modern", "espa" R "oles",
+    "espanh" R "is", "spagnoli", "spanisch", "espagnols", nullptr};
+static const char* const PolishAliases[] = {"plk", nullptr};
+static const char* const JapaneseAliases[] = {"jpn", nullptr};
+static const char* const ItalianAliases[] = {"italian-swiss", "ita", "its", "italiano", nullptr};
+static const char* const PortugueseAliases[] = {"portuguese-brasilian", "ptb", "ptg",
+                                                "portugu" R "ses", nullptr};
+static const char* const DutchAliases[] = {"dutch (standard)", "dutch (belgian)",
+                                           "dutch-standard", "dutch-belgian",
+                                           "landinstellingen", nullptr};
+
+#undef R
+
+struct LanguageGroup {
+    const char* word;
+    const char* label;
+    const char* const* aliases;
+};
+
+static const LanguageGroup Groups[] = {
+    {"french", "French found", FrenchAliases},
+    {"german", "German found", GermanAliases},
+    {"spanish", "Spanish found", SpanishAliases},
+    {"polish", "Polish found", PolishAliases},
+    {"japanese", "Japanese found", JapaneseAliases},
+    {"italian", "Italian found", ItalianAliases},
+    {"portuguese", "Portuguese found", PortugueseAliases},
+    {"dutch", "Dutch found", DutchAliases},
+};
+
+static bool startsWith(const char* text, const char* prefix) {
+    return strncmp(text, prefix, strlen(prefix)) == 0;
+}
+
+// Matches a lower-case name against the groups.
+static const LanguageGroup* matchGroup(const char* name) {
+    for (size_t i = 0; i < dimof(Groups); ++i) {
+        const LanguageGroup& group = Groups[i];
+        if (strcmp(name, group.word) == 0) return &group;
+        for (const char* const* alias = group.aliases; *alias; ++alias)
+            if (startsWith(name, *alias)) return &group;
+    }
+    return nullptr;
+}
+
+void logLocaleMsg(const char* label, const char* localeName, const char* language) {
+    if (!fexists(LocaleLogFilename)) return;
+    FILE* file = fopen(LocaleLogFilename, "at");
+    if (!file) return;
+    fprintf(file, "%s locale: %s language: %s\n", label, localeName, language);
+    fclose(file);
+}
+
+void getLanguage(char* language) {
+    language[0] = '\0';
+    char name[LocaleNameSize];
+    readRegistryText(HKEY_CURRENT_USER, LocaleKey, LocaleValue, name, sizeof name,
+                     KEY_QUERY_VALUE);
+    if (name[0]) {
+        size_t size = strlen(name) + 1;
+        char* lower = (char*)malloc(size);
+        if (lower) {
+            copyText(lower, size, name);
+            lowerText(lower);
+            const LanguageGroup* group = matchGroup(lower);
+            const char* word = group ? group->word : English;
+            copyText(language, LanguageBufferSize, word);
+            logLocaleMsg(group ? group->label : EnglishLabel, lower, language);
+            free(lower);
+            logLocaleMsg("getLang", name, language);
+        }
+    }
+    if (!language[0]) copyText(language, LanguageBufferSize, English);
+}
+
+// Creates the Japanese font on a device context, selects it and selects the
+// previous font back; the window's own font setting stays as it was.
+static void prepareJapaneseFont(HDC context) {
+    if (!context) return;
+    LOGFONTA font;
+    memset(&font, 0, sizeof font);
+    font.lfHeight = -MulDiv(16, GetDeviceCaps(context, LOGPIXELSY), 72);
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfPitchAndFamily = FF_ROMAN;
+    HFONT japanese = CreateFontIndirectA(&font);
+    if (!japanese) return;
+    HGDIOBJ previous = SelectObject(context, japanese);
+    if (previous) SelectObject(context, previous);
+    DeleteObject(japanese);
+}
+
+static bool isJapanese(const char* language) {
+    return language && _stricmp(language, "japanese") == 0;
+}
+
+void setWindowCharType(HWND window) {
+    char* language = (char*)malloc(LanguageBufferSize);
+    if (!language) return;
+    getLanguage(language);
+    if (isJapanese(language) && window) {
+        HDC context = GetDC(window);
+        prepareJapaneseFont(context);
+        if (context) ReleaseDC(window, context);
+    }
+    free(language);
+}
+
+void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language) {
+    if (!isJapanese(language) || !dialog) return;
+    HWND control = GetDlgItem(dialog, (int)controlId);
+    if (!control) return;
+    HDC context = GetDC(control);
+    prepareJapaneseFont(context);
+    if (context) ReleaseDC(control, context);
+}

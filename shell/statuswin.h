@@ -1,9 +1,24 @@
-// The status dialog, the initial status text and Status, the base through
-// which the working classes show message boxes to the user.
+// The status dialog, the initial status text in the user's language, the
+// error box, and Status, the base through which the working classes show
+// message boxes to the user.
+//
+// Also the process-wide values of the launcher shell: the status dialog's
+// handle and the full paths of the two semaphore files that the main thread
+// watches and the worker deletes.
 #ifndef SHELL_STATUSWIN_H
 #define SHELL_STATUSWIN_H
 
 #include <windows.h>
+#include <stddef.h>
+
+enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
+
+// Owned by the main thread, set before the worker starts.
+extern HINSTANCE hInst;
+extern HWND hDlgMain;  // null once the dialog is destroyed
+extern char waitInstallFilename[SemaphorePathSize];  // full path of "__kivinstall.sem"
+extern char showDialogFilename[SemaphorePathSize];   // full path of "__kivshow.sem"
+extern int postedQuit;
 
 class Status {
 public:
@@ -20,16 +35,25 @@ public:
     // An exclamation box "Tallybox Installer"; quiet mode is not consulted.
     void showMessage(const char* text);
     // The error box, with details or the language's pointer to the logs.
+    // In quiet mode nothing is shown and "__kivshow.sem" stays.
     void showError(const char* message, const char* details = nullptr);
 
 protected:
     unsigned maxPercentage;
     bool quietMode;
-    char* language;  // 1000 bytes, owned
+    char* language;  // LanguageSize bytes, owned
 };
 
-enum { LanguageSize = 1000 };
+// The initial status text of a language word (English for any other word).
+const char* initialStatusText(const char* language);
+// The pointer to the log files that ends an error without details.
+const char* errorLogSuffix(const char* language);
+// The text of the error box: message, two CRs and details, or the message
+// and the language's suffix when details are null or empty. Allocated to
+// hold the whole text; the caller frees it. Null only when out of memory.
+char* composeErrorText(const char* message, const char* details, const char* language);
 
+// Fills text (at least StatusTextSize bytes) with the initial status text.
 void getMessage(HWND dialog, unsigned controlId, char* text);
 INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,0 +1,58 @@
+// ExecCommand: starts a child program, waits until it has ended, and tells
+// whether it could be started at all. The child's exit code is not judged.
+// Steps go to the trace file, start failures to the errors file; both names
+// can be made absolute for callers that change the current directory.
+#ifndef EXEC_EXECCMD_H
+#define EXEC_EXECCMD_H
+
+#include "base/strbuf.h"
+#include "base/trace.h"
+
+class ExecCommand : public Trace {
+public:
+    // The smallest error text buffer spawnAndWait may be given.
+    enum { ErrorTextSize = 71 };
+
+    ExecCommand();
+    ~ExecCommand() {}
+    ExecCommand(const ExecCommand&) = delete;
+    ExecCommand& operator=(const ExecCommand&) = delete;
+
+    void setTraceFilename(const char* filename);
+    void setErrorsFilename(const char* filename);
+
+    // Starts program with the argument vector argv (argv[0] the program's
+    // own name, null-terminated) and waits for it. False when it could not
+    // be started; errorText (at least ErrorTextSize bytes) then holds why.
+    bool spawnAndWait(char* program, char** argv, char* errorText);
+
+    // Starts command with the blank-separated words of args (null: none);
+    // count is the number of those words. Start failures are logged.
+    bool execCommand(const char* command, const char* args, unsigned count);
+
+    // The vector as one text, entries joined by blanks, an entry with a
+    // blank (or tab) and no double quote wrapped in double quotes. This is
+    // the command line the child is given. Allocated with malloc; the
+    // caller frees it. Null only when memory is exhausted.
+    char* argsString(char** argv);
+
+    // Logs the three lines of a failed start.
+    void reportExecError(const char* command, int result, int error);
+
+    // Copies command into out, which must hold strlen(command) + 1 bytes.
+    bool formatCommand(const char* command, char* out);
+
+    bool _execCommand(const char* command, const char* args, unsigned count);
+    bool invokeWinCommand(const char* command, const char* args, unsigned size);
+
+private:
+    bool spawnQuoted(const char* program, char** argv, int* error);
+
+    char traceFilename[PathBufferSize];
+    char errorsFilename[PathBufferSize];
+};
+
+// The message for the errno of a failed start.
+const char* execErrorText(int error);
+
+#endif

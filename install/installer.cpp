@@ -1,0 +1,296 @@
+// Install: the installation sequence with its decision tree, the JVM
+// installation routes, the failure report, the registry answer of the
+// control file and the Windows directory (the home directory).
+//
+// One object runs one installation on the worker thread. Every failure ends
+// in one report: the most specific message set on the way and its details
+// go to "errors.log" (and the trace) and into one error box, which quiet and
+// properties installations do not show. Clean-up runs whatever happened.
+#include "install/installer.h"
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/regkey.h"
+#include "base/strbuf.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char ErrorsFilename[] = "errors.log";
+static const char TraceFilename[] = "jinstall.log";
+static const char KivControlFilename[] = "kiv.control";
+static const char NativePropertiesFilename[] = "native.properties";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
+static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
+static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
+static const char PluginName[] = "Java Plug-in";
+
+static const char DiskSpaceText[] =
+    "Are the destination or temporary directories out of disk space?\r\r"
+    "    See errors.log for other possible causes.";
+static const char OtherCausesText[] =
+    "Other possible causes for errors:\n"
+    "    * Read/write access rights to the 'temp' and installation directories?\n"
+    "    * OS need to be patched to run Java apps?\n"
+    "    * Anti-virus software installed that won't permit unknonwn executable or JAR files "
+    "to run?\n"
+    "    * Does your system export the display?";
+static const char WizardNotStartedText[] =
+    "Unable to start the install wizard.\r\rIs there a \"java\" command in the path that "
+    "doesn't start the JRE?\r\rIf there is, remove it and try the installer again.";
+
+static const char NtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+static const char NtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
+static const char SetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
+
+enum { LineBufferSize = 1001, LineLimit = 999, ConfigureValueOffset = 21 };
+
+Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
+    // Every buffer starts as the empty text.
+    char* const buffers[] = {
+        jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmCommandName, jvmName,
+        jvmInstallerType, jvmSelfExtractor, jvmInstallerBinary, jvmInstallerCommand,
+        predefinedJvmInstallDir, jvmHomeDir, jvmExtraParameters, loaderClasspath,
+        jvmClasspathSwitch, loaderJavaCommand, systemSecurityPolicyFilename,
+        userSecurityPolicyFilename, keystoreFilename, appletUrl, searchForJvm, controlFilename,
+        jvmCommand, javaHomeDir, homeDirectory, errorMessage, errorDetails};
+    for (char* buffer : buffers) buffer[0] = '\0';
+}
+
+Install::~Install() {}
+
+bool Install::install(bool quiet, bool properties, char* argument) {
+    if (!argument) argument = (char*)"";
+    traceMessage(TraceFilename, "");
+    traceMessage(TraceFilename, "Preparing Java install wizard");
+    quietInstall = quiet;
+    traceMessage(TraceFilename, "Quite install", quietInstall);
+    propertiesInstall = properties;
+    traceMessage(TraceFilename, "Properties install", propertiesInstall);
+    traceMessage(TraceFilename, "Install argument:", argument);
+    if (quietInstall || propertiesInstall) {
+        setQuietMode(true);
+        traceMessage(TraceFilename, "set status quite");
+    }
+    showStatusMessage(1);
+
+    getEnvironmentSetup();
+    errorMessage[0] = '\0';
+    errorDetails[0] = '\0';
+
+    bool result = false;
+    if (!getParams()) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "unable to get parameters");
+        reportFailure();
+    } else {
+        bool found = isJvmInstalled();
+        bool ready = found || installTheJvm();
+        if (ready) {
+            showStatusMessage(2);
+            result = runJavaInstaller(argument);
+            if (!result && found) {
+                // The wizard did not come up on the JVM that was found: one
+                // more try on a freshly installed JVM.
+                showStatusMessage(4);
+                if (installTheJvm()) {
+                    showStatusMessage(5);
+                    result = runJavaInstaller(argument);
+                }
+            }
+            if (!result) {
+                copyText(errorMessage, WizardNotStartedText);
+                formatText(errorDetails, sizeof errorDetails, "%s\n%s", OtherCausesText,
+                           DiskSpaceText);
+            }
+        }
+        if (!result) reportFailure();
+    }
+
+    cleanUp(result);
+    remove(showDialogFilename);
+    return result;
+}
+
+// The failure report: one message and its details, logged and shown once.
+void Install::reportFailure() {
+    if (!errorMessage[0])
+        formatText(errorMessage, sizeof errorMessage, "Unable to install application.\r\r%s",
+                   DiskSpaceText);
+    if (!errorDetails[0]) copyText(errorDetails, OtherCausesText);
+    logAndTraceMessage(ErrorsFilename, TraceFilename, errorMessage);
+    logAndTraceMessage(ErrorsFilename, TraceFilename, errorDetails);
+    showError(errorMessage, errorDetails);
+}
+
+void Install::buildVersionText(char* version, size_t cap) {
+    if (jvmRequiredVersion[0])
+        copyText(version, cap, jvmRequiredVersion);
+    else if (jvmMaxVersion[0])
+        formatText(version, cap, "%s - %s", jvmMinVersion, jvmMaxVersion);
+    else
+        formatText(version, cap, "%s or a later version", jvmMinVersion);
+}
+
+void Install::setNotFoundMessages(const char* version) {
+    formatText(errorMessage, sizeof errorMessage,
+               "The correct version of the %s was not found on your system.", jvmName);
+    formatText(errorDetails, sizeof errorDetails,
+               "Please install %s %s and then restart this installation program.", jvmName,
+               version);
+}
+
+bool Install::installTheJvm() {
+    char version[InstallPathSize];
+    buildVersionText(version, sizeof version);
+    if (_stricmp(jvmInstallerType, SelfExtractorType) == 0) return installJvmBundle(version);
+    if (_stricmp(jvmInstallerType, ThirdPartyType) == 0) return installJvmInstaller(version);
+    setNotFoundMessages(version);
+    return false;
+}
+
+bool Install::installJvmBundle(char* version) {
+    return installWith(jvmSelfExtractor, version, true);
+}
+
+bool Install::installJvmInstaller(char* version) {
+    return installWith(jvmInstallerBinary, version, false);
+}
+
+// The twin steps of installJvmBundle and installJvmInstaller.
+bool Install::installWith(const char* file, char* version, bool bundle) {
+    if (!file[0]) {
+        setNotFoundMessages(version);
+        return false;
+    }
+    if (!fexists(file)) {
+        formatText(errorMessage, sizeof errorMessage, "Unable to find %s %s on your system.",
+                   jvmName, version);
+        copyText(errorDetails, "Please install the JVM and re-start this installer.");
+        return false;
+    }
+    showStatusMessage(4);
+    traceMessage(TraceFilename, "attempting to install jvm", jvmVersion);
+    bool result = bundle ? extractJvm() : runThirdPartyInstaller();
+    if (!result) {
+        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s", jvmName,
+                   jvmVersion, DiskSpaceText);
+        copyText(errorDetails, OtherCausesText);
+    }
+    return result;
+}
+
+bool Install::configureWinReg() {
+    FILE* file = fopen(KivControlFilename, "rt");
+    if (!file) file = fopen(NativePropertiesFilename, "rt");
+    if (!file) {
+        traceMessage(TraceFilename, "unable to open kiv.control file",
+                     "defaulting to configure registry");
+        return true;
+    }
+    bool answer = true;
+    char line[LineBufferSize];
+    size_t keyLength = strlen(ConfigureRegistryField);
+    while (fgets(line, LineLimit, file)) {
+        char* lineEnd = strchr(line, '\n');
+        if (lineEnd) *lineEnd = '\0';
+        if (strncmp(line, ConfigureRegistryField, keyLength) != 0) continue;
+        traceMessage(TraceFilename, line);
+        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
+        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+        traceMessage(TraceFilename, ConfigureRegistryField, answer);
+        break;
+    }
+    fclose(file);
+    return answer;
+}
+
+void Install::showStatusMessage(unsigned stage) {
+    if (quietInstall || propertiesInstall) return;
+    static const char* const StageTexts[] = {
+        "Preparing the installation...", "Starting the install wizard...",
+        "Looking for an installed Java runtime...", "Installing a Java runtime...",
+        "Starting the install wizard again..."};
+    if (stage >= 1 && stage <= dimof(StageTexts)) showStatus(StageTexts[stage - 1]);
+}
+
+// One registry source of the Windows directory.
+static bool readHome(const char* key, const char* value, char* home) {
+    return readRegistryText(HKEY_LOCAL_MACHINE, key, value, home, InstallPathSize,
+                            KEY_QUERY_VALUE);
+}
+
+bool Install::getHomeDirectory() {
+    homeDirectory[0] = '\0';
+    bool found = false;
+    if (winNT) {
+        if (readHome(NtKey, "SystemRoot", homeDirectory)) {
+            traceMessage(TraceFilename, "got home directory from SystemRoot");
+            found = true;
+        } else if (readHome(NtKey, "PathName", homeDirectory)) {
+            traceMessage(TraceFilename, "got home directory from PathName");
+            found = true;
+        } else if (readHome(NtKey, "WinDir", homeDirectory)) {
+            traceMessage(TraceFilename, "got home directory from WinDir");
+            found = true;
+        } else if (readHome(NtSetupKey, "WinDir", homeDirectory)) {
+            traceMessage(TraceFilename, "got home directory from Setup WinDir");
+            found = true;
+        }
+    } else {
+        found = readHome(SetupKey, "WinDir", homeDirectory);
+    }
+
+    if (!found) {
+        homeDirectory[0] = '\0';
+        traceMessage(TraceFilename, "unable to get windows directory from registry");
+        const char* fallback = winNT ? "c:\\winnt" : "c:\\windows";
+        if (isDirInPath(winNT ? "winnt" : "windows", homeDirectory)) {
+            found = true;
+        } else if (fexists(fallback)) {
+            copyText(homeDirectory, fallback);
+            found = true;
+        } else {
+            getCurrentDir(homeDirectory, InstallPathSize - 1);
+            traceMessage(TraceFilename, "unable to get windows directory");
+            found = homeDirectory[0] != '\0';
+        }
+    }
+    if (found) traceMessage(TraceFilename, "home directory", homeDirectory);
+    return found;
+}
+
+bool Install::isDirInPath(const char* name, char* dir) {
+    const char* path = getPathPtr();
+    if (!path || !name) return false;
+    // The whole search path is examined, however long it is.
+    size_t nameSize = strlen(name) + 1;
+    size_t pathSize = strlen(path) + 1;
+    char* lowerName = (char*)malloc(nameSize);
+    char* lowerPath = (char*)malloc(pathSize);
+    bool found = false;
+    if (lowerName && lowerPath) {
+        copyText(lowerName, nameSize, name);
+        lowerText(lowerName);
+        copyText(lowerPath, pathSize, path);
+        lowerText(lowerPath);
+        size_t nameLength = nameSize - 1;
+        char* element = lowerPath;
+        while (!found && element) {
+            char* separator = strchr(element, ';');
+            if (separator) *separator = '\0';
+            size_t length = strlen(element);
+            char* first = nameLength ? strstr(element, lowerName) : nullptr;
+            // A match must end the element; an element longer than the result
+            // buffer cannot be returned whole and is passed over.
+            if (length > 0 && length < InstallPathSize && first &&
+                first + nameLength == element + length && fexists(element)) {
+                copyText(dir, InstallPathSize, element);
+                found = true;
+            }
+            element = separator ? separator + 1 : nullptr;
+        }
+    }
+    free(lowerName);
+    free(lowerPath);
+    return found;
+}

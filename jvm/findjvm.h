@@ -1,0 +1,28 @@
+// FindJvm: the entry point of the registry search for an installed JVM that
+// meets the installation's version limits (see JvmWin).
+#ifndef JVM_FINDJVM_H
+#define JVM_FINDJVM_H
+
+#include "base/trace.h"
+
+#include <windows.h>
+
+class FindJvm : public Trace {
+public:
+    FindJvm() : hwnd(nullptr) {}
+    ~FindJvm() {}
+
+    void setHwnd(HWND window) { hwnd = window; }
+
+    // True when an acceptable JVM was found: jvmPath (PathBufferSize bytes)
+    // then holds its program and commandName (at most 99 characters, room for
+    // two more) the name under which it was found. On false commandName is
+    // as it was on entry.
+    bool isJvmInstalled(const char* required, const char* minimum, const char* maximum,
+                        const char* jvmKind, char* commandName, char* jvmPath);
+
+private:
+    HWND hwnd;  // the status window; the search makes no use of it
+};
+
+#endif

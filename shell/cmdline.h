@@ -1,0 +1,17 @@
+// The launcher's command line: the quiet-start test of the main thread and
+// the fuller reading of the worker (switches "-q" and "-s" and their one
+// argument). Both work on copies; the arguments string is never changed.
+#ifndef SHELL_CMDLINE_H
+#define SHELL_CMDLINE_H
+
+#include <stddef.h>
+
+// True when a word followed by a blank is exactly "-q" or "-s".
+bool isQuietStart(const char* arguments);
+
+// Reads the switches and their argument. argument (cap bytes) receives the
+// argument without its double quotes; a longer one is cut, never overflows.
+void parseCommandLine(const char* arguments, bool* quiet, bool* properties, char* argument,
+                      size_t cap);
+
+#endif

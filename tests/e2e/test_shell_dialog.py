@@ -1,0 +1,98 @@
+"""The status dialog and the error box of a failed run, read back from the
+windows themselves."""
+from conftest import read_text, wait_for
+from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK,
+                           OTHER_CAUSES, STATUS_CONTROL, VK_ESCAPE, Watcher, control_text, probe,
+                           screenshot, seed_locale, start_launcher, wait_exit, wait_window, window_count,
+                           window_crop, window_gone)
+
+
+def failure_report_logged(workdir):
+    errors = read_text(workdir / "errors.log").replace("\r\n", "\n")
+    return (errors.count(" unable to get parameters\n") == 1
+            and errors.count(" " + APPLICATION_MESSAGE + "\n") == 1
+            and errors.count(" " + OTHER_CAUSES + "\n") == 1)
+
+
+def semaphores_gone(workdir):
+    return not (workdir / "__kivinstall.sem").exists() and not (workdir / "__kivshow.sem").exists()
+
+
+def show_dialog_beside_box(wine):
+    """The error box comes up at once and covers the dialog: move it aside."""
+    assert wait_window(wine, ERROR_BOX)
+    probe(wine, "move", ERROR_BOX, 0, 0)
+
+
+def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, workdir):
+    watcher = Watcher(wine, 3000, DIALOG, ERROR_BOX)
+    proc = start_launcher(wine, workdir)
+    assert wait_window(wine, DIALOG)
+    assert control_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
+    assert control_text(wine, DIALOG, 0) == "Installer"
+
+    show_dialog_beside_box(wine)
+    screenshot("shell_dialog_english.png", window_crop(wine, DIALOG))
+    screenshot("shell_error_box.png")
+    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
+    assert window_count(wine, ERROR_BOX) == 1
+    # The box is up: the worker has let the dialog go and is waiting.
+    assert not (workdir / "__kivshow.sem").exists()
+    assert (workdir / "__kivinstall.sem").exists()
+
+    assert probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
+    assert wait_exit(proc, 15) == 0
+    assert window_count(wine, ERROR_BOX) == 0
+    assert semaphores_gone(workdir)
+    assert failure_report_logged(workdir)
+    # The watcher that proves quiet runs show nothing does see these windows.
+    assert watcher.seen() == [DIALOG, ERROR_BOX]
+    # The environment step switched tracing on for this run: the trace
+    # holds what followed it.
+    assert (workdir / "jinstall.sem").exists()
+    trace = read_text(workdir / "jinstall.log")
+    assert "Preparing Java install wizard" not in trace
+    assert " unable to get parameters\r\n" in trace
+
+
+def test_german_locale_shows_german_text(wine, workdir):
+    seed_locale(wine, "German")
+    proc = start_launcher(wine, workdir)
+    assert wait_window(wine, DIALOG)
+    assert control_text(wine, DIALOG, STATUS_CONTROL) == "Bereite Wizard.."
+    show_dialog_beside_box(wine)
+    screenshot("shell_dialog_german.png", window_crop(wine, DIALOG))
+    screenshot("shell_dialog_german_screen.png")
+    # The failure report has details, so no language suffix is added.
+    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
+    probe(wine, "command", ERROR_BOX, IDOK)
+    assert wait_exit(proc, 15) == 0
+
+
+def test_escape_destroys_dialog_and_installation_goes_on(wine, workdir):
+    proc = start_launcher(wine, workdir)
+    assert wait_window(wine, DIALOG)
+    assert wait_window(wine, ERROR_BOX)
+    assert probe(wine, "key", DIALOG, VK_ESCAPE)[0] == 0
+    assert window_gone(wine, DIALOG, 5000)
+    assert probe(wine, "wait", DIALOG, 300)[0] != 0
+    # The installation is not cancelled: its box is still up and, once
+    # dismissed, the sequence runs to its end.
+    assert window_count(wine, ERROR_BOX) == 1
+    assert (workdir / "__kivinstall.sem").exists()
+    probe(wine, "command", ERROR_BOX, IDOK)
+    assert wait_exit(proc, 15) == 0
+    assert semaphores_gone(workdir)
+    assert failure_report_logged(workdir)
+
+
+def test_closed_dialog_is_only_destroyed(wine, workdir):
+    proc = start_launcher(wine, workdir)
+    assert wait_window(wine, DIALOG)
+    assert wait_window(wine, ERROR_BOX)
+    assert probe(wine, "close", DIALOG)[0] == 0
+    assert window_gone(wine, DIALOG, 5000)
+    assert window_count(wine, ERROR_BOX) == 1
+    probe(wine, "command", ERROR_BOX, IDOK)
+    assert wait_exit(proc, 15) == 0
+    assert wait_for(lambda: semaphores_gone(workdir), 5)

@@ -1,0 +1,93 @@
+"""Quiet starts, the command line handed to the sequence, and the hand-over
+to the clean-up program."""
+from conftest import read_text, stub, wait_for
+from shell_support import DIALOG, ERROR_BOX, Watcher, run_raw, start_launcher, wait_exit
+
+
+def trace_texts(workdir):
+    return [line[25:] for line in read_text(workdir / "jinstall.log").splitlines()]
+
+
+def run_quiet(wine, workdir, *args, cwd=None):
+    # A control file that turns the search off: the run fails at once and
+    # quietly, without a box of the control-file reader.
+    control = (cwd or workdir) / "kiv.control"
+    if not control.exists():
+        control.write_bytes(b"searchForJvm=none\n")
+    proc = start_launcher(wine, workdir, *args, cwd=cwd)
+    assert wait_exit(proc, 15) == 0
+
+
+def test_quiet_run_shows_no_window_and_hands_switch_and_argument_on(wine, workdir):
+    (workdir / "jinstall.log").write_bytes(b"")
+    watcher = Watcher(wine, 5000, DIALOG, ERROR_BOX)
+    run_quiet(wine, workdir, "-q", "x")
+    assert watcher.seen() == []
+    texts = trace_texts(workdir)
+    assert "Quite install: true" in texts
+    assert "Properties install: false" in texts
+    assert "Install argument: x" in texts
+    assert "set status quite" in texts
+    # The failure is still reported, to the logs only.
+    assert read_text(workdir / "errors.log") != ""
+    # The user's own trace file is not marked as the launcher's.
+    assert not (workdir / "jinstall.sem").exists()
+    assert not (workdir / "__kivinstall.sem").exists()
+    assert not (workdir / "__kivshow.sem").exists()
+
+
+def test_properties_switch_with_quoted_argument(wine, workdir):
+    (workdir / "jinstall.log").write_bytes(b"")
+    (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
+    assert run_raw(wine, workdir, '-s "a b" c') == 0
+    texts = trace_texts(workdir)
+    assert "Quite install: false" in texts
+    assert "Properties install: true" in texts
+    assert "Install argument: a b" in texts
+
+
+def install_cleanup_stub(workdir):
+    (workdir / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
+
+
+def cleanup_runs(directory):
+    return read_text(directory / "cleanupstub.runs").splitlines()
+
+
+def test_start_in_other_directory_hands_work_directory_to_cleanup_program(wine, workdir):
+    install_cleanup_stub(workdir)
+    (workdir / "startdir.txt").write_bytes(b"C:\\elsewhere  \r\n")
+    run_quiet(wine, workdir, "-q", "x")
+    assert wait_for(lambda: len(cleanup_runs(workdir)) >= 2, 10)
+    assert cleanup_runs(workdir) == ["RUN", "ARG C:\\work"]
+    assert (workdir / "__cleanup.exe").exists()
+    assert (workdir / "cleanup.exe").exists()
+
+
+def test_work_directory_with_blank_arrives_as_one_argument(wine, workdir):
+    # Regression: the runtime joins arguments with blanks, so an unquoted
+    # directory with a blank reached the clean-up program in two pieces.
+    spaced = wine.drive_c / "my work"
+    spaced.mkdir()
+    install_cleanup_stub(spaced)
+    (spaced / "startdir.txt").write_bytes(b"C:\\elsewhere\r\n")
+    run_quiet(wine, workdir, "-q", "x", cwd=spaced)
+    assert wait_for(lambda: len(cleanup_runs(spaced)) >= 2, 10)
+    assert cleanup_runs(spaced) == ["RUN", "ARG C:\\my work"]
+
+
+def test_start_in_work_directory_deletes_both_cleanup_programs(wine, workdir):
+    install_cleanup_stub(workdir)
+    (workdir / "startdir.txt").write_bytes(b"c:\\WORK\r\n")
+    run_quiet(wine, workdir, "-q", "x")
+    assert not (workdir / "cleanup.exe").exists()
+    assert not (workdir / "__cleanup.exe").exists()
+    assert not (workdir / "cleanupstub.runs").exists()
+
+
+def test_without_start_directory_cleanup_programs_are_deleted(wine, workdir):
+    install_cleanup_stub(workdir)
+    run_quiet(wine, workdir, "-q", "x")
+    assert not (workdir / "cleanup.exe").exists()
+    assert not (workdir / "__cleanup.exe").exists()
+    assert not (workdir / "cleanupstub.runs").exists()
