@@ -231,9 +231,11 @@ bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* comm
     }
     bool exists = fexists(path);
     if (!exists) traceMessage(TraceFilename, "Compressed JVM does *not* exist: ", path);
-    bool fits = strchr(path, ' ') ? formatText(command, PathBufferSize, "\"%s\"", path)
-                                  : copyText(command, PathBufferSize, path);
-    return exists && fits;
+    // A path that keeps a blank stays unquoted: the program is started by
+    // this path as it is (a quoted one cannot be found), and the command
+    // execution quotes it on the child's command line.
+    copyText(command, PathBufferSize, path);
+    return exists;
 }
 
 // ---------------------------------------------------------------------------

@@ -47,8 +47,8 @@ public:
                               char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
                               char* jvmDir);
     // The command that expands the compressed JVM: its file in the work
-    // directory (short form or quoted when the path has blanks). command
-    // holds PathBufferSize bytes. False when the file does not exist.
+    // directory (in its short form when the path has blanks, never quoted).
+    // command holds PathBufferSize bytes. False when the file does not exist.
     bool getJvmInstallerCommand(const char* jvmSelfExtractor, char* command);
     // Locates the JVM program under jvmDir and, if registerJvm, configures
     // Windows for it. Also used by the clean-up for a temporary JVM.

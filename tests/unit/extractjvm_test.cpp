@@ -216,4 +216,12 @@ TEST(ExtractJvm, CompressedJvmCommand) {
     _chdir(dir.path().c_str());
     EXPECT_EQ(std::string(command).find(' '), std::string::npos) << command;
     EXPECT_TRUE(exists(command)) << command;
+
+    // Regression: a path that kept its blank was put in double quotes, and
+    // a quoted program path cannot be started. (The short form has no blank
+    // under Wine; a missing file has no short form and keeps it.)
+    _chdir(dir.file("with blank").c_str());
+    EXPECT_FALSE(extractJvm.getJvmInstallerCommand("jvm/missing.exe", command));
+    _chdir(dir.path().c_str());
+    EXPECT_EQ(std::string(command), dir.file("with blank\\missing.exe"));
 }

@@ -33,12 +33,12 @@ struct Package {
     }
     // The installer's settings, in a file named on its command line.
     void settings(const std::string& text) {
-        writeFile(dir.file("setup-settings.ini"),
+        writeFile(dir.file("setup settings.ini"),
                   "jvm=" + stubProgram("stubjvm") + "\nrecord=" + dir.file("setup.runs") + "\n" +
                       text);
     }
     std::string commandLine() const {
-        return "jvmsetup.exe/*/*/*-config/*/*/*" + dir.file("setup-settings.ini");
+        return "jvmsetup.exe/*/*/*-config/*/*/*" + dir.file("setup settings.ini");
     }
     std::string runs() const { return readFile(dir.file("setup.runs")); }
     std::string trace() const { return logText(dir.file("jinstall.log")); }
@@ -115,9 +115,9 @@ TEST(RunJvmInstaller, JvmInstalledIntoASubdirectoryIsFoundThere) {
     ASSERT_TRUE(outcome.ok) << package.trace();
     EXPECT_EQ(outcome.path, package.jvmDir + "\\jre\\bin\\java.exe");
     // The program ran in the JVM directory with its own arguments, one of
-    // them a path; its copy is gone again.
+    // them a path with a blank; its copy is gone again.
     std::string runs = package.runs();
-    EXPECT_NE(runs.find("ARG -config\r\nARG " + package.dir.file("setup-settings.ini") +
+    EXPECT_NE(runs.find("ARG -config\r\nARG " + package.dir.file("setup settings.ini") +
                         "\r\nCWD " + package.jvmDir + "\r\n"),
               std::string::npos)
         << runs;
