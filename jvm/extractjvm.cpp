@@ -154,7 +154,8 @@ bool ExtractJvm::installCompressedJvm(char* jvmRequiredVersion, char* jvmMinVers
     }
 
     // A JVM in the work directory is neither registered nor copied.
-    bool registerJvm = !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
+    bool registerJvm =
+        !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
     bool ok = configureJvm(jvmVersion, jvmName, jvmCommandName, jvmDir, homeDirectory, registerJvm);
     traceMessage(TraceFilename, "installCompressedJvm ok", ok);
     return ok;

@@ -58,13 +58,27 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
+// The full, long form of an existing path (short names and "." levels
+// resolved), so that two names of one directory compare equal; the path as
+// given when it cannot be resolved.
+static void fullLongPath(const char* path, char* out) {
+    char full[PathBufferSize];
+    DWORD length = GetFullPathNameA(path, PathBufferSize - 1, full, nullptr);
+    if (length == 0 || length >= PathBufferSize - 1) copyText(full, path);
+    length = GetLongPathNameA(full, out, PathBufferSize - 1);
+    if (length == 0 || length >= PathBufferSize - 1) copyText(out, PathBufferSize, full);
+}
+
 // True when path names the directory outer or something inside it
 // (compared without regard to case, trailing separators ignored).
 static bool isSameOrInside(const char* path, const char* outer) {
-    size_t length = strlen(outer);
-    while (length > 0 && outer[length - 1] == DIR_END[0]) --length;
-    if (length == 0 || _strnicmp(path, outer, length) != 0) return false;
-    return path[length] == '\0' || path[length] == DIR_END[0];
+    char inner[PathBufferSize], container[PathBufferSize];
+    fullLongPath(path, inner);
+    fullLongPath(outer, container);
+    size_t length = strlen(container);
+    while (length > 0 && container[length - 1] == DIR_END[0]) --length;
+    if (length == 0 || _strnicmp(inner, container, length) != 0) return false;
+    return inner[length] == '\0' || inner[length] == DIR_END[0];
 }
 
 JvmInstaller::JvmInstaller() : jvmDiscovered(false) { homeDirectory[0] = '\0'; }

@@ -125,7 +125,8 @@ bool RunJvmInstaller::copyInstaller(const char* installerName, const char* dir) 
     char source[PathBufferSize], target[PathBufferSize];
     // The copy lies directly in the directory, under the program's own name.
     bool fits = formatText(source, sizeof source, "%s%s%s", workDir, DIR_END, installerName) &&
-                formatText(target, sizeof target, "%s%s%s", dir, DIR_END, fileNameOf(installerName));
+                formatText(target, sizeof target, "%s%s%s", dir, DIR_END,
+                           fileNameOf(installerName));
     traceMessage(TraceFilename, "copied installer from: ", source);
     traceMessage(TraceFilename, "                   to: ", target);
     bool ok = fits && copyFile(source, target);

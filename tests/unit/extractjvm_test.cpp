@@ -94,7 +94,8 @@ TEST(ExtractJvm, ExpandsRegistersCopiesAndProves) {
     // The programs and the runtime library in the Windows directory.
     EXPECT_TRUE(exists(package.windows + "\\java.exe"));
     EXPECT_TRUE(exists(package.windows + "\\javaw.exe"));
-    EXPECT_EQ(readFile(package.windows + "\\system\\msvcrt.dll"), readFile(jvmDir + "\\bin\\msvcrt.dll"));
+    EXPECT_EQ(readFile(package.windows + "\\system\\msvcrt.dll"),
+              readFile(jvmDir + "\\bin\\msvcrt.dll"));
     EXPECT_FALSE(readFile(jvmDir + "\\bin\\msvcrt.dll").empty());
     std::string trace = package.trace();
     EXPECT_NE(trace.find("issued command to expand:"), std::string::npos);

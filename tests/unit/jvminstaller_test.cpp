@@ -471,11 +471,18 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     _chdir(dir.path().c_str());
     EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
 
-    // The Windows directory lies in the tree.
-    makeDirs(dir.file("c\\jvm\\windows"));
-    installer.setHomeDirectory(dir.file("c\\jvm\\windows").c_str());
+    // The Windows directory lies in the tree, also when named by its
+    // short form.
+    makeDirs(dir.file("c\\jvm\\windows dir"));
+    installer.setHomeDirectory(dir.file("c\\jvm\\windows dir").c_str());
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("c").c_str()));
-    EXPECT_TRUE(exists(dir.file("c\\jvm\\windows")));
+    char shortName[MAX_PATH];
+    std::string windowsDir = dir.file("c\\jvm\\windows dir");
+    ASSERT_NE(GetShortPathNameA(windowsDir.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortName), windowsDir);
+    installer.setHomeDirectory(shortName);
+    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("c").c_str()));
+    EXPECT_TRUE(exists(dir.file("c\\jvm\\windows dir")));
 
     // Relative names are never deleted.
     makeDirs(dir.file("jvm"));

@@ -125,7 +125,8 @@ TEST(RunJvmInstaller, JvmInstalledIntoASubdirectoryIsFoundThere) {
     EXPECT_TRUE(exists(package.dir.file("jvmsetup.exe")));
     char cwd[MAX_PATH];
     EXPECT_STRCASEEQ(_getcwd(cwd, MAX_PATH), package.dir.path().c_str());
-    EXPECT_NE(package.trace().find("runJvmInstaller ok: true"), std::string::npos) << package.trace();
+    EXPECT_NE(package.trace().find("runJvmInstaller ok: true"), std::string::npos)
+        << package.trace();
 }
 
 TEST(RunJvmInstaller, JvmRegisteredElsewhereIsFoundThroughTheRegistry) {
