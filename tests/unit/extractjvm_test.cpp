@@ -22,7 +22,7 @@ struct Package {
     std::string programFiles;
     std::string windows;
     Package() : programFiles(dir.file("pf")), windows(dir.file("win")) {
-        writeFile(dir.file("TestJvm.class"), "");
+        placeTestClass();
         writeFile(dir.file("jinstall.log"), "");
         makeDirs(programFiles);
         makeDirs(windows + "\\system");
@@ -36,7 +36,7 @@ struct Package {
         writeFile(ini, "jvm=" + stubProgram("stubjvm") + "\n" + settings);
     }
     std::string runs() const { return readFile(dir.file("jre-win.runs")); }
-    std::string trace() const { return logText(dir.file("jinstall.log")); }
+    std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
 };
 
 struct Extraction {
@@ -160,7 +160,7 @@ TEST(ExtractJvm, AppDirJvmIsNeitherRegisteredNorCopied) {
 TEST(ExtractJvm, DiscoveredJvmIsUsedWithoutExpanding) {
     Package package;
     package.archive("version=1.6.0\n");
-    installStubJvm(package.programFiles + "\\JavaSoft\\JRE1.6\\1.6.0", "1.6.0_31");
+    installJvmHome(package.programFiles + "\\JavaSoft\\JRE1.6\\1.6.0", "1.6.0_31");
     Extraction result = extract(package);
     ASSERT_TRUE(result.ok);
     EXPECT_FALSE(result.installed);
@@ -193,7 +193,7 @@ TEST(ExtractJvm, ExpandedJvmWithoutItsProgram) {
     Package package;
     package.archive("version=1.6.0\nprograms=other.exe\n");
     EXPECT_FALSE(extract(package).ok);
-    std::string errors = logText(package.dir.file("errors.log"));
+    std::string errors = logText(package.dir.file("errors.log").c_str());
     EXPECT_NE(errors.find("Unable to find JVM executable"), std::string::npos);
     EXPECT_NE(errors.find("Unable to configure JVM in"), std::string::npos);
 }

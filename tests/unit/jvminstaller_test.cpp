@@ -69,7 +69,7 @@ struct Place {
     ScratchDir dir;
     RegistrySandbox registry;
     Place() {
-        writeFile(dir.file("TestJvm.class"), "");
+        placeTestClass();
         writeFile(dir.file("jinstall.log"), "");
     }
     // Program Files (created) and the Windows directory for the lookups.
@@ -78,7 +78,7 @@ struct Place {
         if (create) makeDirs(value);
     }
     void windows(const std::string& value) { registry.set(WindowsNtKey, "SystemRoot", value); }
-    std::string trace() const { return logText(dir.file("jinstall.log")); }
+    std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
 };
 
 }  // namespace
@@ -214,8 +214,8 @@ TEST(JvmInstallerOrder, PredefinedDirectoryIsCreatedLevelByLevel) {
 TEST(JvmInstallerOrder, PredefinedDirectoryWithAnAcceptableJvmIsDiscovered) {
     Place place;
     place.programFiles(place.dir.file("pf"));
-    installStubJvm(place.dir.file("pf\\MyVm"), "1.6.0_31");
-    installStubJvm(place.dir.file("pf\\OldVm"), "1.5.0_22");
+    installJvmHome(place.dir.file("pf\\MyVm"), "1.6.0_31");
+    installJvmHome(place.dir.file("pf\\OldVm"), "1.5.0_22");
     Request request;
     request.predefined = "[$ProgFilesDir]\\MyVm";
     Chosen chosen = choose(request);
@@ -287,7 +287,7 @@ TEST(JvmInstallerOrder, KindDirectoryThatCannotBeMadeGivesJavaBase) {
 TEST(JvmInstallerOrder, VersionDirectoryWithAnAcceptableJvmIsDiscovered) {
     Place place;
     place.programFiles(place.dir.file("pf"));
-    installStubJvm(place.dir.file("pf\\JavaSoft\\JRE1.6\\1.6.0"), "1.6.0_31");
+    installJvmHome(place.dir.file("pf\\JavaSoft\\JRE1.6\\1.6.0"), "1.6.0_31");
     Request request;
     request.command = "jre.exe";  // found under its newer name
     Chosen chosen = choose(request);
@@ -320,7 +320,7 @@ TEST(JvmInstallerOrder, RefusedJvmInVersionDirectoryLeadsToTheFallBack) {
     Place place;
     place.programFiles(place.dir.file("pf"));
     place.registry.set(WindowsKey, "ProgramFilesDir", "pf");
-    installStubJvm(place.dir.file("pf\\JavaSoft\\JRE1.6\\1.6.0"), "1.5.0_22");
+    installJvmHome(place.dir.file("pf\\JavaSoft\\JRE1.6\\1.6.0"), "1.5.0_22");
     Chosen chosen = choose(Request());
     ASSERT_TRUE(chosen.ok);
     EXPECT_FALSE(chosen.discovered);
@@ -357,7 +357,7 @@ TEST(JvmInstallerOrder, ExistingJvmSubtreeIsReusedOrDiscovered) {
     EXPECT_EQ(chosen.dir, "jvm\\jre1.6");
     EXPECT_FALSE(chosen.discovered);
     // An acceptable JVM in jvm\jre1.6: discovered there.
-    installStubJvm(place.dir.file("jvm\\jre1.6"), "1.6.0_31");
+    installJvmHome(place.dir.file("jvm\\jre1.6"), "1.6.0_31");
     chosen = choose(Request());
     ASSERT_TRUE(chosen.ok);
     EXPECT_EQ(chosen.dir, "jvm\\jre1.6");
@@ -406,7 +406,7 @@ TEST(JvmInstallerOrder, NoPlaceAtAllIsLogged) {
     TemporarySearchPath path(place.dir.file("p1"));
     Chosen chosen = choose(Request(), place.dir.file("homefile"));
     EXPECT_FALSE(chosen.ok);
-    EXPECT_NE(logText(place.dir.file("errors.log")).find(
+    EXPECT_NE(logText(place.dir.file("errors.log").c_str()).find(
                   "Unable to create a new directory to install JVM"),
               std::string::npos);
     EXPECT_NE(place.trace().find("createJvmDirectory ok: false"), std::string::npos);

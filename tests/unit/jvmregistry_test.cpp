@@ -43,7 +43,7 @@ struct Registration {
         for (char& c : lower) c = (char)tolower((unsigned char)c);
         return lower;
     }
-    std::string trace() const { return logText(dir.file("jinstall.log")); }
+    std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
 };
 
 std::string key(const char* entry, const char* version) {

@@ -77,13 +77,7 @@ bool RegistrySandbox::hasKey(const std::string& key) const {
 }
 
 std::string stubProgram(const char* name) {
-    // unit_tests.exe lies in <build>\tests, the stubs in <build>\stubs.
-    char own[MAX_PATH];
-    GetModuleFileNameA(nullptr, own, MAX_PATH);
-    std::string dir = own;
-    dir = dir.substr(0, dir.find_last_of('\\'));
-    dir = dir.substr(0, dir.find_last_of('\\'));
-    return dir + "\\stubs\\" + name + ".exe";
+    return buildDir() + "\\stubs\\" + name + ".exe";
 }
 
 void makeDirs(const std::string& path) {
@@ -92,11 +86,9 @@ void makeDirs(const std::string& path) {
     _mkdir(path.c_str());
 }
 
-void installStubJvm(const std::string& home, const std::string& version) {
-    makeDirs(home + "\\bin");
-    CopyFileA(stubProgram("stubjvm").c_str(), (home + "\\bin\\java.exe").c_str(), FALSE);
-    CopyFileA(stubProgram("stubjvm").c_str(), (home + "\\bin\\javaw.exe").c_str(), FALSE);
-    writeFile(home + "\\bin\\stubjvm.ini", "version=" + version + "\n");
+void installJvmHome(const std::string& home, const std::string& version) {
+    installStubJvm(home, "bin\\java.exe", version);
+    installStubJvm(home, "bin\\javaw.exe", version);
 }
 
 bool exists(const std::string& path) {
@@ -125,20 +117,6 @@ void removeTree(const std::string& dir) {
         FindClose(find);
     }
     RemoveDirectoryA(dir.c_str());
-}
-
-std::string logText(const std::string& path) {
-    std::string content = readFile(path), text;
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        text += (line.size() > 25 ? line.substr(25) : line) + "\n";
-        start = end + 1;
-    }
-    return text;
 }
 
 TemporarySearchPath::TemporarySearchPath(const std::string& value) {

@@ -1,8 +1,10 @@
 // Test support for the JVM provisioning tests: a private stand-in for
-// HKEY_LOCAL_MACHINE, stub JVMs and the stub outside programs, and a
-// temporary search path.
+// HKEY_LOCAL_MACHINE, stub JVM homes and the stub outside programs, and a
+// temporary search path. Builds on the JVM discovery tests' helpers.
 #ifndef TESTS_UNIT_PROVISION_SUPPORT_H
 #define TESTS_UNIT_PROVISION_SUPPORT_H
+
+#include "jvmhome.h"
 
 #include <windows.h>
 
@@ -40,7 +42,7 @@ extern const char* const WindowsNtKey;
 // The path of a stub program of the build (stubjvm, stubjvmarchive, ...).
 std::string stubProgram(const char* name);
 // A stub JVM home: home\bin\java.exe and javaw.exe reporting version.
-void installStubJvm(const std::string& home, const std::string& version);
+void installJvmHome(const std::string& home, const std::string& version);
 // Makes every missing level of a directory path.
 void makeDirs(const std::string& path);
 // True when path exists (file or directory).
@@ -48,8 +50,6 @@ bool exists(const std::string& path);
 bool isDirectory(const std::string& path);
 // Deletes a directory tree (test clean-up).
 void removeTree(const std::string& dir);
-// The lines of a log without their time stamps.
-std::string logText(const std::string& path);
 
 // Sets the search path for its lifetime.
 class TemporarySearchPath {

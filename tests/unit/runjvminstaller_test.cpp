@@ -25,7 +25,7 @@ struct Package {
     std::string jvmDir;
     Package()
         : programFiles(dir.file("pf")), jvmDir(programFiles + "\\JavaSoft\\JRE1.6\\1.6.0") {
-        writeFile(dir.file("TestJvm.class"), "");
+        placeTestClass();
         writeFile(dir.file("jinstall.log"), "");
         makeDirs(programFiles);
         registry.set(WindowsKey, "ProgramFilesDir", programFiles);
@@ -41,7 +41,7 @@ struct Package {
         return "jvmsetup.exe/*/*/*-config/*/*/*" + dir.file("setup settings.ini");
     }
     std::string runs() const { return readFile(dir.file("setup.runs")); }
-    std::string trace() const { return logText(dir.file("jinstall.log")); }
+    std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
 };
 
 struct Outcome {
@@ -165,7 +165,7 @@ TEST(RunJvmInstaller, InstallerThatInstallsNothingLeavesNoDirectory) {
 TEST(RunJvmInstaller, DiscoveredJvmNeedsNoInstaller) {
     Package package;
     package.settings("version=1.6.0_31\nsubdir=jre\n");
-    installStubJvm(package.jvmDir, "1.6.0_31");
+    installJvmHome(package.jvmDir, "1.6.0_31");
     Outcome outcome = run(package, package.commandLine());
     ASSERT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.path, package.jvmDir + "\\bin\\java.exe");
@@ -185,7 +185,7 @@ TEST(RunJvmInstaller, ProgramThatCannotBeStarted) {
     Package package;
     package.settings("subdir=jre\n");
     EXPECT_FALSE(run(package, "nosuch.exe/*/*/*-s/*/*/*a b").ok);
-    std::string errors = logText(package.dir.file("errors.log"));
+    std::string errors = logText(package.dir.file("errors.log").c_str());
     EXPECT_NE(errors.find("Error running JVM installer: File or path is not found: false"),
               std::string::npos)
         << errors;
