@@ -96,7 +96,7 @@ TEST(JvmInstallerFolders, RealSystemFolders) {
     EXPECT_STRCASEEQ(folder, "C:\\Program Files");
     ASSERT_TRUE(installer.getDocumentsDirectory(folder));
     EXPECT_TRUE(isDirectory(folder)) << folder;
-    // Wine presents itself as Windows 7: Program Files is probed, and the
+    // Wine presents itself as Vista or later: Program Files is probed, and the
     // probe does not stay behind.
     EXPECT_TRUE(installer.isVistaOrWindows7());
     ASSERT_TRUE(installer.getProgramsDirectory(folder));
