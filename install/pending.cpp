@@ -21,10 +21,3 @@ bool Install::isJvmInstalled() {
     traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
     return false;
 }
-
-bool Install::extractJvm() { return false; }
-
-bool Install::runThirdPartyInstaller() { return false; }
-
-// Security is best effort: the step always reports success.
-bool Install::addSecurity(bool) { return true; }
