@@ -283,3 +283,39 @@ def test_compressed_jvm_that_expands_no_jvm_fails_the_installation(wine, workdir
         "of disk space?" in errors
     assert "launching java installer" not in trace_texts(workdir)
     assert javasoft_values(wine, JRE_KEY) is None
+
+
+def test_jvm_home_inside_the_archive_and_registry_left_alone(wine, workdir):
+    layout(wine, workdir, provision_control(BUNDLE_CONTROL, jvmHomeDir="./jre",
+                                            configureWinRegistry="no"))
+    compressed_jvm(wine, workdir, version="1.6.0", home="jre")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # The JVM home is the archive's jre directory inside the new JVM
+    # directory; the control file keeps the registry and the Windows
+    # directory as they were.
+    home = NEW_HOME + "\\jre"
+    jvm = JvmAt(wine, home)
+    assert jvm.kinds() == ["test", "wizard"]
+    assert jvm.properties() == properties_text(home, installed=True, registry=False)
+    assert "Windows registry unchanged" in trace_texts(workdir)
+    assert javasoft_values(wine, JRE_KEY) is None
+    assert not (windows_dir(wine) / "javaw.exe").exists()
+
+
+def test_package_unpacked_into_a_directory_with_blanks(wine):
+    # Where such packages usually land on the older systems.
+    workdir = wine.drive_c / "Documents and Settings" / "user" / "Local Settings" / "Temp"
+    workdir.mkdir(parents=True)
+    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
+    compressed_jvm(wine, workdir, version="1.6.0")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # The compressed JVM is started by its short name and expands where it
+    # should; the wizard runs on the new JVM.
+    assert expansion_dirs(workdir) == [NEW_HOME]
+    assert any(t.startswith("issued command to expand: C:\\DOCU") for t in trace_texts(workdir))
+    assert JvmAt(wine, NEW_HOME).kinds() == ["test", "wizard"]
+    assert error_texts(workdir) == []
