@@ -9,13 +9,15 @@
 //
 // The host's JVM does not understand Windows class paths: the argument after
 // -classpath, -cp or --class-path is split at ";", each element that starts
-// with a drive letter becomes its Unix path (Wine's wine_get_unix_file_name),
-// and the elements are joined with ":". Every other argument goes as it is.
+// with a drive letter becomes its Unix path (Wine's wine_get_unix_file_name,
+// resolved by the shell so that no drive colon remains), and the elements
+// are joined with ":". Every other argument goes as it is.
 //
 // "hostjava.ini" beside the program may set
 //   java=/usr/lib/jvm/default-java/bin/java   the host's java
 //   timeout=120                               seconds to wait for it
-// Java's output is appended to "hostjava.out" beside the program.
+// The command and java's output are appended to "hostjava.out" beside the
+// program.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -63,25 +65,31 @@ static bool hasDrive(const std::string& path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
+// A single-quoted shell word: ' becomes '\''.
+static std::string quoted(const std::string& word) {
+    std::string result = "'";
+    for (char c : word) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+// The class path as a shell word. Wine names drive C: .../dosdevices/c:,
+// and a colon would split the element on the host, so each converted element
+// is resolved by the shell (realpath) when the script runs.
 static std::string convertClasspath(const std::string& classpath) {
     std::string result;
     size_t start = 0;
     for (;;) {
         size_t end = classpath.find(';', start);
         std::string element = classpath.substr(start, end == std::string::npos ? end : end - start);
-        if (!result.empty()) result += ':';
-        result += hasDrive(element) ? unixName(element) : element;
+        if (start > 0) result += "':'";
+        if (hasDrive(element))
+            result += "\"$(realpath -m " + quoted(unixName(element)) + ")\"";
+        else
+            result += quoted(element);
         if (end == std::string::npos) break;
         start = end + 1;
     }
     return result;
-}
-
-// A single-quoted shell word: ' becomes '\''.
-static std::string quoted(const std::string& word) {
-    std::string result = "'";
-    for (char c : word) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
 }
 
 static bool exists(const std::string& path) {
@@ -114,13 +122,15 @@ int main(int argc, char** argv) {
         bool classpathNext = i > 1 && (strcmp(argv[i - 1], "-classpath") == 0 ||
                                        strcmp(argv[i - 1], "-cp") == 0 ||
                                        strcmp(argv[i - 1], "--class-path") == 0);
-        command += " " + quoted(classpathNext ? convertClasspath(arg) : arg);
+        command += " " + (classpathNext ? convertClasspath(arg) : quoted(arg));
     }
     std::string unixDone = unixName(done);
-    std::string text = "#!/bin/sh\ncd " + quoted(unixName(cwd)) + " || exit 1\n" + command +
-                       " </dev/null >>" + quoted(unixName(ownDir + "\\hostjava.out")) +
-                       " 2>&1\necho $? >" + quoted(unixDone + ".part") + "\nmv " +
-                       quoted(unixDone + ".part") + " " + quoted(unixDone) + "\n";
+    std::string out = quoted(unixName(ownDir + "\\hostjava.out"));
+    std::string text = "#!/bin/sh\ncd " + quoted(unixName(cwd)) + " || exit 1\n" +
+                       "printf '%s\\n' " + quoted("hostjava: " + command) + " >>" + out +
+                       "\n" + command + " </dev/null >>" + out + " 2>&1\necho $? >" +
+                       quoted(unixDone + ".part") + "\nmv " + quoted(unixDone + ".part") + " " +
+                       quoted(unixDone) + "\n";
     FILE* f = fopen(script.c_str(), "wb");
     if (!f) return 126;
     fwrite(text.data(), 1, text.size(), f);
