@@ -126,7 +126,7 @@ def test_wizard_receives_the_documented_argument_list_without_classpath(wine, wo
         loaderClasspath=".;install.jar", loaderJavaCommand="Install arg"))
 
     code = run_launcher(wine, workdir, "-q", "C:\\My Dir\\a.txt",
-                        env={"CLASSPATH": "C:\\stale;C:\\old.jar"})
+                        env={"CLASSPATH": "C:\\stale;C:\\old.jar", "KIV_PROBE": "yes"})
 
     assert code == 0
     test, wizard = jre.runs()
@@ -134,6 +134,8 @@ def test_wizard_receives_the_documented_argument_list_without_classpath(wine, wo
     assert wizard["program"] == "javaw.exe"
     assert wizard["args"] == ["-Xmx256m", "-Dx=1", "-classpath", ".;install.jar", "Install",
                               "arg", "-q", "C:\\My Dir\\a.txt"]
+    # The launcher's environment reaches the wizard, all but CLASSPATH.
+    assert wizard["env"]["KIV_PROBE"] == "yes"
     assert "CLASSPATH" not in wizard["env"]
     assert "CLASSPATH" not in test["env"]
     lines = launch_lines(workdir, "C:\\jvms\\jre")
