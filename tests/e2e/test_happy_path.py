@@ -1,7 +1,7 @@
 """The happy path: the launcher finds a registered JVM, proves it with the test
 class, writes native.properties, starts the wizard on it and waits for it.
 Stub JVMs stand in for real ones (see launcher_support)."""
-from conftest import read_text, stub
+from conftest import stub
 from launcher_support import (JDK_KEY, JRE_KEY, PLUGIN_KEY, StubJvm, control_text, error_texts,
                               layout, register, run_launcher, trace_texts)
 

@@ -3,7 +3,7 @@ with the hostjava bridge as its bin\\javaw.exe, the test class proves it,
 and the sample wizard (install.jar) runs on it and reports what it got."""
 import pytest
 
-from conftest import read_text, wait_for
+from conftest import read_text
 from launcher_support import (HOST_JAVA, JDK_KEY, control_text, host_java_version,
                               host_jvm_home, layout, register, registry_version, run_launcher,
                               trace_texts)
