@@ -5,8 +5,8 @@
 // expands it into a new JVM directory or finds an acceptable JVM already in
 // one of the candidate directories; runThirdPartyInstaller hands the JVM
 // installer program to RunJvmInstaller. Either way jvmCommand receives the
-// JVM program, its home directory is derived from it, and
-// "native.properties" is written for the wizard. Only a freshly expanded JVM
+// JVM program and "native.properties" is written for the wizard with the
+// home directory derived from it. Only a freshly expanded JVM
 // gets the package's Java security files (with backups for the Java Plug-in).
 #include "install/installer.h"
 #include "jvm/extractjvm.h"
@@ -27,11 +27,11 @@ bool Install::extractJvm() {
                               jvmHomeDir, jvmCommand, homeDirectory))
         return false;
 
-    // The home is derived from the program in both cases: an existing JVM
-    // directory that was taken instead of expanding must not leave the
-    // wizard with an empty or stale home.
-    getJavaHomeDir(javaHomeDir);
+    // logJvmLocation derives the home from jvmCommand as well, so that an
+    // existing JVM directory taken instead of an expansion does not leave
+    // the wizard with an empty or stale home.
     if (extractor.isJvmInstalled()) {
+        getJavaHomeDir(javaHomeDir);
         logJvmLocation(true, predefinedJvmInstallDir, configureRegistry);
         addSecurity(_stricmp(jvmName, PluginName) == 0);
     } else {
@@ -48,8 +48,8 @@ bool Install::runThirdPartyInstaller() {
                              jvmName, jvmCommandName, jvmInstallerBinary, jvmInstallerCommand,
                              jvmCommand, homeDirectory);
     if (result) {
+        // logJvmLocation derives the home of the JVM found from jvmCommand.
         predefinedJvmInstallDir[0] = '\0';
-        getJavaHomeDir(javaHomeDir);
         logJvmLocation(false, predefinedJvmInstallDir, runner.configureWinReg());
     }
     return result;
