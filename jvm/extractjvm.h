@@ -1,0 +1,88 @@
+// ExtractJvm: installs the JVM that the package carries as a compressed,
+// self-expanding program, and enters a JVM into the Windows registry.
+//
+// The directory comes from JvmInstaller (which may instead discover an
+// acceptable JVM already there); the compressed JVM runs with that directory
+// as its current directory and expands itself into it. The JVM program is
+// then located, the JVM registered under HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft
+// in the layout the registry search reads (unless it lives in the work
+// directory) and its programs copied into the Windows directory, and the
+// result is proved by the version test. The registration only ever adds:
+// existing keys are reused and an existing value is never overwritten.
+#ifndef JVM_EXTRACTJVM_H
+#define JVM_EXTRACTJVM_H
+
+#include "base/regkey.h"
+#include "base/strbuf.h"
+#include "base/trace.h"
+#include "shell/statuswin.h"
+
+#include <windows.h>
+
+class ExtractJvm : public Trace, public Status {
+public:
+    ExtractJvm();
+    ~ExtractJvm();
+    ExtractJvm(const ExtractJvm&) = delete;
+    ExtractJvm& operator=(const ExtractJvm&) = delete;
+
+    void setHwnd(HWND window) { hwnd = window; }
+    // A new JVM was expanded and proved by extractJvm.
+    bool isJvmInstalled() const { return jvmInstalled; }
+    // The chosen directory already held an acceptable JVM; nothing expanded.
+    bool isJvmDiscovered() const { return jvmDiscovered; }
+
+    // The whole job. jvmCommandName (PathBufferSize bytes) may be changed to
+    // the program name actually found; jvmPath (PathBufferSize bytes)
+    // receives the JVM program's full path.
+    bool extractJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
+                    char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmSelfExtractor,
+                    char* predefinedJvmInstallDir, char* jvmHomeDir, char* jvmPath,
+                    const char* homeDirectory);
+    // Chooses the directory, expands and configures the JVM; jvmDir
+    // (PathBufferSize bytes) receives the JVM home.
+    bool installCompressedJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
+                              char* jvmVersion, char* jvmName, char* jvmCommandName,
+                              char* jvmSelfExtractor, char* predefinedJvmInstallDir,
+                              char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
+                              char* jvmDir);
+    // The command that expands the compressed JVM: its file in the work
+    // directory (in its short form when the path has blanks, never quoted).
+    // command holds PathBufferSize bytes. False when the file does not exist.
+    bool getJvmInstallerCommand(const char* jvmSelfExtractor, char* command);
+    // Locates the JVM program under jvmDir and, if registerJvm, configures
+    // Windows for it. Also used by the clean-up for a temporary JVM.
+    bool configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
+                      const char* homeDirectory, bool registerJvm);
+    bool configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
+    bool configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName);
+    bool configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName);
+    bool copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName);
+    // Copies unless the target exists already (never replaces a file).
+    bool copyJvmFile(const char* from, const char* to);
+
+    // Registration. configureWinReg reads "configureWinRegistry" from
+    // kiv.control (else native.properties): true unless it says otherwise.
+    bool configureWinReg();
+    bool addJvmToRegistry(const char* entry, const char* homeValueName, char* version, char* micro,
+                          char* jvmHome, char* programName);
+    void addJvmTopLevelKey(const char* entry, char* version);
+    void addJvmSubentries(RegKey& key, const char* homeValueName, char* version, char* micro,
+                          char* jvmHome, char* programName);
+    // Opens root\keyName for writing into key, creating it when needed.
+    bool addToRegistry(HKEY root, const char* keyName, RegKey& key);
+    // Writes a string value unless one is there already.
+    bool addValueToRegistry(RegKey& key, const char* name, const char* value);
+
+private:
+    bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
+    // Runs the compressed JVM in jvmDir.
+    bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
+
+    char homeDirectory[PathBufferSize];
+    HWND hwnd;
+    bool jvmInstalled;
+    bool jvmDiscovered;
+};
+
+#endif

@@ -1,0 +1,532 @@
+// JvmInstaller: the directory for a new JVM, tried in a fixed order of
+// places, and the system-folder lookups behind the directory variables.
+//
+// A directory level counts only when a directory (not a file) of that name
+// exists afterwards, and a path that would not fit a path buffer is refused
+// rather than cut. The only deletion made here is that of the work
+// directory's old "jvm" tree, through the safe delDirTree.
+#include "jvm/jvminstaller.h"
+
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/regkey.h"
+#include "jvm/jvmok.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <shlobj.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
+static const char DIR_END[] = "\\";
+static const char ProgFilesDirVariable[] = "[$ProgFilesDir]";
+static const char WindowsDirVariable[] = "[$WinDir]";
+static const char AppDirVariable[] = "[$AppDir]";
+static const char VariableStart[] = "[$";
+static const char JvmSubdirectory[] = "jvm";
+static const char JreType[] = "JRE";
+static const char JdkType[] = "JDK";
+static const char PluginType[] = "Java Plug-in";
+static const char JavaSoftDir[] = "JavaSoft";
+static const char ProbeDirName[] = "__test__zos";
+static const char DefaultProgramFilesDir[] = "C:\\Program Files";
+
+static const char WindowsNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+static const char WindowsNtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
+static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
+static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+static const char ProgramFilesValue[] = "ProgramFilesDir";
+
+enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05 };
+
+// The version base and micro part of a version (1.6 and 0 for 1.6.0); an
+// overlong version is cut (traced) to the version buffer's capacity first.
+static void splitVersion(const char* version, char* base, char* micro) {
+    char copy[VersionBufferSize];
+    copyText(copy, version);
+    parseVersion(copy, base, micro);
+}
+
+static bool startsWith(const char* text, const char* prefix) {
+    return strncmp(text, prefix, strlen(prefix)) == 0;
+}
+
+static bool endsWithSeparator(const char* text) {
+    size_t length = strlen(text);
+    return length > 0 && text[length - 1] == DIR_END[0];
+}
+
+// The full, long form of an existing path (short names and "." levels
+// resolved), so that two names of one directory compare equal; the path as
+// given when it cannot be resolved.
+static void fullLongPath(const char* path, char* out) {
+    char full[PathBufferSize];
+    DWORD length = GetFullPathNameA(path, PathBufferSize - 1, full, nullptr);
+    if (length == 0 || length >= PathBufferSize - 1) copyText(full, path);
+    length = GetLongPathNameA(full, out, PathBufferSize - 1);
+    if (length == 0 || length >= PathBufferSize - 1) copyText(out, PathBufferSize, full);
+}
+
+// True when path names the directory outer or something inside it
+// (compared without regard to case, trailing separators ignored).
+static bool isSameOrInside(const char* path, const char* outer) {
+    char inner[PathBufferSize], container[PathBufferSize];
+    fullLongPath(path, inner);
+    fullLongPath(outer, container);
+    size_t length = strlen(container);
+    while (length > 0 && container[length - 1] == DIR_END[0]) --length;
+    if (length == 0 || _strnicmp(inner, container, length) != 0) return false;
+    return inner[length] == '\0' || inner[length] == DIR_END[0];
+}
+
+JvmInstaller::JvmInstaller() : jvmDiscovered(false) { homeDirectory[0] = '\0'; }
+
+JvmInstaller::~JvmInstaller() {}
+
+void JvmInstaller::setHomeDirectory(const char* dir) {
+    if (dir) copyText(homeDirectory, dir);
+}
+
+// ---------------------------------------------------------------------------
+// System folders
+
+bool JvmInstaller::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
+
+bool JvmInstaller::isVistaOrWindows7() {
+    bool answer = false;
+    if (!LoadLibraryA("KERNEL32.DLL")) {
+        traceMessage(TraceFilename, "KERNEL32 not found");
+    } else {
+        traceMessage(TraceFilename, "checking for vista/7");
+        OSVERSIONINFOA info;
+        memset(&info, 0, sizeof info);
+        info.dwOSVersionInfoSize = OsVersionInfoSize;
+        if (GetVersionExA(&info)) answer = info.dwMajorVersion >= 6;
+    }
+    traceMessage(TraceFilename, "vista/7", answer);
+    return answer;
+}
+
+bool JvmInstaller::getWindowsDirectory(char* dir) {
+    dir[0] = '\0';
+    if (isWinNT()) {
+        if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "SystemRoot", dir, PathBufferSize) ||
+            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "PathName", dir, PathBufferSize) ||
+            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "WinDir", dir, PathBufferSize) ||
+            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtSetupKey, "WinDir", dir, PathBufferSize))
+            return true;
+    }
+    if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsSetupKey, "WinDir", dir, PathBufferSize))
+        return true;
+    dir[0] = '\0';
+    return false;
+}
+
+bool JvmInstaller::getProgramFilesDirectory(char* dir) {
+    dir[0] = '\0';
+    RegKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, WindowsKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        key.open(HKEY_LOCAL_MACHINE, WindowsNtKey, KEY_QUERY_VALUE);
+    if (key.isOpen()) {
+        char value[PathBufferSize];
+        key.readValue(ProgramFilesValue, value, sizeof value);
+        key.close();
+        if (value[0]) {
+            copyText(dir, PathBufferSize, value);
+            return true;
+        }
+    } else if (fexists(DefaultProgramFilesDir)) {
+        copyText(dir, PathBufferSize, DefaultProgramFilesDir);
+        return true;
+    }
+    traceMessage(TraceFilename, "Unable to find Program Files directory in registry");
+    return false;
+}
+
+typedef HRESULT(WINAPI* GetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
+
+bool JvmInstaller::getDocumentsDirectory(char* dir) {
+    dir[0] = '\0';
+    HMODULE library = LoadLibraryA("Shell32.dll");
+    if (!library) library = LoadLibraryA("SHFolder.dll");
+    if (!library) return false;
+    // The function of whichever library is present (old systems have it in
+    // SHFolder.dll only).
+    GetFolderPathProc getFolderPath = reinterpret_cast<GetFolderPathProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "SHGetFolderPathA")));
+    if (!getFolderPath) return false;
+    // The system writes at most MAX_PATH characters.
+    char path[PathBufferSize];
+    path[0] = '\0';
+    HRESULT result = getFolderPath(nullptr, CsidlCommonDocuments, nullptr, 0, path);
+    if (result < 0) {
+        path[0] = '\0';
+        result = getFolderPath(nullptr, CsidlPersonal, nullptr, 0, path);
+    }
+    if (result < 0) return false;
+    path[PathBufferSize - 1] = '\0';
+    copyText(dir, PathBufferSize, path);
+    return true;
+}
+
+bool JvmInstaller::getProgramsDirectory(char* dir) {
+    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir);
+    if (!getProgramFilesDirectory(dir)) return getDocumentsDirectory(dir);
+
+    // Program Files is used only where a directory can be made in it.
+    char probe[PathBufferSize];
+    bool writable = false;
+    if (formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
+        bool created = _mkdir(probe) == 0;
+        writable = isDir(probe);
+        if (created) _rmdir(probe);
+    }
+    traceMessage(TraceFilename, "Ok to use Program files subdirectory for jvm", writable);
+    if (writable) return true;
+    return getDocumentsDirectory(dir);
+}
+
+// ---------------------------------------------------------------------------
+// Directory levels
+
+bool JvmInstaller::addDirectory(char* dir, const char* name) {
+    char path[PathBufferSize];
+    bool fits;
+    if (!dir[0]) fits = copyText(path, name);
+    else if (endsWithSeparator(dir)) fits = formatText(path, sizeof path, "%s%s", dir, name);
+    else fits = formatText(path, sizeof path, "%s%s%s", dir, DIR_END, name);
+    if (fits) {
+        _mkdir(path);  // an existing directory is fine
+        if (isDir(path)) {
+            copyText(dir, PathBufferSize, path);
+            return true;
+        }
+    }
+    traceMessage(TraceFilename, "unable to add directory", path);
+    return false;
+}
+
+bool JvmInstaller::addDirectory(const char* path) {
+    char dir[PathBufferSize];
+    dir[0] = '\0';
+    return addDirectory(dir, path);
+}
+
+// ---------------------------------------------------------------------------
+// The predefined directory and its variables
+
+bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
+                                  const char* requested, char* out) {
+    out[0] = '\0';
+    char key[VersionBufferSize];
+    formatText(key, sizeof key, "%s%s", variable, DIR_END);
+    if (!startsWith(requested, key)) {
+        traceMessage(TraceFilename, "invalid predefined directory for JVM", requested);
+        return false;
+    }
+    if (strcmp(requested, key) == 0) {
+        traceMessage(TraceFilename, "invalid default jvm install directory", requested);
+        return false;
+    }
+    traceMessage(TraceFilename, "predefinedJvmInstallDir != testDir", key);
+    if (!formatText(out, PathBufferSize, "%s%s", baseDir, requested + strlen(variable))) {
+        traceMessage(TraceFilename, "predefined directory for JVM too long", requested);
+        out[0] = '\0';
+        return false;
+    }
+    traceMessage(TraceFilename, "trying to install JVM into", out);
+    return true;
+}
+
+bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
+    out[0] = '\0';
+    bool ok = false;
+    char baseDir[PathBufferSize];
+    if (!startsWith(requested, VariableStart)) {
+        ok = copyText(out, PathBufferSize, requested);
+    } else if (startsWith(requested, ProgFilesDirVariable)) {
+        if (!getProgramsDirectory(baseDir))
+            traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
+        else
+            ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
+    } else if (startsWith(requested, WindowsDirVariable)) {
+        if (!getWindowsDirectory(baseDir))
+            traceMessage(TraceFilename, "unable to get Windows directory for JVM");
+        else
+            ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);
+    } else if (startsWith(requested, AppDirVariable)) {
+        // The work directory's own jvm subdirectory, whatever follows.
+        getCurrentDir(baseDir, PathBufferSize - 1);
+        ok = formatText(out, PathBufferSize, "%s%s%s", baseDir, DIR_END, JvmSubdirectory);
+    } else {
+        traceMessage(TraceFilename, "unknown variable used to install the JVM");
+    }
+    if (ok) {
+        traceMessage(TraceFilename, "installing JVM in", out);
+    } else {
+        traceMessage(TraceFilename, "unable to install JVM in", out);
+        out[0] = '\0';
+    }
+    return ok;
+}
+
+bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                                   char* jvmMaxVersion, char* jvmVersion,
+                                                   char* jvmCommandName, char* dir,
+                                                   char* jvmPath) {
+    (void)jvmVersion;
+    traceMessage(TraceFilename, "creating predefined jvm dir", dir);
+    if (!dir[0]) return false;
+    char work[PathBufferSize];
+    bool fits = endsWithSeparator(dir) ? copyText(work, dir)
+                                       : formatText(work, sizeof work, "%s%s", dir, DIR_END);
+    if (!fits) return false;
+
+    // Every level from the left: C:, C:\Program Files, C:\Program Files\MyVm.
+    // A drive, and the server and share of a UNC path, are not made.
+    bool unc = work[0] == DIR_END[0] && work[1] == DIR_END[0];
+    unsigned level = 0;
+    bool ok = true;
+    for (char* separator = strchr(work, DIR_END[0]); separator && ok;
+         separator = strchr(separator + 1, DIR_END[0])) {
+        ++level;
+        *separator = '\0';
+        bool driveOnly = strlen(work) == 2 && work[1] == ':';
+        bool uncRoot = unc && level <= 4;
+        if (work[0] && !driveOnly && !uncRoot && !isDir(work)) ok = addDirectory(work);
+        *separator = DIR_END[0];
+    }
+    ok = ok && isDir(dir);
+    if (ok) {
+        JvmOk jvmOk;
+        jvmDiscovered = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                                dir, jvmCommandName, jvmPath);
+    }
+    return ok;
+}
+
+bool JvmInstaller::_createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                       char* jvmMaxVersion, char* jvmVersion, char* jvmName,
+                                       char* jvmCommandName, char* predefinedJvmInstallDir,
+                                       char* jvmDir, char* jvmPath) {
+    if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
+        traceMessage(TraceFilename, "default install directory for JVM", predefinedJvmInstallDir);
+        char resolved[PathBufferSize];
+        if (getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
+            copyText(jvmDir, PathBufferSize, resolved);
+            if (createPredeterminedJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                                jvmVersion, jvmCommandName, jvmDir, jvmPath))
+                return true;
+        }
+    }
+    if (createWinJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                              jvmName, jvmCommandName, jvmDir, jvmPath))
+        return true;
+    traceMessage(TraceFilename, "unable to create Windows JVM directory");
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Under the Programs directory, then the drive root and the Windows directory
+
+bool JvmInstaller::testPossibleDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                         char* jvmMaxVersion, char* jvmCommandName,
+                                         const char* candidate, char* jvmPath) {
+    traceMessage(TraceFilename, "found a possible directory", candidate);
+    jvmDiscovered = foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                  jvmCommandName, candidate, jvmPath);
+    traceMessage(TraceFilename, "directory ok", jvmDiscovered);
+    traceMessage(TraceFilename, "discovered jvm", jvmDiscovered);
+    return jvmDiscovered;
+}
+
+bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
+                                         char* jvmCommandName, char* jvmDir, char* jvmPath) {
+    char base[VersionBufferSize], micro[VersionBufferSize];
+    splitVersion(jvmVersion, base, micro);
+    char drive[PathBufferSize];
+    drive[0] = '\0';
+    char programs[PathBufferSize];
+
+    if (getProgramsDirectory(programs)) {
+        const char* colon = strchr(programs, ':');
+        if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
+        copyText(jvmDir, PathBufferSize, programs);
+
+        // The kind directory: JavaSoft\JRE1.6 for a known kind, JVM1.6 else.
+        char kind[PathBufferSize];
+        bool known = strcmp(jvmName, JreType) == 0 || strcmp(jvmName, JdkType) == 0 ||
+                     strcmp(jvmName, PluginType) == 0;
+        bool kindOk;
+        if (known) {
+            kindOk = addDirectory(jvmDir, JavaSoftDir) &&
+                     formatText(kind, sizeof kind, "%s%s", jvmName, base) &&
+                     addDirectory(jvmDir, kind);
+        } else {
+            kindOk = formatText(kind, sizeof kind, "JVM%s", base) && addDirectory(jvmDir, kind);
+        }
+        if (!kindOk) {
+            traceMessage(TraceFilename, "Unable to create: ", jvmDir);
+            kindOk = formatText(kind, sizeof kind, "Java%s", base) && addDirectory(jvmDir, kind);
+        }
+
+        if (kindOk) {
+            // The version directory: base.micro, else the version itself,
+            // else Jvm<version>; an existing one is tested for a JVM.
+            char candidate[PathBufferSize];
+            if (formatText(candidate, sizeof candidate, "%s%s%s.%s", jvmDir, DIR_END, base,
+                           micro)) {
+                if (fexists(candidate)) {
+                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                              jvmCommandName, candidate, jvmPath)) {
+                        copyText(jvmDir, PathBufferSize, candidate);
+                        return true;
+                    }
+                } else if (addDirectory(jvmDir, jvmVersion)) {
+                    return true;
+                }
+            }
+            if (formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, jvmVersion)) {
+                if (fexists(candidate)) {
+                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                              jvmCommandName, candidate, jvmPath)) {
+                        copyText(jvmDir, PathBufferSize, candidate);
+                        return true;
+                    }
+                } else if (formatText(kind, sizeof kind, "Jvm%s", jvmVersion) &&
+                           addDirectory(jvmDir, kind)) {
+                    return true;
+                }
+            }
+        }
+    }
+
+    // The fall-back: the drive's root (relative to the current directory
+    // when there is no drive), then the Windows directory.
+    copyText(jvmDir, PathBufferSize, drive);
+    if (createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName,
+                              jvmCommandName, jvmDir, jvmPath))
+        return true;
+    copyText(jvmDir, PathBufferSize, homeDirectory);
+    return createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                                 jvmName, jvmCommandName, jvmDir, jvmPath);
+}
+
+bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
+                                         char* jvmCommandName, char* dir, char* jvmPath) {
+    char base[VersionBufferSize], micro[VersionBufferSize];
+    splitVersion(jvmVersion, base, micro);
+    char name[PathBufferSize];
+    formatText(name, sizeof name, "%s%s", jvmName, base);
+    lowerText(name);
+
+    bool ok = addDirectory(dir, JvmSubdirectory) && addDirectory(dir, name);
+    if (ok) {
+        char candidate[PathBufferSize];
+        if (!formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, base)) {
+            ok = false;
+        } else if (fexists(candidate)) {
+            if (foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmCommandName, dir,
+                              jvmPath)) {
+                jvmDiscovered = true;
+            } else if (formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, name) &&
+                       fexists(candidate)) {
+                jvmDiscovered = false;
+            } else {
+                ok = addDirectory(dir, name);
+            }
+        } else {
+            ok = addDirectory(dir, base);
+        }
+    }
+    if (ok) traceMessage(TraceFilename, "created jvm subdirectory in", dir);
+    else traceMessage(TraceFilename, "unable to create jvm subdirectory in", dir);
+    traceMessage(TraceFilename, "finished createJvmSubdirectory; ok", ok);
+    return ok;
+}
+
+bool JvmInstaller::foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion,
+                                 char* jvmMaxVersion, char* jvmCommandName, const char* dir,
+                                 char* jvmPath) {
+    JvmOk jvmOk;
+    if (!jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, dir,
+                                 jvmCommandName, jvmPath)) {
+        traceMessage(TraceFilename, dir, " doesn't have correct version");
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The whole order
+
+bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
+                                      char* jvmMaxVersion, char* jvmVersion, char* jvmName,
+                                      char* jvmCommandName, char* predefinedJvmInstallDir,
+                                      char* jvmDir, char* jvmPath) {
+    bool ok = _createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                                  jvmName, jvmCommandName, predefinedJvmInstallDir, jvmDir,
+                                  jvmPath);
+
+    // A jvm subtree in each directory of the search path, in its order.
+    const char* searchPath = ok ? nullptr : getPathPtr();
+    if (searchPath) {
+        char path[PathBufferSize - 1];
+        copyText(path, searchPath);
+        char* element = path;
+        while (!ok && element) {
+            char* separator = strchr(element, ';');
+            if (separator) *separator = '\0';
+            copyText(jvmDir, PathBufferSize, element);
+            ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                                       jvmName, jvmCommandName, jvmDir, jvmPath);
+            element = separator ? separator + 1 : nullptr;
+        }
+    }
+
+    // Last, the work directory's own jvm subtree, emptied first.
+    if (!ok) {
+        getCurrentDir(jvmDir, PathBufferSize - 1);
+        deleteTempJvmDir(jvmDir);
+        ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                                   jvmName, jvmCommandName, jvmDir, jvmPath);
+        if (!ok)
+            logAndTraceMessage(ErrorsFilename, TraceFilename,
+                               "Unable to create a new directory to install JVM");
+    }
+    traceMessage(TraceFilename, "createJvmDirectory ok", ok);
+    return ok;
+}
+
+bool JvmInstaller::deleteTempJvmDir(const char* dir) {
+    char tree[PathBufferSize];
+    if (!dir || !formatText(tree, sizeof tree, "%s%s%s", dir, DIR_END, JvmSubdirectory))
+        return false;
+    DWORD attributes = GetFileAttributesA(tree);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
+
+    // Never a drive root or a relative path (delDirTree refuses those), and
+    // never a tree that holds the Windows directory or the work directory.
+    char windowsDir[PathBufferSize];
+    char currentDir[PathBufferSize];
+    getCurrentDir(currentDir, PathBufferSize - 1);
+    bool protectedTree = (homeDirectory[0] && isSameOrInside(homeDirectory, tree)) ||
+                         (getWindowsDirectory(windowsDir) && isSameOrInside(windowsDir, tree)) ||
+                         isSameOrInside(currentDir, tree);
+    if (protectedTree || !isAbsoluteDirPath(tree)) {
+        traceMessage(TraceFilename, "not deleting protected directory", tree);
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link: remove the link itself, never what it points to.
+        return _rmdir(tree) == 0;
+    }
+    traceMessage(TraceFilename, "deleting old jvm directory", tree);
+    bool ok = delDirTree(tree);
+    if (!ok) traceMessage(TraceFilename, "unable to delete old jvm directory", tree);
+    return ok && !fexists(tree);
+}

@@ -1,0 +1,364 @@
+// RunJvmInstaller: copies the package's JVM installer program into the
+// chosen JVM directory, runs it there and finds the JVM it installed.
+//
+// The command line is split at "/*/*/*": the program comes first, then each
+// argument (an argument may hold blanks). The current directory is the JVM
+// directory only while the program runs; the log files are named by absolute
+// path meanwhile. The copy of the program is removed whatever the run gave,
+// and the directory too when it is left empty.
+#include "jvm/runjvminstaller.h"
+
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "exec/execcmd.h"
+#include "jvm/findjvm.h"
+#include "jvm/jvminstaller.h"
+#include "jvm/jvmok.h"
+
+#include <direct.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char ArgSeparator[] = "/*/*/*";
+static const char KivControlFilename[] = "kiv.control";
+static const char NativePropertiesFilename[] = "native.properties";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
+static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
+static const char DIR_END[] = "\\";
+
+// Control-file lines: 1001 bytes, at most 998 characters a read.
+enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21, ErrorTextSize = 500 };
+
+static bool isDotEntry(const char* name) {
+    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+}
+
+// The file name of a path: what follows its last separator.
+static const char* fileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/') name = c + 1;
+    return name;
+}
+
+static char* copyOf(const char* text, size_t length) {
+    char* copy = (char*)malloc(length + 1);
+    if (copy) {
+        memcpy(copy, text, length);
+        copy[length] = '\0';
+    }
+    return copy;
+}
+
+RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false), hwnd(nullptr) {
+    homeDirectory[0] = '\0';
+}
+
+RunJvmInstaller::~RunJvmInstaller() {}
+
+bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
+                          char* jvmVersion, char* jvmName, char* jvmCommandName,
+                          char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmPath,
+                          const char* homeDir) {
+    copyText(homeDirectory, homeDir);
+    char jvmDir[PathBufferSize];
+    jvmDir[0] = '\0';
+    char predefinedJvmInstallDir[PathBufferSize];
+    predefinedJvmInstallDir[0] = '\0';
+
+    bool created;
+    {
+        JvmInstaller installer;
+        installer.setHomeDirectory(homeDirectory);
+        created = installer.createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
+                                               jvmVersion, jvmName, jvmCommandName,
+                                               predefinedJvmInstallDir, jvmDir, jvmPath);
+        traceMessage(TraceFilename, "jvmDirName: ", jvmDir);
+        jvmDiscovered = installer.isJvmDiscovered();
+        traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+    }
+
+    bool ok = false;
+    if (created) {
+        if (jvmDiscovered) {
+            JvmOk jvmOk;
+            ok = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmDir,
+                                         jvmCommandName, jvmPath);
+            if (!ok) jvmDiscovered = false;
+        }
+        if (!jvmDiscovered)
+            ok = installJvm(jvmVersion, jvmName, jvmCommandName, jvmInstallerBinary,
+                            jvmInstallerCommand, jvmDir, jvmPath);
+    }
+    traceMessage(TraceFilename, "jvmFullname:", jvmPath);
+    traceMessage(TraceFilename, "runJvmInstaller ok", ok);
+    return ok;
+}
+
+bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+                                 char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmDir,
+                                 char* jvmPath) {
+    bool ok = copyInstaller(jvmInstallerBinary, jvmDir);
+    if (ok) {
+        ok = runInstaller(jvmInstallerCommand, jvmDir);
+        removeInstaller(jvmInstallerBinary, jvmDir);
+    }
+    if (ok) {
+        // The new JVM must report the version the package installs,
+        // whatever the installation's own limits.
+        char none[1] = "";
+        ok = jvmInNewDir(jvmVersion, none, none, jvmDir, jvmCommandName, jvmPath) ||
+             findInstalledJvm(jvmVersion, none, none, jvmName, jvmCommandName, jvmPath);
+    }
+    removeEmptyDir(jvmDir);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// The installer program's copy
+
+bool RunJvmInstaller::copyInstaller(const char* installerName, const char* dir) {
+    char workDir[PathBufferSize];
+    getCurrentDir(workDir, PathBufferSize - 1);
+    char source[PathBufferSize], target[PathBufferSize];
+    // The copy lies directly in the directory, under the program's own name.
+    bool fits = formatText(source, sizeof source, "%s%s%s", workDir, DIR_END, installerName) &&
+                formatText(target, sizeof target, "%s%s%s", dir, DIR_END,
+                           fileNameOf(installerName));
+    traceMessage(TraceFilename, "copied installer from: ", source);
+    traceMessage(TraceFilename, "                   to: ", target);
+    bool ok = fits && copyFile(source, target);
+    traceMessage(TraceFilename, "copy ok", ok);
+    return ok;
+}
+
+void RunJvmInstaller::removeInstaller(const char* installerName, const char* dir) {
+    char target[PathBufferSize];
+    if (formatText(target, sizeof target, "%s%s%s", dir, DIR_END, fileNameOf(installerName)))
+        remove(target);
+    traceMessage(TraceFilename, "jvm installer removed");
+}
+
+void RunJvmInstaller::removeEmptyDir(const char* dir) {
+    char pattern[PathBufferSize];
+    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    bool empty = true;
+    do {
+        if (!isDotEntry(entry.cFileName)) empty = false;
+    } while (empty && FindNextFileA(find, &entry));
+    FindClose(find);
+    if (empty && _rmdir(dir) == 0) traceMessage(TraceFilename, "removed:", dir);
+}
+
+// ---------------------------------------------------------------------------
+// Splitting the command line and running the program
+
+const char* RunJvmInstaller::getStartNextArg(const char* position) {
+    return position ? position + strlen(ArgSeparator) : nullptr;
+}
+
+char** RunJvmInstaller::splitCommandLine(const char* commandLine, char** program) {
+    *program = nullptr;
+    const char* firstSeparator = strstr(commandLine, ArgSeparator);
+    size_t separators = 0;
+    for (const char* at = firstSeparator; at; at = strstr(getStartNextArg(at), ArgSeparator))
+        ++separators;
+
+    // The file name, one entry per separator, the terminator.
+    char** args = (char**)calloc(separators + 2, sizeof(char*));
+    size_t programLength = firstSeparator ? (size_t)(firstSeparator - commandLine)
+                                          : strlen(commandLine);
+    *program = copyOf(commandLine, programLength);
+    if (!args || !*program) {
+        free(args);
+        free(*program);
+        *program = nullptr;
+        return nullptr;
+    }
+    size_t count = 0;
+    args[count] = copyOf(fileNameOf(*program), strlen(fileNameOf(*program)));
+    traceMessage(TraceFilename, "arg:", args[count] ? args[count] : "");
+    bool complete = args[count++] != nullptr;
+
+    if (firstSeparator) {
+        const char* text = getStartNextArg(firstSeparator);
+        for (const char* at = strstr(text, ArgSeparator); complete && at;
+             at = strstr(text, ArgSeparator)) {
+            args[count] = copyOf(text, (size_t)(at - text));
+            complete = args[count] != nullptr;
+            if (complete) traceMessage(TraceFilename, "arg:", args[count++]);
+            text = getStartNextArg(at);
+        }
+        if (complete) {
+            // What remains is the last entry, even when empty.
+            args[count] = copyOf(text, strlen(text));
+            complete = args[count] != nullptr;
+            if (complete) traceMessage(TraceFilename, "arg:", args[count++]);
+        }
+    }
+    if (!complete) {
+        freeArgs(args);
+        free(*program);
+        *program = nullptr;
+        return nullptr;
+    }
+    args[count] = nullptr;
+    traceMessage(TraceFilename, "# of args", (int)count + 1);
+    traceMessage(TraceFilename, "command:", *program);
+    return args;
+}
+
+void RunJvmInstaller::freeArgs(char** args) {
+    if (!args) return;
+    traceMessage(TraceFilename, "freeing all args");
+    int count = 0;
+    while (args[count]) ++count;
+    for (int i = count - 1; i >= 0; --i) {
+        traceMessage(TraceFilename, "freeing arg", i);
+        free(args[i]);
+    }
+    traceMessage(TraceFilename, "freeing args");
+    free(args);
+    traceMessage(TraceFilename, "freed args");
+}
+
+bool RunJvmInstaller::runInstaller(const char* commandLine, const char* dir) {
+    if (!commandLine || !commandLine[0]) {
+        traceMessage(TraceFilename, "no jvm installer command line");
+        return false;
+    }
+    char* program = nullptr;
+    char** args = splitCommandLine(commandLine, &program);
+    if (!args) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to split jvm installer command",
+                           commandLine);
+        return false;
+    }
+    bool ok = executeInstaller(program, args, dir);
+    freeArgs(args);
+    traceMessage(TraceFilename, "freeing filename");
+    free(program);
+    traceMessage(TraceFilename, "freed filename");
+    return ok;
+}
+
+bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* dir) {
+    char workDir[PathBufferSize];
+    getCurrentDir(workDir, PathBufferSize - 1);
+    char errorsFile[PathBufferSize], traceFile[PathBufferSize];
+    formatText(errorsFile, sizeof errorsFile, "%s%s%s", workDir, DIR_END, ErrorsFilename);
+    formatText(traceFile, sizeof traceFile, "%s%s%s", workDir, DIR_END, TraceFilename);
+
+    ExecCommand exec;
+    exec.setErrorsFilename(errorsFile);
+    exec.setTraceFilename(traceFile);
+    traceMessage(TraceFilename, "jvm installer command:", program);
+
+    char errorText[ErrorTextSize];
+    errorText[0] = '\0';
+    bool ok = false;
+    // The program runs in the JVM directory, never in the work directory
+    // by mistake.
+    if (_chdir(dir) != 0) {
+        copyText(errorText, "Unable to change to the jvm directory");
+    } else {
+        ok = exec.spawnAndWait(program, args, errorText);
+        _chdir(workDir);
+    }
+    if (!ok) {
+        char message[ErrorTextSize + 64];
+        formatText(message, sizeof message, "Error running JVM installer: %s", errorText);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, message, false);
+        char* argsText = exec.argsString(args);
+        size_t size = strlen(program) + (argsText ? strlen(argsText) : 0) + 2;
+        char* detail = (char*)malloc(size);
+        if (detail) {
+            formatText(detail, size, "%s %s", program, argsText ? argsText : "");
+            logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ", detail);
+            free(detail);
+        }
+        free(argsText);
+    } else {
+        traceMessage(TraceFilename, "third party jvm installer ran with no reported errors");
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Finding the new JVM
+
+bool RunJvmInstaller::jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion,
+                                  char* jvmMaxVersion, const char* dir, char* jvmCommandName,
+                                  char* jvmPath) {
+    char pattern[PathBufferSize];
+    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    char home[PathBufferSize];
+    do {
+        if (isDotEntry(entry.cFileName)) continue;
+        if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, entry.cFileName)) continue;
+        traceMessage(TraceFilename, "looking for jvm in:", home);
+        JvmOk jvmOk;
+        found = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, home,
+                                        jvmCommandName, jvmPath);
+    } while (!found && FindNextFileA(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+bool RunJvmInstaller::findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVersion,
+                                       char* jvmMaxVersion, char* jvmName, char* jvmCommandName,
+                                       char* jvmPath) {
+    FindJvm findJvm;
+    findJvm.setHwnd(hwnd);
+    bool found = findJvm.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
+                                        jvmCommandName, jvmPath);
+    if (found) traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
+    else traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
+    return found;
+}
+
+// ---------------------------------------------------------------------------
+// Registry setting
+
+bool RunJvmInstaller::configureWinReg() {
+    FILE* file = fopen(KivControlFilename, "r");
+    if (!file) file = fopen(NativePropertiesFilename, "r");
+    if (!file) {
+        traceMessage(TraceFilename, "unable to open kiv.control file",
+                     "defaulting to configure registry");
+        return true;
+    }
+    bool answer = true;
+    char line[LineSize];
+    while (true) {
+        line[0] = '\0';
+        if (!fgets(line, LineReadLimit, file)) break;
+        line[LineReadLimit] = '\0';
+        char* feed = strchr(line, '\n');
+        if (feed) {
+            *feed = '\0';
+        } else {
+            // The rest of an overlong line cannot pass for a line of its own.
+            int c;
+            while ((c = fgetc(file)) != EOF && c != '\n') {
+            }
+        }
+        if (strncmp(line, ConfigureRegistryField, strlen(ConfigureRegistryField)) != 0) continue;
+        traceMessage(TraceFilename, line);
+        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
+        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+        traceMessage(TraceFilename, ConfigureRegistryField, answer);
+        break;
+    }
+    fclose(file);
+    return answer;
+}

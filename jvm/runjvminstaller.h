@@ -1,0 +1,67 @@
+// RunJvmInstaller: installs a JVM with the installer program the package
+// carries (a vendor's installer or a self-extractor with arguments).
+//
+// A directory is chosen through JvmInstaller; unless it already holds an
+// acceptable JVM, the installer program is copied into it, run there with the
+// arguments of its command line ("/*/*/*" separates the program and each
+// argument, so that an argument may hold blanks) and removed again. The new
+// JVM is then looked for one level below the directory, then through the
+// registry search; it must report the version the package says it installs.
+#ifndef JVM_RUNJVMINSTALLER_H
+#define JVM_RUNJVMINSTALLER_H
+
+#include "base/strbuf.h"
+#include "base/trace.h"
+#include "shell/statuswin.h"
+
+#include <windows.h>
+
+class RunJvmInstaller : public Trace, public Status {
+public:
+    RunJvmInstaller();
+    ~RunJvmInstaller();
+    RunJvmInstaller(const RunJvmInstaller&) = delete;
+    RunJvmInstaller& operator=(const RunJvmInstaller&) = delete;
+
+    void setHwnd(HWND window) { hwnd = window; }
+    bool isJvmDiscovered() const { return jvmDiscovered; }
+
+    // True when an acceptable JVM is available afterwards; jvmPath
+    // (PathBufferSize bytes) then holds its program. jvmCommandName
+    // (PathBufferSize bytes) may be changed to the name found.
+    bool run(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion, char* jvmVersion,
+             char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
+             char* jvmInstallerCommand, char* jvmPath, const char* homeDirectory);
+    // True unless "configureWinRegistry" in kiv.control (else
+    // native.properties) says otherwise.
+    bool configureWinReg();
+
+    // The steps of run, public for their own tests.
+    bool installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
+                    char* jvmInstallerCommand, char* jvmDir, char* jvmPath);
+    // Splits the command line (left unchanged) and runs the program in dir.
+    bool runInstaller(const char* commandLine, const char* dir);
+    // Builds the argument vector of a command line: the program's file name,
+    // then each argument. A line without a separator gives the file name
+    // alone. Returns a null-terminated vector to be released with freeArgs,
+    // and the program text (to be freed) in *program; null when out of memory.
+    char** splitCommandLine(const char* commandLine, char** program);
+    void freeArgs(char** args);
+    bool executeInstaller(char* program, char** args, const char* dir);
+    // The position just after the separator at position; null for null.
+    const char* getStartNextArg(const char* position);
+    bool copyInstaller(const char* installerName, const char* dir);
+    void removeInstaller(const char* installerName, const char* dir);
+    void removeEmptyDir(const char* dir);
+    bool findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
+                          char* jvmName, char* jvmCommandName, char* jvmPath);
+    bool jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
+                     const char* dir, char* jvmCommandName, char* jvmPath);
+
+private:
+    char homeDirectory[PathBufferSize];
+    bool jvmDiscovered;
+    HWND hwnd;
+};
+
+#endif

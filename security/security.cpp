@@ -1,0 +1,410 @@
+// Security: the package's Java security files (policies and keystore) are
+// copied from the work directory to where the control file says they
+// belong, below the JVM just expanded, the home directory or the work
+// directory. Nothing here stops the installation: failures are traced and
+// the next file is tried.
+#include "security/security.h"
+
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/regkey.h"
+#include "base/strbuf.h"
+#include "base/winvers.h"
+#include "shell/language.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <stdio.h>
+#include <string.h>
+
+static const char JavaHomeDirSpec[] = "${java.home}";
+static const char UserHomeDirSpec[] = "${user.home}";
+static const char LibDir[] = "lib";
+static const char SecurityDir[] = "security";
+static const char JavaSecurityFilename[] = "java.security";
+static const char JavaIdentityDbField[] = "identity.database=";
+static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+static const char Win95LogonEntry[] = "Network\\Logon";
+static const char SystemLogFilename[] = "changes.txt";
+static const char TraceFilename[] = "jinstall.log";
+static const char DIR_END[] = "\\";
+
+static const char ProfilesDir[] = "profiles";
+static const char BackupExtension[] = ".001";
+static const char RenameFormat[] = "%s %s %s identitydb.001";
+
+enum { LanguageBufferSize = 1000, LineBufferSize = 2001, LoginNameSize = 5000 };
+
+// The change record's rename words; any language not listed speaks English.
+struct RenameWords {
+    const char* language;
+    const char* word;
+    const char* preposition;
+};
+static const RenameWords RenameTable[] = {
+    {"french", "Renomm\xEF\xBF\xBD", "en"},
+    {"german", "Alt:", "zu"},
+    {"spanish", "Reagrupado ", "a"},
+    {"polish", "Zmieniono", "na"},
+    {"italian", "Rinominato", "a"},
+    {"portuguese", "Nome modificado", "Para"},
+    {"dutch", "Hernoemd", "naar"},
+};
+static const char EnglishWord[] = "Renamed";
+static const char EnglishPreposition[] = "to";
+
+bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
+                           const char* javaHome, const char* home, bool backup) {
+    char fileName[PathBufferSize];
+    char destination[PathBufferSize];
+    bool result = true;
+
+    // The system policy is installed the same way as the user policy, in
+    // every form of its specification.
+    fileName[0] = destination[0] = '\0';
+    if (systemPolicy && *systemPolicy) {
+        traceMessage(TraceFilename, "system security policy", systemPolicy);
+        result = getFilenames(systemPolicy, javaHome, home, fileName, destination);
+        if (result)
+            result = copySecurityFile(fileName, destination, backup);
+        else if (fileName[0] && fexists(fileName))
+            traceMessage(TraceFilename, "unable to get destination", systemPolicy);
+    }
+
+    fileName[0] = destination[0] = '\0';
+    if (userPolicy && *userPolicy) {
+        traceMessage(TraceFilename, "user security policy", userPolicy);
+        result = getFilenames(userPolicy, javaHome, home, fileName, destination);
+        if (result)
+            result = copySecurityFile(fileName, destination, backup);
+        else if (fileName[0] && fexists(fileName))
+            traceMessage(TraceFilename, "unable to get destination", userPolicy);
+    }
+
+    fileName[0] = destination[0] = '\0';
+    if (keystore && *keystore) {
+        traceMessage(TraceFilename, "keystore", keystore);
+        result = addCertificate(keystore, javaHome, home, fileName, destination, backup);
+    }
+    return result;
+}
+
+bool Security::getFilenames(const char* specification, const char* javaHome, const char* home,
+                            char* fileName, char* destination) {
+    fileName[0] = '\0';
+    destination[0] = '\0';
+    if (!specification) return false;
+
+    const char* rest;
+    const char* base;
+    bool userHome = false;
+    const char* at = strstr(specification, JavaHomeDirSpec);
+    if (at) {
+        rest = at + strlen(JavaHomeDirSpec);
+        base = javaHome;
+    } else if ((at = strstr(specification, UserHomeDirSpec)) != nullptr) {
+        rest = at + strlen(UserHomeDirSpec);
+        base = home;
+        userHome = true;
+    } else {
+        rest = specification;
+        base = "";
+        if (!strchr(rest, '/')) return false;
+    }
+
+    const char* slash = strrchr(rest, '/');
+    if (!slash) {
+        copyText(fileName, PathBufferSize, rest);
+        if (userHome &&
+            !formatText(destination, PathBufferSize, "%s%s%s", home, DIR_END, fileName)) {
+            traceMessage(TraceFilename, "security destination too long", fileName);
+            destination[0] = '\0';
+            return false;
+        }
+        return true;
+    }
+
+    copyText(fileName, PathBufferSize, slash + 1);
+    if (!fexists(fileName)) {
+        traceMessage(TraceFilename, "security file not found", fileName);
+        return false;
+    }
+    char directory[PathBufferSize];
+    copyTextN(directory, dimof(directory), rest, (size_t)(slash - rest));
+    if (!addDirectories(base, directory)) return false;
+    if (!formatText(destination, PathBufferSize, "%s%s%s", directory, DIR_END, fileName)) {
+        traceMessage(TraceFilename, "security destination too long", directory);
+        destination[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool Security::addDirectories(const char* base, char* path) {
+    char built[PathBufferSize];
+    char piece[PathBufferSize];
+    copyText(built, base ? base : "");
+
+    const char* next = path;
+    while (*next) {
+        const char* end = strchr(next, '/');
+        size_t length = end ? (size_t)(end - next) : strlen(next);
+        if (length > 0) {
+            copyTextN(piece, dimof(piece), next, length);
+            size_t builtLength = strlen(built);
+            bool fits = true;
+            if (builtLength > 0 && built[builtLength - 1] != '\\')
+                fits = appendText(built, DIR_END);
+            if (fits) fits = appendText(built, piece);
+            if (!fits) {
+                // Never create a directory under a cut name.
+                traceMessage(TraceFilename, "unable to create security directory", built);
+                return false;
+            }
+            _mkdir(built);
+        }
+        next += length;
+        if (*next == '/') ++next;
+    }
+
+    if (!built[0] || !isDir(built)) {
+        traceMessage(TraceFilename, "unable to create security directory", built);
+        return false;
+    }
+    copyText(path, PathBufferSize, built);
+    return true;
+}
+
+bool Security::copySecurityFile(const char* source, char* destination, bool backup) {
+    if (!destination || !*destination) return false;
+    if (backup && fexists(source) && fexists(destination)) backupFile(destination);
+
+    if (!fexists(destination)) {
+        bool copied = copyFile(source, destination);
+        if (copied)
+            traceMessage(TraceFilename, "security file installed", destination);
+        else
+            traceMessage(TraceFilename, "unable to copy security file", destination);
+        return copied;
+    }
+    traceMessage(TraceFilename, "security file kept", destination);
+    return true;
+}
+
+bool Security::getBackupFilename(const char* path, char* backupName, size_t cap) {
+    if (!copyText(backupName, cap, path)) return false;
+    char* lastSeparator = strrchr(backupName, '\\');
+    if (lastSeparator) {
+        char* dot = strrchr(lastSeparator, '.');
+        if (dot) *dot = '\0';
+    }
+    return appendText(backupName, cap, BackupExtension);
+}
+
+bool Security::backupFile(const char* path) {
+    char backupName[PathBufferSize];
+    if (!getBackupFilename(path, backupName, dimof(backupName))) {
+        traceMessage(TraceFilename, "backup name too long", path);
+        return false;
+    }
+    // The first backup holds the user's own file; a later run must not
+    // replace it with a file the package installed.
+    if (fexists(backupName)) {
+        traceMessage(TraceFilename, "backup already exists, file kept", backupName);
+        return false;
+    }
+    if (!copyFile(path, backupName)) {
+        traceMessage(TraceFilename, "unable to back up", path);
+        return false;
+    }
+
+    char language[LanguageBufferSize];
+    language[0] = '\0';
+    getLanguage(language);
+    const char* word;
+    const char* preposition;
+    getRenameWords(language, &word, &preposition);
+
+    if (remove(path) != 0) {
+        // The backup is there, but the file stays and is not replaced.
+        traceMessage(TraceFilename, "unable to delete backed-up file", path);
+        return true;
+    }
+    char line[PathBufferSize + 64];
+    formatText(line, dimof(line), RenameFormat, word, preposition, path);
+    logSystemChange(line);
+    traceMessage(TraceFilename, "backed up", backupName);
+    return true;
+}
+
+void Security::getRenameWords(const char* language, const char** word, const char** preposition) {
+    *word = EnglishWord;
+    *preposition = EnglishPreposition;
+    if (!language) return;
+    for (const RenameWords& entry : RenameTable) {
+        if (strcmp(language, entry.language) == 0) {
+            *word = entry.word;
+            *preposition = entry.preposition;
+            return;
+        }
+    }
+}
+
+void Security::logSystemChange(const char* text) {
+    FILE* file = fopen(SystemLogFilename, "at");
+    if (!file) return;
+    fprintf(file, "%s\n", text);
+    fclose(file);
+}
+
+bool Security::addCertificate(const char* specification, const char* javaHome, const char* home,
+                              char* fileName, char* destination, bool backup) {
+    if (!getFilenames(specification, javaHome, home, fileName, destination)) {
+        if (fileName[0] && fexists(fileName))
+            traceMessage(TraceFilename, "unable to get destination", specification);
+        return false;
+    }
+
+    char currentDir[PathBufferSize];
+    char name[PathBufferSize];
+    getCurrentDir(currentDir, dimof(currentDir));
+    copyText(name, fileName);
+    if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, DIR_END, name)) {
+        traceMessage(TraceFilename, "keystore path too long", name);
+        return false;
+    }
+
+    char identityDb[PathBufferSize];
+    bool named = getIdentityIdFilename(javaHome, identityDb);
+    if (named) copyText(destination, PathBufferSize, identityDb);
+
+    bool result = copySecurityFile(fileName, destination, backup);
+    if (result && !named && strstr(specification, UserHomeDirSpec)) {
+        if (getAlternateDestination(specification, home, destination))
+            result = copySecurityFile(fileName, destination, backup);
+        else
+            traceMessage(TraceFilename, "unable to find login name in registry");
+    }
+    return result;
+}
+
+// The value of an identity.database line: line ends and trailing blanks
+// removed, "/" turned into "\" and runs of backslashes collapsed (a leading
+// "\\" of a network path is kept).
+static void normaliseIdentityDb(char* value) {
+    size_t length = strlen(value);
+    while (length > 0 && (value[length - 1] == '\n' || value[length - 1] == '\r' ||
+                          value[length - 1] == ' '))
+        value[--length] = '\0';
+    for (char* c = value; *c; ++c)
+        if (*c == '/') *c = '\\';
+    char* out = value;
+    const char* in = value;
+    if (in[0] == '\\' && in[1] == '\\' && in[2] && in[2] != '\\') {
+        *out++ = *in++;
+        *out++ = *in++;
+    }
+    for (; *in; ++in) {
+        if (*in == '\\' && out > value && out[-1] == '\\') continue;
+        *out++ = *in;
+    }
+    *out = '\0';
+}
+
+bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
+    identityDb[0] = '\0';
+    char path[PathBufferSize];
+    if (!formatText(path, dimof(path), "%s%s%s%s%s%s%s", javaHome, DIR_END, LibDir, DIR_END,
+                    SecurityDir, DIR_END, JavaSecurityFilename))
+        return false;
+    if (!fexists(path)) return false;
+    FILE* file = fopen(path, "rt");
+    if (!file) return false;
+
+    // Only the beginning of a line counts: the rest of a line longer than
+    // the buffer is read on, never taken for a line of its own.
+    char line[LineBufferSize];
+    char value[PathBufferSize];
+    value[0] = '\0';
+    bool found = false;
+    bool complete = false;
+    bool atLineStart = true;
+    size_t fieldLength = strlen(JavaIdentityDbField);
+    while (!found && fgets(line, LineBufferSize, file)) {
+        size_t length = strlen(line);
+        bool startsLine = atLineStart;
+        atLineStart = length > 0 && line[length - 1] == '\n';
+        if (!startsLine || strncmp(line, JavaIdentityDbField, fieldLength) != 0) continue;
+        found = true;
+        complete = atLineStart || feof(file);
+        copyText(value, line + fieldLength);
+    }
+    fclose(file);
+    if (!found) return false;
+    if (!complete) {
+        traceMessage(TraceFilename, "identity database path too long", path);
+        return false;
+    }
+
+    normaliseIdentityDb(value);
+    if (!value[0]) {
+        traceMessage(TraceFilename, "identity database not named", path);
+        return false;
+    }
+    copyText(identityDb, PathBufferSize, value);
+    traceMessage(TraceFilename, "identity database", identityDb);
+
+    char* lastSeparator = strrchr(value, '\\');
+    if (lastSeparator) {
+        *lastSeparator = '\0';
+        if (value[0]) addDirectories("", value);
+    }
+    return true;
+}
+
+bool Security::_getLoginName(char* name, size_t cap) {
+    name[0] = '\0';
+    WinVersion version;
+    if (version.winNT()) {
+        readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "UserName", name, cap);
+        if (!name[0])
+            readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "DefaultUserName", name,
+                             cap < (size_t)LoginNameSize ? cap : (size_t)LoginNameSize);
+    } else {
+        readRegistryText(HKEY_LOCAL_MACHINE, Win95LogonEntry, "username", name, cap);
+    }
+    if (!name[0]) return false;
+    // The name becomes one directory level: nothing that could lead out of
+    // the profiles directory.
+    if (strpbrk(name, "\\/:") || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+        traceMessage(TraceFilename, "unusable login name", name);
+        name[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool Security::getAlternateDestination(const char* specification, const char* home,
+                                       char* destination) {
+    const char* slash = strrchr(specification, '/');
+    size_t variableLength = strlen(UserHomeDirSpec);
+    if (!slash || (size_t)(slash - specification) != variableLength ||
+        _strnicmp(specification, UserHomeDirSpec, variableLength) != 0)
+        return false;
+
+    char name[PathBufferSize];
+    if (!_getLoginName(name, dimof(name))) {
+        traceMessage(TraceFilename, "unable to find login name in registry");
+        return false;
+    }
+
+    char profile[PathBufferSize];
+    if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesDir, '/', name)) return false;
+    if (!addDirectories(home, profile)) return false;
+    if (!formatText(destination, PathBufferSize, "%s%s%s", profile, DIR_END, slash + 1)) {
+        traceMessage(TraceFilename, "security destination too long", profile);
+        destination[0] = '\0';
+        return false;
+    }
+    return true;
+}

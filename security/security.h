@@ -1,0 +1,73 @@
+// Security: installs the package's Java security files — a system policy, a
+// user policy and a keystore (identity database) — into a JVM the launcher
+// has just expanded, into the home directory or below the work directory,
+// as the control file's three specifications say. Existing files are kept,
+// or, when the caller asks for backups, saved as ".001" first and the saving
+// recorded in the user's language in "changes.txt".
+//
+// A specification is "${java.home}/dir/file", "${user.home}/dir/file" or
+// "dir/file" (below the work directory); the file itself is taken from the
+// work directory, which is the current directory. Every output buffer holds
+// PathBufferSize (5001) bytes.
+#ifndef SECURITY_SECURITY_H
+#define SECURITY_SECURITY_H
+
+#include "base/trace.h"
+
+#include <stddef.h>
+
+class Security : public Trace {
+public:
+    // Installs the three files (each specification empty when not given).
+    // Returns the outcome of the last step performed.
+    bool addSecurity(char* systemPolicy, char* userPolicy, char* keystore, const char* javaHome,
+                     const char* home, bool backup);
+
+    // Resolves a specification into the file name in the work directory and
+    // its destination path, creating the destination's directories. True
+    // when a destination could be prepared.
+    bool getFilenames(const char* specification, const char* javaHome, const char* home,
+                      char* fileName, char* destination);
+
+    // Creates the "/"-separated directories of path below base, one level at
+    // a time; path receives the final directory. True when it exists.
+    bool addDirectories(const char* base, char* path);
+
+    // Copies source to destination unless the destination exists; with
+    // backup, an existing destination is first saved as ".001" and replaced.
+    bool copySecurityFile(const char* source, char* destination, bool backup);
+
+    // Saves path under the ".001" name, deletes it and records the change.
+    // True when the backup copy was made; an existing backup is never
+    // overwritten (the file is then left in place).
+    bool backupFile(const char* path);
+
+    // Appends one line to the change record "changes.txt".
+    void logSystemChange(const char* text);
+
+    // Installs the keystore: where java.security's identity database lives,
+    // else at its destination and, for the home directory, also in the
+    // login name's profile directory.
+    bool addCertificate(const char* specification, const char* javaHome, const char* home,
+                        char* fileName, char* destination, bool backup);
+
+    // The identity database that the JVM's lib\security\java.security
+    // names, its directory created. False when it names none.
+    bool getIdentityIdFilename(const char* javaHome, char* identityDb);
+
+    // home\profiles\<login name>\<file> for a "${user.home}/file"
+    // specification, the directories created.
+    bool getAlternateDestination(const char* specification, const char* home, char* destination);
+
+    // The ".001" backup name of path (capacity cap); false when it does
+    // not fit.
+    bool getBackupFilename(const char* path, char* backupName, size_t cap);
+
+    // The word and preposition the change record uses for a language word.
+    void getRenameWords(const char* language, const char** word, const char** preposition);
+
+private:
+    bool _getLoginName(char* name, size_t cap);
+};
+
+#endif

@@ -1,0 +1,106 @@
+// A stand-in compressed JVM for the tests. Run without arguments, it
+// "expands" a stub JVM into its current directory, configured by the file
+// beside it with its own name and the extension ".ini":
+//   jvm=C:\...\stubjvm.exe   the stub JVM to copy (default: stubjvm.exe beside it)
+//   version=1.6.0            the version the expanded JVM reports
+//   home=jre                 subdirectory of the current directory that
+//                            becomes the JVM home (default: the directory itself)
+//   programs=java.exe,javaw.exe   the programs put into home\bin
+//   dll=client               also home\bin\<dll>\jvm.dll (none by default)
+//   msvcrt=1                 also home\bin\msvcrt.dll (a copy of the system's)
+// Every run appends "CWD <current directory>" to "<name>.runs" beside it.
+#include <windows.h>
+#include <direct.h>
+#include <stdio.h>
+#include <string.h>
+
+static char ownPath[MAX_PATH];
+
+static void setting(const char* key, char* value, size_t size, const char* fallback) {
+    char ini[MAX_PATH + 8];
+    snprintf(ini, sizeof ini, "%s", ownPath);
+    char* dot = strrchr(ini, '.');
+    if (dot) *dot = '\0';
+    strncat(ini, ".ini", sizeof ini - strlen(ini) - 1);
+    snprintf(value, size, "%s", fallback);
+    FILE* f = fopen(ini, "r");
+    if (!f) return;
+    char line[1024];
+    size_t keyLength = strlen(key);
+    while (fgets(line, sizeof line, f)) {
+        line[strcspn(line, "\r\n")] = '\0';
+        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
+            snprintf(value, size, "%s", line + keyLength + 1);
+    }
+    fclose(f);
+}
+
+static void writeText(const char* path, const char* text) {
+    FILE* f = fopen(path, "w");
+    if (f) {
+        fputs(text, f);
+        fclose(f);
+    }
+}
+
+int main() {
+    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
+    char ownDir[MAX_PATH];
+    snprintf(ownDir, sizeof ownDir, "%s", ownPath);
+    char* slash = strrchr(ownDir, '\\');
+    if (slash) *slash = '\0';
+
+    char runs[MAX_PATH + 8], cwd[MAX_PATH];
+    snprintf(runs, sizeof runs, "%s", ownPath);
+    char* dot = strrchr(runs, '.');
+    if (dot) *dot = '\0';
+    strncat(runs, ".runs", sizeof runs - strlen(runs) - 1);
+    FILE* record = fopen(runs, "a");
+    if (record) {
+        fprintf(record, "CWD %s\n", _getcwd(cwd, MAX_PATH) ? cwd : "");
+        fclose(record);
+    }
+
+    char defaultJvm[MAX_PATH + 16], jvm[MAX_PATH], version[128], home[MAX_PATH], programs[512],
+        dll[64], msvcrt[8];
+    snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
+    setting("jvm", jvm, sizeof jvm, defaultJvm);
+    setting("version", version, sizeof version, "1.6.0");
+    setting("home", home, sizeof home, "");
+    setting("programs", programs, sizeof programs, "java.exe,javaw.exe");
+    setting("dll", dll, sizeof dll, "");
+    setting("msvcrt", msvcrt, sizeof msvcrt, "0");
+
+    char bin[MAX_PATH * 2];
+    if (*home) {
+        _mkdir(home);
+        snprintf(bin, sizeof bin, "%s\\bin", home);
+    } else {
+        snprintf(bin, sizeof bin, "bin");
+    }
+    _mkdir(bin);
+    char path[MAX_PATH * 3];
+    for (char* name = strtok(programs, ","); name; name = strtok(nullptr, ",")) {
+        snprintf(path, sizeof path, "%s\\%s", bin, name);
+        if (!CopyFileA(jvm, path, FALSE)) return 2;
+    }
+    char ini[160];
+    snprintf(ini, sizeof ini, "version=%s\n", version);
+    snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
+    writeText(path, ini);
+    if (*dll) {
+        snprintf(path, sizeof path, "%s\\%s", bin, dll);
+        _mkdir(path);
+        snprintf(path, sizeof path, "%s\\%s\\jvm.dll", bin, dll);
+        writeText(path, "stub");
+    }
+    if (strcmp(msvcrt, "1") == 0) {
+        // The system's own: the programs beside it load it.
+        char system[MAX_PATH], runtime[MAX_PATH + 16];
+        GetSystemDirectoryA(system, MAX_PATH);
+        snprintf(runtime, sizeof runtime, "%s\\msvcrt.dll", system);
+        snprintf(path, sizeof path, "%s\\msvcrt.dll", bin);
+        CopyFileA(runtime, path, FALSE);
+    }
+    return 0;
+}
