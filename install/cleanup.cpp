@@ -19,6 +19,7 @@
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
+#include "jvm/extractjvm.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -372,6 +373,10 @@ void Install::cleanUpJvmDir() {
             // The JVM is about to be deleted: registry entries and program
             // copies would point at nothing.
             traceMessage(TraceFilename, "not adding reg entries for a jvm being deleted", jvmHome);
+        } else if (!jvmVersion[0]) {
+            // Without the control file's version the entries would go under
+            // an empty version key.
+            traceMessage(TraceFilename, "not adding reg entries without a jvm version", jvmHome);
         } else {
             registerTemporaryJvm(*this, jvmHome);
         }
@@ -515,10 +520,14 @@ void getStartDir(char* start) {
 
 // ---------------------------------------------------------------------------
 // Registration of the JVM that "native.properties" names, before its
-// temporary directory goes. The JVM configuration is being built alongside;
-// until it is in place this only traces what would be registered.
+// temporary directory goes: the JVM configuration of a newly expanded JVM,
+// with registration asked for. Its outcome is not looked at.
 
 static bool registerTemporaryJvm(Install& install, char* jvmHome) {
-    install.traceMessage(TraceFilename, "jvm configuration not available, not registered:", jvmHome);
-    return false;
+    char jvmDir[PathBufferSize];
+    copyText(jvmDir, jvmHome);
+    ExtractJvm extract;
+    extract.setHwnd(hDlgMain);
+    return extract.configureJvm(install.jvmVersion, install.jvmName, install.jvmCommandName,
+                                jvmDir, install.homeDirectory, true);
 }

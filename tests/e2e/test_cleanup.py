@@ -200,3 +200,20 @@ def test_protected_directories_are_never_deleted(wine, workdir, temp):
     assert (wine.drive_c / "windows" / "system32").is_dir()
     texts = log_lines(workdir / "jinstall.log")
     assert any(t.startswith("not deleting temporary jvm directory ") for t in texts), texts
+
+
+def test_run_without_control_file_registers_nothing(wine, workdir):
+    # Regression: without the control file's JVM version the JVM named by
+    # the properties was entered under an empty version key.
+    make_jvm(wine.drive_c / "jre")
+    make_jvm(workdir / "tmpjvm")
+    (workdir / "native.properties").write_bytes(
+        b"nativeJvmHomeDir=C:/jre\nnativeJvmInstalledInTemp=true\n"
+        b"nativeTempJvmDir=C:/work/tmpjvm\n")
+    proc = start_launcher(wine, workdir, "-q", "x")
+    assert wait_exit(proc, 20) == 0
+    assert not (workdir / "tmpjvm").exists()
+    assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
+    assert wine.reg_query(r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment") is None
+    assert "not adding reg entries without a jvm version C:\\jre" in log_lines(
+        workdir / "jinstall.log")

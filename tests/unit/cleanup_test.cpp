@@ -7,21 +7,19 @@
 // outside the work directory can be planted beside it.
 #include "install/installer.h"
 #include "base/strbuf.h"
+#include "provision_support.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <direct.h>
+#include <string.h>
 #include <new>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::string slashes(std::string path) {
     for (char& c : path)
@@ -330,8 +328,11 @@ TEST(CleanUpJvmDir, RefusesProtectedDirectories) {
     }
 }
 
+// The JVM that "native.properties" names is configured (and entered into a
+// stand-in registry) before the temporary directory goes, unless the
+// properties or the control file say otherwise.
 TEST(CleanUpJvmDir, RegistrationOnlyForAJvmThatStays) {
-    static const char Registered[] = "jvm configuration not available, not registered: ";
+    static const char Configured[] = "about to configure jvm 1.6.0";
     struct Case {
         const char* name;
         std::string properties;  // $S: the work directory with slashes
@@ -339,10 +340,10 @@ TEST(CleanUpJvmDir, RegistrationOnlyForAJvmThatStays) {
         std::string expected;    // trace line of the decision; $W: the work directory
     } cases[] = {
         {"temp dir apart", "nativeJvmHomeDir=$S/jvm\nnativeTempJvmDir=$S/temp\n", "",
-         Registered + std::string("$W\\jvm")},
+         Configured},
         {"registry yes",
          "nativeJvmHomeDir=$S/jvm\nnativeTempJvmDir=$S/temp\nconfigureWinRegistry=YES\n", "",
-         Registered + std::string("$W\\jvm")},
+         Configured},
         {"registry no",
          "nativeJvmHomeDir=$S/jvm\nnativeTempJvmDir=$S/temp\nconfigureWinRegistry=no\n", "",
          "configureReg: false"},
@@ -354,12 +355,22 @@ TEST(CleanUpJvmDir, RegistrationOnlyForAJvmThatStays) {
          "not adding reg entries for a jvm being deleted $W\\jvm"},
         {"home inside temp", "nativeJvmHomeDir=$S/temp/lib\nnativeTempJvmDir=$S/temp\n",
          "C:\\Java", "not adding reg entries for a jvm being deleted $W\\temp\\lib"},
+        // Regression: without a version (the control file unread) the JVM
+        // was entered under an empty version key.
+        {"no version", "nativeJvmHomeDir=$S/jvm\nnativeTempJvmDir=$S/temp\n", "",
+         "not adding reg entries without a jvm version $W\\jvm"},
     };
     for (const Case& c : cases) {
         WorkDir work;
+        RegistrySandbox registry;
         std::unique_ptr<Install> install = makeInstall();
         ASSERT_TRUE(install);
         copyText(install->predefinedJvmInstallDir, c.predefined);
+        copyText(install->jvmVersion, strcmp(c.name, "no version") == 0 ? "" : "1.6.0");
+        copyText(install->jvmName, "JRE");
+        copyText(install->jvmCommandName, "java.exe");
+        _mkdir(work.outside("win").c_str());
+        copyText(install->homeDirectory, work.outside("win").c_str());
         work.write("jinstall.log", "");
         makeJvm(work.file("jvm"));
         makeJvm(work.file("temp"));
@@ -373,10 +384,18 @@ TEST(CleanUpJvmDir, RegistrationOnlyForAJvmThatStays) {
         work.write("native.properties", "nativeJvmInstalledInTemp=true\n" + fill(c.properties));
         install->cleanUpJvmDir();
         EXPECT_TRUE(work.traced(fill(c.expected))) << c.name << ": " << fill(c.expected);
-        int registrations = 0;
-        for (const std::string& line : work.trace())
-            if (line.rfind(Registered, 0) == 0) ++registrations;
-        EXPECT_EQ(registrations, c.expected.rfind(Registered, 0) == 0 ? 1 : 0) << c.name;
+        bool configured = c.expected == Configured;
+        EXPECT_EQ(work.traced("configureJvm ok: true"), configured) << c.name;
+        std::string jre = std::string(JreKey) + "\\1.6";
+        EXPECT_EQ(registry.hasKey(jre), configured) << c.name;
+        EXPECT_EQ(registry.hasKey(JreKey), configured) << c.name;
+        if (configured) {
+            std::string home = work.file("jvm");
+            for (char& ch : home) ch = (char)tolower((unsigned char)ch);
+            EXPECT_EQ(registry.get(jre, "JavaHome"), home) << c.name;
+        }
+        bool homeIsTemp = c.properties.find("nativeTempJvmDir") == std::string::npos;
+        EXPECT_FALSE(exists(work.file(homeIsTemp ? "jvm" : "temp"))) << c.name;
     }
 }
 
