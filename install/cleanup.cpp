@@ -243,8 +243,8 @@ static void deleteManifestEntry(Install& install, char* entry, bool whole) {
     trimEnd(name);
     if (name[0] == '\0' || strspn(name, " ") == strlen(name)) return;
     if (!isInsideName(name)) {
-        install.traceMessage(TraceFilename, "manifest entry outside the work directory, not deleted:",
-                             name);
+        install.traceMessage(TraceFilename,
+                             "manifest entry outside the work directory, not deleted:", name);
         return;
     }
     for (char* c = name; *c; ++c)

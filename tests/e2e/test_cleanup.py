@@ -104,7 +104,8 @@ def test_nowhere_to_save_the_error_log_is_reported(wine, workdir):
     probe(wine, "command", ERROR_BOX, IDOK)
     assert wait_exit(proc, 15) == 0
     assert read_text(wine.drive_c / "startfile") == "x"
-    assert "unable to copy log file C:\\startfile\\errors.log" in log_lines(workdir / "jinstall.log")
+    texts = log_lines(workdir / "jinstall.log")
+    assert "unable to copy log file C:\\startfile\\errors.log" in texts
 
 
 MANIFEST = (b"Manifest-Version: 1.0\r\n"

@@ -436,7 +436,8 @@ TEST(CleanUpLogFiles, WriteProtectionProbe) {
     for (const Case& c : cases) {
         std::vector<char> dir(c.dir.begin(), c.dir.end());
         dir.push_back('\0');
-        EXPECT_EQ(install->isDirWriteProtected(dir.data()), c.writeProtected) << c.dir.substr(0, 80);
+        EXPECT_EQ(install->isDirWriteProtected(dir.data()), c.writeProtected)
+            << c.dir.substr(0, 80);
     }
     EXPECT_FALSE(exists(work.file("open\\__kivtest.zos")));
     EXPECT_TRUE(exists(work.file("blocked\\__kivtest.zos")));
