@@ -9,8 +9,7 @@ of failed runs; the good-run cases are unit tests."""
 import pytest
 
 from conftest import log_lines, read_text, wait_for
-from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, ERROR_BOX, IDOK, OTHER_CAUSES,
-                           probe, start_launcher, wait_exit, wait_window)
+from shell_support import BOX_TEXT_CONTROL, ERROR_BOX, IDOK, probe, start_launcher, wait_exit
 
 SAVE_FAILED = "Unable to save errors.log\r\rTry installing from a non-write protected drive."
 
@@ -90,18 +89,18 @@ def test_nowhere_to_save_the_error_log_is_reported(wine, workdir):
     (wine.drive_c / "startfile").write_bytes(b"x")
     (wine.drive_c / "windows" / "__kivtest.zos").mkdir()
     (workdir / "startdir.txt").write_bytes(b"C:\\startfile\r\n")
+    (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     proc = start_launcher(wine, workdir)
-    assert wait_window(wine, ERROR_BOX, 15000)
-    assert probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 5000)[1] == \
-        APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
-    probe(wine, "command", ERROR_BOX, IDOK)
-
-    def save_box_up():
-        code, text = probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 500)
-        return code == 0 and text == SAVE_FAILED
-
-    assert wait_for(save_box_up, 15)
-    probe(wine, "command", ERROR_BOX, IDOK)
+    # The failure report comes first; the clean-up's box follows it.
+    texts = []
+    while SAVE_FAILED not in texts and len(texts) < 4:
+        code, text = probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 15000)
+        assert code == 0, texts
+        if not texts or texts[-1] != text:
+            texts.append(text)
+        probe(wine, "command", ERROR_BOX, IDOK)
+        wait_for(lambda: probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 0)[1] != text, 5)
+    assert len(texts) == 2 and texts[1] == SAVE_FAILED, texts
     assert wait_exit(proc, 15) == 0
     assert read_text(wine.drive_c / "startfile") == "x"
     texts = log_lines(workdir / "jinstall.log")
@@ -218,3 +217,22 @@ def test_run_without_control_file_registers_nothing(wine, workdir):
     assert wine.reg_query(r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment") is None
     assert "not adding reg entries without a jvm version C:\\jre" in log_lines(
         workdir / "jinstall.log")
+
+
+def test_jvm_named_by_properties_is_registered_before_temporary_directory_goes(wine, workdir):
+    make_jvm(wine.drive_c / "jre")
+    (wine.drive_c / "jre" / "bin" / "javaw.exe").write_bytes(b"MZ")
+    make_jvm(workdir / "tmpjvm")
+    (workdir / "kiv.control").write_bytes(
+        b"searchForJvm=none\njvmVersion=1.6.0\njvmCommandName=java.exe\n")
+    (workdir / "native.properties").write_bytes(
+        b"nativeJvmHomeDir=C:/jre\nnativeJvmInstalledInTemp=true\n"
+        b"nativeTempJvmDir=C:/work/tmpjvm\n")
+    run_quiet(wine, workdir)
+    assert not (workdir / "tmpjvm").exists()
+    assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
+    key = r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment\1.6"
+    assert (wine.reg_query(key, "JavaHome") or "").lower() == "c:\\jre"
+    texts = log_lines(workdir / "jinstall.log")
+    assert "about to configure jvm 1.6.0" in texts
+    assert "configureJvm ok: true" in texts
