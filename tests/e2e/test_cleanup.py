@@ -4,11 +4,12 @@ the Windows directory when the start directory takes no file), the package
 files named by the manifest, and the temporary JVM of native.properties with
 the directories that must never be deleted.
 
-Every run here fails (no JVM is searched for), so these are the clean-ups
-of failed runs; the good-run cases are unit tests."""
+Most runs here fail (no JVM is searched for); one good run on a stub JVM
+shows what a successful installation leaves behind."""
 import pytest
 
 from conftest import log_lines, read_text, wait_for
+from launcher_support import JRE_KEY, StubJvm, control_text, layout, register, run_launcher
 from shell_support import BOX_TEXT_CONTROL, ERROR_BOX, IDOK, probe, start_launcher, wait_exit
 
 SAVE_FAILED = "Unable to save errors.log\r\rTry installing from a non-write protected drive."
@@ -236,3 +237,27 @@ def test_jvm_named_by_properties_is_registered_before_temporary_directory_goes(w
     texts = log_lines(workdir / "jinstall.log")
     assert "about to configure jvm 1.6.0" in texts
     assert "configureJvm ok: true" in texts
+
+
+def test_successful_run_leaves_no_trace_file_and_drops_an_empty_error_log(wine, workdir):
+    jvm = StubJvm(wine, "jre160", "1.6.0_31")
+    register(wine, [(JRE_KEY, "1.6.0_31", "0", jvm.winhome)])
+    # No trace file of the user's: the launcher makes its own.
+    layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe",
+                                       jvmClasspathSwitch="-classpath",
+                                       loaderJavaCommand="SampleWizard"), trace=False)
+    start = wine.drive_c / "start"
+    start.mkdir()
+    (workdir / "startdir.txt").write_bytes(b"C:\\start\r\n")
+    (workdir / "errors.log").write_bytes(b"")
+    (workdir / "kivpand.log").write_bytes(b"expanded\r\n")
+    (workdir / "META-INF").mkdir()
+    (workdir / "META-INF" / "MANIFEST.MF").write_bytes(b"Name: TestJvm.class\r\n")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert [run["kind"] for run in jvm.runs()] == ["test", "wizard"]
+    for name in ("jinstall.log", "jinstall.sem", "errors.log", "install.jar", "native.properties",
+                 "startdir.txt", "TestJvm.class", "META-INF"):
+        assert not (workdir / name).exists(), name
+    assert sorted(p.name for p in start.iterdir()) == ["kivpand.log"]
+    assert read_text(start / "kivpand.log") == "expanded\r\n"
