@@ -4,13 +4,10 @@ program (tests/stubs/stubjvmsetup.cpp) in the work directory, the stub JVM
 they put down (tests/stubs/stubjvm.cpp, kept as C:\\stubs\\stubjvm.exe), and
 read-back of the JVM they left and of the registry entries made for it.
 Builds on launcher_support for the work directory and the stub JVM runs."""
-from pathlib import Path
-
 from conftest import stub
-from launcher_support import JRE_KEY, StubJvm, control_text
+from launcher_support import StubJvm, control_text
 
 JAVASOFT = "HKLM\\SOFTWARE\\JavaSoft"
-JRE_ENTRY = JAVASOFT + "\\" + JRE_KEY
 SEPARATOR = "/*/*/*"
 
 # The control-file lines every provisioning scenario shares: a 1.6 JRE is
@@ -95,10 +92,6 @@ class JvmAt(StubJvm):
         self.wine = wine
         self.home = wine.unixpath(winhome)
         self.bindir = self.home / "bin"
-
-
-def program_files(wine):
-    return wine.drive_c / "Program Files"
 
 
 def javasoft_values(wine, key):

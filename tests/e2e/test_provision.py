@@ -4,11 +4,13 @@ the JVM it installed found; the wizard then runs on the new JVM, which a
 later run on the same machine finds in the registry. Stand-ins for the
 compressed JVM, the installer program and the JVMs: see provision_support."""
 from conftest import read_text
-from launcher_support import JRE_KEY, error_texts, layout, run_launcher, trace_texts
+from launcher_support import (JRE_KEY, StubJvm, error_texts, layout, register, run_launcher,
+                              trace_texts)
 from provision_support import (BUNDLE_CONTROL, SETUP_CONTROL, JvmAt, compressed_jvm,
                                expansion_dirs, javasoft_values, jvm_setup, properties_text,
                                provision_control, setup_runs, stub_jvm_program, subkeys,
                                windows_dir)
+from shell_support import seed_locale
 
 NEW_HOME = "C:\\Program Files\\JavaSoft\\JRE1.6\\1.6.0"
 WIZARD_DONE = "Java wizard launched successfully"
@@ -200,7 +202,6 @@ def test_installer_program_whose_jvm_reports_another_version_is_refused(wine, wo
 
 
 def test_plug_in_install_backs_up_an_existing_policy_and_records_it(wine, workdir):
-    from shell_support import seed_locale
     seed_locale(wine, "German")
     home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0"
     policy = home + "\\lib\\security\\java.policy"
@@ -228,7 +229,6 @@ def test_plug_in_install_backs_up_an_existing_policy_and_records_it(wine, workdi
 
 def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded_jvm(
         wine, workdir):
-    from launcher_support import StubJvm, register
     found = StubJvm(wine, "jre160", "1.6.0_31", wizard=False)
     register(wine, [(JRE_KEY, "1.6", "0_31", found.winhome)])
     layout(wine, workdir, provision_control(BUNDLE_CONTROL))
