@@ -10,7 +10,9 @@ from provision_support import (BUNDLE_CONTROL, SETUP_CONTROL, JvmAt, compressed_
                                expansion_dirs, javasoft_values, jvm_setup, properties_text,
                                provision_control, setup_runs, stub_jvm_program, subkeys,
                                windows_dir)
-from shell_support import seed_locale
+from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, IDOK, OTHER_CAUSES, probe,
+                           seed_locale, start_launcher, wait_exit, wait_window, window_count)
+from shell_support import control_text as window_text
 
 NEW_HOME = "C:\\Program Files\\JavaSoft\\JRE1.6\\1.6.0"
 WIZARD_DONE = "Java wizard launched successfully"
@@ -197,8 +199,21 @@ def test_installer_program_whose_jvm_reports_another_version_is_refused(wine, wo
     texts = trace_texts(workdir)
     assert "runJvmInstaller ok: false" in texts
     errors = read_text(workdir / "errors.log")
-    assert ("Unable to install JRE 1.6.0. Are the destination or temporary directories out "
-            "of disk space?\r\r    See errors.log for other possible causes.") in errors
+    assert "Unable to install JRE 1.6.0. " + DISK_SPACE in errors
+
+
+def test_failed_jvm_installation_shows_one_error_box(wine, workdir):
+    command = jvm_setup(wine, workdir, version="1.7.0", subdir="jre")
+    layout(wine, workdir, provision_control(SETUP_CONTROL, jvmInstallerCommand=command))
+
+    proc = start_launcher(wine, workdir)
+
+    assert wait_window(wine, ERROR_BOX)
+    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == \
+        "Unable to install JRE 1.6.0. " + DISK_SPACE + "\r\r" + OTHER_CAUSES
+    assert window_count(wine, ERROR_BOX) == 1
+    assert probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
+    assert wait_exit(proc) == 0
 
 
 def test_plug_in_install_backs_up_an_existing_policy_and_records_it(wine, workdir):
