@@ -4,6 +4,7 @@
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -150,8 +151,6 @@ bool appendFile(const char* source, const char* destination) {
     return ok;
 }
 
-static bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 bool isAbsoluteDirPath(const char* path) {
     if (!path) return false;
     const char* rest;
@@ -181,10 +180,6 @@ bool isAbsoluteDirPath(const char* path) {
         named = true;
     }
     return named;
-}
-
-static bool isDotEntry(const char* name) {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
 // Deletes the entries below directory, depth first; stops at the first

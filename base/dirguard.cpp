@@ -1,12 +1,11 @@
 // Directory identity by name and by file identity.
 #include "base/dirguard.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 
 #include <windows.h>
 #include <stdlib.h>
 #include <string.h>
-
-static bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Moves to the next component of a path; false at its end.
 static bool nextComponent(const char*& at, const char*& start, size_t& length) {

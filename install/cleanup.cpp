@@ -20,6 +20,7 @@
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 #include "jvm/extractjvm.h"
 
 #include <windows.h>
@@ -82,17 +83,6 @@ static bool readLine(FILE* file, char* line, size_t limit, bool* whole) {
     return any;
 }
 
-// Removes trailing blanks, carriage returns and line feeds; the first
-// character is never removed.
-static void trimEnd(char* text) {
-    size_t length = strlen(text);
-    while (length > 1 &&
-           (text[length - 1] == ' ' || text[length - 1] == '\r' || text[length - 1] == '\n'))
-        text[--length] = '\0';
-}
-
-static bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 // True when a manifest name stays inside the work directory: relative, no
 // drive or stream (no colon), no UNC or root-relative start and no
 // component that climbs out ("..", or dots and blanks that Windows reads as
@@ -143,7 +133,7 @@ static void deleteManifestEntry(Install& install, char* entry, bool whole) {
         install.traceMessage(TraceFilename, "manifest entry too long, not deleted:", name);
         return;
     }
-    trimEnd(name);
+    trimLineEnd(name, 1);
     if (name[0] == '\0' || strspn(name, " ") == strlen(name)) return;
     if (!isInsideName(name)) {
         install.traceMessage(TraceFilename,
@@ -332,7 +322,7 @@ static bool readStartDir(Install& install, char* start) {
         start[0] = '\0';
         return false;
     }
-    trimEnd(start);
+    trimLineEnd(start, 1);
     return start[0] != '\0';
 }
 
@@ -370,7 +360,7 @@ void Install::_cleanUpLogFiles(char* target) {
     if (destination) {
         do {
             const char* name = entry.name;
-            if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) continue;
+            if (isDotEntry(name)) continue;
             if (strcmp(name, ExpansionLogFilename) == 0 && isEmptyFile(name)) continue;
             formatText(destination, size, "%s%s%s", target, separator, name);
             if (!appendFile(name, destination))
@@ -415,10 +405,7 @@ void getStartDir(char* start) {
     if (!file) return;
     if (!fgets(start, StartLineLimit, file)) start[0] = '\0';
     fclose(file);
-    size_t length = strlen(start);
-    while (length > 1 && (start[length - 1] == ' ' || start[length - 1] == '\n' ||
-                          start[length - 1] == '\r'))
-        start[--length] = '\0';
+    trimLineEnd(start, 1);
 }
 
 // ---------------------------------------------------------------------------

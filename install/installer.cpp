@@ -11,6 +11,7 @@
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "config/winregconfig.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -18,9 +19,6 @@
 
 static const char ErrorsFilename[] = "errors.log";
 static const char TraceFilename[] = "jinstall.log";
-static const char KivControlFilename[] = "kiv.control";
-static const char NativePropertiesFilename[] = "native.properties";
-static const char ConfigureRegistryField[] = "configureWinRegistry";
 static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
 static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
 static const char PluginName[] = "Java Plug-in";
@@ -42,8 +40,6 @@ static const char WizardNotStartedText[] =
 static const char NtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 static const char NtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
 static const char SetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
-
-enum { LineBufferSize = 1001, LineLimit = 999, ConfigureValueOffset = 21 };
 
 Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
     // Every buffer starts as the empty text.
@@ -180,28 +176,7 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
 }
 
 bool Install::configureWinReg() {
-    FILE* file = fopen(KivControlFilename, "rt");
-    if (!file) file = fopen(NativePropertiesFilename, "rt");
-    if (!file) {
-        traceMessage(TraceFilename, "unable to open kiv.control file",
-                     "defaulting to configure registry");
-        return true;
-    }
-    bool answer = true;
-    char line[LineBufferSize];
-    size_t keyLength = strlen(ConfigureRegistryField);
-    while (fgets(line, LineLimit, file)) {
-        char* lineEnd = strchr(line, '\n');
-        if (lineEnd) *lineEnd = '\0';
-        if (strncmp(line, ConfigureRegistryField, keyLength) != 0) continue;
-        traceMessage(TraceFilename, line);
-        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
-        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-        traceMessage(TraceFilename, ConfigureRegistryField, answer);
-        break;
-    }
-    fclose(file);
-    return answer;
+    return readConfigureWinReg(*this);
 }
 
 void Install::showStatusMessage(unsigned stage) {

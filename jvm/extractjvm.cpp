@@ -10,6 +10,8 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/textline.h"
+#include "config/winregconfig.h"
 #include "exec/execcmd.h"
 #include "jvm/jvminstaller.h"
 #include "jvm/jvmok.h"
@@ -42,9 +44,6 @@ static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char JdkEntry[] = "SOFTWARE\\JavaSoft\\Java Development Kit";
 static const char Jre12Version[] = "1.2";
 static const char Jre11Version[] = "1.1";
-static const char KivControlFilename[] = "kiv.control";
-static const char NativePropertiesFilename[] = "native.properties";
-static const char ConfigureRegistryField[] = "configureWinRegistry";
 static const char JavaHomeValue[] = "JavaHome";
 static const char MicroVersionValue[] = "MicroVersion";
 static const char CurrentVersionValue[] = "CurrentVersion";
@@ -54,30 +53,6 @@ static const char* const JvmDllDirs[] = {"classic", "hotspot", "client"};
 
 // Write access tried in this order when a key is opened or created.
 static const REGSAM WriteMasks[] = {KEY_ALL_ACCESS, 0x2001F, 0x2001F, KEY_CREATE_SUB_KEY};
-
-// Control-file lines: 1001 bytes, at most 998 characters a read.
-enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
-
-static bool startsWith(const char* text, const char* prefix) {
-    return strncmp(text, prefix, strlen(prefix)) == 0;
-}
-
-// Reads one line of at most 998 characters without its line feed; the rest
-// of a longer line is skipped, so that it cannot pass for a line of its own.
-static bool readLine(FILE* file, char* line) {
-    line[0] = '\0';
-    if (!fgets(line, LineReadLimit, file)) return false;
-    line[LineReadLimit] = '\0';
-    char* feed = strchr(line, '\n');
-    if (feed) {
-        *feed = '\0';
-    } else {
-        int c;
-        while ((c = fgetc(file)) != EOF && c != '\n') {
-        }
-    }
-    return true;
-}
 
 // The JVM home of a directory: lower case, without a final "\bin" level
 // (a name that merely begins with "bin" is no such level).
@@ -391,25 +366,7 @@ bool ExtractJvm::copyJvmFile(const char* from, const char* to) {
 // Registration
 
 bool ExtractJvm::configureWinReg() {
-    FILE* file = fopen(KivControlFilename, "r");
-    if (!file) file = fopen(NativePropertiesFilename, "r");
-    if (!file) {
-        traceMessage(TraceFilename, "unable to open kiv.control file",
-                     "defaulting to configure registry");
-        return true;
-    }
-    bool answer = true;
-    char line[LineSize];
-    while (readLine(file, line)) {
-        if (!startsWith(line, ConfigureRegistryField)) continue;
-        traceMessage(TraceFilename, line);
-        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
-        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-        traceMessage(TraceFilename, ConfigureRegistryField, answer);
-        break;
-    }
-    fclose(file);
-    return answer;
+    return readConfigureWinReg(*this);
 }
 
 bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {

@@ -11,6 +11,7 @@
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
+#include "base/textline.h"
 #include "jvm/jvmok.h"
 
 #include <windows.h>
@@ -48,10 +49,6 @@ static void splitVersion(const char* version, char* base, char* micro) {
     char copy[VersionBufferSize];
     copyText(copy, version);
     parseVersion(copy, base, micro);
-}
-
-static bool startsWith(const char* text, const char* prefix) {
-    return strncmp(text, prefix, strlen(prefix)) == 0;
 }
 
 static bool endsWithSeparator(const char* text) {

@@ -10,6 +10,8 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/textline.h"
+#include "config/winregconfig.h"
 #include "exec/execcmd.h"
 #include "jvm/findjvm.h"
 #include "jvm/jvminstaller.h"
@@ -21,27 +23,17 @@
 #include <string.h>
 
 static const char ArgSeparator[] = "/*/*/*";
-static const char KivControlFilename[] = "kiv.control";
-static const char NativePropertiesFilename[] = "native.properties";
-static const char ConfigureRegistryField[] = "configureWinRegistry";
 static const char TraceFilename[] = "jinstall.log";
 static const char ErrorsFilename[] = "errors.log";
 static const char DIR_END[] = "\\";
 
-// Control-file lines: 1001 bytes, at most 998 characters a read.
-enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21, ErrorTextSize = 500 };
-
-// Removal of the emptied JVM directory: up to 30 attempts 100 ms apart.
-
-static bool isDotEntry(const char* name) {
-    return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
-}
+enum { ErrorTextSize = 500 };
 
 // The file name of a path: what follows its last separator.
 static const char* fileNameOf(const char* path) {
     const char* name = path;
     for (const char* c = path; *c; ++c)
-        if (*c == '\\' || *c == '/') name = c + 1;
+        if (isSeparator(*c)) name = c + 1;
     return name;
 }
 
@@ -337,35 +329,5 @@ bool RunJvmInstaller::findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVer
 // Registry setting
 
 bool RunJvmInstaller::configureWinReg() {
-    FILE* file = fopen(KivControlFilename, "r");
-    if (!file) file = fopen(NativePropertiesFilename, "r");
-    if (!file) {
-        traceMessage(TraceFilename, "unable to open kiv.control file",
-                     "defaulting to configure registry");
-        return true;
-    }
-    bool answer = true;
-    char line[LineSize];
-    while (true) {
-        line[0] = '\0';
-        if (!fgets(line, LineReadLimit, file)) break;
-        line[LineReadLimit] = '\0';
-        char* feed = strchr(line, '\n');
-        if (feed) {
-            *feed = '\0';
-        } else {
-            // The rest of an overlong line cannot pass for a line of its own.
-            int c;
-            while ((c = fgetc(file)) != EOF && c != '\n') {
-            }
-        }
-        if (strncmp(line, ConfigureRegistryField, strlen(ConfigureRegistryField)) != 0) continue;
-        traceMessage(TraceFilename, line);
-        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
-        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-        traceMessage(TraceFilename, ConfigureRegistryField, answer);
-        break;
-    }
-    fclose(file);
-    return answer;
+    return readConfigureWinReg(*this);
 }

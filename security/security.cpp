@@ -9,6 +9,7 @@
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 #include "base/winvers.h"
 #include "shell/language.h"
 
@@ -292,10 +293,7 @@ bool Security::addCertificate(const char* specification, const char* javaHome, c
 // removed, "/" turned into "\" and runs of backslashes collapsed (a leading
 // "\\" of a network path is kept).
 static void normaliseIdentityDb(char* value) {
-    size_t length = strlen(value);
-    while (length > 0 && (value[length - 1] == '\n' || value[length - 1] == '\r' ||
-                          value[length - 1] == ' '))
-        value[--length] = '\0';
+    trimLineEnd(value, 0);
     for (char* c = value; *c; ++c)
         if (*c == '/') *c = '\\';
     char* out = value;
@@ -376,7 +374,7 @@ bool Security::_getLoginName(char* name, size_t cap) {
     if (!name[0]) return false;
     // The name becomes one directory level: nothing that could lead out of
     // the profiles directory.
-    if (strpbrk(name, "\\/:") || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+    if (strpbrk(name, "\\/:") || isDotEntry(name)) {
         traceMessage(TraceFilename, "unusable login name", name);
         name[0] = '\0';
         return false;

@@ -9,6 +9,7 @@
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -61,10 +62,6 @@ static const LanguageGroup Groups[] = {
     {"portuguese", "Portuguese found", PortugueseAliases},
     {"dutch", "Dutch found", DutchAliases},
 };
-
-static bool startsWith(const char* text, const char* prefix) {
-    return strncmp(text, prefix, strlen(prefix)) == 0;
-}
 
 // Matches a lower-case name against the groups.
 static const LanguageGroup* matchGroup(const char* name) {

@@ -1,0 +1,39 @@
+// readConfigureWinReg: the scan of the control file (or, failing that, of
+// native.properties) for the key "configureWinRegistry".
+#include "config/winregconfig.h"
+
+#include "base/textline.h"
+
+#include <stdio.h>
+#include <string.h>
+
+static const char KivControlFilename[] = "kiv.control";
+static const char NativePropertiesFilename[] = "native.properties";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
+static const char TraceFilename[] = "jinstall.log";
+
+// Control-file lines: 1001 bytes, at most 998 characters a read; the value
+// follows the key and one separator character.
+enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
+
+bool readConfigureWinReg(Trace& trace) {
+    FILE* file = fopen(KivControlFilename, "rt");
+    if (!file) file = fopen(NativePropertiesFilename, "rt");
+    if (!file) {
+        trace.traceMessage(TraceFilename, "unable to open kiv.control file",
+                           "defaulting to configure registry");
+        return true;
+    }
+    bool answer = true;
+    char line[LineSize];
+    while (readLimitedLine(file, line, LineReadLimit)) {
+        if (!startsWith(line, ConfigureRegistryField)) continue;
+        trace.traceMessage(TraceFilename, line);
+        const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
+        answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+        trace.traceMessage(TraceFilename, ConfigureRegistryField, answer);
+        break;
+    }
+    fclose(file);
+    return answer;
+}
