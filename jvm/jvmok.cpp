@@ -9,6 +9,7 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "exec/execcmd.h"
 
 #include <ctype.h>
 #include <errno.h>
@@ -105,17 +106,6 @@ bool JvmOk::checkVersion(const char* resultsFile, const char* required, const ch
     return ok;
 }
 
-static const char* spawnErrorText(int error) {
-    switch (error) {
-    case ENOENT: return "File or path is not found";
-    case E2BIG: return "Argument list exceeds 1024 bytes";
-    case ENOEXEC: return "Specified file is not executable or has invalid executable-file format";
-    case ENOMEM: return "Not enough memory is available to execute new process";
-    case EINVAL: return "Mode argument is invalid";
-    default: return "Unknown error";
-    }
-}
-
 bool JvmOk::testVersion(const char* required, const char* minimum, const char* maximum,
                         const char* jvmPath) {
     // Without the test class every JVM that exists passes, untested.
@@ -146,7 +136,7 @@ bool JvmOk::testVersion(const char* required, const char* minimum, const char* m
     intptr_t status = _spawnv(_P_WAIT, jvmPath, args);
     if (status == -1) {
         char text[200];
-        formatText(text, sizeof text, "Error running JVM: %s", spawnErrorText(errno));
+        formatText(text, sizeof text, "Error running JVM: %s", execErrorText(errno));
         logAndTraceMessage(ErrorsFilename, traceFilename, text, false);
         ok = false;
     } else {
