@@ -54,36 +54,36 @@ static const RenameWords RenameTable[] = {
 static const char EnglishWord[] = "Renamed";
 static const char EnglishPreposition[] = "to";
 
-bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
-                           const char* javaHome, const char* home, bool backup) {
+// Installs one policy file: its specification resolved, then the copy.
+static bool installPolicy(Security& security, const char* label, const char* policy,
+                          const char* javaHome, const char* home, bool backup) {
     char fileName[PathBufferSize];
     char destination[PathBufferSize];
+    fileName[0] = destination[0] = '\0';
+    security.traceMessage(TraceFilename, label, policy);
+    if (security.getFilenames(policy, javaHome, home, fileName, destination))
+        return security.copySecurityFile(fileName, destination, backup);
+    if (fileName[0] && fexists(fileName))
+        security.traceMessage(TraceFilename, "unable to get destination", policy);
+    return false;
+}
+
+bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
+                           const char* javaHome, const char* home, bool backup) {
     bool result = true;
 
     // The system policy is installed the same way as the user policy, in
     // every form of its specification.
-    fileName[0] = destination[0] = '\0';
-    if (systemPolicy && *systemPolicy) {
-        traceMessage(TraceFilename, "system security policy", systemPolicy);
-        result = getFilenames(systemPolicy, javaHome, home, fileName, destination);
-        if (result)
-            result = copySecurityFile(fileName, destination, backup);
-        else if (fileName[0] && fexists(fileName))
-            traceMessage(TraceFilename, "unable to get destination", systemPolicy);
-    }
+    if (systemPolicy && *systemPolicy)
+        result = installPolicy(*this, "system security policy", systemPolicy, javaHome, home,
+                               backup);
+    if (userPolicy && *userPolicy)
+        result = installPolicy(*this, "user security policy", userPolicy, javaHome, home, backup);
 
-    fileName[0] = destination[0] = '\0';
-    if (userPolicy && *userPolicy) {
-        traceMessage(TraceFilename, "user security policy", userPolicy);
-        result = getFilenames(userPolicy, javaHome, home, fileName, destination);
-        if (result)
-            result = copySecurityFile(fileName, destination, backup);
-        else if (fileName[0] && fexists(fileName))
-            traceMessage(TraceFilename, "unable to get destination", userPolicy);
-    }
-
-    fileName[0] = destination[0] = '\0';
     if (keystore && *keystore) {
+        char fileName[PathBufferSize];
+        char destination[PathBufferSize];
+        fileName[0] = destination[0] = '\0';
         traceMessage(TraceFilename, "keystore", keystore);
         result = addCertificate(keystore, javaHome, home, fileName, destination, backup);
     }
