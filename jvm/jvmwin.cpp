@@ -23,6 +23,17 @@ static const char MicroVersionValue[] = "MicroVersion";
 static const char JavaHomeValue[] = "JavaHome";
 static const char HomeValue[] = "Home";
 
+// The product keys in the order they are searched, the plug-in last.
+struct ProductKey {
+    const char* key;
+    const char* traceText;
+};
+static const ProductKey ProductKeys[] = {
+    {JreEntry, "JRE registry entry had correct jvm info"},
+    {JdkEntry, "JDK registry entry had correct jvm info"},
+    {PluginEntry, "Java Plugin registry entry had correct jvm info"},
+};
+
 // The command name takes at most 99 characters.
 enum { CommandNameSize = 100 };
 
@@ -40,30 +51,17 @@ bool JvmWin::searchWindowsForJvm(const char* required, const char* minimum, cons
     char kept[CommandNameSize];
     copyText(kept, commandName);
 
-    if (_stricmp(jvmKind, PluginType) != 0) {
+    // A Java Plug-in is looked for only under its own key.
+    size_t first = _stricmp(jvmKind, PluginType) == 0 ? dimof(ProductKeys) - 1 : 0;
+    for (size_t i = first; i < dimof(ProductKeys); ++i) {
         copyText(commandName, commandCapacity, kept);
-        bool found = searchRegistryForJvm(JreEntry, required, minimum, maximum, commandName,
-                                          jvmPath);
-        traceMessage(traceFilename, "JRE registry entry had correct jvm info", found);
+        bool found = searchRegistryForJvm(ProductKeys[i].key, required, minimum, maximum,
+                                          commandName, jvmPath);
+        traceMessage(traceFilename, ProductKeys[i].traceText, found);
         if (found) {
             traceMessage(traceFilename, "found jvm", jvmPath);
             return true;
         }
-        copyText(commandName, commandCapacity, kept);
-        found = searchRegistryForJvm(JdkEntry, required, minimum, maximum, commandName, jvmPath);
-        traceMessage(traceFilename, "JDK registry entry had correct jvm info", found);
-        if (found) {
-            traceMessage(traceFilename, "found jvm", jvmPath);
-            return true;
-        }
-    }
-    copyText(commandName, commandCapacity, kept);
-    bool found = searchRegistryForJvm(PluginEntry, required, minimum, maximum, commandName,
-                                      jvmPath);
-    traceMessage(traceFilename, "Java Plugin registry entry had correct jvm info", found);
-    if (found) {
-        traceMessage(traceFilename, "found jvm", jvmPath);
-        return true;
     }
     copyText(commandName, commandCapacity, kept);
     return false;
