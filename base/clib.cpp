@@ -95,6 +95,23 @@ static bool isCopySource(const char* source) {
     return source && fexists(source) && !isDir(source);
 }
 
+// Copies the contents of source into target opened with mode ("wb" or "ab");
+// never a file into itself. False when anything failed.
+static bool copyContents(const char* source, const char* target, const char* mode) {
+    bool ok = false;
+    FILE* in = fopen(source, "rb");
+    if (in) {
+        FILE* out = fopen(target, mode);
+        if (out) {
+            setStreamBuffers(in, out);
+            ok = !sameFile(in, out) && copyStream(in, out);
+            if (fclose(out) != 0) ok = false;
+        }
+        fclose(in);
+    }
+    return ok;
+}
+
 bool copyFile(const char* source, const char* destination) {
     if (!isCopySource(source) || !destination || !*destination) return false;
 
@@ -118,17 +135,7 @@ bool copyFile(const char* source, const char* destination) {
     if (!temporary) return false;
     formatText(temporary, size, "%s.__kivcopy", destination);
 
-    bool ok = false;
-    FILE* in = fopen(source, "rb");
-    if (in) {
-        FILE* out = fopen(temporary, "wb");
-        if (out) {
-            setStreamBuffers(in, out);
-            ok = copyStream(in, out);
-            if (fclose(out) != 0) ok = false;
-        }
-        fclose(in);
-    }
+    bool ok = copyContents(source, temporary, "wb");
     if (ok) ok = MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) != 0;
     if (!ok) remove(temporary);
     free(temporary);
@@ -137,17 +144,7 @@ bool copyFile(const char* source, const char* destination) {
 
 bool appendFile(const char* source, const char* destination) {
     if (!isCopySource(source) || !destination || !*destination) return false;
-    bool ok = false;
-    FILE* in = fopen(source, "rb");
-    if (in) {
-        FILE* out = fopen(destination, "ab");
-        if (out) {
-            setStreamBuffers(in, out);
-            ok = !sameFile(in, out) && copyStream(in, out);
-            if (fclose(out) != 0) ok = false;
-        }
-        fclose(in);
-    }
+    bool ok = copyContents(source, destination, "ab");
     return ok;
 }
 
