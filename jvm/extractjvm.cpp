@@ -116,7 +116,7 @@ bool ExtractJvm::installCompressedJvm(char* jvmRequiredVersion, char* jvmMinVers
     // The JVM home inside the directory: ./jre names jvmDir\jre, anything
     // else replaces the directory.
     if (jvmHomeDir && jvmHomeDir[0]) {
-        bool relative = jvmHomeDir[0] == '.' && (jvmHomeDir[1] == '/' || jvmHomeDir[1] == '\\');
+        bool relative = jvmHomeDir[0] == '.' && isSeparator(jvmHomeDir[1]);
         bool fits = relative ? appendText(jvmDir, PathBufferSize, jvmHomeDir + 1)
                              : copyText(jvmDir, PathBufferSize, jvmHomeDir);
         for (char* c = jvmDir; *c; ++c)
