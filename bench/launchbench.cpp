@@ -8,6 +8,8 @@
 //               wizard run);
 //   floor:N     floor.exe making the same N test runs and the wizard run and
 //               nothing else;
+//   floorwin:1  the same floor that first creates one hidden window (what
+//               merely having a user interface costs);
 //   stub        the stub JVM's test run started directly by this runner.
 // Every program is started with CreateProcess and waited for, and timed with
 // QueryPerformanceCounter, so that the platform's start cost is the same on
@@ -259,92 +261,96 @@ static const char* fileName(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-// The two sides of one scenario: n registered JVMs, the oldest acceptable.
+// The programs of one scenario: n registered JVMs, the oldest acceptable.
+enum Side { LauncherSide, FloorSide, WindowFloorSide, SideCount };
+static const char* const SideNames[SideCount] = {"launcher", "floor", "floorwin"};
+
 struct Sides {
-    char launcherLine[CommandSize];
-    char floorLine[CommandSize];
+    const char* program[SideCount];
+    char line[SideCount][CommandSize];
 };
 
 static void commandLines(const Options& o, const Layout& layout, unsigned n, Sides& sides) {
-    snprintf(sides.launcherLine, sizeof sides.launcherLine, "\"%s\" -q x", o.installer);
-    int used = snprintf(sides.floorLine, sizeof sides.floorLine, "\"%s\" \"%s\" \"%s\"", o.floor,
-                        layout.work, WizardArguments);
-    // The launcher tries the most recent first: the floor does the same.
-    for (unsigned i = n; i-- > 0 && used > 0 && (size_t)used < sizeof sides.floorLine;)
-        used += snprintf(sides.floorLine + used, sizeof sides.floorLine - used, " \"%s\"",
-                         layout.program[i]);
+    sides.program[LauncherSide] = o.installer;
+    snprintf(sides.line[LauncherSide], CommandSize, "\"%s\" -q x", o.installer);
+    for (int side = FloorSide; side <= WindowFloorSide; ++side) {
+        sides.program[side] = o.floor;
+        char* line = sides.line[side];
+        int used = snprintf(line, CommandSize, "\"%s\"%s \"%s\" \"%s\"", o.floor,
+                            side == WindowFloorSide ? " --window" : "", layout.work,
+                            WizardArguments);
+        // The launcher tries the most recent first: the floor does the same.
+        for (unsigned i = n; i-- > 0 && used > 0 && used < CommandSize;)
+            used += snprintf(line + used, CommandSize - used, " \"%s\"", layout.program[i]);
+    }
 }
 
-static Run launcherRun(const Options& o, const Layout& layout, unsigned n, const Sides& sides,
-                       bool sample, RunCount* count) {
+static Run sideRun(const Options& o, const Layout& layout, unsigned n, const Sides& sides,
+                   int side, bool sample, RunCount* count) {
     check(freshPackage(o, layout, n), "package written");
-    Run run = runProgram(o.installer, sides.launcherLine, layout.work, sample);
+    Run run = runProgram(sides.program[side], sides.line[side], layout.work, sample);
     if (count) *count = countRuns(layout, n);
     return run;
 }
 
-static Run floorRun(const Options& o, const Layout& layout, unsigned n, const Sides& sides,
-                    bool sample, RunCount* count) {
-    check(freshPackage(o, layout, n), "package written");
-    Run run = runProgram(o.floor, sides.floorLine, layout.work, sample);
-    if (count) *count = countRuns(layout, n);
-    return run;
-}
-
-static void report(const char* name, unsigned n, double seconds) {
-    printf("RESULT %s:%u %.6f %u\n", name, n, seconds, n);
-}
-
-static void reportRuns(const char* name, unsigned n, const RunCount& c) {
-    printf("RUNS %s:%u %u %u %d\n", name, n, c.tests, c.wizards, c.markerLeft ? 1 : 0);
-}
-
-// Times the launcher and the floor with n registered JVMs, alternately,
-// after one untimed run of each. Returns the launcher's median peak working
-// set (0 when unknown) through peak, the floor's through floorPeak.
-static void scenario(const Options& o, const Layout& layout, unsigned n, SIZE_T* peak,
-                     SIZE_T* floorPeak) {
+// Times the sides with n registered JVMs in rotating order, after one
+// untimed run of each; prints their medians and the JVM runs each made.
+static void scenario(const Options& o, const Layout& layout, unsigned n, int sideCount) {
     clearJavaSoftKeys();
     for (unsigned i = 0; i < n; ++i)
         check(registerJvm(layout.version[i], layout.home[i]), "JVM registered");
     Sides sides;
     commandLines(o, layout, n, sides);
 
-    RunCount launcherCount, floorCount;
-    if (!o.quick) {
-        launcherRun(o, layout, n, sides, false, nullptr);
-        floorRun(o, layout, n, sides, false, nullptr);
-    }
-    double launcherTimes[MaxRuns], floorTimes[MaxRuns];
-    SIZE_T launcherPeak = 0, floorPeakMax = 0;
+    if (!o.quick)
+        for (int side = 0; side < sideCount; ++side) sideRun(o, layout, n, sides, side, false, nullptr);
+    double times[SideCount][MaxRuns];
+    RunCount first[SideCount];
     for (unsigned r = 0; r < o.runs; ++r) {
-        Run a, b;
-        RunCount ca, cb;
-        if (r % 2 == 0) {
-            a = launcherRun(o, layout, n, sides, false, &ca);
-            b = floorRun(o, layout, n, sides, false, &cb);
-        } else {
-            b = floorRun(o, layout, n, sides, false, &cb);
-            a = launcherRun(o, layout, n, sides, false, &ca);
+        for (int k = 0; k < sideCount; ++k) {
+            int side = (int)((r + k) % sideCount);
+            RunCount count;
+            times[side][r] = sideRun(o, layout, n, sides, side, false, &count).seconds;
+            if (r == 0) first[side] = count;
+            check(count.tests == first[side].tests && count.wizards == first[side].wizards,
+                  "every run of a program makes the same JVM runs");
         }
-        launcherTimes[r] = a.seconds;
-        floorTimes[r] = b.seconds;
-        if (a.peak > launcherPeak) launcherPeak = a.peak;
-        if (b.peak > floorPeakMax) floorPeakMax = b.peak;
-        if (r == 0) {
-            launcherCount = ca;
-            floorCount = cb;
-        }
-        check(ca.tests == launcherCount.tests && ca.wizards == launcherCount.wizards,
-              "every launcher run makes the same JVM runs");
     }
-    report("launcher", n, median(launcherTimes, o.runs));
-    report("floor", n, median(floorTimes, o.runs));
-    reportRuns("launcher", n, launcherCount);
-    reportRuns("floor", n, floorCount);
-    check(floorCount.tests == n && floorCount.wizards == 1, "the floor makes every JVM run");
-    *peak = launcherPeak;
-    *floorPeak = floorPeakMax;
+    for (int side = 0; side < sideCount; ++side) {
+        printf("RESULT %s:%u %.6f %u\n", SideNames[side], n, median(times[side], o.runs), n);
+        printf("RUNS %s:%u %u %u %d\n", SideNames[side], n, first[side].tests,
+               first[side].wizards, first[side].markerLeft ? 1 : 0);
+        if (side != LauncherSide)
+            check(first[side].tests == n && first[side].wizards == 1,
+                  "the floor makes every JVM run");
+    }
+}
+
+// Peak working set of each side with one registered JVM. The platform may
+// no longer answer for a process that has ended: then the set is sampled
+// while it runs, in runs of their own (not timed).
+static void memory(const Options& o, const Layout& layout, const char* stubLine) {
+    clearJavaSoftKeys();
+    registerJvm(layout.version[0], layout.home[0]);
+    Sides sides;
+    commandLines(o, layout, 1, sides);
+    bool sampled = false;
+    for (int side = 0; side < SideCount; ++side) {
+        SIZE_T peak = sideRun(o, layout, 1, sides, side, false, nullptr).peak;
+        if (!peak) {
+            peak = sideRun(o, layout, 1, sides, side, true, nullptr).peak;
+            sampled = true;
+        }
+        printf("MEMORY %s:1 %llu\n", SideNames[side], (unsigned long long)peak);
+    }
+    freshPackage(o, layout, 1);
+    SIZE_T peak = runProgram(layout.program[0], stubLine, layout.work, false).peak;
+    if (!peak) {
+        freshPackage(o, layout, 1);
+        peak = runProgram(layout.program[0], stubLine, layout.work, true).peak;
+    }
+    printf("MEMORY stub:1 %llu\n", (unsigned long long)peak);
+    printf("MEMORYMODE %s\n", sampled ? "sampled" : "after-exit");
 }
 
 static bool parse(int argc, char** argv, Options& o) {
@@ -387,43 +393,21 @@ int main(int argc, char** argv) {
     HANDLE lock = CreateMutexA(nullptr, FALSE, RegistryLock);
     if (lock) WaitForSingleObject(lock, INFINITE);
 
-    SIZE_T peak1 = 0, floorPeak1 = 0, peakN = 0, floorPeakN = 0;
-    scenario(o, *layout, 1, &peak1, &floorPeak1);
-    scenario(o, *layout, o.candidates, &peakN, &floorPeakN);
+    scenario(o, *layout, 1, SideCount);
+    scenario(o, *layout, o.candidates, WindowFloorSide);
 
     // The stub's own start cost: its test run started from here.
     char stubLine[CommandSize];
     snprintf(stubLine, sizeof stubLine, "%s -cp . TestJvm %s", fileName(layout->program[0]),
              layout->work);
     double stubTimes[MaxRuns];
-    SIZE_T stubPeak = 0;
     for (unsigned r = 0; r < o.runs; ++r) {
         freshPackage(o, *layout, 1);
-        Run run = runProgram(layout->program[0], stubLine, layout->work, false);
-        stubTimes[r] = run.seconds;
-        if (run.peak > stubPeak) stubPeak = run.peak;
+        stubTimes[r] = runProgram(layout->program[0], stubLine, layout->work, false).seconds;
     }
     printf("RESULT stub:1 %.6f 1\n", median(stubTimes, o.runs));
 
-    // Peak working sets: where the platform forgets them when a process
-    // ends, sampled while it runs (runs of their own, not timed).
-    if (!peak1 || !floorPeak1 || !stubPeak) {
-        clearJavaSoftKeys();
-        registerJvm(layout->version[0], layout->home[0]);
-        Sides sides;
-        commandLines(o, *layout, 1, sides);
-        if (!peak1) peak1 = launcherRun(o, *layout, 1, sides, true, nullptr).peak;
-        if (!floorPeak1) floorPeak1 = floorRun(o, *layout, 1, sides, true, nullptr).peak;
-        if (!stubPeak) {
-            freshPackage(o, *layout, 1);
-            stubPeak = runProgram(layout->program[0], stubLine, layout->work, true).peak;
-        }
-        printf("MEMORYMODE sampled\n");
-    }
-    printf("MEMORY launcher:1 %llu\n", (unsigned long long)peak1);
-    printf("MEMORY floor:1 %llu\n", (unsigned long long)floorPeak1);
-    printf("MEMORY launcher:%u %llu\n", o.candidates, (unsigned long long)peakN);
-    printf("MEMORY stub:1 %llu\n", (unsigned long long)stubPeak);
+    memory(o, *layout, stubLine);
 
     clearJavaSoftKeys();
     if (lock) {
