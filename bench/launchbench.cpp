@@ -57,7 +57,7 @@ struct Options {
     const char* stub = nullptr;
     const char* testClass = nullptr;
     const char* jar = nullptr;
-    unsigned runs = 7;
+    unsigned runs = 11;
     unsigned candidates = 10;
     bool quick = false;
 };

@@ -10,7 +10,7 @@
 #   --variants   also the private stream-copy variants (copyvariants.cpp).
 # Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
 # build/win32, for the 32-bit exe's size; left out when not built),
-# LAUNCHBENCH_RUNS (default 7) and the Wine prefix already set up by
+# LAUNCHBENCH_RUNS (default 11) and the Wine prefix already set up by
 # wine_env_start when there is one, else a fresh one of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -85,7 +85,7 @@ else
 fi
 lwin="C:\\launchbench-$$"
 lprog="$lwin\\programs"
-launch_options=(--runs "${LAUNCHBENCH_RUNS:-7}")
+launch_options=(--runs "${LAUNCHBENCH_RUNS:-11}")
 [ $quick = 1 ] && launch_options=(--quick)
 launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\\installer.exe" \
     "$lprog\\floor.exe" "$lprog\\stubjvm.exe" "$lprog\\TestJvm.class" "$lprog\\install.jar" \
@@ -208,6 +208,16 @@ for preset in win64 win32; do
   size_rows+=("installer.exe ($preset) imports: $dlls")
 done
 
+# What the exe would weigh without the nothrow operator new (libstdc++'s
+# exception machinery) and mingw's own fprintf: the bench's relinked copy.
+slim=$build/bench/installer_slim.exe
+if [ -f "$slim" ]; then
+  bytes=$(stat -c %s "$build/installer.exe")
+  slim_bytes=$(stat -c %s "$slim")
+  line "installer_slim (win64)" "$(kb "$slim_bytes")" "installer.exe (win64)" "$(kb "$bytes")" \
+       "$(ratio "$bytes" "$slim_bytes")" "(sizeprobe.cpp: no nothrow new, no mingw fprintf)"
+fi
+
 mem_goal=$((8 * 1024 * 1024))
 r=$(ratio "$mem_goal" "${memory[launcher:1]}")
 line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "goal" "$(mb $mem_goal)" "$r" "$(goal "$r" 1 "$(happy launcher:1 floor:1)")"
@@ -220,7 +230,7 @@ echo
 printf '(cmd /c exit alone: %.3f s; rmdirNoStartup is rmdir less that start-up)\n' "${seconds[cmdStartup]}"
 printf '(launcher runs: %s; medians of %s runs each, sides alternating; peak working sets %s)\n' \
   "\"installer.exe -q x\", 1 and $n registered JVMs of which only the oldest is acceptable" \
-  "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-7}")" \
+  "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-11}")" \
   "$([ "$memory_mode" = sampled ] && echo 'sampled every 1 ms while running' || echo 'read after exit')"
 for row in "${size_rows[@]}"; do echo "($row)"; done
 
