@@ -10,6 +10,7 @@
 //               nothing else;
 //   floorwin:1  the same floor that first creates one hidden window (what
 //               merely having a user interface costs);
+//   variant:N   with --variant, another build of the launcher, alike;
 //   stub        the stub JVM's test run started directly by this runner.
 // Every program is started with CreateProcess and waited for, and timed with
 // QueryPerformanceCounter, so that the platform's start cost is the same on
@@ -25,8 +26,11 @@
 //
 // Usage: launchbench.exe <scratch directory> <installer.exe> <floor.exe>
 //          <stubjvm.exe> <TestJvm.class> <install.jar>
-//          [--runs N] [--candidates N] [--quick]
-// Output: "RESULT <name> <seconds> <count>", "MEMORY <name> <bytes>",
+//          [--runs N] [--candidates N] [--variant EXE] [--quick]
+// (--variant: another build of the launcher, timed in the same rounds, to
+// weigh a change against the launcher as it is.)
+// Output: "RESULT <name> <seconds> <count>" (the median), "SPREAD <name>
+// <fastest> <slowest>", "MEMORY <name> <bytes>",
 // "RUNS <name> <test runs> <wizard runs> <marker left>" lines.
 #include <windows.h>
 #include <psapi.h>
@@ -58,6 +62,7 @@ struct Options {
     const char* testClass = nullptr;
     const char* jar = nullptr;
     unsigned runs = 11;
+    const char* variant = nullptr;  // another build of the launcher, timed alike
     unsigned candidates = 10;
     bool quick = false;
 };
@@ -262,8 +267,8 @@ static const char* fileName(const char* path) {
 }
 
 // The programs of one scenario: n registered JVMs, the oldest acceptable.
-enum Side { LauncherSide, FloorSide, WindowFloorSide, SideCount };
-static const char* const SideNames[SideCount] = {"launcher", "floor", "floorwin"};
+enum Side { LauncherSide, FloorSide, WindowFloorSide, VariantSide, SideCount };
+static const char* const SideNames[SideCount] = {"launcher", "floor", "floorwin", "variant"};
 
 struct Sides {
     const char* program[SideCount];
@@ -273,6 +278,8 @@ struct Sides {
 static void commandLines(const Options& o, const Layout& layout, unsigned n, Sides& sides) {
     sides.program[LauncherSide] = o.installer;
     snprintf(sides.line[LauncherSide], CommandSize, "\"%s\" -q x", o.installer);
+    sides.program[VariantSide] = o.variant;
+    snprintf(sides.line[VariantSide], CommandSize, "\"%s\" -q x", o.variant ? o.variant : "");
     for (int side = FloorSide; side <= WindowFloorSide; ++side) {
         sides.program[side] = o.floor;
         char* line = sides.line[side];
@@ -295,7 +302,12 @@ static Run sideRun(const Options& o, const Layout& layout, unsigned n, const Sid
 
 // Times the sides with n registered JVMs in rotating order, after one
 // untimed run of each; prints their medians and the JVM runs each made.
-static void scenario(const Options& o, const Layout& layout, unsigned n, int sideCount) {
+static void scenario(const Options& o, const Layout& layout, unsigned n, bool withWindow) {
+    int active[SideCount], sideCount = 0;
+    active[sideCount++] = LauncherSide;
+    active[sideCount++] = FloorSide;
+    if (withWindow) active[sideCount++] = WindowFloorSide;
+    if (o.variant) active[sideCount++] = VariantSide;
     clearJavaSoftKeys();
     for (unsigned i = 0; i < n; ++i)
         check(registerJvm(layout.version[i], layout.home[i]), "JVM registered");
@@ -303,12 +315,12 @@ static void scenario(const Options& o, const Layout& layout, unsigned n, int sid
     commandLines(o, layout, n, sides);
 
     if (!o.quick)
-        for (int side = 0; side < sideCount; ++side) sideRun(o, layout, n, sides, side, false, nullptr);
+        for (int k = 0; k < sideCount; ++k) sideRun(o, layout, n, sides, active[k], false, nullptr);
     double times[SideCount][MaxRuns];
     RunCount first[SideCount];
     for (unsigned r = 0; r < o.runs; ++r) {
         for (int k = 0; k < sideCount; ++k) {
-            int side = (int)((r + k) % sideCount);
+            int side = active[(r + k) % sideCount];
             RunCount count;
             times[side][r] = sideRun(o, layout, n, sides, side, false, &count).seconds;
             if (r == 0) first[side] = count;
@@ -316,11 +328,18 @@ static void scenario(const Options& o, const Layout& layout, unsigned n, int sid
                   "every run of a program makes the same JVM runs");
         }
     }
-    for (int side = 0; side < sideCount; ++side) {
+    for (int k = 0; k < sideCount; ++k) {
+        int side = active[k];
         printf("RESULT %s:%u %.6f %u\n", SideNames[side], n, median(times[side], o.runs), n);
+        double low = times[side][0], high = times[side][0];
+        for (unsigned r = 1; r < o.runs; ++r) {
+            if (times[side][r] < low) low = times[side][r];
+            if (times[side][r] > high) high = times[side][r];
+        }
+        printf("SPREAD %s:%u %.6f %.6f\n", SideNames[side], n, low, high);
         printf("RUNS %s:%u %u %u %d\n", SideNames[side], n, first[side].tests,
                first[side].wizards, first[side].markerLeft ? 1 : 0);
-        if (side != LauncherSide)
+        if (side == FloorSide || side == WindowFloorSide)
             check(first[side].tests == n && first[side].wizards == 1,
                   "the floor makes every JVM run");
     }
@@ -336,6 +355,7 @@ static void memory(const Options& o, const Layout& layout, const char* stubLine)
     commandLines(o, layout, 1, sides);
     bool sampled = false;
     for (int side = 0; side < SideCount; ++side) {
+        if (side == VariantSide && !o.variant) continue;
         SIZE_T peak = sideRun(o, layout, 1, sides, side, false, nullptr).peak;
         if (!peak) {
             peak = sideRun(o, layout, 1, sides, side, true, nullptr).peak;
@@ -363,6 +383,8 @@ static bool parse(int argc, char** argv, Options& o) {
             o.candidates = 3;
         } else if (strcmp(a, "--runs") == 0 && i + 1 < argc) {
             o.runs = (unsigned)atoi(argv[++i]);
+        } else if (strcmp(a, "--variant") == 0 && i + 1 < argc) {
+            o.variant = argv[++i];
         } else if (strcmp(a, "--candidates") == 0 && i + 1 < argc) {
             o.candidates = (unsigned)atoi(argv[++i]);
         } else if (a[0] != '-' && positional < 6) {
@@ -382,7 +404,8 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, o)) {
         fprintf(stderr,
                 "usage: launchbench.exe <scratch dir> <installer.exe> <floor.exe> <stubjvm.exe> "
-                "<TestJvm.class> <install.jar> [--runs N] [--candidates N] [--quick]\n");
+                "<TestJvm.class> <install.jar> [--runs N] [--candidates N] [--variant EXE] "
+                "[--quick]\n");
         return 2;
     }
     Layout* layout = (Layout*)calloc(1, sizeof(Layout));
@@ -393,8 +416,8 @@ int main(int argc, char** argv) {
     HANDLE lock = CreateMutexA(nullptr, FALSE, RegistryLock);
     if (lock) WaitForSingleObject(lock, INFINITE);
 
-    scenario(o, *layout, 1, SideCount);
-    scenario(o, *layout, o.candidates, WindowFloorSide);
+    scenario(o, *layout, 1, true);
+    scenario(o, *layout, o.candidates, false);
 
     // The stub's own start cost: its test run started from here.
     char stubLine[CommandSize];

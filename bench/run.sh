@@ -87,6 +87,7 @@ lwin="C:\\launchbench-$$"
 lprog="$lwin\\programs"
 launch_options=(--runs "${LAUNCHBENCH_RUNS:-11}")
 [ $quick = 1 ] && launch_options=(--quick)
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\\installer.exe" \
     "$lprog\\floor.exe" "$lprog\\stubjvm.exe" "$lprog\\TestJvm.class" "$lprog\\install.jar" \
     "${launch_options[@]}" | tr -d '\r') || {
@@ -96,7 +97,7 @@ launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\
 }
 rm -rf "$launchdir"
 
-declare -A runs_test runs_wizard runs_marker memory
+declare -A runs_test runs_wizard runs_marker memory spread
 candidates=1
 while read -r word figure value count extra; do
   case $word in
@@ -104,6 +105,7 @@ while read -r word figure value count extra; do
             [ "$count" -gt "$candidates" ] && candidates=$count ;;
     RUNS) runs_test[$figure]=$value; runs_wizard[$figure]=$count; runs_marker[$figure]=$extra ;;
     MEMORY) memory[$figure]=$value ;;
+    SPREAD) spread[$figure]="$value-$count" ;;
   esac
 done <<<"$launch_output"
 memory_mode=$(echo "$launch_output" | awk '$1 == "MEMORYMODE" { print $2 }')
@@ -233,6 +235,13 @@ printf '(launcher runs: %s; medians of %s runs each, sides alternating; peak wor
   "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-11}")" \
   "$([ "$memory_mode" = sampled ] && echo 'sampled every 1 ms while running' || echo 'read after exit')"
 for row in "${size_rows[@]}"; do echo "($row)"; done
+if [ $quick = 0 ]; then
+  printf '(fastest-slowest run, s:'
+  for figure in launcher:1 floor:1 floorwin:1 launcher:$n floor:$n; do
+    printf ' %s %s' "$figure" "$(echo "${spread[$figure]}" | awk -F- '{ printf "%.3f-%.3f", $1, $2 }')"
+  done
+  printf '; load average before the runs: %s)\n' "$load_before"
+fi
 
 # With --variants: the private stream-copy variants, each against CopyFileA
 # timed in the same rounds.
