@@ -8,6 +8,7 @@
 # Usage: bench/run.sh [--quick] [--variants] [filebench options...]
 #   --quick      small sizes, one run of each: a smoke test of the whole chain.
 #   --variants   also the private stream-copy variants (copyvariants.cpp).
+#   --markdown   the table as Markdown (for the README).
 # Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
 # build/win32, for the 32-bit exe's size; left out when not built),
 # LAUNCHBENCH_RUNS (default 11) and the Wine prefix already set up by
@@ -30,7 +31,16 @@ if [ -z "${LAUNCHER_RUN_DIR:-}" ] || [ -z "${WINEPREFIX:-}" ] || [ ! -d "$WINEPR
 fi
 
 quick=0
-for arg in "$@"; do [ "$arg" = --quick ] && quick=1; done
+markdown=0
+args=()
+for arg in "$@"; do
+  case $arg in
+    --quick) quick=1; args+=("$arg") ;;
+    --markdown) markdown=1 ;;
+    *) args+=("$arg") ;;
+  esac
+done
+set -- ${args[@]+"${args[@]}"}
 cp_runs=5
 [ $quick = 1 ] && cp_runs=3
 
@@ -130,13 +140,19 @@ rate() {  # MB/s for byte amounts, files/s for trees
 row() {  # figure peer [tree]
   local tree=${3:-}
   awk -v f="$1" -v p="$2" -v fs="${seconds[$1]}" -v ps="${seconds[$2]}" \
-      -v fr="$(rate "$1" "$tree")" -v pr="$(rate "$2" "$tree")" 'BEGIN {
+      -v fr="$(rate "$1" "$tree")" -v pr="$(rate "$2" "$tree")" -v md="$markdown" 'BEGIN {
     ratio = (fs > 0) ? sprintf("%.2f", ps / fs) : "-"
-    printf "%-28s %9.3f s %15s   %-32s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
+    if (md) printf "| %s | %.3f s, %s | %s | %.3f s, %s | %s | |\n", f, fs, fr, p, ps, pr, ratio
+    else printf "%-28s %9.3f s %15s   %-32s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
 }
 
 echo
-printf '%-28s %11s %15s   %-32s %11s %15s   %6s   %s\n' figure time rate peer time rate ratio goal
+if [ $markdown = 1 ]; then
+  echo "| figure | value | peer | value | ratio | goal |"
+  echo "|---|---|---|---|---|---|"
+else
+  printf '%-28s %11s %15s   %-32s %11s %15s   %6s   %s\n' figure time rate peer time rate ratio goal
+fi
 row copyFile CopyFileA
 row copyFile hostCp
 row CopyFileA hostCp
@@ -158,6 +174,10 @@ goal() {  # ratio minimum [why-not] -> verdict text
   awk -v r="$1" -v m="$2" 'BEGIN { if (r == "-") print "-"; else printf "goal >= %.2f: %s", m, (r + 0 >= m) ? "met" : "MISSED" }'
 }
 line() {  # figure value peer peerValue ratio goalText
+  if [ $markdown = 1 ]; then
+    printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$5" "$6"
+    return
+  fi
   printf '%-28s %27s   %-32s %27s   %6s   %s\n' "$1" "$2" "$3" "$4" "$5" "$6"
 }
 ratio() { awk -v p="$1" -v f="$2" 'BEGIN { if (f > 0) printf "%.2f", p / f; else print "-" }'; }
@@ -169,7 +189,7 @@ within=$(awk 'BEGIN { printf "%.4f", 1 / 1.10 }')  # launcher within 1.10 of the
 for k in 1 "$n"; do
   why=$(happy "launcher:$k" "floor:$k")
   r=$(ratio "${seconds[floor:$k]}" "${seconds[launcher:$k]}")
-  line "happyPath ($k JVM registered)" "$(secs "${seconds[launcher:$k]}")" \
+  line "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" \
        "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
 done
 r=$(ratio "${seconds[floor:1]}" "${seconds[floorwin:1]}")
