@@ -8,9 +8,9 @@
 //
 // The operations live in several files: installer.cpp (the sequence, the
 // decision tree, the home directory), launch.cpp (environment and wizard
-// launch), cleanup.cpp (work directory clean-up) and pending.cpp (the steps
-// that call the control-file reader, the JVM search, the JVM provisioning and
-// the security setup).
+// launch), cleanup.cpp (work directory clean-up), params.cpp (the control
+// file), search.cpp (the search for an installed JVM) and pending.cpp (the
+// steps that call the JVM provisioning and the security setup).
 #ifndef INSTALL_INSTALLER_H
 #define INSTALL_INSTALLER_H
 
@@ -112,6 +112,10 @@ private:
     void setNotFoundMessages(const char* version);
     bool installWith(const char* file, char* version, bool bundle);
     void reportFailure();
+
+    // The class path rebuilt by runJavaInstaller for the launch under way
+    // (null outside it); runInstaller composes the list with it.
+    const char* wizardClasspath = nullptr;
 };
 
 // The start directory: the first line of "startdir.txt" without trailing

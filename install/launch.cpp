@@ -1,18 +1,50 @@
-// Install: the environment of the run and the wizard's launch.
+// Install: the environment of the run, "native.properties" for the wizard,
+// and the wizard's launch.
 //
-// For now only the environment step is real: it switches tracing on when
-// the trace file is missing (creating "jinstall.log" and the marker
-// "jinstall.sem"), determines the Windows family and the home directory.
-// The wizard's launch always fails cleanly, with nothing started.
+// The environment step switches tracing on when the trace file is missing
+// (creating "jinstall.log" and the marker "jinstall.sem" that says the trace
+// file is the launcher's own), and determines the Windows family and the
+// home directory.
+//
+// The wizard is started on the chosen JVM with the argument list composed
+// from the control file: the JVM's own file name, the extra JVM switches, the
+// class-path switch and the rebuilt class path, the wizard's class and
+// parameters, and the quiet or properties switch of the command line with its
+// argument. CLASSPATH is removed from the environment first, so that the
+// wizard's JVM inherits none. The launch counts as a success only when the
+// wizard has left its marker "__kivwizard.sem" by the time its JVM has ended.
 #include "install/installer.h"
+#include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/winvers.h"
+#include "exec/execcmd.h"
 
+#include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
 static const char TempTraceFilename[] = "jinstall.sem";
+static const char NativePropertiesFilename[] = "native.properties";
+static const char WizardMarkerFilename[] = "__kivwizard.sem";
+static const char InstallJarFilename[] = "install.jar";
+static const char JvmHomeDirProperty[] = "nativeJvmHomeDir";
+static const char JvmInstalledProperty[] = "nativeJvmInstalled";
+static const char JvmInstalledInTempProperty[] = "nativeJvmInstalledInTemp";
+static const char ConfigureRegistryProperty[] = "configureWinRegistry";
+static const char AppDirVariable[] = "[$AppDir]";
+static const char QuietSwitch[] = "-q";
+static const char PropertiesSwitch[] = "-s";
+static const char DIR_END[] = "\\";
+
+enum {
+    FixedEntries = 5,       // the entries countParameters always provides for
+    SwitchEntries = 2,      // the command-line switch and its argument
+    SpawnErrorSize = 500    // the error text of a failed start
+};
 
 static void touch(const char* name) {
     FILE* file = fopen(name, "at");
@@ -35,16 +67,238 @@ bool Install::getWinEnvironmentSetup() {
     return true;
 }
 
-void Install::getJavaHomeDir(char* buffer) { buffer[0] = '\0'; }
+void Install::getJavaHomeDir(char* buffer) {
+    char command[InstallPathSize];
+    copyText(command, jvmCommand);
+    getJavaHomeDirectory(command, buffer);
+    traceMessage(TraceFilename, "jvm home dir", buffer);
+}
 
-void Install::logJvmLocation(bool, const char*, bool) {}
+// native.properties: the JVM home with forward slashes, whether this run
+// installed the JVM (and into the package's temporary directory), and the
+// registry answer. The home is derived from jvmCommand whenever one is set,
+// so that the wizard is never told an empty or stale home after a JVM
+// installer program has run or an existing JVM directory was taken.
+void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
+    if (jvmCommand[0]) {
+        char home[InstallPathSize];
+        getJavaHomeDirectory(jvmCommand, home);
+        if (strcmp(home, javaHomeDir) != 0) {
+            copyText(javaHomeDir, home);
+            traceMessage(TraceFilename, "jvm home dir", javaHomeDir);
+        }
+    }
 
-bool Install::runJavaInstaller(char* argument) { return runInstaller(argument); }
+    FILE* file = fopen(NativePropertiesFilename, "wt");
+    if (!file) return;
+    char home[InstallPathSize];
+    copyText(home, javaHomeDir);
+    for (char* c = home; *c; ++c)
+        if (*c == '\\') *c = '/';
+    fprintf(file, "%s=%s\n", JvmHomeDirProperty, home);
+    fprintf(file, installed ? "%s=true\n" : "%s=false\n", JvmInstalledProperty);
+    if (!installed) {
+        fprintf(file, "%s=false\n", JvmInstalledInTempProperty);
+    } else if (jvmDir && jvmDir[0]) {
+        bool inTemp = strncmp(jvmDir, AppDirVariable, strlen(AppDirVariable)) == 0;
+        fprintf(file, inTemp ? "%s=true\n" : "%s=false\n", JvmInstalledInTempProperty);
+    }
+    fprintf(file, configureRegistry ? "%s=true\n" : "%s=false\n", ConfigureRegistryProperty);
+    fclose(file);
+}
 
-bool Install::runInstaller(char*) { return false; }
+// Room of the rebuilt class path: every element may gain two quotes, so
+// twice the value's length always holds it whole.
+static size_t rebuiltClasspathSize(const char* value) { return 2 * strlen(value) + 2; }
 
-bool Install::_runInstaller(char**) { return false; }
+void Install::addClassElement(char* classpath, char* element) {
+    size_t cap = rebuiltClasspathSize(loaderClasspath);
+    if (classpath[0]) appendText(classpath, cap, ";");
+    if (strchr(element, ' ')) {
+        appendText(classpath, cap, "\"");
+        appendText(classpath, cap, element);
+        appendText(classpath, cap, "\"");
+    } else {
+        appendText(classpath, cap, element);
+    }
+}
 
-unsigned Install::countParameters(char*) { return 5; }
+bool Install::runJavaInstaller(char* argument) {
+    size_t length = strlen(loaderClasspath);
+    char* classpath = (char*)malloc(rebuiltClasspathSize(loaderClasspath));
+    char* rest = (char*)malloc(length + 1);
+    if (!classpath || !rest) {
+        free(classpath);
+        free(rest);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the classpath");
+        return false;
+    }
+    classpath[0] = '\0';
+    copyText(rest, length + 1, loaderClasspath);
 
-void Install::addClassElement(char*, char*) {}
+    // Split at each ";"; the elements keep their order, and an element with
+    // a blank is quoted. An empty last element is left out.
+    char* element = rest;
+    while (element) {
+        char* separator = strchr(element, ';');
+        if (separator) *separator = '\0';
+        if (separator || element[0]) addClassElement(classpath, element);
+        element = separator ? separator + 1 : nullptr;
+    }
+    free(rest);
+
+    wizardClasspath = classpath;
+    bool result = runInstaller(argument);
+    wizardClasspath = nullptr;
+    free(classpath);
+    return result;
+}
+
+// The number of blank-separated words of a value (0 for an empty one); two
+// blanks in a row give an empty word.
+static unsigned countWords(const char* value) {
+    if (!value[0]) return 0;
+    unsigned count = 1;
+    for (const char* c = value; *c; ++c)
+        if (*c == ' ') ++count;
+    return count;
+}
+
+static bool switchArgument(bool quiet, bool properties, const char* argument) {
+    return (quiet || properties) && argument && argument[0];
+}
+
+unsigned Install::countParameters(char* argument) {
+    unsigned count = countWords(loaderJavaCommand) + countWords(jvmExtraParameters);
+    if (switchArgument(quietInstall, propertiesInstall, argument)) count += SwitchEntries;
+    count += FixedEntries;
+    traceMessage(TraceFilename, "parameters", (int)count);
+    return count;
+}
+
+// A separately allocated copy of a text; an empty text when memory is short.
+static char* duplicate(const char* text, size_t length) {
+    char* copy = (char*)malloc(length + 1);
+    if (copy) copyTextN(copy, length + 1, text, length);
+    return copy;
+}
+
+// Adds one entry per blank-separated word of value, taken from a copy.
+static void addWords(char** list, unsigned& used, unsigned room, const char* value) {
+    const char* word = value;
+    for (;;) {
+        const char* blank = strchr(word, ' ');
+        size_t length = blank ? (size_t)(blank - word) : strlen(word);
+        if (used < room) list[used++] = duplicate(word, length);
+        if (!blank) break;
+        word = blank + 1;
+    }
+}
+
+bool Install::runInstaller(char* argument) {
+    if (!argument) argument = (char*)"";
+    unsigned count = countParameters(argument);
+    // An empty wizard command still takes one entry; keep room for it.
+    unsigned room = count + 1;
+    char** list = (char**)calloc(room + 1, sizeof(char*));
+    if (!list) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the argument list");
+        return false;
+    }
+    unsigned used = 0;
+
+    const char* name = strrchr(jvmCommand, DIR_END[0]);
+    name = name ? name + 1 : jvmCommand;
+    list[used++] = duplicate(name, strlen(name));
+    traceMessage(TraceFilename, "first arg:", name);
+
+    if (jvmExtraParameters[0]) {
+        traceMessage(TraceFilename, "install switches:", jvmExtraParameters);
+        addWords(list, used, room, jvmExtraParameters);
+    }
+    list[used++] = duplicate(jvmClasspathSwitch, strlen(jvmClasspathSwitch));
+    traceMessage(TraceFilename, "class path switch:", jvmClasspathSwitch);
+    const char* classpath = wizardClasspath ? wizardClasspath : loaderClasspath;
+    list[used++] = duplicate(classpath, strlen(classpath));
+    traceMessage(TraceFilename, "classpath:", classpath);
+    addWords(list, used, room, loaderJavaCommand);
+    traceMessage(TraceFilename, "install parameters:", loaderJavaCommand);
+
+    if (switchArgument(quietInstall, propertiesInstall, argument)) {
+        traceMessage(TraceFilename, "install details:", argument);
+        const char* flag = quietInstall ? QuietSwitch : PropertiesSwitch;
+        if (used < room) list[used++] = duplicate(flag, strlen(flag));
+        traceMessage(TraceFilename, "added", flag);
+        size_t length = strlen(argument);
+        char* entry = (char*)malloc(length + 3);
+        if (entry) {
+            if (strchr(argument, ' ') && !strchr(argument, '"'))
+                formatText(entry, length + 3, "\"%s\"", argument);
+            else
+                copyText(entry, length + 3, argument);
+            traceMessage(TraceFilename, "details:", entry);
+        }
+        if (used < room) list[used++] = entry;
+        else free(entry);
+    }
+    list[used] = nullptr;
+
+    bool complete = true;
+    for (unsigned i = 0; i < used; ++i)
+        if (!list[i]) complete = false;
+
+    bool result = false;
+    if (!complete) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the argument list");
+    } else if (strstr(classpath, InstallJarFilename) && !fexists(InstallJarFilename)) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "install.jar does not exist.");
+    } else {
+        result = _runInstaller(list);
+    }
+    for (unsigned i = 0; i < used; ++i) free(list[i]);
+    free(list);
+    return result;
+}
+
+bool Install::_runInstaller(char** list) {
+    char command[InstallPathSize];
+    copyText(command, jvmCommand);
+    traceMessage(TraceFilename, "launching java installer");
+
+    // The wizard's JVM inherits no CLASSPATH: out of the runtime's copy of
+    // the environment and out of the process's own.
+    static char noClasspath[] = "CLASSPATH=";
+    _putenv(noClasspath);
+    SetEnvironmentVariableA("CLASSPATH", nullptr);
+
+    ExecCommand exec;
+    char errorText[SpawnErrorSize];
+    errorText[0] = '\0';
+
+    // The status dialog may go once the wizard's start-up time has passed.
+    remove(showDialogFilename);
+
+    if (!exec.spawnAndWait(command, list, errorText)) {
+        char* args = exec.argsString(list);
+        size_t size = strlen(command) + (args ? strlen(args) : 0) + 2;
+        char* detail = (char*)malloc(size);
+        if (detail) formatText(detail, size, "%s %s", command, args ? args : "");
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ",
+                           detail ? detail : command);
+        free(detail);
+        free(args);
+        char text[SpawnErrorSize + 40];
+        formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, text, false);
+        return false;
+    }
+
+    traceMessage(TraceFilename, "java wizard execed with no reported errors");
+    if (fexists(WizardMarkerFilename)) {
+        remove(WizardMarkerFilename);
+        traceMessage(TraceFilename, "Java wizard launched successfully");
+        return true;
+    }
+    logAndTraceMessage(ErrorsFilename, TraceFilename, "Java wizard not started properly");
+    return false;
+}

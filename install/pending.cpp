@@ -9,19 +9,6 @@
 
 static const char TraceFilename[] = "jinstall.log";
 
-bool Install::getParams() { return false; }
-
-bool Install::isJvmInstalled() {
-    if (searchForJvm[0] &&
-        (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
-        traceMessage(TraceFilename, "Search for JVM:", searchForJvm);
-        return false;
-    }
-    showStatusMessage(3);
-    traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
-    return false;
-}
-
 bool Install::extractJvm() { return false; }
 
 bool Install::runThirdPartyInstaller() { return false; }

@@ -23,6 +23,11 @@ OTHER_CAUSES = ("Other possible causes for errors:\n"
                 "JAR files to run?\n"
                 "    * Does your system export the display?")
 APPLICATION_MESSAGE = "Unable to install application.\r\r" + DISK_SPACE
+# The failure of a run whose control file turns the search off and names no
+# way to install a JVM (NO_SEARCH_CONTROL).
+NO_SEARCH_CONTROL = b"searchForJvm=none\n"
+NOT_FOUND_MESSAGE = "The correct version of the JRE was not found on your system."
+NOT_FOUND_DETAILS = "Please install JRE 1.4 and then restart this installation program."
 
 
 def probe(wine, *args, timeout=30):

@@ -2,16 +2,25 @@
 windows themselves."""
 from conftest import read_text, wait_for
 from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK,
-                           OTHER_CAUSES, STATUS_CONTROL, VK_ESCAPE, Watcher, control_text, probe,
-                           screenshot, seed_locale, start_launcher, wait_exit, wait_window, window_count,
+                           NO_SEARCH_CONTROL, NOT_FOUND_DETAILS, NOT_FOUND_MESSAGE, OTHER_CAUSES,
+                           STATUS_CONTROL, VK_ESCAPE, Watcher, control_text, probe, screenshot,
+                           seed_locale, start_launcher, wait_exit, wait_window, window_count,
                            window_crop, window_gone)
+
+NOT_FOUND_BOX = NOT_FOUND_MESSAGE + "\r\r" + NOT_FOUND_DETAILS
+
+
+def start(wine, workdir):
+    """Starts a run that fails once its control file is read: no search and
+    no way to install a JVM."""
+    (workdir / "kiv.control").write_bytes(NO_SEARCH_CONTROL)
+    return start_launcher(wine, workdir)
 
 
 def failure_report_logged(workdir):
     errors = read_text(workdir / "errors.log").replace("\r\n", "\n")
-    return (errors.count(" unable to get parameters\n") == 1
-            and errors.count(" " + APPLICATION_MESSAGE + "\n") == 1
-            and errors.count(" " + OTHER_CAUSES + "\n") == 1)
+    return (errors.count(" " + NOT_FOUND_MESSAGE + "\n") == 1
+            and errors.count(" " + NOT_FOUND_DETAILS + "\n") == 1)
 
 
 def semaphores_gone(workdir):
@@ -26,7 +35,7 @@ def show_dialog_beside_box(wine):
 
 def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, workdir):
     watcher = Watcher(wine, 3000, DIALOG, ERROR_BOX)
-    proc = start_launcher(wine, workdir)
+    proc = start(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert control_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
     assert control_text(wine, DIALOG, 0) == "Installer"
@@ -34,7 +43,7 @@ def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, work
     show_dialog_beside_box(wine)
     screenshot("shell_dialog_english.png", window_crop(wine, DIALOG))
     screenshot("shell_error_box.png")
-    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
+    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == NOT_FOUND_BOX
     assert window_count(wine, ERROR_BOX) == 1
     # The box is up: the worker has let the dialog go and is waiting.
     assert not (workdir / "__kivshow.sem").exists()
@@ -52,25 +61,25 @@ def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, work
     assert (workdir / "jinstall.sem").exists()
     trace = read_text(workdir / "jinstall.log")
     assert "Preparing Java install wizard" not in trace
-    assert " unable to get parameters\r\n" in trace
+    assert " Search for JVM: none\r\n" in trace
 
 
 def test_german_locale_shows_german_text(wine, workdir):
     seed_locale(wine, "German")
-    proc = start_launcher(wine, workdir)
+    proc = start(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert control_text(wine, DIALOG, STATUS_CONTROL) == "Bereite Wizard.."
     show_dialog_beside_box(wine)
     screenshot("shell_dialog_german.png", window_crop(wine, DIALOG))
     screenshot("shell_dialog_german_screen.png")
     # The failure report has details, so no language suffix is added.
-    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
+    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == NOT_FOUND_BOX
     probe(wine, "command", ERROR_BOX, IDOK)
     assert wait_exit(proc, 15) == 0
 
 
 def test_escape_destroys_dialog_and_installation_goes_on(wine, workdir):
-    proc = start_launcher(wine, workdir)
+    proc = start(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert wait_window(wine, ERROR_BOX)
     assert probe(wine, "key", DIALOG, VK_ESCAPE)[0] == 0
@@ -87,7 +96,7 @@ def test_escape_destroys_dialog_and_installation_goes_on(wine, workdir):
 
 
 def test_closed_dialog_is_only_destroyed(wine, workdir):
-    proc = start_launcher(wine, workdir)
+    proc = start(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert wait_window(wine, ERROR_BOX)
     assert probe(wine, "close", DIALOG)[0] == 0
@@ -96,3 +105,21 @@ def test_closed_dialog_is_only_destroyed(wine, workdir):
     probe(wine, "command", ERROR_BOX, IDOK)
     assert wait_exit(proc, 15) == 0
     assert wait_for(lambda: semaphores_gone(workdir), 5)
+
+
+def test_missing_control_file_shows_the_readers_box_then_the_failure_report(wine, workdir):
+    proc = start_launcher(wine, workdir)
+    assert wait_window(wine, ERROR_BOX)
+    assert control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL).startswith(
+        "Unable to open kiv.control")
+    assert window_count(wine, ERROR_BOX) == 1
+    probe(wine, "command", ERROR_BOX, IDOK)
+    # Then the sequence's own report, once.
+    assert wait_for(lambda: window_count(wine, ERROR_BOX) == 1 and control_text(
+        wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES, 15)
+    probe(wine, "command", ERROR_BOX, IDOK)
+    assert wait_exit(proc, 15) == 0
+    errors = read_text(workdir / "errors.log").replace("\r\n", "\n")
+    assert errors.count(" Unable to open kiv.control\n") == 1
+    assert errors.count(" unable to get parameters\n") == 1
+    assert errors.count(" " + APPLICATION_MESSAGE + "\n") == 1

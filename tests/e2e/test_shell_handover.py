@@ -2,11 +2,12 @@
 is up), the dialog stays about ten seconds more, then hides, while the
 worker goes on."""
 from conftest import read_text
-from shell_support import (DIALOG, ERROR_BOX, IDOK, probe, start_launcher, wait_exit,
-                           wait_window, window_count, window_gone)
+from shell_support import (DIALOG, ERROR_BOX, IDOK, NO_SEARCH_CONTROL, NOT_FOUND_MESSAGE, probe,
+                           start_launcher, wait_exit, wait_window, window_count, window_gone)
 
 
 def test_dialog_hides_after_hand_over_while_error_box_stays(wine, workdir):
+    (workdir / "kiv.control").write_bytes(NO_SEARCH_CONTROL)
     proc = start_launcher(wine, workdir)
     assert wait_window(wine, DIALOG)
     assert wait_window(wine, ERROR_BOX)
@@ -19,4 +20,4 @@ def test_dialog_hides_after_hand_over_while_error_box_stays(wine, workdir):
     probe(wine, "command", ERROR_BOX, IDOK)
     assert wait_exit(proc, 15) == 0
     assert not (workdir / "__kivinstall.sem").exists()
-    assert "Unable to install application." in read_text(workdir / "errors.log")
+    assert NOT_FOUND_MESSAGE in read_text(workdir / "errors.log")

@@ -91,3 +91,15 @@ def test_without_start_directory_cleanup_programs_are_deleted(wine, workdir):
     assert not (workdir / "cleanup.exe").exists()
     assert not (workdir / "__cleanup.exe").exists()
     assert not (workdir / "cleanupstub.runs").exists()
+
+
+def test_quiet_run_without_control_file_shows_no_box(wine, workdir):
+    # Regression: the control-file reader showed its own box even in quiet
+    # mode, so a scripted installation stopped until someone dismissed it.
+    watcher = Watcher(wine, 5000, DIALOG, ERROR_BOX)
+    proc = start_launcher(wine, workdir, "-q", "x")
+    assert wait_exit(proc, 15) == 0
+    assert watcher.seen() == []
+    errors = read_text(workdir / "errors.log")
+    assert " Unable to open kiv.control\r\n" in errors
+    assert " unable to get parameters\r\n" in errors

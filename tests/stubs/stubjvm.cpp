@@ -7,7 +7,9 @@
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
-// "stubjvm.runs" beside the program.
+// "stubjvm.runs" beside the program; a wizard run also copies the work
+// directory's "native.properties" byte for byte to "stubjvm.properties"
+// beside the program (the launcher's clean-up deletes the original).
 #include <windows.h>
 #include <direct.h>
 #include <stdio.h>
@@ -81,7 +83,12 @@ int main(int argc, char** argv) {
             fprintf(f, "java version %s\n", version);
             fclose(f);
         }
-    } else if (strcmp(wizard, "1") == 0) {
+    } else {
+        char copy[MAX_PATH + 24];
+        snprintf(copy, sizeof copy, "%s\\stubjvm.properties", ownDir);
+        CopyFileA("native.properties", copy, FALSE);
+    }
+    if (!testRun && strcmp(wizard, "1") == 0) {
         FILE* f = fopen("__kivwizard.sem", "w");
         if (f) fclose(f);
     }

@@ -1,0 +1,38 @@
+// Install: the search for an installed JVM that meets the control file's
+// version limits.
+//
+// FindJvm walks the registry's JVMs and proves each candidate; when one is
+// accepted, its home directory is derived from its program and
+// "native.properties" is written for the wizard. The control file can turn
+// the search off ("searchForJvm" no or none).
+#include "install/installer.h"
+#include "jvm/findjvm.h"
+
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+
+bool Install::isJvmInstalled() {
+    if (searchForJvm[0] &&
+        (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
+        traceMessage(TraceFilename, "Search for JVM:", searchForJvm);
+        return false;
+    }
+    bool found;
+    {
+        FindJvm finder;
+        finder.setHwnd(hDlgMain);
+        showStatusMessage(3);
+        found = finder.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
+                                      jvmCommandName, jvmCommand);
+    }
+    if (!found) {
+        traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
+        return false;
+    }
+    traceMessage(TraceFilename, "Found correct version of JVM:", jvmCommand);
+    getJavaHomeDir(javaHomeDir);
+    bool configureRegistry = configureWinReg();
+    logJvmLocation(false, "", configureRegistry);
+    return true;
+}

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Demo: installer.exe under Wine finds this machine's JDK in the Windows
+# registry, proves it with the test class, writes native.properties and
+# starts the sample wizard (install.jar) on it.
+#
+# The JDK is registered in a fresh Wine prefix with the hostjava bridge as
+# its bin\javaw.exe: a Windows program that runs the host's java and waits
+# for it. The run is quiet (no boxes) and traced (an empty jinstall.log).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+BUILD=$ROOT/build/win64
+HOST_JAVA=${HOST_JAVA:-/usr/lib/jvm/default-java/bin/java}
+
+bash scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 >/dev/null
+echo "== built $BUILD/installer.exe"
+
+source scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+
+# The run's own prefix (fresh for this run) and a fresh work directory in it.
+DRIVE_C=$WINEPREFIX/drive_c
+WORK=$DRIVE_C/demo
+JDK=$DRIVE_C/jvms/hostjdk
+rm -rf "$WORK" "$JDK"
+mkdir -p "$WORK" "$JDK/bin"
+
+# The machine's JDK, with the bridge as its programs.
+version=$("$HOST_JAVA" -XshowSettings:properties -version 2>&1 |
+          sed -n 's/^ *java\.version = //p' | head -n 1)
+case "$version" in
+  *.*.*) subkey=${version%.*}; micro=${version##*.} ;;
+  *) subkey=$version; micro=0 ;;
+esac
+for program in javaw.exe java.exe; do
+  cp "$BUILD/stubs/hostjava.exe" "$JDK/bin/$program"
+done
+echo "java=$HOST_JAVA" >"$JDK/bin/hostjava.ini"
+key="HKLM\\SOFTWARE\\JavaSoft\\Java Development Kit\\$subkey"
+"$WINE" reg add "$key" /v JavaHome /d 'C:\jvms\hostjdk' /f >/dev/null
+"$WINE" reg add "$key" /v MicroVersion /d "$micro" /f >/dev/null
+echo "== registered the host JDK $version as $key (JavaHome C:\\jvms\\hostjdk)"
+
+# The sample package.
+cp "$BUILD/installer.exe" "$WORK/"
+cp "$BUILD/java/TestJvm.class" "$BUILD/java/install.jar" "$WORK/"
+printf '%s\n' "jvmRequiredVersion=$subkey" "jvmCommandName=javaw.exe" \
+  "jvmClasspathSwitch=-classpath" "loaderClasspath=.;install.jar" \
+  "loaderJavaCommand=SampleWizard" >"$WORK/kiv.control"
+: >"$WORK/jinstall.log"
+echo "== work directory C:\\demo:"
+ls -l "$WORK"
+echo "== kiv.control:"
+cat "$WORK/kiv.control"
+
+echo "== running: wine installer.exe -q demo"
+set +e
+(cd "$WORK" && "$WINE" installer.exe -q demo)
+code=$?
+set -e
+
+echo
+echo "== trace (jinstall.log):"
+tr -d '\r' <"$WORK/jinstall.log"
+echo
+echo "== native.properties as the wizard saw it:"
+if [ -f "$WORK/wizard-received.txt" ]; then
+  sed -n 's/^PROPERTY //p' "$WORK/wizard-received.txt"
+fi
+echo
+echo "== what the sample wizard received (wizard-received.txt):"
+cat "$WORK/wizard-received.txt" 2>/dev/null || echo "(nothing: the wizard did not run)"
+echo
+echo "== launcher exit code: $code"
+
+if [ "$code" -ne 0 ] || [ ! -f "$WORK/wizard-received.txt" ] ||
+   ! grep -q "Java wizard launched successfully" "$WORK/jinstall.log"; then
+  echo "== demo FAILED" >&2
+  exit 1
+fi
+echo "== demo OK: the wizard was started and the launcher exited with 0"

@@ -1,0 +1,160 @@
+"""Helpers for the launcher's end-to-end scenarios: lay out a work directory
+(installer.exe, kiv.control, TestJvm.class, install.jar), put JVM homes into
+the prefix and register them under HKLM\\SOFTWARE\\JavaSoft, run the launcher
+and read back what the stub JVMs recorded.
+
+A stub JVM home holds bin\\javaw.exe (tests/stubs/stubjvm.cpp) and its
+stubjvm.ini; every run appends to bin\\stubjvm.runs, and a wizard run copies
+native.properties to bin\\stubjvm.properties. A real JVM home holds the
+hostjava bridge (tests/stubs/hostjava.cpp) as bin\\javaw.exe and java.exe.
+"""
+import re
+import subprocess
+from pathlib import Path
+
+from conftest import BUILD, installer, read_text, stub
+
+HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
+TEST_CLASS = BUILD / "java" / "TestJvm.class"
+WIZARD_JAR = BUILD / "java" / "install.jar"
+
+JRE_KEY = "Java Runtime Environment"
+JDK_KEY = "Java Development Kit"
+PLUGIN_KEY = "Java Plug-in"
+
+
+def layout(wine, workdir, control, trace=True, jar=True, test_class=True):
+    """Fills the work directory; control is the text of kiv.control. With
+    trace, an empty jinstall.log of the user's switches tracing on (and it
+    survives the clean-up)."""
+    (workdir / "installer.exe").write_bytes(installer().read_bytes())
+    (workdir / "kiv.control").write_bytes(control.encode("latin-1"))
+    if test_class:
+        (workdir / "TestJvm.class").write_bytes(TEST_CLASS.read_bytes())
+    if jar:
+        (workdir / "install.jar").write_bytes(WIZARD_JAR.read_bytes())
+    if trace:
+        (workdir / "jinstall.log").write_bytes(b"")
+
+
+def control_text(**values):
+    """A control file with one line per key, in the order given."""
+    return "".join(f"{key}={value}\n" for key, value in values.items())
+
+
+class StubJvm:
+    """A stub JVM home C:\\jvms\\<name> with bin\\javaw.exe."""
+
+    def __init__(self, wine, name, version, wizard=True):
+        self.wine = wine
+        self.home = wine.drive_c / "jvms" / name
+        self.bindir = self.home / "bin"
+        self.bindir.mkdir(parents=True)
+        (self.bindir / "javaw.exe").write_bytes(stub("stubjvm").read_bytes())
+        (self.bindir / "stubjvm.ini").write_text(
+            f"version={version}\nwizard={1 if wizard else 0}\n")
+
+    @property
+    def winhome(self):
+        return self.wine.winpath(self.home)
+
+    @property
+    def program(self):
+        return self.winhome + "\\bin\\javaw.exe"
+
+    def runs(self):
+        """The recorded runs: dicts with kind, program, args, cwd and env."""
+        result = []
+        for line in read_text(self.bindir / "stubjvm.runs").splitlines():
+            word, _, rest = line.partition(" ")
+            if word == "RUN":
+                result.append({"kind": rest, "args": [], "env": {}})
+            elif word == "PROGRAM":
+                result[-1]["program"] = rest
+            elif word == "ARG":
+                result[-1]["args"].append(rest)
+            elif word == "CWD":
+                result[-1]["cwd"] = rest
+            elif word == "ENV":
+                name, _, value = rest.partition("=")
+                result[-1]["env"][name.upper()] = value
+        return result
+
+    def kinds(self):
+        return [run["kind"] for run in self.runs()]
+
+    def wizard_runs(self):
+        return [run for run in self.runs() if run["kind"] == "wizard"]
+
+    def properties(self):
+        """native.properties as the last wizard run found it, bytes."""
+        path = self.bindir / "stubjvm.properties"
+        return path.read_bytes() if path.exists() else None
+
+
+def reg_escape(text):
+    return text.replace("\\", "\\\\").replace('"', '\\"')
+
+
+def register(wine, entries):
+    """Registers JVMs: entries of (product key, version subkey, micro
+    version, home directory as a Windows path)."""
+    lines = []
+    for product, version, micro, home in entries:
+        lines.append(f"[HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\{product}\\{version}]")
+        if micro is not None:
+            lines.append(f'"MicroVersion"="{reg_escape(micro)}"')
+        lines.append(f'"JavaHome"="{reg_escape(home)}"')
+        lines.append("")
+    wine.reg_import("\n".join(lines) + "\n")
+
+
+def run_launcher(wine, workdir, *args, env=None, timeout=120):
+    """Runs the work directory's installer.exe there and waits for it;
+    returns its exit code."""
+    proc = wine.start(workdir / "installer.exe", *args, cwd=workdir, env=env)
+    try:
+        proc.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise
+    return proc.returncode
+
+
+def trace_texts(workdir):
+    """The texts of jinstall.log's lines (time stamps dropped; a line that
+    holds line feeds of its own comes in pieces)."""
+    return [line[25:] for line in read_text(workdir / "jinstall.log").splitlines()
+            if len(line) >= 25]
+
+
+def error_texts(workdir):
+    return [line[25:] for line in read_text(workdir / "errors.log").splitlines()
+            if len(line) >= 25]
+
+
+def host_java_version():
+    """The host JVM's java.version, e.g. 17.0.15."""
+    out = subprocess.run([str(HOST_JAVA), "-XshowSettings:properties", "-version"],
+                         capture_output=True, text=True)
+    return re.search(r"java\.version = (\S+)", out.stderr).group(1)
+
+
+def host_jvm_home(wine, name="hostjdk"):
+    """A JVM home C:\\jvms\\<name> whose bin\\javaw.exe and bin\\java.exe
+    are the hostjava bridge to the host's real Java."""
+    bindir = wine.drive_c / "jvms" / name / "bin"
+    bindir.mkdir(parents=True)
+    for program in ("javaw.exe", "java.exe"):
+        (bindir / program).write_bytes(stub("hostjava").read_bytes())
+    (bindir / "hostjava.ini").write_text(f"java={HOST_JAVA}\n")
+    return bindir.parent
+
+
+def registry_version(version):
+    """The version subkey and micro version under which the registry lists
+    a JVM that reports version: 17.0.15 gives 17.0 and 15."""
+    base, _, micro = version.rpartition(".")
+    if not base or "." not in base:
+        return version, "0"
+    return base, micro

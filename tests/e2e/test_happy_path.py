@@ -1,0 +1,200 @@
+"""The happy path: the launcher finds a registered JVM, proves it with the test
+class, writes native.properties, starts the wizard on it and waits for it.
+Stub JVMs stand in for real ones (see launcher_support)."""
+from conftest import stub
+from launcher_support import (JDK_KEY, JRE_KEY, PLUGIN_KEY, StubJvm, control_text, error_texts,
+                              layout, register, run_launcher, trace_texts)
+
+WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
+                      loaderJavaCommand="SampleWizard")
+
+
+def properties(home, installed=False, registry=True):
+    return (f"nativeJvmHomeDir={home.replace(chr(92), '/')}\r\n"
+            f"nativeJvmInstalled={'true' if installed else 'false'}\r\n"
+            "nativeJvmInstalledInTemp=false\r\n"
+            f"configureWinRegistry={'true' if registry else 'false'}\r\n").encode()
+
+
+def launch_lines(workdir, home):
+    """The trace from the JVM found to the wizard's verdict."""
+    texts = trace_texts(workdir)
+    first = texts.index(f"Found correct version of JVM: {home}\\bin\\javaw.exe")
+    last = max(i for i, t in enumerate(texts) if t in (
+        "Java wizard launched successfully", "Java wizard not started properly"))
+    return texts[first:last + 1]
+
+
+def test_maximum_picks_the_greatest_acceptable_version_and_starts_the_wizard(wine, workdir):
+    jvms = {version: StubJvm(wine, name, version) for name, version in
+            (("jre131", "1.3.1_20"), ("jre142", "1.4.2_19"), ("jre160", "1.6.0_31"))}
+    register(wine, [(JRE_KEY, version, "0", jvm.winhome) for version, jvm in jvms.items()])
+    layout(wine, workdir, control_text(jvmMinVersion="1.3", jvmMaxVersion="1.4",
+                                       **WIZARD_CONTROL))
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # Most recent first: 1.6.0_31 is tested and refused, 1.4.2_19 accepted
+    # and started, 1.3.1_20 never tried.
+    assert jvms["1.6.0_31"].kinds() == ["test"]
+    assert jvms["1.4.2_19"].kinds() == ["test", "wizard"]
+    assert jvms["1.3.1_20"].runs() == []
+    [wizard] = jvms["1.4.2_19"].wizard_runs()
+    assert wizard["program"] == "javaw.exe"
+    assert wizard["args"] == ["-classpath", ".;install.jar", "SampleWizard", "-q", "x"]
+    assert wizard["cwd"].lower() == "c:\\work"
+    assert jvms["1.4.2_19"].properties() == properties("C:\\jvms\\jre142")
+
+    assert launch_lines(workdir, "C:\\jvms\\jre142") == [
+        "Found correct version of JVM: C:\\jvms\\jre142\\bin\\javaw.exe",
+        "jvm home dir C:\\jvms\\jre142",
+        "parameters: 8",
+        "first arg: javaw.exe",
+        "class path switch: -classpath",
+        "classpath: .;install.jar",
+        "install parameters: SampleWizard",
+        "install details: x",
+        "added -q",
+        "details: x",
+        "launching java installer",
+        "formattedCommand: C:\\jvms\\jre142\\bin\\javaw.exe",
+        "Command: C:\\jvms\\jre142\\bin\\javaw.exe",
+        "Args: javaw.exe -classpath .;install.jar SampleWizard -q x",
+        "java wizard execed with no reported errors",
+        "Java wizard launched successfully",
+    ]
+    # The wizard's marker is consumed; nothing was reported as failed but
+    # the refused candidate.
+    assert not (workdir / "__kivwizard.sem").exists()
+    assert "Java wizard not started properly" not in error_texts(workdir)
+
+
+def test_development_kit_is_found_after_the_runtime_key_was_tried_in_full(wine, workdir):
+    old = StubJvm(wine, "jre131", "1.3.1_20")
+    new = StubJvm(wine, "jre160", "1.6.0_31")
+    jdk = StubJvm(wine, "jdk150", "1.5.0_22")
+    plugin = StubJvm(wine, "plugin150", "1.5.0_22")
+    register(wine, [(JRE_KEY, "1.3.1_20", "0", old.winhome),
+                    (JRE_KEY, "1.6.0_31", "0", new.winhome),
+                    (JDK_KEY, "1.5.0_22", "0", jdk.winhome),
+                    (PLUGIN_KEY, "1.5.0_22", "0", plugin.winhome)])
+    layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmMaxVersion="1.5",
+                                       **WIZARD_CONTROL))
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    assert new.kinds() == ["test"]
+    assert old.kinds() == ["test"]
+    assert jdk.kinds() == ["test", "wizard"]
+    assert plugin.runs() == []
+    texts = trace_texts(workdir)
+    assert texts.index("JRE registry entry had correct jvm info: false") < \
+        texts.index("JDK registry entry had correct jvm info: true")
+    assert "Java Plugin registry entry had correct jvm info: false" not in texts
+    assert jdk.properties() == properties("C:\\jvms\\jdk150")
+    assert launch_lines(workdir, "C:\\jvms\\jdk150")[-1] == "Java wizard launched successfully"
+
+
+def test_plug_in_kind_in_any_letter_case_searches_only_the_plug_in_key(wine, workdir):
+    jre = StubJvm(wine, "jre142", "1.4.2_19")
+    jdk = StubJvm(wine, "jdk142", "1.4.2_19")
+    plugin = StubJvm(wine, "plugin142", "1.4.2_19")
+    register(wine, [(JRE_KEY, "1.4.2_19", "0", jre.winhome),
+                    (JDK_KEY, "1.4.2_19", "0", jdk.winhome),
+                    (PLUGIN_KEY, "1.4.2_19", "0", plugin.winhome)])
+    for kind in ("jAVA pLUG-iN", "JAVA PLUG-IN"):
+        layout(wine, workdir, control_text(jvmName=kind, jvmRequiredVersion="1.4",
+                                           **WIZARD_CONTROL))
+        (workdir / "jinstall.log").write_bytes(b"")
+
+        assert run_launcher(wine, workdir, "-q", "x") == 0
+
+        assert jre.runs() == [] and jdk.runs() == []
+        texts = trace_texts(workdir)
+        assert "Java Plugin registry entry had correct jvm info: true" in texts
+        assert not any(t.startswith(("JRE registry", "JDK registry")) for t in texts)
+        assert plugin.properties() == properties("C:\\jvms\\plugin142")
+    assert plugin.kinds() == ["test", "wizard"] * 2
+
+
+def test_wizard_receives_the_documented_argument_list_without_classpath(wine, workdir):
+    jre = StubJvm(wine, "jre", "1.4.2_19")
+    register(wine, [(JRE_KEY, "1.4", "2_19", jre.winhome)])
+    layout(wine, workdir, control_text(
+        jvmRequiredVersion="1.4", jvmCommandName="javaw.exe",
+        jvmExtraParameters="-Xmx256m -Dx=1", jvmClasspathSwitch="-classpath",
+        loaderClasspath=".;install.jar", loaderJavaCommand="Install arg"))
+
+    code = run_launcher(wine, workdir, "-q", "C:\\My Dir\\a.txt",
+                        env={"CLASSPATH": "C:\\stale;C:\\old.jar", "KIV_PROBE": "yes"})
+
+    assert code == 0
+    test, wizard = jre.runs()
+    assert (test["kind"], wizard["kind"]) == ("test", "wizard")
+    assert wizard["program"] == "javaw.exe"
+    assert wizard["args"] == ["-Xmx256m", "-Dx=1", "-classpath", ".;install.jar", "Install",
+                              "arg", "-q", "C:\\My Dir\\a.txt"]
+    # The launcher's environment reaches the wizard, all but CLASSPATH.
+    assert wizard["env"]["KIV_PROBE"] == "yes"
+    assert "CLASSPATH" not in wizard["env"]
+    assert "CLASSPATH" not in test["env"]
+    lines = launch_lines(workdir, "C:\\jvms\\jre")
+    assert lines[2:12] == [
+        "parameters: 11",
+        "first arg: javaw.exe",
+        "install switches: -Xmx256m -Dx=1",
+        "class path switch: -classpath",
+        "classpath: .;install.jar",
+        "install parameters: Install arg",
+        "install details: C:\\My Dir\\a.txt",
+        "added -q",
+        'details: "C:\\My Dir\\a.txt"',
+        "launching java installer",
+    ]
+    assert ('Args: javaw.exe -Xmx256m -Dx=1 -classpath .;install.jar Install arg -q '
+            '"C:\\My Dir\\a.txt"') in lines
+
+
+def test_class_path_element_with_blank_and_properties_switch_arrive_whole(wine, workdir):
+    jre = StubJvm(wine, "jre", "1.4.2_19")
+    register(wine, [(JRE_KEY, "1.4", "2_19", jre.winhome)])
+    layout(wine, workdir, control_text(
+        jvmRequiredVersion="1.4", jvmCommandName="javaw.exe", jvmClasspathSwitch="-cp",
+        loaderClasspath=".;C:\\My Dir\\x.jar;install.jar;", loaderJavaCommand="Install"))
+
+    assert run_launcher(wine, workdir, "-s", "C:\\My Dir\\props.txt") == 0
+
+    [wizard] = jre.wizard_runs()
+    assert wizard["args"] == ["-cp", ".;C:\\My Dir\\x.jar;install.jar", "Install", "-s",
+                              "C:\\My Dir\\props.txt"]
+    assert 'classpath: .;"C:\\My Dir\\x.jar";install.jar' in trace_texts(workdir)
+
+
+def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attempt(
+        wine, workdir):
+    jre = StubJvm(wine, "jre142", "1.4.2_19", wizard=False)
+    register(wine, [(JRE_KEY, "1.4.2_19", "0", jre.winhome)])
+    (workdir / "jvmsetup.exe").write_bytes(stub("echoargs").read_bytes())
+    layout(wine, workdir, control_text(
+        jvmRequiredVersion="1.4", jvmInstallerType="thirdPartyJvmInstaller",
+        jvmInstallerBinary="jvmsetup.exe", jvmInstallerCommand="jvmsetup.exe", **WIZARD_CONTROL))
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    texts = trace_texts(workdir)
+    errors = error_texts(workdir)
+    # The JVM ran normally, but without the marker the launch failed.
+    assert texts.count("java wizard execed with no reported errors") >= 1
+    assert "Java wizard not started properly" in errors
+    assert "Java wizard launched successfully" not in texts
+    # One installation attempt follows, and one second launch when it
+    # brought a JVM (the JVM installer program finds the registered one).
+    assert texts.count("attempting to install jvm 1.4") == 1
+    installed = "runJvmInstaller ok: true" in texts
+    launches = 2 if installed else 1
+    assert len(jre.wizard_runs()) == launches
+    assert errors.count("Java wizard not started properly") == launches
+    assert texts.count("launching java installer") == launches
+    # The report is the wizard's, whatever the installation reported.
+    assert "Unable to start the install wizard." in errors
+    assert jre.properties() == properties("C:\\jvms\\jre142")
