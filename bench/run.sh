@@ -11,8 +11,10 @@
 #   --markdown   the table as Markdown (for the README).
 # Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
 # build/win32, for the 32-bit exe's size; left out when not built),
-# LAUNCHBENCH_RUNS (default 11) and the Wine prefix already set up by
-# wine_env_start when there is one, else a fresh one of its own.
+# LAUNCHBENCH_RUNS (default 11), LAUNCHBENCH_VARIANT (another build of
+# installer.exe, timed in the same rounds against the launcher) and the
+# Wine prefix already set up by wine_env_start when there is one, else a
+# fresh one of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${LAUNCHER_BUILD:-$here/build/win64}
@@ -97,6 +99,11 @@ lwin="C:\\launchbench-$$"
 lprog="$lwin\\programs"
 launch_options=(--runs "${LAUNCHBENCH_RUNS:-11}")
 [ $quick = 1 ] && launch_options=(--quick)
+variant=${LAUNCHBENCH_VARIANT:-}
+if [ -n "$variant" ]; then
+  cp "$variant" "$launchdir/programs/variant.exe"
+  launch_options+=(--variant "$lprog\\variant.exe")
+fi
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\\installer.exe" \
     "$lprog\\floor.exe" "$lprog\\stubjvm.exe" "$lprog\\TestJvm.class" "$lprog\\install.jar" \
@@ -192,6 +199,14 @@ for k in 1 "$n"; do
   line "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" \
        "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
 done
+if [ -n "$variant" ]; then
+  for k in 1 "$n"; do
+    why=$(happy "variant:$k" "floor:$k")
+    r=$(ratio "${seconds[launcher:$k]}" "${seconds[variant:$k]}")
+    line "variant, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[variant:$k]}")" \
+         "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" "$r" "${why:-($(basename "$variant"))}"
+  done
+fi
 r=$(ratio "${seconds[floor:1]}" "${seconds[floorwin:1]}")
 line "floor + one hidden window" "$(secs "${seconds[floorwin:1]}")" "floor (1 test + 1 wizard run)" \
      "$(secs "${seconds[floor:1]}")" "$r" "(what having a window costs)"
