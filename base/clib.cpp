@@ -213,11 +213,14 @@ static bool deleteEntries(const char* directory) {
                 result = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? _rmdir(path) == 0
                                                                               : remove(path) == 0;
             } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                result = delDirTree(path);
+                // A subdirectory that is still there (held open by another
+                // process, say) is a failure: the next pass would find it
+                // again and again.
+                result = delDirTree(path) && _access(path, 0) != 0;
             } else {
                 result = remove(path) == 0;
             }
-            deletedSome = true;
+            deletedSome = result;
         } while (result && FindNextFileA(find, &entry));
         FindClose(find);
     }

@@ -6,6 +6,7 @@
 // rather than cut. The only deletion made here is that of the work
 // directory's old "jvm" tree, through the safe delDirTree.
 #include "jvm/jvminstaller.h"
+#include "base/dirguard.h"
 
 #include "base/clib.h"
 #include "base/fexists.h"
@@ -56,29 +57,6 @@ static bool startsWith(const char* text, const char* prefix) {
 static bool endsWithSeparator(const char* text) {
     size_t length = strlen(text);
     return length > 0 && text[length - 1] == DIR_END[0];
-}
-
-// The full, long form of an existing path (short names and "." levels
-// resolved), so that two names of one directory compare equal; the path as
-// given when it cannot be resolved.
-static void fullLongPath(const char* path, char* out) {
-    char full[PathBufferSize];
-    DWORD length = GetFullPathNameA(path, PathBufferSize - 1, full, nullptr);
-    if (length == 0 || length >= PathBufferSize - 1) copyText(full, path);
-    length = GetLongPathNameA(full, out, PathBufferSize - 1);
-    if (length == 0 || length >= PathBufferSize - 1) copyText(out, PathBufferSize, full);
-}
-
-// True when path names the directory outer or something inside it
-// (compared without regard to case, trailing separators ignored).
-static bool isSameOrInside(const char* path, const char* outer) {
-    char inner[PathBufferSize], container[PathBufferSize];
-    fullLongPath(path, inner);
-    fullLongPath(outer, container);
-    size_t length = strlen(container);
-    while (length > 0 && container[length - 1] == DIR_END[0]) --length;
-    if (length == 0 || _strnicmp(inner, container, length) != 0) return false;
-    return inner[length] == '\0' || inner[length] == DIR_END[0];
 }
 
 JvmInstaller::JvmInstaller() : jvmDiscovered(false) { homeDirectory[0] = '\0'; }
@@ -514,9 +492,9 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     char windowsDir[PathBufferSize];
     char currentDir[PathBufferSize];
     getCurrentDir(currentDir, PathBufferSize - 1);
-    bool protectedTree = (homeDirectory[0] && isSameOrInside(homeDirectory, tree)) ||
-                         (getWindowsDirectory(windowsDir) && isSameOrInside(windowsDir, tree)) ||
-                         isSameOrInside(currentDir, tree);
+    bool protectedTree = (homeDirectory[0] && dirNamesOrHolds(tree, homeDirectory)) ||
+                         (getWindowsDirectory(windowsDir) && dirNamesOrHolds(tree, windowsDir)) ||
+                         dirNamesOrHolds(tree, currentDir);
     if (protectedTree || !isAbsoluteDirPath(tree)) {
         traceMessage(TraceFilename, "not deleting protected directory", tree);
         return false;

@@ -12,6 +12,7 @@
 #include "shell/language.h"
 #include "shell/resource.h"
 #include "shell/statuswin.h"
+#include "base/dirguard.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
@@ -153,7 +154,7 @@ static void createSemaphore(const char* path) {
 // Starts "__cleanup.exe" on the work directory, or deletes both clean-up
 // programs when the installation was started from the work directory.
 static void finalStep(const char* workDir, const char* startDir) {
-    if (!startDir[0] || _stricmp(startDir, workDir) == 0) {
+    if (!startDir[0] || sameDirectory(startDir, workDir)) {
         remove(CleanupCopyFilename);
         remove(CleanupFilename);
         return;

@@ -57,11 +57,13 @@ def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, work
     # The watcher that proves quiet runs show nothing does see these windows.
     assert watcher.seen() == [DIALOG, ERROR_BOX]
     # The environment step switched tracing on for this run: the trace
-    # holds what followed it.
-    assert (workdir / "jinstall.sem").exists()
+    # holds what followed it, and the clean-up kept it, ending with the
+    # outcome.
+    assert not (workdir / "jinstall.sem").exists()
     trace = read_text(workdir / "jinstall.log")
     assert "Preparing Java install wizard" not in trace
     assert " Search for JVM: none\r\n" in trace
+    assert trace.endswith(" install ok: false\r\n")
 
 
 def test_german_locale_shows_german_text(wine, workdir):

@@ -1,5 +1,7 @@
 """Quiet starts, the command line handed to the sequence, and the hand-over
 to the clean-up program."""
+import pytest
+
 from conftest import read_text, stub, wait_for
 from shell_support import DIALOG, ERROR_BOX, Watcher, run_raw, start_launcher, wait_exit
 
@@ -76,9 +78,13 @@ def test_work_directory_with_blank_arrives_as_one_argument(wine, workdir):
     assert cleanup_runs(spaced) == ["RUN", "ARG C:\\my work"]
 
 
-def test_start_in_work_directory_deletes_both_cleanup_programs(wine, workdir):
+@pytest.mark.parametrize("start", [b"c:\\WORK", b"C:\\work\\", b"C:/work"])
+def test_start_in_work_directory_deletes_both_cleanup_programs(wine, workdir, start):
+    # Regression: another spelling of the work directory (a trailing
+    # separator, forward slashes) handed the user's own start directory to
+    # the clean-up program.
     install_cleanup_stub(workdir)
-    (workdir / "startdir.txt").write_bytes(b"c:\\WORK\r\n")
+    (workdir / "startdir.txt").write_bytes(start + b"\r\n")
     run_quiet(wine, workdir, "-q", "x")
     assert not (workdir / "cleanup.exe").exists()
     assert not (workdir / "__cleanup.exe").exists()

@@ -215,3 +215,19 @@ TEST(StrBuf, BoundedCopyAppendFormat) {
     EXPECT_TRUE(copyText(small, nullptr));
     EXPECT_STREQ(small, "");
 }
+
+TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
+    // Regression: a subdirectory whose contents could be deleted but which
+    // itself could not be removed (held open elsewhere) was found again on
+    // every pass, and the deletion never returned.
+    ScratchDir dir;
+    makeTree(dir.file("jvm"));
+    HANDLE held = CreateFileA(dir.file("jvm\\lib\\deep").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(delDirTree(dir.file("jvm").c_str()));
+    CloseHandle(held);
+    EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
+    EXPECT_FALSE(fexists(dir.file("jvm").c_str()));
+}

@@ -253,7 +253,11 @@ TEST(InstallSequence, QuietFailureIsLoggedWithoutBox) {
     ASSERT_NE(install->errorMessage[0], '\0');
     EXPECT_NE(errors.find(" " + onDisk(install->errorMessage) + "\r\n"), std::string::npos);
     EXPECT_NE(errors.find(" " + onDisk(install->errorDetails) + "\r\n"), std::string::npos);
-    EXPECT_NE(GetFileAttributesA(dir.file("jinstall.sem").c_str()), INVALID_FILE_ATTRIBUTES);
+    // The clean-up took the marker away and kept the trace, ending with the
+    // outcome.
+    EXPECT_EQ(GetFileAttributesA(dir.file("jinstall.sem").c_str()), INVALID_FILE_ATTRIBUTES);
     std::vector<std::string> texts = traceTexts(dir);
     EXPECT_TRUE(contains(texts, "home directory " + std::string(install->homeDirectory)));
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "install ok: false");
 }

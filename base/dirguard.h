@@ -1,0 +1,17 @@
+// Directory identity: whether two names denote the same directory, and
+// whether a directory is or holds another. Names are compared component by
+// component without regard to case, and existing directories also by file
+// identity, so letter case, short names, doubled separators and links can't
+// make one directory look like another. Used to keep deletions away from the
+// work directory, the Windows directory and the user's start directory.
+#ifndef BASE_DIRGUARD_H
+#define BASE_DIRGUARD_H
+
+// True when dir names path or a directory above it.
+bool dirNamesOrHolds(const char* dir, const char* path);
+// True when a and b name the same directory.
+bool sameDirectory(const char* a, const char* b);
+// True for a UNC path with no name below its share ("\\server\share").
+bool isShareRoot(const char* path);
+
+#endif
