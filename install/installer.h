@@ -9,8 +9,8 @@
 // The operations live in several files: installer.cpp (the sequence, the
 // decision tree, the home directory), launch.cpp (environment and wizard
 // launch), cleanup.cpp (work directory clean-up), params.cpp (the control
-// file), search.cpp (the search for an installed JVM) and pending.cpp (the
-// steps that call the JVM provisioning and the security setup).
+// file), search.cpp (the search for an installed JVM) and provision.cpp (JVM
+// installation from the package and the security setup).
 #ifndef INSTALL_INSTALLER_H
 #define INSTALL_INSTALLER_H
 

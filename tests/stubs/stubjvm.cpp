@@ -9,7 +9,8 @@
 // appends its argument list, current directory and environment to
 // "stubjvm.runs" beside the program; a wizard run also copies the work
 // directory's "native.properties" byte for byte to "stubjvm.properties"
-// beside the program (the launcher's clean-up deletes the original).
+// beside the program, and "changes.txt" (when there is one) to
+// "stubjvm.changes" (the launcher's clean-up deletes the originals).
 #include <windows.h>
 #include <direct.h>
 #include <stdio.h>
@@ -87,6 +88,10 @@ int main(int argc, char** argv) {
         char copy[MAX_PATH + 24];
         snprintf(copy, sizeof copy, "%s\\stubjvm.properties", ownDir);
         CopyFileA("native.properties", copy, FALSE);
+        // The change record too, as the wizard finds it (absent: no copy).
+        snprintf(copy, sizeof copy, "%s\\stubjvm.changes", ownDir);
+        DeleteFileA(copy);
+        CopyFileA("changes.txt", copy, FALSE);
     }
     if (!testRun && strcmp(wizard, "1") == 0) {
         FILE* f = fopen("__kivwizard.sem", "w");

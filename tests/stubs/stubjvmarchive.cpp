@@ -8,6 +8,8 @@
 //   programs=java.exe,javaw.exe   the programs put into home\bin
 //   dll=client               also home\bin\<dll>\jvm.dll (none by default)
 //   msvcrt=1                 also home\bin\msvcrt.dll (a copy of the system's)
+//   files=lib\security\java.policy,...   also these files below home, each
+//                            holding the line "expanded <name>"
 // Every run appends "CWD <current directory>" to "<name>.runs" beside it.
 #include <windows.h>
 #include <direct.h>
@@ -62,7 +64,7 @@ int main() {
     }
 
     char defaultJvm[MAX_PATH + 16], jvm[MAX_PATH], version[128], home[MAX_PATH], programs[512],
-        dll[64], msvcrt[8];
+        dll[64], msvcrt[8], files[1024];
     snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
     setting("jvm", jvm, sizeof jvm, defaultJvm);
     setting("version", version, sizeof version, "1.6.0");
@@ -70,6 +72,7 @@ int main() {
     setting("programs", programs, sizeof programs, "java.exe,javaw.exe");
     setting("dll", dll, sizeof dll, "");
     setting("msvcrt", msvcrt, sizeof msvcrt, "0");
+    setting("files", files, sizeof files, "");
 
     char bin[MAX_PATH * 2];
     if (*home) {
@@ -101,6 +104,19 @@ int main() {
         snprintf(runtime, sizeof runtime, "%s\\msvcrt.dll", system);
         snprintf(path, sizeof path, "%s\\msvcrt.dll", bin);
         CopyFileA(runtime, path, FALSE);
+    }
+    for (char* name = strtok(files, ","); name; name = strtok(nullptr, ",")) {
+        snprintf(path, sizeof path, "%s%s%s", home, *home ? "\\" : "", name);
+        // Every missing level of the file's directory.
+        for (char* c = path; *c; ++c) {
+            if (*c != '\\') continue;
+            *c = '\0';
+            _mkdir(path);
+            *c = '\\';
+        }
+        char text[MAX_PATH + 16];
+        snprintf(text, sizeof text, "expanded %s\n", name);
+        writeText(path, text);
     }
     return 0;
 }

@@ -1,0 +1,64 @@
+// Install: the JVM provisioning steps of the installation sequence and the
+// security setup of a JVM the launcher expanded itself.
+//
+// extractJvm hands the package's compressed JVM to ExtractJvm, which either
+// expands it into a new JVM directory or finds an acceptable JVM already in
+// one of the candidate directories; runThirdPartyInstaller hands the JVM
+// installer program to RunJvmInstaller. Either way jvmCommand receives the
+// JVM program and "native.properties" is written for the wizard with the
+// home directory derived from it. Only a freshly expanded JVM
+// gets the package's Java security files (with backups for the Java Plug-in).
+#include "install/installer.h"
+#include "jvm/extractjvm.h"
+#include "jvm/runjvminstaller.h"
+#include "security/security.h"
+
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char PluginName[] = "Java Plug-in";
+
+bool Install::extractJvm() {
+    ExtractJvm extractor;
+    extractor.setHwnd(hDlgMain);
+    bool configureRegistry = extractor.configureWinReg();
+    if (!extractor.extractJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                              jvmName, jvmCommandName, jvmSelfExtractor, predefinedJvmInstallDir,
+                              jvmHomeDir, jvmCommand, homeDirectory))
+        return false;
+
+    // logJvmLocation derives the home from jvmCommand as well, so that an
+    // existing JVM directory taken instead of an expansion does not leave
+    // the wizard with an empty or stale home.
+    if (extractor.isJvmInstalled()) {
+        getJavaHomeDir(javaHomeDir);
+        logJvmLocation(true, predefinedJvmInstallDir, configureRegistry);
+        addSecurity(_stricmp(jvmName, PluginName) == 0);
+    } else {
+        traceMessage(TraceFilename, "using the JVM found in the install directory", jvmCommand);
+        logJvmLocation(false, predefinedJvmInstallDir, configureRegistry);
+    }
+    return true;
+}
+
+bool Install::runThirdPartyInstaller() {
+    RunJvmInstaller runner;
+    runner.setHwnd(hDlgMain);
+    bool result = runner.run(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
+                             jvmName, jvmCommandName, jvmInstallerBinary, jvmInstallerCommand,
+                             jvmCommand, homeDirectory);
+    if (result) {
+        // logJvmLocation derives the home of the JVM found from jvmCommand.
+        predefinedJvmInstallDir[0] = '\0';
+        logJvmLocation(false, predefinedJvmInstallDir, runner.configureWinReg());
+    }
+    return result;
+}
+
+// Security is best effort: the step always reports success.
+bool Install::addSecurity(bool plugin) {
+    Security security;
+    security.addSecurity(systemSecurityPolicyFilename, userSecurityPolicyFilename,
+                         keystoreFilename, javaHomeDir, homeDirectory, plugin);
+    return true;
+}
