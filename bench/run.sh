@@ -3,7 +3,9 @@
 # cp of the same file, reads the sizes and imports of installer.exe, and
 # prints one table: each figure, its peer and the ratio (peer over figure:
 # above 1 the figure is faster or smaller, below 1 slower or larger), and
-# the goal where there is one.
+# the goal where there is one. It fails when the launcher did not make the
+# floor's JVM runs (a launcher that fails does less and would look fast) or
+# when installer.exe imports anything but Windows system DLLs.
 #
 # Usage: bench/run.sh [--quick] [--variants] [filebench options...]
 #   --quick      small sizes, one run of each: a smoke test of the whole chain.
@@ -167,6 +169,10 @@ row appendFile plainAppend
 row delDirTree rmdir tree
 row delDirTree rmdirNoStartup tree
 
+# Faults that make the figures meaningless or break a hard rule: the run
+# fails on them (after the table), so that the smoke test catches them.
+faults=()
+
 # The launcher. Its ratio counts only when it made the floor's JVM runs and
 # took the wizard's marker (the happy path); a launcher that failed did less.
 happy() {  # launcher:N floor:N -> "" when comparable, else why not
@@ -195,6 +201,7 @@ within=$(awk 'BEGIN { printf "%.4f", 1 / 1.10 }')  # launcher within 1.10 of the
 
 for k in 1 "$n"; do
   why=$(happy "launcher:$k" "floor:$k")
+  [ -n "$why" ] && faults+=("happy path with $k JVMs: $why")
   r=$(ratio "${seconds[floor:$k]}" "${seconds[launcher:$k]}")
   line "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" \
        "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
@@ -240,7 +247,10 @@ for preset in win64 win32; do
   foreign=$(for d in $dlls; do echo "$d"; done | grep -Eiv "$system_dlls" | tr '\n' ' ' || true)
   r=$(ratio "$size_goal" "$bytes")
   verdict=$(goal "$r" 1)
-  [ -n "$foreign" ] && verdict="$verdict; NOT SYSTEM DLLS: $foreign"
+  if [ -n "$foreign" ]; then
+    verdict="$verdict; NOT SYSTEM DLLS: $foreign"
+    faults+=("installer.exe ($preset) imports $foreign")
+  fi
   line "installer.exe ($preset)" "$(kb "$bytes")" "goal" "$(kb $size_goal)" "$r" "$verdict"
   size_rows+=("installer.exe ($preset) imports: $dlls")
 done
@@ -294,4 +304,9 @@ if [ -n "$variants" ]; then
     amount[appendVariantPeer:$v]=${amount[appendVariant:$v]}
     row "appendVariant:$v" "appendVariantPeer:$v"
   done
+fi
+
+if [ ${#faults[@]} -gt 0 ]; then
+  for fault in "${faults[@]}"; do echo "run.sh: $fault" >&2; done
+  exit 1
 fi
