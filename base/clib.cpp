@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <direct.h>
+#include <errno.h>
 #include <io.h>
 #include <stdlib.h>
 #include <string.h>
@@ -216,7 +217,7 @@ static bool deleteEntries(const char* directory) {
                 // A subdirectory that is still there (held open by another
                 // process, say) is a failure: the next pass would find it
                 // again and again.
-                result = delDirTree(path) && _access(path, 0) != 0;
+                result = delDirTree(path) && removeEmptyDirPatiently(path);
             } else {
                 result = remove(path) == 0;
             }
@@ -242,6 +243,18 @@ bool delDirTree(const char* directory) {
     bool result = deleteEntries(directory);
     _rmdir(directory);
     return result;
+}
+
+enum { RemoveDirAttempts = 30, RemoveDirPauseMs = 100 };
+
+bool removeEmptyDirPatiently(const char* directory) {
+    for (unsigned attempt = 1; attempt <= RemoveDirAttempts; ++attempt) {
+        if (_rmdir(directory) == 0 || _access(directory, 0) != 0) return true;
+        // Only a directory that is empty but held is worth the wait.
+        if (errno != EACCES) return false;
+        if (attempt < RemoveDirAttempts) Sleep(RemoveDirPauseMs);
+    }
+    return false;
 }
 
 void getCurrentDir(char* buffer, unsigned size) {

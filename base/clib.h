@@ -23,6 +23,11 @@ bool isAbsoluteDirPath(const char* path);
 // entered; the current directory is restored in every case.
 bool delDirTree(const char* directory);
 
+// Removes an empty directory; a directory that a program which has just
+// ended still holds for a moment (its console host, a virus scanner) is tried
+// again for up to three seconds. True when the directory is gone.
+bool removeEmptyDirPatiently(const char* directory);
+
 // The current directory without a trailing backslash ("." on failure).
 void getCurrentDir(char* buffer, unsigned size);
 // The value of the search path variable (path, PATH or Path), or null.

@@ -298,7 +298,7 @@ void Install::cleanUpJvmDir() {
     }
     char bin[LineBufferSize + 8];
     if (formatText(bin, sizeof bin, "%s%s%s", tempDir, DIR_END, BinDir)) _rmdir(bin);
-    _rmdir(tempDir);
+    removeEmptyDirPatiently(tempDir);
 }
 
 // ---------------------------------------------------------------------------

@@ -32,7 +32,6 @@ static const char DIR_END[] = "\\";
 enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21, ErrorTextSize = 500 };
 
 // Removal of the emptied JVM directory: up to 30 attempts 100 ms apart.
-enum { RemoveDirAttempts = 30, RemoveDirPauseMs = 100 };
 
 static bool isDotEntry(const char* name) {
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
@@ -156,16 +155,9 @@ void RunJvmInstaller::removeEmptyDir(const char* dir) {
     } while (empty && FindNextFileA(find, &entry));
     FindClose(find);
     if (!empty) return;
-    // A program that has just ended may hold the directory a moment longer
-    // through a helper it started there (a console host, a virus scanner):
-    // the removal is tried again for a while before the directory is left.
-    for (unsigned attempt = 1; attempt <= RemoveDirAttempts; ++attempt) {
-        if (_rmdir(dir) == 0) {
-            traceMessage(TraceFilename, "removed:", dir);
-            return;
-        }
-        if (!fexists(dir)) return;
-        if (attempt < RemoveDirAttempts) Sleep(RemoveDirPauseMs);
+    if (removeEmptyDirPatiently(dir)) {
+        traceMessage(TraceFilename, "removed:", dir);
+        return;
     }
     traceMessage(TraceFilename, "unable to remove empty directory", dir);
 }

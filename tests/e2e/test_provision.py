@@ -137,11 +137,10 @@ def test_jvm_expanded_into_the_work_directory_is_not_registered_and_removed_at_c
     # the temporary JVM.
     assert "jvmInstalledInTemp true" in texts
     assert "not adding reg entries [$AppDir]\\jre" in texts
-    # Under Wine the console host of the expansion run is started in the
-    # JVM directory and may outlive the run long enough to keep the emptied
-    # directory itself; the JVM in it is gone either way.
-    temp = workdir / "jvm"
-    assert not temp.exists() or list(temp.iterdir()) == []
+    # Regression: the console host of the expansion run, started in the JVM
+    # directory, may outlive the run for a moment and kept the emptied
+    # directory itself.
+    assert not (workdir / "jvm").exists()
     assert not (workdir / "native.properties").exists()
     assert error_texts(workdir) == []
 
