@@ -1,18 +1,31 @@
 #!/usr/bin/env bash
-# Runs filebench.exe under Wine, times the host's plain cp of the same file,
-# and prints one table: each figure, its peer and the ratio (peer time over
-# figure time: above 1 the figure is faster, below 1 slower).
+# Runs filebench.exe and launchbench.exe under Wine, times the host's plain
+# cp of the same file, reads the sizes and imports of installer.exe, and
+# prints one table: each figure, its peer and the ratio (peer over figure:
+# above 1 the figure is faster or smaller, below 1 slower or larger), and
+# the goal where there is one. It fails when the launcher did not make the
+# floor's JVM runs (a launcher that fails does less and would look fast) or
+# when installer.exe imports anything but Windows system DLLs.
 #
 # Usage: bench/run.sh [--quick] [--variants] [filebench options...]
-#   --quick      small sizes, one tree run: a smoke test of the whole chain.
+#   --quick      small sizes, one run of each: a smoke test of the whole chain.
 #   --variants   also the private stream-copy variants (copyvariants.cpp).
-# Uses LAUNCHER_BUILD (default build/win64) and the Wine prefix already set
-# up by wine_env_start when there is one, else a fresh one of its own.
+#   --markdown   the table as Markdown (for the README).
+# Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
+# build/win32, for the 32-bit exe's size; left out when not built),
+# LAUNCHBENCH_RUNS (default 11), LAUNCHBENCH_VARIANT (another build of
+# installer.exe, timed in the same rounds against the launcher) and the
+# Wine prefix already set up by wine_env_start when there is one, else a
+# fresh one of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${LAUNCHER_BUILD:-$here/build/win64}
+build32=${LAUNCHER_BUILD32:-$here/build/win32}
 exe=$build/bench/filebench.exe
-[ -f "$exe" ] || { echo "run.sh: $exe not built" >&2; exit 1; }
+for program in "$exe" "$build/bench/launchbench.exe" "$build/bench/floor.exe" \
+               "$build/installer.exe" "$build/stubs/stubjvm.exe" "$build/java/TestJvm.class"; do
+  [ -f "$program" ] || { echo "run.sh: $program not built" >&2; exit 1; }
+done
 
 source "$here/scripts/wine-env.sh"
 own_env=0
@@ -22,16 +35,26 @@ if [ -z "${LAUNCHER_RUN_DIR:-}" ] || [ -z "${WINEPREFIX:-}" ] || [ ! -d "$WINEPR
 fi
 
 quick=0
-for arg in "$@"; do [ "$arg" = --quick ] && quick=1; done
+markdown=0
+args=()
+for arg in "$@"; do
+  case $arg in
+    --quick) quick=1; args+=("$arg") ;;
+    --markdown) markdown=1 ;;
+    *) args+=("$arg") ;;
+  esac
+done
+set -- ${args[@]+"${args[@]}"}
 cp_runs=5
 [ $quick = 1 ] && cp_runs=3
 
 name=filebench-$$
 windir="C:\\$name"
 hostdir=$WINEPREFIX/drive_c/$name
-rm -rf "$hostdir"
+launchdir=$WINEPREFIX/drive_c/launchbench-$$
+rm -rf "$hostdir" "$launchdir"
 cleanup_dir() { rm -rf "$hostdir"; }
-trap 'cleanup_dir; if [ $own_env = 1 ]; then wine_env_stop; fi' EXIT
+trap 'cleanup_dir; rm -rf "$launchdir"; if [ $own_env = 1 ]; then wine_env_stop; fi' EXIT
 
 output=$("$WINE" "$exe" "$windir" --keep "$@" | tr -d '\r') || {
   echo "$output"
@@ -64,6 +87,52 @@ seconds[hostCp]=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR]=$1} END {p
 amount[hostCp]=${amount[copyFile]:-0}
 cleanup_dir
 
+# The launcher's happy path against the floor (launchbench.cpp), with the
+# programs copied into the prefix's drive C as a package would bring them.
+mkdir -p "$launchdir/programs"
+cp "$build/installer.exe" "$build/bench/floor.exe" "$build/stubs/stubjvm.exe" \
+   "$build/java/TestJvm.class" "$launchdir/programs/"
+if [ -f "$build/java/install.jar" ]; then
+  cp "$build/java/install.jar" "$launchdir/programs/"
+else
+  printf 'wizard' >"$launchdir/programs/install.jar"
+fi
+lwin="C:\\launchbench-$$"
+lprog="$lwin\\programs"
+launch_options=(--runs "${LAUNCHBENCH_RUNS:-11}")
+[ $quick = 1 ] && launch_options=(--quick)
+variant=${LAUNCHBENCH_VARIANT:-}
+if [ -n "$variant" ]; then
+  cp "$variant" "$launchdir/programs/variant.exe"
+  launch_options+=(--variant "$lprog\\variant.exe")
+fi
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\\installer.exe" \
+    "$lprog\\floor.exe" "$lprog\\stubjvm.exe" "$lprog\\TestJvm.class" "$lprog\\install.jar" \
+    "${launch_options[@]}" | tr -d '\r') || {
+  echo "$launch_output"
+  echo "run.sh: launchbench failed" >&2
+  exit 1
+}
+rm -rf "$launchdir"
+
+declare -A runs_test runs_wizard runs_marker memory spread
+candidates=1
+while read -r word figure value count extra; do
+  case $word in
+    RESULT) seconds[$figure]=$value; amount[$figure]=$count
+            [ "$count" -gt "$candidates" ] && candidates=$count ;;
+    RUNS) runs_test[$figure]=$value; runs_wizard[$figure]=$count; runs_marker[$figure]=$extra ;;
+    MEMORY) memory[$figure]=$value ;;
+    SPREAD) spread[$figure]="$value-$count" ;;
+  esac
+done <<<"$launch_output"
+memory_mode=$(echo "$launch_output" | awk '$1 == "MEMORYMODE" { print $2 }')
+n=$candidates
+for figure in launcher:1 floor:1 floorwin:1 launcher:$n floor:$n stub:1; do
+  [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }
+done
+
 for figure in copyFile CopyFileA appendFile plainAppend cmdStartup delDirTree rmdir hostCp; do
   [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }
 done
@@ -80,20 +149,144 @@ rate() {  # MB/s for byte amounts, files/s for trees
 row() {  # figure peer [tree]
   local tree=${3:-}
   awk -v f="$1" -v p="$2" -v fs="${seconds[$1]}" -v ps="${seconds[$2]}" \
-      -v fr="$(rate "$1" "$tree")" -v pr="$(rate "$2" "$tree")" 'BEGIN {
+      -v fr="$(rate "$1" "$tree")" -v pr="$(rate "$2" "$tree")" -v md="$markdown" 'BEGIN {
     ratio = (fs > 0) ? sprintf("%.2f", ps / fs) : "-"
-    printf "%-28s %9.3f s %15s   %-32s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
+    if (md) printf "| %s | %.3f s, %s | %s | %.3f s, %s | %s | |\n", f, fs, fr, p, ps, pr, ratio
+    else printf "%-28s %9.3f s %15s   %-32s %9.3f s %15s   %6s\n", f, fs, fr, p, ps, pr, ratio }'
 }
 
 echo
-printf '%-28s %11s %15s   %-32s %11s %15s   %6s\n' figure time rate peer time rate ratio
+if [ $markdown = 1 ]; then
+  echo "| figure | value | peer | value | ratio | goal |"
+  echo "|---|---|---|---|---|---|"
+else
+  printf '%-28s %11s %15s   %-32s %11s %15s   %6s   %s\n' figure time rate peer time rate ratio goal
+fi
 row copyFile CopyFileA
 row copyFile hostCp
 row CopyFileA hostCp
 row appendFile plainAppend
 row delDirTree rmdir tree
 row delDirTree rmdirNoStartup tree
+
+# Faults that make the figures meaningless or break a hard rule: the run
+# fails on them (after the table), so that the smoke test catches them.
+faults=()
+
+# The launcher. Its ratio counts only when it made the floor's JVM runs and
+# took the wizard's marker (the happy path); a launcher that failed did less.
+happy() {  # launcher:N floor:N -> "" when comparable, else why not
+  local l=$1 f=$2
+  if [ "${runs_test[$l]}" != "${runs_test[$f]}" ] || [ "${runs_wizard[$l]}" != 1 ] ||
+     [ "${runs_marker[$l]}" != 0 ]; then
+    echo "NOT COMPARABLE: launcher made ${runs_test[$l]} test and ${runs_wizard[$l]} wizard runs (floor ${runs_test[$f]}+${runs_wizard[$f]})$([ "${runs_marker[$l]}" = 1 ] && echo ', marker left')"
+  fi
+}
+goal() {  # ratio minimum [why-not] -> verdict text
+  if [ -n "${3:-}" ]; then echo "$3"; return; fi
+  awk -v r="$1" -v m="$2" 'BEGIN { if (r == "-") print "-"; else printf "goal >= %.2f: %s", m, (r + 0 >= m) ? "met" : "MISSED" }'
+}
+line() {  # figure value peer peerValue ratio goalText
+  if [ $markdown = 1 ]; then
+    printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$5" "$6"
+    return
+  fi
+  printf '%-28s %27s   %-32s %27s   %6s   %s\n' "$1" "$2" "$3" "$4" "$5" "$6"
+}
+ratio() { awk -v p="$1" -v f="$2" 'BEGIN { if (f > 0) printf "%.2f", p / f; else print "-" }'; }
+secs() { awk -v s="$1" -v w="${2:-}" 'BEGIN { printf "%.3f s%s", s, w }'; }
+kb() { awk -v b="$1" 'BEGIN { printf "%.1f KB", b / 1024 }'; }
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+within=$(awk 'BEGIN { printf "%.4f", 1 / 1.10 }')  # launcher within 1.10 of the floor
+
+for k in 1 "$n"; do
+  why=$(happy "launcher:$k" "floor:$k")
+  [ -n "$why" ] && faults+=("happy path with $k JVMs: $why")
+  r=$(ratio "${seconds[floor:$k]}" "${seconds[launcher:$k]}")
+  line "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" \
+       "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
+done
+if [ -n "$variant" ]; then
+  for k in 1 "$n"; do
+    why=$(happy "variant:$k" "floor:$k")
+    r=$(ratio "${seconds[launcher:$k]}" "${seconds[variant:$k]}")
+    line "variant, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[variant:$k]}")" \
+         "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" "$r" "${why:-($(basename "$variant"))}"
+  done
+fi
+r=$(ratio "${seconds[floor:1]}" "${seconds[floorwin:1]}")
+line "floor + one hidden window" "$(secs "${seconds[floorwin:1]}")" "floor (1 test + 1 wizard run)" \
+     "$(secs "${seconds[floor:1]}")" "$r" "(what having a window costs)"
+per_launcher=$(awk -v a="${seconds[launcher:1]}" -v b="${seconds[launcher:$n]}" -v n="$n" 'BEGIN { printf "%.6f", (b - a) / (n - 1) }')
+per_floor=$(awk -v a="${seconds[floor:1]}" -v b="${seconds[floor:$n]}" -v n="$n" 'BEGIN { printf "%.6f", (b - a) / (n - 1) }')
+why=$(happy "launcher:$n" "floor:$n")
+r=$(ratio "$per_floor" "$per_launcher")
+line "perCandidate (launcher)" "$(secs "$per_launcher")" "perCandidate (floor)" "$(secs "$per_floor")" \
+     "$r" "$(goal "$r" "$within" "$why")"
+r=$(ratio "${seconds[stub:1]}" "$per_launcher")
+line "perCandidate (launcher)" "$(secs "$per_launcher")" "stub test run (from a console)" \
+     "$(secs "${seconds[stub:1]}")" "$r" "(the stub's own start cost)"
+
+# Sizes and imports of both exes (the goal is the peer).
+size_goal=$((200 * 1024))
+system_dlls='^(kernel32|user32|gdi32|advapi32|shell32|msvcrt|comctl32|comdlg32|ole32|oleaut32|shlwapi|version|ws2_32|psapi)\.dll$'
+imports_of() {
+  local objdump=$1 file=$2
+  "$objdump" -p "$file" | awk '/DLL Name:/ { print tolower($3) }' | sort -u | tr '\n' ' '
+}
+size_rows=()
+for preset in win64 win32; do
+  if [ $preset = win64 ]; then file=$build/installer.exe; objdump=x86_64-w64-mingw32-objdump
+  else file=$build32/installer.exe; objdump=i686-w64-mingw32-objdump; fi
+  if [ ! -f "$file" ]; then
+    line "installer.exe ($preset)" "not built" "goal" "$(kb $size_goal)" "-" "(build the $preset preset)"
+    continue
+  fi
+  bytes=$(stat -c %s "$file")
+  dlls=$(imports_of "$objdump" "$file")
+  foreign=$(for d in $dlls; do echo "$d"; done | grep -Eiv "$system_dlls" | tr '\n' ' ' || true)
+  r=$(ratio "$size_goal" "$bytes")
+  verdict=$(goal "$r" 1)
+  if [ -n "$foreign" ]; then
+    verdict="$verdict; NOT SYSTEM DLLS: $foreign"
+    faults+=("installer.exe ($preset) imports $foreign")
+  fi
+  line "installer.exe ($preset)" "$(kb "$bytes")" "goal" "$(kb $size_goal)" "$r" "$verdict"
+  size_rows+=("installer.exe ($preset) imports: $dlls")
+done
+
+# What the exe would weigh without the nothrow operator new (libstdc++'s
+# exception machinery) and mingw's own fprintf: the bench's relinked copy.
+slim=$build/bench/installer_slim.exe
+if [ -f "$slim" ]; then
+  bytes=$(stat -c %s "$build/installer.exe")
+  slim_bytes=$(stat -c %s "$slim")
+  line "installer_slim (win64)" "$(kb "$slim_bytes")" "installer.exe (win64)" "$(kb "$bytes")" \
+       "$(ratio "$bytes" "$slim_bytes")" "(sizeprobe.cpp: no nothrow new, no mingw fprintf)"
+fi
+
+mem_goal=$((8 * 1024 * 1024))
+r=$(ratio "$mem_goal" "${memory[launcher:1]}")
+line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "goal" "$(mb $mem_goal)" "$r" "$(goal "$r" 1 "$(happy launcher:1 floor:1)")"
+r=$(ratio "${memory[floorwin:1]}" "${memory[launcher:1]}")
+line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor + one hidden window" "$(mb "${memory[floorwin:1]}")" "$r" ""
+r=$(ratio "${memory[floor:1]}" "${memory[launcher:1]}")
+line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor" "$(mb "${memory[floor:1]}")" "$r" "(stub JVM alone: $(mb "${memory[stub:1]}"))"
+
+echo
 printf '(cmd /c exit alone: %.3f s; rmdirNoStartup is rmdir less that start-up)\n' "${seconds[cmdStartup]}"
+printf '(launcher runs: %s; medians of %s runs each, sides alternating; peak working sets %s)\n' \
+  "\"installer.exe -q x\", 1 and $n registered JVMs of which only the oldest is acceptable" \
+  "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-11}")" \
+  "$([ "$memory_mode" = sampled ] && echo 'sampled every 1 ms while running' || echo 'read after exit')"
+for row in "${size_rows[@]}"; do echo "($row)"; done
+if [ $quick = 0 ]; then
+  printf '(fastest-slowest run, s:'
+  for figure in launcher:1 floor:1 floorwin:1 launcher:$n floor:$n; do
+    printf ' %s %s' "$figure" "$(echo "${spread[$figure]}" | awk -F- '{ printf "%.3f-%.3f", $1, $2 }')"
+  done
+  printf '; load average before the runs: %s)\n' "$load_before"
+fi
 
 # With --variants: the private stream-copy variants, each against CopyFileA
 # timed in the same rounds.
@@ -111,4 +304,9 @@ if [ -n "$variants" ]; then
     amount[appendVariantPeer:$v]=${amount[appendVariant:$v]}
     row "appendVariant:$v" "appendVariantPeer:$v"
   done
+fi
+
+if [ ${#faults[@]} -gt 0 ]; then
+  for fault in "${faults[@]}"; do echo "run.sh: $fault" >&2; done
+  exit 1
 fi
