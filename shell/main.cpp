@@ -52,11 +52,17 @@ static void restrictLibrarySearch() {
     if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+static DWORD mainThreadId;  // the thread that pumps the messages
+
 bool startProgram(bool quiet, bool properties, char* argument) {
-    Install* install = new (std::nothrow) Install;
-    if (!install) return false;
+    // Placed in malloc'd memory: the nothrow operator new would link the C++
+    // runtime's exception machinery into the program.
+    void* memory = malloc(sizeof(Install));
+    if (!memory) return false;
+    Install* install = new (memory) Install;
     bool result = install->install(quiet, properties, argument);
-    delete install;
+    install->~Install();
+    free(memory);
     return result;
 }
 
@@ -75,6 +81,8 @@ static void __cdecl startMainThread(void* arguments) {
     free(argument);
 
     remove(waitInstallFilename);
+    // Wake the main thread at once: it need not wait for its next timer tick.
+    PostThreadMessageA(mainThreadId, WM_NULL, 0, 0);
     _endthread();
 }
 
@@ -224,6 +232,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
         SetDlgItemTextA(hDlgMain, IDC_STATUS_TEXT, statusText);
     }
 
+    mainThreadId = GetCurrentThreadId();
     createSemaphore(waitInstallFilename);
     createSemaphore(showDialogFilename);
 
