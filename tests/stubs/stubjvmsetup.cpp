@@ -17,20 +17,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "stubini.h"
+
 static char config[MAX_PATH * 2];
 
 static void setting(const char* key, char* value, size_t size, const char* fallback) {
-    snprintf(value, size, "%s", fallback);
-    FILE* f = fopen(config, "r");
-    if (!f) return;
-    char line[1024];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            snprintf(value, size, "%s", line + keyLength + 1);
-    }
-    fclose(f);
+    iniSetting(config, key, value, size, fallback);
 }
 
 static bool makeDirs(const char* path) {
@@ -52,19 +44,12 @@ static bool setValue(HKEY key, const char* name, const char* value) {
 }
 
 int main(int argc, char** argv) {
-    char ownPath[MAX_PATH];
-    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
-    snprintf(config, sizeof config, "%s", ownPath);
-    char* dot = strrchr(config, '.');
-    if (dot) *dot = '\0';
-    strncat(config, ".ini", sizeof config - strlen(config) - 1);
+    char ownPath[MAX_PATH], ownDir[MAX_PATH], defaultJvm[MAX_PATH + 16];
+    ownLocation(ownPath, ownDir, MAX_PATH);
+    besideWithSuffix(ownPath, ".ini", config, sizeof config);
     for (int i = 1; i + 1 < argc; ++i)
         if (strcmp(argv[i], "-config") == 0) snprintf(config, sizeof config, "%s", argv[i + 1]);
 
-    char ownDir[MAX_PATH], defaultJvm[MAX_PATH + 16];
-    snprintf(ownDir, sizeof ownDir, "%s", ownPath);
-    char* slash = strrchr(ownDir, '\\');
-    if (slash) *slash = '\0';
     snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
 
     char jvm[MAX_PATH], version[128], subdir[MAX_PATH], home[MAX_PATH], reg[128], root[512],
