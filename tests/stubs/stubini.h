@@ -39,4 +39,22 @@ static inline void iniSetting(const char* ini, const char* key, char* value, siz
     fclose(f);
 }
 
+// Puts the stub JVM jvm into the directory bin under each name of the
+// comma-separated list programs, with a stubjvm.ini that makes it report
+// version. False when a copy fails.
+static inline bool putStubJvm(const char* jvm, const char* bin, char* programs,
+                              const char* version) {
+    char path[MAX_PATH * 3];
+    for (char* name = strtok(programs, ","); name; name = strtok(nullptr, ",")) {
+        snprintf(path, sizeof path, "%s\\%s", bin, name);
+        if (!CopyFileA(jvm, path, FALSE)) return false;
+    }
+    snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
+    FILE* f = fopen(path, "w");
+    if (!f) return false;
+    fprintf(f, "version=%s\n", version);
+    fclose(f);
+    return true;
+}
+
 #endif

@@ -65,15 +65,8 @@ int main() {
         snprintf(bin, sizeof bin, "bin");
     }
     _mkdir(bin);
+    if (!putStubJvm(jvm, bin, programs, version)) return 2;
     char path[MAX_PATH * 3];
-    for (char* name = strtok(programs, ","); name; name = strtok(nullptr, ",")) {
-        snprintf(path, sizeof path, "%s\\%s", bin, name);
-        if (!CopyFileA(jvm, path, FALSE)) return 2;
-    }
-    char ini[160];
-    snprintf(ini, sizeof ini, "version=%s\n", version);
-    snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
-    writeText(path, ini);
     if (*dll) {
         snprintf(path, sizeof path, "%s\\%s", bin, dll);
         _mkdir(path);

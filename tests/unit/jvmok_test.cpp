@@ -78,21 +78,3 @@ TEST(JvmOkVersionRule, ReportedLineIsTrimmedToTheVersion) {
     char line[100] = "no digits";
     EXPECT_FALSE(jvmOk.testLine(line, "", "1.3", ""));
 }
-
-TEST(JvmOkResults, FirstLineOfTheResultsFileIsRead) {
-    ScratchDir dir;
-    JvmOk jvmOk;
-    EXPECT_FALSE(jvmOk.checkVersion("jvmGood.txt", "", "", ""));  // missing
-
-    writeFile("jvmGood.txt", "java version \"1.4.2_19\"\n1.6.0\n");
-    EXPECT_TRUE(jvmOk.checkVersion("jvmGood.txt", "1.4", "", ""));
-    EXPECT_FALSE(jvmOk.checkVersion("jvmGood.txt", "1.6", "", ""));
-
-    writeFile("jvmGood.txt", "");
-    EXPECT_TRUE(jvmOk.checkVersion("jvmGood.txt", "", "", ""));
-    EXPECT_FALSE(jvmOk.checkVersion("jvmGood.txt", "", "1.3", ""));
-
-    // A first line far longer than the line buffer: only its start is read.
-    writeFile("jvmGood.txt", "v 1.5.0 " + std::string(5000, 'x') + " 9\n");
-    EXPECT_TRUE(jvmOk.checkVersion("jvmGood.txt", "1.5.0", "", ""));
-}
