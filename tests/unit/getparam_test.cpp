@@ -136,23 +136,6 @@ TEST(GetParameters, ReadsTheControlFile) {
          with(d, {{"jvmName", "A"}, {"jvmVersion", "1.5"}, {"jvmRequiredVersion", "1.5"}})},
         {"lone CR joins lines", "jvmName=A\rjvmVersion=1.5\n",
          with(d, {{"jvmName", "AjvmVersion=1.5"}})},
-        {"every key in its own buffer",
-         "jvmRequiredVersion=1\njvmMinVersion=2\njvmMaxVersion=3\njvmVersion=4\n"
-         "jvmName=5\njvmCommandName=six.exe\njvmInstallerType=7\njvmSelfExtractor=8\n"
-         "jvmInstallerBinary=9\njvmInstallerCommand=10\npredefinedJvmInstallDir=11\n"
-         "jvmHomeDir=12\njvmExtraParameters=13\njvmClasspathSwitch=14\n"
-         "loaderClasspath=15\nloaderJavaCommand=16\nsystemSecurityPolicyFilename=17\n"
-         "userSecurityPolicyFilename=18\nkeystoreFilename=19\nappletUrl=20\n"
-         "searchForJvm=21\n",
-         {{"jvmRequiredVersion", "1"}, {"jvmMinVersion", "2"}, {"jvmMaxVersion", "3"},
-          {"jvmVersion", "4"}, {"jvmName", "5"}, {"jvmCommandName", "six.exe"},
-          {"jvmInstallerType", "7"}, {"jvmSelfExtractor", "8"}, {"jvmInstallerBinary", "9"},
-          {"jvmInstallerCommand", "10"}, {"predefinedJvmInstallDir", "11"},
-          {"jvmHomeDir", "12"}, {"jvmExtraParameters", "13"}, {"jvmClasspathSwitch", "14"},
-          {"loaderClasspath", "15"}, {"loaderJavaCommand", "16"},
-          {"systemSecurityPolicyFilename", "17"}, {"userSecurityPolicyFilename", "18"},
-          {"keystoreFilename", "19"}, {"appletUrl", "20"}, {"searchForJvm", "21"},
-          {"controlFilename", "kiv.control"}}},
     };
     for (const ParseCase& c : cases) {
         ScratchDir dir;
@@ -163,6 +146,15 @@ TEST(GetParameters, ReadsTheControlFile) {
         EXPECT_TRUE(params.guardsIntact()) << c.name;
         EXPECT_FALSE(fexists("__kiv.control")) << c.name;
     }
+    // Every key lands in its own buffer.
+    ScratchDir dir;
+    auto value = [](int i) { return i == 5 ? std::string("six.exe") : std::to_string(i + 1); };
+    std::string content;
+    for (int i = 0; i < 21; ++i) content += std::string(Keys[i]) + "=" + value(i) + "\n";
+    Params params;
+    ASSERT_TRUE(readParameters(content, params));
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(params[Keys[i]], value(i)) << Keys[i];
+    EXPECT_EQ(params["controlFilename"], "kiv.control");
 }
 
 TEST(GetParameters, ValuesLongerThanTheirBuffersAreCut) {

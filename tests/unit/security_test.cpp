@@ -6,6 +6,7 @@
 #include "security/security.h"
 #include "base/strbuf.h"
 #include "shell/language.h"
+#include "sandbox.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -59,79 +60,17 @@ protected:
     std::string home;
 };
 
-// Sets the logon values of the registry for one test and restores them.
-class LogonNames {
-public:
+// The logon names, in a private stand-in for HKEY_LOCAL_MACHINE.
+struct LogonNames {
+    RegistrySandbox registry;
     LogonNames(const char* userName, const char* defaultUserName) {
-        save("UserName", savedUser, hadUser);
-        save("DefaultUserName", savedDefault, hadDefault);
-        set("UserName", userName);
-        set("DefaultUserName", defaultUserName);
+        const char* key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+        registry.set(key, "UserName", userName);
+        registry.set(key, "DefaultUserName", defaultUserName);
     }
-    ~LogonNames() {
-        restore("UserName", savedUser, hadUser);
-        restore("DefaultUserName", savedDefault, hadDefault);
-    }
-
-private:
-    static constexpr const char* Key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-
-    static void save(const char* name, std::string& value, bool& had) {
-        char buffer[5001] = "";
-        DWORD size = sizeof buffer - 1;
-        HKEY key;
-        had = false;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        had = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)buffer, &size) == ERROR_SUCCESS;
-        RegCloseKey(key);
-        value = buffer;
-    }
-    static void set(const char* name, const char* value) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                  &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1);
-        RegCloseKey(key);
-    }
-    static void restore(const char* name, const std::string& value, bool had) {
-        if (had) {
-            set(name, value.c_str());
-            return;
-        }
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
-
-    std::string savedUser, savedDefault;
-    bool hadUser = false, hadDefault = false;
 };
 
 }  // namespace
-
-TEST(SecurityNames, BackupNames) {
-    Security security;
-    struct Backup {
-        const char* path;
-        const char* backup;
-    } backups[] = {
-        {"C:\\jre\\lib\\security\\java.policy", "C:\\jre\\lib\\security\\java.001"},
-        {"identitydb.obj", "identitydb.obj.001"},
-        {"C:\\a.b\\noext", "C:\\a.b\\noext.001"},
-        {"C:\\x\\archive.tar.gz", "C:\\x\\archive.tar.001"},
-        {"C:\\win\\.keystore", "C:\\win\\.001"},
-    };
-    for (const Backup& b : backups) {
-        char name[PathBufferSize];
-        ASSERT_TRUE(security.getBackupFilename(b.path, name, sizeof name));
-        EXPECT_STREQ(name, b.backup);
-    }
-    char small[8];
-    EXPECT_FALSE(security.getBackupFilename("C:\\long\\name", small, sizeof small));
-}
 
 TEST_F(SecuritySetup, SystemPolicyIsInstalledLikeTheUserPolicy) {
     // Regression: a system policy given with ${java.home} or ${user.home}
