@@ -12,7 +12,7 @@ import re
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, installer, read_text, stub
+from conftest import BUILD, installer, log_lines, read_text, stub
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -122,15 +122,11 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120):
 
 
 def trace_texts(workdir):
-    """The texts of jinstall.log's lines (time stamps dropped; a line that
-    holds line feeds of its own comes in pieces)."""
-    return [line[25:] for line in read_text(workdir / "jinstall.log").splitlines()
-            if len(line) >= 25]
+    return log_lines(workdir / "jinstall.log")
 
 
 def error_texts(workdir):
-    return [line[25:] for line in read_text(workdir / "errors.log").splitlines()
-            if len(line) >= 25]
+    return log_lines(workdir / "errors.log")
 
 
 def host_java_version():

@@ -43,8 +43,7 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
     go into its .ini (version, home, programs, msvcrt, files, ...)."""
     (workdir / name).write_bytes(stub("stubjvmarchive").read_bytes())
     settings.setdefault("jvm", stub_jvm_program(wine))
-    text = "".join(f"{key}={value}\n" for key, value in settings.items())
-    (workdir / name).with_suffix(".ini").write_text(text)
+    (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 
 def expansion_dirs(workdir, name="jre-win.exe"):
@@ -64,7 +63,7 @@ def jvm_setup(wine, workdir, name="jvmsetup.exe", **settings):
     settings.setdefault("jvm", stub_jvm_program(wine))
     settings.setdefault("record", wine.winpath(wine.drive_c / "stubs" / "jvmsetup.runs"))
     config = wine.drive_c / "stubs" / "jvmsetup.ini"
-    config.write_text("".join(f"{key}={value}\n" for key, value in settings.items()))
+    config.write_text(control_text(**settings))
     return SEPARATOR.join([name, "-config", wine.winpath(config)])
 
 

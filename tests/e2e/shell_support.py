@@ -3,7 +3,6 @@ directory, read and drive its windows through the winprobe stub, and take
 screenshots of the X display."""
 import os
 import subprocess
-import time
 
 from conftest import installer, save_artifact, stub
 

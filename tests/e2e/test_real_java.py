@@ -11,14 +11,21 @@ from launcher_support import (HOST_JAVA, JDK_KEY, control_text, host_java_versio
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
 
 
-def test_sample_wizard_runs_on_the_registered_host_jdk(wine, workdir):
+def host_jdk_package(wine, workdir, **control):
+    """Registers the host JDK and lays out a package that wants its
+    version; returns (version, home)."""
     version = host_java_version()
     subkey, micro = registry_version(version)
     home = host_jvm_home(wine)
     register(wine, [(JDK_KEY, subkey, micro, wine.winpath(home))])
     layout(wine, workdir, control_text(jvmRequiredVersion=subkey, jvmCommandName="javaw.exe",
-                                       jvmClasspathSwitch="-classpath",
-                                       loaderJavaCommand="SampleWizard"))
+                                       **control))
+    return version, home
+
+
+def test_sample_wizard_runs_on_the_registered_host_jdk(wine, workdir):
+    version, home = host_jdk_package(wine, workdir, jvmClasspathSwitch="-classpath",
+                                     loaderJavaCommand="SampleWizard")
 
     code = run_launcher(wine, workdir, "-q", "C:\\My Dir\\answers.txt",
                         env={"CLASSPATH": "C:\\stale"}, timeout=300)
@@ -44,14 +51,9 @@ def test_sample_wizard_runs_on_the_registered_host_jdk(wine, workdir):
 def test_wizard_jar_in_a_directory_with_blank_is_found_on_the_class_path(wine, workdir):
     # The class-path element with a blank is quoted by the launcher and
     # arrives whole; the bridge turns it into the jar's Unix path.
-    version = host_java_version()
-    subkey, micro = registry_version(version)
-    home = host_jvm_home(wine)
-    register(wine, [(JDK_KEY, subkey, micro, wine.winpath(home))])
-    layout(wine, workdir, control_text(jvmRequiredVersion=subkey, jvmCommandName="javaw.exe",
-                                       jvmClasspathSwitch="-cp",
-                                       loaderClasspath="C:\\wizard dir\\install.jar",
-                                       loaderJavaCommand="SampleWizard a  b"))
+    _, home = host_jdk_package(wine, workdir, jvmClasspathSwitch="-cp",
+                               loaderClasspath="C:\\wizard dir\\install.jar",
+                               loaderJavaCommand="SampleWizard a  b")
     jars = wine.drive_c / "wizard dir"
     jars.mkdir()
     (jars / "install.jar").write_bytes((workdir / "install.jar").read_bytes())

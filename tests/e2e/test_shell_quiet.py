@@ -3,11 +3,8 @@ to the clean-up program."""
 import pytest
 
 from conftest import read_text, stub, wait_for
+from launcher_support import trace_texts
 from shell_support import DIALOG, ERROR_BOX, Watcher, run_raw, start_launcher, wait_exit
-
-
-def trace_texts(workdir):
-    return [line[25:] for line in read_text(workdir / "jinstall.log").splitlines()]
 
 
 def run_quiet(wine, workdir, *args, cwd=None):
@@ -78,21 +75,14 @@ def test_work_directory_with_blank_arrives_as_one_argument(wine, workdir):
     assert cleanup_runs(spaced) == ["RUN", "ARG C:\\my work"]
 
 
-@pytest.mark.parametrize("start", [b"c:\\WORK", b"C:\\work\\", b"C:/work"])
-def test_start_in_work_directory_deletes_both_cleanup_programs(wine, workdir, start):
+@pytest.mark.parametrize("start", [b"c:\\WORK", b"C:\\work\\", b"C:/work", None])
+def test_start_in_work_directory_or_none_deletes_both_cleanup_programs(wine, workdir, start):
     # Regression: another spelling of the work directory (a trailing
     # separator, forward slashes) handed the user's own start directory to
     # the clean-up program.
     install_cleanup_stub(workdir)
-    (workdir / "startdir.txt").write_bytes(start + b"\r\n")
-    run_quiet(wine, workdir, "-q", "x")
-    assert not (workdir / "cleanup.exe").exists()
-    assert not (workdir / "__cleanup.exe").exists()
-    assert not (workdir / "cleanupstub.runs").exists()
-
-
-def test_without_start_directory_cleanup_programs_are_deleted(wine, workdir):
-    install_cleanup_stub(workdir)
+    if start is not None:
+        (workdir / "startdir.txt").write_bytes(start + b"\r\n")
     run_quiet(wine, workdir, "-q", "x")
     assert not (workdir / "cleanup.exe").exists()
     assert not (workdir / "__cleanup.exe").exists()

@@ -7,25 +7,12 @@ the target of a symbolic link, not the link, so any clean-up of the home by
 a Windows program would destroy the host's Java. Wine does not wait for a
 Linux program it starts, so the results file is waited for.
 """
-import os
-import re
-import subprocess
-from pathlib import Path
-
 import pytest
 
-from conftest import BUILD, read_text, wait_for
-
-HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
-TEST_CLASS = BUILD / "java" / "TestJvm.class"
+from conftest import read_text, wait_for
+from launcher_support import HOST_JAVA, TEST_CLASS, host_java_version
 
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
-
-
-def host_version():
-    out = subprocess.run([str(HOST_JAVA), "-XshowSettings:properties", "-version"],
-                         capture_output=True, text=True)
-    return re.search(r"java\.version = (\S+)", out.stderr).group(1)
 
 
 def host_jvm_home(wine):
@@ -54,7 +41,7 @@ def results_in(directory):
 
 def check_version_line(line):
     # The version and nothing else with a digit on the line.
-    version = host_version()
+    version = host_java_version()
     assert line == f'java version "{version}"'
     digits = [i for i, c in enumerate(line) if c.isdigit()]
     assert line[digits[0]:digits[-1] + 1] == version
@@ -85,25 +72,3 @@ def test_drive_z_path_names_the_unix_directory(wine, workdir, tmp_path):
 def test_unknown_directory_falls_back_to_the_work_directory(wine, workdir):
     run_test_class(wine, workdir, "C:\\no\\such", "dir")
     check_version_line(results_in(workdir))
-
-
-def test_sample_wizard_reports_what_it_was_given(wine, workdir):
-    (workdir / "install.jar").write_bytes((BUILD / "java" / "install.jar").read_bytes())
-    (workdir / "native.properties").write_text(
-        "nativeJvmHomeDir=C:/Program Files/Java/jre6\nnativeJvmInstalled=false\n")
-    program = host_jvm_home(wine)
-    # The host's JVM takes ":" between class path entries, so the jar alone.
-    command = " ".join([wine.winpath(program), "-classpath", "install.jar", "SampleWizard",
-                        "-q", "C:\\answers.txt"])
-    out = wine.run("cmd", "/c", command, cwd=workdir, env={"CLASSPATH": "C:\\stale"})
-    assert out.returncode == 0, out.stdout + out.stderr
-    report = workdir / "wizard-received.txt"
-    assert wait_for(lambda: "CLASSPATH" in read_text(report), timeout=30)
-    assert read_text(report).splitlines() == [
-        "ARG -q",
-        "ARG C:\\answers.txt",
-        "PROPERTY nativeJvmHomeDir=C:/Program Files/Java/jre6",
-        "PROPERTY nativeJvmInstalled=false",
-        "CLASSPATH set C:\\stale",
-    ]
-    assert (workdir / "__kivwizard.sem").exists()

@@ -17,22 +17,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "stubini.h"
+
 static char ownDir[MAX_PATH];
 
 static void readSetting(const char* key, char* value, size_t size, const char* fallback) {
     char ini[MAX_PATH + 16];
     snprintf(ini, sizeof ini, "%s\\stubjvm.ini", ownDir);
-    snprintf(value, size, "%s", fallback);
-    FILE* f = fopen(ini, "r");
-    if (!f) return;
-    char line[1024];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            snprintf(value, size, "%s", line + keyLength + 1);
-    }
-    fclose(f);
+    iniSetting(ini, key, value, size, fallback);
 }
 
 static bool isTestRun(int argc, char** argv) {

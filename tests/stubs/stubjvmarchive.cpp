@@ -16,25 +16,14 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "stubini.h"
+
 static char ownPath[MAX_PATH];
 
 static void setting(const char* key, char* value, size_t size, const char* fallback) {
     char ini[MAX_PATH + 8];
-    snprintf(ini, sizeof ini, "%s", ownPath);
-    char* dot = strrchr(ini, '.');
-    if (dot) *dot = '\0';
-    strncat(ini, ".ini", sizeof ini - strlen(ini) - 1);
-    snprintf(value, size, "%s", fallback);
-    FILE* f = fopen(ini, "r");
-    if (!f) return;
-    char line[1024];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            snprintf(value, size, "%s", line + keyLength + 1);
-    }
-    fclose(f);
+    besideWithSuffix(ownPath, ".ini", ini, sizeof ini);
+    iniSetting(ini, key, value, size, fallback);
 }
 
 static void writeText(const char* path, const char* text) {
@@ -46,17 +35,11 @@ static void writeText(const char* path, const char* text) {
 }
 
 int main() {
-    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
     char ownDir[MAX_PATH];
-    snprintf(ownDir, sizeof ownDir, "%s", ownPath);
-    char* slash = strrchr(ownDir, '\\');
-    if (slash) *slash = '\0';
+    ownLocation(ownPath, ownDir, MAX_PATH);
 
     char runs[MAX_PATH + 8], cwd[MAX_PATH];
-    snprintf(runs, sizeof runs, "%s", ownPath);
-    char* dot = strrchr(runs, '.');
-    if (dot) *dot = '\0';
-    strncat(runs, ".runs", sizeof runs - strlen(runs) - 1);
+    besideWithSuffix(ownPath, ".runs", runs, sizeof runs);
     FILE* record = fopen(runs, "a");
     if (record) {
         fprintf(record, "CWD %s\n", _getcwd(cwd, MAX_PATH) ? cwd : "");
@@ -82,15 +65,8 @@ int main() {
         snprintf(bin, sizeof bin, "bin");
     }
     _mkdir(bin);
+    if (!putStubJvm(jvm, bin, programs, version)) return 2;
     char path[MAX_PATH * 3];
-    for (char* name = strtok(programs, ","); name; name = strtok(nullptr, ",")) {
-        snprintf(path, sizeof path, "%s\\%s", bin, name);
-        if (!CopyFileA(jvm, path, FALSE)) return 2;
-    }
-    char ini[160];
-    snprintf(ini, sizeof ini, "version=%s\n", version);
-    snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
-    writeText(path, ini);
     if (*dll) {
         snprintf(path, sizeof path, "%s\\%s", bin, dll);
         _mkdir(path);

@@ -7,30 +7,21 @@
 //   version=1.6.0            the version the installed JVM reports
 //   subdir=jre               install into <current directory>\jre
 //   home=C:\elsewhere\jre    install there instead (absolute)
-//   register=1.6.0           register the home under
-//                            <root>\SOFTWARE\JavaSoft\Java Runtime Environment\<key>
-//                            with MicroVersion "micro" (key = base of the version)
-//   root=HKCU\Software\X     the registry root (default HKLM)
+//   register=1.6.0           register the home under the JRE key <key> of
+//                            HKLM\SOFTWARE\JavaSoft with MicroVersion "micro"
+//                            (key = base of the version)
 //   record=C:\...\runs.txt   append the arguments and current directory there
 #include <windows.h>
 #include <direct.h>
 #include <stdio.h>
 #include <string.h>
 
+#include "stubini.h"
+
 static char config[MAX_PATH * 2];
 
 static void setting(const char* key, char* value, size_t size, const char* fallback) {
-    snprintf(value, size, "%s", fallback);
-    FILE* f = fopen(config, "r");
-    if (!f) return;
-    char line[1024];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            snprintf(value, size, "%s", line + keyLength + 1);
-    }
-    fclose(f);
+    iniSetting(config, key, value, size, fallback);
 }
 
 static bool makeDirs(const char* path) {
@@ -52,29 +43,21 @@ static bool setValue(HKEY key, const char* name, const char* value) {
 }
 
 int main(int argc, char** argv) {
-    char ownPath[MAX_PATH];
-    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
-    snprintf(config, sizeof config, "%s", ownPath);
-    char* dot = strrchr(config, '.');
-    if (dot) *dot = '\0';
-    strncat(config, ".ini", sizeof config - strlen(config) - 1);
+    char ownPath[MAX_PATH], ownDir[MAX_PATH], defaultJvm[MAX_PATH + 16];
+    ownLocation(ownPath, ownDir, MAX_PATH);
+    besideWithSuffix(ownPath, ".ini", config, sizeof config);
     for (int i = 1; i + 1 < argc; ++i)
         if (strcmp(argv[i], "-config") == 0) snprintf(config, sizeof config, "%s", argv[i + 1]);
 
-    char ownDir[MAX_PATH], defaultJvm[MAX_PATH + 16];
-    snprintf(ownDir, sizeof ownDir, "%s", ownPath);
-    char* slash = strrchr(ownDir, '\\');
-    if (slash) *slash = '\0';
     snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
 
-    char jvm[MAX_PATH], version[128], subdir[MAX_PATH], home[MAX_PATH], reg[128], root[512],
+    char jvm[MAX_PATH], version[128], subdir[MAX_PATH], home[MAX_PATH], reg[128],
         record[MAX_PATH], cwd[MAX_PATH];
     setting("jvm", jvm, sizeof jvm, defaultJvm);
     setting("version", version, sizeof version, "1.6.0");
     setting("subdir", subdir, sizeof subdir, "");
     setting("home", home, sizeof home, "");
     setting("register", reg, sizeof reg, "");
-    setting("root", root, sizeof root, "HKLM");
     setting("record", record, sizeof record, "");
     if (!_getcwd(cwd, MAX_PATH)) cwd[0] = '\0';
 
@@ -93,20 +76,10 @@ int main(int argc, char** argv) {
     else if (*subdir) snprintf(target, sizeof target, "%s\\%s", cwd, subdir);
     else return 0;  // installs nothing
 
-    char bin[MAX_PATH * 2 + 8], path[MAX_PATH * 3];
+    char bin[MAX_PATH * 2 + 8], programs[] = "java.exe,javaw.exe";
     snprintf(bin, sizeof bin, "%s\\bin", target);
     if (!makeDirs(bin)) return 2;
-    const char* programs[] = {"java.exe", "javaw.exe"};
-    for (const char* name : programs) {
-        snprintf(path, sizeof path, "%s\\%s", bin, name);
-        if (!CopyFileA(jvm, path, FALSE)) return 3;
-    }
-    snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
-    FILE* f = fopen(path, "w");
-    if (f) {
-        fprintf(f, "version=%s\n", version);
-        fclose(f);
-    }
+    if (!putStubJvm(jvm, bin, programs, version)) return 3;
 
     if (*reg) {
         // The registry search's layout: <entry>\<base> with JavaHome and
@@ -119,17 +92,11 @@ int main(int argc, char** argv) {
             snprintf(micro, sizeof micro, "%s", last + 1);
             *last = '\0';
         }
-        HKEY rootKey = HKEY_LOCAL_MACHINE;
-        const char* prefix = "";
-        if (strncmp(root, "HKCU\\", 5) == 0) {
-            rootKey = HKEY_CURRENT_USER;
-            prefix = root + 5;
-        }
         char keyName[1024];
-        snprintf(keyName, sizeof keyName, "%s%sSOFTWARE\\JavaSoft\\Java Runtime Environment\\%s",
-                 prefix, *prefix ? "\\" : "", base);
+        snprintf(keyName, sizeof keyName, "SOFTWARE\\JavaSoft\\Java Runtime Environment\\%s",
+                 base);
         HKEY key;
-        if (RegCreateKeyExA(rootKey, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                             nullptr) != ERROR_SUCCESS)
             return 4;
         setValue(key, "JavaHome", target);

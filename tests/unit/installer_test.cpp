@@ -1,9 +1,8 @@
-// Install: the home directory and its search-path lookup on the real
-// registry and file system of the test prefix, the messages of the JVM
-// installation routes, the registry answer of the control file, and the
-// failure report of a quiet installation.
+// Install: the search-path lookup of the home directory on the real file
+// system of the test prefix, native.properties as the wizard reads it, and
+// the size of the wizard's argument list. The launch itself is shown end to
+// end (tests/e2e/test_happy_path.py).
 #include "install/installer.h"
-#include "base/regkey.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +17,12 @@
 static std::string lower(std::string text) {
     for (char& c : text) c = (char)tolower((unsigned char)c);
     return text;
+}
+
+static std::string withCrLf(const std::string& text) {
+    std::string result;
+    for (char c : text) result += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return result;
 }
 
 // Sets PATH for the test and puts the previous value back afterwards.
@@ -38,26 +43,6 @@ private:
     bool had;
     std::string saved;
 };
-
-static std::vector<std::string> traceTexts(const ScratchDir& dir) {
-    std::vector<std::string> texts;
-    std::string content = readFile(dir.file("jinstall.log"));
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find("\r\n", start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        texts.push_back(line.size() >= 25 ? line.substr(25) : line);
-        start = end + 2;
-    }
-    return texts;
-}
-
-static bool contains(const std::vector<std::string>& texts, const std::string& text) {
-    for (const std::string& t : texts)
-        if (t == text) return true;
-    return false;
-}
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     ScratchDir dir;
@@ -100,164 +85,80 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     EXPECT_FALSE(install->isDirInPath("bin", found));
 }
 
-TEST(InstallHome, NtFamilyTakesSystemRoot) {
-    ScratchDir dir;
-    writeFile(dir.file("jinstall.log"), "");
-    char systemRoot[InstallPathSize];
-    ASSERT_TRUE(readRegistryText(HKEY_LOCAL_MACHINE,
-                                 "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
-                                 systemRoot, sizeof systemRoot));
-    std::unique_ptr<Install> install(new Install);
-    install->winNT = true;
-    EXPECT_TRUE(install->getHomeDirectory());
-    EXPECT_STREQ(install->homeDirectory, systemRoot);
-    std::vector<std::string> texts = traceTexts(dir);
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "got home directory from SystemRoot");
-    EXPECT_EQ(texts[1], std::string("home directory ") + systemRoot);
-}
-
-// The other family reads only the Setup key. A value too long for the
-// 5001-byte field counts as absent; then the search path and the literal
-// c:\windows are tried.
-TEST(InstallHome, OtherFamilyFallsBackFromRegistryToPathAndLiteral) {
-    ScratchDir dir;
-    PathVariable path;
-    writeFile(dir.file("jinstall.log"), "");
-    static const char SetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
-    HKEY key;
-    DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, SetupKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, &disposition),
-              ERROR_SUCCESS);
-    char previous[InstallPathSize];
-    bool hadValue = readRegistryText(HKEY_LOCAL_MACHINE, SetupKey, "WinDir", previous,
-                                     sizeof previous);
-    auto setValue = [&](const std::string& value) {
-        RegSetValueExA(key, "WinDir", 0, REG_SZ, (const BYTE*)value.c_str(),
-                       (DWORD)value.size() + 1);
-    };
-    std::unique_ptr<Install> install(new Install);
-    install->winNT = false;
-
-    setValue("C:\\SetupWin");
-    EXPECT_TRUE(install->getHomeDirectory());
-    EXPECT_STREQ(install->homeDirectory, "C:\\SetupWin");
-
-    setValue("C:\\" + std::string(6000, 'w'));
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    path.set((std::string("C:\\nowhere;") + windows).c_str());
-    writeFile(dir.file("jinstall.log"), "");
-    EXPECT_TRUE(install->getHomeDirectory());
-    EXPECT_EQ(std::string(install->homeDirectory), lower(windows));
-    std::vector<std::string> texts = traceTexts(dir);
-    EXPECT_TRUE(contains(texts, "unable to get windows directory from registry"));
-
-    path.set("C:\\nowhere");
-    EXPECT_TRUE(install->getHomeDirectory());
-    EXPECT_STREQ(install->homeDirectory, "c:\\windows");
-
-    if (hadValue)
-        setValue(previous);
-    else
-        RegDeleteValueA(key, "WinDir");
-    RegCloseKey(key);
-    if (disposition == REG_CREATED_NEW_KEY) RegDeleteKeyA(HKEY_LOCAL_MACHINE, SetupKey);
-}
-
-TEST(InstallSequence, InstallationRouteMessages) {
+TEST(WizardLaunch, NativePropertiesLines) {
     ScratchDir dir;
     struct Case {
-        const char* type;
-        const char* required;
-        const char* min;
-        const char* max;
-        const char* selfExtractor;
-        const char* message;
-        const char* details;
+        const char* jvmCommand;
+        const char* javaHomeDir;  // what an earlier step left there
+        bool installed;
+        const char* jvmDir;
+        bool configure;
+        const char* expected;
     } cases[] = {
-        {"", "", "1.4", "", "", "The correct version of the JRE was not found on your system.",
-         "Please install JRE 1.4 or a later version and then restart this installation program."},
-        {"other", "", "1.4", "1.6", "",
-         "The correct version of the JRE was not found on your system.",
-         "Please install JRE 1.4 - 1.6 and then restart this installation program."},
-        {"", "1.5.0", "1.4", "1.6", "",
-         "The correct version of the JRE was not found on your system.",
-         "Please install JRE 1.5.0 and then restart this installation program."},
-        {"SELFEXTRATORJVMINSTALLER", "", "1.4", "", "",
-         "The correct version of the JRE was not found on your system.",
-         "Please install JRE 1.4 or a later version and then restart this installation program."},
-        {"selfextratorjvminstaller", "", "1.4", "", "jre-missing.exe",
-         "Unable to find JRE 1.4 or a later version on your system.",
-         "Please install the JVM and re-start this installer."},
-        {"ThirdPartyJvmInstaller", "1.6", "", "", "",
-         "The correct version of the JRE was not found on your system.",
-         "Please install JRE 1.6 and then restart this installation program."},
+        {"C:\\Program Files\\Java\\jre6\\bin\\javaw.exe", "C:\\Program Files\\Java\\jre6", false,
+         "", true,
+         "nativeJvmHomeDir=C:/Program Files/Java/jre6\nnativeJvmInstalled=false\n"
+         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
+        {"C:\\pkg\\jre\\bin\\java.exe", "C:\\pkg\\jre", true, "[$AppDir]\\jre", false,
+         "nativeJvmHomeDir=C:/pkg/jre\nnativeJvmInstalled=true\n"
+         "nativeJvmInstalledInTemp=true\nconfigureWinRegistry=false\n"},
+        {"C:\\Java\\bin\\java.exe", "C:\\Java", true, "C:\\Java", true,
+         "nativeJvmHomeDir=C:/Java\nnativeJvmInstalled=true\n"
+         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
+        // an installed JVM without a directory: the temporary line is left out
+        {"C:\\Java\\bin\\java.exe", "C:\\Java", true, "",  true,
+         "nativeJvmHomeDir=C:/Java\nnativeJvmInstalled=true\nconfigureWinRegistry=true\n"},
+        // Regression: after a JVM installer program had run, or when an
+        // existing JVM directory was taken, the wizard was told the home of
+        // an earlier step (or none); it is derived from the program now.
+        {"C:\\new jvm\\bin\\javaw.exe", "C:\\old", false, "", true,
+         "nativeJvmHomeDir=C:/new jvm\nnativeJvmInstalled=false\n"
+         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
+        {"C:\\new\\jre.exe", "", false, "", true,
+         "nativeJvmHomeDir=C:/new\nnativeJvmInstalled=false\n"
+         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
+        // no JVM at all: nothing to derive from
+        {"", "", false, "", true,
+         "nativeJvmHomeDir=\nnativeJvmInstalled=false\n"
+         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
     };
     for (const Case& c : cases) {
         std::unique_ptr<Install> install(new Install);
-        strcpy(install->jvmName, "JRE");
-        strcpy(install->jvmInstallerType, c.type);
-        strcpy(install->jvmRequiredVersion, c.required);
-        strcpy(install->jvmMinVersion, c.min);
-        strcpy(install->jvmMaxVersion, c.max);
-        strcpy(install->jvmSelfExtractor, c.selfExtractor);
-        EXPECT_FALSE(install->installTheJvm()) << c.type;
-        EXPECT_STREQ(install->errorMessage, c.message) << c.type;
-        EXPECT_STREQ(install->errorDetails, c.details) << c.type;
+        strcpy(install->jvmCommand, c.jvmCommand);
+        strcpy(install->javaHomeDir, c.javaHomeDir);
+        // A second write replaces the first.
+        install->logJvmLocation(!c.installed, "[$AppDir]\\x", !c.configure);
+        install->logJvmLocation(c.installed, c.jvmDir, c.configure);
+        EXPECT_EQ(readFile(dir.file("native.properties")), withCrLf(c.expected)) << c.jvmCommand;
     }
 }
 
-TEST(InstallSequence, ConfigureRegistryAnswer) {
+TEST(WizardLaunch, ArgumentListSize) {
     ScratchDir dir;
     struct Case {
-        const char* control;     // null: no kiv.control
-        const char* properties;  // null: no native.properties
-        bool answer;
+        const char* extra;
+        const char* command;
+        bool quiet;
+        bool properties;
+        const char* argument;
+        unsigned count;
     } cases[] = {
-        {nullptr, nullptr, true},
-        {"a=b\nconfigureWinRegistry=false\n", nullptr, false},
-        {"configureWinRegistry=YES\nconfigureWinRegistry=false\n", nullptr, true},
-        {"configureWinRegistry:true\n", nullptr, true},
-        {"configureWinRegistry=no\r\n", nullptr, false},
-        {"jvmName=JRE\n", "configureWinRegistry=false\n", true},
-        {nullptr, "nativeJvmHomeDir=C:/jre\nconfigureWinRegistry=false\n", false},
+        {"-Xmx256m -Dx=1", "Install arg", false, false, "", 9},
+        {"-Xmx256m -Dx=1", "Install arg", true, false, "C:\\My Dir\\a.txt", 11},
+        {"-Xmx256m -Dx=1", "Install arg", false, true, "C:\\My Dir\\a.txt", 11},
+        {"-Xmx256m -Dx=1", "Install arg", true, true, "x", 11},
+        {"-Xmx256m -Dx=1", "Install arg", true, false, "", 9},
+        {"", "", false, false, "", 5},
+        {"a  b", "Install", false, false, "", 9},
     };
     for (const Case& c : cases) {
-        remove("kiv.control");
-        remove("native.properties");
-        if (c.control) writeFile(dir.file("kiv.control"), c.control);
-        if (c.properties) writeFile(dir.file("native.properties"), c.properties);
         std::unique_ptr<Install> install(new Install);
-        EXPECT_EQ(install->configureWinReg(), c.answer)
-            << (c.control ? c.control : "-") << (c.properties ? c.properties : "-");
+        strcpy(install->jvmExtraParameters, c.extra);
+        strcpy(install->loaderJavaCommand, c.command);
+        install->quietInstall = c.quiet;
+        install->propertiesInstall = c.properties;
+        char argument[100];
+        strcpy(argument, c.argument);
+        EXPECT_EQ(install->countParameters(argument), c.count) << c.extra << "|" << c.command;
     }
-}
-
-// A quiet installation that fails logs its failure report and shows nothing
-// (no search and no installation route: every run fails); tracing was
-// switched on by the run itself.
-TEST(InstallSequence, QuietFailureIsLoggedWithoutBox) {
-    ScratchDir dir;
-    writeFile(dir.file("kiv.control"), "searchForJvm=none\n");
-    std::unique_ptr<Install> install(new Install);
-    char argument[] = "x";
-    EXPECT_FALSE(install->install(true, false, argument));
-    auto onDisk = [](std::string text) {
-        std::string result;
-        for (char c : text) result += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        return result;
-    };
-    std::string errors = readFile(dir.file("errors.log"));
-    ASSERT_NE(install->errorMessage[0], '\0');
-    EXPECT_NE(errors.find(" " + onDisk(install->errorMessage) + "\r\n"), std::string::npos);
-    EXPECT_NE(errors.find(" " + onDisk(install->errorDetails) + "\r\n"), std::string::npos);
-    // The clean-up took the marker away and kept the trace, ending with the
-    // outcome.
-    EXPECT_EQ(GetFileAttributesA(dir.file("jinstall.sem").c_str()), INVALID_FILE_ATTRIBUTES);
-    std::vector<std::string> texts = traceTexts(dir);
-    EXPECT_TRUE(contains(texts, "home directory " + std::string(install->homeDirectory)));
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back(), "install ok: false");
 }

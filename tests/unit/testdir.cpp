@@ -4,7 +4,7 @@
 #include <direct.h>
 #include <stdio.h>
 
-static void removeTree(const std::string& dir) {
+void removeTree(const std::string& dir) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -57,4 +57,39 @@ void writeFile(const std::string& path, const std::string& content) {
     if (!f) return;
     fwrite(content.data(), 1, content.size(), f);
     fclose(f);
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isDirectory(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void makeDirs(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\') _mkdir(path.substr(0, i).c_str());
+}
+
+std::vector<std::string> logLines(const std::string& path) {
+    std::vector<std::string> texts;
+    std::string content = readFile(path);
+    size_t start = 0;
+    while (start < content.size()) {
+        size_t end = content.find('\n', start);
+        if (end == std::string::npos) end = content.size();
+        std::string line = content.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        texts.push_back(line.size() >= 25 ? line.substr(25) : line);
+        start = end + 1;
+    }
+    return texts;
+}
+
+std::string logText(const std::string& path) {
+    std::string text;
+    for (const std::string& line : logLines(path)) text += line + "\n";
+    return text;
 }
