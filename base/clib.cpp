@@ -272,11 +272,17 @@ void getJavaHomeDirectory(const char* executable, char* home) {
     if (!lastSeparator) return;
     *lastSeparator = '\0';
 
+    // The last whole "bin" level (in any letter case) and what follows it
+    // go; "bin" inside a name (C:\cabinet, C:\robin) is part of the home.
     char* bin = nullptr;
-    for (char* at = strstr(home, BinDir); at; at = strstr(at + 1, BinDir)) bin = at;
+    for (char* at = home; *at; ++at) {
+        bool starts = at == home || isSeparator(at[-1]);
+        if (starts && _strnicmp(at, BinDir, 3) == 0 && (at[3] == '\0' || isSeparator(at[3])))
+            bin = at;
+    }
     if (!bin) return;
     *bin = '\0';
-    if (bin > home && bin[-1] == '\\') bin[-1] = '\0';
+    if (bin > home && isSeparator(bin[-1])) bin[-1] = '\0';
 }
 
 void parseVersion(const char* version, char* base, char* micro) {

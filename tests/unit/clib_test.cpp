@@ -115,3 +115,22 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
     EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
     EXPECT_FALSE(fexists(dir.file("jvm").c_str()));
 }
+
+TEST(GetJavaHomeDirectory, OnlyAWholeBinLevelIsCut) {
+    // Regression: the home was cut at the last "bin" anywhere in the path,
+    // so a JVM program in C:\cabinet was given the home C:\ca.
+    struct { const char* exe; const char* home; } cases[] = {
+        {"C:\\jdk1.6\\jre\\bin\\java.exe", "C:\\jdk1.6\\jre"},
+        {"C:\\JDK\\BIN\\javaw.exe", "C:\\JDK"},
+        {"C:\\jdk\\bin\\client\\java.exe", "C:\\jdk"},
+        {"C:\\java\\java.exe", "C:\\java"},
+        {"C:\\cabinet\\java.exe", "C:\\cabinet"},
+        {"C:\\robin\\binaries\\java.exe", "C:\\robin\\binaries"},
+        {"java.exe", "java.exe"},
+    };
+    for (auto& c : cases) {
+        char home[PathBufferSize];
+        getJavaHomeDirectory(c.exe, home);
+        EXPECT_STREQ(home, c.home) << c.exe;
+    }
+}
