@@ -255,16 +255,6 @@ for preset in win64 win32; do
   size_rows+=("installer.exe ($preset) imports: $dlls")
 done
 
-# What the exe would weigh without the nothrow operator new (libstdc++'s
-# exception machinery) and mingw's own fprintf: the bench's relinked copy.
-slim=$build/bench/installer_slim.exe
-if [ -f "$slim" ]; then
-  bytes=$(stat -c %s "$build/installer.exe")
-  slim_bytes=$(stat -c %s "$slim")
-  line "installer_slim (win64)" "$(kb "$slim_bytes")" "installer.exe (win64)" "$(kb "$bytes")" \
-       "$(ratio "$bytes" "$slim_bytes")" "(sizeprobe.cpp: no nothrow new, no mingw fprintf)"
-fi
-
 mem_goal=$((8 * 1024 * 1024))
 r=$(ratio "$mem_goal" "${memory[launcher:1]}")
 line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "goal" "$(mb $mem_goal)" "$r" "$(goal "$r" 1 "$(happy launcher:1 floor:1)")"
