@@ -11,15 +11,13 @@
 // alternately so that both see the same state of the caches. Every result
 // is checked (sizes, content, tree gone) and a failed check fails the run.
 //
-// Usage: filebench.exe <scratch directory> [--quick] [--keep] [--variants]
+// Usage: filebench.exe <scratch directory> [--quick] [--keep]
 //                      [--size-mb N] [--files N] [--dirs N] [--runs N]
 //                      [--tree-runs N]
 // (--keep leaves the source file and the directory for the caller;
-// --variants also times private variants of the stream copy, copyvariants.h;
 // --once KIND makes one copy of that kind only, for tracing tools.)
 // Output: one "RESULT <name> <seconds> <bytes or files>" line per figure.
 #include "base/clib.h"
-#include "copyvariants.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -37,7 +35,6 @@ struct Options {
     unsigned runs = 5;
     unsigned treeRuns = 3;
     bool keep = false;      // leave the source file for the host's own copy
-    bool variants = false;  // also time the stream-copy variants
     char once[64] = "";     // only one copy of this kind (for tracing tools)
 };
 
@@ -223,10 +220,6 @@ static bool parse(int argc, char** argv, Options& options) {
             snprintf(options.once, sizeof options.once, "%s", argv[++i]);
             continue;
         }
-        if (strcmp(arg, "--variants") == 0) {
-            options.variants = true;
-            continue;
-        }
         if (strcmp(arg, "--quick") == 0) {
             options.sizeMb = 8;
             options.files = 400;
@@ -252,7 +245,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         fprintf(stderr,
-                "usage: filebench <scratch dir> [--quick] [--keep] [--variants] [--size-mb N] [--files N] [--dirs N]"
+                "usage: filebench <scratch dir> [--quick] [--keep] [--size-mb N] [--files N] [--dirs N]"
                 " [--runs N] [--tree-runs N]\n");
         return 2;
     }
@@ -273,15 +266,12 @@ int main(int argc, char** argv) {
     }
 
     if (options.once[0]) {
-        // One copy only: copyFile, CopyFileA or a variant's name. The
+        // One copy only: copyFile or CopyFileA. The
         // source stays for the next call.
         bool ok = false;
         DeleteFileA(ours);
         if (strcmp(options.once, "copyFile") == 0) ok = copyFile(source, ours);
         if (strcmp(options.once, "CopyFileA") == 0) ok = CopyFileA(source, ours, FALSE) != 0;
-        for (int v = 0; v < CopyVariantCount; ++v)
-            if (strcmp(options.once, CopyVariants[v].name) == 0)
-                ok = copyFileVariant(CopyVariants[v], source, ours, false);
         DeleteFileA(ours);
         return ok ? 0 : 1;
     }
@@ -307,29 +297,6 @@ int main(int argc, char** argv) {
     result("CopyFileA", median(b, options.runs), size);
     DeleteFileA(theirs);
 
-    // The copy loop's variants, each against CopyFileA in the same rounds.
-    for (int v = 0; options.variants && v < CopyVariantCount; ++v) {
-        const CopyVariant& variant = CopyVariants[v];
-        for (unsigned run = 0; run < options.runs; ++run) {
-            DeleteFileA(ours);
-            DeleteFileA(theirs);
-            bool oursFirst = run % 2 == 0;
-            for (int side = 0; side < 2; ++side) {
-                bool doOurs = (side == 0) == oursFirst;
-                double start = now();
-                bool ok = doOurs ? copyFileVariant(variant, source, ours, false)
-                                 : CopyFileA(source, theirs, FALSE) != 0;
-                (doOurs ? a : b)[run] = now() - start;
-                check(ok, doOurs ? variant.name : "CopyFileA");
-            }
-        }
-        check(sameContent(source, ours, 0), variant.name);
-        char name[64];
-        snprintf(name, sizeof name, "variant:%s", variant.name);
-        result(name, median(a, options.runs), size);
-        snprintf(name, sizeof name, "variantPeer:%s", variant.name);
-        result(name, median(b, options.runs), size);
-    }
     DeleteFileA(theirs);
 
     // Append: appendFile against ReadFile/WriteFile, each onto a small
@@ -354,29 +321,6 @@ int main(int argc, char** argv) {
     result("appendFile", median(a, options.runs), size);
     result("plainAppend", median(b, options.runs), size);
 
-    // The append's variants, each against the plain append.
-    for (int v = 0; options.variants && v < CopyVariantCount; ++v) {
-        const CopyVariant& variant = CopyVariants[v];
-        for (unsigned run = 0; run < options.runs; ++run) {
-            freshAppendTarget(ours);
-            freshAppendTarget(theirs);
-            bool oursFirst = run % 2 == 0;
-            for (int side = 0; side < 2; ++side) {
-                bool doOurs = (side == 0) == oursFirst;
-                double start = now();
-                bool ok = doOurs ? copyFileVariant(variant, source, ours, true)
-                                 : plainAppend(source, theirs);
-                (doOurs ? a : b)[run] = now() - start;
-                check(ok, doOurs ? variant.name : "plain append");
-            }
-        }
-        check(sameContent(source, ours, header), variant.name);
-        char name[64];
-        snprintf(name, sizeof name, "appendVariant:%s", variant.name);
-        result(name, median(a, options.runs), size);
-        snprintf(name, sizeof name, "appendVariantPeer:%s", variant.name);
-        result(name, median(b, options.runs), size);
-    }
     DeleteFileA(ours);
     DeleteFileA(theirs);
     if (!options.keep) DeleteFileA(source);

@@ -7,9 +7,8 @@
 # floor's JVM runs (a launcher that fails does less and would look fast) or
 # when installer.exe imports anything but Windows system DLLs.
 #
-# Usage: bench/run.sh [--quick] [--variants] [filebench options...]
+# Usage: bench/run.sh [--quick] [--markdown] [filebench options...]
 #   --quick      small sizes, one run of each: a smoke test of the whole chain.
-#   --variants   also the private stream-copy variants (copyvariants.cpp).
 #   --markdown   the table as Markdown (for the README).
 # Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
 # build/win32, for the 32-bit exe's size; left out when not built),
@@ -276,24 +275,6 @@ if [ $quick = 0 ]; then
     printf ' %s %s' "$figure" "$(echo "${spread[$figure]}" | awk -F- '{ printf "%.3f-%.3f", $1, $2 }')"
   done
   printf '; load average before the runs: %s)\n' "$load_before"
-fi
-
-# With --variants: the private stream-copy variants, each against CopyFileA
-# timed in the same rounds.
-variants=$(echo "$output" | awk '$1 == "RESULT" && $2 ~ /^variant:/ { sub("variant:", "", $2); print $2 }')
-if [ -n "$variants" ]; then
-  echo
-  echo "stream-copy variants (copyvariants.cpp) against CopyFileA:"
-  for v in $variants; do
-    amount[variantPeer:$v]=${amount[variant:$v]}
-    row "variant:$v" "variantPeer:$v"
-  done
-  echo
-  echo "the same variants appending, against the plain ReadFile/WriteFile append:"
-  for v in $variants; do
-    amount[appendVariantPeer:$v]=${amount[appendVariant:$v]}
-    row "appendVariant:$v" "appendVariantPeer:$v"
-  done
 fi
 
 if [ ${#faults[@]} -gt 0 ]; then
