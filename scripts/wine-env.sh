@@ -13,7 +13,11 @@ wine_env_start() {
   export LAUNCHER_RUN_DIR
   export LAUNCHER_WINE_TEMPLATE=$LAUNCHER_RUN_DIR/template
 
-  if [ -z "${DISPLAY:-}" ] || [ -n "${LAUNCHER_OWN_X:-}" ]; then
+  # The run's windows go to an X server of its own (Xvfb), never to a display
+  # that happens to be set; LAUNCHER_DISPLAY names another one on purpose.
+  if [ -n "${LAUNCHER_DISPLAY:-}" ]; then
+    export DISPLAY=$LAUNCHER_DISPLAY
+  else
     local n
     for n in $(seq 90 120); do
       [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
