@@ -111,16 +111,30 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
 // twice the value's length always holds it whole.
 static size_t rebuiltClasspathSize(const char* value) { return 2 * strlen(value) + 2; }
 
+// The backslashes at the end of a text. Inside double quotes the child's
+// runtime reads a backslash before the closing quote as an escaped quote, so
+// they are doubled there (2n backslashes and a quote give n and the end).
+static size_t trailingBackslashes(const char* text) {
+    size_t length = strlen(text), count = 0;
+    while (count < length && text[length - 1 - count] == '\\') ++count;
+    return count;
+}
+
+// Appends text in double quotes, its trailing backslashes doubled.
+static void appendQuoted(char* out, size_t cap, const char* text) {
+    appendText(out, cap, "\"");
+    appendText(out, cap, text);
+    for (size_t n = trailingBackslashes(text); n > 0; --n) appendText(out, cap, "\\");
+    appendText(out, cap, "\"");
+}
+
 void Install::addClassElement(char* classpath, char* element) {
     size_t cap = rebuiltClasspathSize(loaderClasspath);
     if (classpath[0]) appendText(classpath, cap, ";");
-    if (strchr(element, ' ')) {
-        appendText(classpath, cap, "\"");
+    if (strchr(element, ' '))
+        appendQuoted(classpath, cap, element);
+    else
         appendText(classpath, cap, element);
-        appendText(classpath, cap, "\"");
-    } else {
-        appendText(classpath, cap, element);
-    }
 }
 
 bool Install::runJavaInstaller(char* argument) {
@@ -229,13 +243,14 @@ bool Install::runInstaller(char* argument) {
         const char* flag = quietInstall ? QuietSwitch : PropertiesSwitch;
         if (used < room) list[used++] = duplicate(flag, strlen(flag));
         traceMessage(TraceFilename, "added", flag);
-        size_t length = strlen(argument);
-        char* entry = (char*)malloc(length + 3);
+        size_t size = strlen(argument) + trailingBackslashes(argument) + 3;
+        char* entry = (char*)malloc(size);
         if (entry) {
+            entry[0] = '\0';
             if (strchr(argument, ' ') && !strchr(argument, '"'))
-                formatText(entry, length + 3, "\"%s\"", argument);
+                appendQuoted(entry, size, argument);
             else
-                copyText(entry, length + 3, argument);
+                copyText(entry, size, argument);
             traceMessage(TraceFilename, "details:", entry);
         }
         if (used < room) list[used++] = entry;

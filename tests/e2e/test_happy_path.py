@@ -2,6 +2,7 @@
 class, writes native.properties, starts the wizard on it and waits for it.
 Stub JVMs stand in for real ones (see launcher_support)."""
 from conftest import stub
+from shell_support import run_raw
 from launcher_support import (JDK_KEY, JRE_KEY, PLUGIN_KEY, StubJvm, control_text, error_texts,
                               layout, register, run_launcher, trace_texts)
 from provision_support import properties_text
@@ -166,3 +167,21 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
     # The report is the wizard's, whatever the installation reported.
     assert "Unable to start the install wizard." in errors
     assert jre.properties() == properties("C:\\jvms\\jre142")
+
+
+def test_quoted_entries_ending_in_a_backslash_arrive_whole(wine, workdir):
+    # Regression: a quoted class-path element or switch argument ending in a
+    # backslash put "\"" before the closing quote, which the child reads as
+    # an escaped quote: the rest of the list ran into one argument.
+    jre = StubJvm(wine, "jre", "1.4.2_19")
+    register(wine, [(JRE_KEY, "1.4", "2_19", jre.winhome)])
+    layout(wine, workdir, control_text(
+        jvmRequiredVersion="1.4", jvmCommandName="javaw.exe", jvmClasspathSwitch="-cp",
+        loaderClasspath=".;C:\\My Dir\\classes\\;install.jar", loaderJavaCommand="Install"))
+
+    # Typed as: installer.exe -q "C:\Target Dir\"
+    assert run_raw(wine, workdir, '-q "C:\\Target Dir\\"') == 0
+
+    [wizard] = jre.wizard_runs()
+    assert wizard["args"] == ["-cp", ".;C:\\My Dir\\classes\\;install.jar", "Install", "-q",
+                              "C:\\Target Dir\\"]
