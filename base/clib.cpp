@@ -21,9 +21,19 @@ enum { BlockSize = 30000, MaxBlocks = 20, StreamBufferSize = 1 << 20 };
 
 bool isDir(const char* path) {
     if (!fexists(path)) return false;
+    // The runtime's stat refuses a directory named with a trailing
+    // separator (other than a drive root's): test the name without it.
+    size_t length = strlen(path);
+    while (length > 1 && isSeparator(path[length - 1]) && !(length == 3 && path[1] == ':'))
+        --length;
+    char* name = (char*)malloc(length + 1);
+    if (!name) return false;
+    memcpy(name, path, length);
+    name[length] = '\0';
     struct _stat64 info;
-    if (_stat64(path, &info) != 0) return false;
-    return (info.st_mode & 0xF000) == 0x4000;
+    bool directory = _stat64(name, &info) == 0 && (info.st_mode & 0xF000) == 0x4000;
+    free(name);
+    return directory;
 }
 
 bool copyStream(FILE* source, FILE* destination) {
@@ -91,6 +101,15 @@ static void setStreamBuffers(FILE* in, FILE* out) {
     setvbuf(out, nullptr, _IOFBF, StreamBufferSize);
 }
 
+// Renames a complete copy over its destination. The Windows 95 family has no
+// MoveFileEx: there the destination is deleted and the copy renamed.
+static bool replaceFile(const char* temporary, const char* destination) {
+    if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    if (_access(destination, 0) == 0 && !DeleteFileA(destination)) return false;
+    return MoveFileA(temporary, destination) != 0;
+}
+
 static bool isCopySource(const char* source) {
     return source && fexists(source) && !isDir(source);
 }
@@ -136,7 +155,7 @@ bool copyFile(const char* source, const char* destination) {
     formatText(temporary, size, "%s.__kivcopy", destination);
 
     bool ok = copyContents(source, temporary, "wb");
-    if (ok) ok = MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING) != 0;
+    if (ok) ok = replaceFile(temporary, destination);
     if (!ok) remove(temporary);
     free(temporary);
     return ok;

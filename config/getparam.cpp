@@ -5,6 +5,7 @@
 // any length are read whole, and a value longer than its buffer is cut and
 // the cut is traced, so the package's file is never rejected for it.
 #include "config/getparam.h"
+#include "base/clib.h"
 
 #include "base/fexists.h"
 #include "base/strbuf.h"
@@ -158,10 +159,20 @@ bool GetParameters::convertLineEndings(const char* path) {
     }
     remove(path);
     if (rename(TempControlFilename, path) != 0) {
-        // The original could not be replaced (it may be read-only); it is
-        // read as it is, and no temporary copy is left behind.
-        traceMessage(TraceFilename, "control file kept as it was:", path);
-        remove(TempControlFilename);
+        if (fexists(path)) {
+            // The original could not be replaced (it may be read-only); it
+            // is read as it is, and no temporary copy is left behind.
+            traceMessage(TraceFilename, "control file kept as it was:", path);
+            remove(TempControlFilename);
+        } else if (copyFile(TempControlFilename, path)) {
+            // The original is gone but the new copy could not be renamed
+            // (held open by a scanner, say): it is copied into place.
+            remove(TempControlFilename);
+        } else {
+            // The rewritten copy is the only one left: it stays.
+            logAndTraceMessage(ErrorsFilename, TraceFilename, "control file left as",
+                               TempControlFilename);
+        }
     }
     return true;
 }

@@ -57,7 +57,9 @@ static const REGSAM WriteMasks[] = {KEY_ALL_ACCESS, 0x2001F, 0x2001F, KEY_CREATE
 // The JVM home of a directory: lower case, without a final "\bin" level
 // (a name that merely begins with "bin" is no such level).
 static void jvmHomeOf(const char* jvmDir, char* home) {
-    copyText(home, PathBufferSize, jvmDir);
+    // The registry outlives this run's current directory: a relative JVM
+    // directory is entered by its full path.
+    if (!_fullpath(home, jvmDir, PathBufferSize)) copyText(home, PathBufferSize, jvmDir);
     lowerText(home);
     size_t length = strlen(home);
     if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';

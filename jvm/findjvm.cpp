@@ -8,7 +8,7 @@
 #include <string.h>
 
 // The command name takes at most 99 characters.
-enum { CommandNameSize = 100 };
+enum { CommandNameSize = PathBufferSize };
 
 bool FindJvm::isJvmInstalled(const char* required, const char* minimum, const char* maximum,
                              const char* jvmKind, char* commandName, char* jvmPath) {

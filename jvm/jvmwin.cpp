@@ -35,7 +35,7 @@ static const ProductKey ProductKeys[] = {
 };
 
 // The command name takes at most 99 characters.
-enum { CommandNameSize = 100 };
+enum { CommandNameSize = PathBufferSize };
 
 int compareStrings(const void* first, const void* second) {
     return strcmp(*(const char* const*)first, *(const char* const*)second);

@@ -123,7 +123,11 @@ bool RunJvmInstaller::copyInstaller(const char* installerName, const char* dir) 
                            fileNameOf(installerName));
     traceMessage(TraceFilename, "copied installer from: ", source);
     traceMessage(TraceFilename, "                   to: ", target);
-    bool ok = fits && copyFile(source, target);
+    // A file of that name already in the directory is not the package's to
+    // overwrite, nor (after the run) to delete.
+    bool taken = fits && fexists(target);
+    if (taken) logAndTraceMessage(ErrorsFilename, TraceFilename, "file already exists:", target);
+    bool ok = fits && !taken && copyFile(source, target);
     traceMessage(TraceFilename, "copy ok", ok);
     return ok;
 }

@@ -150,6 +150,11 @@ static void waitPhase(HWND mainWindow) {
             return;
         }
     }
+    // A quit message (the dialog cancelled at the very end of the hand-over)
+    // must not let the process end under a running installation: the main
+    // thread outlives the worker.
+    KillTimer(mainWindow, TimerId);
+    while (fexists(waitInstallFilename)) Sleep(TimerPeriod);
 }
 
 static void createSemaphore(const char* path) {

@@ -116,6 +116,20 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
     EXPECT_FALSE(fexists(dir.file("jvm").c_str()));
 }
 
+TEST(IsDir, TrailingSeparatorStillNamesTheDirectory) {
+    // Regression: the runtime's stat refused a directory named with a
+    // trailing separator, so a control-file directory written "MyVm/" was
+    // taken for one that could not be created.
+    ScratchDir dir;
+    writeFile(dir.file("file"), "x");
+    EXPECT_TRUE(isDir(dir.path().c_str()));
+    EXPECT_TRUE(isDir((dir.path() + "\\").c_str()));
+    EXPECT_TRUE(isDir((dir.path() + "/").c_str()));
+    EXPECT_TRUE(isDir("C:\\"));
+    EXPECT_FALSE(isDir(dir.file("file").c_str()));
+    EXPECT_FALSE(isDir(dir.file("missing\\").c_str()));
+}
+
 TEST(GetJavaHomeDirectory, OnlyAWholeBinLevelIsCut) {
     // Regression: the home was cut at the last "bin" anywhere in the path,
     // so a JVM program in C:\cabinet was given the home C:\ca.

@@ -61,6 +61,21 @@ TEST(JvmRegistry, HomeLosesOnlyAWholeBinLevel) {
     }
 }
 
+TEST(JvmRegistry, RelativeJvmDirectoryIsEnteredByItsFullPath) {
+    // Regression: a JVM directory from a relative fall-back was entered into
+    // the registry as it stood, to be resolved later against another
+    // (temporary) work directory.
+    Registration r;
+    makeDirs(r.dir.file("jvm\\jre1.6"));
+    writeFile(r.dir.file("jvm\\jre1.6\\java.exe"), "");
+    char v[VersionBufferSize] = "1.6.0", n[VersionBufferSize] = "JRE";
+    char c[PathBufferSize] = "java.exe", d[PathBufferSize] = "jvm\\jre1.6";
+    ASSERT_TRUE(ExtractJvm().configureJvm(v, n, c, d, r.dir.file("win").c_str(), true));
+    std::string expected = r.dir.file("jvm\\jre1.6");
+    for (char& ch : expected) ch = (char)tolower((unsigned char)ch);
+    EXPECT_EQ(r.registry.get(Jre16, "JavaHome"), expected);
+}
+
 TEST(JvmRegistry, ConfigureWinRegistrySetting) {
     struct Case {
         const char* control;     // null: no control file

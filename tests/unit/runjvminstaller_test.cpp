@@ -96,3 +96,15 @@ TEST(RunJvmInstaller, EmptyDirectoryHeldForAMomentIsStillRemoved) {
     runner.removeEmptyDir(full.c_str());
     EXPECT_TRUE(exists(full + "\\jre.txt"));
 }
+
+TEST(RunJvmInstaller, FileOfTheSameNameInTheDirectoryIsNeitherReplacedNorDeleted) {
+    // Regression: the installer's copy overwrote a file of the same name in
+    // a JVM directory that already existed, and deleted it after the run.
+    ScratchDir dir;
+    makeDirs(dir.file("chosen"));
+    writeFile(dir.file("setup.exe"), "package installer");
+    writeFile(dir.file("chosen\\setup.exe"), "user's own file");
+    RunJvmInstaller runner;
+    EXPECT_FALSE(runner.copyInstaller("setup.exe", dir.file("chosen").c_str()));
+    EXPECT_EQ(readFile(dir.file("chosen\\setup.exe")), "user's own file");
+}
