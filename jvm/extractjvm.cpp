@@ -18,6 +18,7 @@
 
 #include <direct.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static const char TraceFilename[] = "jinstall.log";
