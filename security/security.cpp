@@ -54,7 +54,7 @@ static const RenameWords RenameTable[] = {
 static const char EnglishWord[] = "Renamed";
 static const char EnglishPreposition[] = "to";
 
-// Installs one policy file: its specification resolved, then the copy.
+// Installs one policy file: its setting resolved, then the copy.
 static bool installPolicy(Security& security, const char* label, const char* policy,
                           const char* javaHome, const char* home, bool backup) {
     char fileName[PathBufferSize];
@@ -73,7 +73,7 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
     bool result = true;
 
     // The system policy is installed the same way as the user policy, in
-    // every form of its specification.
+    // every form of its setting.
     if (systemPolicy && *systemPolicy)
         result = installPolicy(*this, "system security policy", systemPolicy, javaHome, home,
                                backup);
@@ -90,25 +90,25 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
     return result;
 }
 
-bool Security::getFilenames(const char* specification, const char* javaHome, const char* home,
+bool Security::getFilenames(const char* setting, const char* javaHome, const char* home,
                             char* fileName, char* destination) {
     fileName[0] = '\0';
     destination[0] = '\0';
-    if (!specification) return false;
+    if (!setting) return false;
 
     const char* rest;
     const char* base;
     bool userHome = false;
-    const char* at = strstr(specification, JavaHomeDirSpec);
+    const char* at = strstr(setting, JavaHomeDirSpec);
     if (at) {
         rest = at + strlen(JavaHomeDirSpec);
         base = javaHome;
-    } else if ((at = strstr(specification, UserHomeDirSpec)) != nullptr) {
+    } else if ((at = strstr(setting, UserHomeDirSpec)) != nullptr) {
         rest = at + strlen(UserHomeDirSpec);
         base = home;
         userHome = true;
     } else {
-        rest = specification;
+        rest = setting;
         base = "";
         if (!strchr(rest, '/')) return false;
     }
@@ -258,11 +258,11 @@ void Security::logSystemChange(const char* text) {
     fclose(file);
 }
 
-bool Security::addCertificate(const char* specification, const char* javaHome, const char* home,
+bool Security::addCertificate(const char* setting, const char* javaHome, const char* home,
                               char* fileName, char* destination, bool backup) {
-    if (!getFilenames(specification, javaHome, home, fileName, destination)) {
+    if (!getFilenames(setting, javaHome, home, fileName, destination)) {
         if (fileName[0] && fexists(fileName))
-            traceMessage(TraceFilename, "unable to get destination", specification);
+            traceMessage(TraceFilename, "unable to get destination", setting);
         return false;
     }
 
@@ -280,8 +280,8 @@ bool Security::addCertificate(const char* specification, const char* javaHome, c
     if (named) copyText(destination, PathBufferSize, identityDb);
 
     bool result = copySecurityFile(fileName, destination, backup);
-    if (result && !named && strstr(specification, UserHomeDirSpec)) {
-        if (getAlternateDestination(specification, home, destination))
+    if (result && !named && strstr(setting, UserHomeDirSpec)) {
+        if (getAlternateDestination(setting, home, destination))
             result = copySecurityFile(fileName, destination, backup);
         else
             traceMessage(TraceFilename, "unable to find login name in registry");
@@ -382,12 +382,12 @@ bool Security::_getLoginName(char* name, size_t cap) {
     return true;
 }
 
-bool Security::getAlternateDestination(const char* specification, const char* home,
+bool Security::getAlternateDestination(const char* setting, const char* home,
                                        char* destination) {
-    const char* slash = strrchr(specification, '/');
+    const char* slash = strrchr(setting, '/');
     size_t variableLength = strlen(UserHomeDirSpec);
-    if (!slash || (size_t)(slash - specification) != variableLength ||
-        _strnicmp(specification, UserHomeDirSpec, variableLength) != 0)
+    if (!slash || (size_t)(slash - setting) != variableLength ||
+        _strnicmp(setting, UserHomeDirSpec, variableLength) != 0)
         return false;
 
     char name[PathBufferSize];

@@ -5,7 +5,7 @@
 // or, when the caller asks for backups, saved as ".001" first and the saving
 // recorded in the user's language in "changes.txt".
 //
-// A specification is "${java.home}/dir/file", "${user.home}/dir/file" or
+// A setting is "${java.home}/dir/file", "${user.home}/dir/file" or
 // "dir/file" (below the work directory); the file itself is taken from the
 // work directory, which is the current directory. Every output buffer holds
 // PathBufferSize (5001) bytes.
@@ -18,15 +18,15 @@
 
 class Security : public Trace {
 public:
-    // Installs the three files (each specification empty when not given).
+    // Installs the three files (each setting empty when not given).
     // Returns the outcome of the last step performed.
     bool addSecurity(char* systemPolicy, char* userPolicy, char* keystore, const char* javaHome,
                      const char* home, bool backup);
 
-    // Resolves a specification into the file name in the work directory and
+    // Resolves a setting into the file name in the work directory and
     // its destination path, creating the destination's directories. True
     // when a destination could be prepared.
-    bool getFilenames(const char* specification, const char* javaHome, const char* home,
+    bool getFilenames(const char* setting, const char* javaHome, const char* home,
                       char* fileName, char* destination);
 
     // Creates the "/"-separated directories of path below base, one level at
@@ -48,7 +48,7 @@ public:
     // Installs the keystore: where java.security's identity database lives,
     // else at its destination and, for the home directory, also in the
     // login name's profile directory.
-    bool addCertificate(const char* specification, const char* javaHome, const char* home,
+    bool addCertificate(const char* setting, const char* javaHome, const char* home,
                         char* fileName, char* destination, bool backup);
 
     // The identity database that the JVM's lib\security\java.security
@@ -56,8 +56,8 @@ public:
     bool getIdentityIdFilename(const char* javaHome, char* identityDb);
 
     // home\profiles\<login name>\<file> for a "${user.home}/file"
-    // specification, the directories created.
-    bool getAlternateDestination(const char* specification, const char* home, char* destination);
+    // setting, the directories created.
+    bool getAlternateDestination(const char* setting, const char* home, char* destination);
 
     // The ".001" backup name of path (capacity cap); false when it does
     // not fit.
