@@ -18,6 +18,7 @@
 // --once KIND makes one copy of that kind only, for tracing tools.)
 // Output: one "RESULT <name> <seconds> <bytes or files>" line per figure.
 #include "base/clib.h"
+#include "timing.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -37,24 +38,6 @@ struct Options {
     bool keep = false;      // leave the source file for the host's own copy
     char once[64] = "";     // only one copy of this kind (for tracing tools)
 };
-
-static double now() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart / (double)frequency.QuadPart;
-}
-
-static int compareDoubles(const void* a, const void* b) {
-    double x = *(const double*)a, y = *(const double*)b;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
-static double median(double* values, unsigned count) {
-    qsort(values, count, sizeof *values, compareDoubles);
-    return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
-}
 
 static bool failed = false;
 static void check(bool condition, const char* what) {

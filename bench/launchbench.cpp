@@ -32,6 +32,8 @@
 // Output: "RESULT <name> <seconds> <count>" (the median), "SPREAD <name>
 // <fastest> <slowest>", "MEMORY <name> <bytes>",
 // "RUNS <name> <test runs> <wizard runs> <marker left>" lines.
+#include "timing.h"
+
 #include <windows.h>
 #include <psapi.h>
 #include <stdio.h>
@@ -72,26 +74,6 @@ static void check(bool condition, const char* what) {
     if (condition) return;
     fprintf(stderr, "launchbench: check failed: %s\n", what);
     failed = true;
-}
-
-static double now() {
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart / (double)frequency.QuadPart;
-}
-
-static int compareDoubles(const void* a, const void* b) {
-    double x = *(const double*)a, y = *(const double*)b;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
-static double median(const double* values, unsigned count) {
-    double sorted[MaxRuns];
-    memcpy(sorted, values, count * sizeof *values);
-    qsort(sorted, count, sizeof *sorted, compareDoubles);
-    return count % 2 ? sorted[count / 2] : (sorted[count / 2 - 1] + sorted[count / 2]) / 2;
 }
 
 static bool writeText(const char* path, const char* text) {
