@@ -6,6 +6,7 @@
 // the cut is traced, so the package's file is never rejected for it.
 #include "config/getparam.h"
 #include "base/clib.h"
+#include "base/codepage.h"
 
 #include "base/fexists.h"
 #include "base/strbuf.h"
@@ -238,6 +239,7 @@ bool GetParameters::parseParameters(
             char* target = values[param.slot];
             if (!copyText(target, param.capacity, value) || lineCut)
                 traceMessage(TraceFilename, "control file value cut:", param.key);
+            fromLegacyCodePage(target, param.capacity);
             if (param.post == PostDirectory) unescapeDirectory(target);
             else if (param.post == PostSwitches && target[0]) removeExtraBackSlashes(target);
             traceMessage(TraceFilename, param.key, target);

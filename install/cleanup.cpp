@@ -18,6 +18,7 @@
 #include "install/installer.h"
 #include "base/dirguard.h"
 #include "base/clib.h"
+#include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
@@ -323,6 +324,7 @@ static bool readStartDir(Install& install, char* start) {
         return false;
     }
     trimLineEnd(start, 1);
+    fromLegacyCodePage(start, StartLineLimit);
     return start[0] != '\0';
 }
 
@@ -406,6 +408,7 @@ void getStartDir(char* start) {
     if (!fgets(start, StartLineLimit, file)) start[0] = '\0';
     fclose(file);
     trimLineEnd(start, 1);
+    fromLegacyCodePage(start, StartLineLimit);
 }
 
 // ---------------------------------------------------------------------------

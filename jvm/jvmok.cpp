@@ -8,6 +8,7 @@
 #include "jvm/jvmok.h"
 
 #include "base/clib.h"
+#include "base/codepage.h"
 #include "base/fexists.h"
 #include "exec/execcmd.h"
 
@@ -127,6 +128,7 @@ bool JvmOk::testVersion(const char* required, const char* minimum, const char* m
     copyText(program, lastSeparator ? lastSeparator + 1 : jvmPath);
     char currentDir[PathBufferSize];
     getCurrentDir(currentDir, PathBufferSize);
+    pathForChild(currentDir, PathBufferSize);
     // The directory goes unquoted: the test class joins a directory with
     // blanks from the words it arrives in.
     const char* args[] = {program, "-cp", ".", className, currentDir, nullptr};

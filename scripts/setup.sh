@@ -14,3 +14,19 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+# The language scenarios run Wine under these locales (LC_ALL=xx_YY.UTF-8).
+locales=(de_DE fr_FR es_ES pl_PL ja_JP it_IT pt_BR nl_NL ru_RU zh_CN)
+available=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')
+for l in "${locales[@]}"; do
+  lower=$(echo "$l.utf8" | tr 'A-Z' 'a-z')
+  if ! grep -qx "$lower" <<<"$available"; then
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    if ! command -v localedef >/dev/null || [ ! -d /usr/share/i18n/locales ]; then
+      $sudo_cmd apt-get update -qq
+      DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends locales >/dev/null
+    fi
+    $sudo_cmd localedef -i "$l" -f UTF-8 "$l.UTF-8"
+  fi
+done

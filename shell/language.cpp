@@ -3,8 +3,10 @@
 // The user's locale name ("LocaleName" under HKCU\Control Panel\International)
 // is matched, in lower case, against a table of language groups: a group
 // matches its exact word or any name that begins with one of its aliases.
-// The first matching group wins; every other name is English. Each decision
-// is recorded in "locale.log" while that file exists.
+// The first matching group wins. A name that no group matches but that has
+// the form of a language tag ("de", "de-DE", "pt-BR") is taken by its
+// language part; every other name is English. Each decision is recorded in
+// "locale.log" while that file exists.
 #include "shell/language.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
@@ -63,7 +65,12 @@ static const LanguageGroup Groups[] = {
     {"dutch", "Dutch found", DutchAliases},
 };
 
-// Matches a lower-case name against the groups.
+// The language part of a tag such as "de-de" (lower case), in the order of
+// the groups above.
+static const char* const TagLanguages[] = {"fr", "de", "es", "pl", "ja", "it", "pt", "nl"};
+
+// Matches a lower-case name against the groups, then as a language tag:
+// two letters alone or followed by "-".
 static const LanguageGroup* matchGroup(const char* name) {
     for (size_t i = 0; i < dimof(Groups); ++i) {
         const LanguageGroup& group = Groups[i];
@@ -71,6 +78,9 @@ static const LanguageGroup* matchGroup(const char* name) {
         for (const char* const* alias = group.aliases; *alias; ++alias)
             if (startsWith(name, *alias)) return &group;
     }
+    if (name[0] && name[1] && (name[2] == '\0' || name[2] == '-'))
+        for (size_t i = 0; i < dimof(TagLanguages); ++i)
+            if (strncmp(name, TagLanguages[i], 2) == 0) return &Groups[i];
     return nullptr;
 }
 
@@ -104,43 +114,53 @@ void getLanguage(char* language) {
     if (!language[0]) copyText(language, LanguageBufferSize, English);
 }
 
-// Creates the Japanese font on a device context, selects it and selects the
-// previous font back; the window's own font setting stays as it was.
-static void prepareJapaneseFont(HDC context) {
-    if (!context) return;
+// The Japanese font: 16 points at the resolution of the device context, the
+// Shift-JIS character set. Null when it cannot be made.
+static HFONT createJapaneseFont(HDC context) {
+    if (!context) return nullptr;
     LOGFONTA font;
     memset(&font, 0, sizeof font);
     font.lfHeight = -MulDiv(16, GetDeviceCaps(context, LOGPIXELSY), 72);
     font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfPitchAndFamily = FF_ROMAN;
-    HFONT japanese = CreateFontIndirectA(&font);
-    if (!japanese) return;
-    HGDIOBJ previous = SelectObject(context, japanese);
-    if (previous) SelectObject(context, previous);
-    DeleteObject(japanese);
+    return CreateFontIndirectA(&font);
 }
 
 static bool isJapanese(const char* language) {
     return language && _stricmp(language, "japanese") == 0;
 }
 
+// Tries the font on the window's device context and selects the previous
+// font back: the window's own font setting stays as it was.
 void setWindowCharType(HWND window) {
     char* language = (char*)malloc(LanguageBufferSize);
     if (!language) return;
     getLanguage(language);
     if (isJapanese(language) && window) {
         HDC context = GetDC(window);
-        prepareJapaneseFont(context);
+        HFONT japanese = createJapaneseFont(context);
+        if (japanese) {
+            HGDIOBJ previous = SelectObject(context, japanese);
+            if (previous) SelectObject(context, previous);
+            DeleteObject(japanese);
+        }
         if (context) ReleaseDC(window, context);
     }
     free(language);
 }
 
+// A control draws its text with the font it is given by WM_SETFONT, not with
+// whatever was selected into a device context once: the font is handed to
+// the control and lives as long as the process (one font, made once).
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language) {
+    static HFONT japanese = nullptr;
     if (!isJapanese(language) || !dialog) return;
     HWND control = GetDlgItem(dialog, (int)controlId);
     if (!control) return;
-    HDC context = GetDC(control);
-    prepareJapaneseFont(context);
-    if (context) ReleaseDC(control, context);
+    if (!japanese) {
+        HDC context = GetDC(control);
+        japanese = createJapaneseFont(context);
+        if (context) ReleaseDC(control, context);
+    }
+    if (japanese) SendMessageA(control, WM_SETFONT, (WPARAM)japanese, TRUE);
 }

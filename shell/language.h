@@ -11,7 +11,8 @@
 void getLanguage(char* language);
 // For Japanese, prepares the Japanese font on the window's device context.
 void setWindowCharType(HWND window);
-// The same for one control of a dialog, for a language the caller holds.
+// For Japanese, gives one control of a dialog the Japanese font, for a
+// language the caller holds.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Appends one line to "locale.log" while that file exists.
 void logLocaleMsg(const char* label, const char* localeName, const char* language);

@@ -234,7 +234,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
         ShowWindow(mainWindow, showCommand);
         ShowWindow(hDlgMain, SW_SHOW);
         getMessage(hDlgMain, IDC_STATUS_TEXT, statusText);
-        SetDlgItemTextA(hDlgMain, IDC_STATUS_TEXT, statusText);
+        setStatusText(hDlgMain, IDC_STATUS_TEXT, statusText);
     }
 
     mainThreadId = GetCurrentThreadId();

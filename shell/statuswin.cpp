@@ -15,6 +15,8 @@
 static const char ShowDialogFilename[] = "__kivshow.sem";
 static const char MessageCaption[] = "Tallybox Installer";
 static const char ErrorCaption[] = "Tallybox Installer: Error";
+static const wchar_t MessageCaptionW[] = L"Tallybox Installer";
+static const wchar_t ErrorCaptionW[] = L"Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
@@ -22,17 +24,15 @@ char waitInstallFilename[SemaphorePathSize] = "";
 char showDialogFilename[SemaphorePathSize] = "";
 int postedQuit = 0;
 
-// "\xEF\xBF\xBD" stands where the stored texts hold a replacement character
-// for an accented letter.
-#define R "\xEF\xBF\xBD"
-
+// The texts are UTF-8 and reach the windows as UTF-16, so that their letters
+// show whatever the system's ANSI code page is.
 struct LanguageText {
     const char* language;
     const char* text;
 };
 
 static const LanguageText InitialTexts[] = {
-    {"french", "Pr" R "paration Wizard..."},
+    {"french", "Préparation Wizard..."},
     {"german", "Bereite Wizard.."},
     {"spanish", "Preparando wizard..."},
     {"polish", "Inicjalizacja Wizard..."},
@@ -45,15 +45,14 @@ static const char EnglishInitialText[] = "Unpacking the installer...";
 
 static const LanguageText ErrorSuffixes[] = {
     {"french",
-     "\n\nVeuillez examiner les fichiers errors.log et jinstall.log pour plus de d" R
-     "tails sur l'erreur."},
+     "\n\nVeuillez examiner les fichiers errors.log et jinstall.log pour plus de détails sur "
+     "l'erreur."},
     {"german",
-     "\n\nBitte " R "berpr" R "fen Sie die Dateien errors.log und jinstall.log f" R
-     "r n" R "here Angaben zu diesem Problem."},
-    {"spanish", "\n\nRevise por favor errors.log y jinstall.log para m" R
-                "s detalles acerca del error."},
-    {"polish", "\n\nW celu uzyskania dok" R "adnej informacji o b" R R "dach prosz" R
-               " przejrze" R " pliki errors.log i jinstall.log files."},
+     "\n\nBitte Überprüfen Sie die Dateien errors.log und jinstall.log für nähere Angaben zu "
+     "diesem Problem."},
+    {"spanish", "\n\nRevise por favor errors.log y jinstall.log para más detalles acerca del error."},
+    {"polish", "\n\nW celu uzyskania dokładnej informacji o błędach proszę przejrzeć pliki "
+               "errors.log i jinstall.log files."},
     {"italian",
      "\n\nPrego, controlla i file errors.log and jinstall.log per maggiori dettagli sull'error."},
     {"portuguese", "\n\nPor favor, verifique os arquivos errors.log e jinstall.log para maiores "
@@ -64,8 +63,6 @@ static const LanguageText ErrorSuffixes[] = {
               "dit probleem."},
 };
 static const char EnglishErrorSuffix[] = "\n\nSee errors.log and jinstall.log files for details.";
-
-#undef R
 
 static const char* lookUp(const LanguageText* table, size_t count, const char* language,
                           const char* english) {
@@ -83,17 +80,35 @@ const char* errorLogSuffix(const char* language) {
     return lookUp(ErrorSuffixes, dimof(ErrorSuffixes), language, EnglishErrorSuffix);
 }
 
-char* composeErrorText(const char* message, const char* details, const char* language) {
-    if (!message) message = "";
+// A text of the code page as a new UTF-16 text; null when out of memory.
+static wchar_t* widen(const char* text, UINT codePage) {
+    if (!text) text = "";
+    int count = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (count <= 0) count = 1;
+    wchar_t* wide = (wchar_t*)malloc(count * sizeof(wchar_t));
+    if (!wide) return nullptr;
+    if (MultiByteToWideChar(codePage, 0, text, -1, wide, count) <= 0) wide[0] = L'\0';
+    return wide;
+}
+
+wchar_t* composeErrorText(const char* message, const char* details, const char* language) {
     bool withDetails = details && *details;
-    const char* second = withDetails ? details : errorLogSuffix(language);
-    size_t size = strlen(message) + strlen(second) + 3;
-    char* text = (char*)malloc(size);
-    if (!text) return nullptr;
-    if (withDetails)
-        formatText(text, size, "%s\r\r%s", message, second);
-    else
-        formatText(text, size, "%s%s", message, second);
+    // The message and its details are the program's own texts (the ANSI code
+    // page); the suffix is one of the UTF-8 texts above.
+    wchar_t* first = widen(message, CP_ACP);
+    wchar_t* second = withDetails ? widen(details, CP_ACP) : widen(errorLogSuffix(language), CP_UTF8);
+    wchar_t* text = nullptr;
+    if (first && second) {
+        size_t size = wcslen(first) + wcslen(second) + 3;
+        text = (wchar_t*)malloc(size * sizeof(wchar_t));
+        if (text) {
+            wcscpy(text, first);
+            if (withDetails) wcscat(text, L"\r\r");
+            wcscat(text, second);
+        }
+    }
+    free(first);
+    free(second);
     return text;
 }
 
@@ -110,14 +125,22 @@ void Status::showStatus(unsigned) {}
 
 void Status::showMessage(const char* text) {
     remove(ShowDialogFilename);
-    MessageBoxA(nullptr, text, MessageCaption, MB_ICONEXCLAMATION);
+    wchar_t* wide = widen(text, CP_ACP);
+    if (wide)
+        MessageBoxW(nullptr, wide, MessageCaptionW, MB_ICONEXCLAMATION);
+    else
+        MessageBoxA(nullptr, text, MessageCaption, MB_ICONEXCLAMATION);
+    free(wide);
 }
 
 void Status::showError(const char* message, const char* details) {
     if (quietMode) return;
-    char* text = composeErrorText(message, details, language ? language : "english");
+    wchar_t* text = composeErrorText(message, details, language ? language : "english");
     remove(ShowDialogFilename);
-    MessageBoxA(nullptr, text ? text : message, ErrorCaption, MB_ICONHAND | MB_SYSTEMMODAL);
+    if (text)
+        MessageBoxW(nullptr, text, ErrorCaptionW, MB_ICONHAND | MB_SYSTEMMODAL);
+    else
+        MessageBoxA(nullptr, message, ErrorCaption, MB_ICONHAND | MB_SYSTEMMODAL);
     free(text);
 }
 
@@ -126,6 +149,15 @@ void getMessage(HWND dialog, unsigned controlId, char* text) {
     getLanguage(language);
     selectControlIdCharType(dialog, controlId, language);
     copyText(text, StatusTextSize, initialStatusText(language));
+}
+
+void setStatusText(HWND dialog, unsigned controlId, const char* text) {
+    wchar_t* wide = widen(text, CP_UTF8);
+    if (wide)
+        SetDlgItemTextW(dialog, (int)controlId, wide);
+    else
+        SetDlgItemTextA(dialog, (int)controlId, text);
+    free(wide);
 }
 
 // Centres the window on the screen, grown by the dialog frame.

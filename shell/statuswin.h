@@ -44,17 +44,22 @@ protected:
     char* language;  // LanguageSize bytes, owned
 };
 
-// The initial status text of a language word (English for any other word).
+// The initial status text of a language word (English for any other word),
+// UTF-8.
 const char* initialStatusText(const char* language);
-// The pointer to the log files that ends an error without details.
+// The pointer to the log files that ends an error without details (UTF-8).
 const char* errorLogSuffix(const char* language);
-// The text of the error box: message, two CRs and details, or the message
-// and the language's suffix when details are null or empty. Allocated to
-// hold the whole text; the caller frees it. Null only when out of memory.
-char* composeErrorText(const char* message, const char* details, const char* language);
+// The text of the error box in UTF-16: message, two CRs and details, or the
+// message and the language's suffix when details are null or empty. The
+// message and details are in the ANSI code page. Allocated to hold the whole
+// text; the caller frees it. Null only when out of memory.
+wchar_t* composeErrorText(const char* message, const char* details, const char* language);
 
-// Fills text (at least StatusTextSize bytes) with the initial status text.
+// Fills text (at least StatusTextSize bytes) with the initial status text
+// (UTF-8).
 void getMessage(HWND dialog, unsigned controlId, char* text);
+// Shows a UTF-8 status text in the dialog's control.
+void setStatusText(HWND dialog, unsigned controlId, const char* text);
 INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -32,7 +32,7 @@ NOT_FOUND_DETAILS = "Please install JRE 1.4 and then restart this installation p
 def probe(wine, *args, timeout=30):
     """Runs winprobe; returns (exit code, stdout text)."""
     out = wine.run(stub("winprobe"), *args, timeout=timeout)
-    return out.returncode, out.stdout.decode("latin-1")
+    return out.returncode, out.stdout.decode("utf-8", "replace")
 
 
 def wait_window(wine, caption, ms=10000):

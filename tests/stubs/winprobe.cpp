@@ -5,7 +5,7 @@
 //                                         the caption; prints FOUND (exit 0)
 //   winprobe gone <caption> <ms>          waits until no visible one has it
 //   winprobe text <caption> <id> <ms>     prints the text of control id of
-//                                         the window (id 0: its caption)
+//                                         the window (id 0: its caption), UTF-8
 //   winprobe command <caption> <id>       posts WM_COMMAND id to it
 //   winprobe key <caption> <vk>           posts a key press (down and up)
 //   winprobe close <caption>              posts WM_CLOSE
@@ -87,11 +87,13 @@ int main(int argc, char** argv) {
         HWND window = waitFor(argv[2], argc >= 5 ? (DWORD)atoi(argv[4]) : 0);
         if (!window) return 1;
         int id = atoi(argv[3]);
-        char text[8192] = "";
+        wchar_t wide[8192] = L"";
         if (id == 0)
-            GetWindowTextA(window, text, sizeof text);
+            GetWindowTextW(window, wide, 8192);
         else
-            GetDlgItemTextA(window, id, text, sizeof text);
+            GetDlgItemTextW(window, id, wide, 8192);
+        static char text[32768];
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
         fwrite(text, 1, strlen(text), stdout);
         return 0;
     }

@@ -62,8 +62,13 @@ TEST(Language, AliasTableAgainstRegistry) {
         {"ITA", "italian"},          {"italiano", "italian"},       {"ptb", "portuguese"},
         {"portugu" R "ses", "portuguese"}, {"Dutch", "dutch"},
         {"dutch (belgian) xyz", "dutch"}, {"landinstellingen", "dutch"},
-        {"fr-FR", "english"},        {"de-DE", "english"},          {"en-US", "english"},
         {"frenchy", "english"},      {"dutchman", "english"},       {"English", "english"},
+        // Language tags that no alias matches go by their language part.
+        {"fr-FR", "french"},         {"de-DE", "german"},           {"de-CH", "german"},
+        {"es-ES", "spanish"},        {"pl-PL", "polish"},           {"ja-JP", "japanese"},
+        {"it", "italian"},           {"pt-BR", "portuguese"},       {"nl-BE", "dutch"},
+        {"en-US", "english"},        {"ru-RU", "english"},          {"zh-Hans-CN", "english"},
+        {"dex", "english"},          {"d-DE", "english"},
     };
     for (const Case& c : cases) {
         locale.set(c.name);
@@ -86,29 +91,53 @@ TEST(Language, AliasTableAgainstRegistry) {
     EXPECT_STREQ(text, "\rPreparing wizard...");
 }
 
+// The suffixes once held replacement characters where their accented
+// letters belonged; the box shows them in UTF-16 whatever the code page.
 TEST(StatusTexts, ErrorBoxText) {
     struct Case {
         const char* message;
         const char* details;
         const char* language;
-        std::string text;
+        std::wstring text;
     } cases[] = {
-        {"m", "x", "german", "m\r\rx"},
-        {"m", nullptr, "english", "m\n\nSee errors.log and jinstall.log files for details."},
-        {"m", "", "English", "m\n\nSee errors.log and jinstall.log files for details."},
+        {"m", "x", "german", L"m\r\rx"},
+        {"m", nullptr, "english", L"m\n\nSee errors.log and jinstall.log files for details."},
+        {"m", "", "English", L"m\n\nSee errors.log and jinstall.log files for details."},
         {"m", nullptr, "german",
-         "m\n\nBitte " R "berpr" R "fen Sie die Dateien errors.log und jinstall.log f" R "r n" R
-         "here Angaben zu diesem Problem."},
+         L"m\n\nBitte \u00DCberpr\u00FCfen Sie die Dateien errors.log und jinstall.log f\u00FCr "
+         L"n\u00E4here Angaben zu diesem Problem."},
+        {"m", nullptr, "polish",
+         L"m\n\nW celu uzyskania dok\u0142adnej informacji o b\u0142\u0119dach prosz\u0119 "
+         L"przejrze\u0107 pliki errors.log i jinstall.log files."},
     };
     for (const Case& c : cases) {
-        char* text = composeErrorText(c.message, c.details, c.language);
+        wchar_t* text = composeErrorText(c.message, c.details, c.language);
         ASSERT_NE(text, nullptr);
-        EXPECT_EQ(std::string(text), c.text) << c.language;
+        EXPECT_TRUE(std::wstring(text) == c.text) << c.language;
         free(text);
     }
     // A text of any length is held whole.
     std::string longMessage(20000, 'm'), longDetails(30000, 'd');
-    char* text = composeErrorText(longMessage.c_str(), longDetails.c_str(), "english");
-    EXPECT_EQ(std::string(text), longMessage + "\r\r" + longDetails);
+    wchar_t* text = composeErrorText(longMessage.c_str(), longDetails.c_str(), "english");
+    EXPECT_EQ(wcslen(text), longMessage.size() + 2 + longDetails.size());
     free(text);
+}
+
+// Regression: the Japanese font was selected into a device context and
+// selected out again, so the control never drew with it.
+TEST(StatusTexts, JapaneseFontReachesTheControl) {
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 50, 20, parent, (HMENU)104,
+                                   nullptr, nullptr);
+    selectControlIdCharType(parent, 104, "german");
+    EXPECT_EQ(SendMessageA(control, WM_GETFONT, 0, 0), 0);
+    selectControlIdCharType(parent, 104, "Japanese");
+    HFONT font = (HFONT)SendMessageA(control, WM_GETFONT, 0, 0);
+    LOGFONTA info;
+    ASSERT_TRUE(font && GetObjectA(font, sizeof info, &info));
+    EXPECT_EQ(info.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_LT(info.lfHeight, 0);
+    DestroyWindow(parent);
 }

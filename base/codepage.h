@@ -1,0 +1,20 @@
+// Texts between the launcher's code page and the world's: a value written
+// in the system's legacy ANSI code page, and a path for a program that
+// cannot take every letter.
+#ifndef BASE_CODEPAGE_H
+#define BASE_CODEPAGE_H
+
+#include <stddef.h>
+
+// When the process's ANSI code page is UTF-8 and text is not valid UTF-8,
+// converts text in place from the system's legacy ANSI code page (for
+// example "ü" written as the one byte FC of Windows-1252). A result that
+// does not fit capacity is cut at a whole character. Otherwise text stays.
+void fromLegacyCodePage(char* text, size_t capacity);
+
+// Turns an existing path (in place) into a name that any other program can
+// take from its command line: a path that is not all ASCII becomes its short
+// name when that is all ASCII and fits capacity; otherwise it stays.
+void pathForChild(char* path, size_t capacity);
+
+#endif
