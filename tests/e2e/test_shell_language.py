@@ -72,8 +72,8 @@ def test_dialog_at_144_dpi_is_drawn_at_its_size(wine, workdir):
         sizes[dpi] = (w, h)
         assert wait_window(wine, ERROR_BOX)
         if dpi == 144:
-            # The box comes up at once and covers the dialog: move it aside.
-            probe(wine, "move", ERROR_BOX, 0, 560)
+            # The box comes up at once and covers the dialog: move it away.
+            probe(wine, "move", ERROR_BOX, 2000, 0)
             screenshot("shell_dialog_144dpi.png", window_crop(wine, DIALOG))
         probe(wine, "command", ERROR_BOX, IDOK)
         assert wait_window(wine, ERROR_BOX)
