@@ -6,7 +6,9 @@
 // of text come from elsewhere: files that a package or a script wrote in the
 // system's legacy code page, and programs that read their command line in
 // that code page. The first is converted on reading; the second is handed
-// the short (8.3) name of a path, which is plain ASCII.
+// the short (8.3) name of a path, which is plain ASCII. Java reads a
+// properties file as ISO-8859-1, so a value with other letters is written
+// there with \uXXXX escapes.
 #include "base/codepage.h"
 #include "base/strbuf.h"
 
@@ -64,4 +66,79 @@ void pathForChild(char* path, size_t capacity) {
     DWORD length = GetShortPathNameA(path, shortName, (DWORD)capacity);
     if (length > 0 && length < capacity && isAscii(shortName)) copyText(path, capacity, shortName);
     free(shortName);
+}
+
+void writeProperty(FILE* file, const char* key, const char* value) {
+    fprintf(file, "%s=", key);
+    int count = MultiByteToWideChar(CP_ACP, 0, value, -1, nullptr, 0);
+    wchar_t* wide = count > 0 ? (wchar_t*)malloc(count * sizeof(wchar_t)) : nullptr;
+    if (isAscii(value) || !wide || MultiByteToWideChar(CP_ACP, 0, value, -1, wide, count) <= 0) {
+        fprintf(file, "%s\n", value);
+        free(wide);
+        return;
+    }
+    for (const wchar_t* c = wide; *c; ++c)
+        if (*c < 0x80)
+            fputc((char)*c, file);
+        else
+            fprintf(file, "\\u%04X", (unsigned)*c);
+    fputc('\n', file);
+    free(wide);
+}
+
+static int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The UTF-16 unit of the escape at text ("\\u" and four hex digits), or -1.
+static long escapedUnit(const char* text) {
+    if (text[0] != '\\' || text[1] != 'u') return -1;
+    long unit = 0;
+    for (int i = 2; i < 6; ++i) {
+        int digit = hexDigit(text[i]);
+        if (digit < 0) return -1;
+        unit = unit * 16 + digit;
+    }
+    return unit;
+}
+
+void fromPropertyEscapes(char* line, size_t capacity) {
+    if (!line || !strstr(line, "\\u")) return;
+    char* result = (char*)malloc(capacity);
+    if (!result) return;
+    size_t used = 0;
+    for (const char* in = line; *in;) {
+        wchar_t units[2];
+        int count = 0;
+        long unit = escapedUnit(in);
+        if (unit >= 0) {
+            units[count++] = (wchar_t)unit;
+            long low = IS_HIGH_SURROGATE(unit) ? escapedUnit(in + 6) : -1;
+            if (low >= 0 && IS_LOW_SURROGATE(low)) units[count++] = (wchar_t)low;
+        }
+        char bytes[8];
+        BOOL lost = FALSE;
+        BOOL* lostFlag = GetACP() == CP_UTF8 ? nullptr : &lost;
+        int length = count ? WideCharToMultiByte(CP_ACP, 0, units, count, bytes, sizeof bytes,
+                                                 nullptr, lostFlag)
+                           : 0;
+        const char* piece = in;
+        size_t pieceLength = 1;
+        if (length > 0 && !lost) {
+            piece = bytes;
+            pieceLength = (size_t)length;
+        } else if (count) {
+            pieceLength = 6 * (size_t)count;
+        }
+        if (used + pieceLength >= capacity) break;
+        memcpy(result + used, piece, pieceLength);
+        used += pieceLength;
+        in += count ? 6 * count : 1;
+    }
+    result[used] = '\0';
+    copyText(line, capacity, result);
+    free(result);
 }

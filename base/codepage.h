@@ -5,6 +5,7 @@
 #define BASE_CODEPAGE_H
 
 #include <stddef.h>
+#include <stdio.h>
 
 // When the process's ANSI code page is UTF-8 and text is not valid UTF-8,
 // converts text in place from the system's legacy ANSI code page (for
@@ -16,5 +17,14 @@ void fromLegacyCodePage(char* text, size_t capacity);
 // take from its command line: a path that is not all ASCII becomes its short
 // name when that is all ASCII and fits capacity; otherwise it stays.
 void pathForChild(char* path, size_t capacity);
+
+// Writes the line "key=value" of a Java properties file: a character of the
+// value that is not ASCII is written as \uXXXX, which a Java program reads
+// back whatever its default encoding.
+void writeProperty(FILE* file, const char* key, const char* value);
+// Turns the \uXXXX escapes of a properties line back into characters of the
+// ANSI code page (in place; an escape whose character does not fit capacity
+// or the code page stays as it is).
+void fromPropertyEscapes(char* line, size_t capacity);
 
 #endif

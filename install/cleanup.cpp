@@ -238,6 +238,7 @@ void Install::cleanUpJvmDir() {
             traceMessage(TraceFilename, "properties line too long, ignored");
             continue;
         }
+        fromPropertyEscapes(line, sizeof line);
         normaliseProperty(line);
         const char* value;
         if ((value = propertyValue(line, NativeJvmHomeDir))) {

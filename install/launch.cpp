@@ -15,6 +15,7 @@
 // wizard has left its marker "__kivwizard.sem" by the time its JVM has ended.
 #include "install/installer.h"
 #include "base/clib.h"
+#include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/winvers.h"
@@ -95,7 +96,7 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
     copyText(home, javaHomeDir);
     for (char* c = home; *c; ++c)
         if (*c == '\\') *c = '/';
-    fprintf(file, "%s=%s\n", JvmHomeDirProperty, home);
+    writeProperty(file, JvmHomeDirProperty, home);
     fprintf(file, installed ? "%s=true\n" : "%s=false\n", JvmInstalledProperty);
     if (!installed) {
         fprintf(file, "%s=false\n", JvmInstalledInTempProperty);

@@ -1,9 +1,11 @@
 // The status dialog and the launcher's messages to the user.
 //
 // The dialog is modeless and belongs to the main thread; it shows one line
-// of text in the user's language for the whole run. Message boxes are shown
-// from the worker thread without an owner: before one appears the worker
-// deletes "__kivshow.sem", which tells the main thread to let the dialog go.
+// of text in the user's language for the whole run. The texts reach the
+// windows in UTF-16, so that their letters do not depend on the system's
+// ANSI code page. Message boxes are shown from the worker thread without an
+// owner: before one appears the worker deletes "__kivshow.sem", which tells
+// the main thread to let the dialog go.
 #include "shell/statuswin.h"
 #include "shell/language.h"
 #include "base/strbuf.h"
@@ -96,7 +98,8 @@ wchar_t* composeErrorText(const char* message, const char* details, const char* 
     // The message and its details are the program's own texts (the ANSI code
     // page); the suffix is one of the UTF-8 texts above.
     wchar_t* first = widen(message, CP_ACP);
-    wchar_t* second = withDetails ? widen(details, CP_ACP) : widen(errorLogSuffix(language), CP_UTF8);
+    wchar_t* second =
+        withDetails ? widen(details, CP_ACP) : widen(errorLogSuffix(language), CP_UTF8);
     wchar_t* text = nullptr;
     if (first && second) {
         size_t size = wcslen(first) + wcslen(second) + 3;

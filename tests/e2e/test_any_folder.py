@@ -7,8 +7,9 @@ as an older JVM does."""
 import pytest
 
 from conftest import read_text, stub, wait_for
-from launcher_support import (JRE_KEY, StubJvm, control_text, layout, register, run_launcher,
-                              trace_texts)
+from launcher_support import (HOST_JAVA, JDK_KEY, JRE_KEY, StubJvm, control_text,
+                              host_java_version, host_jvm_home, layout, register,
+                              registry_version, run_launcher, trace_texts)
 
 WORK = "Установка 安装"
 WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
@@ -46,18 +47,27 @@ def test_work_and_start_directory_named_in_any_script(wine, start_name, encoding
     assert cleanup_runs(work) == ["RUN", "ARG C:\\" + WORK]
 
 
-def test_real_jdk_in_a_work_directory_named_in_any_script(wine):
-    from test_real_java import HOST_JAVA, host_jdk_package
+def test_real_jdk_in_directories_named_in_any_script(wine):
+    # The JVM home too: the wizard reads it from native.properties, which
+    # Java reads as ISO-8859-1.
     if not HOST_JAVA.exists():
         pytest.skip("no host Java")
     wine.env["LC_ALL"] = "de_DE.UTF-8"
     work = wine.drive_c / WORK
     work.mkdir()
-    _, home = host_jdk_package(wine, work, jvmClasspathSwitch="-classpath",
-                               loaderJavaCommand="SampleWizard")
+    version = host_java_version()
+    subkey, micro = registry_version(version)
+    home = host_jvm_home(wine, "Ява 爪哇")
+    key = f"HKLM\\SOFTWARE\\JavaSoft\\{JDK_KEY}\\{subkey}"
+    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(home))):
+        wine.run("reg", "add", key, "/v", value, "/d", data, "/f", check=True)
+    layout(wine, work, control_text(jvmRequiredVersion=subkey, **WIZARD_CONTROL))
 
     assert run_launcher(wine, work, "-q", "x", timeout=300) == 0
 
-    received = read_text(work / "wizard-received.txt").splitlines()
-    assert received[:2] == ["ARG -q", "ARG x"], read_text(home / "bin" / "hostjava.out")
+    report = work / "wizard-received.txt"
+    received = report.read_bytes().decode("utf-8").splitlines() if report.exists() else []
+    assert received[:3] == ["ARG -q", "ARG x", "PROPERTY configureWinRegistry=true"], \
+        read_text(home / "bin" / "hostjava.out")
+    assert "PROPERTY nativeJvmHomeDir=C:/jvms/Ява 爪哇" in received
     assert "Java wizard launched successfully" in trace_texts(work)
