@@ -34,13 +34,15 @@ def test_work_and_start_directory_named_in_any_script(wine, start_name, encoding
     start.mkdir()
     jvm = StubJvm(wine, "jre142", "1.4.2_19")
     register(wine, [(JRE_KEY, "1.4.2_19", "0", jvm.winhome)])
-    layout(wine, work, control_text(**WIZARD_CONTROL))
+    # The control file is written in the legacy code page (ü is one byte).
+    layout(wine, work, control_text(loaderClasspath="C:\\Büro\\install.jar", **WIZARD_CONTROL))
     (work / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
     (work / "startdir.txt").write_bytes(("C:\\" + start_name).encode(encoding) + b"\r\n")
 
     assert run_launcher(wine, work, "-q", "x") == 0
 
     assert jvm.kinds() == ["test", "wizard"]
+    assert jvm.wizard_runs()[0]["args"][:2] == ["-classpath", "C:\\Büro\\install.jar"]
     assert "Java wizard launched successfully" in trace_texts(work)
     assert read_text(start / "jinstall.log") == read_text(work / "jinstall.log") != ""
     assert wait_for(lambda: len(cleanup_runs(work)) >= 2, 10)
