@@ -13,9 +13,9 @@
 static const char TraceFilename[] = "jinstall.log";
 
 bool Install::isJvmInstalled() {
-    if (searchForJvm[0] &&
-        (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
-        traceMessage(TraceFilename, "Search for JVM:", searchForJvm);
+    if (settings.searchForJvm[0] &&
+        (_stricmp(settings.searchForJvm, "no") == 0 || _stricmp(settings.searchForJvm, "none") == 0)) {
+        traceMessage(TraceFilename, "Search for JVM:", settings.searchForJvm);
         return false;
     }
     bool found;
@@ -23,8 +23,8 @@ bool Install::isJvmInstalled() {
         FindJvm finder;
         finder.setHwnd(hDlgMain);
         showStatusMessage(3);
-        found = finder.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
-                                      jvmCommandName, jvmCommand);
+        found = finder.isJvmInstalled(settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion, settings.jvmName,
+                                      settings.jvmCommandName, jvmCommand);
     }
     if (!found) {
         traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");

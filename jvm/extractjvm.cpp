@@ -10,6 +10,7 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/curdir.h"
 #include "base/textline.h"
 #include "config/winregconfig.h"
 #include "exec/execcmd.h"
@@ -158,12 +159,12 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
         ExecCommand exec;
         exec.setErrorsFilename(errorsFile);
         exec.setTraceFilename(traceFile);
+        CurrentDirectory here;
         if (!getJvmInstallerCommand(jvmSelfExtractor, command)) {
             traceMessage(traceFile, "installed jvm", false);
-            _chdir(workDir);
             getCurrentDir(current, PathBufferSize - 1);
             traceMessage(traceFile, "current directory after changing dir to: ", current);
-        } else if (_chdir(jvmDir) != 0) {
+        } else if (!here.enter(jvmDir)) {
             // Never expand into the work directory by mistake.
             traceMessage(traceFile, "unable to change dir to: ", jvmDir);
         } else {
@@ -171,7 +172,7 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
             traceMessage(traceFile, "current directory changing dir to: ", current);
             ok = exec.execCommand(command, nullptr, 0);
             traceMessage(traceFile, "installed jvm", ok);
-            _chdir(workDir);
+            here.restore();
             getCurrentDir(current, PathBufferSize - 1);
             traceMessage(traceFile, "current directory after changing dir to: ", current);
         }

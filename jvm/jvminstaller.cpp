@@ -12,11 +12,11 @@
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/textline.h"
+#include "base/winfolders.h"
 #include "jvm/jvmok.h"
 
 #include <windows.h>
 #include <direct.h>
-#include <shlobj.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -32,16 +32,7 @@ static const char JreType[] = "JRE";
 static const char JdkType[] = "JDK";
 static const char PluginType[] = "Java Plug-in";
 static const char JavaSoftDir[] = "JavaSoft";
-static const char ProbeDirName[] = "__test__zos";
-static const char DefaultProgramFilesDir[] = "C:\\Program Files";
 
-static const char WindowsNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-static const char WindowsNtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
-static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
-static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-static const char ProgramFilesValue[] = "ProgramFilesDir";
-
-enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05 };
 
 // The version base and micro part of a version (1.6 and 0 for 1.6.0); an
 // overlong version is cut (traced) to the version buffer's capacity first.
@@ -62,105 +53,6 @@ JvmInstaller::~JvmInstaller() {}
 
 void JvmInstaller::setHomeDirectory(const char* dir) {
     if (dir) copyText(homeDirectory, dir);
-}
-
-// ---------------------------------------------------------------------------
-// System folders
-
-bool JvmInstaller::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
-
-bool JvmInstaller::isVistaOrWindows7() {
-    bool answer = false;
-    if (!LoadLibraryA("KERNEL32.DLL")) {
-        traceMessage(TraceFilename, "KERNEL32 not found");
-    } else {
-        traceMessage(TraceFilename, "checking for vista/7");
-        OSVERSIONINFOA info;
-        memset(&info, 0, sizeof info);
-        info.dwOSVersionInfoSize = OsVersionInfoSize;
-        if (GetVersionExA(&info)) answer = info.dwMajorVersion >= 6;
-    }
-    traceMessage(TraceFilename, "vista/7", answer);
-    return answer;
-}
-
-bool JvmInstaller::getWindowsDirectory(char* dir) {
-    dir[0] = '\0';
-    if (isWinNT()) {
-        if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "SystemRoot", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "PathName", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "WinDir", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtSetupKey, "WinDir", dir, PathBufferSize))
-            return true;
-    }
-    if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsSetupKey, "WinDir", dir, PathBufferSize))
-        return true;
-    dir[0] = '\0';
-    return false;
-}
-
-bool JvmInstaller::getProgramFilesDirectory(char* dir) {
-    dir[0] = '\0';
-    RegKey key;
-    if (key.open(HKEY_LOCAL_MACHINE, WindowsKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
-        key.open(HKEY_LOCAL_MACHINE, WindowsNtKey, KEY_QUERY_VALUE);
-    if (key.isOpen()) {
-        char value[PathBufferSize];
-        key.readValue(ProgramFilesValue, value, sizeof value);
-        key.close();
-        if (value[0]) {
-            copyText(dir, PathBufferSize, value);
-            return true;
-        }
-    } else if (fexists(DefaultProgramFilesDir)) {
-        copyText(dir, PathBufferSize, DefaultProgramFilesDir);
-        return true;
-    }
-    traceMessage(TraceFilename, "Unable to find Program Files directory in registry");
-    return false;
-}
-
-typedef HRESULT(WINAPI* GetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
-
-bool JvmInstaller::getDocumentsDirectory(char* dir) {
-    dir[0] = '\0';
-    HMODULE library = LoadLibraryA("Shell32.dll");
-    if (!library) library = LoadLibraryA("SHFolder.dll");
-    if (!library) return false;
-    // The function of whichever library is present (old systems have it in
-    // SHFolder.dll only).
-    GetFolderPathProc getFolderPath = reinterpret_cast<GetFolderPathProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "SHGetFolderPathA")));
-    if (!getFolderPath) return false;
-    // The system writes at most MAX_PATH characters.
-    char path[PathBufferSize];
-    path[0] = '\0';
-    HRESULT result = getFolderPath(nullptr, CsidlCommonDocuments, nullptr, 0, path);
-    if (result < 0) {
-        path[0] = '\0';
-        result = getFolderPath(nullptr, CsidlPersonal, nullptr, 0, path);
-    }
-    if (result < 0) return false;
-    path[PathBufferSize - 1] = '\0';
-    copyText(dir, PathBufferSize, path);
-    return true;
-}
-
-bool JvmInstaller::getProgramsDirectory(char* dir) {
-    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir);
-    if (!getProgramFilesDirectory(dir)) return getDocumentsDirectory(dir);
-
-    // Program Files is used only where a directory can be made in it.
-    char probe[PathBufferSize];
-    bool writable = false;
-    if (formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
-        bool created = _mkdir(probe) == 0;
-        writable = isDir(probe);
-        if (created) _rmdir(probe);
-    }
-    traceMessage(TraceFilename, "Ok to use Program files subdirectory for jvm", writable);
-    if (writable) return true;
-    return getDocumentsDirectory(dir);
 }
 
 // ---------------------------------------------------------------------------
@@ -222,12 +114,14 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     if (!startsWith(requested, VariableStart)) {
         ok = copyText(out, PathBufferSize, requested);
     } else if (startsWith(requested, ProgFilesDirVariable)) {
-        if (!getProgramsDirectory(baseDir))
+        WinFolders folders;
+        if (!folders.getProgramsDirectory(baseDir))
             traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
         else
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, WindowsDirVariable)) {
-        if (!getWindowsDirectory(baseDir))
+        WinFolders folders;
+        if (!folders.registryWindowsDirectory(folders.isWinNT(), baseDir, PathBufferSize))
             traceMessage(TraceFilename, "unable to get Windows directory for JVM");
         else
             ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);
@@ -326,7 +220,8 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
     drive[0] = '\0';
     char programs[PathBufferSize];
 
-    if (getProgramsDirectory(programs)) {
+    WinFolders folders;
+    if (folders.getProgramsDirectory(programs)) {
         const char* colon = strchr(programs, ':');
         if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
         copyText(jvmDir, PathBufferSize, programs);
@@ -484,15 +379,9 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     DWORD attributes = GetFileAttributesA(tree);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
 
-    // Never a drive root or a relative path (delDirTree refuses those), and
-    // never a tree that holds the Windows directory or the work directory.
-    char windowsDir[PathBufferSize];
-    char currentDir[PathBufferSize];
-    getCurrentDir(currentDir, PathBufferSize - 1);
-    bool protectedTree = (homeDirectory[0] && dirNamesOrHolds(tree, homeDirectory)) ||
-                         (getWindowsDirectory(windowsDir) && dirNamesOrHolds(tree, windowsDir)) ||
-                         dirNamesOrHolds(tree, currentDir);
-    if (protectedTree || !isAbsoluteDirPath(tree)) {
+    // Never a drive root or a relative path, and never a tree that holds
+    // the Windows directory or the work directory.
+    if (deletionRefusal(tree, homeDirectory)) {
         traceMessage(TraceFilename, "not deleting protected directory", tree);
         return false;
     }

@@ -9,8 +9,7 @@
 // each directory of the search path; and last the work directory's own "jvm"
 // subtree, emptied first. On the way a candidate that already holds an
 // acceptable JVM is "discovered" and returned instead, so that the caller can
-// skip the installation. The class also owns the system-folder lookups that
-// the directory variables need.
+// skip the installation.
 #ifndef JVM_JVMINSTALLER_H
 #define JVM_JVMINSTALLER_H
 
@@ -41,15 +40,6 @@ public:
     // never followed. True when the tree is gone afterwards.
     bool deleteTempJvmDir(const char* dir);
 
-    // System folders. Every result buffer holds PathBufferSize bytes.
-    bool isWinNT();
-    bool isVistaOrWindows7();
-    bool getWindowsDirectory(char* dir);
-    bool getProgramFilesDirectory(char* dir);
-    bool getDocumentsDirectory(char* dir);
-    // Program Files, or on Vista and later a documents folder when Program
-    // Files cannot be written.
-    bool getProgramsDirectory(char* dir);
     // The Windows directory, the last resort of the candidate places; a null
     // dir leaves it unchanged.
     void setHomeDirectory(const char* dir);

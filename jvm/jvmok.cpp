@@ -9,6 +9,7 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/textline.h"
 #include "exec/execcmd.h"
 
 #include <ctype.h>
@@ -91,18 +92,15 @@ bool JvmOk::testLine(char* line, const char* required, const char* minimum,
 
 bool JvmOk::checkVersion(const char* resultsFile, const char* required, const char* minimum,
                          const char* maximum) {
-    FILE* file = fopen(resultsFile, "rt");
-    if (!file) {
+    LineReader file(resultsFile, textLines(ResultsReadLimit - 1));
+    if (!file.isOpen()) {
         traceMessage(traceFilename, "Unable to verify version", resultsFile);
         return false;
     }
     char line[ResultsLineSize];
-    line[0] = '\0';
-    if (!fgets(line, ResultsReadLimit, file)) line[0] = '\0';
-    line[ResultsLineSize - 2] = '\0';
+    file.read(line);
     bool ok = testLine(line, required, minimum, maximum);
     traceMessage(traceFilename, "version checked ok", ok);
-    fclose(file);
     return ok;
 }
 

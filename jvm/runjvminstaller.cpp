@@ -10,6 +10,8 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/curdir.h"
+#include "base/findfile.h"
 #include "base/textline.h"
 #include "config/winregconfig.h"
 #include "exec/execcmd.h"
@@ -142,15 +144,8 @@ void RunJvmInstaller::removeInstaller(const char* installerName, const char* dir
 void RunJvmInstaller::removeEmptyDir(const char* dir) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    bool empty = true;
-    do {
-        if (!isDotEntry(entry.cFileName)) empty = false;
-    } while (empty && FindNextFileA(find, &entry));
-    FindClose(find);
-    if (!empty) return;
+    FindFile listing(pattern);
+    if (!listing.isListed() || listing.next()) return;  // missing, or not empty
     if (removeEmptyDirPatiently(dir)) {
         traceMessage(TraceFilename, "removed:", dir);
         return;
@@ -267,11 +262,12 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
     bool ok = false;
     // The program runs in the JVM directory, never in the work directory
     // by mistake.
-    if (_chdir(dir) != 0) {
-        copyText(errorText, "Unable to change to the jvm directory");
-    } else {
-        ok = exec.spawnAndWait(program, args, errorText);
-        _chdir(workDir);
+    {
+        CurrentDirectory here;
+        if (!here.enter(dir))
+            copyText(errorText, "Unable to change to the jvm directory");
+        else
+            ok = exec.spawnAndWait(program, args, errorText);
     }
     if (!ok) {
         char message[ErrorTextSize + 64];
@@ -300,20 +296,16 @@ bool RunJvmInstaller::jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion,
                                   char* jvmPath) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    FindFile listing(pattern);
     bool found = false;
     char home[PathBufferSize];
-    do {
-        if (isDotEntry(entry.cFileName)) continue;
-        if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, entry.cFileName)) continue;
+    while (!found && listing.next()) {
+        if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
         traceMessage(TraceFilename, "looking for jvm in:", home);
         JvmOk jvmOk;
         found = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, home,
                                         jvmCommandName, jvmPath);
-    } while (!found && FindNextFileA(find, &entry));
-    FindClose(find);
+    }
     return found;
 }
 
