@@ -97,30 +97,34 @@ static void deleteManifestEntry(Install& install, char* entry, bool whole) {
     remove(name);
 }
 
-void Install::cleanUpManifest(unsigned char succeeded) {
+// Deletes the files that the manifest's "Name: " entries name. A manifest
+// wraps long entries: a line that begins with one blank continues the entry
+// before it.
+static void deleteManifestEntries(Install& install) {
     LineReader manifest(ManifestFilename, textLines(ManifestLineLimit));
-    if (manifest.isOpen()) {
-        // A manifest wraps long entries: a line that begins with one blank
-        // continues the entry before it.
-        char line[LineBufferSize];
-        char entry[PathBufferSize];
-        bool haveEntry = false;
-        bool entryWhole = true;
-        bool lineWhole;
-        while (manifest.read(line, &lineWhole)) {
-            size_t length = strlen(line);
-            while (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
-            if (haveEntry && line[0] == ' ') {
-                if (!lineWhole || !appendText(entry, line + 1)) entryWhole = false;
-                continue;
-            }
-            if (haveEntry) deleteManifestEntry(*this, entry, entryWhole);
-            haveEntry = true;
-            entryWhole = lineWhole;
-            copyText(entry, line);
+    char line[LineBufferSize];
+    char entry[PathBufferSize];
+    bool haveEntry = false;
+    bool entryWhole = true;
+    bool lineWhole;
+    while (manifest.read(line, &lineWhole)) {
+        size_t length = strlen(line);
+        while (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
+        if (haveEntry && line[0] == ' ') {
+            if (!lineWhole || !appendText(entry, line + 1)) entryWhole = false;
+            continue;
         }
-        if (haveEntry) deleteManifestEntry(*this, entry, entryWhole);
+        if (haveEntry) deleteManifestEntry(install, entry, entryWhole);
+        haveEntry = true;
+        entryWhole = lineWhole;
+        copyText(entry, line);
     }
+    if (haveEntry) deleteManifestEntry(install, entry, entryWhole);
+}
+
+void Install::cleanUpManifest(unsigned char succeeded) {
+    // The manifest is closed again before it is deleted.
+    deleteManifestEntries(*this);
     remove(ManifestFilename);
     _rmdir(ManifestDir);
     remove(WizardFilename);

@@ -109,6 +109,15 @@ void Install::reportFailure() {
     showError(errorMessage, errorDetails);
 }
 
+// The JVM classes may write a found program's name into the command name.
+static_assert(sizeof ControlSettings::jvmCommandName == JvmWanted::CommandNameSize,
+              "the command name of the settings is the one the JVM classes fill");
+
+JvmWanted Install::jvmWanted() {
+    return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
+                     settings.jvmCommandName};
+}
+
 void Install::setMode(bool quiet, bool properties) {
     quietInstall = quiet;
     propertiesInstall = properties;
@@ -138,8 +147,9 @@ void Install::setNotFoundMessages(const char* version) {
 bool Install::installTheJvm() {
     char version[InstallPathSize];
     buildVersionText(version, sizeof version);
-    if (_stricmp(settings.jvmInstallerType, SelfExtractorType) == 0) return installJvmBundle(version);
-    if (_stricmp(settings.jvmInstallerType, ThirdPartyType) == 0) return installJvmInstaller(version);
+    const char* type = settings.jvmInstallerType;
+    if (_stricmp(type, SelfExtractorType) == 0) return installJvmBundle(version);
+    if (_stricmp(type, ThirdPartyType) == 0) return installJvmInstaller(version);
     setNotFoundMessages(version);
     return false;
 }
@@ -168,8 +178,8 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
     traceMessage(TraceFilename, "attempting to install jvm", settings.jvmVersion);
     bool result = bundle ? extractJvm() : runThirdPartyInstaller();
     if (!result) {
-        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s", settings.jvmName,
-                   settings.jvmVersion, DiskSpaceText);
+        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s",
+                   settings.jvmName, settings.jvmVersion, DiskSpaceText);
         copyText(errorDetails, OtherCausesText);
     }
     return result;

@@ -17,6 +17,7 @@
 #include "base/strbuf.h"
 #include "base/trace.h"
 #include "config/settings.h"
+#include "jvm/jvmwanted.h"
 #include "install/startdir.h"
 #include "shell/statuswin.h"
 
@@ -88,6 +89,9 @@ private:
     bool installWith(const char* file, char* version, bool bundle);
     void reportFailure();
     bool registerTemporaryJvm(char* jvmHome);
+    // The version limits and the command name of the settings, as the JVM
+    // classes take them.
+    JvmWanted jvmWanted();
 
     ControlSettings settings;  // the values of the control file
 

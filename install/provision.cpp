@@ -22,8 +22,8 @@ bool Install::extractJvm() {
     ExtractJvm extractor;
     extractor.setHwnd(hDlgMain);
     bool configureRegistry = extractor.configureWinReg();
-    if (!extractor.extractJvm(settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion, settings.jvmVersion,
-                              settings.jvmName, settings.jvmCommandName, settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
+    if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
+                              settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
                               settings.jvmHomeDir, jvmCommand, homeDirectory))
         return false;
 
@@ -44,9 +44,9 @@ bool Install::extractJvm() {
 bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
     runner.setHwnd(hDlgMain);
-    bool result = runner.run(settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion, settings.jvmVersion,
-                             settings.jvmName, settings.jvmCommandName, settings.jvmInstallerBinary, settings.jvmInstallerCommand,
-                             jvmCommand, homeDirectory);
+    bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
+                             settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
+                             homeDirectory);
     if (result) {
         // logJvmLocation derives the home of the JVM found from jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';

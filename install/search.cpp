@@ -13,8 +13,8 @@
 static const char TraceFilename[] = "jinstall.log";
 
 bool Install::isJvmInstalled() {
-    if (settings.searchForJvm[0] &&
-        (_stricmp(settings.searchForJvm, "no") == 0 || _stricmp(settings.searchForJvm, "none") == 0)) {
+    const char* search = settings.searchForJvm;
+    if (search[0] && (_stricmp(search, "no") == 0 || _stricmp(search, "none") == 0)) {
         traceMessage(TraceFilename, "Search for JVM:", settings.searchForJvm);
         return false;
     }
@@ -23,8 +23,7 @@ bool Install::isJvmInstalled() {
         FindJvm finder;
         finder.setHwnd(hDlgMain);
         showStatusMessage(3);
-        found = finder.isJvmInstalled(settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion, settings.jvmName,
-                                      settings.jvmCommandName, jvmCommand);
+        found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand);
     }
     if (!found) {
         traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");

@@ -141,9 +141,8 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     return ok;
 }
 
-bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                                   char* jvmMaxVersion, char* jvmVersion,
-                                                   char* jvmCommandName, char* dir,
+bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
+                                                   char* dir,
                                                    char* jvmPath) {
     (void)jvmVersion;
     traceMessage(TraceFilename, "creating predefined jvm dir", dir);
@@ -170,28 +169,27 @@ bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, cha
     ok = ok && isDir(dir);
     if (ok) {
         JvmOk jvmOk;
-        jvmDiscovered = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                                dir, jvmCommandName, jvmPath);
+        jvmDiscovered = jvmOk.jvmCorrectVersion(wanted,
+                                                dir, jvmPath);
     }
     return ok;
 }
 
-bool JvmInstaller::_createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                       char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                       char* jvmCommandName, char* predefinedJvmInstallDir,
+bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                       char* predefinedJvmInstallDir,
                                        char* jvmDir, char* jvmPath) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
         traceMessage(TraceFilename, "default install directory for JVM", predefinedJvmInstallDir);
         char resolved[PathBufferSize];
         if (getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
             copyText(jvmDir, PathBufferSize, resolved);
-            if (createPredeterminedJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                                jvmVersion, jvmCommandName, jvmDir, jvmPath))
+            if (createPredeterminedJvmDirectory(wanted,
+                                                jvmVersion, jvmDir, jvmPath))
                 return true;
         }
     }
-    if (createWinJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                              jvmName, jvmCommandName, jvmDir, jvmPath))
+    if (createWinJvmDirectory(wanted, jvmVersion,
+                              jvmName, jvmDir, jvmPath))
         return true;
     traceMessage(TraceFilename, "unable to create Windows JVM directory");
     return false;
@@ -200,20 +198,18 @@ bool JvmInstaller::_createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVer
 // ---------------------------------------------------------------------------
 // Under the Programs directory, then the drive root and the Windows directory
 
-bool JvmInstaller::testPossibleDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmCommandName,
-                                         const char* candidate, char* jvmPath) {
+bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
+                                         char* jvmPath) {
     traceMessage(TraceFilename, "found a possible directory", candidate);
-    jvmDiscovered = foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                  jvmCommandName, candidate, jvmPath);
+    jvmDiscovered = foundValidJvm(wanted,
+                                  candidate, jvmPath);
     traceMessage(TraceFilename, "directory ok", jvmDiscovered);
     traceMessage(TraceFilename, "discovered jvm", jvmDiscovered);
     return jvmDiscovered;
 }
 
-bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                         char* jvmCommandName, char* jvmDir, char* jvmPath) {
+bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                         char* jvmDir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char drive[PathBufferSize];
@@ -250,8 +246,8 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
             if (formatText(candidate, sizeof candidate, "%s%s%s.%s", jvmDir, DIR_END, base,
                            micro)) {
                 if (fexists(candidate)) {
-                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                              jvmCommandName, candidate, jvmPath)) {
+                    if (testPossibleDirectory(wanted,
+                                              candidate, jvmPath)) {
                         copyText(jvmDir, PathBufferSize, candidate);
                         return true;
                     }
@@ -261,8 +257,8 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
             }
             if (formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, jvmVersion)) {
                 if (fexists(candidate)) {
-                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                              jvmCommandName, candidate, jvmPath)) {
+                    if (testPossibleDirectory(wanted,
+                                              candidate, jvmPath)) {
                         copyText(jvmDir, PathBufferSize, candidate);
                         return true;
                     }
@@ -277,17 +273,16 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
     // The fall-back: the drive's root (relative to the current directory
     // when there is no drive), then the Windows directory.
     copyText(jvmDir, PathBufferSize, drive);
-    if (createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName,
-                              jvmCommandName, jvmDir, jvmPath))
+    if (createJvmSubdirectory(wanted, jvmVersion, jvmName,
+                              jvmDir, jvmPath))
         return true;
     copyText(jvmDir, PathBufferSize, homeDirectory);
-    return createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                 jvmName, jvmCommandName, jvmDir, jvmPath);
+    return createJvmSubdirectory(wanted, jvmVersion,
+                                 jvmName, jvmDir, jvmPath);
 }
 
-bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                         char* jvmCommandName, char* dir, char* jvmPath) {
+bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                         char* dir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char name[PathBufferSize];
@@ -300,7 +295,7 @@ bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinV
         if (!formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, base)) {
             ok = false;
         } else if (fexists(candidate)) {
-            if (foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmCommandName, dir,
+            if (foundValidJvm(wanted, dir,
                               jvmPath)) {
                 jvmDiscovered = true;
             } else if (formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, name) &&
@@ -319,12 +314,11 @@ bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinV
     return ok;
 }
 
-bool JvmInstaller::foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion,
-                                 char* jvmMaxVersion, char* jvmCommandName, const char* dir,
+bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
                                  char* jvmPath) {
     JvmOk jvmOk;
-    if (!jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, dir,
-                                 jvmCommandName, jvmPath)) {
+    if (!jvmOk.jvmCorrectVersion(wanted, dir,
+                                 jvmPath)) {
         traceMessage(TraceFilename, dir, " doesn't have correct version");
         return false;
     }
@@ -334,12 +328,11 @@ bool JvmInstaller::foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion,
 // ---------------------------------------------------------------------------
 // The whole order
 
-bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                      char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                      char* jvmCommandName, char* predefinedJvmInstallDir,
+bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                      char* predefinedJvmInstallDir,
                                       char* jvmDir, char* jvmPath) {
-    bool ok = _createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                  jvmName, jvmCommandName, predefinedJvmInstallDir, jvmDir,
+    bool ok = _createJvmDirectory(wanted, jvmVersion,
+                                  jvmName, predefinedJvmInstallDir, jvmDir,
                                   jvmPath);
 
     // A jvm subtree in each directory of the search path, in its order.
@@ -352,8 +345,8 @@ bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVers
             char* separator = strchr(element, ';');
             if (separator) *separator = '\0';
             copyText(jvmDir, PathBufferSize, element);
-            ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                       jvmName, jvmCommandName, jvmDir, jvmPath);
+            ok = createJvmSubdirectory(wanted, jvmVersion,
+                                       jvmName, jvmDir, jvmPath);
             element = separator ? separator + 1 : nullptr;
         }
     }
@@ -362,8 +355,8 @@ bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVers
     if (!ok) {
         getCurrentDir(jvmDir, PathBufferSize - 1);
         deleteTempJvmDir(jvmDir);
-        ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                   jvmName, jvmCommandName, jvmDir, jvmPath);
+        ok = createJvmSubdirectory(wanted, jvmVersion,
+                                   jvmName, jvmDir, jvmPath);
         if (!ok)
             logAndTraceMessage(ErrorsFilename, TraceFilename,
                                "Unable to create a new directory to install JVM");

@@ -15,6 +15,7 @@
 
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 #include "shell/statuswin.h"
 
 class JvmInstaller : public Trace, public Status {
@@ -25,12 +26,11 @@ public:
     JvmInstaller& operator=(const JvmInstaller&) = delete;
 
     // The whole order of places. jvmDir and jvmPath are PathBufferSize-byte
-    // buffers; jvmCommandName has room for two more characters than it holds
-    // (the version test may change jre.exe into javaw.exe). On success jvmDir
+    // buffers; the version test may change wanted.commandName (jre.exe into
+    // javaw.exe). On success jvmDir
     // holds the directory to install into, or the directory of a discovered
     // JVM (isJvmDiscovered), whose program is then in jvmPath.
-    bool createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                            char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
 
@@ -48,29 +48,23 @@ public:
     bool getNewJvmInstallerTo(const char* requested, char* out);
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
-    bool createPredeterminedJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion,
-                                         char* jvmCommandName, char* dir, char* jvmPath);
-    bool createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                               char* jvmVersion, char* jvmName, char* jvmCommandName,
-                               char* jvmDir, char* jvmPath);
-    bool createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                               char* jvmVersion, char* jvmName, char* jvmCommandName, char* dir,
+    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
+                                         char* dir, char* jvmPath);
+    bool createWinJvmDirectory(const JvmWanted& wanted,
+                               char* jvmVersion, char* jvmName, char* jvmDir, char* jvmPath);
+    bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,
                                char* jvmPath);
-    bool foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                       char* jvmCommandName, const char* dir, char* jvmPath);
+    bool foundValidJvm(const JvmWanted& wanted, const char* dir, char* jvmPath);
     // Makes one directory level: dir (PathBufferSize bytes) becomes
     // dir\name when that directory exists afterwards.
     bool addDirectory(char* dir, const char* name);
     bool addDirectory(const char* path);
 
 private:
-    bool _createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                             char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool _createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                              char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     // Tests candidate for a JVM, records the verdict and traces it.
-    bool testPossibleDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                               char* jvmMaxVersion, char* jvmCommandName, const char* candidate,
+    bool testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                char* jvmPath);
 
     char homeDirectory[PathBufferSize];

@@ -54,8 +54,7 @@ RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false), hwnd(nullptr) {
 
 RunJvmInstaller::~RunJvmInstaller() {}
 
-bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                          char* jvmVersion, char* jvmName, char* jvmCommandName,
+bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                           char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmPath,
                           const char* homeDir) {
     copyText(homeDirectory, homeDir);
@@ -68,8 +67,7 @@ bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* j
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
-        created = installer.createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                               jvmVersion, jvmName, jvmCommandName,
+        created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         traceMessage(TraceFilename, "jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -80,12 +78,11 @@ bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* j
     if (created) {
         if (jvmDiscovered) {
             JvmOk jvmOk;
-            ok = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmDir,
-                                         jvmCommandName, jvmPath);
+            ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
             if (!ok) jvmDiscovered = false;
         }
         if (!jvmDiscovered)
-            ok = installJvm(jvmVersion, jvmName, jvmCommandName, jvmInstallerBinary,
+            ok = installJvm(jvmVersion, jvmName, wanted.commandName, jvmInstallerBinary,
                             jvmInstallerCommand, jvmDir, jvmPath);
     }
     traceMessage(TraceFilename, "jvmFullname:", jvmPath);
@@ -104,9 +101,9 @@ bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmComma
     if (ok) {
         // The new JVM must report the version the package installs,
         // whatever the installation's own limits.
-        char none[1] = "";
-        ok = jvmInNewDir(jvmVersion, none, none, jvmDir, jvmCommandName, jvmPath) ||
-             findInstalledJvm(jvmVersion, none, none, jvmName, jvmCommandName, jvmPath);
+        JvmWanted packaged = {jvmVersion, "", "", jvmCommandName};
+        ok = jvmInNewDir(packaged, jvmDir, jvmPath) ||
+             findInstalledJvm(packaged, jvmName, jvmPath);
     }
     removeEmptyDir(jvmDir);
     return ok;
@@ -291,9 +288,7 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
 // ---------------------------------------------------------------------------
 // Finding the new JVM
 
-bool RunJvmInstaller::jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion,
-                                  char* jvmMaxVersion, const char* dir, char* jvmCommandName,
-                                  char* jvmPath) {
+bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
     FindFile listing(pattern);
@@ -303,19 +298,16 @@ bool RunJvmInstaller::jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion,
         if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
         traceMessage(TraceFilename, "looking for jvm in:", home);
         JvmOk jvmOk;
-        found = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, home,
-                                        jvmCommandName, jvmPath);
+        found = jvmOk.jvmCorrectVersion(wanted, home, jvmPath);
     }
     return found;
 }
 
-bool RunJvmInstaller::findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVersion,
-                                       char* jvmMaxVersion, char* jvmName, char* jvmCommandName,
+bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
                                        char* jvmPath) {
     FindJvm findJvm;
     findJvm.setHwnd(hwnd);
-    bool found = findJvm.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
-                                        jvmCommandName, jvmPath);
+    bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath);
     if (found) traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
     else traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
     return found;
