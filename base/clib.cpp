@@ -103,9 +103,9 @@ static void setStreamBuffers(FILE* in, FILE* out) {
     setvbuf(out, nullptr, _IOFBF, StreamBufferSize);
 }
 
-// Renames a complete copy over its destination. The Windows 95 family has no
-// MoveFileEx: there the destination is deleted and the copy renamed.
-static bool replaceFile(const char* temporary, const char* destination) {
+// The Windows 95 family has no MoveFileEx: there the destination is deleted
+// and the copy renamed.
+bool replaceFile(const char* temporary, const char* destination) {
     if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
     if (_access(destination, 0) == 0 && !DeleteFileA(destination)) return false;
@@ -288,18 +288,20 @@ void getJavaHomeDirectory(const char* executable, char* home) {
     char* lastSeparator = strrchr(home, '\\');
     if (!lastSeparator) return;
     *lastSeparator = '\0';
+    cutBinLevel(home, false);
+}
 
-    // The last whole "bin" level (in any letter case) and what follows it
-    // go; "bin" inside a name (C:\cabinet, C:\robin) is part of the home.
+void cutBinLevel(char* dir, bool finalOnly) {
+    // "bin" inside a name (C:\cabinet, C:\robin) is part of the directory.
     char* bin = nullptr;
-    for (char* at = home; *at; ++at) {
-        bool starts = at == home || isSeparator(at[-1]);
+    for (char* at = dir; *at; ++at) {
+        bool starts = at == dir || isSeparator(at[-1]);
         if (starts && _strnicmp(at, BinDir, 3) == 0 && (at[3] == '\0' || isSeparator(at[3])))
             bin = at;
     }
-    if (!bin) return;
+    if (!bin || (finalOnly && bin[3] != '\0')) return;
     *bin = '\0';
-    if (bin > home && isSeparator(bin[-1])) bin[-1] = '\0';
+    if (bin > dir && isSeparator(bin[-1])) bin[-1] = '\0';
 }
 
 void parseVersion(const char* version, char* base, char* micro) {

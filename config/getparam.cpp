@@ -95,7 +95,7 @@ static const ParamKey ParamKeys[] = {
     {SearchForJvmField, SETTING(searchForJvm), PostNone},
 };
 
-GetParameters::GetParameters() : hwnd(nullptr) {}
+GetParameters::GetParameters() {}
 
 bool GetParameters::getParameters(ControlSettings& settings) {
     if (!convertLineEndings(KivControlFilename)) return false;
@@ -146,8 +146,7 @@ bool GetParameters::convertLineEndings(const char* path) {
         showError(ConvertFailed);
         return false;
     }
-    remove(path);
-    if (rename(TempControlFilename, path) != 0) {
+    if (!replaceFile(TempControlFilename, path)) {
         if (fexists(path)) {
             // The original could not be replaced (it may be read-only); it
             // is read as it is, and no temporary copy is left behind.
@@ -278,7 +277,12 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
         appendText(name, ".exe");
     }
     // The windowless JVM, unless the user switched tracing on and wants to
-    // see the console one.
+    // see the console one. This is the first of three rules that choose
+    // javaw: here "jinstall.log" without "jinstall.sem" (the user's own
+    // trace) keeps the console program; the version test (jvmok.cpp) asks
+    // only whether the trace file exists, and the expanded JVM's program
+    // (extractjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
+    // different question at a different time, so they are kept as they are.
     bool userTracing = fexists(TraceFilename) && !fexists(TempTraceFilename);
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)

@@ -23,8 +23,6 @@ public:
     GetParameters(const GetParameters&) = delete;
     GetParameters& operator=(const GetParameters&) = delete;
 
-    void setHwnd(HWND window) { hwnd = window; }
-
     // The whole reading of "kiv.control" in the work directory into
     // settings; false when the file cannot be opened or rewritten (a box has
     // then been shown).
@@ -50,9 +48,6 @@ public:
 
     // False for \ / : * ? " < > |, true for everything else (NUL included).
     bool isfilenameChar(char c);
-
-private:
-    HWND hwnd;
 };
 
 #endif

@@ -18,7 +18,9 @@ enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
 
 bool readConfigureWinReg(Trace& trace) {
     LineReader control(KivControlFilename, textLines(LineReadLimit - 1));
-    LineReader properties(NativePropertiesFilename, textLines(LineReadLimit - 1));
+    // The properties are opened only when the control file is not there.
+    LineReader properties(control.isOpen() ? "" : NativePropertiesFilename,
+                          textLines(LineReadLimit - 1));
     LineReader& file = control.isOpen() ? control : properties;
     if (!file.isOpen()) {
         trace.traceMessage(TraceFilename, "unable to open kiv.control file",

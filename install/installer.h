@@ -7,10 +7,13 @@
 // details, and always ends with the clean-up of the work directory.
 //
 // The operations live in several files: installer.cpp (the sequence, the
-// decision tree, the home directory), launch.cpp (environment and wizard
-// launch), cleanup.cpp (work directory clean-up), params.cpp (the control
-// file), search.cpp (the search for an installed JVM) and provision.cpp (JVM
-// installation from the package and the security setup).
+// decision tree, the home directory), params.cpp (the control file into the
+// settings), search.cpp (the search for an installed JVM), provision.cpp
+// (JVM installation from the package and the security setup), launch.cpp
+// (environment and wizard launch), cleanup.cpp (work directory clean-up and
+// the manifest), tempjvm.cpp (a JVM installed only for the run), logcopy.cpp
+// (the logs copied to the start directory) and startdir.cpp (the start
+// directory).
 #ifndef INSTALL_INSTALLER_H
 #define INSTALL_INSTALLER_H
 

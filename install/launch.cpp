@@ -116,15 +116,6 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
 // twice the value's length always holds it whole.
 static size_t rebuiltClasspathSize(const char* value) { return 2 * strlen(value) + 2; }
 
-// The backslashes at the end of a text. Inside double quotes the child's
-// runtime reads a backslash before the closing quote as an escaped quote, so
-// they are doubled there (2n backslashes and a quote give n and the end).
-static size_t trailingBackslashes(const char* text) {
-    size_t length = strlen(text), count = 0;
-    while (count < length && text[length - 1 - count] == '\\') ++count;
-    return count;
-}
-
 // Appends text in double quotes, its trailing backslashes doubled.
 static void appendQuoted(char* out, size_t cap, const char* text) {
     appendText(out, cap, "\"");
@@ -188,7 +179,8 @@ static bool switchArgument(bool quiet, bool properties, const char* argument) {
 }
 
 unsigned Install::countParameters(char* argument) {
-    unsigned count = countWords(settings.loaderJavaCommand) + countWords(settings.jvmExtraParameters);
+    unsigned count =
+        countWords(settings.loaderJavaCommand) + countWords(settings.jvmExtraParameters);
     if (switchArgument(quietInstall, propertiesInstall, argument)) count += SwitchEntries;
     count += FixedEntries;
     traceMessage(TraceFilename, "parameters", (int)count);
@@ -299,14 +291,7 @@ bool Install::_runInstaller(char** list) {
     remove(showDialogFilename);
 
     if (!exec.spawnAndWait(command, list, errorText)) {
-        char* args = exec.argsString(list);
-        size_t size = strlen(command) + (args ? strlen(args) : 0) + 2;
-        char* detail = (char*)malloc(size);
-        if (detail) formatText(detail, size, "%s %s", command, args ? args : "");
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ",
-                           detail ? detail : command);
-        free(detail);
-        free(args);
+        exec.logUnableToStart(*this, command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
         logAndTraceMessage(ErrorsFilename, TraceFilename, text, false);

@@ -8,7 +8,6 @@
 
 bool Install::getParams() {
     GetParameters parameters;
-    parameters.setHwnd(hDlgMain);
     parameters.setQuietMode(quietInstall || propertiesInstall);
     return parameters.getParameters(settings);
 }

@@ -20,7 +20,6 @@ static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm() {
     ExtractJvm extractor;
-    extractor.setHwnd(hDlgMain);
     bool configureRegistry = extractor.configureWinReg();
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
@@ -43,7 +42,6 @@ bool Install::extractJvm() {
 
 bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
-    runner.setHwnd(hDlgMain);
     bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
                              settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
                              homeDirectory);

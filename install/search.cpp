@@ -21,7 +21,6 @@ bool Install::isJvmInstalled() {
     bool found;
     {
         FindJvm finder;
-        finder.setHwnd(hDlgMain);
         showStatusMessage(3);
         found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand);
     }

@@ -89,8 +89,7 @@ void Install::cleanUpJvmDir() {
     if (!tempDir[0]) copyText(tempDir, jvmHome);
 
     if (registerJvm) {
-        if (settings.predefinedJvmInstallDir[0] &&
-            strncmp(settings.predefinedJvmInstallDir, AppDirVariable, strlen(AppDirVariable)) == 0) {
+        if (startsWith(settings.predefinedJvmInstallDir, AppDirVariable)) {
             traceMessage(TraceFilename, "not adding reg entries", settings.predefinedJvmInstallDir);
         } else if (dirNamesOrHolds(tempDir, jvmHome)) {
             // The JVM is about to be deleted: registry entries and program
@@ -128,7 +127,6 @@ bool Install::registerTemporaryJvm(char* jvmHome) {
     char jvmDir[PathBufferSize];
     copyText(jvmDir, jvmHome);
     ExtractJvm extract;
-    extract.setHwnd(hDlgMain);
     return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
                                 jvmDir, homeDirectory, true);
 }

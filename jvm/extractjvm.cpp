@@ -28,6 +28,12 @@ static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
+ExtractJvm::ExtractJvm() : jvmInstalled(false), jvmDiscovered(false) {
+    homeDirectory[0] = '\0';
+}
+
+ExtractJvm::~ExtractJvm() {}
+
 // ---------------------------------------------------------------------------
 // The whole job
 
@@ -176,6 +182,9 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
     traceMessage(TraceFilename, "about to configure jvm", jvmVersion);
     if (!homeDirectory[0] && homeDir) copyText(homeDirectory, homeDir);
 
+    // javaw when the launcher made the trace file itself ("jinstall.sem"),
+    // the console program when the user did or tracing is off (see the
+    // rules in getparam.cpp).
     char newName[VersionBufferSize];
     formatText(newName, sizeof newName, fexists(TempTraceFilename) ? "%sw.exe" : "%s.exe",
                NewJreFilename);

@@ -29,7 +29,6 @@ public:
     ExtractJvm(const ExtractJvm&) = delete;
     ExtractJvm& operator=(const ExtractJvm&) = delete;
 
-    void setHwnd(HWND window) { hwnd = window; }
     // A new JVM was expanded and proved by extractJvm.
     bool isJvmInstalled() const { return jvmInstalled; }
 
@@ -79,7 +78,6 @@ private:
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
 
     char homeDirectory[PathBufferSize];
-    HWND hwnd;
     bool jvmInstalled;
     bool jvmDiscovered;
 };

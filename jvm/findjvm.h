@@ -10,18 +10,13 @@
 
 class FindJvm : public Trace {
 public:
-    FindJvm() : hwnd(nullptr) {}
+    FindJvm() {}
     ~FindJvm() {}
-
-    void setHwnd(HWND window) { hwnd = window; }
 
     // True when an acceptable JVM was found: jvmPath (PathBufferSize bytes)
     // then holds its program and wanted.commandName the name under which it
     // was found. On false the command name is as it was on entry.
     bool isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
-
-private:
-    HWND hwnd;  // the status window; the search makes no use of it
 };
 
 #endif

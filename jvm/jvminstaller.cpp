@@ -6,7 +6,6 @@
 // rather than cut. The only deletion made here is that of the work
 // directory's old "jvm" tree, through the safe delDirTree.
 #include "jvm/jvminstaller.h"
-#include "base/dirguard.h"
 
 #include "base/clib.h"
 #include "base/fexists.h"
@@ -141,10 +140,8 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     return ok;
 }
 
-bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
-                                                   char* dir,
+bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
                                                    char* jvmPath) {
-    (void)jvmVersion;
     traceMessage(TraceFilename, "creating predefined jvm dir", dir);
     if (!dir[0]) return false;
     char work[PathBufferSize];
@@ -183,8 +180,7 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
         char resolved[PathBufferSize];
         if (getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
             copyText(jvmDir, PathBufferSize, resolved);
-            if (createPredeterminedJvmDirectory(wanted,
-                                                jvmVersion, jvmDir, jvmPath))
+            if (createPredeterminedJvmDirectory(wanted, jvmDir, jvmPath))
                 return true;
         }
     }
@@ -363,27 +359,4 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
     }
     traceMessage(TraceFilename, "createJvmDirectory ok", ok);
     return ok;
-}
-
-bool JvmInstaller::deleteTempJvmDir(const char* dir) {
-    char tree[PathBufferSize];
-    if (!dir || !formatText(tree, sizeof tree, "%s%s%s", dir, DIR_END, JvmSubdirectory))
-        return false;
-    DWORD attributes = GetFileAttributesA(tree);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
-
-    // Never a drive root or a relative path, and never a tree that holds
-    // the Windows directory or the work directory.
-    if (deletionRefusal(tree, homeDirectory)) {
-        traceMessage(TraceFilename, "not deleting protected directory", tree);
-        return false;
-    }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A link: remove the link itself, never what it points to.
-        return _rmdir(tree) == 0;
-    }
-    traceMessage(TraceFilename, "deleting old jvm directory", tree);
-    bool ok = delDirTree(tree);
-    if (!ok) traceMessage(TraceFilename, "unable to delete old jvm directory", tree);
-    return ok && !fexists(tree);
 }

@@ -9,7 +9,8 @@
 // each directory of the search path; and last the work directory's own "jvm"
 // subtree, emptied first. On the way a candidate that already holds an
 // acceptable JVM is "discovered" and returned instead, so that the caller can
-// skip the installation.
+// skip the installation. The system folders come from WinFolders; the
+// deletion of an old "jvm" tree is in tempjvmtree.cpp.
 #ifndef JVM_JVMINSTALLER_H
 #define JVM_JVMINSTALLER_H
 
@@ -48,10 +49,9 @@ public:
     bool getNewJvmInstallerTo(const char* requested, char* out);
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
-    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
-                                         char* dir, char* jvmPath);
-    bool createWinJvmDirectory(const JvmWanted& wanted,
-                               char* jvmVersion, char* jvmName, char* jvmDir, char* jvmPath);
+    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, char* jvmPath);
+    bool createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                               char* jvmDir, char* jvmPath);
     bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,
                                char* jvmPath);
     bool foundValidJvm(const JvmWanted& wanted, const char* dir, char* jvmPath);

@@ -179,6 +179,8 @@ bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char
 
     if (strstr(commandName, OldJreFilename) == commandName) {
         // An old-style name: the newer JVMs carry java.exe and javaw.exe.
+        // javaw whenever the trace file exists, as it does throughout an
+        // installation (see the rules in getparam.cpp).
         char newName[20];
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
                    fexists(traceFilename) ? "w.exe" : ".exe");

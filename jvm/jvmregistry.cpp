@@ -44,14 +44,8 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     lowerText(home);
     size_t length = strlen(home);
     if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
-    if (length >= 4 && strcmp(home + length - 4, "\\bin") == 0) home[length - 4] = '\0';
+    cutBinLevel(home, true);
 }
-
-ExtractJvm::ExtractJvm() : hwnd(nullptr), jvmInstalled(false), jvmDiscovered(false) {
-    homeDirectory[0] = '\0';
-}
-
-ExtractJvm::~ExtractJvm() {}
 
 bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
                                  char* jvmDir) {

@@ -48,7 +48,7 @@ static char* copyOf(const char* text, size_t length) {
     return copy;
 }
 
-RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false), hwnd(nullptr) {
+RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false) {
     homeDirectory[0] = '\0';
 }
 
@@ -270,15 +270,7 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
         char message[ErrorTextSize + 64];
         formatText(message, sizeof message, "Error running JVM installer: %s", errorText);
         logAndTraceMessage(ErrorsFilename, TraceFilename, message, false);
-        char* argsText = exec.argsString(args);
-        size_t size = strlen(program) + (argsText ? strlen(argsText) : 0) + 2;
-        char* detail = (char*)malloc(size);
-        if (detail) {
-            formatText(detail, size, "%s %s", program, argsText ? argsText : "");
-            logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ", detail);
-            free(detail);
-        }
-        free(argsText);
+        exec.logUnableToStart(*this, program, args);
     } else {
         traceMessage(TraceFilename, "third party jvm installer ran with no reported errors");
     }
@@ -306,7 +298,6 @@ bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char
 bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
                                        char* jvmPath) {
     FindJvm findJvm;
-    findJvm.setHwnd(hwnd);
     bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath);
     if (found) traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
     else traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");

@@ -24,7 +24,6 @@ public:
     RunJvmInstaller(const RunJvmInstaller&) = delete;
     RunJvmInstaller& operator=(const RunJvmInstaller&) = delete;
 
-    void setHwnd(HWND window) { hwnd = window; }
 
     // True when an acceptable JVM is available afterwards; jvmPath
     // (PathBufferSize bytes) then holds its program. wanted.commandName may
@@ -58,7 +57,6 @@ public:
 private:
     char homeDirectory[PathBufferSize];
     bool jvmDiscovered;
-    HWND hwnd;
 };
 
 #endif
