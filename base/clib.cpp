@@ -4,6 +4,8 @@
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
+#include "base/curdir.h"
+#include "base/findfile.h"
 #include "base/textline.h"
 
 #include <windows.h>
@@ -101,9 +103,9 @@ static void setStreamBuffers(FILE* in, FILE* out) {
     setvbuf(out, nullptr, _IOFBF, StreamBufferSize);
 }
 
-// Renames a complete copy over its destination. The Windows 95 family has no
-// MoveFileEx: there the destination is deleted and the copy renamed.
-static bool replaceFile(const char* temporary, const char* destination) {
+// The Windows 95 family has no MoveFileEx: there the destination is deleted
+// and the copy renamed.
+bool replaceFile(const char* temporary, const char* destination) {
     if (MoveFileExA(temporary, destination, MOVEFILE_REPLACE_EXISTING)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
     if (_access(destination, 0) == 0 && !DeleteFileA(destination)) return false;
@@ -213,18 +215,15 @@ static bool deleteEntries(const char* directory) {
     while (result && deletedSome) {
         deletedSome = false;
         formatText(path, size, "%s%s*", directory, DIR_END);
-        WIN32_FIND_DATAA entry;
-        HANDLE find = FindFirstFileA(path, &entry);
-        if (find == INVALID_HANDLE_VALUE) break;
-        do {
-            if (isDotEntry(entry.cFileName)) continue;
-            formatText(path, size, "%s%s%s", directory, DIR_END, entry.cFileName);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        FindFile listing(path);
+        if (!listing.isListed()) break;
+        while (result && listing.next()) {
+            formatText(path, size, "%s%s%s", directory, DIR_END, listing.name());
+            if (listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) {
                 // A junction or link: remove the link itself, never what it
                 // points to.
-                result = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? _rmdir(path) == 0
-                                                                              : remove(path) == 0;
-            } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                result = listing.isDirectory() ? _rmdir(path) == 0 : remove(path) == 0;
+            } else if (listing.isDirectory()) {
                 // A subdirectory that is still there (held open by another
                 // process, say) is a failure: the next pass would find it
                 // again and again.
@@ -233,8 +232,7 @@ static bool deleteEntries(const char* directory) {
                 result = remove(path) == 0;
             }
             deletedSome = result;
-        } while (result && FindNextFileA(find, &entry));
-        FindClose(find);
+        }
     }
     free(path);
     return result;
@@ -243,13 +241,13 @@ static bool deleteEntries(const char* directory) {
 bool delDirTree(const char* directory) {
     if (!isAbsoluteDirPath(directory)) return false;
 
-    char saved[PathBufferSize];
-    getCurrentDir(saved, PathBufferSize - 1);
-    // The directory must be entered; a path that cannot be is left alone.
-    if (_chdir(directory) != 0) return false;
-    // Leave it again at once: a directory that is the current one cannot be
-    // removed, and every path below is absolute.
-    _chdir(saved);
+    {
+        // The directory must be entered; a path that cannot be is left
+        // alone. Leave it again at once: a directory that is the current one
+        // cannot be removed, and every path below is absolute.
+        CurrentDirectory probe;
+        if (!probe.enter(directory)) return false;
+    }
 
     bool result = deleteEntries(directory);
     _rmdir(directory);
@@ -290,18 +288,20 @@ void getJavaHomeDirectory(const char* executable, char* home) {
     char* lastSeparator = strrchr(home, '\\');
     if (!lastSeparator) return;
     *lastSeparator = '\0';
+    cutBinLevel(home, false);
+}
 
-    // The last whole "bin" level (in any letter case) and what follows it
-    // go; "bin" inside a name (C:\cabinet, C:\robin) is part of the home.
+void cutBinLevel(char* dir, bool finalOnly) {
+    // "bin" inside a name (C:\cabinet, C:\robin) is part of the directory.
     char* bin = nullptr;
-    for (char* at = home; *at; ++at) {
-        bool starts = at == home || isSeparator(at[-1]);
+    for (char* at = dir; *at; ++at) {
+        bool starts = at == dir || isSeparator(at[-1]);
         if (starts && _strnicmp(at, BinDir, 3) == 0 && (at[3] == '\0' || isSeparator(at[3])))
             bin = at;
     }
-    if (!bin) return;
+    if (!bin || (finalOnly && bin[3] != '\0')) return;
     *bin = '\0';
-    if (bin > home && isSeparator(bin[-1])) bin[-1] = '\0';
+    if (bin > dir && isSeparator(bin[-1])) bin[-1] = '\0';
 }
 
 void parseVersion(const char* version, char* base, char* micro) {

@@ -12,6 +12,9 @@ bool isDir(const char* path);
 bool copyStream(FILE* source, FILE* destination);
 // A complete copy or no destination at all.
 bool copyFile(const char* source, const char* destination);
+// Renames a complete file over its destination (replacing it); false, and
+// both left as they were as far as the system allows, when that fails.
+bool replaceFile(const char* temporary, const char* destination);
 // Appends source to destination (created when missing).
 bool appendFile(const char* source, const char* destination);
 
@@ -35,6 +38,9 @@ char* getPathPtr();
 // The JVM home directory of a JVM program (the directory above bin).
 // home must hold the whole executable path.
 void getJavaHomeDirectory(const char* executable, char* home);
+// Removes a whole "bin" level (any letter case) and what follows it: the
+// last such level, or with finalOnly only a last component "bin".
+void cutBinLevel(char* dir, bool finalOnly);
 // Splits 1.6.0_20 into the base 1.6 and the micro part 0_20 ("0" when the
 // version has fewer than two dots). Both buffers must hold the whole version.
 void parseVersion(const char* version, char* base, char* micro);

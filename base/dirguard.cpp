@@ -1,7 +1,9 @@
 // Directory identity by name and by file identity.
 #include "base/dirguard.h"
+#include "base/clib.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
+#include "base/winfolders.h"
 
 #include <windows.h>
 #include <stdlib.h>
@@ -95,7 +97,6 @@ bool sameDirectory(const char* a, const char* b) {
     return identify(a, &ia) && identify(b, &ib) && sameIdentity(ia, ib);
 }
 
-
 // A UNC path with no name below its share ("\\server\share").
 bool isShareRoot(const char* path) {
     if (!(isSeparator(path[0]) && isSeparator(path[1]))) return false;
@@ -105,4 +106,20 @@ bool isShareRoot(const char* path) {
     unsigned count = 0;
     while (nextComponent(at, start, length)) ++count;
     return count <= 2;
+}
+
+const char* deletionRefusal(const char* dir, const char* homeDirectory) {
+    if (!isAbsoluteDirPath(dir) || isShareRoot(dir))
+        return "not an absolute directory below a drive or share";
+    char current[PathBufferSize];
+    getCurrentDir(current, PathBufferSize - 1);
+    if (dirNamesOrHolds(dir, current)) return "the work directory or a directory holding it";
+    WinFolders folders;
+    char registered[PathBufferSize], running[PathBufferSize];
+    folders.registryWindowsDirectory(folders.isWinNT(), registered, sizeof registered);
+    folders.systemWindowsDirectory(running, sizeof running);
+    if ((homeDirectory && dirNamesOrHolds(dir, homeDirectory)) ||
+        dirNamesOrHolds(dir, registered) || dirNamesOrHolds(dir, running))
+        return "the Windows directory or a directory holding it";
+    return nullptr;
 }

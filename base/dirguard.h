@@ -14,4 +14,10 @@ bool sameDirectory(const char* a, const char* b);
 // True for a UNC path with no name below its share ("\\server\share").
 bool isShareRoot(const char* path);
 
+// Why the directory tree dir must not be deleted, or null when it may: it
+// is not an absolute directory below a drive or share root, or it is or
+// holds the work (current) directory, the home directory or the Windows
+// directory (as the registry records it or the system reports it).
+const char* deletionRefusal(const char* dir, const char* homeDirectory);
+
 #endif

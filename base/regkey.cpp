@@ -1,6 +1,8 @@
 // RegKey: scoped registry keys and the one way the launcher reads a value.
 #include "base/regkey.h"
 
+#include <string.h>
+
 LONG RegKey::open(HKEY root, const char* path, REGSAM access) {
     close();
     HKEY opened = nullptr;
@@ -16,6 +18,26 @@ LONG RegKey::create(HKEY root, const char* path, REGSAM access) {
                                   &created, nullptr);
     if (status == ERROR_SUCCESS) key = created;
     return status;
+}
+
+const REGSAM WriteMasks[4] = {KEY_ALL_ACCESS, 0x2001F, 0x2001F, KEY_CREATE_SUB_KEY};
+
+LONG RegKey::openForWriting(HKEY root, const char* path, REGSAM view) {
+    LONG status = open(root, path, KEY_QUERY_VALUE | view);
+    if (status == ERROR_SUCCESS) {
+        close();
+        for (REGSAM mask : WriteMasks)
+            if ((status = open(root, path, mask | view)) == ERROR_SUCCESS) return status;
+    }
+    for (REGSAM mask : WriteMasks)
+        if ((status = create(root, path, mask | view)) == ERROR_SUCCESS) return status;
+    return status;
+}
+
+LONG RegKey::writeText(const char* name, const char* value) {
+    if (!key) return ERROR_INVALID_HANDLE;
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                          (DWORD)strlen(value) + 1);
 }
 
 void RegKey::close() {

@@ -1,5 +1,8 @@
 // RegKey: a registry key that is closed when it goes out of scope, so that
-// every key opened is closed on every path. Not copyable.
+// every key opened is closed on every path. Not copyable. Reading and the
+// launcher's writing of keys and values both live here; every operation
+// takes a registry view (KEY_WOW64_64KEY, KEY_WOW64_32KEY or 0 for the
+// program's own) that is added to each access mask it uses.
 #ifndef BASE_REGKEY_H
 #define BASE_REGKEY_H
 
@@ -21,6 +24,14 @@ public:
     bool isOpen() const { return key != nullptr; }
     HKEY get() const { return key; }
 
+    // Opens root\path for writing, creating it (and missing parents) when
+    // it does not open: first, when the key exists, by reopening it with each
+    // of WriteMasks in turn, then by RegCreateKeyExA with each of them.
+    // Returns the last status (ERROR_SUCCESS when open).
+    LONG openForWriting(HKEY root, const char* path, REGSAM view = 0);
+    // Writes a string value (REG_SZ); returns the registry status.
+    LONG writeText(const char* name, const char* value);
+
     // Reads a value into buffer (cap bytes) and terminates it. A value that
     // does not fit (ERROR_MORE_DATA) or cannot be read leaves buffer empty;
     // the registry status is returned.
@@ -29,6 +40,13 @@ public:
 private:
     HKEY key;
 };
+
+// The write access tried, in this order, when a key is opened for writing:
+// full access; then read and write (0x2001F, KEY_READ | KEY_WRITE, which an
+// ordinary user may get where full access is refused) twice on purpose, the
+// second try giving a key that another installer is creating at that
+// moment one more chance; last, the right to create subkeys alone.
+extern const REGSAM WriteMasks[4];
 
 // Opens root\path with the access mask, reads name into buffer (cap bytes),
 // closes the key. True when the buffer received a non-empty text.

@@ -1,6 +1,14 @@
 // Small text helpers shared by the readers of the launcher's text files and
 // directory listings: path separators, the "." and ".." entries, prefixes,
-// and a line reader for files whose lines have a fixed limit.
+// and the one line reader that every file format of the launcher goes
+// through.
+//
+// The reader takes its rule as a value: how many characters of a line are
+// kept, which bytes end a line, whether the file is read as bytes or through
+// the runtime's text mode, and whether a UTF-8 byte-order mark at the start
+// is skipped. A line longer than the limit is cut and the rest of it skipped
+// (the reader says so), so that a piece of a long line can never pass for a
+// line of its own. Reading never changes the file.
 #ifndef BASE_TEXTLINE_H
 #define BASE_TEXTLINE_H
 
@@ -23,10 +31,40 @@ inline bool startsWith(const char* text, const char* prefix) {
 // first keep characters.
 void trimLineEnd(char* text, size_t keep);
 
-// Reads one line of at most readLimit - 1 characters into line (which holds
-// at least readLimit bytes), without its line feed. The rest of a longer line
-// is skipped, so that it cannot pass for a line of its own. False at the end
-// of the file.
-bool readLimitedLine(FILE* file, char* line, int readLimit);
+// Which bytes end a line.
+enum LineEnds {
+    LineFeedEnds,  // a line feed; a carriage return stays in the line
+    AnyLineEnds    // CR LF, LF, or a CR alone
+};
+
+struct LineRule {
+    size_t limit;        // characters kept of a line; the buffer holds limit + 1
+    LineEnds ends;
+    bool binary;         // bytes as bytes: no text-mode CR LF folding, no Ctrl-Z end
+    bool skipByteOrderMark;  // a UTF-8 byte-order mark before the first line
+};
+
+// The rule of the launcher's own text files today: text mode, line feeds.
+inline LineRule textLines(size_t limit) { return LineRule{limit, LineFeedEnds, false, false}; }
+
+class LineReader {
+public:
+    // Opens path for reading by rule; isOpen tells whether that worked.
+    LineReader(const char* path, const LineRule& rule);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    bool isOpen() const { return file != nullptr; }
+    // Reads the next line into line (rule.limit + 1 bytes) without its end.
+    // whole (optional) is false when the line was longer than the limit and
+    // was cut. False at the end of the file (or when it is not open).
+    bool read(char* line, bool* whole = nullptr);
+
+private:
+    FILE* file;
+    LineRule rule;
+    bool atStart;
+};
 
 #endif

@@ -1,17 +1,19 @@
 // GetParameters: the control file "kiv.control" and the launch parameters.
 //
-// The reader works on the caller's buffers only and never writes past the
-// capacity that each of them has (GetParameters::ParamCapacity): lines of
-// any length are read whole, and a value longer than its buffer is cut and
-// the cut is traced, so the package's file is never rejected for it.
+// The reader fills the fields of ControlSettings and never writes past the
+// capacity of any of them: lines of any length are read whole, and a value
+// longer than its field is cut and the cut is traced, so the package's file
+// is never rejected for it.
 #include "config/getparam.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 
 #include "base/fexists.h"
+#include "base/textline.h"
 #include "base/strbuf.h"
 
 #include <ctype.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -52,75 +54,62 @@ static const char IdentityDbField[] = "keystoreFilename";
 static const char AppletUrlField[] = "appletUrl";
 static const char SearchForJvmField[] = "searchForJvm";
 
-// A read takes at most 998 characters; a longer line is put together from
-// several reads. The line buffer holds the longest key, its separator and
-// the largest value, so only a value too long for any buffer is cut here.
-enum { ReadBufferSize = 1001, ReadLimit = 999, LineBufferSize = 5101 };
+// A line is read whole up to the longest key, its separator and the largest
+// value, so only a value too long for any field is cut here.
+enum { LineBufferSize = 5101 };
+static_assert(LineBufferSize > sizeof "systemSecurityPolicyFilename" + PathBufferSize,
+              "a control-file line holds its key, a separator and the largest value");
 
 enum Post { PostNone, PostDirectory, PostSwitches };
 
 struct ParamKey {
     const char* key;
-    int slot;  // position among the 21 value buffers, 0-based
+    size_t offset;  // of the value's field in ControlSettings
     size_t capacity;
     Post post;
 };
 
+#define SETTING(field) offsetof(ControlSettings, field), sizeof ControlSettings::field
+
 // In the order the keys are tested; no key is the beginning of another.
 static const ParamKey ParamKeys[] = {
-    {RequiredVersionField, 0, GetParameters::RequiredVersionSize, PostNone},
-    {MinVersionField, 1, GetParameters::MinVersionSize, PostNone},
-    {MaxVersionField, 2, GetParameters::MaxVersionSize, PostNone},
-    {JvmVersionField, 3, GetParameters::JvmVersionSize, PostNone},
-    {JvmTypeField, 4, GetParameters::JvmNameSize, PostNone},
-    {JvmNameField, 5, GetParameters::JvmCommandNameSize, PostNone},
-    {JvmExtraSwitchesField, 12, GetParameters::JvmExtraParametersSize, PostSwitches},
-    {ClasspathSwitchField, 13, GetParameters::JvmClasspathSwitchSize, PostNone},
-    {InstallParametersField, 15, GetParameters::LoaderJavaCommandSize, PostNone},
-    {ClasspathField, 14, GetParameters::LoaderClasspathSize, PostNone},
-    {JvmInstallerTypeField, 6, GetParameters::JvmInstallerTypeSize, PostNone},
-    {JvmSelfExtractorField, 7, GetParameters::JvmSelfExtractorSize, PostNone},
-    {JvmInstallerBinaryField, 8, GetParameters::JvmInstallerBinarySize, PostNone},
-    {JvmInstallerCommandField, 9, GetParameters::JvmInstallerCommandSize, PostNone},
-    {PredefinedJvmInstallDir, 10, GetParameters::PredefinedJvmInstallDirSize, PostDirectory},
-    {JvmHomeDirField, 11, GetParameters::JvmHomeDirSize, PostNone},
-    {SystemSecurityField, 16, GetParameters::SystemSecurityPolicySize, PostNone},
-    {UserSecurityField, 17, GetParameters::UserSecurityPolicySize, PostNone},
-    {IdentityDbField, 18, GetParameters::KeystoreFilenameSize, PostNone},
-    {AppletUrlField, 19, GetParameters::AppletUrlSize, PostNone},
-    {SearchForJvmField, 20, GetParameters::SearchForJvmSize, PostNone},
+    {RequiredVersionField, SETTING(jvmRequiredVersion), PostNone},
+    {MinVersionField, SETTING(jvmMinVersion), PostNone},
+    {MaxVersionField, SETTING(jvmMaxVersion), PostNone},
+    {JvmVersionField, SETTING(jvmVersion), PostNone},
+    {JvmTypeField, SETTING(jvmName), PostNone},
+    {JvmNameField, SETTING(jvmCommandName), PostNone},
+    {JvmExtraSwitchesField, SETTING(jvmExtraParameters), PostSwitches},
+    {ClasspathSwitchField, SETTING(jvmClasspathSwitch), PostNone},
+    {InstallParametersField, SETTING(loaderJavaCommand), PostNone},
+    {ClasspathField, SETTING(loaderClasspath), PostNone},
+    {JvmInstallerTypeField, SETTING(jvmInstallerType), PostNone},
+    {JvmSelfExtractorField, SETTING(jvmSelfExtractor), PostNone},
+    {JvmInstallerBinaryField, SETTING(jvmInstallerBinary), PostNone},
+    {JvmInstallerCommandField, SETTING(jvmInstallerCommand), PostNone},
+    {PredefinedJvmInstallDir, SETTING(predefinedJvmInstallDir), PostDirectory},
+    {JvmHomeDirField, SETTING(jvmHomeDir), PostNone},
+    {SystemSecurityField, SETTING(systemSecurityPolicyFilename), PostNone},
+    {UserSecurityField, SETTING(userSecurityPolicyFilename), PostNone},
+    {IdentityDbField, SETTING(keystoreFilename), PostNone},
+    {AppletUrlField, SETTING(appletUrl), PostNone},
+    {SearchForJvmField, SETTING(searchForJvm), PostNone},
 };
-enum { ParamCount = 21 };
 
-GetParameters::GetParameters() : hwnd(nullptr) {}
+GetParameters::GetParameters() {}
 
-bool GetParameters::getParameters(
-    char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion, char* jvmVersion,
-    char* jvmName, char* jvmCommandName, char* jvmInstallerType, char* jvmSelfExtractor,
-    char* jvmInstallerBinary, char* jvmInstallerCommand, char* predefinedJvmInstallDir,
-    char* jvmHomeDir, char* jvmExtraParameters, char* jvmClasspathSwitch,
-    char* loaderClasspath, char* loaderJavaCommand, char* systemSecurityPolicyFilename,
-    char* userSecurityPolicyFilename, char* keystoreFilename, char* appletUrl,
-    char* searchForJvm, char* controlFilename) {
-    copyText(controlFilename, ControlFilenameSize, KivControlFilename);
-    if (!convertLineEndings(controlFilename)) return false;
-    if (!parseParameters(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName,
-                         jvmCommandName, jvmInstallerType, jvmSelfExtractor,
-                         jvmInstallerBinary, jvmInstallerCommand, predefinedJvmInstallDir,
-                         jvmHomeDir, jvmExtraParameters, jvmClasspathSwitch, loaderClasspath,
-                         loaderJavaCommand, systemSecurityPolicyFilename,
-                         userSecurityPolicyFilename, keystoreFilename, appletUrl, searchForJvm,
-                         controlFilename))
-        return false;
+bool GetParameters::getParameters(ControlSettings& settings) {
+    if (!convertLineEndings(KivControlFilename)) return false;
+    if (!parseParameters(settings, KivControlFilename)) return false;
 
     // The command name, three versions and the words around them.
-    char summary[JvmCommandNameSize + 3 * RequiredVersionSize + 64];
-    if (jvmRequiredVersion[0])
-        formatText(summary, sizeof summary, "Valid version of %s: %s", jvmCommandName,
-                   jvmRequiredVersion);
+    char summary[sizeof settings.jvmCommandName + 3 * VersionBufferSize + 64];
+    if (settings.jvmRequiredVersion[0])
+        formatText(summary, sizeof summary, "Valid version of %s: %s", settings.jvmCommandName,
+                   settings.jvmRequiredVersion);
     else
         formatText(summary, sizeof summary, "Valid versions of %s: %s through %s",
-                   jvmCommandName, jvmMinVersion, jvmMaxVersion);
+                   settings.jvmCommandName, settings.jvmMinVersion, settings.jvmMaxVersion);
     traceMessage(TraceFilename, summary);
     return true;
 }
@@ -158,8 +147,7 @@ bool GetParameters::convertLineEndings(const char* path) {
         showError(ConvertFailed);
         return false;
     }
-    remove(path);
-    if (rename(TempControlFilename, path) != 0) {
+    if (!replaceFile(TempControlFilename, path)) {
         if (fexists(path)) {
             // The original could not be replaced (it may be read-only); it
             // is read as it is, and no temporary copy is left behind.
@@ -178,44 +166,10 @@ bool GetParameters::convertLineEndings(const char* path) {
     return true;
 }
 
-// Reads one line of any length into line (capacity LineBufferSize), without
-// its line feed. Reads of at most 998 characters are joined until the line
-// feed; what does not fit in the line buffer is skipped and reported through
-// cut. False at the end of the file.
-static bool readLine(FILE* file, char* line, bool* cut) {
-    char chunk[ReadBufferSize];
-    bool any = false;
-    line[0] = '\0';
-    *cut = false;
-    while (fgets(chunk, ReadLimit, file)) {
-        any = true;
-        size_t length = strlen(chunk);
-        bool end = length > 0 && chunk[length - 1] == '\n';
-        if (end) chunk[length - 1] = '\0';
-        if (!*cut && !appendText(line, LineBufferSize, chunk)) *cut = true;
-        if (end) break;
-    }
-    return any;
-}
-
-bool GetParameters::parseParameters(
-    char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion, char* jvmVersion,
-    char* jvmName, char* jvmCommandName, char* jvmInstallerType, char* jvmSelfExtractor,
-    char* jvmInstallerBinary, char* jvmInstallerCommand, char* predefinedJvmInstallDir,
-    char* jvmHomeDir, char* jvmExtraParameters, char* jvmClasspathSwitch,
-    char* loaderClasspath, char* loaderJavaCommand, char* systemSecurityPolicyFilename,
-    char* userSecurityPolicyFilename, char* keystoreFilename, char* appletUrl,
-    char* searchForJvm, char* controlFilename) {
-    char* values[ParamCount] = {
-        jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName,
-        jvmCommandName, jvmInstallerType, jvmSelfExtractor, jvmInstallerBinary,
-        jvmInstallerCommand, predefinedJvmInstallDir, jvmHomeDir, jvmExtraParameters,
-        jvmClasspathSwitch, loaderClasspath, loaderJavaCommand, systemSecurityPolicyFilename,
-        userSecurityPolicyFilename, keystoreFilename, appletUrl, searchForJvm};
-    for (int i = 0; i < ParamCount; ++i) values[i][0] = '\0';
-
-    FILE* file = fopen(controlFilename, "rt");
-    if (!file) {
+bool GetParameters::parseParameters(ControlSettings& settings, const char* controlFilename) {
+    settings.clear();
+    LineReader file(controlFilename, textLines(LineBufferSize - 1));
+    if (!file.isOpen()) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to open file", controlFilename);
         showError("Unable to open control file");
         return false;
@@ -223,21 +177,20 @@ bool GetParameters::parseParameters(
 
     char* line = (char*)malloc(LineBufferSize);
     if (!line) {
-        fclose(file);
         logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to read file", controlFilename);
         showError("Unable to open control file");
         return false;
     }
-    bool lineCut;
-    while (readLine(file, line, &lineCut)) {
+    bool lineWhole;
+    while (file.read(line, &lineWhole)) {
         for (const ParamKey& param : ParamKeys) {
             size_t keyLength = strlen(param.key);
             if (strncmp(line, param.key, keyLength) != 0) continue;
             // The value starts after the key and one separator character; a
             // line holding the key alone gives an empty value.
             const char* value = line[keyLength] ? line + keyLength + 1 : line + keyLength;
-            char* target = values[param.slot];
-            if (!copyText(target, param.capacity, value) || lineCut)
+            char* target = reinterpret_cast<char*>(&settings) + param.offset;
+            if (!copyText(target, param.capacity, value) || !lineWhole)
                 traceMessage(TraceFilename, "control file value cut:", param.key);
             fromLegacyCodePage(target, param.capacity);
             if (param.post == PostDirectory) unescapeDirectory(target);
@@ -247,9 +200,7 @@ bool GetParameters::parseParameters(
         }
     }
     free(line);
-    fclose(file);
-    return verifyParameters(jvmRequiredVersion, jvmMinVersion, jvmVersion, jvmName,
-                            jvmCommandName, loaderClasspath);
+    return verifyParameters(settings);
 }
 
 void GetParameters::unescapeDirectory(char* text) {
@@ -301,21 +252,19 @@ static bool endsWithExtension(const char* name, const char* extension) {
     return found && length >= 4 && found == name + length - 4;
 }
 
-bool GetParameters::verifyParameters(char* jvmRequiredVersion, char* jvmMinVersion,
-                                     char* jvmVersion, char* jvmName, char* jvmCommandName,
-                                     char* loaderClasspath) {
-    if (!loaderClasspath[0]) copyText(loaderClasspath, LoaderClasspathSize, DefaultLoaderClasspath);
-    if (!jvmRequiredVersion[0] && !jvmMinVersion[0]) {
-        copyText(jvmRequiredVersion, RequiredVersionSize, jvmVersion);
-        if (!jvmRequiredVersion[0])
-            copyText(jvmRequiredVersion, RequiredVersionSize, DefaultVersion);
+bool GetParameters::verifyParameters(ControlSettings& settings) {
+    if (!settings.loaderClasspath[0]) copyText(settings.loaderClasspath, DefaultLoaderClasspath);
+    if (!settings.jvmRequiredVersion[0] && !settings.jvmMinVersion[0]) {
+        copyText(settings.jvmRequiredVersion, settings.jvmVersion);
+        if (!settings.jvmRequiredVersion[0])
+            copyText(settings.jvmRequiredVersion, DefaultVersion);
     }
-    if (!jvmVersion[0]) copyText(jvmVersion, JvmVersionSize, jvmRequiredVersion);
-    if (!jvmName[0]) copyText(jvmName, JvmNameSize, DefaultJvm);
-    if (!jvmCommandName[0]) copyText(jvmCommandName, JvmCommandNameSize, OldDefaultJreFilename);
+    if (!settings.jvmVersion[0]) copyText(settings.jvmVersion, settings.jvmRequiredVersion);
+    if (!settings.jvmName[0]) copyText(settings.jvmName, DefaultJvm);
+    if (!settings.jvmCommandName[0]) copyText(settings.jvmCommandName, OldDefaultJreFilename);
 
-    char name[JvmCommandNameSize];
-    copyText(name, jvmCommandName);
+    char name[sizeof settings.jvmCommandName];
+    copyText(name, settings.jvmCommandName);
     lowerText(name);
     if (!endsWithExtension(name, ".exe") && !endsWithExtension(name, ".bat") &&
         !endsWithExtension(name, ".com")) {
@@ -330,7 +279,12 @@ bool GetParameters::verifyParameters(char* jvmRequiredVersion, char* jvmMinVersi
         appendText(name, ".exe");
     }
     // The windowless JVM, unless the user switched tracing on and wants to
-    // see the console one.
+    // see the console one. This is the first of three rules that choose
+    // javaw: here "jinstall.log" without "jinstall.sem" (the user's own
+    // trace) keeps the console program; the version test (jvmok.cpp) asks
+    // only whether the trace file exists, and the expanded JVM's program
+    // (extractjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
+    // different question at a different time, so they are kept as they are.
     bool userTracing = fexists(TraceFilename) && !fexists(TempTraceFilename);
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)
@@ -338,6 +292,6 @@ bool GetParameters::verifyParameters(char* jvmRequiredVersion, char* jvmMinVersi
         else if (strncmp(name, NewDefaultJreFilename, strlen(NewDefaultJreFilename)) == 0)
             copyText(name, NewDefaultJrewFilename);
     }
-    copyText(jvmCommandName, JvmCommandNameSize, name);
+    copyText(settings.jvmCommandName, name);
     return true;
 }

@@ -17,16 +17,19 @@ static const char TraceFilename[] = "jinstall.log";
 enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
 
 bool readConfigureWinReg(Trace& trace) {
-    FILE* file = fopen(KivControlFilename, "rt");
-    if (!file) file = fopen(NativePropertiesFilename, "rt");
-    if (!file) {
+    LineReader control(KivControlFilename, textLines(LineReadLimit - 1));
+    // The properties are opened only when the control file is not there.
+    LineReader properties(control.isOpen() ? "" : NativePropertiesFilename,
+                          textLines(LineReadLimit - 1));
+    LineReader& file = control.isOpen() ? control : properties;
+    if (!file.isOpen()) {
         trace.traceMessage(TraceFilename, "unable to open kiv.control file",
                            "defaulting to configure registry");
         return true;
     }
     bool answer = true;
     char line[LineSize];
-    while (readLimitedLine(file, line, LineReadLimit)) {
+    while (file.read(line)) {
         if (!startsWith(line, ConfigureRegistryField)) continue;
         trace.traceMessage(TraceFilename, line);
         const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
@@ -34,6 +37,5 @@ bool readConfigureWinReg(Trace& trace) {
         trace.traceMessage(TraceFilename, ConfigureRegistryField, answer);
         break;
     }
-    fclose(file);
     return answer;
 }

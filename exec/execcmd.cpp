@@ -44,16 +44,16 @@ static bool needsQuotes(const char* entry) {
     return strpbrk(entry, " \t") && !strchr(entry, '"');
 }
 
-static size_t trailingBackslashes(const char* entry, size_t length) {
-    size_t count = 0;
-    while (count < length && entry[length - 1 - count] == '\\') ++count;
+size_t trailingBackslashes(const char* text) {
+    size_t length = strlen(text), count = 0;
+    while (count < length && text[length - 1 - count] == '\\') ++count;
     return count;
 }
 
 static size_t quotedLength(const char* entry) {
     size_t length = strlen(entry);
     if (!needsQuotes(entry)) return length;
-    return length + 2 + trailingBackslashes(entry, length);
+    return length + 2 + trailingBackslashes(entry);
 }
 
 // Writes the quoted form of entry at out (room for quotedLength + 1 bytes).
@@ -67,7 +67,7 @@ static char* writeQuoted(char* out, const char* entry) {
     *out++ = '"';
     memcpy(out, entry, length);
     out += length;
-    size_t doubled = trailingBackslashes(entry, length);
+    size_t doubled = trailingBackslashes(entry);
     memset(out, '\\', doubled);
     out += doubled;
     *out++ = '"';
@@ -87,6 +87,17 @@ char* ExecCommand::argsString(char** argv) {
         out = writeQuoted(out, *entry);
     }
     return text;
+}
+
+void ExecCommand::logUnableToStart(Trace& log, const char* program, char** argv) {
+    char* args = argsString(argv);
+    size_t size = strlen(program) + (args ? strlen(args) : 0) + 2;
+    char* detail = (char*)malloc(size);
+    if (detail) formatText(detail, size, "%s %s", program, args ? args : "");
+    log.logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ",
+                           detail ? detail : program);
+    free(detail);
+    free(args);
 }
 
 bool ExecCommand::formatCommand(const char* command, char* out) {

@@ -36,6 +36,12 @@ public:
     // caller frees it. Null only when memory is exhausted.
     char* argsString(char** argv);
 
+    // Logs "Unable to start " with the program and its arguments as the
+    // child would have been given them (the program alone when memory is
+    // short) through log, to "errors.log" and the trace, in the caller's
+    // (relative) log files.
+    void logUnableToStart(Trace& log, const char* program, char** argv);
+
     // Logs the three lines of a failed start.
     void reportExecError(const char* command, int result, int error);
 
@@ -54,5 +60,10 @@ private:
 
 // The message for the errno of a failed start.
 const char* execErrorText(int error);
+
+// The backslashes at the end of a text. Inside double quotes the child's
+// runtime reads a backslash before the closing quote as an escaped quote, so
+// they are doubled there (2n backslashes and a quote give n and the end).
+size_t trailingBackslashes(const char* text);
 
 #endif

@@ -11,6 +11,7 @@
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "base/winfolders.h"
 #include "config/winregconfig.h"
 
 #include <stdio.h>
@@ -21,7 +22,6 @@ static const char ErrorsFilename[] = "errors.log";
 static const char TraceFilename[] = "jinstall.log";
 static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
 static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
-static const char PluginName[] = "Java Plug-in";
 
 static const char DiskSpaceText[] =
     "Are the destination or temporary directories out of disk space?\r\r"
@@ -37,19 +37,11 @@ static const char WizardNotStartedText[] =
     "Unable to start the install wizard.\r\rIs there a \"java\" command in the path that "
     "doesn't start the JRE?\r\rIf there is, remove it and try the installer again.";
 
-static const char NtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-static const char NtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
-static const char SetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
 
 Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
-    // Every buffer starts as the empty text.
-    char* const buffers[] = {
-        jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmCommandName, jvmName,
-        jvmInstallerType, jvmSelfExtractor, jvmInstallerBinary, jvmInstallerCommand,
-        predefinedJvmInstallDir, jvmHomeDir, jvmExtraParameters, loaderClasspath,
-        jvmClasspathSwitch, loaderJavaCommand, systemSecurityPolicyFilename,
-        userSecurityPolicyFilename, keystoreFilename, appletUrl, searchForJvm, controlFilename,
-        jvmCommand, javaHomeDir, homeDirectory, errorMessage, errorDetails};
+    settings.clear();
+    // Every buffer of the run starts as the empty text.
+    char* const buffers[] = {jvmCommand, javaHomeDir, homeDirectory, errorMessage, errorDetails};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
 
@@ -59,9 +51,8 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     if (!argument) argument = (char*)"";
     traceMessage(TraceFilename, "");
     traceMessage(TraceFilename, "Preparing Java install wizard");
-    quietInstall = quiet;
+    setMode(quiet, properties);
     traceMessage(TraceFilename, "Quite install", quietInstall);
-    propertiesInstall = properties;
     traceMessage(TraceFilename, "Properties install", propertiesInstall);
     traceMessage(TraceFilename, "Install argument:", argument);
     if (quietInstall || propertiesInstall) {
@@ -118,38 +109,57 @@ void Install::reportFailure() {
     showError(errorMessage, errorDetails);
 }
 
+// The JVM classes may write a found program's name into the command name.
+static_assert(sizeof ControlSettings::jvmCommandName == JvmWanted::CommandNameSize,
+              "the command name of the settings is the one the JVM classes fill");
+
+JvmWanted Install::jvmWanted() {
+    return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
+                     settings.jvmCommandName};
+}
+
+void Install::setMode(bool quiet, bool properties) {
+    quietInstall = quiet;
+    propertiesInstall = properties;
+}
+
+void Install::setHomeDirectory(const char* dir) {
+    if (dir) copyText(homeDirectory, dir);
+}
+
 void Install::buildVersionText(char* version, size_t cap) {
-    if (jvmRequiredVersion[0])
-        copyText(version, cap, jvmRequiredVersion);
-    else if (jvmMaxVersion[0])
-        formatText(version, cap, "%s - %s", jvmMinVersion, jvmMaxVersion);
+    if (settings.jvmRequiredVersion[0])
+        copyText(version, cap, settings.jvmRequiredVersion);
+    else if (settings.jvmMaxVersion[0])
+        formatText(version, cap, "%s - %s", settings.jvmMinVersion, settings.jvmMaxVersion);
     else
-        formatText(version, cap, "%s or a later version", jvmMinVersion);
+        formatText(version, cap, "%s or a later version", settings.jvmMinVersion);
 }
 
 void Install::setNotFoundMessages(const char* version) {
     formatText(errorMessage, sizeof errorMessage,
-               "The correct version of the %s was not found on your system.", jvmName);
+               "The correct version of the %s was not found on your system.", settings.jvmName);
     formatText(errorDetails, sizeof errorDetails,
-               "Please install %s %s and then restart this installation program.", jvmName,
+               "Please install %s %s and then restart this installation program.", settings.jvmName,
                version);
 }
 
 bool Install::installTheJvm() {
     char version[InstallPathSize];
     buildVersionText(version, sizeof version);
-    if (_stricmp(jvmInstallerType, SelfExtractorType) == 0) return installJvmBundle(version);
-    if (_stricmp(jvmInstallerType, ThirdPartyType) == 0) return installJvmInstaller(version);
+    const char* type = settings.jvmInstallerType;
+    if (_stricmp(type, SelfExtractorType) == 0) return installJvmBundle(version);
+    if (_stricmp(type, ThirdPartyType) == 0) return installJvmInstaller(version);
     setNotFoundMessages(version);
     return false;
 }
 
 bool Install::installJvmBundle(char* version) {
-    return installWith(jvmSelfExtractor, version, true);
+    return installWith(settings.jvmSelfExtractor, version, true);
 }
 
 bool Install::installJvmInstaller(char* version) {
-    return installWith(jvmInstallerBinary, version, false);
+    return installWith(settings.jvmInstallerBinary, version, false);
 }
 
 // The twin steps of installJvmBundle and installJvmInstaller.
@@ -160,16 +170,16 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
     }
     if (!fexists(file)) {
         formatText(errorMessage, sizeof errorMessage, "Unable to find %s %s on your system.",
-                   jvmName, version);
+                   settings.jvmName, version);
         copyText(errorDetails, "Please install the JVM and re-start this installer.");
         return false;
     }
     showStatusMessage(4);
-    traceMessage(TraceFilename, "attempting to install jvm", jvmVersion);
+    traceMessage(TraceFilename, "attempting to install jvm", settings.jvmVersion);
     bool result = bundle ? extractJvm() : runThirdPartyInstaller();
     if (!result) {
-        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s", jvmName,
-                   jvmVersion, DiskSpaceText);
+        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s",
+                   settings.jvmName, settings.jvmVersion, DiskSpaceText);
         copyText(errorDetails, OtherCausesText);
     }
     return result;
@@ -188,32 +198,11 @@ void Install::showStatusMessage(unsigned stage) {
     if (stage >= 1 && stage <= dimof(StageTexts)) showStatus(StageTexts[stage - 1]);
 }
 
-// One registry source of the Windows directory.
-static bool readHome(const char* key, const char* value, char* home) {
-    return readRegistryText(HKEY_LOCAL_MACHINE, key, value, home, InstallPathSize,
-                            KEY_QUERY_VALUE);
-}
-
 bool Install::getHomeDirectory() {
-    homeDirectory[0] = '\0';
-    bool found = false;
-    if (winNT) {
-        if (readHome(NtKey, "SystemRoot", homeDirectory)) {
-            traceMessage(TraceFilename, "got home directory from SystemRoot");
-            found = true;
-        } else if (readHome(NtKey, "PathName", homeDirectory)) {
-            traceMessage(TraceFilename, "got home directory from PathName");
-            found = true;
-        } else if (readHome(NtKey, "WinDir", homeDirectory)) {
-            traceMessage(TraceFilename, "got home directory from WinDir");
-            found = true;
-        } else if (readHome(NtSetupKey, "WinDir", homeDirectory)) {
-            traceMessage(TraceFilename, "got home directory from Setup WinDir");
-            found = true;
-        }
-    } else {
-        found = readHome(SetupKey, "WinDir", homeDirectory);
-    }
+    WinFolders folders;
+    const char* source = folders.registryWindowsDirectory(winNT, homeDirectory, InstallPathSize);
+    bool found = source != nullptr;
+    if (found && winNT) traceMessage(TraceFilename, "got home directory from", source);
 
     if (!found) {
         homeDirectory[0] = '\0';

@@ -7,24 +7,27 @@
 // details, and always ends with the clean-up of the work directory.
 //
 // The operations live in several files: installer.cpp (the sequence, the
-// decision tree, the home directory), launch.cpp (environment and wizard
-// launch), cleanup.cpp (work directory clean-up), params.cpp (the control
-// file), search.cpp (the search for an installed JVM) and provision.cpp (JVM
-// installation from the package and the security setup).
+// decision tree, the home directory), params.cpp (the control file into the
+// settings), search.cpp (the search for an installed JVM), provision.cpp
+// (JVM installation from the package and the security setup), launch.cpp
+// (environment and wizard launch), cleanup.cpp (work directory clean-up and
+// the manifest), tempjvm.cpp (a JVM installed only for the run), logcopy.cpp
+// (the logs copied to the start directory) and startdir.cpp (the start
+// directory).
 #ifndef INSTALL_INSTALLER_H
 #define INSTALL_INSTALLER_H
 
+#include "base/strbuf.h"
 #include "base/trace.h"
+#include "config/settings.h"
+#include "jvm/jvmwanted.h"
+#include "install/startdir.h"
 #include "shell/statuswin.h"
 
-// Capacities of the Install buffers, in bytes with the terminating NUL.
+// Capacities of the Install buffers of the run, in bytes with the NUL.
 enum {
-    InstallVersionSize = 201,     // version texts and the JVM kind
-    InstallPathSize = 5001,       // paths and long values
-    InstallValueSize = 5000,      // control-file values of 5000 bytes
-    InstallSwitchSize = 1000,     // the JVM's classpath switch
-    InstallSearchSize = 100,      // searchForJvm
-    InstallErrorSize = 5000       // errorMessage and errorDetails
+    InstallPathSize = PathBufferSize,  // paths
+    InstallErrorSize = 5000            // errorMessage and errorDetails
 };
 
 class Install : public Trace, public Status {
@@ -38,6 +41,8 @@ public:
     // itself started.
     bool install(bool quiet, bool properties, char* argument);
 
+    // The steps of the sequence. Each works on the object's settings and
+    // run values; they are public so that each can be driven on its own.
     bool getParams();
     bool isJvmInstalled();
     bool installTheJvm();
@@ -48,15 +53,23 @@ public:
     bool addSecurity(bool plugin);
     bool configureWinReg();
     void showStatusMessage(unsigned stage);
+    // The command-line mode: "-q" (quiet) and "-s" (properties).
+    void setMode(bool quiet, bool properties);
 
     // Windows directory and the search-path lookup.
     bool getHomeDirectory();
+    // The Windows directory of the run when it is not looked up (a null dir
+    // leaves it unchanged).
+    void setHomeDirectory(const char* dir);
     bool isDirInPath(const char* name, char* dir);
 
     // Environment and wizard launch.
     bool getEnvironmentSetup();
     bool getWinEnvironmentSetup();
     void getJavaHomeDir(char* buffer);
+    // The JVM the wizard runs on: its program and the home directory known
+    // for it so far.
+    void setJvm(const char* program, const char* home);
     void logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry);
     bool runJavaInstaller(char* argument);
     bool runInstaller(char* argument);
@@ -73,31 +86,19 @@ public:
     void _cleanUpLogFiles(char* target);
     bool isDirWriteProtected(char* directory);
 
-    // Values read from the control file.
-    char jvmRequiredVersion[InstallVersionSize];
-    char jvmMinVersion[InstallVersionSize];
-    char jvmMaxVersion[InstallVersionSize];
-    char jvmVersion[InstallVersionSize];
-    char jvmCommandName[InstallPathSize];
-    char jvmName[InstallVersionSize];
-    char jvmInstallerType[InstallValueSize];
-    char jvmSelfExtractor[InstallValueSize];
-    char jvmInstallerBinary[InstallValueSize];
-    char jvmInstallerCommand[InstallValueSize];
-    char predefinedJvmInstallDir[InstallValueSize];
-    char jvmHomeDir[InstallPathSize];
-    char jvmExtraParameters[InstallValueSize];
-    char loaderClasspath[InstallValueSize];
-    char jvmClasspathSwitch[InstallSwitchSize];
-    char loaderJavaCommand[InstallValueSize];
-    char systemSecurityPolicyFilename[InstallPathSize];
-    char userSecurityPolicyFilename[InstallPathSize];
-    char keystoreFilename[InstallPathSize];
-    char appletUrl[InstallValueSize];
-    char searchForJvm[InstallSearchSize];
+private:
+    void buildVersionText(char* version, size_t cap);
+    void setNotFoundMessages(const char* version);
+    bool installWith(const char* file, char* version, bool bundle);
+    void reportFailure();
+    bool registerTemporaryJvm(char* jvmHome);
+    // The version limits and the command name of the settings, as the JVM
+    // classes take them.
+    JvmWanted jvmWanted();
+
+    ControlSettings settings;  // the values of the control file
 
     // Values of the run.
-    char controlFilename[InstallPathSize];
     char jvmCommand[InstallPathSize];
     char javaHomeDir[InstallPathSize];
     char homeDirectory[InstallPathSize];
@@ -107,19 +108,9 @@ public:
     bool quietInstall;
     bool propertiesInstall;
 
-private:
-    void buildVersionText(char* version, size_t cap);
-    void setNotFoundMessages(const char* version);
-    bool installWith(const char* file, char* version, bool bundle);
-    void reportFailure();
-
     // The class path rebuilt by runJavaInstaller for the launch under way
     // (null outside it); runInstaller composes the list with it.
     const char* wizardClasspath = nullptr;
 };
-
-// The start directory: the first line of "startdir.txt" without trailing
-// blanks, CR and LF, or empty (start holds at least 5001 bytes).
-void getStartDir(char* start);
 
 #endif

@@ -80,6 +80,11 @@ void Install::getJavaHomeDir(char* buffer) {
 // registry answer. The home is derived from jvmCommand whenever one is set,
 // so that the wizard is never told an empty or stale home after a JVM
 // installer program has run or an existing JVM directory was taken.
+void Install::setJvm(const char* program, const char* home) {
+    copyText(jvmCommand, program);
+    copyText(javaHomeDir, home);
+}
+
 void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
     if (jvmCommand[0]) {
         char home[InstallPathSize];
@@ -112,15 +117,6 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
 // twice the value's length always holds it whole.
 static size_t rebuiltClasspathSize(const char* value) { return 2 * strlen(value) + 2; }
 
-// The backslashes at the end of a text. Inside double quotes the child's
-// runtime reads a backslash before the closing quote as an escaped quote, so
-// they are doubled there (2n backslashes and a quote give n and the end).
-static size_t trailingBackslashes(const char* text) {
-    size_t length = strlen(text), count = 0;
-    while (count < length && text[length - 1 - count] == '\\') ++count;
-    return count;
-}
-
 // Appends text in double quotes, its trailing backslashes doubled.
 static void appendQuoted(char* out, size_t cap, const char* text) {
     appendText(out, cap, "\"");
@@ -130,7 +126,7 @@ static void appendQuoted(char* out, size_t cap, const char* text) {
 }
 
 void Install::addClassElement(char* classpath, char* element) {
-    size_t cap = rebuiltClasspathSize(loaderClasspath);
+    size_t cap = rebuiltClasspathSize(settings.loaderClasspath);
     if (classpath[0]) appendText(classpath, cap, ";");
     if (strchr(element, ' '))
         appendQuoted(classpath, cap, element);
@@ -139,8 +135,8 @@ void Install::addClassElement(char* classpath, char* element) {
 }
 
 bool Install::runJavaInstaller(char* argument) {
-    size_t length = strlen(loaderClasspath);
-    char* classpath = (char*)malloc(rebuiltClasspathSize(loaderClasspath));
+    size_t length = strlen(settings.loaderClasspath);
+    char* classpath = (char*)malloc(rebuiltClasspathSize(settings.loaderClasspath));
     char* rest = (char*)malloc(length + 1);
     if (!classpath || !rest) {
         free(classpath);
@@ -149,7 +145,7 @@ bool Install::runJavaInstaller(char* argument) {
         return false;
     }
     classpath[0] = '\0';
-    copyText(rest, length + 1, loaderClasspath);
+    copyText(rest, length + 1, settings.loaderClasspath);
 
     // Split at each ";"; the elements keep their order, and an element with
     // a blank is quoted. An empty last element is left out.
@@ -184,7 +180,8 @@ static bool switchArgument(bool quiet, bool properties, const char* argument) {
 }
 
 unsigned Install::countParameters(char* argument) {
-    unsigned count = countWords(loaderJavaCommand) + countWords(jvmExtraParameters);
+    unsigned count =
+        countWords(settings.loaderJavaCommand) + countWords(settings.jvmExtraParameters);
     if (switchArgument(quietInstall, propertiesInstall, argument)) count += SwitchEntries;
     count += FixedEntries;
     traceMessage(TraceFilename, "parameters", (int)count);
@@ -227,17 +224,17 @@ bool Install::runInstaller(char* argument) {
     list[used++] = duplicate(name, strlen(name));
     traceMessage(TraceFilename, "first arg:", name);
 
-    if (jvmExtraParameters[0]) {
-        traceMessage(TraceFilename, "install switches:", jvmExtraParameters);
-        addWords(list, used, room, jvmExtraParameters);
+    if (settings.jvmExtraParameters[0]) {
+        traceMessage(TraceFilename, "install switches:", settings.jvmExtraParameters);
+        addWords(list, used, room, settings.jvmExtraParameters);
     }
-    list[used++] = duplicate(jvmClasspathSwitch, strlen(jvmClasspathSwitch));
-    traceMessage(TraceFilename, "class path switch:", jvmClasspathSwitch);
-    const char* classpath = wizardClasspath ? wizardClasspath : loaderClasspath;
+    list[used++] = duplicate(settings.jvmClasspathSwitch, strlen(settings.jvmClasspathSwitch));
+    traceMessage(TraceFilename, "class path switch:", settings.jvmClasspathSwitch);
+    const char* classpath = wizardClasspath ? wizardClasspath : settings.loaderClasspath;
     list[used++] = duplicate(classpath, strlen(classpath));
     traceMessage(TraceFilename, "classpath:", classpath);
-    addWords(list, used, room, loaderJavaCommand);
-    traceMessage(TraceFilename, "install parameters:", loaderJavaCommand);
+    addWords(list, used, room, settings.loaderJavaCommand);
+    traceMessage(TraceFilename, "install parameters:", settings.loaderJavaCommand);
 
     if (switchArgument(quietInstall, propertiesInstall, argument)) {
         traceMessage(TraceFilename, "install details:", argument);
@@ -295,14 +292,7 @@ bool Install::_runInstaller(char** list) {
     remove(showDialogFilename);
 
     if (!exec.spawnAndWait(command, list, errorText)) {
-        char* args = exec.argsString(list);
-        size_t size = strlen(command) + (args ? strlen(args) : 0) + 2;
-        char* detail = (char*)malloc(size);
-        if (detail) formatText(detail, size, "%s %s", command, args ? args : "");
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ",
-                           detail ? detail : command);
-        free(detail);
-        free(args);
+        exec.logUnableToStart(*this, command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
         logAndTraceMessage(ErrorsFilename, TraceFilename, text, false);

@@ -1,19 +1,13 @@
 // Install: reading the control file into the fields of the installation.
 //
-// GetParameters does the reading; this step only hands it the buffers, in
-// the order it takes them, and the status window. A quiet or properties
+// GetParameters does the reading into the settings; this step only hands it
+// the settings and the status window. A quiet or properties
 // installation shows no box, so the reader is told to stay quiet as well.
 #include "install/installer.h"
 #include "config/getparam.h"
 
 bool Install::getParams() {
     GetParameters parameters;
-    parameters.setHwnd(hDlgMain);
     parameters.setQuietMode(quietInstall || propertiesInstall);
-    return parameters.getParameters(
-        jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName, jvmCommandName,
-        jvmInstallerType, jvmSelfExtractor, jvmInstallerBinary, jvmInstallerCommand,
-        predefinedJvmInstallDir, jvmHomeDir, jvmExtraParameters, jvmClasspathSwitch,
-        loaderClasspath, loaderJavaCommand, systemSecurityPolicyFilename,
-        userSecurityPolicyFilename, keystoreFilename, appletUrl, searchForJvm, controlFilename);
+    return parameters.getParameters(settings);
 }

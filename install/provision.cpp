@@ -20,11 +20,10 @@ static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm() {
     ExtractJvm extractor;
-    extractor.setHwnd(hDlgMain);
     bool configureRegistry = extractor.configureWinReg();
-    if (!extractor.extractJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                              jvmName, jvmCommandName, jvmSelfExtractor, predefinedJvmInstallDir,
-                              jvmHomeDir, jvmCommand, homeDirectory))
+    if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
+                              settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
+                              settings.jvmHomeDir, jvmCommand, homeDirectory))
         return false;
 
     // logJvmLocation derives the home from jvmCommand as well, so that an
@@ -32,25 +31,24 @@ bool Install::extractJvm() {
     // the wizard with an empty or stale home.
     if (extractor.isJvmInstalled()) {
         getJavaHomeDir(javaHomeDir);
-        logJvmLocation(true, predefinedJvmInstallDir, configureRegistry);
-        addSecurity(_stricmp(jvmName, PluginName) == 0);
+        logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
+        addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
     } else {
         traceMessage(TraceFilename, "using the JVM found in the install directory", jvmCommand);
-        logJvmLocation(false, predefinedJvmInstallDir, configureRegistry);
+        logJvmLocation(false, settings.predefinedJvmInstallDir, configureRegistry);
     }
     return true;
 }
 
 bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
-    runner.setHwnd(hDlgMain);
-    bool result = runner.run(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                             jvmName, jvmCommandName, jvmInstallerBinary, jvmInstallerCommand,
-                             jvmCommand, homeDirectory);
+    bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
+                             settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
+                             homeDirectory);
     if (result) {
         // logJvmLocation derives the home of the JVM found from jvmCommand.
-        predefinedJvmInstallDir[0] = '\0';
-        logJvmLocation(false, predefinedJvmInstallDir, runner.configureWinReg());
+        settings.predefinedJvmInstallDir[0] = '\0';
+        logJvmLocation(false, settings.predefinedJvmInstallDir, runner.configureWinReg());
     }
     return result;
 }
@@ -58,7 +56,7 @@ bool Install::runThirdPartyInstaller() {
 // Security is best effort: the step always reports success.
 bool Install::addSecurity(bool plugin) {
     Security security;
-    security.addSecurity(systemSecurityPolicyFilename, userSecurityPolicyFilename,
-                         keystoreFilename, javaHomeDir, homeDirectory, plugin);
+    security.addSecurity(settings.systemSecurityPolicyFilename, settings.userSecurityPolicyFilename,
+                         settings.keystoreFilename, javaHomeDir, homeDirectory, plugin);
     return true;
 }

@@ -13,18 +13,16 @@
 static const char TraceFilename[] = "jinstall.log";
 
 bool Install::isJvmInstalled() {
-    if (searchForJvm[0] &&
-        (_stricmp(searchForJvm, "no") == 0 || _stricmp(searchForJvm, "none") == 0)) {
-        traceMessage(TraceFilename, "Search for JVM:", searchForJvm);
+    const char* search = settings.searchForJvm;
+    if (search[0] && (_stricmp(search, "no") == 0 || _stricmp(search, "none") == 0)) {
+        traceMessage(TraceFilename, "Search for JVM:", settings.searchForJvm);
         return false;
     }
     bool found;
     {
         FindJvm finder;
-        finder.setHwnd(hDlgMain);
         showStatusMessage(3);
-        found = finder.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
-                                      jvmCommandName, jvmCommand);
+        found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand);
     }
     if (!found) {
         traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");

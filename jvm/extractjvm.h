@@ -1,5 +1,7 @@
 // ExtractJvm: installs the JVM that the package carries as a compressed,
-// self-expanding program, and enters a JVM into the Windows registry.
+// self-expanding program, and enters a JVM into the Windows registry
+// (extractjvm.cpp: expansion and the program's location; jvmregistry.cpp:
+// registration; jvmcopies.cpp: program copies into the Windows directory).
 //
 // The directory comes from JvmInstaller (which may instead discover an
 // acceptable JVM already there); the compressed JVM runs with that directory
@@ -15,6 +17,7 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 #include "shell/statuswin.h"
 
 #include <windows.h>
@@ -26,23 +29,18 @@ public:
     ExtractJvm(const ExtractJvm&) = delete;
     ExtractJvm& operator=(const ExtractJvm&) = delete;
 
-    void setHwnd(HWND window) { hwnd = window; }
     // A new JVM was expanded and proved by extractJvm.
     bool isJvmInstalled() const { return jvmInstalled; }
-    // The chosen directory already held an acceptable JVM; nothing expanded.
-    bool isJvmDiscovered() const { return jvmDiscovered; }
 
-    // The whole job. jvmCommandName (PathBufferSize bytes) may be changed to
-    // the program name actually found; jvmPath (PathBufferSize bytes)
-    // receives the JVM program's full path.
-    bool extractJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                    char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmSelfExtractor,
-                    char* predefinedJvmInstallDir, char* jvmHomeDir, char* jvmPath,
-                    const char* homeDirectory);
+    // The whole job. wanted.commandName may be changed to the program name
+    // actually found; jvmPath (PathBufferSize bytes) receives the JVM
+    // program's full path.
+    bool extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                    char* jvmSelfExtractor, char* predefinedJvmInstallDir, char* jvmHomeDir,
+                    char* jvmPath, const char* homeDirectory);
     // Chooses the directory, expands and configures the JVM; jvmDir
     // (PathBufferSize bytes) receives the JVM home.
-    bool installCompressedJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                              char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                               char* jvmSelfExtractor, char* predefinedJvmInstallDir,
                               char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
                               char* jvmDir);
@@ -80,7 +78,6 @@ private:
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
 
     char homeDirectory[PathBufferSize];
-    HWND hwnd;
     bool jvmInstalled;
     bool jvmDiscovered;
 };

@@ -7,21 +7,15 @@
 
 #include <string.h>
 
-// The command name takes at most 99 characters.
-enum { CommandNameSize = PathBufferSize };
-
-bool FindJvm::isJvmInstalled(const char* required, const char* minimum, const char* maximum,
-                             const char* jvmKind, char* commandName, char* jvmPath) {
-    size_t commandCapacity = strlen(commandName) + 1;
-    char kept[CommandNameSize];
-    copyText(kept, commandName);
+bool FindJvm::isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char* jvmPath) {
+    char kept[JvmWanted::CommandNameSize];
+    copyText(kept, wanted.commandName);
     bool found;
     {
         JvmWin jvmWin;
-        found = jvmWin.searchWindowsForJvm(required, minimum, maximum, jvmKind, commandName,
-                                           jvmPath);
+        found = jvmWin.searchWindowsForJvm(wanted, jvmKind, jvmPath);
     }
     if (found) return true;
-    copyText(commandName, commandCapacity, kept);
+    copyText(wanted.commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

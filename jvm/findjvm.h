@@ -4,25 +4,19 @@
 #define JVM_FINDJVM_H
 
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 
 #include <windows.h>
 
 class FindJvm : public Trace {
 public:
-    FindJvm() : hwnd(nullptr) {}
+    FindJvm() {}
     ~FindJvm() {}
 
-    void setHwnd(HWND window) { hwnd = window; }
-
     // True when an acceptable JVM was found: jvmPath (PathBufferSize bytes)
-    // then holds its program and commandName (at most 99 characters, room for
-    // two more) the name under which it was found. On false commandName is
-    // as it was on entry.
-    bool isJvmInstalled(const char* required, const char* minimum, const char* maximum,
-                        const char* jvmKind, char* commandName, char* jvmPath);
-
-private:
-    HWND hwnd;  // the status window; the search makes no use of it
+    // then holds its program and wanted.commandName the name under which it
+    // was found. On false the command name is as it was on entry.
+    bool isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
 };
 
 #endif

@@ -6,17 +6,16 @@
 // rather than cut. The only deletion made here is that of the work
 // directory's old "jvm" tree, through the safe delDirTree.
 #include "jvm/jvminstaller.h"
-#include "base/dirguard.h"
 
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/textline.h"
+#include "base/winfolders.h"
 #include "jvm/jvmok.h"
 
 #include <windows.h>
 #include <direct.h>
-#include <shlobj.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -32,16 +31,7 @@ static const char JreType[] = "JRE";
 static const char JdkType[] = "JDK";
 static const char PluginType[] = "Java Plug-in";
 static const char JavaSoftDir[] = "JavaSoft";
-static const char ProbeDirName[] = "__test__zos";
-static const char DefaultProgramFilesDir[] = "C:\\Program Files";
 
-static const char WindowsNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-static const char WindowsNtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
-static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
-static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-static const char ProgramFilesValue[] = "ProgramFilesDir";
-
-enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05 };
 
 // The version base and micro part of a version (1.6 and 0 for 1.6.0); an
 // overlong version is cut (traced) to the version buffer's capacity first.
@@ -62,105 +52,6 @@ JvmInstaller::~JvmInstaller() {}
 
 void JvmInstaller::setHomeDirectory(const char* dir) {
     if (dir) copyText(homeDirectory, dir);
-}
-
-// ---------------------------------------------------------------------------
-// System folders
-
-bool JvmInstaller::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
-
-bool JvmInstaller::isVistaOrWindows7() {
-    bool answer = false;
-    if (!LoadLibraryA("KERNEL32.DLL")) {
-        traceMessage(TraceFilename, "KERNEL32 not found");
-    } else {
-        traceMessage(TraceFilename, "checking for vista/7");
-        OSVERSIONINFOA info;
-        memset(&info, 0, sizeof info);
-        info.dwOSVersionInfoSize = OsVersionInfoSize;
-        if (GetVersionExA(&info)) answer = info.dwMajorVersion >= 6;
-    }
-    traceMessage(TraceFilename, "vista/7", answer);
-    return answer;
-}
-
-bool JvmInstaller::getWindowsDirectory(char* dir) {
-    dir[0] = '\0';
-    if (isWinNT()) {
-        if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "SystemRoot", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "PathName", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtKey, "WinDir", dir, PathBufferSize) ||
-            readRegistryText(HKEY_LOCAL_MACHINE, WindowsNtSetupKey, "WinDir", dir, PathBufferSize))
-            return true;
-    }
-    if (readRegistryText(HKEY_LOCAL_MACHINE, WindowsSetupKey, "WinDir", dir, PathBufferSize))
-        return true;
-    dir[0] = '\0';
-    return false;
-}
-
-bool JvmInstaller::getProgramFilesDirectory(char* dir) {
-    dir[0] = '\0';
-    RegKey key;
-    if (key.open(HKEY_LOCAL_MACHINE, WindowsKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
-        key.open(HKEY_LOCAL_MACHINE, WindowsNtKey, KEY_QUERY_VALUE);
-    if (key.isOpen()) {
-        char value[PathBufferSize];
-        key.readValue(ProgramFilesValue, value, sizeof value);
-        key.close();
-        if (value[0]) {
-            copyText(dir, PathBufferSize, value);
-            return true;
-        }
-    } else if (fexists(DefaultProgramFilesDir)) {
-        copyText(dir, PathBufferSize, DefaultProgramFilesDir);
-        return true;
-    }
-    traceMessage(TraceFilename, "Unable to find Program Files directory in registry");
-    return false;
-}
-
-typedef HRESULT(WINAPI* GetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
-
-bool JvmInstaller::getDocumentsDirectory(char* dir) {
-    dir[0] = '\0';
-    HMODULE library = LoadLibraryA("Shell32.dll");
-    if (!library) library = LoadLibraryA("SHFolder.dll");
-    if (!library) return false;
-    // The function of whichever library is present (old systems have it in
-    // SHFolder.dll only).
-    GetFolderPathProc getFolderPath = reinterpret_cast<GetFolderPathProc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "SHGetFolderPathA")));
-    if (!getFolderPath) return false;
-    // The system writes at most MAX_PATH characters.
-    char path[PathBufferSize];
-    path[0] = '\0';
-    HRESULT result = getFolderPath(nullptr, CsidlCommonDocuments, nullptr, 0, path);
-    if (result < 0) {
-        path[0] = '\0';
-        result = getFolderPath(nullptr, CsidlPersonal, nullptr, 0, path);
-    }
-    if (result < 0) return false;
-    path[PathBufferSize - 1] = '\0';
-    copyText(dir, PathBufferSize, path);
-    return true;
-}
-
-bool JvmInstaller::getProgramsDirectory(char* dir) {
-    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir);
-    if (!getProgramFilesDirectory(dir)) return getDocumentsDirectory(dir);
-
-    // Program Files is used only where a directory can be made in it.
-    char probe[PathBufferSize];
-    bool writable = false;
-    if (formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
-        bool created = _mkdir(probe) == 0;
-        writable = isDir(probe);
-        if (created) _rmdir(probe);
-    }
-    traceMessage(TraceFilename, "Ok to use Program files subdirectory for jvm", writable);
-    if (writable) return true;
-    return getDocumentsDirectory(dir);
 }
 
 // ---------------------------------------------------------------------------
@@ -222,12 +113,14 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     if (!startsWith(requested, VariableStart)) {
         ok = copyText(out, PathBufferSize, requested);
     } else if (startsWith(requested, ProgFilesDirVariable)) {
-        if (!getProgramsDirectory(baseDir))
+        WinFolders folders;
+        if (!folders.getProgramsDirectory(baseDir))
             traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
         else
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, WindowsDirVariable)) {
-        if (!getWindowsDirectory(baseDir))
+        WinFolders folders;
+        if (!folders.registryWindowsDirectory(folders.isWinNT(), baseDir, PathBufferSize))
             traceMessage(TraceFilename, "unable to get Windows directory for JVM");
         else
             ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);
@@ -247,11 +140,8 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     return ok;
 }
 
-bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                                   char* jvmMaxVersion, char* jvmVersion,
-                                                   char* jvmCommandName, char* dir,
+bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
                                                    char* jvmPath) {
-    (void)jvmVersion;
     traceMessage(TraceFilename, "creating predefined jvm dir", dir);
     if (!dir[0]) return false;
     char work[PathBufferSize];
@@ -276,28 +166,26 @@ bool JvmInstaller::createPredeterminedJvmDirectory(char* jvmRequiredVersion, cha
     ok = ok && isDir(dir);
     if (ok) {
         JvmOk jvmOk;
-        jvmDiscovered = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                                dir, jvmCommandName, jvmPath);
+        jvmDiscovered = jvmOk.jvmCorrectVersion(wanted,
+                                                dir, jvmPath);
     }
     return ok;
 }
 
-bool JvmInstaller::_createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                       char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                       char* jvmCommandName, char* predefinedJvmInstallDir,
+bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                       char* predefinedJvmInstallDir,
                                        char* jvmDir, char* jvmPath) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
         traceMessage(TraceFilename, "default install directory for JVM", predefinedJvmInstallDir);
         char resolved[PathBufferSize];
         if (getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
             copyText(jvmDir, PathBufferSize, resolved);
-            if (createPredeterminedJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                                jvmVersion, jvmCommandName, jvmDir, jvmPath))
+            if (createPredeterminedJvmDirectory(wanted, jvmDir, jvmPath))
                 return true;
         }
     }
-    if (createWinJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                              jvmName, jvmCommandName, jvmDir, jvmPath))
+    if (createWinJvmDirectory(wanted, jvmVersion,
+                              jvmName, jvmDir, jvmPath))
         return true;
     traceMessage(TraceFilename, "unable to create Windows JVM directory");
     return false;
@@ -306,27 +194,26 @@ bool JvmInstaller::_createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVer
 // ---------------------------------------------------------------------------
 // Under the Programs directory, then the drive root and the Windows directory
 
-bool JvmInstaller::testPossibleDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmCommandName,
-                                         const char* candidate, char* jvmPath) {
+bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
+                                         char* jvmPath) {
     traceMessage(TraceFilename, "found a possible directory", candidate);
-    jvmDiscovered = foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                  jvmCommandName, candidate, jvmPath);
+    jvmDiscovered = foundValidJvm(wanted,
+                                  candidate, jvmPath);
     traceMessage(TraceFilename, "directory ok", jvmDiscovered);
     traceMessage(TraceFilename, "discovered jvm", jvmDiscovered);
     return jvmDiscovered;
 }
 
-bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                         char* jvmCommandName, char* jvmDir, char* jvmPath) {
+bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                         char* jvmDir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char drive[PathBufferSize];
     drive[0] = '\0';
     char programs[PathBufferSize];
 
-    if (getProgramsDirectory(programs)) {
+    WinFolders folders;
+    if (folders.getProgramsDirectory(programs)) {
         const char* colon = strchr(programs, ':');
         if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
         copyText(jvmDir, PathBufferSize, programs);
@@ -355,8 +242,8 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
             if (formatText(candidate, sizeof candidate, "%s%s%s.%s", jvmDir, DIR_END, base,
                            micro)) {
                 if (fexists(candidate)) {
-                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                              jvmCommandName, candidate, jvmPath)) {
+                    if (testPossibleDirectory(wanted,
+                                              candidate, jvmPath)) {
                         copyText(jvmDir, PathBufferSize, candidate);
                         return true;
                     }
@@ -366,8 +253,8 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
             }
             if (formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, jvmVersion)) {
                 if (fexists(candidate)) {
-                    if (testPossibleDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                              jvmCommandName, candidate, jvmPath)) {
+                    if (testPossibleDirectory(wanted,
+                                              candidate, jvmPath)) {
                         copyText(jvmDir, PathBufferSize, candidate);
                         return true;
                     }
@@ -382,17 +269,16 @@ bool JvmInstaller::createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinV
     // The fall-back: the drive's root (relative to the current directory
     // when there is no drive), then the Windows directory.
     copyText(jvmDir, PathBufferSize, drive);
-    if (createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion, jvmName,
-                              jvmCommandName, jvmDir, jvmPath))
+    if (createJvmSubdirectory(wanted, jvmVersion, jvmName,
+                              jvmDir, jvmPath))
         return true;
     copyText(jvmDir, PathBufferSize, homeDirectory);
-    return createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                 jvmName, jvmCommandName, jvmDir, jvmPath);
+    return createJvmSubdirectory(wanted, jvmVersion,
+                                 jvmName, jvmDir, jvmPath);
 }
 
-bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                         char* jvmCommandName, char* dir, char* jvmPath) {
+bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                         char* dir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char name[PathBufferSize];
@@ -405,7 +291,7 @@ bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinV
         if (!formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, base)) {
             ok = false;
         } else if (fexists(candidate)) {
-            if (foundValidJvm(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmCommandName, dir,
+            if (foundValidJvm(wanted, dir,
                               jvmPath)) {
                 jvmDiscovered = true;
             } else if (formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, name) &&
@@ -424,12 +310,11 @@ bool JvmInstaller::createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinV
     return ok;
 }
 
-bool JvmInstaller::foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion,
-                                 char* jvmMaxVersion, char* jvmCommandName, const char* dir,
+bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
                                  char* jvmPath) {
     JvmOk jvmOk;
-    if (!jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, dir,
-                                 jvmCommandName, jvmPath)) {
+    if (!jvmOk.jvmCorrectVersion(wanted, dir,
+                                 jvmPath)) {
         traceMessage(TraceFilename, dir, " doesn't have correct version");
         return false;
     }
@@ -439,12 +324,11 @@ bool JvmInstaller::foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion,
 // ---------------------------------------------------------------------------
 // The whole order
 
-bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                      char* jvmMaxVersion, char* jvmVersion, char* jvmName,
-                                      char* jvmCommandName, char* predefinedJvmInstallDir,
+bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+                                      char* predefinedJvmInstallDir,
                                       char* jvmDir, char* jvmPath) {
-    bool ok = _createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                  jvmName, jvmCommandName, predefinedJvmInstallDir, jvmDir,
+    bool ok = _createJvmDirectory(wanted, jvmVersion,
+                                  jvmName, predefinedJvmInstallDir, jvmDir,
                                   jvmPath);
 
     // A jvm subtree in each directory of the search path, in its order.
@@ -457,8 +341,8 @@ bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVers
             char* separator = strchr(element, ';');
             if (separator) *separator = '\0';
             copyText(jvmDir, PathBufferSize, element);
-            ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                       jvmName, jvmCommandName, jvmDir, jvmPath);
+            ok = createJvmSubdirectory(wanted, jvmVersion,
+                                       jvmName, jvmDir, jvmPath);
             element = separator ? separator + 1 : nullptr;
         }
     }
@@ -467,41 +351,12 @@ bool JvmInstaller::createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVers
     if (!ok) {
         getCurrentDir(jvmDir, PathBufferSize - 1);
         deleteTempJvmDir(jvmDir);
-        ok = createJvmSubdirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmVersion,
-                                   jvmName, jvmCommandName, jvmDir, jvmPath);
+        ok = createJvmSubdirectory(wanted, jvmVersion,
+                                   jvmName, jvmDir, jvmPath);
         if (!ok)
             logAndTraceMessage(ErrorsFilename, TraceFilename,
                                "Unable to create a new directory to install JVM");
     }
     traceMessage(TraceFilename, "createJvmDirectory ok", ok);
     return ok;
-}
-
-bool JvmInstaller::deleteTempJvmDir(const char* dir) {
-    char tree[PathBufferSize];
-    if (!dir || !formatText(tree, sizeof tree, "%s%s%s", dir, DIR_END, JvmSubdirectory))
-        return false;
-    DWORD attributes = GetFileAttributesA(tree);
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
-
-    // Never a drive root or a relative path (delDirTree refuses those), and
-    // never a tree that holds the Windows directory or the work directory.
-    char windowsDir[PathBufferSize];
-    char currentDir[PathBufferSize];
-    getCurrentDir(currentDir, PathBufferSize - 1);
-    bool protectedTree = (homeDirectory[0] && dirNamesOrHolds(tree, homeDirectory)) ||
-                         (getWindowsDirectory(windowsDir) && dirNamesOrHolds(tree, windowsDir)) ||
-                         dirNamesOrHolds(tree, currentDir);
-    if (protectedTree || !isAbsoluteDirPath(tree)) {
-        traceMessage(TraceFilename, "not deleting protected directory", tree);
-        return false;
-    }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // A link: remove the link itself, never what it points to.
-        return _rmdir(tree) == 0;
-    }
-    traceMessage(TraceFilename, "deleting old jvm directory", tree);
-    bool ok = delDirTree(tree);
-    if (!ok) traceMessage(TraceFilename, "unable to delete old jvm directory", tree);
-    return ok && !fexists(tree);
 }

@@ -9,13 +9,14 @@
 // each directory of the search path; and last the work directory's own "jvm"
 // subtree, emptied first. On the way a candidate that already holds an
 // acceptable JVM is "discovered" and returned instead, so that the caller can
-// skip the installation. The class also owns the system-folder lookups that
-// the directory variables need.
+// skip the installation. The system folders come from WinFolders; the
+// deletion of an old "jvm" tree is in tempjvmtree.cpp.
 #ifndef JVM_JVMINSTALLER_H
 #define JVM_JVMINSTALLER_H
 
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 #include "shell/statuswin.h"
 
 class JvmInstaller : public Trace, public Status {
@@ -26,12 +27,11 @@ public:
     JvmInstaller& operator=(const JvmInstaller&) = delete;
 
     // The whole order of places. jvmDir and jvmPath are PathBufferSize-byte
-    // buffers; jvmCommandName has room for two more characters than it holds
-    // (the version test may change jre.exe into javaw.exe). On success jvmDir
+    // buffers; the version test may change wanted.commandName (jre.exe into
+    // javaw.exe). On success jvmDir
     // holds the directory to install into, or the directory of a discovered
     // JVM (isJvmDiscovered), whose program is then in jvmPath.
-    bool createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                            char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
 
@@ -41,15 +41,6 @@ public:
     // never followed. True when the tree is gone afterwards.
     bool deleteTempJvmDir(const char* dir);
 
-    // System folders. Every result buffer holds PathBufferSize bytes.
-    bool isWinNT();
-    bool isVistaOrWindows7();
-    bool getWindowsDirectory(char* dir);
-    bool getProgramFilesDirectory(char* dir);
-    bool getDocumentsDirectory(char* dir);
-    // Program Files, or on Vista and later a documents folder when Program
-    // Files cannot be written.
-    bool getProgramsDirectory(char* dir);
     // The Windows directory, the last resort of the candidate places; a null
     // dir leaves it unchanged.
     void setHomeDirectory(const char* dir);
@@ -58,29 +49,22 @@ public:
     bool getNewJvmInstallerTo(const char* requested, char* out);
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
-    bool createPredeterminedJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                                         char* jvmMaxVersion, char* jvmVersion,
-                                         char* jvmCommandName, char* dir, char* jvmPath);
-    bool createWinJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                               char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, char* jvmPath);
+    bool createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                char* jvmDir, char* jvmPath);
-    bool createJvmSubdirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                               char* jvmVersion, char* jvmName, char* jvmCommandName, char* dir,
+    bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,
                                char* jvmPath);
-    bool foundValidJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                       char* jvmCommandName, const char* dir, char* jvmPath);
+    bool foundValidJvm(const JvmWanted& wanted, const char* dir, char* jvmPath);
     // Makes one directory level: dir (PathBufferSize bytes) becomes
     // dir\name when that directory exists afterwards.
     bool addDirectory(char* dir, const char* name);
     bool addDirectory(const char* path);
 
 private:
-    bool _createJvmDirectory(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                             char* jvmVersion, char* jvmName, char* jvmCommandName,
+    bool _createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                              char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     // Tests candidate for a JVM, records the verdict and traces it.
-    bool testPossibleDirectory(char* jvmRequiredVersion, char* jvmMinVersion,
-                               char* jvmMaxVersion, char* jvmCommandName, const char* candidate,
+    bool testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                char* jvmPath);
 
     char homeDirectory[PathBufferSize];

@@ -10,6 +10,7 @@
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
+#include "base/textline.h"
 #include "exec/execcmd.h"
 
 #include <ctype.h>
@@ -46,8 +47,14 @@ static void cutToLength(char* text, const char* limit) {
     if (strlen(text) > length) text[length] = '\0';
 }
 
-bool JvmOk::verifyVersion(const char* required, const char* minimum, const char* maximum,
-                          const char* jvmVersion) {
+int JvmOk::compareVersions(const char* first, const char* second) {
+    return strcmp(first, second);
+}
+
+bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
+    const char* required = wanted.required;
+    const char* minimum = wanted.minimum;
+    const char* maximum = wanted.maximum;
     traceMessage(traceFilename, "jvm version", jvmVersion);
     traceMessage(traceFilename, "req version", required);
     traceMessage(traceFilename, "min version", minimum);
@@ -76,8 +83,7 @@ bool JvmOk::verifyVersion(const char* required, const char* minimum, const char*
     return ok;
 }
 
-bool JvmOk::testLine(char* line, const char* required, const char* minimum,
-                     const char* maximum) {
+bool JvmOk::testLine(char* line, const JvmWanted& wanted) {
     // Everything before the first digit goes; a line without any digit
     // holds no version and becomes empty.
     char* first = line;
@@ -87,28 +93,23 @@ bool JvmOk::testLine(char* line, const char* required, const char* minimum,
     size_t length = strlen(line);
     while (length > 0 && !isdigit((unsigned char)line[length - 1])) --length;
     line[length] = '\0';
-    return verifyVersion(required, minimum, maximum, line);
+    return verifyVersion(wanted, line);
 }
 
-bool JvmOk::checkVersion(const char* resultsFile, const char* required, const char* minimum,
-                         const char* maximum) {
-    FILE* file = fopen(resultsFile, "rt");
-    if (!file) {
+bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
+    LineReader file(resultsFile, textLines(ResultsReadLimit - 1));
+    if (!file.isOpen()) {
         traceMessage(traceFilename, "Unable to verify version", resultsFile);
         return false;
     }
     char line[ResultsLineSize];
-    line[0] = '\0';
-    if (!fgets(line, ResultsReadLimit, file)) line[0] = '\0';
-    line[ResultsLineSize - 2] = '\0';
-    bool ok = testLine(line, required, minimum, maximum);
+    file.read(line);
+    bool ok = testLine(line, wanted);
     traceMessage(traceFilename, "version checked ok", ok);
-    fclose(file);
     return ok;
 }
 
-bool JvmOk::testVersion(const char* required, const char* minimum, const char* maximum,
-                        const char* jvmPath) {
+bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     // Without the test class every JVM that exists passes, untested.
     if (!fexists(TestJvmFilename)) return true;
     traceMessage(traceFilename, "testing ", jvmPath);
@@ -143,7 +144,7 @@ bool JvmOk::testVersion(const char* required, const char* minimum, const char* m
         ok = false;
     } else {
         traceMessage(traceFilename, "test jvm launched ok", true);
-        ok = checkVersion(TestJvmResultsFilename, required, minimum, maximum);
+        ok = checkVersion(TestJvmResultsFilename, wanted);
         if (ok)
             traceMessage(traceFilename, "test jvm ok", true);
         else
@@ -153,60 +154,58 @@ bool JvmOk::testVersion(const char* required, const char* minimum, const char* m
     return ok;
 }
 
-bool JvmOk::correctVersion(const char* required, const char* minimum, const char* maximum,
-                           const char* jvmPath) {
+bool JvmOk::correctVersion(const JvmWanted& wanted, const char* jvmPath) {
     if (!fexists(jvmPath)) return false;
-    return testVersion(required, minimum, maximum, jvmPath);
+    return testVersion(wanted, jvmPath);
 }
 
 // Tries homeDir\commandName, then homeDir\bin\commandName.
-bool JvmOk::tryCommand(const char* required, const char* minimum, const char* maximum,
+bool JvmOk::tryCommand(const JvmWanted& wanted,
                        const char* homeDir, const char* commandName, char* jvmPath) {
     if (formatText(jvmPath, PathBufferSize, "%s%s%s", homeDir, DIR_END, commandName) &&
-        correctVersion(required, minimum, maximum, jvmPath))
+        correctVersion(wanted, jvmPath))
         return true;
     if (formatText(jvmPath, PathBufferSize, "%s%s%s%s%s", homeDir, DIR_END, BinDir, DIR_END,
                    commandName) &&
-        correctVersion(required, minimum, maximum, jvmPath))
+        correctVersion(wanted, jvmPath))
         return true;
     return false;
 }
 
-bool JvmOk::jvmCorrectVersion(const char* required, const char* minimum, const char* maximum,
-                              const char* homeDir, char* commandName, char* jvmPath) {
-    // The caller's buffer holds what it holds now, with room for two more.
-    size_t commandCapacity = strlen(commandName) + 3;
-    char kept[PathBufferSize];
+bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
+    char* commandName = wanted.commandName;
+    char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
 
-    if (tryCommand(required, minimum, maximum, homeDir, commandName, jvmPath)) return true;
+    if (tryCommand(wanted, homeDir, commandName, jvmPath)) return true;
 
     if (strstr(commandName, OldJreFilename) == commandName) {
         // An old-style name: the newer JVMs carry java.exe and javaw.exe.
+        // javaw whenever the trace file exists, as it does throughout an
+        // installation (see the rules in getparam.cpp).
         char newName[20];
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
                    fexists(traceFilename) ? "w.exe" : ".exe");
-        if (tryCommand(required, minimum, maximum, homeDir, newName, jvmPath)) {
-            copyText(commandName, commandCapacity, newName);
+        if (tryCommand(wanted, homeDir, newName, jvmPath)) {
+            copyText(commandName, JvmWanted::CommandNameSize, newName);
             return true;
         }
     }
-    copyText(commandName, commandCapacity, kept);
+    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }
 
-bool JvmOk::jvmCorrectVersion(const char* required, const char* minimum, const char* maximum,
-                              const char* knownVersion, const char* homeDir, char* commandName,
-                              char* jvmPath) {
-    size_t commandCapacity = strlen(commandName) + 3;
-    char kept[PathBufferSize];
+bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* knownVersion,
+                              const char* homeDir, char* jvmPath) {
+    char* commandName = wanted.commandName;
+    char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
-    if (!jvmCorrectVersion(required, minimum, maximum, homeDir, commandName, jvmPath)) {
-        copyText(commandName, commandCapacity, kept);
+    if (!jvmCorrectVersion(wanted, homeDir, jvmPath)) {
+        copyText(commandName, JvmWanted::CommandNameSize, kept);
         return false;
     }
-    if (verifyVersion(required, minimum, maximum, knownVersion)) return true;
+    if (verifyVersion(wanted, knownVersion)) return true;
     traceMessage(traceFilename, "jvm doesn't meet criteria");
-    copyText(commandName, commandCapacity, kept);
+    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

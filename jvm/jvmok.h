@@ -11,6 +11,7 @@
 
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 
 class JvmOk : public Trace {
 public:
@@ -21,38 +22,36 @@ public:
 
     void setTraceFilename(const char* name);
 
-    // The version rule: a limit stands for every version that begins with it
+    // The version rule, the one place where a version is held against the
+    // limits: a limit stands for every version that begins with it
     // (characters compared without regard to case over the limit's length).
     // An empty limit is not given.
-    bool verifyVersion(const char* required, const char* minimum, const char* maximum,
-                       const char* jvmVersion);
+    bool verifyVersion(const JvmWanted& wanted, const char* jvmVersion);
+    // The order in which the registry's version names are tried (the
+    // greatest first): byte order of the names today.
+    static int compareVersions(const char* first, const char* second);
     // Trims line in place to the version it holds (first to last digit; no
     // digit gives an empty version), then applies verifyVersion.
-    bool testLine(char* line, const char* required, const char* minimum, const char* maximum);
+    bool testLine(char* line, const JvmWanted& wanted);
     // Reads the first line of resultsFile and applies testLine.
-    bool checkVersion(const char* resultsFile, const char* required, const char* minimum,
-                      const char* maximum);
+    bool checkVersion(const char* resultsFile, const JvmWanted& wanted);
     // One test run of the program at jvmPath on the test class.
-    bool testVersion(const char* required, const char* minimum, const char* maximum,
-                     const char* jvmPath);
+    bool testVersion(const JvmWanted& wanted, const char* jvmPath);
     // False when no file exists at jvmPath, else testVersion.
-    bool correctVersion(const char* required, const char* minimum, const char* maximum,
-                        const char* jvmPath);
+    bool correctVersion(const JvmWanted& wanted, const char* jvmPath);
 
-    // Locates the program under homeDir (homeDir\name, homeDir\bin\name, then
-    // for an old "jre..." name the newer java/javaw name in both places) and
-    // tests it. commandName must have room for two more characters than it
-    // holds; it keeps the new name when that was found and is restored on
-    // false. jvmPath (PathBufferSize bytes) receives the accepted program.
-    bool jvmCorrectVersion(const char* required, const char* minimum, const char* maximum,
-                           const char* homeDir, char* commandName, char* jvmPath);
+    // Locates the program wanted.commandName under homeDir (homeDir\name,
+    // homeDir\bin\name, then for an old "jre..." name the newer java/javaw
+    // name in both places) and tests it. The command name keeps the new name
+    // when that was found and is restored on false. jvmPath (PathBufferSize
+    // bytes) receives the accepted program.
+    bool jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
     // As above, then the known version (the registry's) must meet the limits too.
-    bool jvmCorrectVersion(const char* required, const char* minimum, const char* maximum,
-                           const char* knownVersion, const char* homeDir, char* commandName,
-                           char* jvmPath);
+    bool jvmCorrectVersion(const JvmWanted& wanted,
+                           const char* knownVersion, const char* homeDir, char* jvmPath);
 
 private:
-    bool tryCommand(const char* required, const char* minimum, const char* maximum,
+    bool tryCommand(const JvmWanted& wanted,
                     const char* homeDir, const char* commandName, char* jvmPath);
 
     char traceFilename[PathBufferSize];

@@ -34,42 +34,36 @@ static const ProductKey ProductKeys[] = {
     {PluginEntry, "Java Plugin registry entry had correct jvm info"},
 };
 
-// The command name takes at most 99 characters.
-enum { CommandNameSize = PathBufferSize };
-
 int compareStrings(const void* first, const void* second) {
-    return strcmp(*(const char* const*)first, *(const char* const*)second);
+    return JvmOk::compareVersions(*(const char* const*)first, *(const char* const*)second);
 }
 
 JvmWin::JvmWin() : entryCount(0) { copyText(traceFilename, TraceFilename); }
 
 JvmWin::~JvmWin() {}
 
-bool JvmWin::searchWindowsForJvm(const char* required, const char* minimum, const char* maximum,
-                                 const char* jvmKind, char* commandName, char* jvmPath) {
-    size_t commandCapacity = strlen(commandName) + 1;
-    char kept[CommandNameSize];
+bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
+                                 char* jvmPath) {
+    char* commandName = wanted.commandName;
+    char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
 
     // A Java Plug-in is looked for only under its own key.
     size_t first = _stricmp(jvmKind, PluginType) == 0 ? dimof(ProductKeys) - 1 : 0;
     for (size_t i = first; i < dimof(ProductKeys); ++i) {
-        copyText(commandName, commandCapacity, kept);
-        bool found = searchRegistryForJvm(ProductKeys[i].key, required, minimum, maximum,
-                                          commandName, jvmPath);
+        copyText(commandName, JvmWanted::CommandNameSize, kept);
+        bool found = searchRegistryForJvm(ProductKeys[i].key, wanted, jvmPath);
         traceMessage(traceFilename, ProductKeys[i].traceText, found);
         if (found) {
             traceMessage(traceFilename, "found jvm", jvmPath);
             return true;
         }
     }
-    copyText(commandName, commandCapacity, kept);
+    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }
 
-bool JvmWin::searchRegistryForJvm(const char* productKey, const char* required,
-                                  const char* minimum, const char* maximum, char* commandName,
-                                  char* jvmPath) {
+bool JvmWin::searchRegistryForJvm(const char* productKey, const JvmWanted& wanted, char* jvmPath) {
     RegKey key;
     if (key.open(HKEY_LOCAL_MACHINE, productKey, KEY_READ) != ERROR_SUCCESS) {
         traceMessage(traceFilename, "unable to find a compatible Jvm");
@@ -96,8 +90,7 @@ bool JvmWin::searchRegistryForJvm(const char* productKey, const char* required,
     qsort(versions, listed, sizeof(char*), compareStrings);
     traceMessage(traceFilename, "sorted available versions");
 
-    bool found = findMostRecentJvm(versions, listed, productKey, required, minimum, maximum,
-                                   commandName, jvmPath);
+    bool found = findMostRecentJvm(versions, listed, productKey, wanted, jvmPath);
     for (unsigned int i = 0; i < listed; ++i) free(versions[i]);
     free(versions);
     if (found) return true;
@@ -156,24 +149,22 @@ unsigned int JvmWin::getAvailableVersions(HKEY productKey, char** versions) {
 }
 
 bool JvmWin::findMostRecentJvm(char** versions, unsigned int count, const char* productKey,
-                               const char* required, const char* minimum, const char* maximum,
-                               char* commandName, char* jvmPath) {
+                               const JvmWanted& wanted, char* jvmPath) {
     traceMessage(traceFilename, "searching registry entry", productKey);
     char version[PathBufferSize];
     char homeDir[PathBufferSize];
     for (unsigned int i = count; i > 0; --i) {
         copyText(version, versions[i - 1]);
         traceMessage(traceFilename, "                 version", version);
-        if (lookUpRegistryEntryForJvm(productKey, required, minimum, maximum, version, commandName,
+        if (lookUpRegistryEntryForJvm(productKey, wanted, version,
                                       homeDir, jvmPath))
             return true;
     }
     return false;
 }
 
-bool JvmWin::lookUpRegistryEntryForJvm(const char* productKey, const char* required,
-                                       const char* minimum, const char* maximum, char* version,
-                                       char* commandName, char* homeDir, char* jvmPath) {
+bool JvmWin::lookUpRegistryEntryForJvm(const char* productKey, const JvmWanted& wanted,
+                                       char* version, char* homeDir, char* jvmPath) {
     homeDir[0] = '\0';
     char versionKey[PathBufferSize];
     if (!formatText(versionKey, sizeof versionKey, "%s\\%s", productKey, version)) {
@@ -195,7 +186,7 @@ bool JvmWin::lookUpRegistryEntryForJvm(const char* productKey, const char* requi
         // limit's own micro part stands in, so that the registry's version
         // string neither adds to nor contradicts what the limit asks for.
         traceMessage(traceFilename, "no known minor version for", productKey);
-        const char* limit = *required ? required : minimum;
+        const char* limit = *wanted.required ? wanted.required : wanted.minimum;
         size_t size = strlen(limit) + 2;
         char* base = (char*)malloc(size);
         char* micro = (char*)malloc(size);
@@ -224,8 +215,7 @@ bool JvmWin::lookUpRegistryEntryForJvm(const char* productKey, const char* requi
 
     JvmOk jvmOk;
     jvmOk.setTraceFilename(traceFilename);
-    bool found = jvmOk.jvmCorrectVersion(required, minimum, maximum, version, homeDir,
-                                         commandName, jvmPath);
+    bool found = jvmOk.jvmCorrectVersion(wanted, version, homeDir, jvmPath);
     traceMessage(traceFilename, "found jvm", found);
     return found;
 }

@@ -7,11 +7,12 @@
 
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 
 #include <windows.h>
 
 // qsort ordering of version names: receives two pointers to string pointers
-// and returns strcmp of the strings (byte order, case counts).
+// and orders the strings by JvmOk::compareVersions.
 int compareStrings(const void* first, const void* second);
 
 class JvmWin : public Trace {
@@ -24,13 +25,11 @@ public:
     // Searches the runtime, development-kit and plug-in keys in that order
     // (the plug-in key alone for the kind "Java Plug-in", any case). On true
     // jvmPath (PathBufferSize bytes) holds the accepted program and
-    // commandName the name it was found under; on false commandName is as
-    // it was on entry.
-    bool searchWindowsForJvm(const char* required, const char* minimum, const char* maximum,
-                             const char* jvmKind, char* commandName, char* jvmPath);
+    // wanted.commandName the name it was found under; on false the command
+    // name is as it was on entry.
+    bool searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
     // Searches the version subkeys of one product key, greatest name first.
-    bool searchRegistryForJvm(const char* productKey, const char* required, const char* minimum,
-                              const char* maximum, char* commandName, char* jvmPath);
+    bool searchRegistryForJvm(const char* productKey, const JvmWanted& wanted, char* jvmPath);
     // Number of version subkeys of an open product key.
     unsigned int getJvmEntryCount(HKEY productKey);
     // Fills versions (room for count + 1 pointers, count as getJvmEntryCount
@@ -39,14 +38,12 @@ public:
     unsigned int getAvailableVersions(HKEY productKey, char** versions);
     // Tries versions[count-1] down to versions[0]; true at the first accepted.
     bool findMostRecentJvm(char** versions, unsigned int count, const char* productKey,
-                           const char* required, const char* minimum, const char* maximum,
-                           char* commandName, char* jvmPath);
+                           const JvmWanted& wanted, char* jvmPath);
     // Tries one version subkey. version (PathBufferSize bytes) is extended by
     // "." and the micro version; homeDir (PathBufferSize bytes) receives the
     // JVM home directory.
-    bool lookUpRegistryEntryForJvm(const char* productKey, const char* required,
-                                   const char* minimum, const char* maximum, char* version,
-                                   char* commandName, char* homeDir, char* jvmPath);
+    bool lookUpRegistryEntryForJvm(const char* productKey, const JvmWanted& wanted,
+                                   char* version, char* homeDir, char* jvmPath);
 
 private:
     // The count that getAvailableVersions may fill (set by getJvmEntryCount).

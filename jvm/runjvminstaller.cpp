@@ -10,6 +10,8 @@
 
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/curdir.h"
+#include "base/findfile.h"
 #include "base/textline.h"
 #include "config/winregconfig.h"
 #include "exec/execcmd.h"
@@ -46,14 +48,13 @@ static char* copyOf(const char* text, size_t length) {
     return copy;
 }
 
-RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false), hwnd(nullptr) {
+RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false) {
     homeDirectory[0] = '\0';
 }
 
 RunJvmInstaller::~RunJvmInstaller() {}
 
-bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                          char* jvmVersion, char* jvmName, char* jvmCommandName,
+bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                           char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmPath,
                           const char* homeDir) {
     copyText(homeDirectory, homeDir);
@@ -66,8 +67,7 @@ bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* j
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
-        created = installer.createJvmDirectory(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion,
-                                               jvmVersion, jvmName, jvmCommandName,
+        created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         traceMessage(TraceFilename, "jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -78,12 +78,11 @@ bool RunJvmInstaller::run(char* jvmRequiredVersion, char* jvmMinVersion, char* j
     if (created) {
         if (jvmDiscovered) {
             JvmOk jvmOk;
-            ok = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmDir,
-                                         jvmCommandName, jvmPath);
+            ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
             if (!ok) jvmDiscovered = false;
         }
         if (!jvmDiscovered)
-            ok = installJvm(jvmVersion, jvmName, jvmCommandName, jvmInstallerBinary,
+            ok = installJvm(jvmVersion, jvmName, wanted.commandName, jvmInstallerBinary,
                             jvmInstallerCommand, jvmDir, jvmPath);
     }
     traceMessage(TraceFilename, "jvmFullname:", jvmPath);
@@ -102,9 +101,9 @@ bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmComma
     if (ok) {
         // The new JVM must report the version the package installs,
         // whatever the installation's own limits.
-        char none[1] = "";
-        ok = jvmInNewDir(jvmVersion, none, none, jvmDir, jvmCommandName, jvmPath) ||
-             findInstalledJvm(jvmVersion, none, none, jvmName, jvmCommandName, jvmPath);
+        JvmWanted packaged = {jvmVersion, "", "", jvmCommandName};
+        ok = jvmInNewDir(packaged, jvmDir, jvmPath) ||
+             findInstalledJvm(packaged, jvmName, jvmPath);
     }
     removeEmptyDir(jvmDir);
     return ok;
@@ -142,15 +141,8 @@ void RunJvmInstaller::removeInstaller(const char* installerName, const char* dir
 void RunJvmInstaller::removeEmptyDir(const char* dir) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    bool empty = true;
-    do {
-        if (!isDotEntry(entry.cFileName)) empty = false;
-    } while (empty && FindNextFileA(find, &entry));
-    FindClose(find);
-    if (!empty) return;
+    FindFile listing(pattern);
+    if (!listing.isListed() || listing.next()) return;  // missing, or not empty
     if (removeEmptyDirPatiently(dir)) {
         traceMessage(TraceFilename, "removed:", dir);
         return;
@@ -267,25 +259,18 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
     bool ok = false;
     // The program runs in the JVM directory, never in the work directory
     // by mistake.
-    if (_chdir(dir) != 0) {
-        copyText(errorText, "Unable to change to the jvm directory");
-    } else {
-        ok = exec.spawnAndWait(program, args, errorText);
-        _chdir(workDir);
+    {
+        CurrentDirectory here;
+        if (!here.enter(dir))
+            copyText(errorText, "Unable to change to the jvm directory");
+        else
+            ok = exec.spawnAndWait(program, args, errorText);
     }
     if (!ok) {
         char message[ErrorTextSize + 64];
         formatText(message, sizeof message, "Error running JVM installer: %s", errorText);
         logAndTraceMessage(ErrorsFilename, TraceFilename, message, false);
-        char* argsText = exec.argsString(args);
-        size_t size = strlen(program) + (argsText ? strlen(argsText) : 0) + 2;
-        char* detail = (char*)malloc(size);
-        if (detail) {
-            formatText(detail, size, "%s %s", program, argsText ? argsText : "");
-            logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ", detail);
-            free(detail);
-        }
-        free(argsText);
+        exec.logUnableToStart(*this, program, args);
     } else {
         traceMessage(TraceFilename, "third party jvm installer ran with no reported errors");
     }
@@ -295,35 +280,25 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
 // ---------------------------------------------------------------------------
 // Finding the new JVM
 
-bool RunJvmInstaller::jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion,
-                                  char* jvmMaxVersion, const char* dir, char* jvmCommandName,
-                                  char* jvmPath) {
+bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    FindFile listing(pattern);
     bool found = false;
     char home[PathBufferSize];
-    do {
-        if (isDotEntry(entry.cFileName)) continue;
-        if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, entry.cFileName)) continue;
+    while (!found && listing.next()) {
+        if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
         traceMessage(TraceFilename, "looking for jvm in:", home);
         JvmOk jvmOk;
-        found = jvmOk.jvmCorrectVersion(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, home,
-                                        jvmCommandName, jvmPath);
-    } while (!found && FindNextFileA(find, &entry));
-    FindClose(find);
+        found = jvmOk.jvmCorrectVersion(wanted, home, jvmPath);
+    }
     return found;
 }
 
-bool RunJvmInstaller::findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVersion,
-                                       char* jvmMaxVersion, char* jvmName, char* jvmCommandName,
+bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
                                        char* jvmPath) {
     FindJvm findJvm;
-    findJvm.setHwnd(hwnd);
-    bool found = findJvm.isJvmInstalled(jvmRequiredVersion, jvmMinVersion, jvmMaxVersion, jvmName,
-                                        jvmCommandName, jvmPath);
+    bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath);
     if (found) traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
     else traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
     return found;

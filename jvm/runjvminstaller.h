@@ -12,6 +12,7 @@
 
 #include "base/strbuf.h"
 #include "base/trace.h"
+#include "jvm/jvmwanted.h"
 #include "shell/statuswin.h"
 
 #include <windows.h>
@@ -23,14 +24,11 @@ public:
     RunJvmInstaller(const RunJvmInstaller&) = delete;
     RunJvmInstaller& operator=(const RunJvmInstaller&) = delete;
 
-    void setHwnd(HWND window) { hwnd = window; }
-    bool isJvmDiscovered() const { return jvmDiscovered; }
 
     // True when an acceptable JVM is available afterwards; jvmPath
-    // (PathBufferSize bytes) then holds its program. jvmCommandName
-    // (PathBufferSize bytes) may be changed to the name found.
-    bool run(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion, char* jvmVersion,
-             char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
+    // (PathBufferSize bytes) then holds its program. wanted.commandName may
+    // be changed to the name found.
+    bool run(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* jvmInstallerBinary,
              char* jvmInstallerCommand, char* jvmPath, const char* homeDirectory);
     // True unless "configureWinRegistry" in kiv.control (else
     // native.properties) says otherwise.
@@ -53,15 +51,12 @@ public:
     bool copyInstaller(const char* installerName, const char* dir);
     void removeInstaller(const char* installerName, const char* dir);
     void removeEmptyDir(const char* dir);
-    bool findInstalledJvm(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                          char* jvmName, char* jvmCommandName, char* jvmPath);
-    bool jvmInNewDir(char* jvmRequiredVersion, char* jvmMinVersion, char* jvmMaxVersion,
-                     const char* dir, char* jvmCommandName, char* jvmPath);
+    bool findInstalledJvm(const JvmWanted& wanted, const char* jvmName, char* jvmPath);
+    bool jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath);
 
 private:
     char homeDirectory[PathBufferSize];
     bool jvmDiscovered;
-    HWND hwnd;
 };
 
 #endif

@@ -316,28 +316,22 @@ bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
                     SecurityDir, DIR_END, JavaSecurityFilename))
         return false;
     if (!fexists(path)) return false;
-    FILE* file = fopen(path, "rt");
-    if (!file) return false;
+    LineReader file(path, textLines(LineBufferSize - 1));
+    if (!file.isOpen()) return false;
 
-    // Only the beginning of a line counts: the rest of a line longer than
-    // the buffer is read on, never taken for a line of its own.
+    // A line longer than the buffer is cut and the rest of it read on,
+    // never taken for a line of its own.
     char line[LineBufferSize];
     char value[PathBufferSize];
     value[0] = '\0';
     bool found = false;
     bool complete = false;
-    bool atLineStart = true;
     size_t fieldLength = strlen(JavaIdentityDbField);
-    while (!found && fgets(line, LineBufferSize, file)) {
-        size_t length = strlen(line);
-        bool startsLine = atLineStart;
-        atLineStart = length > 0 && line[length - 1] == '\n';
-        if (!startsLine || strncmp(line, JavaIdentityDbField, fieldLength) != 0) continue;
+    while (!found && file.read(line, &complete)) {
+        if (strncmp(line, JavaIdentityDbField, fieldLength) != 0) continue;
         found = true;
-        complete = atLineStart || feof(file);
         copyText(value, line + fieldLength);
     }
-    fclose(file);
     if (!found) return false;
     if (!complete) {
         traceMessage(TraceFilename, "identity database path too long", path);

@@ -1,7 +1,7 @@
 // Security: installs the package's Java security files — a system policy, a
 // user policy and a keystore (identity database) — into a JVM the launcher
 // has just expanded, into the home directory or below the work directory,
-// as the control file's three specifications say. Existing files are kept,
+// as the control file's three settings say. Existing files are kept,
 // or, when the caller asks for backups, saved as ".001" first and the saving
 // recorded in the user's language in "changes.txt".
 //

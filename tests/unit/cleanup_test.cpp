@@ -127,7 +127,7 @@ TEST(CleanUpJvmDir, RefusesProtectedDirectories) {
     for (const std::string& temp : temps) {
         std::unique_ptr<Install> install = makeInstall();
         ASSERT_TRUE(install);
-        copyText(install->homeDirectory, home.c_str());
+        install->setHomeDirectory(home.c_str());
         work.write("jinstall.log", "");
         work.write("marker.txt", "x");
         work.write("native.properties", "nativeJvmHomeDir=" + slashes(work.file("jvm")) +

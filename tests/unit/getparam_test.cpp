@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <stdio.h>
+#include <stddef.h>
 #include <string.h>
 
 #include <map>
@@ -16,52 +17,67 @@
 
 namespace {
 
-const char* const Keys[22] = {
-    "jvmRequiredVersion", "jvmMinVersion", "jvmMaxVersion", "jvmVersion", "jvmName",
-    "jvmCommandName", "jvmInstallerType", "jvmSelfExtractor", "jvmInstallerBinary",
-    "jvmInstallerCommand", "predefinedJvmInstallDir", "jvmHomeDir", "jvmExtraParameters",
-    "jvmClasspathSwitch", "loaderClasspath", "loaderJavaCommand",
-    "systemSecurityPolicyFilename", "userSecurityPolicyFilename", "keystoreFilename",
-    "appletUrl", "searchForJvm", "controlFilename"};
-const size_t Capacities[22] = {201,  201,  201,  201,  201,  5001, 5000, 5000,
-                               5000, 5000, 5000, 5001, 5000, 1000, 5000, 5000,
-                               5001, 5001, 5001, 5000, 100,  5001};
+// Every key with the place and capacity of its field.
+struct Field {
+    const char* key;
+    size_t offset;
+    size_t capacity;
+};
+#define FIELD(name) {#name, offsetof(ControlSettings, name), sizeof ControlSettings::name}
+const Field Fields[] = {
+    FIELD(jvmRequiredVersion),
+    FIELD(jvmMinVersion),
+    FIELD(jvmMaxVersion),
+    FIELD(jvmVersion),
+    FIELD(jvmName),
+    FIELD(jvmCommandName),
+    FIELD(jvmInstallerType),
+    FIELD(jvmSelfExtractor),
+    FIELD(jvmInstallerBinary),
+    FIELD(jvmInstallerCommand),
+    FIELD(predefinedJvmInstallDir),
+    FIELD(jvmHomeDir),
+    FIELD(jvmExtraParameters),
+    FIELD(jvmClasspathSwitch),
+    FIELD(loaderClasspath),
+    FIELD(loaderJavaCommand),
+    FIELD(systemSecurityPolicyFilename),
+    FIELD(userSecurityPolicyFilename),
+    FIELD(keystoreFilename),
+    FIELD(appletUrl),
+    FIELD(searchForJvm),
+};
+const size_t KeyCount = sizeof Fields / sizeof Fields[0];
+const char* key(size_t i) { return Fields[i].key; }
 const size_t GuardSize = 64;
 const char Guard = 0x5a;
 
-// The 22 buffers of the installation driver, exactly as large as it makes
-// them, each followed by guard bytes that must stay untouched.
+// The settings, filled with guard bytes before the reading and followed by
+// guard bytes that must stay untouched.
 struct Params {
-    std::vector<char> storage[22];
+    ControlSettings settings;
+    char guard[GuardSize];
     Params() {
-        for (int i = 0; i < 22; ++i) {
-            storage[i].assign(Capacities[i] + GuardSize, Guard);
-            storage[i][0] = '\0';
-        }
+        memset(&settings, Guard, sizeof settings);
+        memset(guard, Guard, sizeof guard);
     }
-    char* p(int i) { return storage[i].data(); }
-    std::string operator[](const std::string& key) {
-        for (int i = 0; i < 22; ++i)
-            if (key == Keys[i]) return p(i);
-        ADD_FAILURE() << "no key " << key;
+    std::string operator[](const std::string& name) {
+        for (const Field& field : Fields)
+            if (name == field.key) return reinterpret_cast<char*>(&settings) + field.offset;
+        ADD_FAILURE() << "no key " << name;
         return "";
     }
+    // Every value is terminated inside its field, nothing after the settings
+    // was written.
     bool guardsIntact() {
-        for (int i = 0; i < 22; ++i)
-            for (size_t j = Capacities[i]; j < Capacities[i] + GuardSize; ++j)
-                if (storage[i][j] != Guard) return false;
+        for (const Field& field : Fields)
+            if (!memchr(reinterpret_cast<char*>(&settings) + field.offset, '\0', field.capacity))
+                return false;
+        for (char c : guard)
+            if (c != Guard) return false;
         return true;
     }
-    bool get(GetParameters& reader) {
-        return reader.getParameters(p(0), p(1), p(2), p(3), p(4), p(5), p(6), p(7), p(8), p(9),
-                                    p(10), p(11), p(12), p(13), p(14), p(15), p(16), p(17),
-                                    p(18), p(19), p(20), p(21));
-    }
-    bool parse(GetParameters& reader) {
-        return reader.parseParameters(p(0), p(1), p(2), p(3), p(4), p(5), p(6), p(7), p(8),
-                                      p(9), p(10), p(11), p(12), p(13), p(14), p(15), p(16),
-                                      p(17), p(18), p(19), p(20), p(21));
-    }
+    bool get(GetParameters& reader) { return reader.getParameters(settings); }
 };
 
 typedef std::map<std::string, std::string> Values;
@@ -69,13 +85,12 @@ typedef std::map<std::string, std::string> Values;
 // The values of an empty file (tracing off).
 Values defaults() {
     Values v;
-    for (int i = 0; i < 21; ++i) v[Keys[i]] = "";
+    for (size_t i = 0; i < KeyCount; ++i) v[key(i)] = "";
     v["jvmRequiredVersion"] = "1.4";
     v["jvmVersion"] = "1.4";
     v["jvmName"] = "JRE";
     v["jvmCommandName"] = "jrew.exe";
     v["loaderClasspath"] = ".;install.jar";
-    v["controlFilename"] = "kiv.control";
     return v;
 }
 
@@ -148,13 +163,12 @@ TEST(GetParameters, ReadsTheControlFile) {
     }
     // Every key lands in its own buffer.
     ScratchDir dir;
-    auto value = [](int i) { return i == 5 ? std::string("six.exe") : std::to_string(i + 1); };
+    auto value = [](size_t i) { return i == 5 ? std::string("six.exe") : std::to_string(i + 1); };
     std::string content;
-    for (int i = 0; i < 21; ++i) content += std::string(Keys[i]) + "=" + value(i) + "\n";
+    for (size_t i = 0; i < KeyCount; ++i) content += std::string(key(i)) + "=" + value(i) + "\n";
     Params params;
     ASSERT_TRUE(readParameters(content, params));
-    for (int i = 0; i < 21; ++i) EXPECT_EQ(params[Keys[i]], value(i)) << Keys[i];
-    EXPECT_EQ(params["controlFilename"], "kiv.control");
+    for (size_t i = 0; i < KeyCount; ++i) EXPECT_EQ(params[key(i)], value(i)) << key(i);
 }
 
 TEST(GetParameters, ValuesLongerThanTheirBuffersAreCut) {

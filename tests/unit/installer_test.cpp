@@ -124,8 +124,7 @@ TEST(WizardLaunch, NativePropertiesLines) {
     };
     for (const Case& c : cases) {
         std::unique_ptr<Install> install(new Install);
-        strcpy(install->jvmCommand, c.jvmCommand);
-        strcpy(install->javaHomeDir, c.javaHomeDir);
+        install->setJvm(c.jvmCommand, c.javaHomeDir);
         // A second write replaces the first.
         install->logJvmLocation(!c.installed, "[$AppDir]\\x", !c.configure);
         install->logJvmLocation(c.installed, c.jvmDir, c.configure);
@@ -153,10 +152,10 @@ TEST(WizardLaunch, ArgumentListSize) {
     };
     for (const Case& c : cases) {
         std::unique_ptr<Install> install(new Install);
-        strcpy(install->jvmExtraParameters, c.extra);
-        strcpy(install->loaderJavaCommand, c.command);
-        install->quietInstall = c.quiet;
-        install->propertiesInstall = c.properties;
+        writeFile(dir.file("kiv.control"), std::string("jvmExtraParameters=") + c.extra +
+                                               "\nloaderJavaCommand=" + c.command + "\n");
+        install->setMode(c.quiet, c.properties);
+        ASSERT_TRUE(install->getParams());
         char argument[100];
         strcpy(argument, c.argument);
         EXPECT_EQ(install->countParameters(argument), c.count) << c.extra << "|" << c.command;

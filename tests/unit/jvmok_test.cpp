@@ -47,7 +47,9 @@ TEST(JvmOkVersionRule, LimitsStandForEveryVersionThatBeginsWithThem) {
     ScratchDir dir;
     JvmOk jvmOk;
     for (const VersionCase& c : cases)
-        EXPECT_EQ(jvmOk.verifyVersion(c.required, c.minimum, c.maximum, c.version), c.accepted)
+        EXPECT_EQ(jvmOk.verifyVersion(JvmWanted{c.required, c.minimum, c.maximum, nullptr},
+                                      c.version),
+                  c.accepted)
             << "required " << c.required << " min " << c.minimum << " max " << c.maximum
             << " version " << c.version;
 }
@@ -72,9 +74,9 @@ TEST(JvmOkVersionRule, ReportedLineIsTrimmedToTheVersion) {
     for (const auto& c : cases) {
         char line[1001];
         strcpy(line, c.line);
-        jvmOk.testLine(line, "", "", "");
+        jvmOk.testLine(line, JvmWanted{"", "", "", nullptr});
         EXPECT_STREQ(line, c.version) << c.line;
     }
     char line[100] = "no digits";
-    EXPECT_FALSE(jvmOk.testLine(line, "", "1.3", ""));
+    EXPECT_FALSE(jvmOk.testLine(line, JvmWanted{"", "1.3", "", nullptr}));
 }

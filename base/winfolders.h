@@ -1,0 +1,37 @@
+// WinFolders: where Windows keeps its folders, in one place: the Windows
+// directory (from the registry, the way both Windows families record it, or
+// as the running system reports it), Program Files, the documents folders,
+// and the choice between them for programs on Vista and later.
+//
+// Every result buffer holds PathBufferSize bytes unless a capacity is given;
+// a folder that does not fit is not returned.
+#ifndef BASE_WINFOLDERS_H
+#define BASE_WINFOLDERS_H
+
+#include "base/trace.h"
+
+#include <stddef.h>
+
+class WinFolders : public Trace {
+public:
+    bool isWinNT();
+    bool isVistaOrWindows7();
+
+    // The Windows directory from the registry: on the NT family its
+    // SystemRoot, PathName, WinDir and Setup WinDir in that order, then (on
+    // every family) the Windows Setup WinDir. Returns the name of the value
+    // that gave it ("SystemRoot", "PathName", "WinDir", "Setup WinDir",
+    // "Windows Setup WinDir"), or null with dir empty.
+    const char* registryWindowsDirectory(bool winNT, char* dir, size_t cap);
+    // The Windows directory as the running system reports it (empty when it
+    // does not fit); false when there is none.
+    bool systemWindowsDirectory(char* dir, size_t cap);
+
+    bool getProgramFilesDirectory(char* dir);
+    bool getDocumentsDirectory(char* dir);
+    // Program Files, or on Vista and later a documents folder when Program
+    // Files cannot be written.
+    bool getProgramsDirectory(char* dir);
+};
+
+#endif

@@ -1,0 +1,45 @@
+// ControlSettings: the values of the package's control file "kiv.control",
+// one fixed-capacity field per key. The capacity of each value is stated
+// here once; the reader (GetParameters), the installation driver and the
+// tests all take it from these fields.
+#ifndef CONFIG_SETTINGS_H
+#define CONFIG_SETTINGS_H
+
+#include "base/strbuf.h"
+
+#include <string.h>
+
+struct ControlSettings {
+    // The version limits: a required version, or a minimum and a maximum.
+    char jvmRequiredVersion[VersionBufferSize];
+    char jvmMinVersion[VersionBufferSize];
+    char jvmMaxVersion[VersionBufferSize];
+    // The version a JVM installed from the package has, and its kind.
+    char jvmVersion[VersionBufferSize];
+    char jvmName[VersionBufferSize];
+    // The JVM program's name (normalised to a program file name).
+    char jvmCommandName[PathBufferSize];
+    // How a JVM is installed when none fits.
+    char jvmInstallerType[PathBufferSize - 1];
+    char jvmSelfExtractor[PathBufferSize - 1];
+    char jvmInstallerBinary[PathBufferSize - 1];
+    char jvmInstallerCommand[PathBufferSize - 1];
+    char predefinedJvmInstallDir[PathBufferSize - 1];
+    char jvmHomeDir[PathBufferSize];
+    // How the wizard is started.
+    char jvmExtraParameters[PathBufferSize - 1];
+    char jvmClasspathSwitch[1000];
+    char loaderClasspath[PathBufferSize - 1];
+    char loaderJavaCommand[PathBufferSize - 1];
+    // The package's Java security files.
+    char systemSecurityPolicyFilename[PathBufferSize];
+    char userSecurityPolicyFilename[PathBufferSize];
+    char keystoreFilename[PathBufferSize];
+    char appletUrl[PathBufferSize - 1];
+    char searchForJvm[100];
+
+    // Every value empty.
+    void clear() { memset(this, 0, sizeof *this); }
+};
+
+#endif

@@ -1,0 +1,107 @@
+// Install: the logs of the run outlive the work directory. An empty error
+// log is dropped; every "*.log" of the work directory is appended to a file
+// of the same name in the start directory (or, when that cannot be written,
+// in the Windows directory), never to itself.
+#include "install/installer.h"
+#include "base/clib.h"
+#include "base/dirguard.h"
+#include "base/fexists.h"
+#include "base/findfile.h"
+#include "base/strbuf.h"
+#include "base/textline.h"
+#include "install/startdir.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char DIR_END[] = "\\";
+static const char OriginalDirFilename[] = "startdir.txt";
+static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
+static const char ExpansionLogFilename[] = "kivpand.log";
+static const char WriteTestFilename[] = "__kivtest.zos";
+
+// True when the file can be opened and holds no byte.
+static bool isEmptyFile(const char* name) {
+    FILE* file = fopen(name, "rb");
+    if (!file) return false;
+    bool empty = fseek(file, 0, SEEK_END) == 0 && ftell(file) == 0;
+    fclose(file);
+    return empty;
+}
+
+void Install::cleanUpErrorsLog() {
+    if (isEmptyFile(ErrorsFilename)) remove(ErrorsFilename);
+}
+
+void Install::cleanUpLogFiles() {
+    if (!fexists(OriginalDirFilename)) return;
+    char start[PathBufferSize];
+    bool tooLong = false;
+    if (!readStartDir(start, sizeof start, &tooLong)) {
+        if (tooLong) traceMessage(TraceFilename, "start directory too long, logs not copied");
+        return;
+    }
+    char current[PathBufferSize];
+    getCurrentDir(current, PathBufferSize - 1);
+    if (!fexists(start) || sameDirectory(start, current)) return;
+
+    char* target = start;
+    if (isDirWriteProtected(start) && !isDirWriteProtected(homeDirectory)) target = homeDirectory;
+    traceMessage(TraceFilename, "copying log files to", target);
+    _cleanUpLogFiles(target);
+}
+
+void Install::_cleanUpLogFiles(char* target) {
+    if (!target || !target[0]) return;
+    char current[PathBufferSize];
+    getCurrentDir(current, PathBufferSize - 1);
+    // Appending the logs to themselves would only double them.
+    if (sameDirectory(target, current)) return;
+    char pattern[PathBufferSize + 8];
+    if (!formatText(pattern, sizeof pattern, "%s%s*.log", current, DIR_END)) return;
+
+    FindFile listing(pattern);
+    if (!listing.isListed()) return;
+
+    size_t targetLength = strlen(target);
+    const char* separator = isSeparator(target[targetLength - 1]) ? "" : DIR_END;
+    size_t size = targetLength + MAX_PATH + 2;
+    char* destination = (char*)malloc(size);
+    if (destination) {
+        while (listing.next()) {
+            const char* name = listing.name();
+            if (strcmp(name, ExpansionLogFilename) == 0 && isEmptyFile(name)) continue;
+            formatText(destination, size, "%s%s%s", target, separator, name);
+            if (!appendFile(name, destination))
+                traceMessage(TraceFilename, "unable to copy log file", destination);
+            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination))
+                showError("Unable to save errors.log",
+                          "Try installing from a non-write protected drive.");
+        }
+        free(destination);
+    }
+}
+
+bool Install::isDirWriteProtected(char* directory) {
+    if (!directory || !directory[0]) return true;
+    size_t length = strlen(directory);
+    size_t size = length + sizeof WriteTestFilename + 2;
+    char* probe = (char*)malloc(size);
+    if (!probe) return true;
+    formatText(probe, size, "%s%s%s", directory, isSeparator(directory[length - 1]) ? "" : DIR_END,
+               WriteTestFilename);
+    bool writeProtected = true;
+    FILE* file = fopen(probe, "wt");
+    if (file) {
+        fputs("ok", file);
+        fseek(file, 0, SEEK_END);
+        writeProtected = ftell(file) < 1;
+        fclose(file);
+        remove(probe);
+    }
+    free(probe);
+    return writeProtected;
+}
+

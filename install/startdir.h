@@ -1,0 +1,19 @@
+// The start directory: the directory the installation was started from, as
+// the first line of "startdir.txt" in the work directory records it. The
+// shell starts the clean-up program when it differs from the work directory;
+// the clean-up appends the logs there.
+#ifndef INSTALL_STARTDIR_H
+#define INSTALL_STARTDIR_H
+
+#include <stddef.h>
+
+// The first line of "startdir.txt" without trailing blanks, CR and LF, into
+// start (cap bytes). False, with start empty, when there is no such file or
+// line, or (tooLong set) when the line does not fit whole: a cut directory
+// name would name another directory.
+bool readStartDir(char* start, size_t cap, bool* tooLong = nullptr);
+
+// readStartDir into a buffer of at least PathBufferSize bytes.
+void getStartDir(char* start);
+
+#endif

@@ -1,0 +1,134 @@
+// Install: removal of a JVM that was installed into a temporary directory
+// only, as "native.properties" reports it at the end of the run.
+//
+// The wizard may have rewritten the properties, so what they name is held
+// on a short leash: the directory is deleted only when deletionRefusal finds
+// nothing against it (an absolute directory below a drive or share root that
+// neither is nor holds the work directory or the Windows directory). A
+// properties line too long for its buffer is skipped as a whole: a piece of
+// it could read as a key of its own.
+#include "install/installer.h"
+#include "base/clib.h"
+#include "base/codepage.h"
+#include "base/dirguard.h"
+#include "base/strbuf.h"
+#include "base/textline.h"
+#include "jvm/extractjvm.h"
+
+#include <direct.h>
+#include <string.h>
+
+static const char DIR_END[] = "\\";
+static const char NativePropertiesFilename[] = "native.properties";
+static const char TraceFilename[] = "jinstall.log";
+static const char BinDir[] = "bin";
+static const char AppDirVariable[] = "[$AppDir]";
+static const char NativeJvmHomeDir[] = "nativeJvmHomeDir";
+static const char NativeJvmInstalledInTemp[] = "nativeJvmInstalledInTemp";
+static const char NativeTempJvmDir[] = "nativeTempJvmDir";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
+
+enum {
+    LineBufferSize = 1001,
+    PropertiesLineLimit = 998  // characters of a properties line
+};
+
+// The value of a "key=value" line, or null when the line is not of key.
+static const char* propertyValue(const char* line, const char* key) {
+    size_t length = strlen(key);
+    if (strncmp(line, key, length) != 0 || line[length] != '=') return nullptr;
+    return line + length + 1;
+}
+
+// Every "/" becomes a backslash; every backslash of the line goes (so an
+// escaped drive colon reads plainly and a path written with forward slashes
+// becomes a Windows path).
+static void normaliseProperty(char* line) {
+    char* to = line;
+    for (const char* from = line; *from; ++from) {
+        if (*from == '\\') continue;
+        *to++ = *from == '/' ? '\\' : *from;
+    }
+    *to = '\0';
+}
+
+void Install::cleanUpJvmDir() {
+    LineReader properties(NativePropertiesFilename, textLines(PropertiesLineLimit));
+    if (!properties.isOpen()) return;
+
+    char jvmHome[LineBufferSize] = "";
+    char installedInTemp[LineBufferSize] = "";
+    char tempDir[LineBufferSize] = "";
+    bool registerJvm = true;
+
+    char line[LineBufferSize];
+    bool whole;
+    while (properties.read(line, &whole)) {
+        if (!whole) {
+            // A piece of a line could read as a key of its own.
+            traceMessage(TraceFilename, "properties line too long, ignored");
+            continue;
+        }
+        fromPropertyEscapes(line, sizeof line);
+        normaliseProperty(line);
+        const char* value;
+        if ((value = propertyValue(line, NativeJvmHomeDir))) {
+            copyText(jvmHome, value);
+            traceMessage(TraceFilename, "jvmLocation", jvmHome);
+        } else if ((value = propertyValue(line, NativeJvmInstalledInTemp))) {
+            copyText(installedInTemp, value);
+            traceMessage(TraceFilename, "jvmInstalledInTemp", installedInTemp);
+        } else if ((value = propertyValue(line, NativeTempJvmDir))) {
+            copyText(tempDir, value);
+            traceMessage(TraceFilename, "tempJvmDir", tempDir);
+        } else if ((value = propertyValue(line, ConfigureRegistryField))) {
+            registerJvm = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+            traceMessage(TraceFilename, "configureReg", registerJvm);
+        }
+    }
+    if (_stricmp(installedInTemp, "true") != 0) return;
+
+    if (!tempDir[0]) copyText(tempDir, jvmHome);
+
+    if (registerJvm) {
+        if (startsWith(settings.predefinedJvmInstallDir, AppDirVariable)) {
+            traceMessage(TraceFilename, "not adding reg entries", settings.predefinedJvmInstallDir);
+        } else if (dirNamesOrHolds(tempDir, jvmHome)) {
+            // The JVM is about to be deleted: registry entries and program
+            // copies would point at nothing.
+            traceMessage(TraceFilename, "not adding reg entries for a jvm being deleted", jvmHome);
+        } else if (!settings.jvmVersion[0]) {
+            // Without the control file's version the entries would go under
+            // an empty version key.
+            traceMessage(TraceFilename, "not adding reg entries without a jvm version", jvmHome);
+        } else {
+            registerTemporaryJvm(jvmHome);
+        }
+    }
+
+    const char* reason = deletionRefusal(tempDir, homeDirectory);
+    if (reason) {
+        traceMessage(TraceFilename, "not deleting temporary jvm directory", tempDir);
+        traceMessage(TraceFilename, "reason:", reason);
+        return;
+    }
+    if (!delDirTree(tempDir)) {
+        char message[LineBufferSize + 32];
+        formatText(message, sizeof message, "Warning: Unable to delete %s", tempDir);
+        traceMessage(TraceFilename, message);
+    }
+    char bin[LineBufferSize + 8];
+    if (formatText(bin, sizeof bin, "%s%s%s", tempDir, DIR_END, BinDir)) _rmdir(bin);
+    removeEmptyDirPatiently(tempDir);
+}
+
+// Registration of the JVM that "native.properties" names, before its
+// temporary directory goes: the JVM configuration of a newly expanded JVM,
+// with registration asked for. Its outcome is not looked at.
+bool Install::registerTemporaryJvm(char* jvmHome) {
+    char jvmDir[PathBufferSize];
+    copyText(jvmDir, jvmHome);
+    ExtractJvm extract;
+    return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
+                                jvmDir, homeDirectory, true);
+}

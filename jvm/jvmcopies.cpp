@@ -1,0 +1,78 @@
+// ExtractJvm: the copies of a current runtime environment's programs into
+// the Windows directory, where programs that look for a JVM in the search
+// path find them. An existing file is never replaced.
+#include "jvm/extractjvm.h"
+
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/regkey.h"
+#include "base/textline.h"
+
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char DIR_END[] = "\\";
+static const char BinDir[] = "bin";
+static const char NewJrewFilename[] = "javaw";
+static const char NewDefaultJreFilename[] = "java.exe";
+static const char NewDefaultJrewFilename[] = "javaw.exe";
+static const char OldJrewFilename[] = "jrew";
+static const char OldDefaultJreFilename[] = "jre.exe";
+static const char OldDefaultJrewFilename[] = "jrew.exe";
+static const char ExeExtension[] = ".exe";
+static const char RuntimeDll[] = "msvcrt.dll";
+static const char SystemDir[] = "system";
+static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+static const char Jre11Version[] = "1.1";
+static const char CurrentVersionValue[] = "CurrentVersion";
+
+bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
+    RegKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, JreEntry, KEY_QUERY_VALUE) != ERROR_SUCCESS) return true;
+    char currentVersion[PathBufferSize];
+    key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
+    key.close();
+    if (strcmp(base, currentVersion) != 0) return true;
+    // Without a Windows directory the copies would land at a drive's root.
+    if (!homeDirectory[0]) {
+        traceMessage(TraceFilename, "no Windows directory to copy jvm files to");
+        return true;
+    }
+
+    // Each program gets its console or windowless twin.
+    char program[PathBufferSize];
+    copyText(program, jvmCommandName);
+    char* extension = strstr(program, ExeExtension);
+    if (extension) *extension = '\0';
+    const char* partner;
+    if (startsWith(base, Jre11Version))
+        partner = strcmp(program, OldJrewFilename) == 0 ? OldDefaultJreFilename
+                                                        : OldDefaultJrewFilename;
+    else
+        partner = strcmp(program, NewJrewFilename) == 0 ? NewDefaultJreFilename
+                                                        : NewDefaultJrewFilename;
+
+    char from[PathBufferSize], to[PathBufferSize];
+    const char* names[] = {jvmCommandName, partner};
+    for (const char* name : names) {
+        if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, name) &&
+            formatText(to, sizeof to, "%s%s%s", homeDirectory, DIR_END, name))
+            copyJvmFile(from, to);
+    }
+    if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END,
+                   RuntimeDll) &&
+        formatText(to, sizeof to, "%s%s%s%s%s", homeDirectory, DIR_END, SystemDir, DIR_END,
+                   RuntimeDll))
+        copyJvmFile(from, to);
+    return true;
+}
+
+bool ExtractJvm::copyJvmFile(const char* from, const char* to) {
+    if (!fexists(from)) {
+        traceMessage(TraceFilename, "unable to copy file from", from);
+        traceMessage(TraceFilename, "                      to", to);
+        return false;
+    }
+    if (fexists(to)) return true;  // an existing file is never replaced
+    return copyFile(from, to);
+}

@@ -1,0 +1,197 @@
+// ExtractJvm: the registration of a JVM under
+// HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft, in the layout the registry search
+// reads, and the copies of its programs that a current runtime environment
+// gets in the Windows directory (jvmcopies.cpp).
+//
+// Registration is additive: keys are opened or created, a value is written
+// only where none is (a value too long to read counts as present), a version
+// key that already has a MicroVersion is left alone, and nothing is ever
+// deleted. A registry problem is traced and never stops the installation.
+#include "jvm/extractjvm.h"
+
+#include "base/clib.h"
+#include "base/fexists.h"
+#include "base/textline.h"
+#include "config/winregconfig.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char DIR_END[] = "\\";
+static const char BinDir[] = "bin";
+static const char NewJreFilename[] = "java";
+static const char OldJreFilename[] = "jre";
+static const char JdkType[] = "JDK";
+static const char ExeExtension[] = ".exe";
+static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+static const char JdkEntry[] = "SOFTWARE\\JavaSoft\\Java Development Kit";
+static const char Jre12Version[] = "1.2";
+static const char Jre11Version[] = "1.1";
+static const char JavaHomeValue[] = "JavaHome";
+static const char MicroVersionValue[] = "MicroVersion";
+static const char CurrentVersionValue[] = "CurrentVersion";
+static const char RuntimeLibValue[] = "RuntimeLib";
+static const char JvmDll[] = "jvm.dll";
+static const char* const JvmDllDirs[] = {"classic", "hotspot", "client"};
+
+// The JVM home of a directory: lower case, without a final "\bin" level
+// (a name that merely begins with "bin" is no such level).
+static void jvmHomeOf(const char* jvmDir, char* home) {
+    // The registry outlives this run's current directory: a relative JVM
+    // directory is entered by its full path.
+    if (!_fullpath(home, jvmDir, PathBufferSize)) copyText(home, PathBufferSize, jvmDir);
+    lowerText(home);
+    size_t length = strlen(home);
+    if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
+    cutBinLevel(home, true);
+}
+
+bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+                                 char* jvmDir) {
+    if (!configureWinReg()) {
+        traceMessage(TraceFilename, "Windows registry unchanged");
+    } else if (!_configureWinJvm(jvmVersion, jvmName, jvmCommandName, jvmDir)) {
+        traceMessage(TraceFilename, "Warning: Windows registry *not* configured properly");
+    } else {
+        traceMessage(TraceFilename, "Windows registry configured");
+    }
+    return true;  // a registry problem never stops the installation
+}
+
+bool ExtractJvm::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+                                  char* jvmDir) {
+    char versionCopy[VersionBufferSize];
+    copyText(versionCopy, jvmVersion);
+    char base[VersionBufferSize], micro[VersionBufferSize];
+    parseVersion(versionCopy, base, micro);
+    char home[PathBufferSize];
+    jvmHomeOf(jvmDir, home);
+
+    if (_stricmp(jvmName, JdkType) == 0) {
+        bool ok = addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvmCommandName);
+        char program[PathBufferSize];
+        copyText(program, jvmCommandName);
+        lowerText(program);
+        if (strcmp(program, OldJreFilename) == 0 || strcmp(program, NewJreFilename) == 0)
+            return configureJre(base, micro, home, jvmCommandName);
+        return ok;
+    }
+    return configureJre(base, micro, home, jvmCommandName);
+}
+
+bool ExtractJvm::configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+    if (!addJvmToRegistry(JreEntry, JavaHomeValue, base, micro, jvmHome, jvmCommandName))
+        return false;
+    copyJreFilesToHome(base, jvmHome, jvmCommandName);
+    if (!startsWith(base, Jre11Version)) configureJava2(base, micro, jvmHome, jvmCommandName);
+    return true;
+}
+
+bool ExtractJvm::configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+    char version[VersionBufferSize * 2];
+    formatText(version, sizeof version, "%s.%s", base, micro);
+    addJvmToRegistry(JreEntry, JavaHomeValue, version, micro, jvmHome, jvmCommandName);
+    return true;
+}
+
+bool ExtractJvm::configureWinReg() {
+    return readConfigureWinReg(*this);
+}
+
+bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
+    LONG status = key.openForWriting(root, keyName);
+    if (status == ERROR_SUCCESS) return true;
+    traceMessage(TraceFilename, "Unable to create registry key", keyName);
+    traceMessage(TraceFilename, "registry status", (int)status);
+    return false;
+}
+
+bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* value) {
+    char existing[PathBufferSize];
+    LONG status = key.readValue(name, existing, sizeof existing);
+    // A value too long to read is there all the same: it stays.
+    if (existing[0] || status == ERROR_MORE_DATA) {
+        traceMessage(TraceFilename, name, "already exists in registry");
+        traceMessage(TraceFilename, "value", existing);
+        return true;
+    }
+    status = key.writeText(name, value);
+    char label[PathBufferSize];
+    formatText(label, sizeof label, "Added registry value to %s:", name);
+    traceMessage(TraceFilename, label, value);
+    if (status != ERROR_SUCCESS) traceMessage(TraceFilename, "registry write status", (int)status);
+    return true;
+}
+
+void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
+    RegKey key;
+    if (!addToRegistry(HKEY_LOCAL_MACHINE, entry, key)) return;
+    char versionCopy[VersionBufferSize];
+    copyText(versionCopy, version);
+    char base[VersionBufferSize], micro[VersionBufferSize];
+    parseVersion(versionCopy, base, micro);
+    // An existing CurrentVersion is never changed, even an older one.
+    char currentVersion[PathBufferSize];
+    LONG status = key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
+    if (!currentVersion[0] && status != ERROR_MORE_DATA)
+        addValueToRegistry(key, CurrentVersionValue, base);
+}
+
+bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,
+                                  char* micro, char* jvmHome, char* programName) {
+    addJvmTopLevelKey(entry, version);
+
+    char keyName[PathBufferSize];
+    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version)) {
+        traceMessage(TraceFilename, "unable to addJvmToRegistry");
+        return false;
+    }
+    // A failed open is tried once more, and so is a failed creation below:
+    // the key may be in the middle of being made by another installer.
+    RegKey key;
+    if (key.open(HKEY_LOCAL_MACHINE, keyName, KEY_QUERY_VALUE) == ERROR_SUCCESS ||
+        key.open(HKEY_LOCAL_MACHINE, keyName, KEY_QUERY_VALUE) == ERROR_SUCCESS) {
+        char registeredMicro[PathBufferSize];
+        LONG status = key.readValue(MicroVersionValue, registeredMicro, sizeof registeredMicro);
+        key.close();
+        if (registeredMicro[0] || status == ERROR_MORE_DATA) {
+            traceMessage(TraceFilename, "jvm already registered", keyName);
+            return true;
+        }
+        if (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key)) {
+            traceMessage(TraceFilename, "unable to addJvmToRegistry");
+            return false;
+        }
+    } else if (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key) &&
+               !addToRegistry(HKEY_LOCAL_MACHINE, keyName, key)) {
+        traceMessage(TraceFilename, "unable to add registry key", keyName);
+        traceMessage(TraceFilename, "unable to addJvmToRegistry");
+        return false;
+    }
+    addJvmSubentries(key, homeValueName, version, micro, jvmHome, programName);
+    return true;
+}
+
+void ExtractJvm::addJvmSubentries(RegKey& key, const char* homeValueName, char* version,
+                                  char* micro, char* jvmHome, char* programName) {
+    addValueToRegistry(key, homeValueName, jvmHome);
+    addValueToRegistry(key, MicroVersionValue, micro);
+
+    // RuntimeLib for a java program of version 1.2 or later (the name is
+    // taken with or without its .exe, as the control file gives it).
+    char program[PathBufferSize];
+    copyText(program, programName);
+    size_t length = strlen(program);
+    if (length > 4 && _stricmp(program + length - 4, ExeExtension) == 0) program[length - 4] = '\0';
+    if (_stricmp(program, NewJreFilename) != 0 || _stricmp(version, Jre12Version) < 0) return;
+    char dll[PathBufferSize];
+    for (const char* dir : JvmDllDirs) {
+        if (formatText(dll, sizeof dll, "%s%s%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, dir,
+                       DIR_END, JvmDll) &&
+            fexists(dll)) {
+            addValueToRegistry(key, RuntimeLibValue, dll);
+            return;
+        }
+    }
+}

@@ -1,0 +1,43 @@
+// JvmInstaller: the deletion of an old "jvm" tree in a directory, before a
+// new JVM is installed into that directory's "jvm" subtree (the work
+// directory's, as the last resort of the candidate places).
+//
+// The tree is deleted only when deletionRefusal finds nothing against it: an
+// absolute directory below a drive or share root that neither is nor holds
+// the Windows directory or the work directory. A link is removed, never
+// followed.
+#include "jvm/jvminstaller.h"
+
+#include "base/clib.h"
+#include "base/dirguard.h"
+#include "base/fexists.h"
+
+#include <windows.h>
+#include <direct.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char DIR_END[] = "\\";
+static const char JvmSubdirectory[] = "jvm";
+
+bool JvmInstaller::deleteTempJvmDir(const char* dir) {
+    char tree[PathBufferSize];
+    if (!dir || !formatText(tree, sizeof tree, "%s%s%s", dir, DIR_END, JvmSubdirectory))
+        return false;
+    DWORD attributes = GetFileAttributesA(tree);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
+
+    // Never a drive root or a relative path, and never a tree that holds
+    // the Windows directory or the work directory.
+    if (deletionRefusal(tree, homeDirectory)) {
+        traceMessage(TraceFilename, "not deleting protected directory", tree);
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // A link: remove the link itself, never what it points to.
+        return _rmdir(tree) == 0;
+    }
+    traceMessage(TraceFilename, "deleting old jvm directory", tree);
+    bool ok = delDirTree(tree);
+    if (!ok) traceMessage(TraceFilename, "unable to delete old jvm directory", tree);
+    return ok && !fexists(tree);
+}
