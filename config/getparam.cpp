@@ -94,6 +94,7 @@ static const ParamKey ParamKeys[] = {
     {IdentityDbField, SETTING(keystoreFilename), PostNone},
     {AppletUrlField, SETTING(appletUrl), PostNone},
     {SearchForJvmField, SETTING(searchForJvm), PostNone},
+    {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNone},
 };
 
 GetParameters::GetParameters() {}

@@ -37,6 +37,7 @@ struct ControlSettings {
     char keystoreFilename[PathBufferSize];
     char appletUrl[PathBufferSize - 1];
     char searchForJvm[100];
+    char jvmTestTimeout[20];  // seconds a JVM's test run may take
 
     // Every value empty.
     void clear() { memset(this, 0, sizeof *this); }

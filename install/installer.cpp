@@ -104,6 +104,7 @@ void Install::reportFailure() {
         formatText(errorMessage, sizeof errorMessage, "Unable to install application.\r\r%s",
                    DiskSpaceText);
     if (!errorDetails[0]) copyText(errorDetails, OtherCausesText);
+    refusedJvms.log(*this, ErrorsFilename, TraceFilename);
     logAndTraceMessage(ErrorsFilename, TraceFilename, errorMessage);
     logAndTraceMessage(ErrorsFilename, TraceFilename, errorDetails);
     showError(errorMessage, errorDetails);
@@ -115,7 +116,7 @@ static_assert(sizeof ControlSettings::jvmCommandName == JvmWanted::CommandNameSi
 
 JvmWanted Install::jvmWanted() {
     return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
-                     settings.jvmCommandName};
+                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout)};
 }
 
 void Install::setMode(bool quiet, bool properties) {

@@ -21,6 +21,7 @@
 #include "base/trace.h"
 #include "config/settings.h"
 #include "jvm/jvmwanted.h"
+#include "jvm/refusals.h"
 #include "install/startdir.h"
 #include "shell/statuswin.h"
 
@@ -97,6 +98,7 @@ private:
     JvmWanted jvmWanted();
 
     ControlSettings settings;  // the values of the control file
+    RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
     // Values of the run.
     char jvmCommand[InstallPathSize];

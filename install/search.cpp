@@ -1,8 +1,8 @@
 // Install: the search for an installed JVM that meets the control file's
 // version limits.
 //
-// FindJvm walks the registry's JVMs and proves each candidate; when one is
-// accepted, its home directory is derived from its program and
+// FindJvm walks the installed JVMs and proves each candidate; the ones it
+// refuses are kept for the failure report. When one is accepted, its home directory is derived from its program and
 // "native.properties" is written for the wizard. The control file can turn
 // the search off ("searchForJvm" no or none).
 #include "install/installer.h"
@@ -22,7 +22,7 @@ bool Install::isJvmInstalled() {
     {
         FindJvm finder;
         showStatusMessage(3);
-        found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand);
+        found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand, &refusedJvms);
     }
     if (!found) {
         traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");

@@ -47,6 +47,8 @@ bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvm
     if (ok) {
         JvmOk jvmOk;
         ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
+        if (!ok)
+            logAndTraceMessage(ErrorsFilename, TraceFilename, "JVM refused:", jvmOk.refusal());
     }
     if (ok && !jvmDiscovered) jvmInstalled = true;
     traceMessage(TraceFilename, "extractJvm ok", ok);

@@ -1,10 +1,11 @@
-// FindJvm: the entry point of the registry search for an installed JVM that
+// FindJvm: the entry point of the search for an installed JVM that
 // meets the installation's version limits (see JvmWin).
 #ifndef JVM_FINDJVM_H
 #define JVM_FINDJVM_H
 
 #include "base/trace.h"
 #include "jvm/jvmwanted.h"
+#include "jvm/refusals.h"
 
 #include <windows.h>
 
@@ -15,8 +16,10 @@ public:
 
     // True when an acceptable JVM was found: jvmPath (PathBufferSize bytes)
     // then holds its program and wanted.commandName the name under which it
-    // was found. On false the command name is as it was on entry.
-    bool isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
+    // was found. On false the command name is as it was on entry. The
+    // candidates refused go to refused (when given).
+    bool isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char* jvmPath,
+                        RefusalList* refused = nullptr);
 };
 
 #endif

@@ -4,7 +4,10 @@
 // The test run starts the JVM program with "-cp . TestJvm <work directory>"
 // in the work directory; the test class writes "jvmGood.txt" there, whose
 // first line holds the JVM's version. The file exists only while a test run
-// is under way.
+// is under way. A JVM that gives no answer within the time limit is ended
+// with every process it started, and refused. Where a "jvmGood.txt" cannot
+// be deleted (a directory of that name), the test class is handed a private
+// directory instead, since it writes into whatever directory it is given.
 #include "jvm/jvmok.h"
 
 #include "base/clib.h"
@@ -12,17 +15,19 @@
 #include "base/fexists.h"
 #include "base/textline.h"
 #include "exec/execcmd.h"
+#include "exec/timedrun.h"
+#include "jvm/jvmversion.h"
 
 #include <ctype.h>
 #include <errno.h>
-#include <process.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <windows.h>
 
 static const char TestJvmFilename[] = "TestJvm.class";
 static const char TestJvmResultsFilename[] = "jvmGood.txt";
-static const char ErrorsFilename[] = "errors.log";
+static const char PrivateResultsDir[] = "__kivjvmtest";
 static const char TraceFilename[] = "jinstall.log";
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
@@ -30,9 +35,27 @@ static const char OldJreFilename[] = "jre";
 static const char NewJreFilename[] = "java";
 
 // Line buffer of the results file: 1001 bytes, at most 998 characters a read.
-enum { ResultsLineSize = 1001, ResultsReadLimit = 999, VersionCopySize = 1000 };
+enum { ResultsLineSize = 1001, ResultsReadLimit = 999 };
 
-JvmOk::JvmOk() { copyText(traceFilename, TraceFilename); }
+unsigned testSecondsOf(const char* text) {
+    unsigned long long seconds = 0;
+    const char* digit = text;
+    for (; *digit >= '0' && *digit <= '9' && seconds <= LongestTimeLimit; ++digit)
+        seconds = seconds * 10 + (unsigned)(*digit - '0');
+    if (digit == text || *digit || seconds == 0) return JvmWanted::DefaultTestSeconds;
+    return seconds > LongestTimeLimit ? (unsigned)LongestTimeLimit : (unsigned)seconds;
+}
+
+JvmOk::JvmOk() {
+    copyText(traceFilename, TraceFilename);
+    refusalText[0] = '\0';
+}
+
+void JvmOk::refuse(const char* reason) { copyText(refusalText, reason); }
+
+void JvmOk::refuse(const char* format, const char* detail) {
+    formatText(refusalText, sizeof refusalText, format, detail);
+}
 
 JvmOk::~JvmOk() {}
 
@@ -41,14 +64,8 @@ void JvmOk::setTraceFilename(const char* name) {
         traceMessage(traceFilename, "trace file name cut to", traceFilename);
 }
 
-// Cuts text to the length of limit when it is longer.
-static void cutToLength(char* text, const char* limit) {
-    size_t length = strlen(limit);
-    if (strlen(text) > length) text[length] = '\0';
-}
-
 int JvmOk::compareVersions(const char* first, const char* second) {
-    return strcmp(first, second);
+    return compareVersionNumbers(first, second);
 }
 
 bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
@@ -60,24 +77,12 @@ bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
     traceMessage(traceFilename, "min version", minimum);
     traceMessage(traceFilename, "max version", maximum);
 
-    char version[VersionCopySize];
-    copyText(version, jvmVersion);
     bool ok;
-    if (*required) {
-        cutToLength(version, required);
-        ok = _stricmp(version, required) == 0;
-    } else {
-        cutToLength(version, minimum);
-        if (_stricmp(version, minimum) < 0) {
-            ok = false;
-        } else if (!*maximum) {
-            ok = true;
-        } else {
-            copyText(version, jvmVersion);
-            cutToLength(version, maximum);
-            ok = _stricmp(version, maximum) <= 0;
-        }
-    }
+    if (*required)
+        ok = compareWithLimit(jvmVersion, required) == 0;
+    else
+        ok = compareWithLimit(jvmVersion, minimum) >= 0 &&
+             (!*maximum || compareWithLimit(jvmVersion, maximum) <= 0);
     traceMessage(traceFilename, "found jvm version:", jvmVersion);
     traceMessage(traceFilename, "       version ok", ok);
     return ok;
@@ -100,20 +105,59 @@ bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
     LineReader file(resultsFile, textLines(ResultsReadLimit - 1));
     if (!file.isOpen()) {
         traceMessage(traceFilename, "Unable to verify version", resultsFile);
+        refuse("ran but left no answer");
         return false;
     }
     char line[ResultsLineSize];
     file.read(line);
     bool ok = testLine(line, wanted);
     traceMessage(traceFilename, "version checked ok", ok);
+    if (!ok) {
+        if (line[0]) refuse("reported version %s, outside the limits", line);
+        else refuse("ran but left no version in its answer");
+    }
     return ok;
+}
+
+bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
+    *own = false;
+    getCurrentDir(dir, PathBufferSize);
+    copyText(file, PathBufferSize, TestJvmResultsFilename);
+    remove(TestJvmResultsFilename);
+    if (GetFileAttributesA(TestJvmResultsFilename) == INVALID_FILE_ATTRIBUTES) return true;
+
+    // Something named "jvmGood.txt" stays (a directory, a locked file): the
+    // test class writes into a private directory instead.
+    traceMessage(traceFilename, "results file cannot be deleted:", TestJvmResultsFilename);
+    if (!appendText(dir, PathBufferSize, DIR_END) ||
+        !appendText(dir, PathBufferSize, PrivateResultsDir))
+        return false;
+    CreateDirectoryA(PrivateResultsDir, nullptr);
+    if (!isDir(PrivateResultsDir) ||
+        !formatText(file, PathBufferSize, "%s%s%s", PrivateResultsDir, DIR_END,
+                    TestJvmResultsFilename))
+        return false;
+    remove(file);
+    if (GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES) return false;
+    *own = true;
+    traceMessage(traceFilename, "test runs write their results into", dir);
+    return true;
 }
 
 bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     // Without the test class every JVM that exists passes, untested.
     if (!fexists(TestJvmFilename)) return true;
     traceMessage(traceFilename, "testing ", jvmPath);
-    remove(TestJvmResultsFilename);
+
+    char resultsDir[PathBufferSize];
+    char resultsFile[PathBufferSize];
+    bool ownDir;
+    if (!prepareResults(resultsDir, resultsFile, &ownDir)) {
+        traceMessage(traceFilename, "no place for the test results", resultsDir);
+        refuse("was not tested: no place for its answer (%s cannot be deleted)",
+               TestJvmResultsFilename);
+        return false;
+    }
 
     char className[sizeof TestJvmFilename];
     copyText(className, TestJvmFilename);
@@ -123,34 +167,48 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     // The test run and every child started later see no CLASSPATH.
     static char noClasspath[] = "CLASSPATH=";
     _putenv(noClasspath);
+    SetEnvironmentVariableA("CLASSPATH", nullptr);
 
     const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
-    char program[PathBufferSize];
-    copyText(program, lastSeparator ? lastSeparator + 1 : jvmPath);
-    char currentDir[PathBufferSize];
-    getCurrentDir(currentDir, PathBufferSize);
-    pathForChild(currentDir, PathBufferSize);
-    // The directory goes unquoted: the test class joins a directory with
-    // blanks from the words it arrives in.
-    const char* args[] = {program, "-cp", ".", className, currentDir, nullptr};
+    pathForChild(resultsDir, PathBufferSize);
+    // The command line as the runtime's spawn makes it: the entries joined by
+    // blanks, none quoted. The directory goes unquoted: the test class joins
+    // a directory with blanks from the words it arrives in.
+    size_t size = strlen(jvmPath) + strlen(resultsDir) + sizeof className + 16;
+    char* commandLine = (char*)malloc(size);
+    if (!commandLine) {
+        refuse("was not tested: %s", execErrorText(ENOMEM));
+        return false;
+    }
+    formatText(commandLine, size, "%s -cp . %s %s",
+               lastSeparator ? lastSeparator + 1 : jvmPath, className, resultsDir);
 
-    bool ok;
-    errno = 0;
-    intptr_t status = _spawnv(_P_WAIT, jvmPath, args);
-    if (status == -1) {
-        char text[200];
-        formatText(text, sizeof text, "Error running JVM: %s", execErrorText(errno));
-        logAndTraceMessage(ErrorsFilename, traceFilename, text, false);
-        ok = false;
+    unsigned seconds = wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
+    int error = 0;
+    bool contained = false;
+    TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, &contained);
+    free(commandLine);
+
+    bool ok = false;
+    char text[200];
+    if (end == TimedRunNotStarted) {
+        formatText(text, sizeof text, "Error running JVM: %s", execErrorText(error));
+        traceMessage(traceFilename, text, false);
+        refuse("did not start: %s", execErrorText(error));
+    } else if (end == TimedRunTimedOut) {
+        formatText(text, sizeof text, "left no answer within %u seconds and was ended", seconds);
+        traceMessage(traceFilename, "test jvm", text);
+        if (!contained) traceMessage(traceFilename, "processes it started may still run", jvmPath);
+        refuse("%s", text);
     } else {
         traceMessage(traceFilename, "test jvm launched ok", true);
-        ok = checkVersion(TestJvmResultsFilename, wanted);
-        if (ok)
-            traceMessage(traceFilename, "test jvm ok", true);
-        else
-            logAndTraceMessage(ErrorsFilename, traceFilename, "Jvm isn't installed properly.");
+        ok = checkVersion(resultsFile, wanted);
+        if (ok) traceMessage(traceFilename, "test jvm ok", true);
+        else traceMessage(traceFilename, "Jvm isn't installed properly.");
     }
-    remove(TestJvmResultsFilename);
+    remove(resultsFile);
+    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
+    if (ok) refusalText[0] = '\0';
     return ok;
 }
 
@@ -176,6 +234,7 @@ bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char
     char* commandName = wanted.commandName;
     char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
+    refuse("no program %s under the home (nor in its bin)", commandName);
 
     if (tryCommand(wanted, homeDir, commandName, jvmPath)) return true;
 
@@ -206,6 +265,7 @@ bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* knownVersion,
     }
     if (verifyVersion(wanted, knownVersion)) return true;
     traceMessage(traceFilename, "jvm doesn't meet criteria");
+    refuse("registered as version %s, outside the limits", knownVersion);
     copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

@@ -5,7 +5,10 @@
 // it once on the package's test class "TestJvm.class", reads the version the
 // test class writes into "jvmGood.txt" and holds it against the required,
 // minimum and maximum versions. Every path that accepts a JVM comes here, so
-// the version rule lives in one place (verifyVersion).
+// the version rule lives in one place (verifyVersion). A test run has a time
+// limit; a JVM refused says why (refusal), for the search's list of the
+// candidates it refused. Test runs write to the trace only: whether a
+// refusal explains a failed installation is for the caller to say.
 #ifndef JVM_JVMOK_H
 #define JVM_JVMOK_H
 
@@ -23,12 +26,12 @@ public:
     void setTraceFilename(const char* name);
 
     // The version rule, the one place where a version is held against the
-    // limits: a limit stands for every version that begins with it
-    // (characters compared without regard to case over the limit's length).
-    // An empty limit is not given.
+    // limits: a limit stands for every version that begins with it, the
+    // versions compared by number (jvm/jvmversion.h). An empty limit is not
+    // given.
     bool verifyVersion(const JvmWanted& wanted, const char* jvmVersion);
-    // The order in which the registry's version names are tried (the
-    // greatest first): byte order of the names today.
+    // The order in which candidates are tried (the greatest first): by
+    // number, as the version rule reads versions.
     static int compareVersions(const char* first, const char* second);
     // Trims line in place to the version it holds (first to last digit; no
     // digit gives an empty version), then applies verifyVersion.
@@ -50,11 +53,22 @@ public:
     bool jvmCorrectVersion(const JvmWanted& wanted,
                            const char* knownVersion, const char* homeDir, char* jvmPath);
 
+    // Why the last JVM checked was refused ("" when it was not).
+    const char* refusal() const { return refusalText; }
+
 private:
+    void refuse(const char* reason);
+    void refuse(const char* format, const char* detail);
+    // The directory the test class is given and the results file in it: the
+    // work directory, or a private directory when a "jvmGood.txt" there
+    // cannot be deleted (a directory of that name). False when neither works.
+    bool prepareResults(char* dir, char* file, bool* own);
+
     bool tryCommand(const JvmWanted& wanted,
                     const char* homeDir, const char* commandName, char* jvmPath);
 
     char traceFilename[PathBufferSize];
+    char refusalText[1200];
 };
 
 #endif

@@ -1,7 +1,7 @@
 // JvmWanted: what the installation asks of a JVM, as one small value that
 // the JVM classes take: the version limits (required, minimum and maximum
 // version texts, an empty text being a limit not given) and the name of the
-// JVM program.
+// JVM program, and how long a JVM's test run may take.
 //
 // The limits are only read. The command name is written back when a JVM is
 // found under another name: the version test replaces an old "jre..." name
@@ -15,12 +15,19 @@
 #include "base/strbuf.h"
 
 struct JvmWanted {
-    enum { CommandNameSize = PathBufferSize };
+    enum { CommandNameSize = PathBufferSize, DefaultTestSeconds = 60 };
 
     const char* required;
     const char* minimum;
     const char* maximum;
     char* commandName;  // CommandNameSize bytes
+    // The time a test run of a JVM may take before the JVM is ended and
+    // refused ("jvmTestTimeout").
+    unsigned testSeconds = DefaultTestSeconds;
 };
+
+// The test run's time limit written in the control file: whole seconds
+// above zero; anything else (empty, 0, letters) gives the default.
+unsigned testSecondsOf(const char* text);
 
 #endif

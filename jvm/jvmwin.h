@@ -1,19 +1,53 @@
-// JvmWin: walks the JVMs that the registry lists under
-// HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft (runtime environments, development
-// kits, the plug-in), most recent version first, and hands each candidate to
-// JvmOk until one is accepted.
+// JvmWin: the search for an installed JVM. It walks, in this order:
+//   the product keys SOFTWARE\JavaSoft\Java Runtime Environment, ...\Java
+//   Development Kit and ...\Java Plug-in (version subkeys with MicroVersion
+//   and JavaHome);
+//   SOFTWARE\JavaSoft\JDK and ...\JRE, where the version's subkey name is the
+//   whole version (JavaHome);
+//   the keys some vendors' installers write alone (Eclipse Adoptium,
+//   AdoptOpenJDK, Microsoft: <version>\hotspot\MSI, value Path; Azul Zulu:
+//   zulu-<version>, value InstallationPath);
+//   JAVA_HOME; and the first javaw.exe or java.exe on the search path.
+// Every registry key is read in HKEY_LOCAL_MACHINE in the 64-bit and the
+// 32-bit view (the one view on 32-bit Windows), then in HKEY_CURRENT_USER.
+// Within a key the versions are tried newest first; a home is tried once,
+// however it is spelt. JvmOk proves each candidate; those it refuses are
+// listed with the reason. A Java Plug-in is looked for under its key only.
 #ifndef JVM_JVMWIN_H
 #define JVM_JVMWIN_H
 
 #include "base/strbuf.h"
 #include "base/trace.h"
 #include "jvm/jvmwanted.h"
+#include "jvm/refusals.h"
 
 #include <windows.h>
 
 // qsort ordering of version names: receives two pointers to string pointers
 // and orders the strings by JvmOk::compareVersions.
 int compareStrings(const void* first, const void* second);
+
+// A hive and the registry view it is read in.
+struct HiveView {
+    HKEY root;
+    REGSAM view;           // KEY_WOW64_64KEY, KEY_WOW64_32KEY or 0
+    const char* rootName;  // "HKEY_LOCAL_MACHINE", as the refusals name it
+    const char* viewName;  // " (64-bit view)", " (32-bit view)" or ""
+};
+enum { MaxHiveViews = 3 };
+
+// The hives and views a key is read in, in order: HKEY_LOCAL_MACHINE in the
+// 64-bit then the 32-bit view when Windows is 64-bit (whichever the program
+// is: a 32-bit program would otherwise see the 32-bit view only), in its
+// one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
+// Fills views (MaxHiveViews entries) and returns their number.
+unsigned hiveViews(bool windowsIs64Bit, HiveView* views);
+// Whether this Windows is 64-bit: always for a 64-bit program; for a 32-bit
+// one, when it runs under WOW64.
+bool windowsIs64Bit();
+
+// One registry key that lists JVMs by version.
+struct RegistrySource;
 
 class JvmWin : public Trace {
 public:
@@ -22,32 +56,41 @@ public:
     JvmWin(const JvmWin&) = delete;
     JvmWin& operator=(const JvmWin&) = delete;
 
-    // Searches the runtime, development-kit and plug-in keys in that order
-    // (the plug-in key alone for the kind "Java Plug-in", any case). On true
-    // jvmPath (PathBufferSize bytes) holds the accepted program and
-    // wanted.commandName the name it was found under; on false the command
-    // name is as it was on entry.
+    // Where the refused candidates go (none when null).
+    void setRefusals(RefusalList* list) { refusals = list; }
+
+    // Searches every source in order (the plug-in key alone for the kind
+    // "Java Plug-in", any case). On true jvmPath (PathBufferSize bytes) holds
+    // the accepted program and wanted.commandName the name it was found
+    // under; on false the command name is as it was on entry.
     bool searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
-    // Searches the version subkeys of one product key, greatest name first.
-    bool searchRegistryForJvm(const char* productKey, const JvmWanted& wanted, char* jvmPath);
-    // Number of version subkeys of an open product key.
-    unsigned int getJvmEntryCount(HKEY productKey);
-    // Fills versions (room for count + 1 pointers, count as getJvmEntryCount
-    // gave it) with heap copies of the subkey names in registry order, at
-    // most count of them; returns their number. The caller frees them.
-    unsigned int getAvailableVersions(HKEY productKey, char** versions);
-    // Tries versions[count-1] down to versions[0]; true at the first accepted.
-    bool findMostRecentJvm(char** versions, unsigned int count, const char* productKey,
-                           const JvmWanted& wanted, char* jvmPath);
-    // Tries one version subkey. version (PathBufferSize bytes) is extended by
-    // "." and the micro version; homeDir (PathBufferSize bytes) receives the
-    // JVM home directory.
-    bool lookUpRegistryEntryForJvm(const char* productKey, const JvmWanted& wanted,
-                                   char* version, char* homeDir, char* jvmPath);
 
 private:
-    // The count that getAvailableVersions may fill (set by getJvmEntryCount).
-    unsigned int entryCount;
+    // The version subkeys of one key in one hive and view, newest first.
+    bool searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
+                              const JvmWanted& wanted, char* jvmPath);
+    unsigned int getJvmEntryCount(HKEY productKey);
+    unsigned int getAvailableVersions(HKEY productKey, char** versions);
+    bool findMostRecentJvm(const HiveView& hive, const RegistrySource& source, char** versions,
+                           unsigned int count, const JvmWanted& wanted, char* jvmPath);
+    // One version subkey: its home and the version it is registered as.
+    bool lookUpRegistryEntryForJvm(const HiveView& hive, const RegistrySource& source,
+                                   const JvmWanted& wanted, const char* version, char* jvmPath);
+    bool searchJavaHome(const JvmWanted& wanted, char* jvmPath);
+    bool searchPath(const JvmWanted& wanted, char* jvmPath);
+    // Proves the JVM under home (knownVersion: the version its source names,
+    // or null); refusals name it by where.
+    bool tryHome(const char* where, char* home, const char* knownVersion,
+                 const JvmWanted& wanted, char* jvmPath);
+    // False when home was tried already (by identity); else remembers it.
+    bool firstTry(const char* home);
+
+    unsigned int entryCount;  // what getAvailableVersions may fill
+    HiveView hives[MaxHiveViews];
+    unsigned hiveCount;
+    char** triedHomes;
+    unsigned triedCount, triedCapacity;
+    RefusalList* refusals;
     char traceFilename[PathBufferSize];
 };
 

@@ -4,6 +4,8 @@
 //   wizard=1           a wizard run creates "__kivwizard.sem" (0: it does not)
 //   exit=0             its exit code
 //   delay=0            milliseconds to wait before it ends
+//   hang=1             a test run never answers: it starts a second copy of
+//                      itself (argument --hang-child), and both wait for ever
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -54,15 +56,33 @@ int main(int argc, char** argv) {
     char* slash = strrchr(ownDir, '\\');
     if (slash) *slash = '\0';
 
-    char version[128], wizard[16], exitCode[16], delay[16];
+    if (argc >= 2 && strcmp(argv[1], "--hang-child") == 0) Sleep(INFINITE);
+
+    char version[128], wizard[16], exitCode[16], delay[16], hang[16];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
+    readSetting("hang", hang, sizeof hang, "0");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
 
+    if (testRun && strcmp(hang, "1") == 0) {
+        char self[MAX_PATH], line[MAX_PATH + 32];
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        snprintf(line, sizeof line, "\"%s\" --hang-child", self);
+        STARTUPINFOA startup;
+        memset(&startup, 0, sizeof startup);
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child;
+        if (CreateProcessA(self, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &child)) {
+            CloseHandle(child.hThread);
+            CloseHandle(child.hProcess);
+        }
+        Sleep(INFINITE);
+    }
     if (testRun) {
         char dir[MAX_PATH * 2] = "";
         for (int i = 4; i < argc; ++i) {
