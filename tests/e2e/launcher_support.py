@@ -154,3 +154,36 @@ def registry_version(version):
     if not base or "." not in base:
         return version, "0"
     return base, micro
+
+
+def stub_jvm_at(wine, winhome, version, programs=("javaw.exe",), **settings):
+    """A stub JVM (a StubJvm) whose home is the Windows path winhome on drive
+    C, with each of programs in its bin; settings are further stubjvm.ini
+    lines (hang=1, ...)."""
+    jvm = StubJvm.__new__(StubJvm)
+    jvm.wine = wine
+    jvm.home = wine.unixpath(winhome)
+    jvm.bindir = jvm.home / "bin"
+    jvm.bindir.mkdir(parents=True)
+    for program in programs:
+        (jvm.bindir / program).write_bytes(stub("stubjvm").read_bytes())
+    lines = [f"version={version}", "wizard=1"] + [f"{k}={v}" for k, v in settings.items()]
+    (jvm.bindir / "stubjvm.ini").write_text("\n".join(lines) + "\n")
+    return jvm
+
+
+def wine_processes(wine, word):
+    """The command lines of the running processes of the prefix of wine
+    whose command line holds word."""
+    import os
+    found = []
+    marker = b"WINEPREFIX=" + str(wine.prefix).encode() + b"\0"
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            environ = Path(f"/proc/{pid}/environ").read_bytes()
+            cmdline = Path(f"/proc/{pid}/cmdline").read_bytes()
+        except OSError:
+            continue
+        if marker in environ and word.encode() in cmdline:
+            found.append(cmdline.replace(b"\0", b" ").decode("latin-1"))
+    return found

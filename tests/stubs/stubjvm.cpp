@@ -5,7 +5,8 @@
 //   exit=0             its exit code
 //   delay=0            milliseconds to wait before it ends
 //   hang=1             a test run never answers: it starts a second copy of
-//                      itself (argument --hang-child), and both wait for ever
+//                      itself (argument --hang-child, which creates
+//                      "stubjvm.child" beside the program); both wait for ever
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -56,7 +57,13 @@ int main(int argc, char** argv) {
     char* slash = strrchr(ownDir, '\\');
     if (slash) *slash = '\0';
 
-    if (argc >= 2 && strcmp(argv[1], "--hang-child") == 0) Sleep(INFINITE);
+    if (argc >= 2 && strcmp(argv[1], "--hang-child") == 0) {
+        char mark[MAX_PATH + 24];
+        snprintf(mark, sizeof mark, "%s\\stubjvm.child", ownDir);
+        FILE* f = fopen(mark, "w");
+        if (f) fclose(f);
+        Sleep(INFINITE);
+    }
 
     char version[128], wizard[16], exitCode[16], delay[16], hang[16];
     readSetting("version", version, sizeof version, "1.6.0");
