@@ -1,7 +1,7 @@
 // launchbench: what the launcher adds to the JVM runs it has to make.
 //
 // Inside Windows (Wine on the build machine) it builds a package in a work
-// directory and stub JVMs registered under HKLM\SOFTWARE\JavaSoft, then
+// directory and stub JVMs registered over several sources (see Sources), then
 // times, side by side and alternately:
 //   launcher:N  "installer.exe -q x" in the work directory, N registered JVMs
 //               of which only the oldest is acceptable (N test runs and the
@@ -42,7 +42,6 @@
 
 enum { MaxRuns = 31, MaxCandidates = 20, PathSize = 1024, CommandSize = 8192 };
 
-static const char JreKey[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char* const ProductKeys[] = {"SOFTWARE\\JavaSoft\\Java Runtime Environment",
                                           "SOFTWARE\\JavaSoft\\Java Development Kit",
                                           "SOFTWARE\\JavaSoft\\Java Plug-in"};
@@ -99,20 +98,57 @@ static void emptyDirectory(const char* dir) {
     FindClose(search);
 }
 
+// The sources the candidates are spread over, in the order the launcher
+// searches them: the runtime key in HKLM's 64-bit view, the development-kit
+// key in its 32-bit view, a per-user SOFTWARE\JavaSoft\JDK, and last a
+// vendor's own key, which holds the one acceptable (oldest) candidate.
+struct Source {
+    HKEY root;
+    REGSAM view;
+    const char* key;    // the versions' key
+    const char* below;  // under the version's subkey
+    const char* homeValue;
+    bool microVersion;
+};
+static const Source Sources[] = {
+    {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "SOFTWARE\\JavaSoft\\Java Runtime Environment", "",
+     "JavaHome", true},
+    {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "SOFTWARE\\JavaSoft\\Java Development Kit", "",
+     "JavaHome", true},
+    {HKEY_CURRENT_USER, 0, "SOFTWARE\\JavaSoft\\JDK", "", "JavaHome", false},
+    {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "SOFTWARE\\Eclipse Adoptium\\JDK", "\\hotspot\\MSI",
+     "Path", false},
+};
+enum { LastSource = sizeof Sources / sizeof Sources[0] - 1 };
+
 static void clearJavaSoftKeys() {
     for (const char* key : ProductKeys) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    for (const Source& source : Sources) {
+        HKEY software;
+        if (RegOpenKeyExA(source.root, "", 0, KEY_ALL_ACCESS | source.view, &software) !=
+            ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeA(software, source.key);
+        RegCloseKey(software);
+    }
 }
 
-static bool registerJvm(const char* version, const char* home) {
-    char path[PathSize];
-    snprintf(path, sizeof path, "%s\\%s", JreKey, version);
+// Candidate index: the oldest (0) in the last source searched, the others
+// spread over the sources before it.
+static bool registerJvm(unsigned index, const char* version, const char* home) {
+    const Source& source = Sources[index == 0 ? (unsigned)LastSource : (index - 1) % LastSource];
+    char path[PathSize], value[PathSize];
+    snprintf(path, sizeof path, "%s\\%s%s", source.key, version, source.below);
+    snprintf(value, sizeof value, "%s%s", home, source.microVersion ? "" : "\\");
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(source.root, path, 0, nullptr, 0, KEY_ALL_ACCESS | source.view, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG a = RegSetValueExA(key, "MicroVersion", 0, REG_SZ, (const BYTE*)"0", 2);
-    LONG b = RegSetValueExA(key, "JavaHome", 0, REG_SZ, (const BYTE*)home,
-                            (DWORD)strlen(home) + 1);
+    LONG a = source.microVersion
+                 ? RegSetValueExA(key, "MicroVersion", 0, REG_SZ, (const BYTE*)"0", 2)
+                 : ERROR_SUCCESS;
+    LONG b = RegSetValueExA(key, source.homeValue, 0, REG_SZ, (const BYTE*)value,
+                            (DWORD)strlen(value) + 1);
     RegCloseKey(key);
     return a == ERROR_SUCCESS && b == ERROR_SUCCESS;
 }
@@ -292,7 +328,7 @@ static void scenario(const Options& o, const Layout& layout, unsigned n, bool wi
     if (o.variant) active[sideCount++] = VariantSide;
     clearJavaSoftKeys();
     for (unsigned i = 0; i < n; ++i)
-        check(registerJvm(layout.version[i], layout.home[i]), "JVM registered");
+        check(registerJvm(i, layout.version[i], layout.home[i]), "JVM registered");
     Sides sides;
     commandLines(o, layout, n, sides);
 
@@ -332,7 +368,7 @@ static void scenario(const Options& o, const Layout& layout, unsigned n, bool wi
 // while it runs, in runs of their own (not timed).
 static void memory(const Options& o, const Layout& layout, const char* stubLine) {
     clearJavaSoftKeys();
-    registerJvm(layout.version[0], layout.home[0]);
+    registerJvm(0, layout.version[0], layout.home[0]);
     Sides sides;
     commandLines(o, layout, 1, sides);
     bool sampled = false;

@@ -28,26 +28,27 @@ JDK=$DRIVE_C/jvms/hostjdk
 rm -rf "$WORK" "$JDK"
 mkdir -p "$WORK" "$JDK/bin"
 
-# The machine's JDK, with the bridge as its programs.
+# The machine's JDK, with the bridge as its programs, registered as a JDK 17
+# installer of today registers it: SOFTWARE\JavaSoft\JDK\<version> with
+# JavaHome (no MicroVersion), and the current version on the key above.
 version=$("$HOST_JAVA" -XshowSettings:properties -version 2>&1 |
           sed -n 's/^ *java\.version = //p' | head -n 1)
-case "$version" in
-  *.*.*) subkey=${version%.*}; micro=${version##*.} ;;
-  *) subkey=$version; micro=0 ;;
-esac
+major=${version%%[.+-]*}
+[ "$major" = 1 ] && major=$(echo "$version" | cut -d. -f2)
 for program in javaw.exe java.exe; do
   cp "$BUILD/stubs/hostjava.exe" "$JDK/bin/$program"
 done
 echo "java=$HOST_JAVA" >"$JDK/bin/hostjava.ini"
-key="HKLM\\SOFTWARE\\JavaSoft\\Java Development Kit\\$subkey"
+"$WINE" reg add 'HKLM\SOFTWARE\JavaSoft\JDK' /v CurrentVersion /d "$version" /f >/dev/null
+key="HKLM\\SOFTWARE\\JavaSoft\\JDK\\$version"
 "$WINE" reg add "$key" /v JavaHome /d 'C:\jvms\hostjdk' /f >/dev/null
-"$WINE" reg add "$key" /v MicroVersion /d "$micro" /f >/dev/null
+"$WINE" reg add "$key" /v RuntimeLib /d 'C:\jvms\hostjdk\bin\server\jvm.dll' /f >/dev/null
 echo "== registered the host JDK $version as $key (JavaHome C:\\jvms\\hostjdk)"
 
 # The sample package.
 cp "$BUILD/installer.exe" "$WORK/"
 cp "$BUILD/java/TestJvm.class" "$BUILD/java/install.jar" "$WORK/"
-printf '%s\n' "jvmRequiredVersion=$subkey" "jvmCommandName=javaw.exe" \
+printf '%s\n' "jvmRequiredVersion=$major" "jvmCommandName=javaw.exe" \
   "jvmClasspathSwitch=-classpath" "loaderClasspath=.;install.jar" \
   "loaderJavaCommand=SampleWizard" >"$WORK/kiv.control"
 : >"$WORK/jinstall.log"
@@ -65,6 +66,9 @@ set -e
 echo
 echo "== trace (jinstall.log):"
 tr -d '\r' <"$WORK/jinstall.log"
+echo
+echo "== the source that found the JVM:"
+tr -d '\r' <"$WORK/jinstall.log" | sed -n 's/^.\{24\} JVM found under /   /p'
 echo
 echo "== native.properties as the wizard saw it:"
 if [ -f "$WORK/wizard-received.txt" ]; then
