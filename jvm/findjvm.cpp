@@ -17,7 +17,10 @@ bool FindJvm::isJvmInstalled(const JvmWanted& wanted, const char* jvmKind, char*
         jvmWin.setRefusals(refused);
         found = jvmWin.searchWindowsForJvm(wanted, jvmKind, jvmPath);
     }
-    if (found) return true;
+    if (found) {
+        if (refused) refused->clear();
+        return true;
+    }
     copyText(wanted.commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

@@ -15,6 +15,11 @@ void RefusalList::startSearch() {
     searched = true;
 }
 
+void RefusalList::clear() {
+    startSearch();
+    searched = false;
+}
+
 void RefusalList::add(const char* where, const char* home, const char* reason) {
     static const char Layout[] = "%s, home %s: %s\n";
     size_t needed = strlen(where) + strlen(home) + strlen(reason) + sizeof Layout;

@@ -19,6 +19,8 @@ public:
 
     // A search starts: the list is emptied.
     void startSearch();
+    // The search found a JVM: the list is dropped (it explains nothing).
+    void clear();
     void add(const char* where, const char* home, const char* reason);
     bool empty() const { return length == 0; }
 
