@@ -40,8 +40,8 @@ enum { ResultsLineSize = 1001, ResultsReadLimit = 999 };
 unsigned testSecondsOf(const char* text) {
     unsigned long long seconds = 0;
     const char* digit = text;
-    for (; *digit >= '0' && *digit <= '9' && seconds <= LongestTimeLimit; ++digit)
-        seconds = seconds * 10 + (unsigned)(*digit - '0');
+    for (; *digit >= '0' && *digit <= '9'; ++digit)
+        if (seconds <= LongestTimeLimit) seconds = seconds * 10 + (unsigned)(*digit - '0');
     if (digit == text || *digit || seconds == 0) return JvmWanted::DefaultTestSeconds;
     return seconds > LongestTimeLimit ? (unsigned)LongestTimeLimit : (unsigned)seconds;
 }
@@ -138,7 +138,10 @@ bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
                     TestJvmResultsFilename))
         return false;
     remove(file);
-    if (GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES) return false;
+    if (GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES) {
+        RemoveDirectoryA(PrivateResultsDir);
+        return false;
+    }
     *own = true;
     traceMessage(traceFilename, "test runs write their results into", dir);
     return true;
@@ -177,13 +180,15 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     size_t size = strlen(jvmPath) + strlen(resultsDir) + sizeof className + 16;
     char* commandLine = (char*)malloc(size);
     if (!commandLine) {
+        if (ownDir) RemoveDirectoryA(PrivateResultsDir);
         refuse("was not tested: %s", execErrorText(ENOMEM));
         return false;
     }
     formatText(commandLine, size, "%s -cp . %s %s",
                lastSeparator ? lastSeparator + 1 : jvmPath, className, resultsDir);
 
-    unsigned seconds = wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
+    unsigned seconds =
+        wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
     int error = 0;
     bool contained = false;
     TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, &contained);

@@ -13,7 +13,7 @@ WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath
 
 
 def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir):
-    stub_jvm_at(wine, r"C:\Program Files\Java\jdk-9.0.4", "9.0.4")
+    jdk9 = stub_jvm_at(wine, r"C:\Program Files\Java\jdk-9.0.4", "9.0.4")
     (wine.drive_c / "jre-empty").mkdir()
     broken = wine.drive_c / "tools" / "jdk-broken" / "bin"
     broken.mkdir(parents=True)
@@ -24,12 +24,16 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_401]
 "JavaHome"="C:\\jre-empty"
 "MicroVersion"="0"
+[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\9.0.4]
+"JavaHome"="c:\\program files\\\\java\\JDK-9.0.4\\"
 ''')
     layout(wine, workdir, control_text(jvmMinVersion="11", **WIZARD_CONTROL))
 
     assert run_launcher(wine, workdir, "-q", "x",
                         env={"JAVA_HOME": r"C:\tools\jdk-broken"}) == 0
 
+    # The same home in another spelling is tried once.
+    assert jdk9.kinds() == ["test"]
     errors = error_texts(workdir)
     refused = [e for e in errors if e.startswith("JVM refused:")]
     assert refused == [
