@@ -298,9 +298,15 @@ bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char
 bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
                                        char* jvmPath) {
     FindJvm findJvm;
-    bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath);
-    if (found) traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
-    else traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
+    RefusalList refused;
+    bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath, &refused);
+    if (found) {
+        traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
+    } else {
+        // The JVM just installed is not among them: why each one was refused.
+        traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
+        refused.log(*this, ErrorsFilename, TraceFilename);
+    }
     return found;
 }
 
