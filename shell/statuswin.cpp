@@ -12,14 +12,15 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char ShowDialogFilename[] = "__kivshow.sem";
 static const char MessageCaption[] = "Tallybox Installer";
 static const char ErrorCaption[] = "Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
-char waitInstallFilename[SemaphorePathSize] = "";
-char showDialogFilename[SemaphorePathSize] = "";
+const char WaitInstallFilename[] = "__kivinstall.sem";
+const char ShowDialogFilename[] = "__kivshow.sem";
+char waitInstallPath[SemaphorePathSize] = "";
+char showDialogPath[SemaphorePathSize] = "";
 int postedQuit = 0;
 
 // "\xEF\xBF\xBD" stands where the stored texts hold a replacement character
@@ -109,14 +110,14 @@ void Status::showStatus(const char*) {}
 void Status::showStatus(unsigned) {}
 
 void Status::showMessage(const char* text) {
-    remove(ShowDialogFilename);
+    remove(showDialogPath);
     MessageBoxA(nullptr, text, MessageCaption, MB_ICONEXCLAMATION);
 }
 
 void Status::showError(const char* message, const char* details) {
     if (quietMode) return;
     char* text = composeErrorText(message, details, language ? language : "english");
-    remove(ShowDialogFilename);
+    remove(showDialogPath);
     MessageBoxA(nullptr, text ? text : message, ErrorCaption, MB_ICONHAND | MB_SYSTEMMODAL);
     free(text);
 }
