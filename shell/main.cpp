@@ -137,8 +137,11 @@ bool startProgram(bool quiet, bool properties, char* argument) {
 // The worker thread: reads the command line, runs the installation and, as
 // its last act, deletes "__kivinstall.sem". The main thread waits for the
 // thread itself; the file only tells the dialog's hand-over.
+static HANDLE workerStarted;  // set by the worker as it begins
+
 static unsigned __stdcall startMainThread(void* arguments) {
     timelineMark("worker starts");
+    if (workerStarted) SetEvent(workerStarted);
     const char* text = arguments ? (const char*)arguments : "";
     size_t size = strlen(text) + 1 + 5000;
     char* argument = (char*)calloc(size, 1);
@@ -236,6 +239,9 @@ static void waitPhase(HWND mainWindow) {
 // worker has ended. Without a window class (it could not be registered)
 // the main thread only waits for the worker.
 static void dialogPhases(HINSTANCE instance, int showCommand) {
+    // The window system's first load holds the loader lock for a good while:
+    // the worker, which needs that lock to begin, goes first.
+    if (workerStarted) WaitForSingleObject(workerStarted, TimerPeriod);
     WNDCLASSA windowClass;
     memset(&windowClass, 0, sizeof windowClass);
     windowClass.style = 0;
@@ -256,6 +262,9 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
     hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
     setWindowCharType(hDlgMain);
     timelineMark("dialog created");
+    // A worker that has already finished leaves nothing to show: the
+    // windows go with the process.
+    if (!workerRunning()) return;
 
     char statusText[StatusTextSize];
     ShowWindow(mainWindow, showCommand);
@@ -335,6 +344,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     createSemaphore(waitInstallPath);
     createSemaphore(showDialogPath);
     timelineMark("semaphores created");
+    if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, arguments, 0, nullptr);
     timelineMark("worker started");
     if (worker) {
@@ -344,6 +354,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
             dialogPhases(instance, showCommand);
         CloseHandle(worker);
     }
+    if (workerStarted) CloseHandle(workerStarted);
     timelineMark("worker joined");
 
     finalStep(workDir, startDir);
