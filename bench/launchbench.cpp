@@ -420,8 +420,10 @@ static void memory(const Options& o, const Layout& layout, const char* stubLine)
 }
 
 // The launcher's timeline build, quietly and with its dialog: the median of
-// each mark over the runs, in milliseconds after CreateProcess, then the
-// process's end as this runner saw it.
+// each mark over the runs that made it, in milliseconds after
+// CreateProcess, then the process's end as this runner saw it. A run with
+// its dialog may make fewer marks (a worker that ends before the dialog
+// exists leaves it unshown), so marks are matched by name.
 enum { MaxMarks = 64, NameLength = 48 };
 
 struct Timeline {
@@ -429,9 +431,23 @@ struct Timeline {
     char name[MaxMarks][NameLength];
     char thread[MaxMarks][8];
     double ms[MaxMarks][MaxRuns];
+    unsigned runs[MaxMarks];
 };
 
-static void readMarks(const char* path, const Run& run, unsigned r, Timeline& t) {
+static void addMark(Timeline& t, const char* name, const char* thread, double ms) {
+    unsigned i = 0;
+    while (i < t.count && strcmp(t.name[i], name) != 0) ++i;
+    if (i == t.count) {
+        if (t.count == MaxMarks) return;
+        snprintf(t.name[i], NameLength, "%s", name);
+        snprintf(t.thread[i], sizeof t.thread[i], "%s", thread);
+        t.runs[i] = 0;
+        ++t.count;
+    }
+    if (t.runs[i] < MaxRuns) t.ms[i][t.runs[i]++] = ms;
+}
+
+static void readMarks(const char* path, const Run& run, Timeline& t) {
     FILE* f = fopen(path, "rb");
     if (!f) {
         fprintf(stderr, "launchbench: no timeline in %s\n", path);
@@ -440,27 +456,16 @@ static void readMarks(const char* path, const Run& run, unsigned r, Timeline& t)
     }
     char line[256];
     double frequency = 1;
-    unsigned index = 0;
     while (fgets(line, sizeof line, f)) {
         long long value;
         char thread[8], name[NameLength];
-        if (sscanf(line, "FREQUENCY %lld", &value) == 1) {
+        if (sscanf(line, "FREQUENCY %lld", &value) == 1)
             frequency = (double)value;
-        } else if (sscanf(line, "MARK %lld %7s %47[^\r\n]", &value, thread, name) == 3 &&
-                   index + 1 < MaxMarks) {
-            if (r == 0) {
-                snprintf(t.name[index], NameLength, "%s", name);
-                snprintf(t.thread[index], sizeof t.thread[index], "%s", thread);
-            }
-            t.ms[index++][r] = ((double)value / frequency - run.started) * 1000;
-        }
+        else if (sscanf(line, "MARK %lld %7s %47[^\r\n]", &value, thread, name) == 3)
+            addMark(t, name, thread, ((double)value / frequency - run.started) * 1000);
     }
     fclose(f);
-    snprintf(t.name[index], NameLength, "process ended");
-    snprintf(t.thread[index], sizeof t.thread[index], "-");
-    t.ms[index++][r] = (run.ended - run.started) * 1000;
-    if (r == 0) t.count = index;
-    else if (index != t.count) failed = true;  // every run makes the same marks
+    addMark(t, "process ended", "-", (run.ended - run.started) * 1000);
 }
 
 static void timeline(const Options& o, const Layout& layout) {
@@ -472,18 +477,34 @@ static void timeline(const Options& o, const Layout& layout) {
     const char* const modes[] = {"quiet", "dialog"};
     const char* const arguments[] = {" -q x", ""};
     unsigned runs = o.quick ? 1 : 5;
-    Timeline* t = (Timeline*)calloc(1, sizeof(Timeline));
+    Timeline* t = (Timeline*)malloc(sizeof(Timeline));
     for (int m = 0; t && m < 2; ++m) {
+        t->count = 0;
         snprintf(line, sizeof line, "\"%s\"%s", o.timeline, arguments[m]);
         for (unsigned r = 0; r < runs; ++r) {
             check(freshPackage(o, layout, 1), "package written");
             DeleteFileA(path);
             Run run = runProgram(o.timeline, line, layout.work, false);
-            readMarks(path, run, r, *t);
+            readMarks(path, run, *t);
         }
-        for (unsigned i = 0; i < t->count; ++i)
-            printf("TIMELINE %s %.1f %s %s\n", modes[m], median(t->ms[i], runs), t->thread[i],
-                   t->name[i]);
+        // In the order of their medians.
+        double medians[MaxMarks];
+        unsigned order[MaxMarks];
+        for (unsigned i = 0; i < t->count; ++i) {
+            medians[i] = median(t->ms[i], t->runs[i]);
+            order[i] = i;
+        }
+        for (unsigned i = 1; i < t->count; ++i)
+            for (unsigned j = i; j > 0 && medians[order[j]] < medians[order[j - 1]]; --j) {
+                unsigned k = order[j];
+                order[j] = order[j - 1];
+                order[j - 1] = k;
+            }
+        for (unsigned i = 0; i < t->count; ++i) {
+            unsigned k = order[i];
+            printf("TIMELINE %s %.1f %s %s%s\n", modes[m], medians[k], t->thread[k], t->name[k],
+                   t->runs[k] == runs ? "" : " (not in every run)");
+        }
     }
     free(t);
     DeleteFileA(path);
