@@ -7,6 +7,7 @@
 // go to "errors.log" (and the trace) and into one error box, which quiet and
 // properties installations do not show. Clean-up runs whatever happened.
 #include "install/installer.h"
+#include "base/timeline.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
@@ -66,7 +67,10 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     errorDetails[0] = '\0';
 
     bool result = false;
-    if (!getParams()) {
+    timelineMark("control file read starts");
+    bool haveParams = getParams();
+    timelineMark("control file read");
+    if (!haveParams) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "unable to get parameters");
         reportFailure();
     } else {
@@ -93,8 +97,10 @@ bool Install::install(bool quiet, bool properties, char* argument) {
         if (!result) reportFailure();
     }
 
+    timelineMark("clean-up starts");
     cleanUp(result);
-    remove(showDialogFilename);
+    timelineMark("clean-up ends");
+    remove(showDialogPath);
     return result;
 }
 

@@ -6,6 +6,7 @@
 // first line holds the JVM's version. The file exists only while a test run
 // is under way.
 #include "jvm/jvmok.h"
+#include "base/timeline.h"
 
 #include "base/clib.h"
 #include "base/codepage.h"
@@ -136,7 +137,9 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
 
     bool ok;
     errno = 0;
+    timelineMark("test run starts");
     intptr_t status = _spawnv(_P_WAIT, jvmPath, args);
+    timelineMark("test run ends");
     if (status == -1) {
         char text[200];
         formatText(text, sizeof text, "Error running JVM: %s", execErrorText(errno));

@@ -4,6 +4,9 @@
 //   wizard=1           a wizard run creates "__kivwizard.sem" (0: it does not)
 //   exit=0             its exit code
 //   delay=0            milliseconds to wait before it ends
+//   wizardDelay=0      milliseconds a wizard run waits more; then it records
+//                      "JAR 1" (or "JAR 0") in "stubjvm.runs" when the work
+//                      directory's install.jar is still (no longer) there
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -54,11 +57,12 @@ int main(int argc, char** argv) {
     char* slash = strrchr(ownDir, '\\');
     if (slash) *slash = '\0';
 
-    char version[128], wizard[16], exitCode[16], delay[16];
+    char version[128], wizard[16], exitCode[16], delay[16], wizardDelay[16];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
+    readSetting("wizardDelay", wizardDelay, sizeof wizardDelay, "0");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
@@ -90,5 +94,15 @@ int main(int argc, char** argv) {
         if (f) fclose(f);
     }
     if (atoi(delay) > 0) Sleep((DWORD)atoi(delay));
+    if (!testRun && atoi(wizardDelay) > 0) {
+        Sleep((DWORD)atoi(wizardDelay));
+        char path[MAX_PATH + 16];
+        snprintf(path, sizeof path, "%s\\stubjvm.runs", ownDir);
+        FILE* f = fopen(path, "ab");
+        if (f) {
+            fprintf(f, "JAR %d\n", GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES);
+            fclose(f);
+        }
+    }
     return atoi(exitCode);
 }
