@@ -139,18 +139,55 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     return ok;
 }
 
-bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
-    // Only "/" separates: the file is looked for in the work directory.
-    const char* slash = strrchr(jvmSelfExtractor, '/');
-    const char* name = slash ? slash + 1 : jvmSelfExtractor;
+// A path that names its drive or share: "X:\..." or "\\server\...".
+static bool namesItsRoot(const char* path) {
+    char drive = path[0];
+    bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    return (isSeparator(path[0]) && isSeparator(path[1])) ||
+           (letter && path[1] == ':' && isSeparator(path[2]));
+}
+
+bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
+    path[0] = '\0';
+    if (!jvmSelfExtractor || !jvmSelfExtractor[0]) return false;
     char workDir[PathBufferSize];
     getCurrentDir(workDir, PathBufferSize - 1);
-    char path[PathBufferSize];
-    if (!formatText(path, sizeof path, "%s%s%s", workDir, DIR_END, name)) {
-        command[0] = '\0';
-        traceMessage(TraceFilename, "Compressed JVM path too long", name);
+
+    // The path as written, in the work directory unless it names its own
+    // root; "/" separates as "\" does.
+    char written[PathBufferSize];
+    bool fits = namesItsRoot(jvmSelfExtractor)
+                    ? copyText(written, jvmSelfExtractor)
+                    : formatText(written, sizeof written, "%s%s%s", workDir, DIR_END,
+                                 jvmSelfExtractor);
+    for (char* c = written; *c; ++c)
+        if (*c == '/') *c = DIR_END[0];
+    if (fits && fexists(written)) return copyText(path, PathBufferSize, written);
+    traceMessage(TraceFilename,
+                 fits ? "Compressed JVM does *not* exist: " : "Compressed JVM path too long",
+                 written);
+
+    // Else its last name in the work directory.
+    const char* name = jvmSelfExtractor;
+    for (const char* c = jvmSelfExtractor; *c; ++c)
+        if (isSeparator(*c)) name = c + 1;
+    char top[PathBufferSize];
+    if (!formatText(top, sizeof top, "%s%s%s", workDir, DIR_END, name)) {
+        traceMessage(TraceFilename, "Compressed JVM path too long", top);
         return false;
     }
+    if (strcmp(top, written) == 0) return false;  // the same file, traced above
+    if (!fexists(top)) {
+        traceMessage(TraceFilename, "Compressed JVM does *not* exist: ", top);
+        return false;
+    }
+    return copyText(path, PathBufferSize, top);
+}
+
+bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
+    command[0] = '\0';
+    char path[PathBufferSize];
+    if (!locateCompressedJvm(jvmSelfExtractor, path)) return false;
     if (strchr(path, ' ')) {
         char shortPath[PathBufferSize];
         shortPath[0] = '\0';
@@ -165,13 +202,11 @@ bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* comm
             }
         }
     }
-    bool exists = fexists(path);
-    if (!exists) traceMessage(TraceFilename, "Compressed JVM does *not* exist: ", path);
     // A path that keeps a blank stays unquoted: the program is started by
     // this path as it is (a quoted one cannot be found), and the command
     // execution quotes it on the child's command line.
     copyText(command, PathBufferSize, path);
-    return exists;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

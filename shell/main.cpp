@@ -204,6 +204,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int 
                WaitInstallName);
     formatText(showDialogFilename, sizeof showDialogFilename, "%s%s%s", workDir, DIR_END,
                ShowDialogName);
+    standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;
 
