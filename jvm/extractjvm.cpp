@@ -58,10 +58,15 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
                                       char* jvmHomeDir, char* jvmPath, const char* homeDir,
                                       char* jvmDir) {
     copyText(homeDirectory, homeDir);
+    // The package may keep its compressed JVM in the work directory's jvm
+    // tree, which the last of the candidate places empties first.
+    char archive[PathBufferSize];
+    locateCompressedJvm(jvmSelfExtractor, archive);
     bool created;
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
+        installer.keepFile(archive);
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -156,32 +161,27 @@ bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
     // The path as written, in the work directory unless it names its own
     // root; "/" separates as "\" does.
     char written[PathBufferSize];
-    bool fits = namesItsRoot(jvmSelfExtractor)
-                    ? copyText(written, jvmSelfExtractor)
-                    : formatText(written, sizeof written, "%s%s%s", workDir, DIR_END,
-                                 jvmSelfExtractor);
+    bool writtenFits = namesItsRoot(jvmSelfExtractor)
+                           ? copyText(written, jvmSelfExtractor)
+                           : formatText(written, sizeof written, "%s%s%s", workDir, DIR_END,
+                                        jvmSelfExtractor);
     for (char* c = written; *c; ++c)
         if (*c == '/') *c = DIR_END[0];
-    if (fits && fexists(written)) return copyText(path, PathBufferSize, written);
-    traceMessage(TraceFilename,
-                 fits ? "Compressed JVM does *not* exist: " : "Compressed JVM path too long",
-                 written);
+    if (writtenFits && fexists(written)) return copyText(path, PathBufferSize, written);
 
     // Else its last name in the work directory.
     const char* name = jvmSelfExtractor;
     for (const char* c = jvmSelfExtractor; *c; ++c)
         if (isSeparator(*c)) name = c + 1;
     char top[PathBufferSize];
-    if (!formatText(top, sizeof top, "%s%s%s", workDir, DIR_END, name)) {
-        traceMessage(TraceFilename, "Compressed JVM path too long", top);
-        return false;
-    }
-    if (strcmp(top, written) == 0) return false;  // the same file, traced above
-    if (!fexists(top)) {
-        traceMessage(TraceFilename, "Compressed JVM does *not* exist: ", top);
-        return false;
-    }
-    return copyText(path, PathBufferSize, top);
+    bool topFits = formatText(top, sizeof top, "%s%s%s", workDir, DIR_END, name);
+    if (topFits && fexists(top)) return copyText(path, PathBufferSize, top);
+
+    const char* missing = "Compressed JVM does *not* exist: ";
+    const char* tooLong = "Compressed JVM path too long";
+    traceMessage(TraceFilename, writtenFits ? missing : tooLong, written);
+    if (strcmp(top, written) != 0) traceMessage(TraceFilename, topFits ? missing : tooLong, top);
+    return false;
 }
 
 bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {

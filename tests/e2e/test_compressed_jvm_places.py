@@ -66,5 +66,5 @@ def test_compressed_jvm_named_by_its_path(wine, tmp_path, at_root, archive_dir, 
     for name in ("native.properties", "install.jar", "jinstall.sem", "startdir.txt"):
         assert not (work / name).exists(), name
     assert read_text(start / "jinstall.log") == read_text(work / "jinstall.log")
-    assert wait_for(lambda: len(cleanup_runs(work)) >= 2, 10)
+    assert wait_for(lambda: len(cleanup_runs(work)) >= 2, 30)
     assert cleanup_runs(work) == ["RUN", "ARG " + work_name]
