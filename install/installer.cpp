@@ -14,6 +14,7 @@
 #include "base/strbuf.h"
 #include "base/winfolders.h"
 #include "config/winregconfig.h"
+#include "jvm/extractjvm.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -168,13 +169,22 @@ bool Install::installJvmInstaller(char* version) {
     return installWith(settings.jvmInstallerBinary, version, false);
 }
 
+// Whether the package holds the file that installs a JVM: the compressed
+// JVM is looked for exactly where its expansion will take it from.
+static bool packageHolds(const char* file, bool bundle) {
+    if (!bundle) return fexists(file);
+    ExtractJvm extractor;
+    char path[PathBufferSize];
+    return extractor.locateCompressedJvm(file, path);
+}
+
 // The twin steps of installJvmBundle and installJvmInstaller.
 bool Install::installWith(const char* file, char* version, bool bundle) {
     if (!file[0]) {
         setNotFoundMessages(version);
         return false;
     }
-    if (!fexists(file)) {
+    if (!packageHolds(file, bundle)) {
         formatText(errorMessage, sizeof errorMessage, "Unable to find %s %s on your system.",
                    settings.jvmName, version);
         copyText(errorDetails, "Please install the JVM and re-start this installer.");

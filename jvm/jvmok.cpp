@@ -130,6 +130,7 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     copyText(program, lastSeparator ? lastSeparator + 1 : jvmPath);
     char currentDir[PathBufferSize];
     getCurrentDir(currentDir, PathBufferSize);
+    standAloneDir(currentDir, PathBufferSize);
     pathForChild(currentDir, PathBufferSize);
     // The directory goes unquoted: the test class joins a directory with
     // blanks from the words it arrives in.

@@ -336,6 +336,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
                WaitInstallFilename);
     formatText(showDialogPath, sizeof showDialogPath, "%s%s%s", workDir, DIR_END,
                ShowDialogFilename);
+    standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;
 

@@ -121,6 +121,13 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120):
     return proc.returncode
 
 
+def cleanup_runs(workdir):
+    """The runs of the clean-up stand-in (tests/stubs/cleanupstub.cpp,
+    installed as cleanup.exe): "RUN", then "ARG <text>" per argument."""
+    path = workdir / "cleanupstub.runs"
+    return path.read_bytes().decode("utf-8").splitlines() if path.exists() else []
+
+
 def trace_texts(workdir):
     return log_lines(workdir / "jinstall.log")
 

@@ -46,6 +46,15 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 
+def drive_root(wine, directory, letter="r"):
+    """Makes the empty directory (in the test's own temp tree, never a
+    directory of the host) the root of drive <letter>: a link in the
+    prefix's dosdevices. Returns the directory."""
+    directory.mkdir()
+    (wine.prefix / "dosdevices" / (letter + ":")).symlink_to(directory)
+    return directory
+
+
 def expansion_dirs(workdir, name="jre-win.exe"):
     """The current directories of the compressed JVM's runs."""
     runs = (workdir / name).with_suffix(".runs")

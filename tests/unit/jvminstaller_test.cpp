@@ -117,6 +117,16 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("c").c_str()));
     EXPECT_TRUE(exists(dir.file("c\\jvm\\windows dir")));
 
+    // The package keeps its compressed JVM in the tree (jvm/jre-win.exe):
+    // deleting the tree lost the file that was to be run next.
+    makeDirs(dir.file("d\\jvm"));
+    std::string archive = dir.file("d\\jvm\\jre-win.exe");
+    writeFile(archive, "");
+    installer.keepFile(archive.c_str());
+    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("d").c_str()));
+    EXPECT_TRUE(exists(archive));
+    installer.keepFile(nullptr);
+
     // Relative names are never deleted.
     makeDirs(dir.file("jvm"));
     EXPECT_FALSE(installer.deleteTempJvmDir("."));
