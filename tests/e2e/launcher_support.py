@@ -121,6 +121,25 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120):
     return proc.returncode
 
 
+def run_quiet(wine, workdir, *args, start=None):
+    """One quiet run of the built installer.exe in workdir (default "-q x").
+    Without a control file there, one that turns the search off: the run
+    fails at once, quietly, without a box of the control-file reader.
+    start, when given, is written to startdir.txt."""
+    control = workdir / "kiv.control"
+    if not control.exists():
+        control.write_bytes(b"searchForJvm=none\n")
+    if start is not None:
+        (workdir / "startdir.txt").write_bytes(start.encode("latin-1") + b"\r\n")
+    proc = wine.start(installer(), *(args or ("-q", "x")), cwd=workdir)
+    try:
+        proc.communicate(timeout=20)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise
+    assert proc.returncode == 0
+
+
 def trace_texts(workdir):
     return log_lines(workdir / "jinstall.log")
 

@@ -43,7 +43,8 @@ def window_gone(wine, caption, ms=10000):
     return probe(wine, "gone", caption, ms)[0] == 0
 
 
-def control_text(wine, caption, control, ms=5000):
+def window_text(wine, caption, control, ms=5000):
+    """The text of a control of the window (control 0: its caption)."""
     code, text = probe(wine, "text", caption, control, ms)
     assert code == 0, f"no window {caption!r}"
     return text

@@ -6,7 +6,7 @@ import pytest
 
 from conftest import read_text
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK, STATUS_CONTROL,
-                           control_text, probe, screenshot, seed_locale, start_launcher,
+                           window_text, probe, screenshot, seed_locale, start_launcher,
                            wait_exit, wait_window, window_crop)
 
 # A run without kiv.control: the reader's box has no details, so it ends
@@ -43,9 +43,9 @@ def test_dialog_and_box_speak_the_users_language(wine, workdir, lc_all, forced, 
     (workdir / "locale.log").write_bytes(b"")
     proc = start_launcher(wine, workdir)
     assert wait_window(wine, DIALOG)
-    assert control_text(wine, DIALOG, STATUS_CONTROL) == status
+    assert window_text(wine, DIALOG, STATUS_CONTROL) == status
     assert wait_window(wine, ERROR_BOX)
-    box = control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL)
+    box = window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL)
     assert box.startswith(MISSING_CONTROL) and box.endswith(suffix), box
     if lc_all == "fr_FR":
         probe(wine, "move", ERROR_BOX, 0, 0)
@@ -67,7 +67,7 @@ def test_dialog_at_144_dpi_is_drawn_at_its_size(wine, workdir):
         wine.reg_import(f'[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n')
         proc = start_launcher(wine, workdir)
         assert wait_window(wine, DIALOG)
-        assert control_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
+        assert window_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
         x, y, w, h = (int(v) for v in probe(wine, "rect", DIALOG)[1].split())
         sizes[dpi] = (w, h)
         assert wait_window(wine, ERROR_BOX)

@@ -15,7 +15,7 @@ from launcher_support import HOST_JAVA, TEST_CLASS, host_java_version
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
 
 
-def host_jvm_home(wine):
+def script_jvm(wine):
     home = wine.drive_c / "hostjvm"  # cmd below runs it unquoted
     program = home / "bin" / "javaw.exe"
     program.parent.mkdir(parents=True, exist_ok=True)
@@ -27,7 +27,7 @@ def host_jvm_home(wine):
 def run_test_class(wine, workdir, *words):
     """Runs "javaw.exe -cp . TestJvm <words>" in the work directory."""
     (workdir / "TestJvm.class").write_bytes(TEST_CLASS.read_bytes())
-    program = host_jvm_home(wine)
+    program = script_jvm(wine)
     command = " ".join([wine.winpath(program), "-cp", ".", "TestJvm", *words])
     out = wine.run("cmd", "/c", command, cwd=workdir)
     assert out.returncode == 0, out.stdout + out.stderr

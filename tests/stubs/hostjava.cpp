@@ -18,10 +18,9 @@
 //   timeout=120                               seconds to wait for it
 // The command and java's output are appended to "hostjava.out" beside the
 // program.
-#include <windows.h>
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
+
+#include "stubini.h"
 
 #include <string>
 #include <vector>
@@ -31,17 +30,8 @@ typedef char*(CDECL* UnixNameFunction)(const WCHAR*);
 static std::string ownDir;
 
 static std::string setting(const char* key, const char* fallback) {
-    std::string value = fallback;
-    FILE* f = fopen((ownDir + "\\hostjava.ini").c_str(), "r");
-    if (!f) return value;
-    char line[2048];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            value = line + keyLength + 1;
-    }
-    fclose(f);
+    char value[2048];
+    iniSetting((ownDir + "\\hostjava.ini").c_str(), key, value, sizeof value, fallback);
     return value;
 }
 

@@ -39,6 +39,20 @@ static inline void iniSetting(const char* ini, const char* key, char* value, siz
     fclose(f);
 }
 
+// Makes every missing level of the directory path; true when it exists.
+static inline bool makeDirs(const char* path) {
+    char work[MAX_PATH * 2];
+    snprintf(work, sizeof work, "%s", path);
+    for (char* c = work + 1; *c; ++c) {
+        if (*c != '\\' || c[-1] == ':') continue;
+        *c = '\0';
+        CreateDirectoryA(work, nullptr);
+        *c = '\\';
+    }
+    CreateDirectoryA(work, nullptr);
+    return GetFileAttributesA(work) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Puts the stub JVM jvm into the directory bin under each name of the
 // comma-separated list programs, with a stubjvm.ini that makes it report
 // version. False when a copy fails.

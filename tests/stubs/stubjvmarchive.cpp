@@ -83,12 +83,11 @@ int main() {
     }
     for (char* name = strtok(files, ","); name; name = strtok(nullptr, ",")) {
         snprintf(path, sizeof path, "%s%s%s", home, *home ? "\\" : "", name);
-        // Every missing level of the file's directory.
-        for (char* c = path; *c; ++c) {
-            if (*c != '\\') continue;
-            *c = '\0';
-            _mkdir(path);
-            *c = '\\';
+        char* slash = strrchr(path, '\\');
+        if (slash) {  // every missing level of the file's directory
+            *slash = '\0';
+            makeDirs(path);
+            *slash = '\\';
         }
         char text[MAX_PATH + 16];
         snprintf(text, sizeof text, "expanded %s\n", name);

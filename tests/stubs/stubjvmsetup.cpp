@@ -24,19 +24,6 @@ static void setting(const char* key, char* value, size_t size, const char* fallb
     iniSetting(config, key, value, size, fallback);
 }
 
-static bool makeDirs(const char* path) {
-    char work[MAX_PATH * 2];
-    snprintf(work, sizeof work, "%s", path);
-    for (char* c = work + 1; *c; ++c) {
-        if (*c != '\\' || c[-1] == ':') continue;
-        *c = '\0';
-        _mkdir(work);
-        *c = '\\';
-    }
-    _mkdir(work);
-    return GetFileAttributesA(work) != INVALID_FILE_ATTRIBUTES;
-}
-
 static bool setValue(HKEY key, const char* name, const char* value) {
     return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1) ==
            ERROR_SUCCESS;
