@@ -11,7 +11,7 @@ import pytest
 from conftest import log_lines, read_text, wait_for
 from launcher_support import (JRE_KEY, StubJvm, control_text, layout, register, run_launcher,
                               run_quiet)
-from shell_support import BOX_TEXT_CONTROL, ERROR_BOX, IDOK, probe, start_launcher, wait_exit
+from shell_support import BOX_TEXT_CONTROL, ERROR_BOX, press_ok, probe, start_launcher, wait_exit
 
 SAVE_FAILED = "Unable to save errors.log\r\rTry installing from a non-write protected drive."
 
@@ -73,7 +73,7 @@ def test_nowhere_to_save_the_error_log_is_reported(wine, workdir):
         assert code == 0, texts
         if not texts or texts[-1] != text:
             texts.append(text)
-        probe(wine, "command", ERROR_BOX, IDOK)
+        press_ok(wine)
         wait_for(lambda: probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 0)[1] != text, 5)
     assert len(texts) == 2 and texts[1] == SAVE_FAILED, texts
     assert wait_exit(proc, 15) == 0

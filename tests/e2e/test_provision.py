@@ -10,7 +10,7 @@ from provision_support import (BUNDLE_CONTROL, SETUP_CONTROL, JvmAt, compressed_
                                expansion_dirs, javasoft_values, jvm_setup, properties_text,
                                provision_control, setup_runs, stub_jvm_program, subkeys,
                                windows_dir)
-from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, IDOK, OTHER_CAUSES, probe,
+from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, OTHER_CAUSES, press_ok,
                            seed_locale, start_launcher, wait_exit, wait_window, window_count,
                            window_text)
 
@@ -185,7 +185,7 @@ def test_installer_program_whose_jvm_reports_another_version_fails_in_one_error_
     assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == \
         "Unable to install JRE 1.6.0. " + DISK_SPACE + "\r\r" + OTHER_CAUSES
     assert window_count(wine, ERROR_BOX) == 1
-    assert probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
+    assert press_ok(wine)
     assert wait_exit(proc) == 0
     assert "wizard" not in JvmAt(wine, NEW_HOME + "\\jre").kinds()
     assert "runJvmInstaller ok: false" in trace_texts(workdir)

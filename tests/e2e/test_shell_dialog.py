@@ -3,11 +3,11 @@ windows themselves."""
 import pytest
 
 from conftest import read_text, wait_for
-from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK,
-                           NO_SEARCH_CONTROL, NOT_FOUND_DETAILS, NOT_FOUND_MESSAGE, OTHER_CAUSES,
-                           STATUS_CONTROL, VK_ESCAPE, Watcher, window_text, probe, screenshot,
-                           start_launcher, wait_exit, wait_window, window_count,
-                           window_crop, window_gone)
+from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX,
+                           NOT_FOUND_DETAILS, NOT_FOUND_MESSAGE, NO_SEARCH_CONTROL, OTHER_CAUSES,
+                           STATUS_CONTROL, VK_ESCAPE, Watcher, press_ok, probe, screenshot,
+                           start_launcher, wait_exit, wait_window, window_count, window_crop,
+                           window_gone, window_text)
 
 NOT_FOUND_BOX = NOT_FOUND_MESSAGE + "\r\r" + NOT_FOUND_DETAILS
 
@@ -51,7 +51,7 @@ def test_dialog_shows_initial_text_and_failed_run_shows_one_error_box(wine, work
     assert not (workdir / "__kivshow.sem").exists()
     assert (workdir / "__kivinstall.sem").exists()
 
-    assert probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
+    assert press_ok(wine)
     assert wait_exit(proc, 15) == 0
     assert window_count(wine, ERROR_BOX) == 0
     assert semaphores_gone(workdir)
@@ -80,7 +80,7 @@ def test_escape_or_close_destroys_only_the_dialog(wine, workdir, how):
     assert window_gone(wine, DIALOG, 5000)
     assert window_count(wine, ERROR_BOX) == 1
     assert (workdir / "__kivinstall.sem").exists()
-    probe(wine, "command", ERROR_BOX, IDOK)
+    press_ok(wine)
     assert wait_exit(proc, 15) == 0
     assert wait_for(lambda: semaphores_gone(workdir), 5)
     assert failure_report_logged(workdir)
@@ -92,11 +92,11 @@ def test_missing_control_file_shows_the_readers_box_then_the_failure_report(wine
     assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL).startswith(
         "Unable to open kiv.control")
     assert window_count(wine, ERROR_BOX) == 1
-    probe(wine, "command", ERROR_BOX, IDOK)
+    press_ok(wine)
     # Then the sequence's own report, once.
     assert wait_for(lambda: window_count(wine, ERROR_BOX) == 1 and window_text(
         wine, ERROR_BOX, BOX_TEXT_CONTROL) == APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES, 15)
-    probe(wine, "command", ERROR_BOX, IDOK)
+    press_ok(wine)
     assert wait_exit(proc, 15) == 0
     errors = read_text(workdir / "errors.log").replace("\r\n", "\n")
     assert errors.count(" Unable to open kiv.control\n") == 1

@@ -6,7 +6,6 @@
 //   home=jre                 subdirectory of the current directory that
 //                            becomes the JVM home (default: the directory itself)
 //   programs=java.exe,javaw.exe   the programs put into home\bin
-//   dll=client               also home\bin\<dll>\jvm.dll (none by default)
 //   msvcrt=1                 also home\bin\msvcrt.dll (a copy of the system's)
 //   files=lib\security\java.policy,...   also these files below home, each
 //                            holding the line "expanded <name>"
@@ -47,13 +46,12 @@ int main() {
     }
 
     char defaultJvm[MAX_PATH + 16], jvm[MAX_PATH], version[128], home[MAX_PATH], programs[512],
-        dll[64], msvcrt[8], files[1024];
+        msvcrt[8], files[1024];
     snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
     setting("jvm", jvm, sizeof jvm, defaultJvm);
     setting("version", version, sizeof version, "1.6.0");
     setting("home", home, sizeof home, "");
     setting("programs", programs, sizeof programs, "java.exe,javaw.exe");
-    setting("dll", dll, sizeof dll, "");
     setting("msvcrt", msvcrt, sizeof msvcrt, "0");
     setting("files", files, sizeof files, "");
 
@@ -67,12 +65,6 @@ int main() {
     _mkdir(bin);
     if (!putStubJvm(jvm, bin, programs, version)) return 2;
     char path[MAX_PATH * 3];
-    if (*dll) {
-        snprintf(path, sizeof path, "%s\\%s", bin, dll);
-        _mkdir(path);
-        snprintf(path, sizeof path, "%s\\%s\\jvm.dll", bin, dll);
-        writeText(path, "stub");
-    }
     if (strcmp(msvcrt, "1") == 0) {
         // The system's own: the programs beside it load it.
         char system[MAX_PATH], runtime[MAX_PATH + 16];
