@@ -1,13 +1,9 @@
-"""Helpers for the launcher's end-to-end scenarios: lay out a work directory
-(installer.exe, kiv.control, TestJvm.class, install.jar), put JVM homes into
-the prefix and register them under HKLM\\SOFTWARE\\JavaSoft, run the launcher
-and read back what the stub JVMs recorded.
-
-A stub JVM home holds bin\\javaw.exe (tests/stubs/stubjvm.cpp) and its
-stubjvm.ini; every run appends to bin\\stubjvm.runs, and a wizard run copies
-native.properties to bin\\stubjvm.properties. A real JVM home holds the
-hostjava bridge (tests/stubs/hostjava.cpp) as bin\\javaw.exe and java.exe.
-"""
+"""Helpers for the launcher's end-to-end scenarios: lay out a work directory,
+put stub JVM homes (tests/stubs/stubjvm.cpp: every run appended to
+bin\\stubjvm.runs, a wizard run's native.properties copied to
+bin\\stubjvm.properties) or the bridge to the host's Java
+(tests/stubs/hostjava.cpp) into the prefix, register them under
+HKLM\\SOFTWARE\\JavaSoft, run the launcher and read back what happened."""
 import re
 import subprocess
 from pathlib import Path
