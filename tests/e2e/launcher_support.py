@@ -8,7 +8,7 @@ import re
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, installer, log_lines, read_text, stub
+from conftest import BUILD, installer, log_lines, read_text, stub, wait_for
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -134,6 +134,21 @@ def run_quiet(wine, workdir, *args, start=None):
         proc.kill()
         raise
     assert proc.returncode == 0
+
+
+def install_cleanup_stub(work):
+    """Puts the stand-in clean-up program (tests/stubs/cleanupstub.cpp) into
+    work as cleanup.exe."""
+    (work / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
+
+
+def cleanup_runs(work):
+    """What the stand-in clean-up program received ("RUN", then "ARG <text>"
+    lines, UTF-8), once it has run (waited for up to ten seconds)."""
+    path = work / "cleanupstub.runs"
+    runs = lambda: path.read_bytes().decode("utf-8").splitlines() if path.exists() else []
+    wait_for(lambda: len(runs()) >= 2, 10)
+    return runs()
 
 
 def trace_texts(workdir):

@@ -10,7 +10,7 @@ import pytest
 
 from conftest import log_lines, read_text, wait_for
 from launcher_support import (JRE_KEY, StubJvm, control_text, layout, register, run_launcher,
-                              run_quiet)
+                              run_quiet, trace_texts)
 from shell_support import BOX_TEXT_CONTROL, ERROR_BOX, press_ok, probe, start_launcher, wait_exit
 
 SAVE_FAILED = "Unable to save errors.log\r\rTry installing from a non-write protected drive."
@@ -25,7 +25,7 @@ def test_failed_runs_append_their_logs_in_the_start_directory(wine, workdir):
     (second / "kivpand.log").write_bytes(b"expanded\r\n")
 
     run_quiet(wine, workdir, start="C:\\start  ")
-    texts = log_lines(workdir / "jinstall.log")
+    texts = trace_texts(workdir)
     assert texts[-2:] == ["install ok: false", "copying log files to C:\\start"]
     for name in ("jinstall.sem", "startdir.txt", "native.properties", "changes.txt"):
         assert not (workdir / name).exists(), name
@@ -51,7 +51,7 @@ def test_start_directory_taking_no_file_sends_logs_to_windows_directory(wine, wo
     (start / "__kivtest.zos").mkdir(parents=True)
     windows = wine.drive_c / "windows"
     run_quiet(wine, workdir, start="C:\\start")
-    assert log_lines(workdir / "jinstall.log")[-1] == "copying log files to C:\\windows"
+    assert trace_texts(workdir)[-1] == "copying log files to C:\\windows"
     assert read_text(windows / "jinstall.log") == read_text(workdir / "jinstall.log")
     assert read_text(windows / "errors.log") == read_text(workdir / "errors.log") != ""
     assert sorted(p.name for p in start.iterdir()) == ["__kivtest.zos"]
@@ -78,7 +78,7 @@ def test_nowhere_to_save_the_error_log_is_reported(wine, workdir):
     assert len(texts) == 2 and texts[1] == SAVE_FAILED, texts
     assert wait_exit(proc, 15) == 0
     assert read_text(wine.drive_c / "startfile") == "x"
-    texts = log_lines(workdir / "jinstall.log")
+    texts = trace_texts(workdir)
     assert "unable to copy log file C:\\startfile\\errors.log" in texts
 
 
@@ -128,7 +128,7 @@ def test_manifest_files_are_deleted_inside_the_work_directory_only(wine, workdir
     for path in outside:
         assert path.exists(), path
     assert not (workdir / "META-INF").exists()
-    refused = [t for t in log_lines(workdir / "jinstall.log")
+    refused = [t for t in trace_texts(workdir)
                if t.startswith("manifest entry outside the work directory, not deleted: ")]
     assert len(refused) == 8
 
@@ -154,7 +154,7 @@ def test_temporary_jvm_in_work_directory_is_deleted(wine, workdir):
     assert not (workdir / "tmpjvm").exists()
     assert (workdir / "jvm" / "bin" / "java.exe").exists()
     assert not (workdir / "native.properties").exists()
-    texts = log_lines(workdir / "jinstall.log")
+    texts = trace_texts(workdir)
     assert "tempJvmDir C:\\work\\tmpjvm" in texts
     assert "configureReg: false" in texts
 
@@ -172,7 +172,7 @@ def test_protected_directories_are_never_deleted(wine, workdir, temp):
     assert (workdir / "jvm" / "lib" / "ext" / "x.jar").exists()
     assert windows_marker.exists()
     assert (wine.drive_c / "windows" / "system32").is_dir()
-    texts = log_lines(workdir / "jinstall.log")
+    texts = trace_texts(workdir)
     assert any(t.startswith("not deleting temporary jvm directory ") for t in texts), texts
 
 
@@ -189,8 +189,7 @@ def test_run_without_control_file_registers_nothing(wine, workdir):
     assert not (workdir / "tmpjvm").exists()
     assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
     assert wine.reg_query(r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment") is None
-    assert "not adding reg entries without a jvm version C:\\jre" in log_lines(
-        workdir / "jinstall.log")
+    assert "not adding reg entries without a jvm version C:\\jre" in trace_texts(workdir)
 
 
 def test_jvm_named_by_properties_is_registered_before_temporary_directory_goes(wine, workdir):
@@ -207,7 +206,7 @@ def test_jvm_named_by_properties_is_registered_before_temporary_directory_goes(w
     assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
     key = r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment\1.6"
     assert (wine.reg_query(key, "JavaHome") or "").lower() == "c:\\jre"
-    texts = log_lines(workdir / "jinstall.log")
+    texts = trace_texts(workdir)
     assert "about to configure jvm 1.6.0" in texts
     assert "configureJvm ok: true" in texts
 
