@@ -19,12 +19,6 @@
 
 static char ownPath[MAX_PATH];
 
-static void setting(const char* key, char* value, size_t size, const char* fallback) {
-    char ini[MAX_PATH + 8];
-    besideWithSuffix(ownPath, ".ini", ini, sizeof ini);
-    iniSetting(ini, key, value, size, fallback);
-}
-
 static void writeText(const char* path, const char* text) {
     FILE* f = fopen(path, "w");
     if (f) {
@@ -45,15 +39,14 @@ int main() {
         fclose(record);
     }
 
-    char defaultJvm[MAX_PATH + 16], jvm[MAX_PATH], version[128], home[MAX_PATH], programs[512],
+    char ini[MAX_PATH + 8], jvm[MAX_PATH], version[MAX_PATH], home[MAX_PATH], programs[512],
         msvcrt[8], files[1024];
-    snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
-    setting("jvm", jvm, sizeof jvm, defaultJvm);
-    setting("version", version, sizeof version, "1.6.0");
-    setting("home", home, sizeof home, "");
-    setting("programs", programs, sizeof programs, "java.exe,javaw.exe");
-    setting("msvcrt", msvcrt, sizeof msvcrt, "0");
-    setting("files", files, sizeof files, "");
+    besideWithSuffix(ownPath, ".ini", ini, sizeof ini);
+    stubJvmSettings(ini, ownDir, jvm, version);
+    iniSetting(ini, "home", home, sizeof home, "");
+    iniSetting(ini, "programs", programs, sizeof programs, "java.exe,javaw.exe");
+    iniSetting(ini, "msvcrt", msvcrt, sizeof msvcrt, "0");
+    iniSetting(ini, "files", files, sizeof files, "");
 
     char bin[MAX_PATH * 2];
     if (*home) {
