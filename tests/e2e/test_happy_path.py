@@ -24,57 +24,39 @@ def launch_lines(workdir, home):
     return texts[first:last + 1]
 
 
-def test_maximum_picks_the_greatest_acceptable_version_and_starts_the_wizard(wine, workdir):
-    jvms = {version: StubJvm(wine, name, version) for name, version in
-            (("jre131", "1.3.1_20"), ("jre142", "1.4.2_19"), ("jre160", "1.6.0_31"))}
-    register(wine, [(JRE_KEY, version, "0", jvm.winhome) for version, jvm in jvms.items()])
-    layout(wine, workdir, control_text(jvmMinVersion="1.3", jvmMaxVersion="1.4",
-                                       **WIZARD_CONTROL))
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    # Most recent first: 1.6.0_31 is tested and refused, 1.4.2_19 accepted
-    # and started, 1.3.1_20 never tried.
-    assert jvms["1.6.0_31"].kinds() == ["test"]
-    assert jvms["1.4.2_19"].kinds() == ["test", "wizard"]
-    assert jvms["1.3.1_20"].runs() == []
-    [wizard] = jvms["1.4.2_19"].wizard_runs()
-    assert wizard["program"] == "javaw.exe"
-    assert wizard["args"] == ["-classpath", ".;install.jar", "SampleWizard", "-q", "x"]
-    assert wizard["cwd"].lower() == "c:\\work"
-    assert jvms["1.4.2_19"].properties() == properties("C:\\jvms\\jre142")
-
-    assert launch_lines(workdir, "C:\\jvms\\jre142")[-1] == "Java wizard launched successfully"
-    # The wizard's marker is consumed; nothing was reported as failed but
-    # the refused candidate.
-    assert not (workdir / "__kivwizard.sem").exists()
-    assert "Java wizard not started properly" not in error_texts(workdir)
-
-
-def test_development_kit_is_found_after_the_runtime_key_was_tried_in_full(wine, workdir):
-    old = StubJvm(wine, "jre131", "1.3.1_20")
-    new = StubJvm(wine, "jre160", "1.6.0_31")
-    jdk = StubJvm(wine, "jdk150", "1.5.0_22")
-    plugin = StubJvm(wine, "plugin150", "1.5.0_22")
-    register(wine, [(JRE_KEY, "1.3.1_20", "0", old.winhome),
-                    (JRE_KEY, "1.6.0_31", "0", new.winhome),
-                    (JDK_KEY, "1.5.0_22", "0", jdk.winhome),
-                    (PLUGIN_KEY, "1.5.0_22", "0", plugin.winhome)])
+def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, workdir):
+    jvms = {name: StubJvm(wine, name, version) for name, version in (
+        ("jre131", "1.3.1_20"), ("jre160", "1.6.0_31"), ("jdk142", "1.4.2_19"),
+        ("jdk150", "1.5.0_22"), ("plugin150", "1.5.0_22"))}
+    register(wine, [(JRE_KEY, "1.3.1_20", "0", jvms["jre131"].winhome),
+                    (JRE_KEY, "1.6.0_31", "0", jvms["jre160"].winhome),
+                    (JDK_KEY, "1.4.2_19", "0", jvms["jdk142"].winhome),
+                    (JDK_KEY, "1.5.0_22", "0", jvms["jdk150"].winhome),
+                    (PLUGIN_KEY, "1.5.0_22", "0", jvms["plugin150"].winhome)])
     layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmMaxVersion="1.5",
                                        **WIZARD_CONTROL))
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    assert new.kinds() == ["test"]
-    assert old.kinds() == ["test"]
-    assert jdk.kinds() == ["test", "wizard"]
-    assert plugin.runs() == []
+    # The runtime key is tried in full and refused, then the development
+    # kits most recent first: 1.5.0_22 is accepted and started, 1.4.2_19 is
+    # never tried, nor is the Plug-in key.
+    assert [jvms[name].kinds() for name in jvms] == [
+        ["test"], ["test"], [], ["test", "wizard"], []]
     texts = trace_texts(workdir)
     assert texts.index("JRE registry entry had correct jvm info: false") < \
         texts.index("JDK registry entry had correct jvm info: true")
     assert "Java Plugin registry entry had correct jvm info: false" not in texts
-    assert jdk.properties() == properties("C:\\jvms\\jdk150")
+    [wizard] = jvms["jdk150"].wizard_runs()
+    assert wizard["program"] == "javaw.exe"
+    assert wizard["args"] == ["-classpath", ".;install.jar", "SampleWizard", "-q", "x"]
+    assert wizard["cwd"].lower() == "c:\\work"
+    assert jvms["jdk150"].properties() == properties("C:\\jvms\\jdk150")
     assert launch_lines(workdir, "C:\\jvms\\jdk150")[-1] == "Java wizard launched successfully"
+    # The wizard's marker is consumed; nothing was reported as failed but
+    # the refused candidates.
+    assert not (workdir / "__kivwizard.sem").exists()
+    assert "Java wizard not started properly" not in error_texts(workdir)
 
 
 def test_plug_in_kind_in_any_letter_case_searches_only_the_plug_in_key(wine, workdir):
