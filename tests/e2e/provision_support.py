@@ -1,9 +1,7 @@
 """Helpers for the scenarios in which the launcher installs a JVM: the
 package's compressed JVM (tests/stubs/stubjvmarchive.cpp) or JVM installer
-program (tests/stubs/stubjvmsetup.cpp) in the work directory, the stub JVM
-they put down (tests/stubs/stubjvm.cpp, kept as C:\\stubs\\stubjvm.exe), and
-read-back of the JVM they left and of the registry entries made for it.
-Builds on launcher_support for the work directory and the stub JVM runs."""
+program (tests/stubs/stubjvmsetup.cpp), the stub JVM they put down, and
+read-back of the JVM and the registry entries made for it."""
 from conftest import stub
 from launcher_support import StubJvm, control_text
 

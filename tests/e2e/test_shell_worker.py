@@ -33,7 +33,7 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
     second = wine.start(workdir / "installer.exe", cwd=workdir)
 
     assert wait_window(wine, MESSAGE_BOX, 20000)
-    assert shell_support.control_text(wine, MESSAGE_BOX, BOX_TEXT_CONTROL) == ALREADY_RUNNING
+    assert shell_support.window_text(wine, MESSAGE_BOX, BOX_TEXT_CONTROL) == ALREADY_RUNNING
     probe(wine, "command", MESSAGE_BOX, IDOK)
     assert wait_exit(second, 20) == 0
     assert first.poll() is None

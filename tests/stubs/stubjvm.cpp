@@ -53,9 +53,8 @@ static void record(int argc, char** argv, bool testRun) {
 }
 
 int main(int argc, char** argv) {
-    GetModuleFileNameA(nullptr, ownDir, MAX_PATH);
-    char* slash = strrchr(ownDir, '\\');
-    if (slash) *slash = '\0';
+    char ownPath[MAX_PATH];
+    ownLocation(ownPath, ownDir, MAX_PATH);
 
     char version[128], wizard[16], exitCode[16], delay[16], wizardDelay[16];
     readSetting("version", version, sizeof version, "1.6.0");
