@@ -276,6 +276,10 @@ void getCurrentDir(char* buffer, unsigned size) {
     if (length > 0 && buffer[length - 1] == '\\') buffer[length - 1] = '\0';
 }
 
+void standAloneDir(char* dir, size_t cap) {
+    if (dir && dir[0] && dir[1] == ':' && dir[2] == '\0') appendText(dir, cap, DIR_END);
+}
+
 char* getPathPtr() {
     char* path = getenv("path");
     if (!path) path = getenv("PATH");

@@ -31,8 +31,13 @@ bool delDirTree(const char* directory);
 // again for up to three seconds. True when the directory is gone.
 bool removeEmptyDirPatiently(const char* directory);
 
-// The current directory without a trailing backslash ("." on failure).
+// The current directory without a trailing backslash ("." on failure), so
+// that a name joins it with one backslash: a drive root gives "R:".
 void getCurrentDir(char* buffer, unsigned size);
+// A directory as it is handed on by itself (to a program, or compared):
+// a bare drive "R:" becomes its root "R:\", since "R:" alone names the
+// current directory of drive R, wherever that is. dir holds cap bytes.
+void standAloneDir(char* dir, size_t cap);
 // The value of the search path variable (path, PATH or Path), or null.
 char* getPathPtr();
 // The JVM home directory of a JVM program (the directory above bin).

@@ -8,8 +8,11 @@
 //               wizard run);
 //   floor:N     floor.exe making the same N test runs and the wizard run and
 //               nothing else;
-//   floorwin:1  the same floor that first creates one hidden window (what
-//               merely having a user interface costs);
+//   launcherdlg:1 "installer.exe" with no arguments: the same run with its
+//               status dialog shown;
+//   floorwin:N  the same floor that first creates one hidden window (the
+//               least a launcher with a status dialog must spend: the
+//               reference);
 //   variant:N   with --variant, another build of the launcher, alike;
 //   stub        the stub JVM's test run started directly by this runner.
 // Every program is started with CreateProcess and waited for, and timed with
@@ -18,7 +21,19 @@
 //
 // The peak working set of each program comes from GetProcessMemoryInfo on
 // its process handle after it has ended (or, where the platform no longer
-// answers then, from sampling it while it runs, in runs of their own).
+// answers then, from sampling it while it runs, in runs of their own); its
+// private bytes (PrivateUsage) are always sampled while it runs, since a
+// working set under Wine mostly counts Wine's own libraries.
+//
+// With --timeline, the launcher's timeline build (installer_timeline.exe)
+// runs a few times quietly and with its dialog; its marks are performance
+// counter values, one clock with this runner's, so each is printed as
+// milliseconds after this runner's CreateProcess, median over the runs.
+//
+// With --real, a real JVM (the host's, through the hostjava bridge) is
+// registered and the launcher's happy path is timed against the floor with
+// one window making the same two real JVM runs (the sample wizard writes
+// "wizard-received.txt", which proves each run reached it).
 //
 // After every launcher run the stub JVMs' records are counted: a run that
 // made other JVM runs than the floor's is reported, so that a launcher
@@ -27,11 +42,13 @@
 // Usage: launchbench.exe <scratch directory> <installer.exe> <floor.exe>
 //          <stubjvm.exe> <TestJvm.class> <install.jar>
 //          [--runs N] [--candidates N] [--variant EXE] [--quick]
+//          [--timeline EXE] [--real HOSTJAVA.EXE JAVA SUBKEY MICRO]
 // (--variant: another build of the launcher, timed in the same rounds, to
 // weigh a change against the launcher as it is.)
 // Output: "RESULT <name> <seconds> <count>" (the median), "SPREAD <name>
 // <fastest> <slowest>", "MEMORY <name> <bytes>",
-// "RUNS <name> <test runs> <wizard runs> <marker left>" lines.
+// "RUNS <name> <test runs> <wizard runs> <marker left>", "PRIVATE <name>
+// <bytes>", "TIMELINE <mode> <milliseconds> <thread> <mark>" lines.
 #include "timing.h"
 
 #include <windows.h>
@@ -48,6 +65,13 @@ static const char* const ProductKeys[] = {"SOFTWARE\\JavaSoft\\Java Runtime Envi
 // The lock the tests hold while they change the JavaSoft keys of a prefix.
 static const char RegistryLock[] = "launcher-tests-javasoft-registry";
 static const char WizardArguments[] = "-classpath .;install.jar SampleWizard -q x";
+static const char RealControlFormat[] =
+    "jvmRequiredVersion=%s\n"
+    "jvmCommandName=javaw.exe\n"
+    "jvmClasspathSwitch=-classpath\n"
+    "loaderClasspath=.;install.jar\n"
+    "loaderJavaCommand=SampleWizard\n";
+static const char WizardReceived[] = "wizard-received.txt";
 static const char ControlText[] =
     "jvmRequiredVersion=1.4.0\n"
     "jvmCommandName=javaw.exe\n"
@@ -66,6 +90,11 @@ struct Options {
     const char* variant = nullptr;  // another build of the launcher, timed alike
     unsigned candidates = 10;
     bool quick = false;
+    const char* timeline = nullptr;  // installer_timeline.exe
+    const char* hostJava = nullptr;  // the hostjava bridge
+    const char* javaPath = nullptr;  // the host's java, for the bridge
+    const char* realSubkey = nullptr;
+    const char* realMicro = nullptr;
 };
 
 static bool failed = false;
@@ -133,10 +162,9 @@ static void clearJavaSoftKeys() {
     }
 }
 
-// Candidate index: the oldest (0) in the last source searched, the others
-// spread over the sources before it.
-static bool registerJvm(unsigned index, const char* version, const char* home) {
-    const Source& source = Sources[index == 0 ? (unsigned)LastSource : (index - 1) % LastSource];
+// One JVM registered in a source as that source's installers register it.
+static bool registerAt(const Source& source, const char* version, const char* home,
+                       const char* micro = "0") {
     char path[PathSize], value[PathSize];
     snprintf(path, sizeof path, "%s\\%s%s", source.key, version, source.below);
     snprintf(value, sizeof value, "%s%s", home, source.microVersion ? "" : "\\");
@@ -145,12 +173,20 @@ static bool registerJvm(unsigned index, const char* version, const char* home) {
                         &key, nullptr) != ERROR_SUCCESS)
         return false;
     LONG a = source.microVersion
-                 ? RegSetValueExA(key, "MicroVersion", 0, REG_SZ, (const BYTE*)"0", 2)
+                 ? RegSetValueExA(key, "MicroVersion", 0, REG_SZ, (const BYTE*)micro,
+                                  (DWORD)strlen(micro) + 1)
                  : ERROR_SUCCESS;
     LONG b = RegSetValueExA(key, source.homeValue, 0, REG_SZ, (const BYTE*)value,
                             (DWORD)strlen(value) + 1);
     RegCloseKey(key);
     return a == ERROR_SUCCESS && b == ERROR_SUCCESS;
+}
+
+// Candidate index: the oldest (0) in the last source searched, the others
+// spread over the sources before it.
+static bool registerJvm(unsigned index, const char* version, const char* home) {
+    return registerAt(Sources[index == 0 ? (unsigned)LastSource : (index - 1) % LastSource],
+                      version, home);
 }
 
 // The bench's layout under the scratch directory.
@@ -159,6 +195,8 @@ struct Layout {
     char home[MaxCandidates][PathSize];        // JVM homes, oldest first
     char program[MaxCandidates][PathSize];     // home\bin\javaw.exe
     char version[MaxCandidates][32];           // 1.4.0, 1.4.1, ...
+    char realHome[PathSize];                   // the bridge's JVM home
+    char realProgram[PathSize];                // realHome\bin\javaw.exe
 };
 
 static bool makeLayout(const Options& o, Layout& layout) {
@@ -181,16 +219,29 @@ static bool makeLayout(const Options& o, Layout& layout) {
         snprintf(text, sizeof text, "version=%s\nwizard=1\n", layout.version[i]);
         if (!writeText(ini, text)) return false;
     }
+    if (o.hostJava) {
+        snprintf(layout.realHome, PathSize, "%s\\jvm\\real", o.scratch);
+        CreateDirectoryA(layout.realHome, nullptr);
+        snprintf(dir, sizeof dir, "%s\\bin", layout.realHome);
+        CreateDirectoryA(dir, nullptr);
+        snprintf(layout.realProgram, PathSize, "%s\\javaw.exe", dir);
+        if (!CopyFileA(o.hostJava, layout.realProgram, FALSE)) return false;
+        char ini[PathSize], text[PathSize];
+        snprintf(ini, sizeof ini, "%s\\hostjava.ini", dir);
+        snprintf(text, sizeof text, "java=%s\n", o.javaPath);
+        if (!writeText(ini, text)) return false;
+    }
     return true;
 }
 
 // The package as it arrives: control file, test class, wizard; the stub
 // JVMs' records of earlier runs gone.
-static bool freshPackage(const Options& o, const Layout& layout, unsigned candidates) {
+static bool freshPackage(const Options& o, const Layout& layout, unsigned candidates,
+                         const char* control = ControlText) {
     char path[PathSize];
     emptyDirectory(layout.work);
     snprintf(path, sizeof path, "%s\\kiv.control", layout.work);
-    bool ok = writeText(path, ControlText);
+    bool ok = writeText(path, control);
     snprintf(path, sizeof path, "%s\\TestJvm.class", layout.work);
     ok = CopyFileA(o.testClass, path, FALSE) && ok;
     snprintf(path, sizeof path, "%s\\install.jar", layout.work);
@@ -233,10 +284,13 @@ static RunCount countRuns(const Layout& layout, unsigned candidates) {
     return count;
 }
 
-// One run of a program: its time and its peak working set.
+// One run of a program: its time, its start and end on the clock, its peak
+// working set and (sampled runs only) its most private bytes.
 struct Run {
     double seconds = -1;
+    double started = 0, ended = 0;
     SIZE_T peak = 0;  // 0: not known
+    SIZE_T privateBytes = 0;
 };
 
 // Starts the program in the directory and waits for it. With sample set,
@@ -252,6 +306,7 @@ static Run runProgram(const char* program, const char* commandLine, const char* 
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     double start = now();
+    run.started = start;
     if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, directory, &startup,
                         &process)) {
         fprintf(stderr, "launchbench: cannot start %s (%lu)\n", program, GetLastError());
@@ -261,14 +316,23 @@ static Run runProgram(const char* program, const char* commandLine, const char* 
     PROCESS_MEMORY_COUNTERS counters;
     if (sample) {
         while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
-            memset(&counters, 0, sizeof counters);
-            if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) &&
-                counters.PeakWorkingSetSize > run.peak)
-                run.peak = counters.PeakWorkingSetSize;
+            PROCESS_MEMORY_COUNTERS_EX extended;
+            memset(&extended, 0, sizeof extended);
+            if (!GetProcessMemoryInfo(process.hProcess, (PROCESS_MEMORY_COUNTERS*)&extended,
+                                      sizeof extended))
+                continue;
+            if (extended.PeakWorkingSetSize > run.peak) run.peak = extended.PeakWorkingSetSize;
+            // Wine reports another process's private bytes as its pagefile
+            // usage only (Windows gives the same value in both).
+            SIZE_T privateBytes = extended.PrivateUsage > extended.PagefileUsage
+                                      ? extended.PrivateUsage
+                                      : extended.PagefileUsage;
+            if (privateBytes > run.privateBytes) run.privateBytes = privateBytes;
         }
     } else {
         WaitForSingleObject(process.hProcess, INFINITE);
-        run.seconds = now() - start;
+        run.ended = now();
+        run.seconds = run.ended - start;
     }
     memset(&counters, 0, sizeof counters);
     if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) &&
@@ -285,8 +349,9 @@ static const char* fileName(const char* path) {
 }
 
 // The programs of one scenario: n registered JVMs, the oldest acceptable.
-enum Side { LauncherSide, FloorSide, WindowFloorSide, VariantSide, SideCount };
-static const char* const SideNames[SideCount] = {"launcher", "floor", "floorwin", "variant"};
+enum Side { LauncherSide, DialogSide, FloorSide, WindowFloorSide, VariantSide, SideCount };
+static const char* const SideNames[SideCount] = {"launcher", "launcherdlg", "floor", "floorwin",
+                                                 "variant"};
 
 struct Sides {
     const char* program[SideCount];
@@ -296,6 +361,8 @@ struct Sides {
 static void commandLines(const Options& o, const Layout& layout, unsigned n, Sides& sides) {
     sides.program[LauncherSide] = o.installer;
     snprintf(sides.line[LauncherSide], CommandSize, "\"%s\" -q x", o.installer);
+    sides.program[DialogSide] = o.installer;
+    snprintf(sides.line[DialogSide], CommandSize, "\"%s\"", o.installer);
     sides.program[VariantSide] = o.variant;
     snprintf(sides.line[VariantSide], CommandSize, "\"%s\" -q x", o.variant ? o.variant : "");
     for (int side = FloorSide; side <= WindowFloorSide; ++side) {
@@ -320,11 +387,12 @@ static Run sideRun(const Options& o, const Layout& layout, unsigned n, const Sid
 
 // Times the sides with n registered JVMs in rotating order, after one
 // untimed run of each; prints their medians and the JVM runs each made.
-static void scenario(const Options& o, const Layout& layout, unsigned n, bool withWindow) {
+static void scenario(const Options& o, const Layout& layout, unsigned n, bool withDialog) {
     int active[SideCount], sideCount = 0;
     active[sideCount++] = LauncherSide;
+    if (withDialog) active[sideCount++] = DialogSide;
     active[sideCount++] = FloorSide;
-    if (withWindow) active[sideCount++] = WindowFloorSide;
+    active[sideCount++] = WindowFloorSide;
     if (o.variant) active[sideCount++] = VariantSide;
     clearJavaSoftKeys();
     for (unsigned i = 0; i < n; ++i)
@@ -380,6 +448,8 @@ static void memory(const Options& o, const Layout& layout, const char* stubLine)
             sampled = true;
         }
         printf("MEMORY %s:1 %llu\n", SideNames[side], (unsigned long long)peak);
+        SIZE_T privateBytes = sideRun(o, layout, 1, sides, side, true, nullptr).privateBytes;
+        printf("PRIVATE %s:1 %llu\n", SideNames[side], (unsigned long long)privateBytes);
     }
     freshPackage(o, layout, 1);
     SIZE_T peak = runProgram(layout.program[0], stubLine, layout.work, false).peak;
@@ -389,6 +459,126 @@ static void memory(const Options& o, const Layout& layout, const char* stubLine)
     }
     printf("MEMORY stub:1 %llu\n", (unsigned long long)peak);
     printf("MEMORYMODE %s\n", sampled ? "sampled" : "after-exit");
+}
+
+// The launcher's timeline build, quietly and with its dialog: the median of
+// each mark over the runs that made it, in milliseconds after
+// CreateProcess, then the process's end as this runner saw it. A run with
+// its dialog may make fewer marks (a worker that ends before the dialog
+// exists leaves it unshown), so marks are matched by name.
+enum { MaxMarks = 64, NameLength = 48 };
+
+struct Timeline {
+    unsigned count = 0;
+    char name[MaxMarks][NameLength];
+    char thread[MaxMarks][8];
+    double ms[MaxMarks][MaxRuns];
+    unsigned runs[MaxMarks];
+};
+
+static void addMark(Timeline& t, const char* name, const char* thread, double ms) {
+    unsigned i = 0;
+    while (i < t.count && strcmp(t.name[i], name) != 0) ++i;
+    if (i == t.count) {
+        if (t.count == MaxMarks) return;
+        snprintf(t.name[i], NameLength, "%s", name);
+        snprintf(t.thread[i], sizeof t.thread[i], "%s", thread);
+        t.runs[i] = 0;
+        ++t.count;
+    }
+    if (t.runs[i] < MaxRuns) t.ms[i][t.runs[i]++] = ms;
+}
+
+static void readMarks(const char* path, const Run& run, Timeline& t) {
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+        fprintf(stderr, "launchbench: no timeline in %s\n", path);
+        failed = true;
+        return;
+    }
+    char line[256];
+    double frequency = 1;
+    while (fgets(line, sizeof line, f)) {
+        long long value;
+        char thread[8], name[NameLength];
+        if (sscanf(line, "FREQUENCY %lld", &value) == 1)
+            frequency = (double)value;
+        else if (sscanf(line, "MARK %lld %7s %47[^\r\n]", &value, thread, name) == 3)
+            addMark(t, name, thread, ((double)value / frequency - run.started) * 1000);
+    }
+    fclose(f);
+    addMark(t, "process ended", "-", (run.ended - run.started) * 1000);
+}
+
+static void timeline(const Options& o, const Layout& layout) {
+    clearJavaSoftKeys();
+    registerAt(Sources[0], layout.version[0], layout.home[0]);
+    char path[PathSize], line[CommandSize];
+    snprintf(path, sizeof path, "%s\\timeline.txt", o.scratch);
+    SetEnvironmentVariableA("LAUNCHER_TIMELINE", path);
+    const char* const modes[] = {"quiet", "dialog"};
+    const char* const arguments[] = {" -q x", ""};
+    unsigned runs = o.quick ? 1 : 5;
+    Timeline* t = (Timeline*)malloc(sizeof(Timeline));
+    for (int m = 0; t && m < 2; ++m) {
+        t->count = 0;
+        snprintf(line, sizeof line, "\"%s\"%s", o.timeline, arguments[m]);
+        for (unsigned r = 0; r < runs; ++r) {
+            check(freshPackage(o, layout, 1), "package written");
+            DeleteFileA(path);
+            Run run = runProgram(o.timeline, line, layout.work, false);
+            readMarks(path, run, *t);
+        }
+        // In the order of their medians.
+        double medians[MaxMarks];
+        unsigned order[MaxMarks];
+        for (unsigned i = 0; i < t->count; ++i) {
+            medians[i] = median(t->ms[i], t->runs[i]);
+            order[i] = i;
+        }
+        for (unsigned i = 1; i < t->count; ++i)
+            for (unsigned j = i; j > 0 && medians[order[j]] < medians[order[j - 1]]; --j) {
+                unsigned k = order[j];
+                order[j] = order[j - 1];
+                order[j - 1] = k;
+            }
+        for (unsigned i = 0; i < t->count; ++i) {
+            unsigned k = order[i];
+            printf("TIMELINE %s %.1f %s %s%s\n", modes[m], medians[k], t->thread[k], t->name[k],
+                   t->runs[k] == runs ? "" : " (not in every run)");
+        }
+    }
+    free(t);
+    DeleteFileA(path);
+    SetEnvironmentVariableA("LAUNCHER_TIMELINE", nullptr);
+}
+
+// The happy path on a real JVM: the launcher against the floor with one
+// window, each making the same real test run and wizard run.
+static void realScenario(const Options& o, const Layout& layout) {
+    clearJavaSoftKeys();
+    check(registerAt(Sources[0], o.realSubkey, layout.realHome, o.realMicro), "real JVM registered");
+    char control[512];
+    snprintf(control, sizeof control, RealControlFormat, o.realSubkey);
+    const char* program[2] = {o.installer, o.floor};
+    char line[2][CommandSize];
+    snprintf(line[0], CommandSize, "\"%s\" -q x", o.installer);
+    snprintf(line[1], CommandSize, "\"%s\" --window \"%s\" \"%s\" \"%s\"", o.floor, layout.work,
+             WizardArguments, layout.realProgram);
+    const char* const names[2] = {"real:launcher", "real:floorwin"};
+    double times[2][MaxRuns];
+    char received[PathSize];
+    snprintf(received, sizeof received, "%s\\%s", layout.work, WizardReceived);
+    for (unsigned r = 0; r < o.runs; ++r)
+        for (int k = 0; k < 2; ++k) {
+            int side = (r + k) % 2;
+            check(freshPackage(o, layout, 0, control), "package written");
+            times[side][r] = runProgram(program[side], line[side], layout.work, false).seconds;
+            check(GetFileAttributesA(received) != INVALID_FILE_ATTRIBUTES,
+                  "the real JVM ran the wizard");
+        }
+    for (int side = 0; side < 2; ++side)
+        printf("RESULT %s %.6f 1\n", names[side], median(times[side], o.runs));
 }
 
 static bool parse(int argc, char** argv, Options& o) {
@@ -401,6 +591,13 @@ static bool parse(int argc, char** argv, Options& o) {
             o.candidates = 3;
         } else if (strcmp(a, "--runs") == 0 && i + 1 < argc) {
             o.runs = (unsigned)atoi(argv[++i]);
+        } else if (strcmp(a, "--timeline") == 0 && i + 1 < argc) {
+            o.timeline = argv[++i];
+        } else if (strcmp(a, "--real") == 0 && i + 4 < argc) {
+            o.hostJava = argv[++i];
+            o.javaPath = argv[++i];
+            o.realSubkey = argv[++i];
+            o.realMicro = argv[++i];
         } else if (strcmp(a, "--variant") == 0 && i + 1 < argc) {
             o.variant = argv[++i];
         } else if (strcmp(a, "--candidates") == 0 && i + 1 < argc) {
@@ -449,6 +646,8 @@ int main(int argc, char** argv) {
     printf("RESULT stub:1 %.6f 1\n", median(stubTimes, o.runs));
 
     memory(o, *layout, stubLine);
+    if (o.timeline) timeline(o, *layout);
+    if (o.hostJava) realScenario(o, *layout);
 
     clearJavaSoftKeys();
     if (lock) {

@@ -10,7 +10,8 @@
 # Usage: bench/run.sh [--quick] [--markdown] [filebench options...]
 #   --quick      small sizes, one run of each: a smoke test of the whole chain.
 #   --markdown   the table as Markdown (for the README).
-# Uses LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
+# Uses HOST_JAVA (default /usr/lib/jvm/default-java/bin/java: the real-JVM
+# rows, left out when it is missing), LAUNCHER_BUILD (default build/win64), LAUNCHER_BUILD32 (default
 # build/win32, for the 32-bit exe's size; left out when not built),
 # LAUNCHBENCH_RUNS (default 11), LAUNCHBENCH_VARIANT (another build of
 # installer.exe, timed in the same rounds against the launcher) and the
@@ -22,7 +23,8 @@ build=${LAUNCHER_BUILD:-$here/build/win64}
 build32=${LAUNCHER_BUILD32:-$here/build/win32}
 exe=$build/bench/filebench.exe
 for program in "$exe" "$build/bench/launchbench.exe" "$build/bench/floor.exe" \
-               "$build/installer.exe" "$build/stubs/stubjvm.exe" "$build/java/TestJvm.class"; do
+               "$build/installer.exe" "$build/stubs/stubjvm.exe" "$build/java/TestJvm.class" \
+               "$build/bench/installer_timeline.exe" "$build/stubs/hostjava.exe"; do
   [ -f "$program" ] || { echo "run.sh: $program not built" >&2; exit 1; }
 done
 
@@ -90,7 +92,8 @@ cleanup_dir
 # programs copied into the prefix's drive C as a package would bring them.
 mkdir -p "$launchdir/programs"
 cp "$build/installer.exe" "$build/bench/floor.exe" "$build/stubs/stubjvm.exe" \
-   "$build/java/TestJvm.class" "$launchdir/programs/"
+   "$build/java/TestJvm.class" "$build/bench/installer_timeline.exe" "$build/stubs/hostjava.exe" \
+   "$launchdir/programs/"
 if [ -f "$build/java/install.jar" ]; then
   cp "$build/java/install.jar" "$launchdir/programs/"
 else
@@ -100,6 +103,20 @@ lwin="C:\\launchbench-$$"
 lprog="$lwin\\programs"
 launch_options=(--runs "${LAUNCHBENCH_RUNS:-11}")
 [ $quick = 1 ] && launch_options=(--quick)
+launch_options+=(--timeline "$lprog\\installer_timeline.exe")
+# The real JVM: the host's, through the bridge, registered as the demo does.
+host_java=${HOST_JAVA:-/usr/lib/jvm/default-java/bin/java}
+real=0
+if [ -x "$host_java" ] && [ -f "$build/java/install.jar" ]; then
+  real=1
+  real_version=$("$host_java" -XshowSettings:properties -version 2>&1 |
+                 sed -n 's/^ *java\.version = //p' | head -n 1)
+  case "$real_version" in
+    *.*.*) real_subkey=${real_version%.*}; real_micro=${real_version##*.} ;;
+    *) real_subkey=$real_version; real_micro=0 ;;
+  esac
+  launch_options+=(--real "$lprog\\hostjava.exe" "$host_java" "$real_subkey" "$real_micro")
+fi
 variant=${LAUNCHBENCH_VARIANT:-}
 if [ -n "$variant" ]; then
   cp "$variant" "$launchdir/programs/variant.exe"
@@ -115,7 +132,8 @@ launch_output=$("$WINE" "$build/bench/launchbench.exe" "$lwin\\scratch" "$lprog\
 }
 rm -rf "$launchdir"
 
-declare -A runs_test runs_wizard runs_marker memory spread
+declare -A runs_test runs_wizard runs_marker memory private spread
+timeline_lines=()
 candidates=1
 while read -r word figure value count extra; do
   case $word in
@@ -123,12 +141,14 @@ while read -r word figure value count extra; do
             [ "$count" -gt "$candidates" ] && candidates=$count ;;
     RUNS) runs_test[$figure]=$value; runs_wizard[$figure]=$count; runs_marker[$figure]=$extra ;;
     MEMORY) memory[$figure]=$value ;;
+    PRIVATE) private[$figure]=$value ;;
+    TIMELINE) timeline_lines+=("$figure $value $count $extra") ;;
     SPREAD) spread[$figure]="$value-$count" ;;
   esac
 done <<<"$launch_output"
 memory_mode=$(echo "$launch_output" | awk '$1 == "MEMORYMODE" { print $2 }')
 n=$candidates
-for figure in launcher:1 floor:1 floorwin:1 launcher:$n floor:$n stub:1; do
+for figure in launcher:1 launcherdlg:1 floor:1 floorwin:1 launcher:$n floor:$n floorwin:$n stub:1; do
   [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }
 done
 
@@ -198,12 +218,21 @@ kb() { awk -v b="$1" 'BEGIN { printf "%.1f KB", b / 1024 }'; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 within=$(awk 'BEGIN { printf "%.4f", 1 / 1.10 }')  # launcher within 1.10 of the floor
 
+# The reference is the floor with one window: a launcher with a status
+# dialog cannot spend less. The bare floor stays for context.
 for k in 1 "$n"; do
-  why=$(happy "launcher:$k" "floor:$k")
+  why=$(happy "launcher:$k" "floorwin:$k")
   [ -n "$why" ] && faults+=("happy path with $k JVMs: $why")
-  r=$(ratio "${seconds[floor:$k]}" "${seconds[launcher:$k]}")
+  r=$(ratio "${seconds[floorwin:$k]}" "${seconds[launcher:$k]}")
   line "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" \
-       "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
+       "floor + one window ($k test + 1 wizard run)" "$(secs "${seconds[floorwin:$k]}")" "$r" "$(goal "$r" "$within" "$why")"
+  if [ "$k" = 1 ]; then
+    why=$(happy "launcherdlg:1" "floorwin:1")
+    [ -n "$why" ] && faults+=("happy path with its dialog: $why")
+    r=$(ratio "${seconds[floorwin:1]}" "${seconds[launcherdlg:1]}")
+    line "happyPath with dialog, 1 JVM" "$(secs "${seconds[launcherdlg:1]}")" \
+         "floor + one window (1 test + 1 wizard run)" "$(secs "${seconds[floorwin:1]}")" "$r" "$(goal "$r" "$within" "$why")"
+  fi
 done
 if [ -n "$variant" ]; then
   for k in 1 "$n"; do
@@ -213,18 +242,32 @@ if [ -n "$variant" ]; then
          "happyPath, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[launcher:$k]}")" "$r" "${why:-($(basename "$variant"))}"
   done
 fi
-r=$(ratio "${seconds[floor:1]}" "${seconds[floorwin:1]}")
-line "floor + one hidden window" "$(secs "${seconds[floorwin:1]}")" "floor (1 test + 1 wizard run)" \
-     "$(secs "${seconds[floor:1]}")" "$r" "(what having a window costs)"
-per_launcher=$(awk -v a="${seconds[launcher:1]}" -v b="${seconds[launcher:$n]}" -v n="$n" 'BEGIN { printf "%.6f", (b - a) / (n - 1) }')
-per_floor=$(awk -v a="${seconds[floor:1]}" -v b="${seconds[floor:$n]}" -v n="$n" 'BEGIN { printf "%.6f", (b - a) / (n - 1) }')
-why=$(happy "launcher:$n" "floor:$n")
+for k in 1 "$n"; do
+  r=$(ratio "${seconds[floor:$k]}" "${seconds[floorwin:$k]}")
+  line "floor + one window, $k JVM$([ "$k" = 1 ] || echo s)" "$(secs "${seconds[floorwin:$k]}")" \
+       "floor ($k test + 1 wizard run)" "$(secs "${seconds[floor:$k]}")" "$r" "(what having a window costs)"
+done
+per() { awk -v a="${seconds[$1:1]}" -v b="${seconds[$1:$n]}" -v n="$n" 'BEGIN { printf "%.6f", (b - a) / (n - 1) }'; }
+per_launcher=$(per launcher)
+per_floor=$(per floorwin)
+why=$(happy "launcher:$n" "floorwin:$n")
 r=$(ratio "$per_floor" "$per_launcher")
-line "perCandidate (launcher)" "$(secs "$per_launcher")" "perCandidate (floor)" "$(secs "$per_floor")" \
+line "perCandidate (launcher)" "$(secs "$per_launcher")" "perCandidate (floor + one window)" "$(secs "$per_floor")" \
      "$r" "$(goal "$r" "$within" "$why")"
 r=$(ratio "${seconds[stub:1]}" "$per_launcher")
 line "perCandidate (launcher)" "$(secs "$per_launcher")" "stub test run (from a console)" \
      "$(secs "${seconds[stub:1]}")" "$r" "(the stub's own start cost)"
+if [ $real = 1 ]; then
+  for figure in real:launcher real:floorwin; do
+    [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }
+  done
+  r=$(ratio "${seconds[real:floorwin]}" "${seconds[real:launcher]}")
+  share=$(awk -v l="${seconds[real:launcher]}" -v f="${seconds[real:floorwin]}" 'BEGIN {
+    if (l >= f) printf "(the launcher'"'"'s own share: %.0f%%)", (l - f) / l * 100
+    else printf "(%.0f ms under the floor: a quiet run makes no window)", (f - l) * 1000 }')
+  line "happyPath, real JDK $real_version" "$(secs "${seconds[real:launcher]}")" \
+       "floor + one window (same 2 real runs)" "$(secs "${seconds[real:floorwin]}")" "$r" "$share"
+fi
 
 # Sizes and imports of both exes (the goal is the peer).
 size_goal=$((200 * 1024))
@@ -257,24 +300,39 @@ done
 mem_goal=$((8 * 1024 * 1024))
 r=$(ratio "$mem_goal" "${memory[launcher:1]}")
 line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "goal" "$(mb $mem_goal)" "$r" "$(goal "$r" 1 "$(happy launcher:1 floor:1)")"
+for side in launcher launcherdlg; do
+  extra=$(awk -v a="${private[$side:1]}" -v b="${private[floorwin:1]}" 'BEGIN { d = (a - b) / 1048576; printf "goal within 1.0 MB: %+.2f MB, %s", d, (d <= 1.0) ? "met" : "MISSED" }')
+  r=$(ratio "${private[floorwin:1]}" "${private[$side:1]}")
+  line "privateBytes ($side)" "$(mb "${private[$side:1]}")" "floor + one window" "$(mb "${private[floorwin:1]}")" "$r" "$extra"
+done
 r=$(ratio "${memory[floorwin:1]}" "${memory[launcher:1]}")
-line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor + one hidden window" "$(mb "${memory[floorwin:1]}")" "$r" ""
+line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor + one window" "$(mb "${memory[floorwin:1]}")" "$r" ""
 r=$(ratio "${memory[floor:1]}" "${memory[launcher:1]}")
 line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor" "$(mb "${memory[floor:1]}")" "$r" "(stub JVM alone: $(mb "${memory[stub:1]}"))"
 
 echo
 printf '(cmd /c exit alone: %.3f s; rmdirNoStartup is rmdir less that start-up)\n' "${seconds[cmdStartup]}"
 printf '(launcher runs: %s; medians of %s runs each, sides alternating; peak working sets %s)\n' \
-  "\"installer.exe -q x\", 1 and $n registered JVMs of which only the oldest is acceptable" \
+  "\"installer.exe -q x\" (and \"installer.exe\" with its dialog), 1 and $n registered JVMs of which only the oldest is acceptable" \
   "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-11}")" \
   "$([ "$memory_mode" = sampled ] && echo 'sampled every 1 ms while running' || echo 'read after exit')"
 for row in "${size_rows[@]}"; do echo "($row)"; done
 if [ $quick = 0 ]; then
   printf '(fastest-slowest run, s:'
-  for figure in launcher:1 floor:1 floorwin:1 launcher:$n floor:$n; do
+  for figure in launcher:1 launcherdlg:1 floor:1 floorwin:1 launcher:$n floor:$n floorwin:$n; do
     printf ' %s %s' "$figure" "$(echo "${spread[$figure]}" | awk -F- '{ printf "%.3f-%.3f", $1, $2 }')"
   done
   printf '; load average before the runs: %s)\n' "$load_before"
+fi
+
+if [ ${#timeline_lines[@]} -gt 0 ]; then
+  echo
+  echo "Timeline of one launcher run (installer_timeline.exe, 1 registered JVM; ms after CreateProcess, medians):"
+  for entry in "${timeline_lines[@]}"; do
+    read -r mode ms thread name <<<"$entry"
+    if [ $markdown = 1 ]; then printf -- '- %s %8s ms  %-6s %s\n' "$mode" "$ms" "$thread" "$name"
+    else printf '  %-6s %8s ms  %-6s %s\n' "$mode" "$ms" "$thread" "$name"; fi
+  done
 fi
 
 if [ ${#faults[@]} -gt 0 ]; then

@@ -7,12 +7,14 @@
 // go to "errors.log" (and the trace) and into one error box, which quiet and
 // properties installations do not show. Clean-up runs whatever happened.
 #include "install/installer.h"
+#include "base/timeline.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
 #include "config/winregconfig.h"
+#include "jvm/extractjvm.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -66,7 +68,10 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     errorDetails[0] = '\0';
 
     bool result = false;
-    if (!getParams()) {
+    timelineMark("control file read starts");
+    bool haveParams = getParams();
+    timelineMark("control file read");
+    if (!haveParams) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "unable to get parameters");
         reportFailure();
     } else {
@@ -93,8 +98,10 @@ bool Install::install(bool quiet, bool properties, char* argument) {
         if (!result) reportFailure();
     }
 
+    timelineMark("clean-up starts");
     cleanUp(result);
-    remove(showDialogFilename);
+    timelineMark("clean-up ends");
+    remove(showDialogPath);
     return result;
 }
 
@@ -163,13 +170,22 @@ bool Install::installJvmInstaller(char* version) {
     return installWith(settings.jvmInstallerBinary, version, false);
 }
 
+// Whether the package holds the file that installs a JVM: the compressed
+// JVM is looked for exactly where its expansion will take it from.
+static bool packageHolds(const char* file, bool bundle) {
+    if (!bundle) return fexists(file);
+    ExtractJvm extractor;
+    char path[PathBufferSize];
+    return extractor.locateCompressedJvm(file, path);
+}
+
 // The twin steps of installJvmBundle and installJvmInstaller.
 bool Install::installWith(const char* file, char* version, bool bundle) {
     if (!file[0]) {
         setNotFoundMessages(version);
         return false;
     }
-    if (!fexists(file)) {
+    if (!packageHolds(file, bundle)) {
         formatText(errorMessage, sizeof errorMessage, "Unable to find %s %s on your system.",
                    settings.jvmName, version);
         copyText(errorDetails, "Please install the JVM and re-start this installer.");

@@ -14,6 +14,7 @@
 // wizard's JVM inherits none. The launch counts as a success only when the
 // wizard has left its marker "__kivwizard.sem" by the time its JVM has ended.
 #include "install/installer.h"
+#include "base/timeline.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
@@ -289,9 +290,12 @@ bool Install::_runInstaller(char** list) {
     errorText[0] = '\0';
 
     // The status dialog may go once the wizard's start-up time has passed.
-    remove(showDialogFilename);
+    remove(showDialogPath);
 
-    if (!exec.spawnAndWait(command, list, errorText)) {
+    timelineMark("wizard starts");
+    bool started = exec.spawnAndWait(command, list, errorText);
+    timelineMark("wizard ends");
+    if (!started) {
         exec.logUnableToStart(*this, command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);

@@ -60,10 +60,15 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
                                       char* jvmHomeDir, char* jvmPath, const char* homeDir,
                                       char* jvmDir) {
     copyText(homeDirectory, homeDir);
+    // The package may keep its compressed JVM in the work directory's jvm
+    // tree, which the last of the candidate places empties first.
+    char archive[PathBufferSize];
+    locateCompressedJvm(jvmSelfExtractor, archive);
     bool created;
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
+        installer.keepFile(archive);
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -141,18 +146,50 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     return ok;
 }
 
-bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
-    // Only "/" separates: the file is looked for in the work directory.
-    const char* slash = strrchr(jvmSelfExtractor, '/');
-    const char* name = slash ? slash + 1 : jvmSelfExtractor;
+// A path that names its drive or share: "X:\..." or "\\server\...".
+static bool namesItsRoot(const char* path) {
+    char drive = path[0];
+    bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    return (isSeparator(path[0]) && isSeparator(path[1])) ||
+           (letter && path[1] == ':' && isSeparator(path[2]));
+}
+
+bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
+    path[0] = '\0';
+    if (!jvmSelfExtractor || !jvmSelfExtractor[0]) return false;
     char workDir[PathBufferSize];
     getCurrentDir(workDir, PathBufferSize - 1);
+
+    // The path as written, in the work directory unless it names its own
+    // root; "/" separates as "\" does.
+    char written[PathBufferSize];
+    bool writtenFits = namesItsRoot(jvmSelfExtractor)
+                           ? copyText(written, jvmSelfExtractor)
+                           : formatText(written, sizeof written, "%s%s%s", workDir, DIR_END,
+                                        jvmSelfExtractor);
+    for (char* c = written; *c; ++c)
+        if (*c == '/') *c = DIR_END[0];
+    if (writtenFits && fexists(written)) return copyText(path, PathBufferSize, written);
+
+    // Else its last name in the work directory.
+    const char* name = jvmSelfExtractor;
+    for (const char* c = jvmSelfExtractor; *c; ++c)
+        if (isSeparator(*c)) name = c + 1;
+    char top[PathBufferSize];
+    bool topFits = formatText(top, sizeof top, "%s%s%s", workDir, DIR_END, name);
+    if (topFits && fexists(top)) return copyText(path, PathBufferSize, top);
+
+    const char* missing = "Compressed JVM does *not* exist: ";
+    const char* tooLong = "Compressed JVM path too long";
+    traceMessage(TraceFilename, writtenFits ? missing : tooLong, written);
+    if (strcmp(top, written) != 0) traceMessage(TraceFilename, topFits ? missing : tooLong, top);
+    return false;
+}
+
+bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
+    command[0] = '\0';
     char path[PathBufferSize];
-    if (!formatText(path, sizeof path, "%s%s%s", workDir, DIR_END, name)) {
-        command[0] = '\0';
-        traceMessage(TraceFilename, "Compressed JVM path too long", name);
-        return false;
-    }
+    if (!locateCompressedJvm(jvmSelfExtractor, path)) return false;
     if (strchr(path, ' ')) {
         char shortPath[PathBufferSize];
         shortPath[0] = '\0';
@@ -167,13 +204,11 @@ bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* comm
             }
         }
     }
-    bool exists = fexists(path);
-    if (!exists) traceMessage(TraceFilename, "Compressed JVM does *not* exist: ", path);
     // A path that keeps a blank stays unquoted: the program is started by
     // this path as it is (a quoted one cannot be found), and the command
     // execution quotes it on the child's command line.
     copyText(command, PathBufferSize, path);
-    return exists;
+    return true;
 }
 
 // ---------------------------------------------------------------------------

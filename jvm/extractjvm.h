@@ -44,9 +44,15 @@ public:
                               char* jvmSelfExtractor, char* predefinedJvmInstallDir,
                               char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
                               char* jvmDir);
-    // The command that expands the compressed JVM: its file in the work
-    // directory (in its short form when the path has blanks, never quoted).
-    // command holds PathBufferSize bytes. False when the file does not exist.
+    // The compressed JVM's file, the one that is both checked and run:
+    // jvmSelfExtractor as written (jvm/jre-win.exe), in the work directory
+    // unless it names its own drive or share, or else its last name in the
+    // work directory. path (PathBufferSize bytes) receives the full path of
+    // the file found; false when there is none.
+    bool locateCompressedJvm(const char* jvmSelfExtractor, char* path);
+    // The command that expands the compressed JVM: the file located above
+    // (in its short form when the path has blanks, never quoted). command
+    // holds PathBufferSize bytes. False when the file does not exist.
     bool getJvmInstallerCommand(const char* jvmSelfExtractor, char* command);
     // Locates the JVM program under jvmDir and, if registerJvm, configures
     // Windows for it. Also used by the clean-up for a temporary JVM.

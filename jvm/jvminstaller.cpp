@@ -46,7 +46,9 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller() : jvmDiscovered(false) { homeDirectory[0] = '\0'; }
+JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false) {
+    homeDirectory[0] = '\0';
+}
 
 JvmInstaller::~JvmInstaller() {}
 

@@ -37,9 +37,14 @@ public:
 
     // Deletes the tree dir\jvm when it exists. Refuses (false) a tree that is
     // not an absolute directory below a drive root, that is or holds the
-    // Windows directory or the current (work) directory; a link is removed,
-    // never followed. True when the tree is gone afterwards.
+    // Windows directory or the current (work) directory, or that holds the
+    // kept file; a link is removed, never followed. True when the tree is
+    // gone afterwards.
     bool deleteTempJvmDir(const char* dir);
+    // A file of the package that no deletion may take (the compressed JVM,
+    // which the package may keep in the work directory's jvm tree). The
+    // text must outlive the object; null or empty keeps nothing.
+    void keepFile(const char* path) { keptFile = path; }
 
     // The Windows directory, the last resort of the candidate places; a null
     // dir leaves it unchanged.
@@ -68,6 +73,7 @@ private:
                                char* jvmPath);
 
     char homeDirectory[PathBufferSize];
+    const char* keptFile;
     bool jvmDiscovered;
 };
 

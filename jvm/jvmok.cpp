@@ -9,6 +9,7 @@
 // be deleted (a directory of that name), the test class is handed a private
 // directory instead, since it writes into whatever directory it is given.
 #include "jvm/jvmok.h"
+#include "base/timeline.h"
 
 #include "base/clib.h"
 #include "base/codepage.h"
@@ -173,6 +174,7 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
     const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
+    standAloneDir(resultsDir, PathBufferSize);  // R:\, not R:
     pathForChild(resultsDir, PathBufferSize);
     // The command line as the runtime's spawn makes it: the entries joined by
     // blanks, none quoted. The directory goes unquoted: the test class joins
@@ -191,7 +193,9 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
         wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
     int error = 0;
     bool contained = false;
+    timelineMark("test run starts");
     TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, &contained);
+    timelineMark("test run ends");
     free(commandLine);
 
     bool ok = false;

@@ -4,8 +4,8 @@
 //
 // The tree is deleted only when deletionRefusal finds nothing against it: an
 // absolute directory below a drive or share root that neither is nor holds
-// the Windows directory or the work directory. A link is removed, never
-// followed.
+// the Windows directory or the work directory, nor one that holds the
+// package's compressed JVM. A link is removed, never followed.
 #include "jvm/jvminstaller.h"
 
 #include "base/clib.h"
@@ -30,6 +30,10 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     // the Windows directory or the work directory.
     if (deletionRefusal(tree, homeDirectory)) {
         traceMessage(TraceFilename, "not deleting protected directory", tree);
+        return false;
+    }
+    if (keptFile && keptFile[0] && dirNamesOrHolds(tree, keptFile)) {
+        traceMessage(TraceFilename, "not deleting the directory of", keptFile);
         return false;
     }
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {

@@ -1,12 +1,17 @@
 // The launcher's process entry.
 //
-// The main thread owns every window: it creates a hidden main window and the
-// status dialog, creates the semaphore files "__kivinstall.sem" and
-// "__kivshow.sem", starts one worker thread that runs the whole installation
-// and from then on only pumps messages, testing after each one (a 100 ms
-// timer keeps them coming) whether the worker has deleted those files. At
-// the end it starts the clean-up program of the work directory when the
-// installation was started from another directory. The exit code is 0.
+// The main thread makes sure that no other launcher is installing from the
+// same work directory, creates the semaphore files "__kivinstall.sem" and
+// "__kivshow.sem" and starts the worker thread that runs the whole
+// installation at once, so that the first JVM run does not wait for the
+// window system. Then, unless the start is quiet, it creates a hidden main
+// window and the status dialog and pumps their messages, testing after each
+// one (a 100 ms timer keeps them coming) whether the worker has deleted
+// "__kivshow.sem" to let the dialog go. A quiet run creates no window at
+// all. Either way the main thread waits for the worker itself (its thread
+// handle), never for a file it may have failed to create, and only then
+// starts the clean-up program of the work directory when the installation
+// was started from another directory. The exit code is 0.
 #include "install/installer.h"
 #include "shell/cmdline.h"
 #include "shell/language.h"
@@ -15,7 +20,9 @@
 #include "base/dirguard.h"
 #include "base/clib.h"
 #include "base/fexists.h"
+#include "base/log.h"
 #include "base/strbuf.h"
+#include "base/timeline.h"
 
 #include <windows.h>
 #include <new>
@@ -25,13 +32,18 @@
 #include <string.h>
 
 static const char WindowClassName[] = "GenericWClass";
-static const char WaitInstallName[] = "__kivinstall.sem";
-static const char ShowDialogName[] = "__kivshow.sem";
 static const char CleanupFilename[] = "cleanup.exe";
 static const char CleanupCopyFilename[] = "__cleanup.exe";
+static const char ErrorsFilename[] = "errors.log";
+static const char MessageCaption[] = "Tallybox Installer";
+static const char AlreadyRunningText[] =
+    "Another installer is already running in this directory. This one installs nothing; "
+    "wait until the other has finished.";
+static const char InstanceNamePrefix[] = "Tallybox.Installer.";
+static const char GlobalNamespace[] = "Global\\";
 static const char DIR_END[] = "\\";
 
-enum { TimerId = 1, TimerPeriod = 100, HandOverMessages = 100, DirSize = 5001 };
+enum { TimerId = 1, TimerPeriod = 100, HandOverMessages = 100, DirSize = 5001, NameSize = 80 };
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
@@ -52,7 +64,63 @@ static void restrictLibrarySearch() {
     if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-static DWORD mainThreadId;  // the thread that pumps the messages
+// The name of the one-launcher-per-work-directory lock. It is taken from the
+// directory's identity (volume serial number and file index), so that every
+// spelling of one directory (letter case, short names, another drive letter
+// for the same share) gives the same name; where the system cannot tell the
+// identity (the Windows 95 family), from a hash of the upper-cased full path.
+static void instanceName(const char* workDir, char* name, size_t size) {
+    HANDLE dir = CreateFileA(workDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (dir != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info;
+        BOOL known = GetFileInformationByHandle(dir, &info);
+        CloseHandle(dir);
+        if (known) {
+            formatText(name, size, "%s%08lx.%08lx%08lx", InstanceNamePrefix,
+                       (unsigned long)info.dwVolumeSerialNumber,
+                       (unsigned long)info.nFileIndexHigh, (unsigned long)info.nFileIndexLow);
+            return;
+        }
+    }
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a
+    for (const char* c = workDir; *c; ++c) {
+        hash ^= (unsigned char)(ULONG_PTR)CharUpperA((LPSTR)(ULONG_PTR)(unsigned char)*c);
+        hash *= 1099511628211ull;
+    }
+    formatText(name, size, "%spath.%016llx", InstanceNamePrefix, hash);
+}
+
+// Takes the work directory's lock: a named mutex, held until the process
+// ends. A mutex rather than a lock file, because it needs nothing written
+// into the work directory (which may be read-only or too deep for one more
+// name), cannot be left behind by a launcher that was killed, and lets a
+// second launcher go without touching a single file. False when another
+// launcher holds it.
+static bool lockWorkDirectory(const char* workDir) {
+    char name[NameSize];
+    char globalName[NameSize + 8];
+    instanceName(workDir, name, sizeof name);
+    formatText(globalName, sizeof globalName, "%s%s", GlobalNamespace, name);
+    // The global name reaches launchers of other sessions; systems without
+    // namespaces refuse it and take the plain name.
+    HANDLE lock = CreateMutexA(nullptr, FALSE, globalName);
+    DWORD error = GetLastError();
+    if (!lock && error != ERROR_ACCESS_DENIED) {
+        lock = CreateMutexA(nullptr, FALSE, name);
+        error = GetLastError();
+    }
+    if (!lock) return error != ERROR_ACCESS_DENIED;  // access denied: it exists
+    // The handle stays open for the rest of the process.
+    return error != ERROR_ALREADY_EXISTS;
+}
+
+// A second launcher in a busy work directory: it says so and does nothing.
+static void reportAlreadyRunning(bool quiet) {
+    Log log;
+    log.logMessage(ErrorsFilename, AlreadyRunningText);
+    if (!quiet) MessageBoxA(nullptr, AlreadyRunningText, MessageCaption, MB_ICONEXCLAMATION);
+}
 
 bool startProgram(bool quiet, bool properties, char* argument) {
     // Placed in malloc'd memory: the nothrow operator new would link the C++
@@ -67,8 +135,13 @@ bool startProgram(bool quiet, bool properties, char* argument) {
 }
 
 // The worker thread: reads the command line, runs the installation and, as
-// its last act, deletes "__kivinstall.sem".
-static void __cdecl startMainThread(void* arguments) {
+// its last act, deletes "__kivinstall.sem". The main thread waits for the
+// thread itself; the file only tells the dialog's hand-over.
+static HANDLE workerStarted;  // set by the worker as it begins
+
+static unsigned __stdcall startMainThread(void* arguments) {
+    timelineMark("worker starts");
+    if (workerStarted) SetEvent(workerStarted);
     const char* text = arguments ? (const char*)arguments : "";
     size_t size = strlen(text) + 1 + 5000;
     char* argument = (char*)calloc(size, 1);
@@ -80,10 +153,9 @@ static void __cdecl startMainThread(void* arguments) {
     startProgram(quiet, properties, argument ? argument : (char*)"");
     free(argument);
 
-    remove(waitInstallFilename);
-    // Wake the main thread at once: it need not wait for its next timer tick.
-    PostThreadMessageA(mainThreadId, WM_NULL, 0, 0);
-    _endthread();
+    remove(waitInstallPath);
+    timelineMark("worker ends");
+    return 0;
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,22 +176,32 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-// Fetches and dispatches one message; false when it was the quit message.
+static HANDLE worker;  // the worker thread, for the main thread to wait on
+
+static bool workerRunning() { return WaitForSingleObject(worker, 0) == WAIT_TIMEOUT; }
+
+// Waits for the next message or the worker's end, whichever comes first,
+// and dispatches the message; false when it was the quit message.
 static bool pumpMessage() {
     MSG msg;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0) return false;
+    while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DWORD woken = MsgWaitForMultipleObjectsEx(1, &worker, INFINITE, QS_ALLINPUT,
+                                                  MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) return true;  // the worker has ended
+        if (woken == WAIT_FAILED) Sleep(TimerPeriod);
+    }
+    if (msg.message == WM_QUIT) return false;
     if (hDlgMain && IsDialogMessageA(hDlgMain, &msg)) return true;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
 }
 
-// Show phase: until the worker deletes either semaphore file.
+// Show phase: until the worker lets the dialog go or ends.
 static void showPhase(HWND mainWindow) {
     SetTimer(mainWindow, TimerId, TimerPeriod, nullptr);
     while (pumpMessage()) {
-        if (!fexists(waitInstallFilename) || !fexists(showDialogFilename)) {
+        if (!workerRunning() || !fexists(showDialogPath)) {
             KillTimer(mainWindow, TimerId);
             return;
         }
@@ -132,7 +214,7 @@ static void handOverPhase(HWND mainWindow) {
     SetTimer(mainWindow, TimerId, TimerPeriod, nullptr);
     unsigned count = 0;
     while (pumpMessage()) {
-        if (count == HandOverMessages || !fexists(waitInstallFilename)) {
+        if (count == HandOverMessages || !workerRunning()) {
             KillTimer(mainWindow, TimerId);
             return;
         }
@@ -140,21 +222,64 @@ static void handOverPhase(HWND mainWindow) {
     }
 }
 
-// Wait phase: both windows hidden, until the worker has finished.
+// Wait phase: both windows hidden, until the worker has finished. A quit
+// message (the dialog cancelled) ends the pumping, never the wait: the main
+// thread outlives the worker.
 static void waitPhase(HWND mainWindow) {
-    if (!fexists(waitInstallFilename)) return;
-    SetTimer(mainWindow, TimerId, TimerPeriod, nullptr);
-    while (pumpMessage()) {
-        if (!fexists(waitInstallFilename)) {
-            KillTimer(mainWindow, TimerId);
-            return;
+    if (workerRunning()) {
+        SetTimer(mainWindow, TimerId, TimerPeriod, nullptr);
+        while (workerRunning() && pumpMessage()) {
         }
+        KillTimer(mainWindow, TimerId);
     }
-    // A quit message (the dialog cancelled at the very end of the hand-over)
-    // must not let the process end under a running installation: the main
-    // thread outlives the worker.
-    KillTimer(mainWindow, TimerId);
-    while (fexists(waitInstallFilename)) Sleep(TimerPeriod);
+    WaitForSingleObject(worker, INFINITE);
+}
+
+// The status dialog's life on the main thread, from its creation until the
+// worker has ended. Without a window class (it could not be registered)
+// the main thread only waits for the worker.
+static void dialogPhases(HINSTANCE instance, int showCommand) {
+    // The window system's first load holds the loader lock for a good while:
+    // the worker, which needs that lock to begin, goes first.
+    if (workerStarted) WaitForSingleObject(workerStarted, TimerPeriod);
+    WNDCLASSA windowClass;
+    memset(&windowClass, 0, sizeof windowClass);
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "IDI_ICON1");
+    windowClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = WindowClassName;
+    if (!RegisterClassA(&windowClass)) {
+        WaitForSingleObject(worker, INFINITE);
+        return;
+    }
+    timelineMark("window class registered");
+    HWND mainWindow = CreateWindowA(WindowClassName, "", WS_POPUP, CW_USEDEFAULT, 0, 0, 0,
+                                    nullptr, nullptr, instance, nullptr);
+    timelineMark("main window created");
+    hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
+    setWindowCharType(hDlgMain);
+    timelineMark("dialog created");
+    // A worker that has already finished leaves nothing to show: the
+    // windows go with the process.
+    if (!workerRunning()) return;
+
+    char statusText[StatusTextSize];
+    ShowWindow(mainWindow, showCommand);
+    ShowWindow(hDlgMain, SW_SHOW);
+    getMessage(hDlgMain, IDC_STATUS_TEXT, statusText);
+    setStatusText(hDlgMain, IDC_STATUS_TEXT, statusText);
+    timelineMark("dialog shown");
+
+    showPhase(mainWindow);
+    timelineMark("show phase over");
+    handOverPhase(mainWindow);
+    ShowWindow(hDlgMain, SW_HIDE);
+    ShowWindow(mainWindow, SW_HIDE);
+    timelineMark("dialog hidden");
+    waitPhase(mainWindow);
 }
 
 static void createSemaphore(const char* path) {
@@ -186,72 +311,57 @@ static void finalStep(const char* workDir, const char* startDir) {
     free(quoted);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR arguments, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
+    timelineMark("entry");
     restrictLibrarySearch();
     if (!arguments) arguments = (LPSTR) "";
 
-    char* statusText = (char*)calloc(StatusTextSize, 1);
     char* workDir = (char*)calloc(DirSize, 1);
     char* startDir = (char*)calloc(DirSize, 1);
-    if (!statusText || !workDir || !startDir) {
-        free(statusText);
+    if (!workDir || !startDir) {
         free(workDir);
         free(startDir);
         return 0;
     }
+    bool quiet = isQuietStart(arguments);
     getCurrentDir(workDir, DirSize - 1);
-    formatText(waitInstallFilename, sizeof waitInstallFilename, "%s%s%s", workDir, DIR_END,
-               WaitInstallName);
-    formatText(showDialogFilename, sizeof showDialogFilename, "%s%s%s", workDir, DIR_END,
-               ShowDialogName);
+    if (!lockWorkDirectory(workDir)) {
+        reportAlreadyRunning(quiet);
+        free(workDir);
+        free(startDir);
+        return 0;
+    }
+    timelineMark("work directory locked");
+    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, DIR_END,
+               WaitInstallFilename);
+    formatText(showDialogPath, sizeof showDialogPath, "%s%s%s", workDir, DIR_END,
+               ShowDialogFilename);
+    standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;
 
-    if (!previous) {
-        WNDCLASSA windowClass;
-        memset(&windowClass, 0, sizeof windowClass);
-        windowClass.style = 0;
-        windowClass.lpfnWndProc = MainWndProc;
-        windowClass.hInstance = instance;
-        windowClass.hIcon = LoadIconA(instance, "IDI_ICON1");
-        windowClass.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-        windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-        windowClass.lpszClassName = WindowClassName;
-        if (!RegisterClassA(&windowClass)) {
-            free(statusText);
-            free(workDir);
-            free(startDir);
-            return 0;
-        }
+    // The worker may delete the semaphore files as soon as it runs: they
+    // exist before it starts.
+    createSemaphore(waitInstallPath);
+    createSemaphore(showDialogPath);
+    timelineMark("semaphores created");
+    if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, arguments, 0, nullptr);
+    timelineMark("worker started");
+    if (worker) {
+        if (quiet)
+            WaitForSingleObject(worker, INFINITE);
+        else
+            dialogPhases(instance, showCommand);
+        CloseHandle(worker);
     }
-
-    HWND mainWindow = CreateWindowA(WindowClassName, "", WS_POPUP, CW_USEDEFAULT, 0, 0, 0,
-                                    nullptr, nullptr, instance, nullptr);
-    hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
-    setWindowCharType(hDlgMain);
-
-    if (!isQuietStart(arguments)) {
-        ShowWindow(mainWindow, showCommand);
-        ShowWindow(hDlgMain, SW_SHOW);
-        getMessage(hDlgMain, IDC_STATUS_TEXT, statusText);
-        setStatusText(hDlgMain, IDC_STATUS_TEXT, statusText);
-    }
-
-    mainThreadId = GetCurrentThreadId();
-    createSemaphore(waitInstallFilename);
-    createSemaphore(showDialogFilename);
-
-    if (_beginthread(startMainThread, 0, arguments) != (uintptr_t)-1) {
-        showPhase(mainWindow);
-        handOverPhase(mainWindow);
-        ShowWindow(hDlgMain, SW_HIDE);
-        ShowWindow(mainWindow, SW_HIDE);
-        waitPhase(mainWindow);
-    }
+    if (workerStarted) CloseHandle(workerStarted);
+    timelineMark("worker joined");
 
     finalStep(workDir, startDir);
-    free(statusText);
     free(workDir);
     free(startDir);
+    timelineMark("exit");
+    timelineWrite();
     return 0;
 }

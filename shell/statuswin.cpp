@@ -14,7 +14,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char ShowDialogFilename[] = "__kivshow.sem";
 static const char MessageCaption[] = "Tallybox Installer";
 static const char ErrorCaption[] = "Tallybox Installer: Error";
 static const wchar_t MessageCaptionW[] = L"Tallybox Installer";
@@ -22,8 +21,10 @@ static const wchar_t ErrorCaptionW[] = L"Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
-char waitInstallFilename[SemaphorePathSize] = "";
-char showDialogFilename[SemaphorePathSize] = "";
+const char WaitInstallFilename[] = "__kivinstall.sem";
+const char ShowDialogFilename[] = "__kivshow.sem";
+char waitInstallPath[SemaphorePathSize] = "";
+char showDialogPath[SemaphorePathSize] = "";
 int postedQuit = 0;
 
 // The texts are UTF-8 and reach the windows as UTF-16, so that their letters
@@ -127,7 +128,7 @@ void Status::showStatus(const char*) {}
 void Status::showStatus(unsigned) {}
 
 void Status::showMessage(const char* text) {
-    remove(ShowDialogFilename);
+    remove(showDialogPath);
     wchar_t* wide = widen(text, CP_ACP);
     if (wide)
         MessageBoxW(nullptr, wide, MessageCaptionW, MB_ICONEXCLAMATION);
@@ -139,7 +140,7 @@ void Status::showMessage(const char* text) {
 void Status::showError(const char* message, const char* details) {
     if (quietMode) return;
     wchar_t* text = composeErrorText(message, details, language ? language : "english");
-    remove(ShowDialogFilename);
+    remove(showDialogPath);
     if (text)
         MessageBoxW(nullptr, text, ErrorCaptionW, MB_ICONHAND | MB_SYSTEMMODAL);
     else

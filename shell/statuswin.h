@@ -3,8 +3,8 @@
 // message boxes to the user.
 //
 // Also the process-wide values of the launcher shell: the status dialog's
-// handle and the full paths of the two semaphore files that the main thread
-// watches and the worker deletes.
+// handle, and the names and full paths of the two semaphore files that the
+// main thread creates and the worker deletes.
 #ifndef SHELL_STATUSWIN_H
 #define SHELL_STATUSWIN_H
 
@@ -16,8 +16,10 @@ enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 // Owned by the main thread, set before the worker starts.
 extern HINSTANCE hInst;
 extern HWND hDlgMain;  // null once the dialog is destroyed
-extern char waitInstallFilename[SemaphorePathSize];  // full path of "__kivinstall.sem"
-extern char showDialogFilename[SemaphorePathSize];   // full path of "__kivshow.sem"
+extern const char WaitInstallFilename[];  // "__kivinstall.sem": the installation runs
+extern const char ShowDialogFilename[];   // "__kivshow.sem": the dialog is to stay up
+extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFilename
+extern char showDialogPath[SemaphorePathSize];   // the work directory's ShowDialogFilename
 extern int postedQuit;
 
 class Status {

@@ -104,9 +104,6 @@ class Wine:
                 return parts[2] if len(parts) == 3 else ""
         return None
 
-    def reg_delete(self, key):
-        self.run("reg", "delete", key, "/f")
-
     def stop(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
 

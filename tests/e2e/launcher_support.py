@@ -1,18 +1,14 @@
-"""Helpers for the launcher's end-to-end scenarios: lay out a work directory
-(installer.exe, kiv.control, TestJvm.class, install.jar), put JVM homes into
-the prefix and register them under HKLM\\SOFTWARE\\JavaSoft, run the launcher
-and read back what the stub JVMs recorded.
-
-A stub JVM home holds bin\\javaw.exe (tests/stubs/stubjvm.cpp) and its
-stubjvm.ini; every run appends to bin\\stubjvm.runs, and a wizard run copies
-native.properties to bin\\stubjvm.properties. A real JVM home holds the
-hostjava bridge (tests/stubs/hostjava.cpp) as bin\\javaw.exe and java.exe.
-"""
+"""Helpers for the launcher's end-to-end scenarios: lay out a work directory,
+put stub JVM homes (tests/stubs/stubjvm.cpp: every run appended to
+bin\\stubjvm.runs, a wizard run's native.properties copied to
+bin\\stubjvm.properties) or the bridge to the host's Java
+(tests/stubs/hostjava.cpp) into the prefix, register them under
+HKLM\\SOFTWARE\\JavaSoft, run the launcher and read back what happened."""
 import re
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, installer, log_lines, read_text, stub
+from conftest import BUILD, installer, log_lines, read_text, stub, wait_for
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -119,6 +115,40 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120):
         proc.kill()
         raise
     return proc.returncode
+
+
+def run_quiet(wine, workdir, *args, start=None):
+    """One quiet run of the built installer.exe in workdir (default "-q x").
+    Without a control file there, one that turns the search off: the run
+    fails at once, quietly, without a box of the control-file reader.
+    start, when given, is written to startdir.txt."""
+    control = workdir / "kiv.control"
+    if not control.exists():
+        control.write_bytes(b"searchForJvm=none\n")
+    if start is not None:
+        (workdir / "startdir.txt").write_bytes(start.encode("latin-1") + b"\r\n")
+    proc = wine.start(installer(), *(args or ("-q", "x")), cwd=workdir)
+    try:
+        proc.communicate(timeout=20)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise
+    assert proc.returncode == 0
+
+
+def install_cleanup_stub(work):
+    """Puts the stand-in clean-up program (tests/stubs/cleanupstub.cpp) into
+    work as cleanup.exe."""
+    (work / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
+
+
+def cleanup_runs(work, seconds=10):
+    """What the stand-in clean-up program received ("RUN", then "ARG <text>"
+    lines, UTF-8), once it has run (waited for up to ten seconds, or as given)."""
+    path = work / "cleanupstub.runs"
+    runs = lambda: path.read_bytes().decode("utf-8").splitlines() if path.exists() else []
+    wait_for(lambda: len(runs()) >= 2, seconds)
+    return runs()
 
 
 def trace_texts(workdir):

@@ -1,9 +1,7 @@
 """Helpers for the scenarios in which the launcher installs a JVM: the
 package's compressed JVM (tests/stubs/stubjvmarchive.cpp) or JVM installer
-program (tests/stubs/stubjvmsetup.cpp) in the work directory, the stub JVM
-they put down (tests/stubs/stubjvm.cpp, kept as C:\\stubs\\stubjvm.exe), and
-read-back of the JVM they left and of the registry entries made for it.
-Builds on launcher_support for the work directory and the stub JVM runs."""
+program (tests/stubs/stubjvmsetup.cpp), the stub JVM they put down, and
+read-back of the JVM and the registry entries made for it."""
 from conftest import stub
 from launcher_support import StubJvm, control_text
 
@@ -44,6 +42,15 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
     (workdir / name).write_bytes(stub("stubjvmarchive").read_bytes())
     settings.setdefault("jvm", stub_jvm_program(wine))
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
+
+
+def drive_root(wine, directory, letter="r"):
+    """Makes the empty directory (in the test's own temp tree, never a
+    directory of the host) the root of drive <letter>: a link in the
+    prefix's dosdevices. Returns the directory."""
+    directory.mkdir()
+    (wine.prefix / "dosdevices" / (letter + ":")).symlink_to(directory)
+    return directory
 
 
 def expansion_dirs(workdir, name="jre-win.exe"):

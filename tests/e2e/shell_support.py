@@ -4,7 +4,7 @@ screenshots of the X display."""
 import os
 import subprocess
 
-from conftest import installer, save_artifact, stub
+from conftest import installer, save_artifact, stub, wait_for
 
 DIALOG = "Installer"
 ERROR_BOX = "Tallybox Installer: Error"
@@ -40,13 +40,19 @@ def wait_window(wine, caption, ms=10000):
 
 
 def window_gone(wine, caption, ms=10000):
-    return probe(wine, "gone", caption, ms)[0] == 0
+    return wait_for(lambda: window_count(wine, caption) == 0, ms / 1000, 0.05)
 
 
-def control_text(wine, caption, control, ms=5000):
+def window_text(wine, caption, control, ms=5000):
+    """The text of a control of the window (control 0: its caption)."""
     code, text = probe(wine, "text", caption, control, ms)
     assert code == 0, f"no window {caption!r}"
     return text
+
+
+def press_ok(wine):
+    """Presses OK on the error box."""
+    return probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
 
 
 def window_count(wine, caption):

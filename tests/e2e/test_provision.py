@@ -10,9 +10,9 @@ from provision_support import (BUNDLE_CONTROL, SETUP_CONTROL, JvmAt, compressed_
                                expansion_dirs, javasoft_values, jvm_setup, properties_text,
                                provision_control, setup_runs, stub_jvm_program, subkeys,
                                windows_dir)
-from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, IDOK, OTHER_CAUSES, probe,
-                           seed_locale, start_launcher, wait_exit, wait_window, window_count)
-from shell_support import control_text as window_text
+from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, OTHER_CAUSES, press_ok,
+                           seed_locale, start_launcher, wait_exit, wait_window, window_count,
+                           window_text)
 
 NEW_HOME = "C:\\Program Files\\JavaSoft\\JRE1.6\\1.6.0"
 WIZARD_DONE = "Java wizard launched successfully"
@@ -25,7 +25,7 @@ def wizard_program(workdir):
             if t == "launching java installer" and texts[i + 2].startswith("Command: ")]
 
 
-def test_compressed_jvm_is_expanded_under_program_files_registered_and_runs_the_wizard(
+def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next_time(
         wine, workdir):
     # The Windows directory already has a java.exe of its own, and, as on
     # Windows itself (not under Wine), a system subdirectory.
@@ -67,28 +67,15 @@ def test_compressed_jvm_is_expanded_under_program_files_registered_and_runs_the_
     assert "extractJvm ok: true" in texts and WIZARD_DONE in texts
     assert error_texts(workdir) == []
 
-
-def test_second_run_on_the_same_machine_finds_the_installed_jvm(wine, workdir):
-    control = provision_control(BUNDLE_CONTROL)
-    layout(wine, workdir, control)
-    compressed_jvm(wine, workdir, version="1.6.0")
+    # A second run on the same machine expands nothing: the registry search
+    # finds the JVM and the wizard runs on it as on any JVM found.
+    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
     assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    layout(wine, workdir, control)
-    (workdir / "jinstall.log").write_bytes(b"")
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    # Nothing is expanded a second time: the registry search finds the JVM
-    # and the wizard runs on it as on any JVM found.
     assert expansion_dirs(workdir) == [NEW_HOME]
-    jvm = JvmAt(wine, NEW_HOME)
     assert jvm.kinds() == ["test", "wizard", "test", "wizard"]
-    texts = trace_texts(workdir)
-    assert "JRE registry entry had correct jvm info: true" in texts
-    assert "attempting to install jvm 1.6.0" not in texts
+    assert "JRE registry entry had correct jvm info: true" in trace_texts(workdir)
     assert wizard_program(workdir) == [NEW_HOME.lower() + "\\bin\\javaw.exe"]
-    assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False,
-                                               in_temp=False)
+    assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False, in_temp=False)
     assert subkeys(wine, JRE_KEY) == ["1.6", "1.6.0"]
 
 
@@ -198,7 +185,7 @@ def test_installer_program_whose_jvm_reports_another_version_fails_in_one_error_
     assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == \
         "Unable to install JRE 1.6.0. " + DISK_SPACE + "\r\r" + OTHER_CAUSES
     assert window_count(wine, ERROR_BOX) == 1
-    assert probe(wine, "command", ERROR_BOX, IDOK)[0] == 0
+    assert press_ok(wine)
     assert wait_exit(proc) == 0
     assert "wizard" not in JvmAt(wine, NEW_HOME + "\\jre").kinds()
     assert "runJvmInstaller ok: false" in trace_texts(workdir)
@@ -288,37 +275,28 @@ def test_compressed_jvm_that_expands_no_jvm_fails_the_installation(wine, workdir
     assert javasoft_values(wine, JRE_KEY) is None
 
 
-def test_jvm_home_inside_the_archive_and_registry_left_alone(wine, workdir):
+def test_package_in_a_directory_with_blanks_jvm_home_inside_the_archive_registry_alone(wine):
+    # Where such packages usually land on the older systems.
+    workdir = wine.drive_c / "Documents and Settings" / "user" / "Local Settings" / "Temp"
+    workdir.mkdir(parents=True)
     layout(wine, workdir, provision_control(BUNDLE_CONTROL, jvmHomeDir="./jre",
                                             configureWinRegistry="no"))
     compressed_jvm(wine, workdir, version="1.6.0", home="jre")
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # The JVM home is the archive's jre directory inside the new JVM
+    # The compressed JVM is started by its short name and expands where it
+    # should. The JVM home is the archive's jre directory inside the new JVM
     # directory; the control file keeps the registry and the Windows
     # directory as they were.
+    assert expansion_dirs(workdir) == [NEW_HOME]
+    texts = trace_texts(workdir)
+    assert any(t.startswith("issued command to expand: C:\\DOCU") for t in texts)
     home = NEW_HOME + "\\jre"
     jvm = JvmAt(wine, home)
     assert jvm.kinds() == ["test", "wizard"]
     assert jvm.properties() == properties_text(home, installed=True, registry=False)
-    assert "Windows registry unchanged" in trace_texts(workdir)
+    assert "Windows registry unchanged" in texts
     assert javasoft_values(wine, JRE_KEY) is None
     assert not (windows_dir(wine) / "javaw.exe").exists()
-
-
-def test_package_unpacked_into_a_directory_with_blanks(wine):
-    # Where such packages usually land on the older systems.
-    workdir = wine.drive_c / "Documents and Settings" / "user" / "Local Settings" / "Temp"
-    workdir.mkdir(parents=True)
-    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
-    compressed_jvm(wine, workdir, version="1.6.0")
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    # The compressed JVM is started by its short name and expands where it
-    # should; the wizard runs on the new JVM.
-    assert expansion_dirs(workdir) == [NEW_HOME]
-    assert any(t.startswith("issued command to expand: C:\\DOCU") for t in trace_texts(workdir))
-    assert JvmAt(wine, NEW_HOME).kinds() == ["test", "wizard"]
     assert error_texts(workdir) == []

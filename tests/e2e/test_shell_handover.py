@@ -2,7 +2,7 @@
 is up), the dialog stays about ten seconds more, then hides, while the
 worker goes on."""
 from conftest import read_text
-from shell_support import (DIALOG, ERROR_BOX, IDOK, NO_SEARCH_CONTROL, NOT_FOUND_MESSAGE, probe,
+from shell_support import (DIALOG, ERROR_BOX, NOT_FOUND_MESSAGE, NO_SEARCH_CONTROL, press_ok,
                            start_launcher, wait_exit, wait_window, window_count, window_gone)
 
 
@@ -17,7 +17,7 @@ def test_dialog_hides_after_hand_over_while_error_box_stays(wine, workdir):
     assert proc.poll() is None
     assert (workdir / "__kivinstall.sem").exists()
     assert not (workdir / "__kivshow.sem").exists()
-    probe(wine, "command", ERROR_BOX, IDOK)
+    press_ok(wine)
     assert wait_exit(proc, 15) == 0
     assert not (workdir / "__kivinstall.sem").exists()
     assert NOT_FOUND_MESSAGE in read_text(workdir / "errors.log")

@@ -5,9 +5,9 @@ all."""
 import pytest
 
 from conftest import read_text
-from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, IDOK, STATUS_CONTROL,
-                           control_text, probe, screenshot, seed_locale, start_launcher,
-                           wait_exit, wait_window, window_crop)
+from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, press_ok, probe,
+                           screenshot, seed_locale, start_launcher, wait_exit, wait_window,
+                           window_crop, window_text)
 
 # A run without kiv.control: the reader's box has no details, so it ends
 # with the language's pointer to the logs.
@@ -43,22 +43,27 @@ def test_dialog_and_box_speak_the_users_language(wine, workdir, lc_all, forced, 
     (workdir / "locale.log").write_bytes(b"")
     proc = start_launcher(wine, workdir)
     assert wait_window(wine, DIALOG)
-    assert control_text(wine, DIALOG, STATUS_CONTROL) == status
+    assert window_text(wine, DIALOG, STATUS_CONTROL) == status
     assert wait_window(wine, ERROR_BOX)
-    box = control_text(wine, ERROR_BOX, BOX_TEXT_CONTROL)
+    box = window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL)
     assert box.startswith(MISSING_CONTROL) and box.endswith(suffix), box
     if lc_all == "fr_FR":
         probe(wine, "move", ERROR_BOX, 0, 0)
         screenshot("shell_error_box_french.png", window_crop(wine, ERROR_BOX))
-    probe(wine, "command", ERROR_BOX, IDOK)
-    # Then the sequence's own report, which has details.
-    assert wait_window(wine, ERROR_BOX)
-    probe(wine, "command", ERROR_BOX, IDOK)
-    assert wait_exit(proc, 20) == 0
+    close_both_boxes(wine, proc)
     if lc_all == "de_DE" and not forced:
         assert read_text(workdir / "locale.log").splitlines()[:2] == [
             "German found locale: de-de language: german",
             "getLang locale: de-DE language: german"]
+
+
+def close_both_boxes(wine, proc):
+    """Dismisses the control-file reader's box, then the sequence's own
+    report (which has details), and waits for the end."""
+    press_ok(wine)
+    assert wait_window(wine, ERROR_BOX)
+    press_ok(wine)
+    assert wait_exit(proc, 20) == 0
 
 
 def test_dialog_at_144_dpi_is_drawn_at_its_size(wine, workdir):
@@ -67,7 +72,7 @@ def test_dialog_at_144_dpi_is_drawn_at_its_size(wine, workdir):
         wine.reg_import(f'[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:{dpi:08x}\n')
         proc = start_launcher(wine, workdir)
         assert wait_window(wine, DIALOG)
-        assert control_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
+        assert window_text(wine, DIALOG, STATUS_CONTROL) == "Unpacking the installer..."
         x, y, w, h = (int(v) for v in probe(wine, "rect", DIALOG)[1].split())
         sizes[dpi] = (w, h)
         assert wait_window(wine, ERROR_BOX)
@@ -75,9 +80,6 @@ def test_dialog_at_144_dpi_is_drawn_at_its_size(wine, workdir):
             # The box comes up at once and covers the dialog: move it away.
             probe(wine, "move", ERROR_BOX, 2000, 0)
             screenshot("shell_dialog_144dpi.png", window_crop(wine, DIALOG))
-        probe(wine, "command", ERROR_BOX, IDOK)
-        assert wait_window(wine, ERROR_BOX)
-        probe(wine, "command", ERROR_BOX, IDOK)
-        assert wait_exit(proc, 20) == 0
+        close_both_boxes(wine, proc)
     # Laid out in dialog units, the dialog grows with the display's resolution.
     assert sizes[144][0] >= sizes[96][0] * 1.3, sizes

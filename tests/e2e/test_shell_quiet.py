@@ -1,26 +1,17 @@
-"""Quiet starts, the command line handed to the sequence, and the hand-over
-to the clean-up program."""
+"""Quiet starts, the command line handed to the sequence (every spelling of
+the switches: tests/unit/cmdline_test.cpp), and the hand-over to the
+clean-up program."""
 import pytest
 
-from conftest import read_text, stub, wait_for
-from launcher_support import trace_texts
-from shell_support import DIALOG, ERROR_BOX, Watcher, run_raw, start_launcher, wait_exit
-
-
-def run_quiet(wine, workdir, *args, cwd=None):
-    # A control file that turns the search off: the run fails at once and
-    # quietly, without a box of the control-file reader.
-    control = (cwd or workdir) / "kiv.control"
-    if not control.exists():
-        control.write_bytes(b"searchForJvm=none\n")
-    proc = start_launcher(wine, workdir, *args, cwd=cwd)
-    assert wait_exit(proc, 15) == 0
+from conftest import read_text
+from launcher_support import cleanup_runs, install_cleanup_stub, run_quiet, trace_texts
+from shell_support import DIALOG, ERROR_BOX, Watcher, start_launcher, wait_exit
 
 
 def test_quiet_run_shows_no_window_and_hands_switch_and_argument_on(wine, workdir):
     (workdir / "jinstall.log").write_bytes(b"")
     watcher = Watcher(wine, 5000, DIALOG, ERROR_BOX)
-    run_quiet(wine, workdir, "-q", "x")
+    run_quiet(wine, workdir)
     assert watcher.seen() == []
     texts = trace_texts(workdir)
     assert "Quite install: true" in texts
@@ -35,29 +26,10 @@ def test_quiet_run_shows_no_window_and_hands_switch_and_argument_on(wine, workdi
     assert not (workdir / "__kivshow.sem").exists()
 
 
-def test_properties_switch_with_quoted_argument(wine, workdir):
-    (workdir / "jinstall.log").write_bytes(b"")
-    (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
-    assert run_raw(wine, workdir, '-s "a b" c') == 0
-    texts = trace_texts(workdir)
-    assert "Quite install: false" in texts
-    assert "Properties install: true" in texts
-    assert "Install argument: a b" in texts
-
-
-def install_cleanup_stub(workdir):
-    (workdir / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
-
-
-def cleanup_runs(directory):
-    return read_text(directory / "cleanupstub.runs").splitlines()
-
-
 def test_start_in_other_directory_hands_work_directory_to_cleanup_program(wine, workdir):
     install_cleanup_stub(workdir)
     (workdir / "startdir.txt").write_bytes(b"C:\\elsewhere  \r\n")
-    run_quiet(wine, workdir, "-q", "x")
-    assert wait_for(lambda: len(cleanup_runs(workdir)) >= 2, 10)
+    run_quiet(wine, workdir)
     assert cleanup_runs(workdir) == ["RUN", "ARG C:\\work"]
     assert (workdir / "__cleanup.exe").exists()
     assert (workdir / "cleanup.exe").exists()
@@ -70,8 +42,7 @@ def test_work_directory_with_blank_arrives_as_one_argument(wine, workdir):
     spaced.mkdir()
     install_cleanup_stub(spaced)
     (spaced / "startdir.txt").write_bytes(b"C:\\elsewhere\r\n")
-    run_quiet(wine, workdir, "-q", "x", cwd=spaced)
-    assert wait_for(lambda: len(cleanup_runs(spaced)) >= 2, 10)
+    run_quiet(wine, spaced)
     assert cleanup_runs(spaced) == ["RUN", "ARG C:\\my work"]
 
 
@@ -83,7 +54,7 @@ def test_start_in_work_directory_or_none_deletes_both_cleanup_programs(wine, wor
     install_cleanup_stub(workdir)
     if start is not None:
         (workdir / "startdir.txt").write_bytes(start + b"\r\n")
-    run_quiet(wine, workdir, "-q", "x")
+    run_quiet(wine, workdir)
     assert not (workdir / "cleanup.exe").exists()
     assert not (workdir / "__cleanup.exe").exists()
     assert not (workdir / "cleanupstub.runs").exists()

@@ -15,7 +15,7 @@ from launcher_support import HOST_JAVA, TEST_CLASS, host_java_version
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
 
 
-def host_jvm_home(wine):
+def script_jvm(wine):
     home = wine.drive_c / "hostjvm"  # cmd below runs it unquoted
     program = home / "bin" / "javaw.exe"
     program.parent.mkdir(parents=True, exist_ok=True)
@@ -27,7 +27,7 @@ def host_jvm_home(wine):
 def run_test_class(wine, workdir, *words):
     """Runs "javaw.exe -cp . TestJvm <words>" in the work directory."""
     (workdir / "TestJvm.class").write_bytes(TEST_CLASS.read_bytes())
-    program = host_jvm_home(wine)
+    program = script_jvm(wine)
     command = " ".join([wine.winpath(program), "-cp", ".", "TestJvm", *words])
     out = wine.run("cmd", "/c", command, cwd=workdir)
     assert out.returncode == 0, out.stdout + out.stderr
@@ -47,28 +47,18 @@ def check_version_line(line):
     assert line[digits[0]:digits[-1] + 1] == version
 
 
-def test_results_go_into_a_work_directory_with_blanks(wine, workdir):
-    # The launcher passes the directory unquoted: it arrives in words.
-    target = workdir / "with  two blanks"
-    target.mkdir()
-    run_test_class(wine, workdir, *wine.winpath(target).split(" "))
-    # Words are joined with single blanks: "with  two" cannot be rebuilt,
-    # so the results go to the current directory instead.
-    check_version_line(results_in(workdir))
-
-    target = workdir / "with blank"
-    target.mkdir()
-    run_test_class(wine, workdir, *wine.winpath(target).split(" "))
-    check_version_line(results_in(target))
-
-
-def test_drive_z_path_names_the_unix_directory(wine, workdir, tmp_path):
-    target = tmp_path / "out side"
-    target.mkdir()
-    run_test_class(wine, workdir, *("Z:" + str(target).replace("/", "\\")).split(" "))
-    check_version_line(results_in(target))
-
-
-def test_unknown_directory_falls_back_to_the_work_directory(wine, workdir):
-    run_test_class(wine, workdir, "C:\\no\\such", "dir")
-    check_version_line(results_in(workdir))
+def test_results_go_to_the_directory_named_in_words_or_else_the_work_directory(
+        wine, workdir, tmp_path):
+    # The launcher passes the directory unquoted: it arrives in words, which
+    # are joined with single blanks, so "with  two blanks" cannot be rebuilt
+    # and the results go to the current directory instead. Drive Z: names a
+    # Unix directory.
+    two, one, outside = workdir / "with  two blanks", workdir / "with blank", tmp_path / "out side"
+    for directory in (two, one, outside):
+        directory.mkdir()
+    for named, results in ((wine.winpath(two), workdir), (wine.winpath(one), one),
+                           ("Z:" + str(outside).replace("/", "\\"), outside),
+                           ("C:\\no\\such dir", workdir)):
+        (results / "jvmGood.txt").unlink(missing_ok=True)
+        run_test_class(wine, workdir, *named.split(" "))
+        check_version_line(results_in(results))

@@ -1,27 +1,15 @@
 // A bridge from a Windows JVM home to the host's real Java, for tests and
-// the demo under Wine. Copied into a JVM home as bin\javaw.exe (and
-// java.exe), it runs the host's java with its own arguments and waits for it.
-//
-// Wine starts Linux programs, but a Windows program cannot wait for one. So
-// the bridge writes a small /bin/sh script that changes into the current
-// directory, runs java and then writes java's exit code into a done-file;
-// it starts /bin/sh on the script and polls for the done-file.
-//
-// The host's JVM does not understand Windows class paths: the argument after
-// -classpath, -cp or --class-path is split at ";", each element that starts
-// with a drive letter becomes its Unix path (Wine's wine_get_unix_file_name,
-// resolved by the shell so that no drive colon remains), and the elements
-// are joined with ":". Every other argument goes as it is.
-//
-// "hostjava.ini" beside the program may set
-//   java=/usr/lib/jvm/default-java/bin/java   the host's java
-//   timeout=120                               seconds to wait for it
-// The command and java's output are appended to "hostjava.out" beside the
-// program.
-#include <windows.h>
-#include <stdio.h>
+// the demo under Wine. As bin\javaw.exe (and java.exe) it runs the host's
+// java with its own arguments and waits for it: a Windows program cannot
+// wait for a Linux one, so it writes a /bin/sh script that runs java in the
+// current directory and then writes java's exit code into a done-file, and
+// polls for that file. The class path after -classpath, -cp or --class-path
+// is split at ";" and each drive-letter element becomes its Unix path.
+// "hostjava.ini" beside it may set java=<host java> and timeout=<seconds>;
+// the command and java's output are appended to "hostjava.out" beside it.
 #include <stdlib.h>
-#include <string.h>
+
+#include "stubini.h"
 
 #include <string>
 #include <vector>
@@ -31,17 +19,8 @@ typedef char*(CDECL* UnixNameFunction)(const WCHAR*);
 static std::string ownDir;
 
 static std::string setting(const char* key, const char* fallback) {
-    std::string value = fallback;
-    FILE* f = fopen((ownDir + "\\hostjava.ini").c_str(), "r");
-    if (!f) return value;
-    char line[2048];
-    size_t keyLength = strlen(key);
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = '\0';
-        if (strncmp(line, key, keyLength) == 0 && line[keyLength] == '=')
-            value = line + keyLength + 1;
-    }
-    fclose(f);
+    char value[2048];
+    iniSetting((ownDir + "\\hostjava.ini").c_str(), key, value, sizeof value, fallback);
     return value;
 }
 

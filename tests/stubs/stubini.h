@@ -39,6 +39,30 @@ static inline void iniSetting(const char* ini, const char* key, char* value, siz
     fclose(f);
 }
 
+// The stub JVM a stand-in puts down and the version it reports: the
+// settings "jvm" (default: stubjvm.exe beside the program) and "version"
+// (default 1.6.0) of the file ini; both buffers hold MAX_PATH characters.
+static inline void stubJvmSettings(const char* ini, const char* ownDir, char* jvm, char* version) {
+    char fallback[MAX_PATH + 16];
+    snprintf(fallback, sizeof fallback, "%s\\stubjvm.exe", ownDir);
+    iniSetting(ini, "jvm", jvm, MAX_PATH, fallback);
+    iniSetting(ini, "version", version, MAX_PATH, "1.6.0");
+}
+
+// Makes every missing level of the directory path; true when it exists.
+static inline bool makeDirs(const char* path) {
+    char work[MAX_PATH * 2];
+    snprintf(work, sizeof work, "%s", path);
+    for (char* c = work + 1; *c; ++c) {
+        if (*c != '\\' || c[-1] == ':') continue;
+        *c = '\0';
+        CreateDirectoryA(work, nullptr);
+        *c = '\\';
+    }
+    CreateDirectoryA(work, nullptr);
+    return GetFileAttributesA(work) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Puts the stub JVM jvm into the directory bin under each name of the
 // comma-separated list programs, with a stubjvm.ini that makes it report
 // version. False when a copy fails.

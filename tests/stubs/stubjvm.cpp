@@ -7,6 +7,9 @@
 //   hang=1             a test run never answers: it starts a second copy of
 //                      itself (argument --hang-child, which creates
 //                      "stubjvm.child" beside the program); both wait for ever
+//   wizardDelay=0      milliseconds a wizard run waits more; then it records
+//                      "JAR 1" (or "JAR 0") in "stubjvm.runs" when the work
+//                      directory's install.jar is still (no longer) there
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -53,9 +56,8 @@ static void record(int argc, char** argv, bool testRun) {
 }
 
 int main(int argc, char** argv) {
-    GetModuleFileNameA(nullptr, ownDir, MAX_PATH);
-    char* slash = strrchr(ownDir, '\\');
-    if (slash) *slash = '\0';
+    char ownPath[MAX_PATH];
+    ownLocation(ownPath, ownDir, MAX_PATH);
 
     if (argc >= 2 && strcmp(argv[1], "--hang-child") == 0) {
         char mark[MAX_PATH + 24];
@@ -65,12 +67,13 @@ int main(int argc, char** argv) {
         Sleep(INFINITE);
     }
 
-    char version[128], wizard[16], exitCode[16], delay[16], hang[16];
+    char version[128], wizard[16], exitCode[16], delay[16], hang[16], wizardDelay[16];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
     readSetting("hang", hang, sizeof hang, "0");
+    readSetting("wizardDelay", wizardDelay, sizeof wizardDelay, "0");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
@@ -117,5 +120,15 @@ int main(int argc, char** argv) {
         if (f) fclose(f);
     }
     if (atoi(delay) > 0) Sleep((DWORD)atoi(delay));
+    if (!testRun && atoi(wizardDelay) > 0) {
+        Sleep((DWORD)atoi(wizardDelay));
+        char path[MAX_PATH + 16];
+        snprintf(path, sizeof path, "%s\\stubjvm.runs", ownDir);
+        FILE* f = fopen(path, "ab");
+        if (f) {
+            fprintf(f, "JAR %d\n", GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES);
+            fclose(f);
+        }
+    }
     return atoi(exitCode);
 }

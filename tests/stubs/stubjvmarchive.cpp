@@ -6,7 +6,6 @@
 //   home=jre                 subdirectory of the current directory that
 //                            becomes the JVM home (default: the directory itself)
 //   programs=java.exe,javaw.exe   the programs put into home\bin
-//   dll=client               also home\bin\<dll>\jvm.dll (none by default)
 //   msvcrt=1                 also home\bin\msvcrt.dll (a copy of the system's)
 //   files=lib\security\java.policy,...   also these files below home, each
 //                            holding the line "expanded <name>"
@@ -19,12 +18,6 @@
 #include "stubini.h"
 
 static char ownPath[MAX_PATH];
-
-static void setting(const char* key, char* value, size_t size, const char* fallback) {
-    char ini[MAX_PATH + 8];
-    besideWithSuffix(ownPath, ".ini", ini, sizeof ini);
-    iniSetting(ini, key, value, size, fallback);
-}
 
 static void writeText(const char* path, const char* text) {
     FILE* f = fopen(path, "w");
@@ -46,16 +39,14 @@ int main() {
         fclose(record);
     }
 
-    char defaultJvm[MAX_PATH + 16], jvm[MAX_PATH], version[128], home[MAX_PATH], programs[512],
-        dll[64], msvcrt[8], files[1024];
-    snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
-    setting("jvm", jvm, sizeof jvm, defaultJvm);
-    setting("version", version, sizeof version, "1.6.0");
-    setting("home", home, sizeof home, "");
-    setting("programs", programs, sizeof programs, "java.exe,javaw.exe");
-    setting("dll", dll, sizeof dll, "");
-    setting("msvcrt", msvcrt, sizeof msvcrt, "0");
-    setting("files", files, sizeof files, "");
+    char ini[MAX_PATH + 8], jvm[MAX_PATH], version[MAX_PATH], home[MAX_PATH], programs[512],
+        msvcrt[8], files[1024];
+    besideWithSuffix(ownPath, ".ini", ini, sizeof ini);
+    stubJvmSettings(ini, ownDir, jvm, version);
+    iniSetting(ini, "home", home, sizeof home, "");
+    iniSetting(ini, "programs", programs, sizeof programs, "java.exe,javaw.exe");
+    iniSetting(ini, "msvcrt", msvcrt, sizeof msvcrt, "0");
+    iniSetting(ini, "files", files, sizeof files, "");
 
     char bin[MAX_PATH * 2];
     if (*home) {
@@ -67,12 +58,6 @@ int main() {
     _mkdir(bin);
     if (!putStubJvm(jvm, bin, programs, version)) return 2;
     char path[MAX_PATH * 3];
-    if (*dll) {
-        snprintf(path, sizeof path, "%s\\%s", bin, dll);
-        _mkdir(path);
-        snprintf(path, sizeof path, "%s\\%s\\jvm.dll", bin, dll);
-        writeText(path, "stub");
-    }
     if (strcmp(msvcrt, "1") == 0) {
         // The system's own: the programs beside it load it.
         char system[MAX_PATH], runtime[MAX_PATH + 16];
@@ -83,12 +68,11 @@ int main() {
     }
     for (char* name = strtok(files, ","); name; name = strtok(nullptr, ",")) {
         snprintf(path, sizeof path, "%s%s%s", home, *home ? "\\" : "", name);
-        // Every missing level of the file's directory.
-        for (char* c = path; *c; ++c) {
-            if (*c != '\\') continue;
-            *c = '\0';
-            _mkdir(path);
-            *c = '\\';
+        char* slash = strrchr(path, '\\');
+        if (slash) {  // every missing level of the file's directory
+            *slash = '\0';
+            makeDirs(path);
+            *slash = '\\';
         }
         char text[MAX_PATH + 16];
         snprintf(text, sizeof text, "expanded %s\n", name);

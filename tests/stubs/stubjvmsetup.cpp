@@ -20,45 +20,25 @@
 
 static char config[MAX_PATH * 2];
 
-static void setting(const char* key, char* value, size_t size, const char* fallback) {
-    iniSetting(config, key, value, size, fallback);
-}
-
-static bool makeDirs(const char* path) {
-    char work[MAX_PATH * 2];
-    snprintf(work, sizeof work, "%s", path);
-    for (char* c = work + 1; *c; ++c) {
-        if (*c != '\\' || c[-1] == ':') continue;
-        *c = '\0';
-        _mkdir(work);
-        *c = '\\';
-    }
-    _mkdir(work);
-    return GetFileAttributesA(work) != INVALID_FILE_ATTRIBUTES;
-}
-
 static bool setValue(HKEY key, const char* name, const char* value) {
     return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1) ==
            ERROR_SUCCESS;
 }
 
 int main(int argc, char** argv) {
-    char ownPath[MAX_PATH], ownDir[MAX_PATH], defaultJvm[MAX_PATH + 16];
+    char ownPath[MAX_PATH], ownDir[MAX_PATH];
     ownLocation(ownPath, ownDir, MAX_PATH);
     besideWithSuffix(ownPath, ".ini", config, sizeof config);
     for (int i = 1; i + 1 < argc; ++i)
         if (strcmp(argv[i], "-config") == 0) snprintf(config, sizeof config, "%s", argv[i + 1]);
 
-    snprintf(defaultJvm, sizeof defaultJvm, "%s\\stubjvm.exe", ownDir);
-
-    char jvm[MAX_PATH], version[128], subdir[MAX_PATH], home[MAX_PATH], reg[128],
+    char jvm[MAX_PATH], version[MAX_PATH], subdir[MAX_PATH], home[MAX_PATH], reg[128],
         record[MAX_PATH], cwd[MAX_PATH];
-    setting("jvm", jvm, sizeof jvm, defaultJvm);
-    setting("version", version, sizeof version, "1.6.0");
-    setting("subdir", subdir, sizeof subdir, "");
-    setting("home", home, sizeof home, "");
-    setting("register", reg, sizeof reg, "");
-    setting("record", record, sizeof record, "");
+    stubJvmSettings(config, ownDir, jvm, version);
+    iniSetting(config, "subdir", subdir, sizeof subdir, "");
+    iniSetting(config, "home", home, sizeof home, "");
+    iniSetting(config, "register", reg, sizeof reg, "");
+    iniSetting(config, "record", record, sizeof record, "");
     if (!_getcwd(cwd, MAX_PATH)) cwd[0] = '\0';
 
     if (*record) {

@@ -1,28 +1,17 @@
-// A window probe for the end-to-end tests: finds top-level windows by
-// caption and reads or drives them, so that tests read the texts the
-// launcher shows from the windows themselves.
-//   winprobe wait <caption> <ms>          waits until a visible window has
-//                                         the caption; prints FOUND (exit 0)
-//   winprobe gone <caption> <ms>          waits until no visible one has it
-//   winprobe text <caption> <id> <ms>     prints the text of control id of
-//                                         the window (id 0: its caption), UTF-8
-//   winprobe command <caption> <id>       posts WM_COMMAND id to it
-//   winprobe key <caption> <vk>           posts a key press (down and up)
-//   winprobe close <caption>              posts WM_CLOSE
-//   winprobe count <caption>              prints the number of visible ones
-//   winprobe move <caption> <x> <y>       moves the window
-//   winprobe rect <caption>               prints "x y width height"
-//   winprobe watch <ms> <caption>...      polls for the captions for ms and
-//                                         prints SEEN <caption> for each one
-//                                         that was ever visible
-//   winprobe locale <name>                sets HKCU\Control Panel\International
-//                                         LocaleName and makes the key read-only,
-//                                         so that starting processes (which
-//                                         rewrite it under Wine) keep the name
-//   winprobe run <file>                   runs the command line held in the
-//                                         file exactly as written (quotes and
-//                                         blanks untouched), waits, and exits
-//                                         with its exit code
+// A window probe for the end-to-end tests: finds visible top-level windows
+// by caption, so that tests read the texts the launcher shows from the
+// windows themselves, and drives them. Verbs (exit 0 on success):
+//   wait <caption> <ms>         until one is visible; prints FOUND
+//   text <caption> <id> <ms>    the text of control id (0: the caption), UTF-8
+//   command <caption> <id>      posts WM_COMMAND id; key <caption> <vk> posts a
+//                               key press; close <caption> posts WM_CLOSE
+//   count <caption>             prints how many are visible
+//   move <caption> <x> <y>, rect <caption> (prints "x y width height")
+//   watch <ms> <caption>...     polls for ms; prints SEEN <caption> for each seen
+//   locale <name>               sets the user's LocaleName and makes the key
+//                               read-only (Wine rewrites it at every start)
+//   run <file>                  runs the command line held in the file exactly
+//                               as written; exits with its exit code
 // Message boxes keep their text in the static control 65535.
 #include <windows.h>
 #include <aclapi.h>
@@ -74,15 +63,6 @@ int main(int argc, char** argv) {
         printf("FOUND\n");
         return 0;
     }
-    if (strcmp(verb, "gone") == 0 && argc >= 4) {
-        DWORD start = GetTickCount();
-        while (find(argv[2]).found) {
-            if (GetTickCount() - start >= (DWORD)atoi(argv[3])) return 1;
-            Sleep(50);
-        }
-        printf("GONE\n");
-        return 0;
-    }
     if (strcmp(verb, "text") == 0 && argc >= 4) {
         HWND window = waitFor(argv[2], argc >= 5 ? (DWORD)atoi(argv[4]) : 0);
         if (!window) return 1;
@@ -97,24 +77,14 @@ int main(int argc, char** argv) {
         fwrite(text, 1, strlen(text), stdout);
         return 0;
     }
-    if (strcmp(verb, "command") == 0 && argc >= 4) {
+    bool command = strcmp(verb, "command") == 0, key = strcmp(verb, "key") == 0;
+    if ((command || key || strcmp(verb, "close") == 0) && argc >= 3) {
         HWND window = find(argv[2]).found;
+        WPARAM value = argc >= 4 ? (WPARAM)strtol(argv[3], nullptr, 0) : 0;
         if (!window) return 1;
-        PostMessageA(window, WM_COMMAND, (WPARAM)atoi(argv[3]), 0);
-        return 0;
-    }
-    if (strcmp(verb, "key") == 0 && argc >= 4) {
-        HWND window = find(argv[2]).found;
-        if (!window) return 1;
-        WPARAM key = (WPARAM)strtol(argv[3], nullptr, 0);
-        PostMessageA(window, WM_KEYDOWN, key, 1);
-        PostMessageA(window, WM_KEYUP, key, (LPARAM)0xC0000001u);
-        return 0;
-    }
-    if (strcmp(verb, "close") == 0 && argc >= 3) {
-        HWND window = find(argv[2]).found;
-        if (!window) return 1;
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (key) PostMessageA(window, WM_KEYDOWN, value, 1);
+        PostMessageA(window, command ? WM_COMMAND : key ? WM_KEYUP : WM_CLOSE, value,
+                     key ? (LPARAM)0xC0000001u : 0);
         return 0;
     }
     if (strcmp(verb, "move") == 0 && argc >= 5) {

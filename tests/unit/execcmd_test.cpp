@@ -108,18 +108,23 @@ TEST(ExecCommand, ExecCommandSplitsAtEveryBlank) {
 }
 
 TEST(ExecCommand, LongArgumentsStayBounded) {
-    // Far beyond the system's command-line limit: no buffer overflows, and
-    // the failure is explained with one of the known texts.
+    // Far beyond the system's command-line limit: the vector is joined
+    // whole and handed on without an overflow (Wine starts the child with
+    // the line cut). A failed start is explained inside the error buffer.
     ScratchDir dir;
     std::string huge(100000, 'a');
     Argv argv({"echoargs.exe", huge, huge});
     std::string program = echoArgsPath();
-    char error[ExecCommand::ErrorTextSize];
+    char error[ExecCommand::ErrorTextSize + 16];
+    memset(error, 'Z', sizeof error);
     ExecCommand exec;
     EXPECT_EQ(argsString(argv.get()).size(), 12 + 2 * 100001);
-    if (!exec.spawnAndWait(&program[0], argv.get(), error)) {
-        EXPECT_LT(strlen(error), sizeof error);
-    }
+    exec.spawnAndWait(&program[0], argv.get(), error);
+    std::string missing = dir.file("missing.exe");
+    EXPECT_FALSE(exec.spawnAndWait(&missing[0], argv.get(), error));
+    EXPECT_GT(strlen(error), 0u);
+    EXPECT_LT(strlen(error), (size_t)ExecCommand::ErrorTextSize);
+    EXPECT_EQ(std::string(error + ExecCommand::ErrorTextSize, 16), std::string(16, 'Z'));
     std::string longName(6000, 'n');
     exec.setTraceFilename(longName.c_str());  // cut, not overflowing
     exec.setErrorsFilename(longName.c_str());

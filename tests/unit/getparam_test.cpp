@@ -25,38 +25,24 @@ struct Field {
 };
 #define FIELD(name) {#name, offsetof(ControlSettings, name), sizeof ControlSettings::name}
 const Field Fields[] = {
-    FIELD(jvmRequiredVersion),
-    FIELD(jvmMinVersion),
-    FIELD(jvmMaxVersion),
-    FIELD(jvmVersion),
-    FIELD(jvmName),
-    FIELD(jvmCommandName),
-    FIELD(jvmInstallerType),
-    FIELD(jvmSelfExtractor),
-    FIELD(jvmInstallerBinary),
-    FIELD(jvmInstallerCommand),
-    FIELD(predefinedJvmInstallDir),
-    FIELD(jvmHomeDir),
-    FIELD(jvmExtraParameters),
-    FIELD(jvmClasspathSwitch),
-    FIELD(loaderClasspath),
-    FIELD(loaderJavaCommand),
-    FIELD(systemSecurityPolicyFilename),
-    FIELD(userSecurityPolicyFilename),
-    FIELD(keystoreFilename),
-    FIELD(appletUrl),
+    FIELD(jvmRequiredVersion), FIELD(jvmMinVersion), FIELD(jvmMaxVersion),
+    FIELD(jvmVersion), FIELD(jvmName), FIELD(jvmCommandName),
+    FIELD(jvmInstallerType), FIELD(jvmSelfExtractor), FIELD(jvmInstallerBinary),
+    FIELD(jvmInstallerCommand), FIELD(predefinedJvmInstallDir), FIELD(jvmHomeDir),
+    FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch), FIELD(loaderClasspath),
+    FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
+    FIELD(userSecurityPolicyFilename), FIELD(keystoreFilename), FIELD(appletUrl),
     FIELD(searchForJvm),
 };
 const size_t KeyCount = sizeof Fields / sizeof Fields[0];
 const char* key(size_t i) { return Fields[i].key; }
-const size_t GuardSize = 64;
 const char Guard = 0x5a;
 
 // The settings, filled with guard bytes before the reading and followed by
 // guard bytes that must stay untouched.
 struct Params {
     ControlSettings settings;
-    char guard[GuardSize];
+    char guard[64];
     Params() {
         memset(&settings, Guard, sizeof settings);
         memset(guard, Guard, sizeof guard);
@@ -179,9 +165,8 @@ TEST(GetParameters, ValuesLongerThanTheirBuffersAreCut) {
     };
     const CutCase cases[] = {
         {"jvmRequiredVersion", 300, 200}, {"searchForJvm", 150, 99},
-        {"jvmClasspathSwitch", 1200, 999}, {"loaderClasspath", 4000, 4000},
-        {"appletUrl", 4999, 4999}, {"appletUrl", 7000, 4999},
-        {"jvmHomeDir", 5000, 5000}, {"jvmHomeDir", 5001, 5000},
+        {"jvmClasspathSwitch", 1200, 999}, {"appletUrl", 4999, 4999},
+        {"appletUrl", 7000, 4999}, {"jvmHomeDir", 5000, 5000}, {"jvmHomeDir", 5001, 5000},
         {"jvmCommandName", 6000, 5000},  // cut to 4996 characters, then ".exe"
     };
     for (const CutCase& c : cases) {

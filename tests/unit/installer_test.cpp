@@ -1,7 +1,7 @@
-// Install: the search-path lookup of the home directory on the real file
-// system of the test prefix, native.properties as the wizard reads it, and
-// the size of the wizard's argument list. The launch itself is shown end to
-// end (tests/e2e/test_happy_path.py).
+// The home directory's lookup in the search path (install/installer.cpp), on
+// the real file system of the test prefix. native.properties and the launch
+// itself are shown end to end (tests/e2e/test_happy_path.py,
+// test_provision.py).
 #include "install/installer.h"
 #include "testdir.h"
 
@@ -10,6 +10,7 @@
 #include <direct.h>
 #include <ctype.h>
 #include <stdlib.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,12 +18,6 @@
 static std::string lower(std::string text) {
     for (char& c : text) c = (char)tolower((unsigned char)c);
     return text;
-}
-
-static std::string withCrLf(const std::string& text) {
-    std::string result;
-    for (char c : text) result += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return result;
 }
 
 // Sets PATH for the test and puts the previous value back afterwards.
@@ -83,81 +78,4 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     }
     path.set(nullptr);
     EXPECT_FALSE(install->isDirInPath("bin", found));
-}
-
-TEST(WizardLaunch, NativePropertiesLines) {
-    ScratchDir dir;
-    struct Case {
-        const char* jvmCommand;
-        const char* javaHomeDir;  // what an earlier step left there
-        bool installed;
-        const char* jvmDir;
-        bool configure;
-        const char* expected;
-    } cases[] = {
-        {"C:\\Program Files\\Java\\jre6\\bin\\javaw.exe", "C:\\Program Files\\Java\\jre6", false,
-         "", true,
-         "nativeJvmHomeDir=C:/Program Files/Java/jre6\nnativeJvmInstalled=false\n"
-         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
-        {"C:\\pkg\\jre\\bin\\java.exe", "C:\\pkg\\jre", true, "[$AppDir]\\jre", false,
-         "nativeJvmHomeDir=C:/pkg/jre\nnativeJvmInstalled=true\n"
-         "nativeJvmInstalledInTemp=true\nconfigureWinRegistry=false\n"},
-        {"C:\\Java\\bin\\java.exe", "C:\\Java", true, "C:\\Java", true,
-         "nativeJvmHomeDir=C:/Java\nnativeJvmInstalled=true\n"
-         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
-        // an installed JVM without a directory: the temporary line is left out
-        {"C:\\Java\\bin\\java.exe", "C:\\Java", true, "",  true,
-         "nativeJvmHomeDir=C:/Java\nnativeJvmInstalled=true\nconfigureWinRegistry=true\n"},
-        // Regression: after a JVM installer program had run, or when an
-        // existing JVM directory was taken, the wizard was told the home of
-        // an earlier step (or none); it is derived from the program now.
-        {"C:\\new jvm\\bin\\javaw.exe", "C:\\old", false, "", true,
-         "nativeJvmHomeDir=C:/new jvm\nnativeJvmInstalled=false\n"
-         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
-        {"C:\\new\\jre.exe", "", false, "", true,
-         "nativeJvmHomeDir=C:/new\nnativeJvmInstalled=false\n"
-         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
-        // no JVM at all: nothing to derive from
-        {"", "", false, "", true,
-         "nativeJvmHomeDir=\nnativeJvmInstalled=false\n"
-         "nativeJvmInstalledInTemp=false\nconfigureWinRegistry=true\n"},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<Install> install(new Install);
-        install->setJvm(c.jvmCommand, c.javaHomeDir);
-        // A second write replaces the first.
-        install->logJvmLocation(!c.installed, "[$AppDir]\\x", !c.configure);
-        install->logJvmLocation(c.installed, c.jvmDir, c.configure);
-        EXPECT_EQ(readFile(dir.file("native.properties")), withCrLf(c.expected)) << c.jvmCommand;
-    }
-}
-
-TEST(WizardLaunch, ArgumentListSize) {
-    ScratchDir dir;
-    struct Case {
-        const char* extra;
-        const char* command;
-        bool quiet;
-        bool properties;
-        const char* argument;
-        unsigned count;
-    } cases[] = {
-        {"-Xmx256m -Dx=1", "Install arg", false, false, "", 9},
-        {"-Xmx256m -Dx=1", "Install arg", true, false, "C:\\My Dir\\a.txt", 11},
-        {"-Xmx256m -Dx=1", "Install arg", false, true, "C:\\My Dir\\a.txt", 11},
-        {"-Xmx256m -Dx=1", "Install arg", true, true, "x", 11},
-        {"-Xmx256m -Dx=1", "Install arg", true, false, "", 9},
-        {"", "", false, false, "", 5},
-        {"a  b", "Install", false, false, "", 9},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<Install> install(new Install);
-        writeFile(dir.file("kiv.control"), std::string("jvmExtraParameters=") + c.extra +
-                                               "\nloaderJavaCommand=" + c.command + "\n");
-        install->setMode(c.quiet, c.properties);
-        ASSERT_TRUE(install->getParams());
-        char argument[100];
-        strcpy(argument, c.argument);
-        EXPECT_EQ(install->countParameters(argument), c.count) << c.extra << "|" << c.command;
-    }
 }

@@ -20,12 +20,6 @@ struct Place {
     ScratchDir dir;
     RegistrySandbox registry;
     Place() { writeFile(dir.file("jinstall.log"), ""); }
-    // Program Files (created) and the Windows directory for the lookups.
-    void programFiles(const std::string& value, bool create = true) {
-        registry.set(WindowsKey, "ProgramFilesDir", value);
-        if (create) makeDirs(value);
-    }
-    void windows(const std::string& value) { registry.set(WindowsNtKey, "SystemRoot", value); }
     std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
 };
 
@@ -33,8 +27,9 @@ struct Place {
 
 TEST(JvmInstallerVariables, ResolvedAtTheStartOnly) {
     Place place;
-    place.programFiles(place.dir.file("pf"));
-    place.windows(place.dir.file("win"));
+    place.registry.set(WindowsKey, "ProgramFilesDir", place.dir.file("pf"));
+    makeDirs(place.dir.file("pf"));
+    place.registry.set(WindowsNtKey, "SystemRoot", place.dir.file("win"));
     struct Case {
         std::string requested;
         bool ok;
@@ -75,7 +70,6 @@ TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
     appendText(path, "\\");  // a trailing backslash is not doubled
     EXPECT_TRUE(installer.addDirectory(path, "again"));
     EXPECT_EQ(std::string(path), dir.file("made\\again"));
-
     // A path that would not fit a path buffer is refused, not cut.
     std::string longName(PathBufferSize, 'x');
     copyText(path, dir.path().c_str());
@@ -85,41 +79,27 @@ TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
 
 TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     // Regression: the old jvm tree was deleted whatever it held, the work
-    // directory or the Windows directory included.
+    // directory included (every refused directory: dirguard_test).
     ScratchDir dir;
     JvmInstaller installer;
     makeDirs(dir.file("a\\jvm\\sub"));
     writeFile(dir.file("a\\jvm\\sub\\f.txt"), "");
     EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));
     EXPECT_FALSE(exists(dir.file("a\\jvm")));
-    EXPECT_TRUE(exists(dir.file("a")));
     EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));  // nothing there
-
-    // The work directory lies in the tree.
     makeDirs(dir.file("b\\jvm\\work"));
     _chdir(dir.file("b\\jvm\\work").c_str());
-    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("b").c_str()));
-    _chdir(dir.file("b\\jvm").c_str());
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("b").c_str()));
     _chdir(dir.path().c_str());
     EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
 
-    // The Windows directory lies in the tree, also when named by its
-    // short form.
-    makeDirs(dir.file("c\\jvm\\windows dir"));
-    installer.setHomeDirectory(dir.file("c\\jvm\\windows dir").c_str());
-    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("c").c_str()));
-    char shortName[MAX_PATH];
-    std::string windowsDir = dir.file("c\\jvm\\windows dir");
-    ASSERT_NE(GetShortPathNameA(windowsDir.c_str(), shortName, MAX_PATH), 0u);
-    ASSERT_NE(std::string(shortName), windowsDir);
-    installer.setHomeDirectory(shortName);
-    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("c").c_str()));
-    EXPECT_TRUE(exists(dir.file("c\\jvm\\windows dir")));
-
-    // Relative names are never deleted.
-    makeDirs(dir.file("jvm"));
-    EXPECT_FALSE(installer.deleteTempJvmDir("."));
-    installer.deleteTempJvmDir("");  // the root's jvm: refused if there
-    EXPECT_TRUE(exists(dir.file("jvm")));
+    // The package keeps its compressed JVM in the tree (jvm/jre-win.exe):
+    // deleting the tree lost the file that was to be run next.
+    makeDirs(dir.file("d\\jvm"));
+    std::string archive = dir.file("d\\jvm\\jre-win.exe");
+    writeFile(archive, "");
+    installer.keepFile(archive.c_str());
+    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("d").c_str()));
+    EXPECT_TRUE(exists(archive));
+    installer.keepFile(nullptr);
 }

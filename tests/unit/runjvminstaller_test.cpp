@@ -53,9 +53,6 @@ TEST(RunJvmInstaller, CommandLineSplitting) {
         EXPECT_EQ(program, c.program) << c.line;
     }
     RunJvmInstaller runner;
-    EXPECT_EQ(runner.getStartNextArg(nullptr), nullptr);
-    const char* text = "a/*/*/*b";
-    EXPECT_STREQ(runner.getStartNextArg(text + 1), "b");
     EXPECT_FALSE(runner.runInstaller("", "C:\\"));
     EXPECT_FALSE(runner.runInstaller(nullptr, "C:\\"));
 }

@@ -1,8 +1,6 @@
-// Java security files on the real file system and registry: backup names,
-// the identity database named by a JVM's java.security, the profile copy for
-// the login name, and the faults mended there. The scratch directory is the
-// work directory. The Plug-in backup is shown end to end
-// (tests/e2e/test_provision.py).
+// Java security files on the real file system and registry, and the faults
+// mended there. The scratch directory is the work directory. The Plug-in
+// backup is shown end to end (tests/e2e/test_provision.py).
 #include "security/security.h"
 #include "base/strbuf.h"
 #include "shell/language.h"
@@ -30,10 +28,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 class SecuritySetup : public testing::Test {
 protected:
     void SetUp() override {
-        jre = dir.file("jre");
-        home = dir.file("home");
-        CreateDirectoryA(jre.c_str(), nullptr);
-        CreateDirectoryA(home.c_str(), nullptr);
+        makeDirs(jre + "\\lib\\security");
+        makeDirs(home);
     }
 
     bool addSecurity(const char* system, const char* user, const char* keystore, bool backup) {
@@ -56,17 +52,16 @@ protected:
     }
 
     ScratchDir dir;
-    std::string jre;
-    std::string home;
+    std::string jre = dir.file("jre");
+    std::string home = dir.file("home");
 };
 
 // The logon names, in a private stand-in for HKEY_LOCAL_MACHINE.
 struct LogonNames {
     RegistrySandbox registry;
-    LogonNames(const char* userName, const char* defaultUserName) {
-        const char* key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-        registry.set(key, "UserName", userName);
-        registry.set(key, "DefaultUserName", defaultUserName);
+    LogonNames(const char* user, const char* defaultUser) {
+        registry.set(std::string(WindowsNtKey) + "\\Winlogon", "UserName", user);
+        registry.set(std::string(WindowsNtKey) + "\\Winlogon", "DefaultUserName", defaultUser);
     }
 };
 
@@ -87,8 +82,6 @@ TEST_F(SecuritySetup, SystemPolicyIsInstalledLikeTheUserPolicy) {
 }
 
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
-    CreateDirectoryA((jre + "\\lib").c_str(), nullptr);
-    CreateDirectoryA((jre + "\\lib\\security").c_str(), nullptr);
     CreateDirectoryA(dir.file("data").c_str(), nullptr);
     std::string slashed = replaceAll(dir.path(), "\\", "/");
     // A line longer than the read buffer whose rest starts like the field
@@ -113,8 +106,6 @@ TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
 }
 
 TEST_F(SecuritySetup, IdentityDatabaseLinesWithoutAUsablePath) {
-    CreateDirectoryA((jre + "\\lib").c_str(), nullptr);
-    CreateDirectoryA((jre + "\\lib\\security").c_str(), nullptr);
     std::string javaSecurity = jre + "\\lib\\security\\java.security";
     char named[PathBufferSize];
     struct Case {
@@ -167,8 +158,6 @@ TEST_F(SecuritySetup, ABackupNeverReplacesAnotherFilesOriginal) {
     // the second backup overwrote the first original, and a file already
     // named java.001 was "backed up" onto itself and then deleted.
     std::string security = jre + "\\lib\\security";
-    CreateDirectoryA((jre + "\\lib").c_str(), nullptr);
-    CreateDirectoryA(security.c_str(), nullptr);
     writeFile(security + "\\java.txt", "original txt");
     writeFile(security + "\\java.policy", "original policy");
     writeFile(dir.file("java.txt"), "package txt");

@@ -27,8 +27,9 @@ ScratchDir::ScratchDir() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     char name[MAX_PATH];
-    snprintf(name, sizeof name, "%slaunchertest-%lu-%lu", temp, GetCurrentProcessId(),
-             GetTickCount());
+    static unsigned count = 0;
+    snprintf(name, sizeof name, "%slaunchertest-%lu-%lu-%u", temp, GetCurrentProcessId(),
+             GetTickCount(), ++count);
     dir = name;
     CreateDirectoryA(dir.c_str(), nullptr);
     char cwd[MAX_PATH];
