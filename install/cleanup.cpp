@@ -111,7 +111,13 @@ static void deleteManifestEntries(Install& install) {
         size_t length = strlen(line);
         while (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
         if (haveEntry && line[0] == ' ') {
-            if (!lineWhole || !appendText(entry, line + 1)) entryWhole = false;
+            // Once an entry is too long, the rest of it is only skipped: it
+            // is traced once, however many lines continue it.
+            if (!entryWhole) continue;
+            if (!lineWhole || strlen(entry) + strlen(line + 1) >= sizeof entry)
+                entryWhole = false;
+            else
+                appendText(entry, line + 1);
             continue;
         }
         if (haveEntry) deleteManifestEntry(install, entry, entryWhole);

@@ -4,6 +4,9 @@
 //   wizard=1           a wizard run creates "__kivwizard.sem" (0: it does not)
 //   exit=0             its exit code
 //   delay=0            milliseconds to wait before it ends
+//   fill=T:\filler     a test run then fills the disk of that file to the
+//                      last byte (jvmGood.txt keeps its room: a second name
+//                      of it, "<fill>.keep", outlives the launcher's delete)
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -25,6 +28,21 @@ static void readSetting(const char* key, char* value, size_t size, const char* f
     char ini[MAX_PATH + 16];
     snprintf(ini, sizeof ini, "%s\\stubjvm.ini", ownDir);
     iniSetting(ini, key, value, size, fallback);
+}
+
+// Writes path until its disk takes no more.
+static void fillDisk(const char* path, const char* results) {
+    char keep[MAX_PATH + 8];
+    snprintf(keep, sizeof keep, "%s.keep", path);
+    CreateHardLinkA(keep, results, nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    static char block[65536];
+    for (DWORD size = sizeof block; size > 0; size /= 8) {
+        DWORD written;
+        while (WriteFile(file, block, size, &written, nullptr) && written == size) {}
+    }
+    CloseHandle(file);
 }
 
 static bool isTestRun(int argc, char** argv) {
@@ -54,11 +72,12 @@ int main(int argc, char** argv) {
     char* slash = strrchr(ownDir, '\\');
     if (slash) *slash = '\0';
 
-    char version[128], wizard[16], exitCode[16], delay[16];
+    char version[128], wizard[16], exitCode[16], delay[16], fill[MAX_PATH];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
+    readSetting("fill", fill, sizeof fill, "");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
@@ -76,6 +95,7 @@ int main(int argc, char** argv) {
             fprintf(f, "java version %s\n", version);
             fclose(f);
         }
+        if (*fill) fillDisk(fill, results);
     } else {
         char copy[MAX_PATH + 24];
         snprintf(copy, sizeof copy, "%s\\stubjvm.properties", ownDir);

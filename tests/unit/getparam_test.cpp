@@ -149,8 +149,8 @@ TEST(GetParameters, ReadsTheControlFile) {
                   {"jvmVersion", ""}})},
         {"CR LF line ends", "jvmName=A\r\njvmVersion=1.5\r\n",
          with(d, {{"jvmName", "A"}, {"jvmVersion", "1.5"}, {"jvmRequiredVersion", "1.5"}})},
-        {"lone CR joins lines", "jvmName=A\rjvmVersion=1.5\n",
-         with(d, {{"jvmName", "AjvmVersion=1.5"}})},
+        {"lone CR ends a line", "jvmName=A\rjvmVersion=1.5\n",
+         with(d, {{"jvmName", "A"}, {"jvmVersion", "1.5"}, {"jvmRequiredVersion", "1.5"}})},
     };
     for (const ParseCase& c : cases) {
         ScratchDir dir;
