@@ -134,7 +134,8 @@ bool isLinkItself(const char* dir) {
         if (finalPath(dir, resolved, PathBufferSize) &&
             finalPath(parent, resolvedParent, PathBufferSize)) {
             size_t parentLength = strlen(resolvedParent);
-            while (parentLength > 0 && isSeparator(resolvedParent[parentLength - 1])) --parentLength;
+            while (parentLength > 0 && isSeparator(resolvedParent[parentLength - 1]))
+                --parentLength;
             // The last component as the system spells it (long name, case).
             const char* leaf = resolved + strlen(resolved);
             while (leaf > resolved && !isSeparator(leaf[-1])) --leaf;

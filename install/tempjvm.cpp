@@ -117,6 +117,13 @@ void Install::cleanUpJvmDir() {
         traceMessage(TraceFilename, "reason:", reason);
         return;
     }
+    if (isLinkItself(tempDir)) {
+        // Only the link goes; its target and whatever is below it stay.
+        traceMessage(TraceFilename, "temporary jvm directory is a link, removing the link",
+                     tempDir);
+        if (!delDirTree(tempDir)) traceMessage(TraceFilename, "unable to remove the link", tempDir);
+        return;
+    }
     if (!delDirTree(tempDir)) {
         char message[LineBufferSize + 32];
         formatText(message, sizeof message, "Warning: Unable to delete %s", tempDir);

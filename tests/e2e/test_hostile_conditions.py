@@ -162,6 +162,8 @@ def test_temporary_jvm_directory_that_is_a_link_is_not_followed(wine, workdir):
     temporary_jvm_run(wine, workdir, "C:/work/tmpjvm")
 
     assert (data / "sub" / "keep.txt").read_bytes() == b"keep"
+    assert "temporary jvm directory is a link, removing the link C:\\work\\tmpjvm" in \
+        trace_texts(workdir)
 
 
 def test_full_disk_leaves_the_jvm_its_own_policy(wine, workdir, tmpfs):
@@ -198,7 +200,7 @@ def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, wo
            trace=False)
 
     proc = start_launcher(wine, workdir)
-    code, text = probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 30000)
+    code, text = probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL, 20000)
     assert code == 0
     assert text.startswith("Unable to start the install wizard.")
     probe(wine, "command", ERROR_BOX, IDOK)
