@@ -25,6 +25,7 @@ static const char SystemLogFilename[] = "changes.txt";
 static const char NativePropertiesFilename[] = "native.properties";
 static const char TempTraceFilename[] = "jinstall.sem";
 static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
 static const char ManifestDir[] = "META-INF";
 static const char ManifestFilename[] = "META-INF\\MANIFEST.MF";
 static const char WizardFilename[] = "install.jar";
@@ -64,6 +65,10 @@ static bool isInsideName(const char* name) {
 
 void Install::cleanUp(unsigned char succeeded) {
     cleanUpManifest(succeeded);
+    // The package's files are gone: lines a full disk refused may fit now,
+    // before the logs are judged and copied.
+    writePending(ErrorsFilename);
+    writePending(TraceFilename);
     cleanUpJvmDir();
     cleanUpErrorsLog();
     cleanUpLogFiles();

@@ -190,8 +190,9 @@ def test_full_disk_leaves_the_jvm_its_own_policy(wine, workdir, tmpfs):
 
 def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, workdir, tmpfs):
     # Fault: the disk filled up under native.properties; the wizard got an
-    # empty file and the launch was reported a success. The stub JVM's test
-    # run fills the work directory's disk to the last byte.
+    # empty file, the launch was reported a success and the reason was
+    # recorded nowhere. The stub JVM's test run fills the work directory's
+    # disk to the last byte.
     tmpfs(workdir, 4 << 20)
     jvm = found_jvm(wine)
     with open(jvm.bindir / "stubjvm.ini", "a") as ini:
@@ -208,3 +209,7 @@ def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, wo
 
     assert jvm.kinds() == ["test"]
     assert not (workdir / "native.properties").exists()
+    # The reason waited for the room the clean-up made, and is in the log.
+    errors = error_texts(workdir)
+    assert errors[0] == "Unable to write native.properties"
+    assert any(t.startswith("Unable to start the install wizard.") for t in errors)
