@@ -2,11 +2,10 @@
 // launch parameters that the installation driver owns.
 //
 // The file is read line by line, never written: a line that starts with one
-// of the 21 key names sets that value
-// (the character after the key is the separator and is skipped). Defaults
-// fill the gaps and the JVM program name is normalised. Every value goes into
-// its field of ControlSettings; a value that does not fit is cut and the cut
-// is traced.
+// of the 21 key names sets that value (the character after the key is the
+// separator and is skipped). Defaults fill the gaps and the JVM program
+// name is normalised. Every value goes into its field of ControlSettings; a
+// value that does not fit is cut and the cut is traced.
 #ifndef CONFIG_GETPARAM_H
 #define CONFIG_GETPARAM_H
 
@@ -34,7 +33,7 @@ public:
     bool getParameters(ControlSettings& settings);
 
     // Empties every value, reads the file controlFilename and applies the
-    // defaults; false only when the file cannot be opened.
+    // defaults; false when the file cannot be opened or read to its end.
     bool parseParameters(ControlSettings& settings, const char* controlFilename);
 
     // True when the control file can be opened; otherwise the failure is

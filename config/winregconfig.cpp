@@ -14,9 +14,9 @@ static const char NativePropertiesFilename[] = "native.properties";
 static const char ConfigureRegistryField[] = "configureWinRegistry";
 static const char TraceFilename[] = "jinstall.log";
 
-// Properties lines: 1001 bytes, at most 998 characters a read; the value
+// Properties lines: at most 998 characters a read; the value
 // follows the key and one separator character.
-enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
+enum { LineReadLimit = 999, ConfigureValueOffset = 21 };
 
 bool readConfigureWinReg(Trace& trace) {
     // The control file is read as its own reader reads it (any line end,

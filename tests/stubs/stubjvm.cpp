@@ -7,6 +7,7 @@
 //   fill=T:\filler     a test run then fills the disk of that file to the
 //                      last byte (jvmGood.txt keeps its room: a second name
 //                      of it, "<fill>.keep", outlives the launcher's delete)
+//   free=0             bytes the filling leaves free
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -31,18 +32,28 @@ static void readSetting(const char* key, char* value, size_t size, const char* f
 }
 
 // Writes path until its disk takes no more.
-static void fillDisk(const char* path, const char* results) {
-    char keep[MAX_PATH + 8];
-    snprintf(keep, sizeof keep, "%s.keep", path);
-    CreateHardLinkA(keep, results, nullptr);
+static void writeUntilFull(const char* path, DWORD most) {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     static char block[65536];
+    DWORD total = 0;
     for (DWORD size = sizeof block; size > 0; size /= 8) {
         DWORD written;
-        while (WriteFile(file, block, size, &written, nullptr) && written == size) {}
+        while (total + size <= most && WriteFile(file, block, size, &written, nullptr) &&
+               written == size)
+            total += size;
     }
     CloseHandle(file);
+}
+
+static void fillDisk(const char* path, const char* results, DWORD free) {
+    char keep[MAX_PATH + 8], reserve[MAX_PATH + 8];
+    snprintf(keep, sizeof keep, "%s.keep", path);
+    snprintf(reserve, sizeof reserve, "%s.free", path);
+    CreateHardLinkA(keep, results, nullptr);
+    if (free) writeUntilFull(reserve, free);
+    writeUntilFull(path, 0xFFFFFFFF);
+    DeleteFileA(reserve);
 }
 
 static bool isTestRun(int argc, char** argv) {
@@ -72,12 +83,13 @@ int main(int argc, char** argv) {
     char* slash = strrchr(ownDir, '\\');
     if (slash) *slash = '\0';
 
-    char version[128], wizard[16], exitCode[16], delay[16], fill[MAX_PATH];
+    char version[128], wizard[16], exitCode[16], delay[16], fill[MAX_PATH], free[16];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
     readSetting("fill", fill, sizeof fill, "");
+    readSetting("free", free, sizeof free, "0");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
@@ -95,7 +107,7 @@ int main(int argc, char** argv) {
             fprintf(f, "java version %s\n", version);
             fclose(f);
         }
-        if (*fill) fillDisk(fill, results);
+        if (*fill) fillDisk(fill, results, (DWORD)atoi(free));
     } else {
         char copy[MAX_PATH + 24];
         snprintf(copy, sizeof copy, "%s\\stubjvm.properties", ownDir);
