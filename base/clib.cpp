@@ -5,6 +5,7 @@
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/curdir.h"
+#include "base/dirguard.h"
 #include "base/findfile.h"
 #include "base/textline.h"
 
@@ -219,7 +220,8 @@ static bool deleteEntries(const char* directory) {
         if (!listing.isListed()) break;
         while (result && listing.next()) {
             formatText(path, size, "%s%s%s", directory, DIR_END, listing.name());
-            if (listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if ((listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) ||
+                (listing.isDirectory() && isLinkItself(path))) {
                 // A junction or link: remove the link itself, never what it
                 // points to.
                 result = listing.isDirectory() ? _rmdir(path) == 0 : remove(path) == 0;
@@ -240,6 +242,12 @@ static bool deleteEntries(const char* directory) {
 
 bool delDirTree(const char* directory) {
     if (!isAbsoluteDirPath(directory)) return false;
+
+    if (isLinkItself(directory)) {
+        // The directory itself is a link or junction: the link goes, what
+        // it points to stays.
+        return _rmdir(directory) == 0 || remove(directory) == 0;
+    }
 
     {
         // The directory must be entered; a path that cannot be is left

@@ -23,7 +23,8 @@ bool appendFile(const char* source, const char* destination);
 bool isAbsoluteDirPath(const char* path);
 // Deletes everything below an absolute directory, then the directory.
 // Deletes nothing and returns false unless the path is absolute and can be
-// entered; the current directory is restored in every case.
+// entered; the current directory is restored in every case. A directory
+// that is a link or junction is removed as a link, never followed.
 bool delDirTree(const char* directory);
 
 // Removes an empty directory; a directory that a program which has just

@@ -11,13 +11,19 @@
 bool dirNamesOrHolds(const char* dir, const char* path);
 // True when a and b name the same directory.
 bool sameDirectory(const char* a, const char* b);
+// True when the directory dir is itself a link or junction: it carries the
+// reparse attribute, or the system resolves it to another place than its
+// parent's resolution and its own name (a link the attribute does not show).
+bool isLinkItself(const char* dir);
 // True for a UNC path with no name below its share ("\\server\share").
 bool isShareRoot(const char* path);
 
 // Why the directory tree dir must not be deleted, or null when it may: it
 // is not an absolute directory below a drive or share root, or it is or
-// holds the work (current) directory, the home directory or the Windows
-// directory (as the registry records it or the system reports it).
-const char* deletionRefusal(const char* dir, const char* homeDirectory);
+// holds the work (current) directory, the home directory, the Windows
+// directory (as the registry records it or the system reports it) or the
+// start directory the installation was started from (when given).
+const char* deletionRefusal(const char* dir, const char* homeDirectory,
+                            const char* startDirectory = nullptr);
 
 #endif

@@ -46,6 +46,10 @@ struct LineRule {
 
 // The rule of the launcher's own text files today: text mode, line feeds.
 inline LineRule textLines(size_t limit) { return LineRule{limit, LineFeedEnds, false, false}; }
+// The rule of files a package author writes with any editor: bytes as
+// bytes (a Ctrl-Z is a character), CR LF, LF and a lone CR all end a line,
+// a UTF-8 byte-order mark is no part of the first line.
+inline LineRule authoredLines(size_t limit) { return LineRule{limit, AnyLineEnds, true, true}; }
 
 class LineReader {
 public:
@@ -60,6 +64,8 @@ public:
     // whole (optional) is false when the line was longer than the limit and
     // was cut. False at the end of the file (or when it is not open).
     bool read(char* line, bool* whole = nullptr);
+    // True when reading stopped at a read error, not at the end of the file.
+    bool failed() const { return file != nullptr && ferror(file) != 0; }
 
 private:
     FILE* file;

@@ -4,6 +4,11 @@
 // capacity of any of them: lines of any length are read whole, and a value
 // longer than its field is cut and the cut is traced, so the package's file
 // is never rejected for it.
+//
+// The file is the package author's and is only ever read: its bytes are
+// taken as they are (a Ctrl-Z in a comment is a character, not the end),
+// CR LF, LF and a lone CR each end a line, and a UTF-8 byte-order mark does
+// not hide the first key. A file that cannot be read to its end is not used.
 #include "config/getparam.h"
 #include "base/clib.h"
 #include "base/codepage.h"
@@ -19,7 +24,6 @@
 #include <string.h>
 
 static const char KivControlFilename[] = "kiv.control";
-static const char TempControlFilename[] = "__kiv.control";
 static const char TraceFilename[] = "jinstall.log";
 static const char ErrorsFilename[] = "errors.log";
 static const char TempTraceFilename[] = "jinstall.sem";
@@ -59,6 +63,8 @@ static const char SearchForJvmField[] = "searchForJvm";
 enum { LineBufferSize = 5101 };
 static_assert(LineBufferSize > sizeof "systemSecurityPolicyFilename" + PathBufferSize,
               "a control-file line holds its key, a separator and the largest value");
+
+LineRule controlFileLines() { return authoredLines(LineBufferSize - 1); }
 
 enum Post { PostNone, PostDirectory, PostSwitches };
 
@@ -100,7 +106,7 @@ static const ParamKey ParamKeys[] = {
 GetParameters::GetParameters() {}
 
 bool GetParameters::getParameters(ControlSettings& settings) {
-    if (!convertLineEndings(KivControlFilename)) return false;
+    if (!isReadable(KivControlFilename)) return false;
     if (!parseParameters(settings, KivControlFilename)) return false;
 
     // The command name, three versions and the words around them.
@@ -115,61 +121,18 @@ bool GetParameters::getParameters(ControlSettings& settings) {
     return true;
 }
 
-bool GetParameters::convertLineEndings(const char* path) {
+bool GetParameters::isReadable(const char* path) {
     static const char OpenFailed[] = "Unable to open kiv.control";
-    static const char ConvertFailed[] = "Unable to convert line endings for kiv.control";
-
-    FILE* input = fopen(path, "rt");
-    if (!input) {
-        logMessage(ErrorsFilename, OpenFailed);
-        showError(OpenFailed);
-        return false;
-    }
-    FILE* output = fopen(TempControlFilename, "wt");
-    if (!output) {
-        fclose(input);
-        logMessage(ErrorsFilename, ConvertFailed);
-        showError(ConvertFailed);
-        return false;
-    }
-    // Text mode reads CR LF as LF and writes LF as CR LF again; any other
-    // carriage return is dropped.
-    int c;
-    while ((c = fgetc(input)) != EOF) {
-        if (c != '\r') fputc(c, output);
-    }
-    bool complete = !ferror(input) && !ferror(output);
-    fclose(input);
-    if (fclose(output) != 0) complete = false;
-    if (!complete) {
-        // A half-written copy must not replace the package's file.
-        remove(TempControlFilename);
-        logMessage(ErrorsFilename, ConvertFailed);
-        showError(ConvertFailed);
-        return false;
-    }
-    if (!replaceFile(TempControlFilename, path)) {
-        if (fexists(path)) {
-            // The original could not be replaced (it may be read-only); it
-            // is read as it is, and no temporary copy is left behind.
-            traceMessage(TraceFilename, "control file kept as it was:", path);
-            remove(TempControlFilename);
-        } else if (copyFile(TempControlFilename, path)) {
-            // The original is gone but the new copy could not be renamed
-            // (held open by a scanner, say): it is copied into place.
-            remove(TempControlFilename);
-        } else {
-            // The rewritten copy is the only one left: it stays.
-            logAndTraceMessage(ErrorsFilename, TraceFilename, "control file left as",
-                               TempControlFilename);
-        }
-    }
-    return true;
+    LineReader file(path, controlFileLines());
+    if (file.isOpen()) return true;
+    logMessage(ErrorsFilename, OpenFailed);
+    showError(OpenFailed);
+    return false;
 }
 
 bool GetParameters::parseParameters(ControlSettings& settings, const char* controlFilename) {
     settings.clear();
-    LineReader file(controlFilename, textLines(LineBufferSize - 1));
+    LineReader file(controlFilename, controlFileLines());
     if (!file.isOpen()) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to open file", controlFilename);
         showError("Unable to open control file");
@@ -201,6 +164,13 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
         }
     }
     free(line);
+    if (file.failed()) {
+        // Values after the failed read are unknown: the file is not used.
+        static const char ReadFailed[] = "Unable to read kiv.control";
+        logAndTraceMessage(ErrorsFilename, TraceFilename, ReadFailed, controlFilename);
+        showError(ReadFailed);
+        return false;
+    }
     return verifyParameters(settings);
 }
 

@@ -1,20 +1,24 @@
 // GetParameters: reads the package's control file "kiv.control" into the
 // launch parameters that the installation driver owns.
 //
-// The file is first rewritten without stray carriage returns, then read line
-// by line: a line that starts with one of the 21 key names sets that value
-// (the character after the key is the separator and is skipped). Defaults
-// fill the gaps and the JVM program name is normalised. Every value goes into
-// its field of ControlSettings; a value that does not fit is cut and the cut
-// is traced.
+// The file is read line by line, never written: a line that starts with one
+// of the 21 key names sets that value (the character after the key is the
+// separator and is skipped). Defaults fill the gaps and the JVM program
+// name is normalised. Every value goes into its field of ControlSettings; a
+// value that does not fit is cut and the cut is traced.
 #ifndef CONFIG_GETPARAM_H
 #define CONFIG_GETPARAM_H
 
 #include <windows.h>
 
+#include "base/textline.h"
 #include "base/trace.h"
 #include "config/settings.h"
 #include "shell/statuswin.h"
+
+// How every reader of the control file takes its lines: bytes as they are,
+// any line end, no byte-order mark, 5100 characters a line.
+LineRule controlFileLines();
 
 class GetParameters : public Trace, public Status {
 public:
@@ -29,11 +33,12 @@ public:
     bool getParameters(ControlSettings& settings);
 
     // Empties every value, reads the file controlFilename and applies the
-    // defaults; false only when the file cannot be opened.
+    // defaults; false when the file cannot be opened or read to its end.
     bool parseParameters(ControlSettings& settings, const char* controlFilename);
 
-    // Rewrites the file without carriage returns (through "__kiv.control").
-    bool convertLineEndings(const char* path);
+    // True when the control file can be opened; otherwise the failure is
+    // logged and shown.
+    bool isReadable(const char* path);
 
     // Defaults and the JVM program name's normalisation; always true.
     bool verifyParameters(ControlSettings& settings);

@@ -3,8 +3,10 @@
 #include "config/winregconfig.h"
 
 #include "base/textline.h"
+#include "config/getparam.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static const char KivControlFilename[] = "kiv.control";
@@ -12,12 +14,14 @@ static const char NativePropertiesFilename[] = "native.properties";
 static const char ConfigureRegistryField[] = "configureWinRegistry";
 static const char TraceFilename[] = "jinstall.log";
 
-// Control-file lines: 1001 bytes, at most 998 characters a read; the value
+// Properties lines: at most 998 characters a read; the value
 // follows the key and one separator character.
-enum { LineSize = 1001, LineReadLimit = 999, ConfigureValueOffset = 21 };
+enum { LineReadLimit = 999, ConfigureValueOffset = 21 };
 
 bool readConfigureWinReg(Trace& trace) {
-    LineReader control(KivControlFilename, textLines(LineReadLimit - 1));
+    // The control file is read as its own reader reads it (any line end,
+    // no byte-order mark); only the beginning of a line matters here.
+    LineReader control(KivControlFilename, controlFileLines());
     // The properties are opened only when the control file is not there.
     LineReader properties(control.isOpen() ? "" : NativePropertiesFilename,
                           textLines(LineReadLimit - 1));
@@ -28,7 +32,8 @@ bool readConfigureWinReg(Trace& trace) {
         return true;
     }
     bool answer = true;
-    char line[LineSize];
+    char* line = (char*)malloc(controlFileLines().limit + 1);
+    if (!line) return true;
     while (file.read(line)) {
         if (!startsWith(line, ConfigureRegistryField)) continue;
         trace.traceMessage(TraceFilename, line);
@@ -37,5 +42,6 @@ bool readConfigureWinReg(Trace& trace) {
         trace.traceMessage(TraceFilename, ConfigureRegistryField, answer);
         break;
     }
+    free(line);
     return answer;
 }

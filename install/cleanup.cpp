@@ -25,6 +25,7 @@ static const char SystemLogFilename[] = "changes.txt";
 static const char NativePropertiesFilename[] = "native.properties";
 static const char TempTraceFilename[] = "jinstall.sem";
 static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
 static const char ManifestDir[] = "META-INF";
 static const char ManifestFilename[] = "META-INF\\MANIFEST.MF";
 static const char WizardFilename[] = "install.jar";
@@ -64,6 +65,10 @@ static bool isInsideName(const char* name) {
 
 void Install::cleanUp(unsigned char succeeded) {
     cleanUpManifest(succeeded);
+    // The package's files are gone: lines a full disk refused may fit now,
+    // before the logs are judged and copied.
+    writePending(ErrorsFilename);
+    writePending(TraceFilename);
     cleanUpJvmDir();
     cleanUpErrorsLog();
     cleanUpLogFiles();
@@ -111,7 +116,13 @@ static void deleteManifestEntries(Install& install) {
         size_t length = strlen(line);
         while (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
         if (haveEntry && line[0] == ' ') {
-            if (!lineWhole || !appendText(entry, line + 1)) entryWhole = false;
+            // Once an entry is too long, the rest of it is only skipped: it
+            // is traced once, however many lines continue it.
+            if (!entryWhole) continue;
+            if (!lineWhole || strlen(entry) + strlen(line + 1) >= sizeof entry)
+                entryWhole = false;
+            else
+                appendText(entry, line + 1);
             continue;
         }
         if (haveEntry) deleteManifestEntry(install, entry, entryWhole);

@@ -113,6 +113,9 @@ private:
     // The class path rebuilt by runJavaInstaller for the launch under way
     // (null outside it); runInstaller composes the list with it.
     const char* wizardClasspath = nullptr;
+    // Whether the last write of "native.properties" was complete; true
+    // until one is attempted (the wizard then finds the file it was given).
+    bool propertiesWritten = true;
 };
 
 #endif

@@ -12,7 +12,9 @@
 // parameters, and the quiet or properties switch of the command line with its
 // argument. CLASSPATH is removed from the environment first, so that the
 // wizard's JVM inherits none. The launch counts as a success only when the
-// wizard has left its marker "__kivwizard.sem" by the time its JVM has ended.
+// wizard has left its marker "__kivwizard.sem" by the time its JVM has ended
+// (a marker left by an earlier run is deleted before the start), and only
+// when "native.properties" was written whole for it.
 #include "install/installer.h"
 #include "base/timeline.h"
 #include "base/clib.h"
@@ -96,8 +98,15 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
         }
     }
 
+    // The wizard reads what it finds: the file is complete or it is not
+    // there, and the launch does not go ahead without it.
+    propertiesWritten = false;
     FILE* file = fopen(NativePropertiesFilename, "wt");
-    if (!file) return;
+    if (!file) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to create",
+                           NativePropertiesFilename);
+        return;
+    }
     char home[InstallPathSize];
     copyText(home, javaHomeDir);
     for (char* c = home; *c; ++c)
@@ -111,7 +120,18 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
         fprintf(file, inTemp ? "%s=true\n" : "%s=false\n", JvmInstalledInTempProperty);
     }
     fprintf(file, configureRegistry ? "%s=true\n" : "%s=false\n", ConfigureRegistryProperty);
-    fclose(file);
+    // The stream keeps the first error of any write; the flush and the close
+    // report a disk that filled up under the buffered lines.
+    bool complete = fflush(file) == 0 && !ferror(file);
+    if (fclose(file) != 0) complete = false;
+    if (!complete) {
+        // The partial file goes first: its room may be what the log needs.
+        remove(NativePropertiesFilename);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to write",
+                           NativePropertiesFilename);
+        return;
+    }
+    propertiesWritten = true;
 }
 
 // Room of the rebuilt class path: every element may gain two quotes, so
@@ -264,6 +284,9 @@ bool Install::runInstaller(char* argument) {
     bool result = false;
     if (!complete) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the argument list");
+    } else if (!propertiesWritten) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename,
+                           "wizard not started: native.properties is missing or incomplete");
     } else if (strstr(classpath, InstallJarFilename) && !fexists(InstallJarFilename)) {
         logAndTraceMessage(ErrorsFilename, TraceFilename, "install.jar does not exist.");
     } else {
@@ -288,6 +311,13 @@ bool Install::_runInstaller(char** list) {
     ExecCommand exec;
     char errorText[SpawnErrorSize];
     errorText[0] = '\0';
+
+    // Only this wizard's marker counts: one left by an earlier run goes.
+    if (fexists(WizardMarkerFilename) && remove(WizardMarkerFilename) != 0) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to delete an old",
+                           WizardMarkerFilename);
+        return false;
+    }
 
     // The status dialog may go once the wizard's start-up time has passed.
     remove(showDialogPath);

@@ -1,8 +1,11 @@
-// The one reader of "startdir.txt".
+// The one reader of "startdir.txt". A line that is empty once its trailing
+// blanks and line ends are gone is no start directory.
 #include "install/startdir.h"
 #include "base/codepage.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
+
+#include <string.h>
 
 static const char OriginalDirFilename[] = "startdir.txt";
 
@@ -18,7 +21,10 @@ bool readStartDir(char* start, size_t cap, bool* tooLong) {
         start[0] = '\0';
         return false;
     }
-    trimLineEnd(start, 1);
+    // Blanks and line ends alone name no directory (a lone CR, say, would
+    // otherwise pass for a start directory other than the work directory).
+    trimLineEnd(start, 0);
+    if (start[strspn(start, " \t\r\n")] == '\0') start[0] = '\0';
     fromLegacyCodePage(start, cap);
     return start[0] != '\0';
 }

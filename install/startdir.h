@@ -9,7 +9,8 @@
 
 // The first line of "startdir.txt" without trailing blanks, CR and LF, into
 // start (cap bytes). False, with start empty, when there is no such file or
-// line, or (tooLong set) when the line does not fit whole: a cut directory
+// line, when the line holds only blanks and line ends, or (tooLong set)
+// when the line does not fit whole: a cut directory
 // name would name another directory.
 bool readStartDir(char* start, size_t cap, bool* tooLong = nullptr);
 

@@ -4,7 +4,9 @@
 // The wizard may have rewritten the properties, so what they name is held
 // on a short leash: the directory is deleted only when deletionRefusal finds
 // nothing against it (an absolute directory below a drive or share root that
-// neither is nor holds the work directory or the Windows directory). A
+// neither is nor holds the work directory, the Windows directory or the
+// start directory, by name or by identity); a directory that is itself a
+// link or junction is removed as a link, never followed. A
 // properties line too long for its buffer is skipped as a whole: a piece of
 // it could read as a key of its own.
 #include "install/installer.h"
@@ -13,6 +15,7 @@
 #include "base/dirguard.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
+#include "install/startdir.h"
 #include "jvm/extractjvm.h"
 
 #include <direct.h>
@@ -106,10 +109,19 @@ void Install::cleanUpJvmDir() {
         }
     }
 
-    const char* reason = deletionRefusal(tempDir, homeDirectory);
+    char start[PathBufferSize];
+    readStartDir(start, sizeof start);
+    const char* reason = deletionRefusal(tempDir, homeDirectory, start);
     if (reason) {
         traceMessage(TraceFilename, "not deleting temporary jvm directory", tempDir);
         traceMessage(TraceFilename, "reason:", reason);
+        return;
+    }
+    if (isLinkItself(tempDir)) {
+        // Only the link goes; its target and whatever is below it stay.
+        traceMessage(TraceFilename, "temporary jvm directory is a link, removing the link",
+                     tempDir);
+        if (!delDirTree(tempDir)) traceMessage(TraceFilename, "unable to remove the link", tempDir);
         return;
     }
     if (!delDirTree(tempDir)) {

@@ -4,13 +4,14 @@
 //
 // The tree is deleted only when deletionRefusal finds nothing against it: an
 // absolute directory below a drive or share root that neither is nor holds
-// the Windows directory or the work directory, nor one that holds the
+// the Windows, work or start directory, nor one that holds the
 // package's compressed JVM. A link is removed, never followed.
 #include "jvm/jvminstaller.h"
 
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
+#include "install/startdir.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -27,8 +28,10 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // nothing to delete
 
     // Never a drive root or a relative path, and never a tree that holds
-    // the Windows directory or the work directory.
-    if (deletionRefusal(tree, homeDirectory)) {
+    // the Windows directory, the work directory or the start directory.
+    char start[PathBufferSize];
+    readStartDir(start, sizeof start);
+    if (deletionRefusal(tree, homeDirectory, start)) {
         traceMessage(TraceFilename, "not deleting protected directory", tree);
         return false;
     }

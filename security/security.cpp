@@ -1,8 +1,10 @@
 // Security: the package's Java security files (policies and keystore) are
 // copied from the work directory to where the control file says they
 // belong, below the JVM just expanded, the home directory or the work
-// directory. Nothing here stops the installation: failures are traced and
-// the next file is tried.
+// directory. Nothing here stops the installation: a file that cannot be
+// installed is logged in "errors.log" and the next file is tried. A file
+// already in place is only ever replaced by a complete new one: the new copy
+// is on disk before the old file becomes its backup.
 #include "security/security.h"
 
 #include "base/clib.h"
@@ -28,6 +30,8 @@ static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentV
 static const char Win95LogonEntry[] = "Network\\Logon";
 static const char SystemLogFilename[] = "changes.txt";
 static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
+static const char NewCopySuffix[] = ".__kivnew";
 static const char DIR_END[] = "\\";
 
 static const char ProfilesDir[] = "profiles";
@@ -178,16 +182,17 @@ bool Security::addDirectories(const char* base, char* path) {
 
 bool Security::copySecurityFile(const char* source, char* destination, bool backup) {
     if (!destination || !*destination) return false;
-    if (backup && fexists(source) && fexists(destination)) backupFile(destination);
-
     if (!fexists(destination)) {
-        bool copied = copyFile(source, destination);
-        if (copied)
+        // copyFile puts a complete copy in place or none at all.
+        if (copyFile(source, destination)) {
             traceMessage(TraceFilename, "security file installed", destination);
-        else
-            traceMessage(TraceFilename, "unable to copy security file", destination);
-        return copied;
+            return true;
+        }
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to copy security file",
+                           destination);
+        return false;
     }
+    if (backup && fexists(source)) return backupFile(destination, source);
     traceMessage(TraceFilename, "security file kept", destination);
     return true;
 }
@@ -202,9 +207,11 @@ bool Security::getBackupFilename(const char* path, char* backupName, size_t cap)
     return appendText(backupName, cap, BackupExtension);
 }
 
-bool Security::backupFile(const char* path) {
+bool Security::backupFile(const char* path, const char* replacement) {
     char backupName[PathBufferSize];
-    if (!getBackupFilename(path, backupName, dimof(backupName))) {
+    char newCopy[PathBufferSize];
+    if (!getBackupFilename(path, backupName, dimof(backupName)) ||
+        !formatText(newCopy, dimof(newCopy), "%s%s", path, NewCopySuffix)) {
         traceMessage(TraceFilename, "backup name too long", path);
         return false;
     }
@@ -212,10 +219,27 @@ bool Security::backupFile(const char* path) {
     // replace it with a file the package installed.
     if (fexists(backupName)) {
         traceMessage(TraceFilename, "backup already exists, file kept", backupName);
+        return true;
+    }
+    // New file first: the replacement is complete on disk before the file
+    // in place is renamed to its backup, so that a full disk or a refused
+    // rename leaves the JVM with the file it had.
+    remove(newCopy);
+    if (!copyFile(replacement, newCopy)) {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to copy security file", path);
         return false;
     }
-    if (!copyFile(path, backupName)) {
-        traceMessage(TraceFilename, "unable to back up", path);
+    if (!MoveFileA(path, backupName)) {
+        remove(newCopy);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to back up", path);
+        return false;
+    }
+    if (!MoveFileA(newCopy, path)) {
+        // The original goes back where it was.
+        MoveFileA(backupName, path);
+        remove(newCopy);
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to replace security file",
+                           path);
         return false;
     }
 
@@ -225,16 +249,11 @@ bool Security::backupFile(const char* path) {
     const char* word;
     const char* preposition;
     getRenameWords(language, &word, &preposition);
-
-    if (remove(path) != 0) {
-        // The backup is there, but the file stays and is not replaced.
-        traceMessage(TraceFilename, "unable to delete backed-up file", path);
-        return true;
-    }
     char line[PathBufferSize + 64];
     formatText(line, dimof(line), RenameFormat, word, preposition, path);
     logSystemChange(line);
     traceMessage(TraceFilename, "backed up", backupName);
+    traceMessage(TraceFilename, "security file installed", path);
     return true;
 }
 

@@ -2,7 +2,8 @@
 // user policy and a keystore (identity database) — into a JVM the launcher
 // has just expanded, into the home directory or below the work directory,
 // as the control file's three settings say. Existing files are kept,
-// or, when the caller asks for backups, saved as ".001" first and the saving
+// or, when the caller asks for backups, replaced new-file-first (the old one
+// renamed to ".001" only once the new copy is complete) and the saving
 // recorded in the user's language in "changes.txt".
 //
 // A setting is "${java.home}/dir/file", "${user.home}/dir/file" or
@@ -34,13 +35,15 @@ public:
     bool addDirectories(const char* base, char* path);
 
     // Copies source to destination unless the destination exists; with
-    // backup, an existing destination is first saved as ".001" and replaced.
+    // backup, an existing destination is replaced (backupFile). False, and
+    // the failure in errors.log, when the package's file did not arrive.
     bool copySecurityFile(const char* source, char* destination, bool backup);
 
-    // Saves path under the ".001" name, deletes it and records the change.
-    // True when the backup copy was made; an existing backup is never
-    // overwritten (the file is then left in place).
-    bool backupFile(const char* path);
+    // Replaces path by a copy of replacement, keeping path's file under the
+    // ".001" name, and records the change. The copy is complete before the
+    // file in place is renamed; on any failure path keeps its file. An
+    // existing backup is never overwritten: path is then kept as it is (true).
+    bool backupFile(const char* path, const char* replacement);
 
     // Appends one line to the change record "changes.txt".
     void logSystemChange(const char* text);

@@ -29,8 +29,9 @@ NOT_FOUND_MESSAGE = "The correct version of the JRE was not found on your system
 NOT_FOUND_DETAILS = "Please install JRE 1.4 and then restart this installation program."
 
 
-def probe(wine, *args, timeout=30):
-    """Runs winprobe; returns (exit code, stdout text)."""
+def probe(wine, *args, timeout=90):
+    """Runs winprobe; returns (exit code, stdout text). The time limit is
+    generous: a loaded machine can take long to start a Wine process."""
     out = wine.run(stub("winprobe"), *args, timeout=timeout)
     return out.returncode, out.stdout.decode("utf-8", "replace")
 

@@ -10,6 +10,10 @@
 //   wizardDelay=0      milliseconds a wizard run waits more; then it records
 //                      "JAR 1" (or "JAR 0") in "stubjvm.runs" when the work
 //                      directory's install.jar is still (no longer) there
+//   fill=T:\filler     a test run then fills the disk of that file to the
+//                      last byte (jvmGood.txt keeps its room: a second name
+//                      of it, "<fill>.keep", outlives the launcher's delete)
+//   free=0             bytes the filling leaves free
 // Run as "<name> -cp . TestJvm <dir>" it writes "jvmGood.txt" into <dir>
 // (a directory with blanks arrives split over several arguments). Every run
 // appends its argument list, current directory and environment to
@@ -31,6 +35,31 @@ static void readSetting(const char* key, char* value, size_t size, const char* f
     char ini[MAX_PATH + 16];
     snprintf(ini, sizeof ini, "%s\\stubjvm.ini", ownDir);
     iniSetting(ini, key, value, size, fallback);
+}
+
+// Writes path until its disk takes no more.
+static void writeUntilFull(const char* path, DWORD most) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    static char block[65536];
+    DWORD total = 0;
+    for (DWORD size = sizeof block; size > 0; size /= 8) {
+        DWORD written;
+        while (total + size <= most && WriteFile(file, block, size, &written, nullptr) &&
+               written == size)
+            total += size;
+    }
+    CloseHandle(file);
+}
+
+static void fillDisk(const char* path, const char* results, DWORD free) {
+    char keep[MAX_PATH + 8], reserve[MAX_PATH + 8];
+    snprintf(keep, sizeof keep, "%s.keep", path);
+    snprintf(reserve, sizeof reserve, "%s.free", path);
+    CreateHardLinkA(keep, results, nullptr);
+    if (free) writeUntilFull(reserve, free);
+    writeUntilFull(path, 0xFFFFFFFF);
+    DeleteFileA(reserve);
 }
 
 static bool isTestRun(int argc, char** argv) {
@@ -67,13 +96,16 @@ int main(int argc, char** argv) {
         Sleep(INFINITE);
     }
 
-    char version[128], wizard[16], exitCode[16], delay[16], hang[16], wizardDelay[16];
+    char version[128], wizard[16], exitCode[16], delay[16], hang[16], wizardDelay[16],
+        fill[MAX_PATH], free[16];
     readSetting("version", version, sizeof version, "1.6.0");
     readSetting("wizard", wizard, sizeof wizard, "1");
     readSetting("exit", exitCode, sizeof exitCode, "0");
     readSetting("delay", delay, sizeof delay, "0");
     readSetting("hang", hang, sizeof hang, "0");
     readSetting("wizardDelay", wizardDelay, sizeof wizardDelay, "0");
+    readSetting("fill", fill, sizeof fill, "");
+    readSetting("free", free, sizeof free, "0");
 
     bool testRun = isTestRun(argc, argv);
     record(argc, argv, testRun);
@@ -106,6 +138,7 @@ int main(int argc, char** argv) {
             fprintf(f, "java version %s\n", version);
             fclose(f);
         }
+        if (*fill) fillDisk(fill, results, (DWORD)atoi(free));
     } else {
         char copy[MAX_PATH + 24];
         snprintf(copy, sizeof copy, "%s\\stubjvm.properties", ownDir);

@@ -32,7 +32,7 @@ const Field Fields[] = {
     FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch), FIELD(loaderClasspath),
     FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
     FIELD(userSecurityPolicyFilename), FIELD(keystoreFilename), FIELD(appletUrl),
-    FIELD(searchForJvm),
+    FIELD(searchForJvm), FIELD(jvmTestTimeout),
 };
 const size_t KeyCount = sizeof Fields / sizeof Fields[0];
 const char* key(size_t i) { return Fields[i].key; }
@@ -135,8 +135,8 @@ TEST(GetParameters, ReadsTheControlFile) {
                   {"jvmVersion", ""}})},
         {"CR LF line ends", "jvmName=A\r\njvmVersion=1.5\r\n",
          with(d, {{"jvmName", "A"}, {"jvmVersion", "1.5"}, {"jvmRequiredVersion", "1.5"}})},
-        {"lone CR joins lines", "jvmName=A\rjvmVersion=1.5\n",
-         with(d, {{"jvmName", "AjvmVersion=1.5"}})},
+        {"lone CR ends a line", "jvmName=A\rjvmVersion=1.5\n",
+         with(d, {{"jvmName", "A"}, {"jvmVersion", "1.5"}, {"jvmRequiredVersion", "1.5"}})},
     };
     for (const ParseCase& c : cases) {
         ScratchDir dir;
