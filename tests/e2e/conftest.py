@@ -1,11 +1,5 @@
-"""Fixtures for the end-to-end scenarios: a private Wine prefix per test, a
-work directory inside it, and helpers to run Windows programs, seed the
-registry and read files back.
-
-scripts/test.sh boots one template prefix per run (LAUNCHER_WINE_TEMPLATE)
-and starts Xvfb; each test gets a hard-linked copy of the template, so tests
-never see each other's registry or files and can run in parallel.
-"""
+"""Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
+it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
 import shutil
 import subprocess
@@ -113,8 +107,8 @@ def wine(tmp_path, wine_template):
     prefix = tmp_path / "prefix"
     copy_prefix(wine_template, prefix)
     w = Wine(prefix)
-    # A persistent server and the prefix's services, started with no pipes
-    # of ours (a service holding a captured pipe would never let a run end).
+    # A persistent server and the prefix's services, started with no pipes of ours (a service
+    # holding a captured pipe would never let a run end).
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run([WINESERVER, "-p"], env=w.env, **quiet)
     subprocess.run([WINE, "cmd", "/c", "exit"], env=w.env, **quiet)

@@ -1,6 +1,5 @@
-// The package's JVM installer program: its command line and the removal of
-// the directory it leaves empty. Installing through the stub installer
-// program is shown end to end (tests/e2e/test_provision.py).
+// The package's JVM installer program: its command line and the removal of the directory it leaves
+// empty.
 #include "jvm/runjvminstaller.h"
 #include "base/strbuf.h"
 #include "testdir.h"
@@ -42,8 +41,8 @@ TEST(RunJvmInstaller, CommandLineSplitting) {
         {"C:\\kit\\setup.exe/*/*/*/q", "C:\\kit\\setup.exe", {"setup.exe", "/q"}},
         // A trailing separator gives an empty last argument.
         {"setup.exe/*/*/*x/*/*/*", "setup.exe", {"setup.exe", "x", ""}},
-        // Regression: without a separator the whole line was passed once
-        // more as the program's only argument.
+        // Regression: without a separator the whole line was passed once more as the program's only
+        // argument.
         {"C:\\kit\\setup.exe", "C:\\kit\\setup.exe", {"setup.exe"}},
         {"setup.exe -s", "setup.exe -s", {"setup.exe -s"}},
     };
@@ -57,10 +56,8 @@ TEST(RunJvmInstaller, CommandLineSplitting) {
     EXPECT_FALSE(runner.runInstaller(nullptr, "C:\\"));
 }
 
-// Regression: the emptied JVM directory stayed behind when the installer
-// program's console host (under Wine, started in the same directory) had not
-// quite ended when the removal was made. A directory held for a moment is
-// removed once it is free; a directory with content is left alone.
+// Regression: the emptied JVM directory stayed behind when the installer program's console host
+// (under Wine, started in the same directory) had not quite ended when the removal was made.
 static DWORD WINAPI releaseLater(void* handle) {
     Sleep(300);
     CloseHandle((HANDLE)handle);
@@ -95,8 +92,8 @@ TEST(RunJvmInstaller, EmptyDirectoryHeldForAMomentIsStillRemoved) {
 }
 
 TEST(RunJvmInstaller, FileOfTheSameNameInTheDirectoryIsNeitherReplacedNorDeleted) {
-    // Regression: the installer's copy overwrote a file of the same name in
-    // a JVM directory that already existed, and deleted it after the run.
+    // Regression: the installer's copy overwrote a file of the same name in a JVM directory that
+    // already existed, and deleted it after the run.
     ScratchDir dir;
     makeDirs(dir.file("chosen"));
     writeFile(dir.file("setup.exe"), "package installer");
