@@ -25,19 +25,9 @@ def copy_prefix(template, target):
 
 
 @pytest.fixture(scope="session")
-def wine_template(tmp_path_factory):
-    template = os.environ.get("LAUNCHER_WINE_TEMPLATE")
-    if template:
-        return Path(template)
-    # Run outside scripts/test.sh: boot a template of our own.
-    path = tmp_path_factory.mktemp("wine") / "template"
-    env = dict(os.environ, WINEPREFIX=str(path), WINEDEBUG="-all")
-    subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True)
-    for value in ("Managed", "Decorated"):
-        subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", value,
-                        "/d", "N", "/f"], env=env, capture_output=True)
-    subprocess.run([WINESERVER, "-w"], env=env)
-    return path
+def wine_template():
+    """The freshly booted prefix of scripts/test.sh (scripts/wine-env.sh), never used itself."""
+    return Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
 
 
 class Wine:

@@ -31,8 +31,10 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     (windows_dir(wine) / "system").mkdir()
     layout(wine, workdir, provision_control(
         BUNDLE_CONTROL, userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
+        systemSecurityPolicyFilename="${java.home}/lib/security/system.policy",
         keystoreFilename="${java.home}/lib/security/app.keystore"))
     (workdir / "java.policy").write_text("package policy\n")
+    (workdir / "system.policy").write_text("package system policy\n")
     (workdir / "app.keystore").write_text("package keystore\n")
     compressed_jvm(wine, workdir, version="1.6.0", msvcrt=1, files="lib\\security\\java.policy")
 
@@ -71,6 +73,8 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert (security / "java.policy").read_text() == "expanded lib\\security\\java.policy\n"
     assert not (security / "java.001").exists()
     assert (security / "app.keystore").read_text() == "package keystore\n"
+    # Regression: a system policy named with ${java.home} was never installed.
+    assert (security / "system.policy").read_text() == "package system policy\n"
     assert not (jvm.bindir / "stubjvm.changes").exists()
 
     # A second run on the same machine expands nothing: the registry search finds the JVM and the

@@ -64,20 +64,6 @@ struct LogonNames {
 
 }  // namespace
 
-TEST_F(SecuritySetup, SystemPolicyIsInstalledLikeTheUserPolicy) {
-    // Regression: a system policy given with ${java.home} or ${user.home} was never installed,
-    // because its unexpanded text was tested as a file.
-    writeFile(dir.file("system.policy"), "system");
-    writeFile(dir.file("user.policy"), "user");
-    writeFile(dir.file("local.policy"), "local");
-    EXPECT_TRUE(addSecurity("${java.home}/lib/security/system.policy", "", "", false));
-    EXPECT_EQ(readFile(jre + "\\lib\\security\\system.policy"), "system");
-    EXPECT_TRUE(addSecurity("${user.home}/user.policy", "", "", false));
-    EXPECT_EQ(readFile(home + "\\user.policy"), "user");
-    EXPECT_TRUE(addSecurity("conf/local.policy", "", "", false));
-    EXPECT_EQ(readFile(dir.file("conf\\local.policy")), "local");
-}
-
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
     CreateDirectoryA(dir.file("data").c_str(), nullptr);
     std::string slashed = replaceAll(dir.path(), "\\", "/");
