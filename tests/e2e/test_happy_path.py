@@ -115,7 +115,7 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
         jvmRequiredVersion="1.4", jvmInstallerType="thirdPartyJvmInstaller",
         jvmInstallerBinary="jvmsetup.exe", jvmInstallerCommand="jvmsetup.exe", **WIZARD_CONTROL))
 
-    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert run_launcher(wine, workdir, "-q", "x", env={"ECHOARGS_OUT": "C:\\echoargs.out"}) == 0
 
     texts = trace_texts(workdir)
     errors = error_texts(workdir)
@@ -127,6 +127,9 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
     # finds the registered JVM again) and one second launch on that JVM.
     assert texts.count("attempting to install jvm 1.4") == 1
     assert "runJvmInstaller ok: true" in texts
+    # Regression: a command without separators was passed once more as its only argument.
+    echoed = (wine.drive_c / "echoargs.out").read_text().splitlines()
+    assert [line for line in echoed if line.startswith("ARG")] == ["ARGC 1"]
     assert len(jre.wizard_runs()) == 2
     assert errors.count("Java wizard not started properly") == 2
     assert texts.count("launching java installer") == 2
