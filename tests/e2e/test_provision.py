@@ -1,6 +1,8 @@
 """The launcher installs a JVM when none fits: the package's compressed JVM is expanded, registered
 and proved, or its JVM installer program is run and the JVM it installed found; the wizard then
 runs on the new JVM, which a later run on the same machine finds in the registry."""
+import pytest
+
 from conftest import read_text
 from launcher_support import (JRE_KEY, StubJvm, error_texts, layout, register, run_launcher,
                               trace_texts)
@@ -139,18 +141,25 @@ def test_jvm_expanded_into_the_work_directory_is_not_registered_and_removed_at_c
     assert error_texts(workdir) == []
 
 
-def test_installer_program_that_installs_into_a_subdirectory(wine, workdir):
-    command = jvm_setup(wine, workdir, version="1.6.0_20", home="jre")
+@pytest.mark.parametrize("installed", ["jre", "C:\\Vendor\\jre6"],
+                         ids=["subdirectory", "elsewhere"])
+def test_installer_program_that_installs_into_a_subdirectory_or_registers_a_jvm_elsewhere(
+        wine, workdir, installed):
+    elsewhere = installed.startswith("C:")
+    command = jvm_setup(wine, workdir, version="1.6.0_20", home=installed,
+                        register="1.6.0_20" if elsewhere else "")
     layout(wine, workdir, provision_control(SETUP_CONTROL, jvmInstallerCommand=command))
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # Run from the chosen directory with its own arguments, then removed.
+    # Run from the chosen directory with its own arguments, then removed (with the directory when
+    # the program left it empty).
     [run] = setup_runs(wine)
     assert run["cwd"] == NEW_HOME
     assert run["args"] == ["-config", "C:\\stubs\\jvmsetup.ini"]
     assert not wine.unixpath(NEW_HOME + "\\jvmsetup.exe").exists()
-    home = NEW_HOME + "\\jre"
+    assert wine.unixpath(NEW_HOME).exists() != elsewhere
+    home = installed if elsewhere else NEW_HOME + "\\jre"
     jvm = JvmAt(wine, home)
     assert jvm.kinds() == ["test", "wizard"]
     assert wizard_program(workdir) == [home + "\\bin\\javaw.exe"]
@@ -158,24 +167,9 @@ def test_installer_program_that_installs_into_a_subdirectory(wine, workdir):
     assert jvm.properties() == properties_text(home, installed=False, in_temp=False)
     texts = trace_texts(workdir)
     assert "runJvmInstaller ok: true" in texts and WIZARD_DONE in texts
+    if elsewhere:
+        assert f"Found correct version of JVM: {home}\\bin\\javaw.exe" in texts
     assert error_texts(workdir) == []
-
-
-def test_installer_program_that_registers_a_jvm_elsewhere(wine, workdir):
-    home = "C:\\Vendor\\jre6"
-    command = jvm_setup(wine, workdir, version="1.6.0_20", home=home, register="1.6.0_20")
-    layout(wine, workdir, provision_control(SETUP_CONTROL, jvmInstallerCommand=command))
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    jvm = JvmAt(wine, home)
-    assert jvm.kinds()[-1] == "wizard"
-    assert wizard_program(workdir) == [home + "\\bin\\javaw.exe"]
-    assert jvm.properties() == properties_text(home, installed=False, in_temp=False)
-    texts = trace_texts(workdir)
-    assert f"Found correct version of JVM: {home}\\bin\\javaw.exe" in texts
-    # The chosen directory stayed empty and is gone again.
-    assert not wine.unixpath(NEW_HOME).exists()
 
 
 def test_installer_program_whose_jvm_reports_another_version_fails_in_one_error_box(
