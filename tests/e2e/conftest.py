@@ -1,11 +1,5 @@
-"""Fixtures for the end-to-end scenarios: a private Wine prefix per test, a
-work directory inside it, and helpers to run Windows programs, seed the
-registry and read files back.
-
-scripts/test.sh boots one template prefix per run (LAUNCHER_WINE_TEMPLATE)
-and starts Xvfb; each test gets a hard-linked copy of the template, so tests
-never see each other's registry or files and can run in parallel.
-"""
+"""Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
+it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
 import shutil
 import subprocess
@@ -31,19 +25,9 @@ def copy_prefix(template, target):
 
 
 @pytest.fixture(scope="session")
-def wine_template(tmp_path_factory):
-    template = os.environ.get("LAUNCHER_WINE_TEMPLATE")
-    if template:
-        return Path(template)
-    # Run outside scripts/test.sh: boot a template of our own.
-    path = tmp_path_factory.mktemp("wine") / "template"
-    env = dict(os.environ, WINEPREFIX=str(path), WINEDEBUG="-all")
-    subprocess.run([WINE, "wineboot", "-i"], env=env, capture_output=True)
-    for value in ("Managed", "Decorated"):
-        subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", value,
-                        "/d", "N", "/f"], env=env, capture_output=True)
-    subprocess.run([WINESERVER, "-w"], env=env)
-    return path
+def wine_template():
+    """The freshly booted prefix of scripts/test.sh (scripts/wine-env.sh), never used itself."""
+    return Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
 
 
 class Wine:
@@ -113,8 +97,8 @@ def wine(tmp_path, wine_template):
     prefix = tmp_path / "prefix"
     copy_prefix(wine_template, prefix)
     w = Wine(prefix)
-    # A persistent server and the prefix's services, started with no pipes
-    # of ours (a service holding a captured pipe would never let a run end).
+    # A persistent server and the prefix's services, started with no pipes of ours (a service
+    # holding a captured pipe would never let a run end).
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run([WINESERVER, "-p"], env=w.env, **quiet)
     subprocess.run([WINE, "cmd", "/c", "exit"], env=w.env, **quiet)

@@ -1,15 +1,12 @@
-"""Helpers for the scenarios in which the launcher installs a JVM: the
-package's compressed JVM (tests/stubs/stubjvmarchive.cpp) or JVM installer
-program (tests/stubs/stubjvmsetup.cpp), the stub JVM they put down, and
-read-back of the JVM and the registry entries made for it."""
+"""Helpers for the scenarios in which the launcher installs a JVM (tests/stubs/stubjvmkit.cpp)."""
 from conftest import stub
 from launcher_support import StubJvm, control_text
 
 JAVASOFT = "HKLM\\SOFTWARE\\JavaSoft"
 SEPARATOR = "/*/*/*"
 
-# The control-file lines every provisioning scenario shares: a 1.6 JRE is
-# wanted, the package can install 1.6.0, the wizard runs on javaw.exe.
+# The control-file lines every provisioning scenario shares: a 1.6 JRE is wanted, the package can
+# install 1.6.0, the wizard runs on javaw.exe.
 BUNDLE_CONTROL = dict(jvmMinVersion="1.6", jvmVersion="1.6.0", jvmName="JRE",
                       jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
                       loaderClasspath=".;install.jar", loaderJavaCommand="SampleWizard",
@@ -20,8 +17,8 @@ SETUP_CONTROL = dict(BUNDLE_CONTROL, jvmInstallerType="thirdPartyJvmInstaller",
 
 
 def provision_control(base, **values):
-    """A control file: the shared lines of base, changed and extended by
-    values (a value of None drops the line)."""
+    """A control file: the shared lines of base, changed and extended by values (a value of None
+    drops the line)."""
     merged = dict(base)
     merged.update(values)
     return control_text(**{k: v for k, v in merged.items() if v is not None})
@@ -37,17 +34,16 @@ def stub_jvm_program(wine):
 
 
 def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
-    """Puts the stand-in compressed JVM into the work directory; settings
-    go into its .ini (version, home, programs, msvcrt, files, ...)."""
-    (workdir / name).write_bytes(stub("stubjvmarchive").read_bytes())
+    """Puts the stand-in compressed JVM into the work directory; settings go into its .ini (version,
+    home, programs, msvcrt, files, ...)."""
+    (workdir / name).write_bytes(stub("stubjvmkit").read_bytes())
     settings.setdefault("jvm", stub_jvm_program(wine))
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 
 def drive_root(wine, directory, letter="r"):
-    """Makes the empty directory (in the test's own temp tree, never a
-    directory of the host) the root of drive <letter>: a link in the
-    prefix's dosdevices. Returns the directory."""
+    """Makes the empty directory (in the test's own temp tree, never a directory of the host) the
+    root of drive <letter>: a link in the prefix's dosdevices."""
     directory.mkdir()
     (wine.prefix / "dosdevices" / (letter + ":")).symlink_to(directory)
     return directory
@@ -62,11 +58,10 @@ def expansion_dirs(workdir, name="jre-win.exe"):
 
 
 def jvm_setup(wine, workdir, name="jvmsetup.exe", **settings):
-    """Puts the stand-in JVM installer program into the work directory with
-    its configuration in C:\\stubs\\jvmsetup.ini (the program runs from the
-    JVM directory, so the configuration is named on its command line).
-    Returns the jvmInstallerCommand that runs it."""
-    (workdir / name).write_bytes(stub("stubjvmsetup").read_bytes())
+    """Puts the stand-in JVM installer program into the work directory with its configuration in
+    C:\\stubs\\jvmsetup.ini (the program runs from the JVM directory, so the configuration is
+    named on its command line)."""
+    (workdir / name).write_bytes(stub("stubjvmkit").read_bytes())
     settings.setdefault("jvm", stub_jvm_program(wine))
     settings.setdefault("record", wine.winpath(wine.drive_c / "stubs" / "jvmsetup.runs"))
     config = wine.drive_c / "stubs" / "jvmsetup.ini"
@@ -75,8 +70,7 @@ def jvm_setup(wine, workdir, name="jvmsetup.exe", **settings):
 
 
 def setup_runs(wine):
-    """The recorded runs of the JVM installer program: dicts with program,
-    args and cwd."""
+    """The recorded runs of the JVM installer program: dicts with program, args and cwd."""
     path = wine.drive_c / "stubs" / "jvmsetup.runs"
     runs = []
     for line in (path.read_text().splitlines() if path.exists() else []):
@@ -91,8 +85,7 @@ def setup_runs(wine):
 
 
 class JvmAt(StubJvm):
-    """A stub JVM that the launcher installed: its home given as a
-    Windows path inside the prefix."""
+    """A stub JVM that the launcher installed: its home given as a Windows path inside the prefix."""
 
     def __init__(self, wine, winhome):
         self.wine = wine
@@ -101,8 +94,7 @@ class JvmAt(StubJvm):
 
 
 def javasoft_values(wine, key):
-    """The values of HKLM\\SOFTWARE\\JavaSoft\\<key> as a dict, or None when
-    the key is missing."""
+    """The values of HKLM\\SOFTWARE\\JavaSoft\\<key> as a dict, or None when the key is missing."""
     text = wine.reg_query(JAVASOFT + "\\" + key)
     if text is None:
         return None

@@ -1,6 +1,5 @@
-"""Helpers for the launcher-shell scenarios: start installer.exe in a work
-directory, read and drive its windows through the winprobe stub, and take
-screenshots of the X display."""
+"""Helpers for the launcher-shell scenarios: start installer.exe in a work directory, read and drive
+its windows through the winprobe stub, and take screenshots of the X display."""
 import os
 import subprocess
 
@@ -22,8 +21,8 @@ OTHER_CAUSES = ("Other possible causes for errors:\n"
                 "JAR files to run?\n"
                 "    * Does your system export the display?")
 APPLICATION_MESSAGE = "Unable to install application.\r\r" + DISK_SPACE
-# The failure of a run whose control file turns the search off and names no
-# way to install a JVM (NO_SEARCH_CONTROL).
+# The failure of a run whose control file turns the search off and names no way to install a JVM
+# (NO_SEARCH_CONTROL).
 NO_SEARCH_CONTROL = b"searchForJvm=none\n"
 NOT_FOUND_MESSAGE = "The correct version of the JRE was not found on your system."
 NOT_FOUND_DETAILS = "Please install JRE 1.4 and then restart this installation program."
@@ -61,15 +60,14 @@ def window_count(wine, caption):
 
 
 def seed_locale(wine, name):
-    """Sets the user's locale name. Wine rewrites it whenever a process
-    starts, so the probe also makes the key read-only for this prefix."""
+    """Sets the user's locale name."""
     code, text = probe(wine, "locale", name)
     assert code == 0, text
 
 
 def run_raw(wine, workdir, arguments, cwd=None, timeout=20):
-    """Runs installer.exe with an arguments string exactly as given (the
-    quotes and blanks untouched); returns the exit code."""
+    """Runs installer.exe with an arguments string exactly as given (the quotes and blanks
+    untouched); returns the exit code."""
     cmdfile = wine.drive_c / "cmdline.txt"
     cmdfile.write_bytes(f'"{wine.winpath(installer())}" {arguments}'.encode("latin-1"))
     out = wine.run(stub("winprobe"), "run", wine.winpath(cmdfile), cwd=cwd or workdir,
@@ -112,8 +110,8 @@ def window_crop(wine, caption, margin=4):
 
 
 class Watcher:
-    """Polls, inside the prefix, for windows with the given captions while a
-    run goes on; seen() tells which were ever visible."""
+    """Polls, inside the prefix, for windows with the given captions while a run goes on; seen()
+    tells which were ever visible."""
 
     def __init__(self, wine, ms, *captions):
         self.proc = wine.start(stub("winprobe"), "watch", ms, *captions)

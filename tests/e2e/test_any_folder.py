@@ -1,9 +1,7 @@
-"""A package unpacked into a directory whose name the system's legacy code
-page cannot spell (Cyrillic and Chinese on a Western system), started from
-another such directory: the test class writes its answer, the wizard starts,
-the logs reach the start directory and the clean-up program is handed the
-work directory. The stub JVM reads its command line in the legacy code page,
-as an older JVM does."""
+"""A package unpacked into a directory whose name the system's legacy code page cannot spell
+(Cyrillic and Chinese on a Western system), started from another such directory: the test class
+writes its answer, the wizard starts, the logs reach the start directory and the clean-up program
+is handed the work directory."""
 import pytest
 
 from conftest import read_text
@@ -44,8 +42,7 @@ def test_work_and_start_directory_named_in_any_script(wine, start_name, encoding
 
 
 def test_real_jdk_in_directories_named_in_any_script(wine):
-    # The JVM home too: the wizard reads it from native.properties, which
-    # Java reads as ISO-8859-1.
+    # The JVM home too: the wizard reads it from native.properties, which Java reads as ISO-8859-1.
     if not HOST_JAVA.exists():
         pytest.skip("no host Java")
     wine.env["LC_ALL"] = "de_DE.UTF-8"

@@ -1,11 +1,7 @@
-"""Clean-up of the work directory at the end of a run of installer.exe: the
-kept trace of a failed run, the logs appended in the start directory (or in
-the Windows directory when the start directory takes no file), the package
-files named by the manifest, and the temporary JVM of native.properties with
-the directories that must never be deleted.
-
-Most runs here fail (no JVM is searched for); one good run on a stub JVM
-shows what a successful installation leaves behind."""
+"""Clean-up of the work directory at the end of a run of installer.exe: the kept trace of a failed
+run, the logs appended in the start directory (or in the Windows directory when the start
+directory takes no file), the package files named by the manifest, and the temporary JVM of
+native.properties with the directories that must never be deleted."""
 import pytest
 
 from conftest import log_lines, read_text, wait_for
@@ -59,8 +55,8 @@ def test_start_directory_taking_no_file_sends_logs_to_windows_directory(wine, wo
 
 
 def test_nowhere_to_save_the_error_log_is_reported(wine, workdir):
-    # Both the start "directory" (a file) and the Windows directory refuse
-    # the probe: the copy is tried in the start directory and fails.
+    # Both the start "directory" (a file) and the Windows directory refuse the probe: the copy is
+    # tried in the start directory and fails.
     (wine.drive_c / "startfile").write_bytes(b"x")
     (wine.drive_c / "windows" / "__kivtest.zos").mkdir()
     (workdir / "startdir.txt").write_bytes(b"C:\\startfile\r\n")
@@ -99,8 +95,8 @@ MANIFEST = (b"Manifest-Version: 1.0\r\n"
             b"Name: \\outside7.txt\r\n"
             b"Name: .. /outside8.txt\r\n"
             b"name: lower.txt\r\n"
-            # Regression: a line longer than the line buffer was read in
-            # pieces, and a piece that began with "Name: " deleted its file.
+            # Regression: a line longer than the line buffer was read in pieces, and a piece that
+            # began with "Name: " deleted its file.
             + b"x" * 999 + b"Name: victim.txt\r\n"
             + b"Name: " + b"v" * 1200 + b"\r\n"
             b"Name: last.txt")  # no line end at all
@@ -146,41 +142,39 @@ def make_jvm(home):
     (home / "lib" / "ext" / "x.jar").write_bytes(b"PK")
 
 
-def test_temporary_jvm_in_work_directory_is_deleted(wine, workdir):
+@pytest.mark.parametrize("temp", ["C\\:/work/tmpjvm", "c:/WORK/", "C:/Windows/"])
+def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir, temp):
     make_jvm(workdir / "jvm")
     make_jvm(workdir / "tmpjvm")
-    write_properties(workdir, "C\\:/work/tmpjvm")
-    run_quiet(wine, workdir)
-    assert not (workdir / "tmpjvm").exists()
-    assert (workdir / "jvm" / "bin" / "java.exe").exists()
-    assert not (workdir / "native.properties").exists()
-    texts = trace_texts(workdir)
-    assert "tempJvmDir C:\\work\\tmpjvm" in texts
-    assert "configureReg: false" in texts
-
-
-# Every spelling the guard refuses: tests/unit/dirguard_test.cpp.
-@pytest.mark.parametrize("temp", ["c:/WORK/", "C:/Windows/"])
-def test_protected_directories_are_never_deleted(wine, workdir, temp):
-    make_jvm(workdir / "jvm")
     (workdir / "marker.txt").write_bytes(b"x")
     windows_marker = wine.drive_c / "windows" / "marker.txt"
     windows_marker.write_bytes(b"x")
     write_properties(workdir, temp)
     run_quiet(wine, workdir)
+    assert (workdir / "tmpjvm").exists() == ("tmpjvm" not in temp)
     assert (workdir / "marker.txt").exists()
     assert (workdir / "jvm" / "lib" / "ext" / "x.jar").exists()
     assert windows_marker.exists()
     assert (wine.drive_c / "windows" / "system32").is_dir()
+    assert not (workdir / "native.properties").exists()
     texts = trace_texts(workdir)
-    assert any(t.startswith("not deleting temporary jvm directory ") for t in texts), texts
+    assert "configureReg: false" in texts
+    assert ("tempJvmDir C:\\work\\tmpjvm" in texts) == ("tmpjvm" in temp)
+    assert any(t.startswith("not deleting temporary jvm directory ") for t in texts) == \
+        ("tmpjvm" not in temp), texts
 
 
-def test_run_without_control_file_registers_nothing(wine, workdir):
-    # Regression: without the control file's JVM version the JVM named by
-    # the properties was entered under an empty version key.
+@pytest.mark.parametrize("control", [
+    None, b"searchForJvm=none\njvmVersion=1.6.0\njvmCommandName=java.exe\n"])
+def test_jvm_named_by_properties_is_registered_with_a_version_before_the_temporary_one_goes(
+        wine, workdir, control):
+    # Regression: without the control file's JVM version the JVM named by the properties was entered
+    # under an empty version key.
     make_jvm(wine.drive_c / "jre")
+    (wine.drive_c / "jre" / "bin" / "javaw.exe").write_bytes(b"MZ")
     make_jvm(workdir / "tmpjvm")
+    if control:
+        (workdir / "kiv.control").write_bytes(control)
     (workdir / "native.properties").write_bytes(
         b"nativeJvmHomeDir=C:/jre\nnativeJvmInstalledInTemp=true\n"
         b"nativeTempJvmDir=C:/work/tmpjvm\n")
@@ -188,27 +182,15 @@ def test_run_without_control_file_registers_nothing(wine, workdir):
     assert wait_exit(proc, 20) == 0
     assert not (workdir / "tmpjvm").exists()
     assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
-    assert wine.reg_query(r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment") is None
-    assert "not adding reg entries without a jvm version C:\\jre" in trace_texts(workdir)
-
-
-def test_jvm_named_by_properties_is_registered_before_temporary_directory_goes(wine, workdir):
-    make_jvm(wine.drive_c / "jre")
-    (wine.drive_c / "jre" / "bin" / "javaw.exe").write_bytes(b"MZ")
-    make_jvm(workdir / "tmpjvm")
-    (workdir / "kiv.control").write_bytes(
-        b"searchForJvm=none\njvmVersion=1.6.0\njvmCommandName=java.exe\n")
-    (workdir / "native.properties").write_bytes(
-        b"nativeJvmHomeDir=C:/jre\nnativeJvmInstalledInTemp=true\n"
-        b"nativeTempJvmDir=C:/work/tmpjvm\n")
-    run_quiet(wine, workdir)
-    assert not (workdir / "tmpjvm").exists()
-    assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
-    key = r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment\1.6"
-    assert (wine.reg_query(key, "JavaHome") or "").lower() == "c:\\jre"
     texts = trace_texts(workdir)
-    assert "about to configure jvm 1.6.0" in texts
-    assert "configureJvm ok: true" in texts
+    if control:
+        key = r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment\1.6"
+        assert (wine.reg_query(key, "JavaHome") or "").lower() == "c:\\jre"
+        assert "about to configure jvm 1.6.0" in texts
+        assert "configureJvm ok: true" in texts
+    else:
+        assert wine.reg_query(r"HKLM\SOFTWARE\JavaSoft\Java Runtime Environment") is None
+        assert "not adding reg entries without a jvm version C:\\jre" in texts
 
 
 def test_successful_run_leaves_no_trace_file_and_drops_an_empty_error_log(wine, workdir):

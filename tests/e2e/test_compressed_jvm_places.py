@@ -1,11 +1,4 @@
-"""Where the package's compressed JVM lies and where the package itself was
-unpacked. jvmSelfExtractor=jvm/jre-win.exe names the file by its path in the
-work directory, or else by its last name there: the file the launcher checks
-is the file it runs. A package unpacked at the root of a drive (R:\\, a Wine
-drive on an empty directory of the test) keeps every file of the run in the
-root: the current directory comes back to R:\\ itself after the expansion and
-after the clean-up's tree deletion, never to "R:" (the current directory of
-drive R, wherever that has gone)."""
+"""Where the package's compressed JVM lies and where the package itself was unpacked."""
 import pytest
 
 from conftest import read_text, stub
@@ -45,8 +38,8 @@ def test_compressed_jvm_named_by_its_path(wine, tmp_path, at_root, archive_dir, 
     assert "extractJvm ok: true" in texts and WIZARD_DONE in texts, texts
     assert error_texts(work) == []
     if install_dir:
-        # Expanded into the work directory's jvm subdirectory, which the
-        # clean-up removed; the trace shows the properties read back.
+        # Expanded into the work directory's jvm subdirectory, which the clean-up removed; the trace
+        # shows the properties read back.
         assert expansion_dirs(archive) == [work_name + "jvm"]
         assert "jvmInstalledInTemp true" in texts
         assert not (work / "jvm").exists()
@@ -54,15 +47,14 @@ def test_compressed_jvm_named_by_its_path(wine, tmp_path, at_root, archive_dir, 
         assert expansion_dirs(archive) == [NEW_HOME]
         jvm = JvmAt(wine, NEW_HOME)
         assert jvm.kinds() == ["test", "wizard"]
-        # The test class is handed the work directory itself, the wizard
-        # runs there and finds native.properties there.
+        # The test class is handed the work directory itself, the wizard runs there and finds
+        # native.properties there.
         test_run, wizard_run = jvm.runs()
         assert test_run["args"][-1] == work_name
         assert wizard_run["cwd"] == work_name
         assert jvm.properties() == properties_text(NEW_HOME, installed=True)
-    # The clean-up happened in the work directory: the package's files are
-    # gone, the logs are in the start directory, and the clean-up program
-    # was handed the work directory.
+    # The clean-up happened in the work directory: the package's files are gone, the logs are in the
+    # start directory, and the clean-up program was handed the work directory.
     for name in ("native.properties", "install.jar", "jinstall.sem", "startdir.txt"):
         assert not (work / name).exists(), name
     assert read_text(start / "jinstall.log") == read_text(work / "jinstall.log")

@@ -1,6 +1,5 @@
-"""The happy path: the launcher finds a registered JVM, proves it with the test
-class, writes native.properties, starts the wizard on it and waits for it.
-Stub JVMs stand in for real ones (see launcher_support)."""
+"""The happy path: the launcher finds a registered JVM, proves it with the test class, writes
+native.properties, starts the wizard on it and waits for it."""
 from conftest import stub
 from shell_support import run_raw
 from launcher_support import (JDK_KEY, JRE_KEY, PLUGIN_KEY, StubJvm, control_text, error_texts,
@@ -38,9 +37,8 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # The runtime key is tried in full and refused, then the development
-    # kits most recent first: 1.5.0_22 is accepted and started, 1.4.2_19 is
-    # never tried, nor is the Plug-in key.
+    # The runtime key is tried in full and refused, then the development kits most recent first:
+    # 1.5.0_22 is accepted and started, 1.4.2_19 is never tried, nor is the Plug-in key.
     assert [jvms[name].kinds() for name in jvms] == [
         ["test"], ["test"], [], ["test", "wizard"], []]
     texts = trace_texts(workdir)
@@ -53,8 +51,7 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
     assert wizard["cwd"].lower() == "c:\\work"
     assert jvms["jdk150"].properties() == properties("C:\\jvms\\jdk150")
     assert launch_lines(workdir, "C:\\jvms\\jdk150")[-1] == "Java wizard launched successfully"
-    # The wizard's marker is consumed; nothing was reported as failed but
-    # the refused candidates.
+    # The wizard's marker is consumed; nothing was reported as failed but the refused candidates.
     assert not (workdir / "__kivwizard.sem").exists()
     assert "Java wizard not started properly" not in error_texts(workdir)
 
@@ -81,29 +78,32 @@ def test_plug_in_kind_in_any_letter_case_searches_only_the_plug_in_key(wine, wor
     assert plugin.kinds() == ["test", "wizard"] * 2
 
 
-def test_wizard_receives_the_documented_argument_list_without_classpath(wine, workdir):
+def test_wizard_receives_the_documented_argument_list_whole_without_classpath(wine, workdir):
+    # Regression: a quoted class-path element or switch argument ending in a backslash put "\""
+    # before the closing quote, which the child reads as an escaped quote: the rest of the list ran
+    # into one argument.
     jre = StubJvm(wine, "jre", "1.4.2_19")
     register(wine, [(JRE_KEY, "1.4", "2_19", jre.winhome)])
     layout(wine, workdir, control_text(
         jvmRequiredVersion="1.4", jvmCommandName="javaw.exe",
-        jvmExtraParameters="-Xmx256m -Dx=1", jvmClasspathSwitch="-classpath",
-        loaderClasspath=".;install.jar", loaderJavaCommand="Install arg"))
+        jvmExtraParameters="-Xmx256m -Dx=1", jvmClasspathSwitch="-cp",
+        loaderClasspath=".;C:\\My Dir\\x.jar;C:\\My Dir\\classes\\;install.jar;",
+        loaderJavaCommand="Install arg"))
+    wine.env.update(CLASSPATH="C:\\stale;C:\\old.jar", KIV_PROBE="yes")
 
-    code = run_launcher(wine, workdir, "-q", "C:\\My Dir\\a.txt",
-                        env={"CLASSPATH": "C:\\stale;C:\\old.jar", "KIV_PROBE": "yes"})
+    # Typed as: installer.exe -s "C:\Target Dir\"
+    assert run_raw(wine, workdir, '-s "C:\\Target Dir\\"') == 0
 
-    assert code == 0
     test, wizard = jre.runs()
     assert (test["kind"], wizard["kind"]) == ("test", "wizard")
     assert wizard["program"] == "javaw.exe"
-    assert wizard["args"] == ["-Xmx256m", "-Dx=1", "-classpath", ".;install.jar", "Install",
-                              "arg", "-q", "C:\\My Dir\\a.txt"]
+    assert wizard["args"] == ["-Xmx256m", "-Dx=1", "-cp",
+                              ".;C:\\My Dir\\x.jar;C:\\My Dir\\classes\\;install.jar",
+                              "Install", "arg", "-s", "C:\\Target Dir\\"]
     # The launcher's environment reaches the wizard, all but CLASSPATH.
     assert wizard["env"]["KIV_PROBE"] == "yes"
     assert "CLASSPATH" not in wizard["env"]
     assert "CLASSPATH" not in test["env"]
-    assert ('Args: javaw.exe -Xmx256m -Dx=1 -classpath .;install.jar Install arg -q '
-            '"C:\\My Dir\\a.txt"') in trace_texts(workdir)
 
 
 def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attempt(
@@ -115,7 +115,7 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
         jvmRequiredVersion="1.4", jvmInstallerType="thirdPartyJvmInstaller",
         jvmInstallerBinary="jvmsetup.exe", jvmInstallerCommand="jvmsetup.exe", **WIZARD_CONTROL))
 
-    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert run_launcher(wine, workdir, "-q", "x", env={"ECHOARGS_OUT": "C:\\echoargs.out"}) == 0
 
     texts = trace_texts(workdir)
     errors = error_texts(workdir)
@@ -123,36 +123,16 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
     assert texts.count("java wizard execed with no reported errors") >= 1
     assert "Java wizard not started properly" in errors
     assert "Java wizard launched successfully" not in texts
-    # One installation attempt follows (the installer program installs
-    # nothing; the search after it finds the registered JVM again) and one
-    # second launch on that JVM.
+    # One installation attempt follows (the installer program installs nothing; the search after it
+    # finds the registered JVM again) and one second launch on that JVM.
     assert texts.count("attempting to install jvm 1.4") == 1
     assert "runJvmInstaller ok: true" in texts
+    # Regression: a command without separators was passed once more as its only argument.
+    echoed = (wine.drive_c / "echoargs.out").read_text().splitlines()
+    assert [line for line in echoed if line.startswith("ARG")] == ["ARGC 1"]
     assert len(jre.wizard_runs()) == 2
     assert errors.count("Java wizard not started properly") == 2
     assert texts.count("launching java installer") == 2
     # The report is the wizard's, whatever the installation reported.
     assert "Unable to start the install wizard." in errors
     assert jre.properties() == properties("C:\\jvms\\jre142")
-
-
-def test_class_path_and_switch_argument_with_blanks_and_backslashes_arrive_whole(
-        wine, workdir):
-    # Regression: a quoted class-path element or switch argument ending in a
-    # backslash put "\"" before the closing quote, which the child reads as
-    # an escaped quote: the rest of the list ran into one argument.
-    jre = StubJvm(wine, "jre", "1.4.2_19")
-    register(wine, [(JRE_KEY, "1.4", "2_19", jre.winhome)])
-    layout(wine, workdir, control_text(
-        jvmRequiredVersion="1.4", jvmCommandName="javaw.exe", jvmClasspathSwitch="-cp",
-        loaderClasspath=".;C:\\My Dir\\x.jar;C:\\My Dir\\classes\\;install.jar;",
-        loaderJavaCommand="Install"))
-
-    # Typed as: installer.exe -s "C:\Target Dir\"
-    assert run_raw(wine, workdir, '-s "C:\\Target Dir\\"') == 0
-
-    [wizard] = jre.wizard_runs()
-    assert wizard["args"] == ["-cp", ".;C:\\My Dir\\x.jar;C:\\My Dir\\classes\\;install.jar",
-                              "Install", "-s", "C:\\Target Dir\\"]
-    assert any(t.startswith('classpath: .;"C:\\My Dir\\x.jar";"C:\\My Dir\\classes')
-               for t in trace_texts(workdir))

@@ -1,7 +1,5 @@
-"""The launcher in the user's language under a Wine locale (LC_ALL): Wine
-sets the user's locale name from it (de-DE, fr-FR, ...) when a process
-starts. The dialog and the box are read back from the windows, letters and
-all."""
+"""The launcher in the user's language under a Wine locale (LC_ALL): Wine sets the user's locale
+name from it (de-DE, fr-FR, ...) when a process starts."""
 import pytest
 
 from conftest import read_text
@@ -9,8 +7,8 @@ from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, 
                            screenshot, seed_locale, start_launcher, wait_exit, wait_window,
                            window_crop, window_text)
 
-# A run without kiv.control: the reader's box has no details, so it ends
-# with the language's pointer to the logs.
+# A run without kiv.control: the reader's box has no details, so it ends with the language's pointer
+# to the logs.
 MISSING_CONTROL = "Unable to open kiv.control"
 
 LANGUAGES = [
@@ -58,8 +56,8 @@ def test_dialog_and_box_speak_the_users_language(wine, workdir, lc_all, forced, 
 
 
 def close_both_boxes(wine, proc):
-    """Dismisses the control-file reader's box, then the sequence's own
-    report (which has details), and waits for the end."""
+    """Dismisses the control-file reader's box, then the sequence's own report (which has details),
+    and waits for the end."""
     press_ok(wine)
     assert wait_window(wine, ERROR_BOX)
     press_ok(wine)

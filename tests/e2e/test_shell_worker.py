@@ -1,6 +1,6 @@
-"""The main thread stays until the worker has finished, whatever became of
-the semaphore files, and one launcher at a time installs from a work
-directory: a second one says why and leaves everything alone."""
+"""The main thread stays until the worker has finished, whatever became of the semaphore files, and
+one launcher at a time installs from a work directory: a second one says why and leaves
+everything alone."""
 import time
 
 from conftest import read_text, wait_for
@@ -23,9 +23,9 @@ def stub_jvm(wine, settings):
 
 
 def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir):
-    # Regression: the second launcher ran a second installation, left as soon
-    # as the first one's clean-up deleted "__kivinstall.sem" (its own wizard
-    # still running), and that clean-up deleted install.jar under its wizard.
+    # Regression: the second launcher ran a second installation, left as soon as the first one's
+    # clean-up deleted "__kivinstall.sem" (its own wizard still running), and that clean-up deleted
+    # install.jar under its wizard.
     jvm = stub_jvm(wine, "wizardDelay=6000\n")
     layout(wine, workdir, CONTROL)
     first = wine.start(workdir / "installer.exe", "-q", "x", cwd=workdir)
@@ -40,8 +40,8 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
     assert wait_exit(first, 60) == 0
 
     runs = read_text(jvm.bindir / "stubjvm.runs")
-    # One installation: its wizard found install.jar until its end, which
-    # came before its launcher's end.
+    # One installation: its wizard found install.jar until its end, which came before its launcher's
+    # end.
     assert jvm.kinds() == ["test", "wizard"]
     assert "JAR 1" in runs.splitlines()
     assert error_texts(workdir).count(ALREADY_RUNNING) == 1
@@ -51,9 +51,8 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
 
 
 def test_launcher_stays_while_its_installation_runs_where_no_semaphore_can_be_made(wine, workdir):
-    # Regression: in a work directory whose semaphore files cannot be
-    # created (here: one of 257 characters, too deep for one more name) the
-    # process ended during the JVM's test run.
+    # Regression: in a work directory whose semaphore files cannot be created (here: one of 257
+    # characters, too deep for one more name) the process ended during the JVM's test run.
     deep, length = workdir, len(wine.winpath(workdir))
     while 257 - length > 51:
         deep, length = deep / ("d" * 50), length + 51

@@ -1,12 +1,5 @@
-"""The package's test class TestJvm.class on the host's real Java, started by
-Wine from a JVM home inside the prefix.
-
-The JVM home's bin\\javaw.exe is a small executable shell script that hands
-over to the host's java. It is deliberately no symbolic link: Wine deletes
-the target of a symbolic link, not the link, so any clean-up of the home by
-a Windows program would destroy the host's Java. Wine does not wait for a
-Linux program it starts, so the results file is waited for.
-"""
+"""The package's test class TestJvm.class on the host's real Java, started by Wine from a JVM home
+inside the prefix."""
 import pytest
 
 from conftest import read_text, wait_for
@@ -49,10 +42,9 @@ def check_version_line(line):
 
 def test_results_go_to_the_directory_named_in_words_or_else_the_work_directory(
         wine, workdir, tmp_path):
-    # The launcher passes the directory unquoted: it arrives in words, which
-    # are joined with single blanks, so "with  two blanks" cannot be rebuilt
-    # and the results go to the current directory instead. Drive Z: names a
-    # Unix directory.
+    # The launcher passes the directory unquoted: it arrives in words, which are joined with single
+    # blanks, so "with two blanks" cannot be rebuilt and the results go to the current directory
+    # instead.
     two, one, outside = workdir / "with  two blanks", workdir / "with blank", tmp_path / "out side"
     for directory in (two, one, outside):
         directory.mkdir()

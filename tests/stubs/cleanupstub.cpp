@@ -1,6 +1,4 @@
-// A stand-in clean-up program for the tests. Installed as "cleanup.exe" in
-// a work directory; every run appends its arguments to "cleanupstub.runs"
-// beside the program ("RUN", then one "ARG <text>" line per argument).
+// A stand-in clean-up program for the tests.
 #include "stubini.h"
 
 int main(int argc, char** argv) {

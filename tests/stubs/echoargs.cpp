@@ -1,9 +1,4 @@
-// A child program for the command-execution tests. It appends the arguments
-// it received, as the C runtime split its command line, to the file named by
-// the environment variable ECHOARGS_OUT ("echoargs.out" when unset): one
-// line "CMDLINE <its command line>", one line "ARGC n", then one line
-// "ARG <text>" per argument after its own name.
-// It ends with the exit code in ECHOARGS_EXIT (0 when unset).
+// A child program for the command-execution tests.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,12 +1,4 @@
-// A bridge from a Windows JVM home to the host's real Java, for tests and
-// the demo under Wine. As bin\javaw.exe (and java.exe) it runs the host's
-// java with its own arguments and waits for it: a Windows program cannot
-// wait for a Linux one, so it writes a /bin/sh script that runs java in the
-// current directory and then writes java's exit code into a done-file, and
-// polls for that file. The class path after -classpath, -cp or --class-path
-// is split at ";" and each drive-letter element becomes its Unix path.
-// "hostjava.ini" beside it may set java=<host java> and timeout=<seconds>;
-// the command and java's output are appended to "hostjava.out" beside it.
+// A bridge from a Windows JVM home to the host's real Java, for tests and the demo under Wine.
 #include <stdlib.h>
 
 #include "stubini.h"
@@ -51,9 +43,7 @@ static std::string quoted(const std::string& word) {
     return result + "'";
 }
 
-// The class path as a shell word. Wine names drive C: .../dosdevices/c:,
-// and a colon would split the element on the host, so each converted element
-// is resolved by the shell (realpath) when the script runs.
+// The class path as a shell word.
 static std::string convertClasspath(const std::string& classpath) {
     std::string result;
     size_t start = 0;

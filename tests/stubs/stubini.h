@@ -1,5 +1,5 @@
-// Shared by the stub programs: their own location and the "key=value"
-// settings file that configures each of them (the last line of a key wins).
+// Shared by the stub programs: their own location and the "key=value" settings file that configures
+// each of them (the last line of a key wins).
 #ifndef TESTS_STUBS_STUBINI_H
 #define TESTS_STUBS_STUBINI_H
 
@@ -7,8 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
-// The program's own path, its directory, and its path with the extension
-// replaced by suffix (e.g. ".ini", ".runs").
+// The program's own path, its directory, and its path with the extension replaced by suffix (e.g.
+// ".ini", ".runs").
 static inline void ownLocation(char* path, char* dir, size_t size) {
     GetModuleFileNameA(nullptr, path, (DWORD)size);
     snprintf(dir, size, "%s", path);
@@ -39,9 +39,9 @@ static inline void iniSetting(const char* ini, const char* key, char* value, siz
     fclose(f);
 }
 
-// The stub JVM a stand-in puts down and the version it reports: the
-// settings "jvm" (default: stubjvm.exe beside the program) and "version"
-// (default 1.6.0) of the file ini; both buffers hold MAX_PATH characters.
+// The stub JVM a stand-in puts down and the version it reports: the settings "jvm" (default:
+// stubjvm.exe beside the program) and "version" (default 1.6.0) of the file ini; both buffers hold
+// MAX_PATH characters.
 static inline void stubJvmSettings(const char* ini, const char* ownDir, char* jvm, char* version) {
     char fallback[MAX_PATH + 16];
     snprintf(fallback, sizeof fallback, "%s\\stubjvm.exe", ownDir);
@@ -63,9 +63,8 @@ static inline bool makeDirs(const char* path) {
     return GetFileAttributesA(work) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Puts the stub JVM jvm into the directory bin under each name of the
-// comma-separated list programs, with a stubjvm.ini that makes it report
-// version. False when a copy fails.
+// Puts the stub JVM jvm into the directory bin under each name of the comma-separated list
+// programs, with a stubjvm.ini that makes it report version.
 static inline bool putStubJvm(const char* jvm, const char* bin, char* programs,
                               const char* version) {
     char path[MAX_PATH * 3];

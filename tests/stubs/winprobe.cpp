@@ -1,18 +1,5 @@
-// A window probe for the end-to-end tests: finds visible top-level windows
-// by caption, so that tests read the texts the launcher shows from the
-// windows themselves, and drives them. Verbs (exit 0 on success):
-//   wait <caption> <ms>         until one is visible; prints FOUND
-//   text <caption> <id> <ms>    the text of control id (0: the caption), UTF-8
-//   command <caption> <id>      posts WM_COMMAND id; key <caption> <vk> posts a
-//                               key press; close <caption> posts WM_CLOSE
-//   count <caption>             prints how many are visible
-//   move <caption> <x> <y>, rect <caption> (prints "x y width height")
-//   watch <ms> <caption>...     polls for ms; prints SEEN <caption> for each seen
-//   locale <name>               sets the user's LocaleName and makes the key
-//                               read-only (Wine rewrites it at every start)
-//   run <file>                  runs the command line held in the file exactly
-//                               as written; exits with its exit code
-// Message boxes keep their text in the static control 65535.
+// A window probe for the end-to-end tests: finds visible top-level windows by caption, so that
+// tests read the texts the launcher shows from the windows themselves, and drives them.
 #include <windows.h>
 #include <aclapi.h>
 #include <fcntl.h>

@@ -1,7 +1,5 @@
-// The clean-up's readers on real files, for the lines that must never lead
-// to a wrong deletion or copy: a temporary JVM named only in part, and start
-// directories that get no log copies. The guard before the deletion is
-// tested in dirguard_test; a whole run's clean-up end to end (test_cleanup).
+// The clean-up's readers on real files, for the lines that must never lead to a wrong deletion or
+// copy: a temporary JVM named only in part, and start directories that get no log copies.
 #include "install/installer.h"
 #include "testdir.h"
 
@@ -35,8 +33,8 @@ TEST(CleanUpJvmDir, TemporaryJvmStaysUnlessNamedInFull) {
     const std::string cases[] = {
         "nativeJvmHomeDir=$S/jvm\nnativeJvmInstalledInTemp=true \n",  // trailing blank
         "nativeJvmHomeDir=jvm\nnativeJvmInstalledInTemp=true\n",      // relative
-        // Regression: a properties line longer than the line buffer was
-        // read in pieces, and a piece could pass for a key of its own.
+        // Regression: a properties line longer than the line buffer was read in pieces, and a piece
+        // could pass for a key of its own.
         "nativeJvmHomeDir=$S/jvm\nnativeJvmInstalledInTemp=false\n" + std::string(998, 'x') +
             "nativeJvmInstalledInTemp=true\n",
     };
@@ -64,8 +62,8 @@ TEST(CleanUpLogFiles, StartDirectoriesThatGetNoCopies) {
     const std::string lines[] = {
         upper + "\r\n", work.path + "\\\r\n", shortWork, work.scratch.file("missing") + "\r\n",
         "", "\r\n",
-        // Regression: a first line longer than the buffer was cut, and the
-        // cut text named another directory.
+        // Regression: a first line longer than the buffer was cut, and the cut text named another
+        // directory.
         start + "\\" + std::string(5200, 'x'),
     };
     for (const std::string& line : lines) {

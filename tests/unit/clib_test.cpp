@@ -28,17 +28,15 @@ TEST(FileCopy, CopiesExactlyAndNeverDamagesTheDestination) {
     EXPECT_FALSE(copyFile(dir.file("src").c_str(), dir.file("dst").c_str()));
     EXPECT_EQ(readFile(dir.file("dst")), "earlier");
     EXPECT_FALSE(fexists(dir.file("dst.__kivcopy").c_str()));
-    // Regression: opening the destination for writing truncated a source
-    // that was the same file.
+    // Regression: opening the destination for writing truncated a source that was the same file.
     writeFile(dir.file("same"), "precious");
     copyFile(dir.file("same").c_str(), dir.file("same").c_str());
     EXPECT_EQ(readFile(dir.file("same")), "precious");
 }
 
 TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
-    // Regression: a path that could not be entered made the walk empty the
-    // current directory (the work directory), and a bare drive named the
-    // drive's current directory.
+    // Regression: a path that could not be entered made the walk empty the current directory (the
+    // work directory), and a bare drive named the drive's current directory.
     ScratchDir dir;
     makeDirs(dir.file("sub"));
     writeFile(dir.file("sub\\keep.txt"), "k");
@@ -57,9 +55,8 @@ TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
 }
 
 TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
-    // Regression: a subdirectory whose contents could be deleted but which
-    // itself could not be removed (held open elsewhere) was found again on
-    // every pass, and the deletion never returned.
+    // Regression: a subdirectory whose contents could be deleted but which itself could not be
+    // removed (held open elsewhere) was found again on every pass, and the deletion never returned.
     ScratchDir dir;
     makeDirs(dir.file("jvm\\lib\\deep"));
     writeFile(dir.file("jvm\\release"), "r");
@@ -75,9 +72,8 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
 }
 
 TEST(IsDir, TrailingSeparatorStillNamesTheDirectory) {
-    // Regression: the runtime's stat refused a directory named with a
-    // trailing separator, so a control-file directory written "MyVm/" was
-    // taken for one that could not be created.
+    // Regression: the runtime's stat refused a directory named with a trailing separator, so a
+    // control-file directory written "MyVm/" was taken for one that could not be created.
     ScratchDir dir;
     writeFile(dir.file("file"), "x");
     for (const std::string& path : {dir.path(), dir.path() + "\\", dir.path() + "/",
@@ -88,9 +84,8 @@ TEST(IsDir, TrailingSeparatorStillNamesTheDirectory) {
 }
 
 TEST(GetJavaHomeDirectory, OnlyAWholeBinLevelIsCut) {
-    // Regression: the home was cut at the last "bin" anywhere in the path,
-    // so a JVM program in C:\cabinet was given the home C:\ca. (The
-    // registration's final-level rule: jvmregistry_test.)
+    // Regression: the home was cut at the last "bin" anywhere in the path, so a JVM program in
+    // C:\cabinet was given the home C:\ca.
     struct { const char* exe; const char* home; } cases[] = {
         {"C:\\jdk1.6\\jre\\bin\\java.exe", "C:\\jdk1.6\\jre"},
         {"C:\\JDK\\BIN\\javaw.exe", "C:\\JDK"},

@@ -49,8 +49,8 @@ TEST(CommandLine, SwitchesAndTheirArgument) {
     }
 }
 
-// Regression: the argument was copied into a fixed buffer without a bound,
-// so a long command line overflowed it.
+// Regression: the argument was copied into a fixed buffer without a bound, so a long command line
+// overflowed it.
 TEST(CommandLine, LongArgumentsAreCutNotOverflowed) {
     std::string word(100000, 'a');
     std::string quoted = "-q \"" + word + " " + word + "\"";

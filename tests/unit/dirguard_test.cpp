@@ -1,6 +1,5 @@
-// The one guard before deleting a tree: every spelling of the work
-// directory, of the Windows directory and of the directories above them is
-// refused; an ordinary directory beside them is not.
+// The one guard before deleting a tree: every spelling of the work directory, of the Windows
+// directory and of the directories above them is refused; an ordinary directory beside them is not.
 #include "base/dirguard.h"
 #include "testdir.h"
 

@@ -1,6 +1,6 @@
-// Command execution with real child processes: the stub "echoargs.exe"
-// writes the arguments that its C runtime split from its command line, so a
-// vector goes out through _spawnv and comes back as the child saw it.
+// Command execution with real child processes: the stub "echoargs.exe" writes the arguments that
+// its C runtime split from its command line, so a vector goes out through _spawnv and comes back as
+// the child saw it.
 #include "exec/execcmd.h"
 #include "base/fexists.h"
 #include "testdir.h"
@@ -61,9 +61,9 @@ std::string argsString(char** argv) {
 }  // namespace
 
 TEST(ExecCommand, ExitCodeDoesNotCount) {
-    // Regression: a child that ended with exit code -1 was taken for a
-    // program that could not be started (the 32-bit runtime hands that exit
-    // code back as -1, the failure value; the 64-bit one as 4294967295).
+    // Regression: a child that ended with exit code -1 was taken for a program that could not be
+    // started (the 32-bit runtime hands that exit code back as -1, the failure value; the 64-bit
+    // one as 4294967295).
     ScratchDir dir;
     for (const char* code : {"0", "3", "-1", "255"}) {
         std::string setting = std::string("ECHOARGS_EXIT=") + code;
@@ -108,9 +108,8 @@ TEST(ExecCommand, ExecCommandSplitsAtEveryBlank) {
 }
 
 TEST(ExecCommand, LongArgumentsStayBounded) {
-    // Far beyond the system's command-line limit: the vector is joined
-    // whole and handed on without an overflow (Wine starts the child with
-    // the line cut). A failed start is explained inside the error buffer.
+    // Far beyond the system's command-line limit: the vector is joined whole and handed on without
+    // an overflow (Wine starts the child with the line cut).
     ScratchDir dir;
     std::string huge(100000, 'a');
     Argv argv({"echoargs.exe", huge, huge});

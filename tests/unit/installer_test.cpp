@@ -1,7 +1,5 @@
-// The home directory's lookup in the search path (install/installer.cpp), on
-// the real file system of the test prefix. native.properties and the launch
-// itself are shown end to end (tests/e2e/test_happy_path.py,
-// test_provision.py).
+// The home directory's lookup in the search path (install/installer.cpp), on the real file system
+// of the test prefix.
 #include "install/installer.h"
 #include "testdir.h"
 
@@ -61,8 +59,8 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
         {dir.file("missing\\bin") + ";;" + dir.file("bin\\x\\bin") + ";" + dir.file("JDK\\BIN"),
          true, lower(dir.file("JDK\\BIN"))},
         {";;", false, ""},
-        // Regression: only the first 5000 bytes of a long search path were
-        // looked at; a match after them is found now.
+        // Regression: only the first 5000 bytes of a long search path were looked at; a match after
+        // them is found now.
         {std::string(6000, ';') + "C:\\nowhere\\bin;" + dir.file("JDK\\BIN"), true,
          lower(dir.file("JDK\\BIN"))},
         // an element too long for the result is passed over, not cut

@@ -1,6 +1,5 @@
-// The directory for a new JVM: the directory variables (the Windows folders
-// come from a private stand-in for HKEY_LOCAL_MACHINE), and what may be made
-// or deleted there.
+// The directory for a new JVM: the directory variables (the Windows folders come from a private
+// stand-in for HKEY_LOCAL_MACHINE), and what may be made or deleted there.
 #include "jvm/jvminstaller.h"
 #include "base/strbuf.h"
 #include "sandbox.h"
@@ -56,8 +55,8 @@ TEST(JvmInstallerVariables, ResolvedAtTheStartOnly) {
 }
 
 TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
-    // Regression: a file of the wanted name counted as a created directory,
-    // and the JVM would have been installed "into" the file.
+    // Regression: a file of the wanted name counted as a created directory, and the JVM would have
+    // been installed "into" the file.
     ScratchDir dir;
     writeFile(dir.file("taken"), "");
     JvmInstaller installer;
@@ -78,8 +77,8 @@ TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
 }
 
 TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
-    // Regression: the old jvm tree was deleted whatever it held, the work
-    // directory included (every refused directory: dirguard_test).
+    // Regression: the old jvm tree was deleted whatever it held, the work directory included (every
+    // refused directory: dirguard_test).
     ScratchDir dir;
     JvmInstaller installer;
     makeDirs(dir.file("a\\jvm\\sub"));
@@ -93,8 +92,8 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     _chdir(dir.path().c_str());
     EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
 
-    // The package keeps its compressed JVM in the tree (jvm/jre-win.exe):
-    // deleting the tree lost the file that was to be run next.
+    // The package keeps its compressed JVM in the tree (jvm/jre-win.exe): deleting the tree lost
+    // the file that was to be run next.
     makeDirs(dir.file("d\\jvm"));
     std::string archive = dir.file("d\\jvm\\jre-win.exe");
     writeFile(archive, "");

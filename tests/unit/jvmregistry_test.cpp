@@ -1,5 +1,5 @@
-// Registration of a new JVM under SOFTWARE\JavaSoft, in a private stand-in
-// for HKEY_LOCAL_MACHINE that is deleted after each test.
+// Registration of a new JVM under SOFTWARE\JavaSoft, in a private stand-in for HKEY_LOCAL_MACHINE
+// that is deleted after each test.
 #include "jvm/extractjvm.h"
 #include "base/strbuf.h"
 #include "sandbox.h"
@@ -14,8 +14,8 @@ namespace {
 
 const std::string Jre16 = std::string(JreKey) + "\\1.6";
 
-// Registers the JVM whose java.exe lies in jvmDir (absolute or relative to
-// the work directory), with a Windows directory "win".
+// Registers the JVM whose java.exe lies in jvmDir (absolute or relative to the work directory),
+// with a Windows directory "win".
 bool configure(const ScratchDir& dir, const std::string& jvmDir) {
     makeDirs(dir.file("win"));
     makeDirs(jvmDir[1] == ':' ? jvmDir : dir.file(jvmDir.c_str()));
@@ -34,10 +34,9 @@ std::string lower(std::string text) {
 }  // namespace
 
 TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
-    // Regressions: the home was cut before the last "\bin" anywhere in the
-    // path (...\binaries\jre or ...\bin\jre lost their last levels), and a
-    // relative JVM directory was entered as it stood, to be resolved later
-    // against another (temporary) work directory.
+    // Regressions: the home was cut before the last "\bin" anywhere in the path (...\binaries\jre
+    // or ...\bin\jre lost their last levels), and a relative JVM directory was entered as it stood,
+    // to be resolved later against another (temporary) work directory.
     const struct {
         const char* jvmDir;
         bool absolute;
@@ -54,8 +53,7 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
 }
 
 TEST(JvmRegistry, ValueTooLongToReadIsNotOverwritten) {
-    // Regression: a value longer than the read buffer read as absent and
-    // was overwritten.
+    // Regression: a value longer than the read buffer read as absent and was overwritten.
     ScratchDir dir;
     RegistrySandbox registry;
     std::string longHome(6000, 'h');

@@ -1,5 +1,5 @@
-// The registry reader of base/regkey.h on the real registry of the test
-// prefix: a value that does not fit the buffer counts as absent.
+// The registry reader of base/regkey.h on the real registry of the test prefix: a value that does
+// not fit the buffer counts as absent.
 #include "base/regkey.h"
 #include "base/strbuf.h"
 

@@ -1,6 +1,4 @@
-// The package's JVM installer program: its command line and the removal of
-// the directory it leaves empty. Installing through the stub installer
-// program is shown end to end (tests/e2e/test_provision.py).
+// The package's JVM installer program: the directory it leaves empty, and its copy.
 #include "jvm/runjvminstaller.h"
 #include "base/strbuf.h"
 #include "testdir.h"
@@ -8,59 +6,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <direct.h>
-#include <stdlib.h>
 
 #include <string>
-#include <vector>
 
-namespace {
-
-std::vector<std::string> split(const char* commandLine, std::string* program = nullptr) {
-    RunJvmInstaller runner;
-    char* text = nullptr;
-    char** args = runner.splitCommandLine(commandLine, &text);
-    std::vector<std::string> result;
-    for (char** arg = args; arg && *arg; ++arg) result.push_back(*arg);
-    if (program) *program = text ? text : "";
-    runner.freeArgs(args);
-    free(text);
-    return result;
-}
-
-typedef std::vector<std::string> Args;
-
-}  // namespace
-
-TEST(RunJvmInstaller, CommandLineSplitting) {
-    struct Case {
-        const char* line;
-        const char* program;
-        Args args;
-    } cases[] = {
-        {"setup.exe/*/*/*-s/*/*/*C:\\Program Files\\x", "setup.exe",
-         {"setup.exe", "-s", "C:\\Program Files\\x"}},
-        {"C:\\kit\\setup.exe/*/*/*/q", "C:\\kit\\setup.exe", {"setup.exe", "/q"}},
-        // A trailing separator gives an empty last argument.
-        {"setup.exe/*/*/*x/*/*/*", "setup.exe", {"setup.exe", "x", ""}},
-        // Regression: without a separator the whole line was passed once
-        // more as the program's only argument.
-        {"C:\\kit\\setup.exe", "C:\\kit\\setup.exe", {"setup.exe"}},
-        {"setup.exe -s", "setup.exe -s", {"setup.exe -s"}},
-    };
-    for (const Case& c : cases) {
-        std::string program;
-        EXPECT_EQ(split(c.line, &program), c.args) << c.line;
-        EXPECT_EQ(program, c.program) << c.line;
-    }
-    RunJvmInstaller runner;
-    EXPECT_FALSE(runner.runInstaller("", "C:\\"));
-    EXPECT_FALSE(runner.runInstaller(nullptr, "C:\\"));
-}
-
-// Regression: the emptied JVM directory stayed behind when the installer
-// program's console host (under Wine, started in the same directory) had not
-// quite ended when the removal was made. A directory held for a moment is
-// removed once it is free; a directory with content is left alone.
+// Regression: the emptied JVM directory stayed behind when the installer program's console host
+// (under Wine, started in the same directory) had not quite ended when the removal was made.
 static DWORD WINAPI releaseLater(void* handle) {
     Sleep(300);
     CloseHandle((HANDLE)handle);
@@ -95,8 +45,8 @@ TEST(RunJvmInstaller, EmptyDirectoryHeldForAMomentIsStillRemoved) {
 }
 
 TEST(RunJvmInstaller, FileOfTheSameNameInTheDirectoryIsNeitherReplacedNorDeleted) {
-    // Regression: the installer's copy overwrote a file of the same name in
-    // a JVM directory that already existed, and deleted it after the run.
+    // Regression: the installer's copy overwrote a file of the same name in a JVM directory that
+    // already existed, and deleted it after the run.
     ScratchDir dir;
     makeDirs(dir.file("chosen"));
     writeFile(dir.file("setup.exe"), "package installer");

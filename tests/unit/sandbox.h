@@ -1,7 +1,6 @@
-// A private stand-in for HKEY_LOCAL_MACHINE: for its lifetime this process
-// sees a fresh, empty key under HKEY_CURRENT_USER in its place, so that tests
-// can set up the Windows folders and JavaSoft entries they need without
-// touching (or racing on) the machine's own. The key is deleted afterwards.
+// A private stand-in for HKEY_LOCAL_MACHINE: for its lifetime this process sees a fresh, empty key
+// under HKEY_CURRENT_USER in its place, so that tests can set up the Windows folders and JavaSoft
+// entries they need without touching (or racing on) the machine's own.
 #ifndef TESTS_UNIT_SANDBOX_H
 #define TESTS_UNIT_SANDBOX_H
 

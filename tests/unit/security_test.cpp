@@ -1,6 +1,4 @@
-// Java security files on the real file system and registry, and the faults
-// mended there. The scratch directory is the work directory. The Plug-in
-// backup is shown end to end (tests/e2e/test_provision.py).
+// Java security files on the real file system and registry, and the faults mended there.
 #include "security/security.h"
 #include "base/strbuf.h"
 #include "shell/language.h"
@@ -23,8 +21,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
-// A work directory (current) with a JVM home "jre" and a home directory
-// "home" in it.
+// A work directory (current) with a JVM home "jre" and a home directory "home" in it.
 class SecuritySetup : public testing::Test {
 protected:
     void SetUp() override {
@@ -67,25 +64,11 @@ struct LogonNames {
 
 }  // namespace
 
-TEST_F(SecuritySetup, SystemPolicyIsInstalledLikeTheUserPolicy) {
-    // Regression: a system policy given with ${java.home} or ${user.home}
-    // was never installed, because its unexpanded text was tested as a file.
-    writeFile(dir.file("system.policy"), "system");
-    writeFile(dir.file("user.policy"), "user");
-    writeFile(dir.file("local.policy"), "local");
-    EXPECT_TRUE(addSecurity("${java.home}/lib/security/system.policy", "", "", false));
-    EXPECT_EQ(readFile(jre + "\\lib\\security\\system.policy"), "system");
-    EXPECT_TRUE(addSecurity("${user.home}/user.policy", "", "", false));
-    EXPECT_EQ(readFile(home + "\\user.policy"), "user");
-    EXPECT_TRUE(addSecurity("conf/local.policy", "", "", false));
-    EXPECT_EQ(readFile(dir.file("conf\\local.policy")), "local");
-}
-
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
     CreateDirectoryA(dir.file("data").c_str(), nullptr);
     std::string slashed = replaceAll(dir.path(), "\\", "/");
-    // A line longer than the read buffer whose rest starts like the field
-    // must not count (regression: the rest was read as a line of its own).
+    // A line longer than the read buffer whose rest starts like the field must not count
+    // (regression: the rest was read as a line of its own).
     std::string longLine = "#" + std::string(1999, 'x') + "identity.database=C:/wrong/db.obj\n";
     writeFile(jre + "\\lib\\security\\java.security",
               "# security properties\n" + longLine + "policy.provider=x\n" +
@@ -115,8 +98,8 @@ TEST_F(SecuritySetup, IdentityDatabaseLinesWithoutAUsablePath) {
     } cases[] = {
         {"", false, ""},
         {"#identity.database=C:/x/db.obj\n", false, ""},
-        // Regression: an empty value replaced the keystore's destination
-        // with nothing, and the keystore was not installed at all.
+        // Regression: an empty value replaced the keystore's destination with nothing, and the
+        // keystore was not installed at all.
         {"identity.database=  \n", false, ""},
         {"identity.database=\\\\server\\share//db.obj", true, "\\\\server\\share\\db.obj"},
         {"identity.database=db.obj", true, "db.obj"},
@@ -144,8 +127,7 @@ TEST_F(SecuritySetup, KeystoreForTheHomeIsCopiedIntoTheLoginProfile) {
     EXPECT_EQ(readFile(home + "\\identitydb.obj"), "identities");
     EXPECT_EQ(readFile(home + "\\profiles\\kivtester\\identitydb.obj"), "identities");
     {
-        // A login name that would lead out of the profiles directory is
-        // not used.
+        // A login name that would lead out of the profiles directory is not used.
         LogonNames names("..\\..\\escape", "");
         EXPECT_TRUE(addSecurity("", "", "${user.home}/identitydb.obj", false));
     }
@@ -154,9 +136,9 @@ TEST_F(SecuritySetup, KeystoreForTheHomeIsCopiedIntoTheLoginProfile) {
 }
 
 TEST_F(SecuritySetup, ABackupNeverReplacesAnotherFilesOriginal) {
-    // Regression: java.policy and java.txt share the backup name java.001;
-    // the second backup overwrote the first original, and a file already
-    // named java.001 was "backed up" onto itself and then deleted.
+    // Regression: java.policy and java.txt share the backup name java.001; the second backup
+    // overwrote the first original, and a file already named java.001 was "backed up" onto itself
+    // and then deleted.
     std::string security = jre + "\\lib\\security";
     writeFile(security + "\\java.txt", "original txt");
     writeFile(security + "\\java.policy", "original policy");

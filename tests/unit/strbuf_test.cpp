@@ -1,5 +1,5 @@
-// Bounded copy, append and format: a value that does not fit is cut at the
-// capacity, always terminated, and not a byte beyond the capacity is written.
+// Bounded copy, append and format: a value that does not fit is cut at the capacity, always
+// terminated, and not a byte beyond the capacity is written.
 #include "base/strbuf.h"
 #include "testdir.h"
 

@@ -4,7 +4,7 @@
 #include <direct.h>
 #include <stdio.h>
 
-void removeTree(const std::string& dir) {
+static void removeTree(const std::string& dir) {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -62,11 +62,6 @@ void writeFile(const std::string& path, const std::string& content) {
 
 bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool isDirectory(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void makeDirs(const std::string& path) {

@@ -1,6 +1,5 @@
-// Test support on the real file system: a scratch directory for one test
-// (current while it lives), whole-file reads and writes, tree helpers and
-// the texts of a log file.
+// Test support on the real file system: a scratch directory for one test (current while it lives),
+// whole-file reads and writes, tree helpers and the texts of a log file.
 #ifndef TESTS_UNIT_TESTDIR_H
 #define TESTS_UNIT_TESTDIR_H
 
@@ -24,11 +23,8 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 // True when path exists (file or directory).
 bool exists(const std::string& path);
-bool isDirectory(const std::string& path);
 // Makes every missing level of a directory path.
 void makeDirs(const std::string& path);
-// Deletes a directory tree, read-only files included.
-void removeTree(const std::string& dir);
 // The texts of a log file's lines, time stamps dropped.
 std::vector<std::string> logLines(const std::string& path);
 // The same texts, each ended by "\n".

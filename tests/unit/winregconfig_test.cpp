@@ -1,5 +1,5 @@
-// The control file's "configureWinRegistry" switch, as every class that
-// registers a JVM reads it (native.properties when there is no control file).
+// The control file's "configureWinRegistry" switch, as every class that registers a JVM reads it
+// (native.properties when there is no control file).
 #include "jvm/extractjvm.h"
 #include "jvm/runjvminstaller.h"
 #include "testdir.h"
