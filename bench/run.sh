@@ -30,9 +30,18 @@ done
 
 source "$here/scripts/wine-env.sh"
 own_env=0
-if [ -z "${LAUNCHER_RUN_DIR:-}" ] || [ -z "${WINEPREFIX:-}" ] || [ ! -d "$WINEPREFIX/drive_c" ]; then
+own_prefix=0
+if [ -z "${LAUNCHER_RUN_DIR:-}" ] || [ -z "${LAUNCHER_WINE_TEMPLATE:-}" ] ||
+   [ ! -d "$LAUNCHER_WINE_TEMPLATE/drive_c" ]; then
   own_env=1
   wine_env_start >/dev/null 2>&1
+else
+  # Inside a test run: a private copy of the run's prefix, so that the
+  # registry keys the bench writes and clears never meet a parallel test's.
+  own_prefix=1
+  export WINEPREFIX=$LAUNCHER_RUN_DIR/bench-$$
+  wine_prefix_copy "$LAUNCHER_WINE_TEMPLATE" "$WINEPREFIX"
+  "$WINESERVER" -p
 fi
 
 quick=0
@@ -55,7 +64,8 @@ hostdir=$WINEPREFIX/drive_c/$name
 launchdir=$WINEPREFIX/drive_c/launchbench-$$
 rm -rf "$hostdir" "$launchdir"
 cleanup_dir() { rm -rf "$hostdir"; }
-trap 'cleanup_dir; rm -rf "$launchdir"; if [ $own_env = 1 ]; then wine_env_stop; fi' EXIT
+trap 'cleanup_dir; rm -rf "$launchdir"; if [ $own_env = 1 ]; then wine_env_stop; fi
+      if [ $own_prefix = 1 ]; then "$WINESERVER" -k 2>/dev/null; rm -rf "$WINEPREFIX"; fi' EXIT
 
 output=$("$WINE" "$exe" "$windir" --keep "$@" | tr -d '\r') || {
   echo "$output"
