@@ -102,8 +102,10 @@ typedef DWORD(WINAPI* FinalPathFn)(HANDLE, LPSTR, DWORD, DWORD);
 // The name the system resolves an existing file or directory to (links
 // followed), into out; false when it cannot tell.
 static bool finalPath(const char* path, char* out, DWORD cap) {
-    // Looked up at run time: older systems do not have it.
-    static FinalPathFn resolve = (FinalPathFn)(void*)GetProcAddress(
+    // Looked up at run time: older systems do not have it. Not cached in a
+    // function-level static, whose guarded start would link the C++
+    // runtime's exception machinery into the program.
+    FinalPathFn resolve = (FinalPathFn)(void*)GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA");
     if (!resolve) return false;
     HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
