@@ -26,6 +26,16 @@ static bool isUtf8(const char* text) {
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0) > 0;
 }
 
+wchar_t* widen(const char* text, unsigned codePage) {
+    if (!text) text = "";
+    int count = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (count <= 0) count = 1;
+    wchar_t* wide = (wchar_t*)malloc(count * sizeof(wchar_t));
+    if (!wide) return nullptr;
+    if (MultiByteToWideChar(codePage, 0, text, -1, wide, count) <= 0) wide[0] = L'\0';
+    return wide;
+}
+
 // The system's legacy ANSI code page (GetACP answers 65001 under the manifest).
 static UINT legacyCodePage() {
     wchar_t digits[8];
@@ -37,11 +47,12 @@ void fromLegacyCodePage(char* text, size_t capacity) {
     if (!text || GetACP() != CP_UTF8 || isAscii(text) || isUtf8(text)) return;
     UINT legacy = legacyCodePage();
     if (legacy == 0 || legacy == CP_UTF8) return;
-    int count = MultiByteToWideChar(legacy, 0, text, -1, nullptr, 0);
-    if (count <= 0) return;
-    wchar_t* wide = (wchar_t*)malloc(count * sizeof(wchar_t));
-    if (!wide) return;
-    MultiByteToWideChar(legacy, 0, text, -1, wide, count);
+    wchar_t* wide = widen(text, legacy);
+    if (!wide || !wide[0]) {
+        free(wide);
+        return;
+    }
+    int count = (int)wcslen(wide) + 1;
     // Cut at a whole character: drop the last UTF-16 unit (and a lone
     // high surrogate before it) until the UTF-8 form fits.
     int length = count - 1;
@@ -70,9 +81,8 @@ void pathForChild(char* path, size_t capacity) {
 
 void writeProperty(FILE* file, const char* key, const char* value) {
     fprintf(file, "%s=", key);
-    int count = MultiByteToWideChar(CP_ACP, 0, value, -1, nullptr, 0);
-    wchar_t* wide = count > 0 ? (wchar_t*)malloc(count * sizeof(wchar_t)) : nullptr;
-    if (isAscii(value) || !wide || MultiByteToWideChar(CP_ACP, 0, value, -1, wide, count) <= 0) {
+    wchar_t* wide = isAscii(value) ? nullptr : widen(value, CP_ACP);
+    if (!wide || !wide[0]) {
         fprintf(file, "%s\n", value);
         free(wide);
         return;

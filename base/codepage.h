@@ -6,6 +6,11 @@
 
 #include <stddef.h>
 #include <stdio.h>
+#include <wchar.h>
+
+// A text of the code page as a new UTF-16 text (freed by the caller), empty
+// when it cannot be converted; null when out of memory.
+wchar_t* widen(const char* text, unsigned codePage);
 
 // When the process's ANSI code page is UTF-8 and text is not valid UTF-8,
 // converts text in place from the system's legacy ANSI code page (for

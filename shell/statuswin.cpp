@@ -7,6 +7,7 @@
 // owner: before one appears the worker deletes "__kivshow.sem", which tells
 // the main thread to let the dialog go.
 #include "shell/statuswin.h"
+#include "base/codepage.h"
 #include "shell/language.h"
 #include "base/strbuf.h"
 
@@ -81,17 +82,6 @@ const char* initialStatusText(const char* language) {
 
 const char* errorLogSuffix(const char* language) {
     return lookUp(ErrorSuffixes, dimof(ErrorSuffixes), language, EnglishErrorSuffix);
-}
-
-// A text of the code page as a new UTF-16 text; null when out of memory.
-static wchar_t* widen(const char* text, UINT codePage) {
-    if (!text) text = "";
-    int count = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    if (count <= 0) count = 1;
-    wchar_t* wide = (wchar_t*)malloc(count * sizeof(wchar_t));
-    if (!wide) return nullptr;
-    if (MultiByteToWideChar(codePage, 0, text, -1, wide, count) <= 0) wide[0] = L'\0';
-    return wide;
 }
 
 wchar_t* composeErrorText(const char* message, const char* details, const char* language) {
