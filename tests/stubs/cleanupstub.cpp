@@ -1,10 +1,9 @@
-// A stand-in clean-up program for the tests.
+// A stand-in clean-up program: appends "RUN" and an "ARG" line per argument to cleanupstub.runs.
 #include "stubini.h"
 
 int main(int argc, char** argv) {
-    char path[MAX_PATH + 32], dir[MAX_PATH];
-    ownLocation(path, dir, MAX_PATH);
-    snprintf(path, sizeof path, "%s\\cleanupstub.runs", dir);
+    char path[MAX_PATH + 32];
+    beside(path, "cleanupstub.runs");
     FILE* f = fopen(path, "ab");
     if (!f) return 1;
     fprintf(f, "RUN\n");

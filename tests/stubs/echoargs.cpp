@@ -1,17 +1,14 @@
-// A child program for the command-execution tests.
-#include <windows.h>
-#include <stdio.h>
-#include <stdlib.h>
+// A child program for the command-execution tests: appends its command line and arguments to
+// ECHOARGS_OUT (default: echoargs.out) and ends with the exit code ECHOARGS_EXIT (default: 0).
+#include "stubini.h"
 
 int main(int argc, char** argv) {
     const char* out = getenv("ECHOARGS_OUT");
     FILE* f = fopen(out && *out ? out : "echoargs.out", "ab");
     if (f) {
-        fprintf(f, "CMDLINE %s\n", GetCommandLineA());
-        fprintf(f, "ARGC %d\n", argc);
+        fprintf(f, "CMDLINE %s\nARGC %d\n", GetCommandLineA(), argc);
         for (int i = 1; i < argc; ++i) fprintf(f, "ARG %s\n", argv[i]);
         fclose(f);
     }
-    const char* code = getenv("ECHOARGS_EXIT");
-    return code && *code ? atoi(code) : 0;
+    return atoi(getenv("ECHOARGS_EXIT") ? getenv("ECHOARGS_EXIT") : "0");
 }

@@ -1,132 +1,75 @@
-// A bridge from a Windows JVM home to the host's real Java, for tests and the demo under Wine.
-#include <stdlib.h>
-
+// A bridge from a Windows JVM home to the host's real Java ("java" in hostjava.ini beside it): it
+// runs java with its arguments (class-path elements on a drive made Unix paths) through the host's
+// sh, appends the command and java's output to hostjava.out beside it, and returns java's exit
+// code (125: none in two minutes). For the tests and the demo under Wine.
 #include "stubini.h"
-
 #include <string>
-#include <vector>
-
-typedef char*(CDECL* UnixNameFunction)(const WCHAR*);
-
-static std::string ownDir;
-
-static std::string setting(const char* key, const char* fallback) {
-    char value[2048];
-    iniSetting((ownDir + "\\hostjava.ini").c_str(), key, value, sizeof value, fallback);
-    return value;
-}
 
 // The Unix path of a Windows path, or the path itself when Wine cannot say.
 static std::string unixName(const std::string& path) {
-    static UnixNameFunction convert = (UnixNameFunction)(void*)GetProcAddress(
+    static auto convert = (char*(CDECL*)(const WCHAR*))(void*)GetProcAddress(
         GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!convert) return path;
-    int size = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::vector<WCHAR> wide(size > 0 ? size : 1);
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), size);
-    char* name = convert(wide.data());
-    if (!name) return path;
-    std::string result = name;
+    WCHAR wide[MAX_PATH * 2];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
+    char* name = convert(wide);
+    std::string result = name ? name : path;
     HeapFree(GetProcessHeap(), 0, name);
     return result;
 }
 
-static bool hasDrive(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
-// A single-quoted shell word: ' becomes '\''.
+// A single-quoted shell word.
 static std::string quoted(const std::string& word) {
     std::string result = "'";
     for (char c : word) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return result + "'";
 }
 
-// The class path as a shell word.
-static std::string convertClasspath(const std::string& classpath) {
+// The class path as a shell word; an element on a drive becomes its real Unix path.
+static std::string classpath(char* list) {
     std::string result;
-    size_t start = 0;
-    for (;;) {
-        size_t end = classpath.find(';', start);
-        std::string element = classpath.substr(start, end == std::string::npos ? end : end - start);
-        if (start > 0) result += "':'";
-        if (hasDrive(element))
+    for (char* element = strtok(list, ";"); element; element = strtok(nullptr, ";")) {
+        if (!result.empty()) result += "':'";
+        if (element[0] && element[1] == ':')
             result += "\"$(realpath -m " + quoted(unixName(element)) + ")\"";
         else
             result += quoted(element);
-        if (end == std::string::npos) break;
-        start = end + 1;
     }
     return result;
 }
 
-static bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 int main(int argc, char** argv) {
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    ownDir = module;
-    ownDir = ownDir.substr(0, ownDir.rfind('\\'));
-
-    std::string java = setting("java", "/usr/lib/jvm/default-java/bin/java");
-    int timeout = atoi(setting("timeout", "120").c_str());
-    if (timeout <= 0) timeout = 120;
-
-    char cwd[MAX_PATH];
+    char ini[MAX_PATH + 16], out[MAX_PATH + 16], java[MAX_PATH], cwd[MAX_PATH], temp[MAX_PATH];
+    beside(ini, "hostjava.ini");
+    beside(out, "hostjava.out");
+    iniSetting(ini, "java", java, sizeof java, "/usr/lib/jvm/default-java/bin/java");
     GetCurrentDirectoryA(MAX_PATH, cwd);
-    char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    char unique[64];
-    snprintf(unique, sizeof unique, "hostjava-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-    std::string base = std::string(temp) + unique;
-    std::string script = base + ".sh";
-    std::string done = base + ".done";
+    std::string base = std::string(temp) + "hostjava-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(GetTickCount());
+    std::string script = base + ".sh", done = base + ".done", unixDone = unixName(done);
 
     std::string command = quoted(java);
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
         bool classpathNext = i > 1 && (strcmp(argv[i - 1], "-classpath") == 0 ||
-                                       strcmp(argv[i - 1], "-cp") == 0 ||
-                                       strcmp(argv[i - 1], "--class-path") == 0);
-        command += " " + (classpathNext ? convertClasspath(arg) : quoted(arg));
+                                       strcmp(argv[i - 1], "-cp") == 0);
+        command += " " + (classpathNext ? classpath(argv[i]) : quoted(argv[i]));
     }
-    std::string unixDone = unixName(done);
-    std::string out = quoted(unixName(ownDir + "\\hostjava.out"));
+    // The answer file appears whole: written under another name, then renamed.
+    std::string log = quoted(unixName(out)), part = quoted(unixDone + ".part");
     std::string text = "#!/bin/sh\ncd " + quoted(unixName(cwd)) + " || exit 1\n" +
-                       "printf '%s\\n' " + quoted("hostjava: " + command) + " >>" + out +
-                       "\n" + command + " </dev/null >>" + out + " 2>&1\necho $? >" +
-                       quoted(unixDone + ".part") + "\nmv " + quoted(unixDone + ".part") + " " +
-                       quoted(unixDone) + "\n";
-    FILE* f = fopen(script.c_str(), "wb");
-    if (!f) return 126;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+                       "printf '%s\\n' " + quoted("hostjava: " + command) + " >>" + log + "\n" +
+                       command + " </dev/null >>" + log + " 2>&1\n" +
+                       "echo code=$? >" + part + "\nmv " + part + " " + quoted(unixDone) + "\n";
+    if (!writeText(script.c_str(), "wb", "%s", text.c_str())) return 126;
 
-    std::string line = "\"Z:\\bin\\sh\" \"" + unixName(script) + "\"";
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA("Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
+    // Wine cannot wait for a Unix program: the script's answer file says when it has ended.
+    if (WinExec(("\"Z:\\bin\\sh\" \"" + unixName(script) + "\"").c_str(), SW_HIDE) <= 31) {
         remove(script.c_str());
         return 127;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-
-    int code = 125;
-    DWORD start = GetTickCount();
-    while (!exists(done) && GetTickCount() - start < (DWORD)timeout * 1000) Sleep(50);
-    f = fopen(done.c_str(), "r");
-    if (f) {
-        if (fscanf(f, "%d", &code) != 1) code = 125;
-        fclose(f);
-    }
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000; Sleep(50))
+        if (GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+    int code = iniNumber(done.c_str(), "code", "125");
     remove(done.c_str());
     remove(script.c_str());
     return code;
