@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         if (!CopyFileA(jvm, path, FALSE)) return 3;
     }
     snprintf(path, sizeof path, "%s\\stubjvm.ini", bin);
-    writeText(path, "w", "version=%s\n", version);
+    if (!writeText(path, "w", "version=%s\n", version)) return 3;
     if (iniNumber(ini, "msvcrt") == 1) {
         snprintf(path, sizeof path, "%s\\msvcrt.dll", bin);
         CopyFileA("C:\\windows\\system32\\msvcrt.dll", path, FALSE);
