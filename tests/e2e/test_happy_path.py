@@ -19,11 +19,10 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
     # Regression (in every run here): the control file is read as it is and never rewritten. A
     # Ctrl-Z in a comment ended the text-mode read and the rewrite cut the file there; CR-only
     # line ends folded the file into one line; a byte-order mark hid the first key.
-    control = "# made with an old editor \x1a still a comment\r\n" + control_text(
-        jvmMinVersion="1.4", jvmMaxVersion="1.5", jvmCommandName="javaw.exe",
-        jvmExtraParameters="-Xmx256m -Dx=1", jvmClasspathSwitch="-cp",
+    control = "# made with an old editor \x1a still a comment\r\n" + control_text(**dict(
+        WIZARD_CONTROL, jvmExtraParameters="-Xmx256m -Dx=1", jvmClasspathSwitch="-cp",
         loaderClasspath=".;C:\\My Dir\\x.jar;C:\\My Dir\\classes\\;install.jar;",
-        loaderJavaCommand="Install arg").replace("\n", "\r\n")
+        loaderJavaCommand="Install arg")).replace("\n", "\r\n")
     layout(wine, workdir, control)
     wine.env.update(CLASSPATH="C:\\stale;C:\\old.jar", KIV_PROBE="yes")
 
@@ -54,7 +53,8 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
         assert jvms["plugin150"].wizard_runs()[-1]["args"] == [
             "-classpath", ".;install.jar", "SampleWizard", "-q", "x"]
     # The runtime key is tried in full and refused, then the development kits most recent first:
-    # 1.4.2_19 is never tried, nor is the Plug-in key but by the plug-in kind, alone.
+    # 1.5.0_22 runs the wizard, 1.4.2_19 is never tried. The Plug-in key is searched only for the
+    # plug-in kind (in any letter case), and then alone.
     assert [jvms[name].kinds() for name in jvms] == [
         ["test"], ["test"], [], ["test", "wizard"], ["test", "wizard"] * 2]
 
