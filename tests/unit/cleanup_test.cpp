@@ -1,11 +1,14 @@
-// The clean-up's readers on real files, for the lines that must never lead to a wrong deletion or
-// copy: a temporary JVM named only in part, and start directories that get no log copies.
+// Install's readers on the real file system of the test prefix: the home directory's lookup in the
+// search path, and the clean-up's lines that must never lead to a wrong deletion or copy (a
+// temporary JVM named only in part, start directories that get no log copies).
 #include "install/installer.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <direct.h>
+#include <ctype.h>
+#include <stdlib.h>
 
 #include <memory>
 #include <string>
@@ -28,6 +31,38 @@ std::unique_ptr<Install> quietInstall() {
 }
 
 }  // namespace
+
+TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
+    ScratchDir dir;
+    const std::string saved = getenv("PATH") ? getenv("PATH") : "";
+    makeDirs(dir.file("JDK\\BIN"));
+    makeDirs(dir.file("bin\\x\\bin"));
+    std::string jdk = dir.file("JDK\\BIN");
+    for (char& c : jdk) c = (char)tolower((unsigned char)c);
+    const struct {
+        std::string path, found;  // found "": none
+    } cases[] = {
+        {dir.file("JDK\\BIN"), jdk},
+        {dir.file("bin\\x\\bin"), ""},  // the first occurrence of bin is not at the element's end
+        {dir.file("missing\\bin") + ";;" + dir.file("bin\\x\\bin") + ";" + dir.file("JDK\\BIN"),
+         jdk},
+        {";;", ""},
+        {"", ""},  // no search path at all
+        // Regression: only the first 5000 bytes of a long search path were looked at; a match after
+        // them is found now.
+        {std::string(6000, ';') + "C:\\nowhere\\bin;" + dir.file("JDK\\BIN"), jdk},
+        // an element too long for the result is passed over, not cut
+        {dir.file(std::string(5100, 'b').c_str()) + "\\bin", ""},
+    };
+    for (const auto& c : cases) {
+        _putenv_s("PATH", c.path.c_str());
+        char found[InstallPathSize] = "";
+        EXPECT_EQ(quietInstall()->isDirInPath("BIN", found), !c.found.empty())
+            << c.path.substr(0, 200);
+        EXPECT_EQ(std::string(found), c.found);
+    }
+    _putenv_s("PATH", saved.c_str());
+}
 
 TEST(CleanUpJvmDir, TemporaryJvmStaysUnlessNamedInFull) {
     const std::string cases[] = {

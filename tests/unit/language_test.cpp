@@ -6,54 +6,28 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
 #include <string>
-
-static const char IntlKey[] = "Control Panel\\International";
-
-// Sets LocaleName for the test and puts the previous value back afterwards.
-class LocaleName {
-public:
-    LocaleName() {
-        char value[512];
-        DWORD size = sizeof value;
-        had = RegGetValueA(HKEY_CURRENT_USER, IntlKey, "LocaleName", RRF_RT_REG_SZ, nullptr,
-                           value, &size) == ERROR_SUCCESS;
-        if (had) saved = value;
-    }
-    ~LocaleName() {
-        if (had)
-            set(saved);
-        else
-            remove();
-    }
-    void set(const std::string& name) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, IntlKey, "LocaleName", REG_SZ, name.c_str(),
-                        (DWORD)name.size() + 1);
-    }
-    void remove() { RegDeleteKeyValueA(HKEY_CURRENT_USER, IntlKey, "LocaleName"); }
-
-private:
-    bool had;
-    std::string saved;
-};
-
-static std::string language() {
-    char word[1000];
-    getLanguage(word);
-    return word;
-}
 
 #define R "\xEF\xBF\xBD"
 
 // All registry cases in one test: the tests of this suite may run in parallel, and the value is
 // shared.
 TEST(Language, AliasTableAgainstRegistry) {
+    const char* const intl = "Control Panel\\International";
     ScratchDir dir;
-    LocaleName locale;
-    struct Case {
-        const char* name;
-        const char* language;
-    } cases[] = {
+    char saved[512];
+    DWORD size = sizeof saved;
+    bool had = RegGetValueA(HKEY_CURRENT_USER, intl, "LocaleName", RRF_RT_REG_SZ, nullptr, saved,
+                            &size) == ERROR_SUCCESS;
+    auto languageOf = [intl](const std::string& name) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, name.c_str(),
+                        (DWORD)name.size() + 1);
+        char word[1000];
+        getLanguage(word);
+        return std::string(word);
+    };
+    const char* const cases[][2] = {
         {"French", "french"},        {"FRENCH", "french"},          {"fra", "french"},
         {"frc-english", "french"},   {"frsxyz", "french"},          {"fran" R "ais", "french"},
         {"swiss french", "german"},  {"des", "german"},             {"German", "german"},
@@ -69,16 +43,14 @@ TEST(Language, AliasTableAgainstRegistry) {
         {"en-US", "english"},        {"zh-Hans-CN", "english"},     {"dex", "english"},
         {"d-DE", "english"},
     };
-    for (const Case& c : cases) {
-        locale.set(c.name);
-        EXPECT_EQ(language(), c.language) << c.name;
-    }
-
+    for (const auto& c : cases) EXPECT_EQ(languageOf(c[0]), c[1]) << c[0];
     // A value that does not fit its buffer and a missing value give english.
-    locale.set("french" + std::string(300, 'x'));
-    EXPECT_EQ(language(), "english");
-    locale.remove();
-    EXPECT_EQ(language(), "english");
+    EXPECT_EQ(languageOf("french" + std::string(300, 'x')), "english");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName");
+    char word[1000];
+    getLanguage(word);
+    EXPECT_STREQ(word, "english");
+    if (had) languageOf(saved);
 }
 
 // A box text of any length is held whole (the texts themselves: test_shell_language).
@@ -94,7 +66,6 @@ TEST(StatusTexts, ErrorBoxTextOfAnyLength) {
 TEST(StatusTexts, JapaneseFontReachesTheControl) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                   nullptr, nullptr);
-    ASSERT_NE(parent, nullptr);
     HWND control = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 50, 20, parent, (HMENU)104,
                                    nullptr, nullptr);
     selectControlIdCharType(parent, 104, "german");
