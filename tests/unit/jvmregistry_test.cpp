@@ -4,7 +4,6 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "jvm/extractjvm.h"
-#include "jvm/runjvminstaller.h"
 #include "sandbox.h"
 #include "testdir.h"
 
@@ -67,46 +66,40 @@ TEST(RegKey, ValueTooLongForTheBufferCountsAsAbsent) {
     RegSetKeyValueA(HKEY_CURRENT_USER, path, "small", REG_SZ, "C:\\jre", 7);
     // A value stored without its terminator still reads as a terminated text.
     RegSetKeyValueA(HKEY_CURRENT_USER, path, "bare", REG_BINARY, "abc", 3);
-    char buffer[PathBufferSize];
-    memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(readRegistryText(HKEY_CURRENT_USER, path, "big", buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "");
-    EXPECT_TRUE(readRegistryText(HKEY_CURRENT_USER, path, "small", buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "C:\\jre");
-    memset(buffer, 'x', sizeof buffer);
-    EXPECT_TRUE(readRegistryText(HKEY_CURRENT_USER, path, "bare", buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "abc");
-    EXPECT_FALSE(readRegistryText(HKEY_CURRENT_USER, path, "missing", buffer, sizeof buffer));
-    EXPECT_FALSE(readRegistryText(HKEY_CURRENT_USER, "SOFTWARE\\LauncherTest\\No", "x", buffer,
-                                  sizeof buffer));
+    const char* const cases[][3] = {  // key, value, text read ("": none)
+        {path, "big", ""}, {path, "small", "C:\\jre"}, {path, "bare", "abc"}, {path, "missing", ""},
+        {"SOFTWARE\\LauncherTest\\No", "x", ""},
+    };
+    for (const auto& c : cases) {
+        char buffer[PathBufferSize];
+        memset(buffer, 'x', sizeof buffer);
+        bool read = readRegistryText(HKEY_CURRENT_USER, c[0], c[1], buffer, sizeof buffer);
+        EXPECT_EQ(read, c[2][0] != '\0') << c[1];
+        EXPECT_STREQ(buffer, c[2]) << c[1];
+    }
     RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\LauncherTest");
 }
 
+#define KEY "configureWinRegistry"
+
 TEST(ConfigureWinRegistry, ReadFromTheControlFile) {
-    const std::string overlong = "comment=" + std::string(990, 'x') + "configureWinRegistry=no\n";
+    const std::string overlong = "comment=" + std::string(990, 'x') + KEY "=no\n";
     const struct {
         const char *control, *properties;  // null: no such file
         bool answer;
     } cases[] = {
-        {"configureWinRegistry=false\n", nullptr, false},
-        {"configureWinRegistry=no\n", nullptr, false},
-        {"configureWinRegistry=0\n", nullptr, false},
-        {"configureWinRegistry=\n", nullptr, false},
-        {"configureWinRegistry=TRUE\n", nullptr, true},
-        {"a=b\nconfigureWinRegistry=Yes\n", nullptr, true},
-        {"jvmVersion=1.6.0\n", nullptr, true},
-        {nullptr, nullptr, true},
-        {nullptr, "configureWinRegistry=no\n", false},
-        {"configureWinRegistry=yes\nconfigureWinRegistry=no\n", nullptr, true},
-        {"configureWinRegistry\n", nullptr, false},  // regression: read past the line's end
+        {KEY "=false\n", nullptr, false},          {KEY "=no\n", nullptr, false},
+        {KEY "=0\n", nullptr, false},              {KEY "=\n", nullptr, false},
+        {KEY "=TRUE\n", nullptr, true},            {"a=b\n" KEY "=Yes\n", nullptr, true},
+        {"jvmVersion=1.6.0\n", nullptr, true},     {nullptr, nullptr, true},
+        {nullptr, KEY "=no\n", false},             {KEY "=yes\n" KEY "=no\n", nullptr, true},
+        {KEY "\n", nullptr, false},  // regression: the key alone made the reader look past its end
         {overlong.c_str(), nullptr, true},  // the rest of a long line is no line of its own
     };
     for (const auto& c : cases) {
         ScratchDir dir;
         if (c.control) writeFile(dir.file("kiv.control"), c.control);
         if (c.properties) writeFile(dir.file("native.properties"), c.properties);
-        std::string label = c.control ? c.control : (c.properties ? c.properties : "none");
-        EXPECT_EQ(ExtractJvm().configureWinReg(), c.answer) << label;
-        EXPECT_EQ(RunJvmInstaller().configureWinReg(), c.answer) << label;
+        EXPECT_EQ(ExtractJvm().configureWinReg(), c.answer) << (c.control ? c.control : "none");
     }
 }

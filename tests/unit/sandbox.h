@@ -30,12 +30,10 @@ public:
                         (DWORD)value.size() + 1);
     }
     std::string get(const std::string& key, const std::string& name) const {
-        std::string value(20000, '\0');
-        DWORD size = (DWORD)value.size();
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
-                         &value[0], &size) != ERROR_SUCCESS)
-            size = 1;
-        value.resize(size - 1);
+        char value[20000] = "";
+        DWORD size = sizeof value;
+        RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value,
+                     &size);
         return value;
     }
 
