@@ -10,7 +10,6 @@
 #include <stdlib.h>
 
 #include <memory>
-#include <string>
 
 static std::unique_ptr<Install> quietInstall() {
     std::unique_ptr<Install> install(new Install);

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <ctype.h>
 
-#include <string>
 
 TEST(DirGuard, DeletionRefusal) {
     ScratchDir other;  // holds the home (Windows) directory

@@ -8,10 +8,7 @@
 #include "testdir.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <direct.h>
-
-#include <string>
 
 TEST(JvmInstallerVariables, ResolvedAtTheStartOnly) {
     ScratchDir dir;
@@ -33,7 +30,7 @@ TEST(JvmInstallerVariables, ResolvedAtTheStartOnly) {
     }
 }
 
-TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
+TEST(JvmInstallerDirectories, AFileIsNotADirectoryAndOnlyAnOrdinaryJvmTreeIsDeleted) {
     // Regression: a file of the wanted name counted as a created directory, and the JVM would have
     // been installed "into" the file.
     ScratchDir dir;
@@ -52,13 +49,9 @@ TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
     copyText(path, dir.path().c_str());
     EXPECT_FALSE(installer.addDirectory(path, std::string(PathBufferSize, 'x').c_str()));
     EXPECT_EQ(std::string(path), dir.path());
-}
 
-TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     // Regression: the old jvm tree was deleted whatever it held, the work directory included (every
     // refused directory: dirguard_test).
-    ScratchDir dir;
-    JvmInstaller installer;
     makeDirs(dir.file("a\\jvm\\sub"));
     writeFile(dir.file("a\\jvm\\sub\\f.txt"), "");
     EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));

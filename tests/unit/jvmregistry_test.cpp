@@ -11,8 +11,6 @@
 #include <ctype.h>
 #include <string.h>
 
-#include <string>
-
 static const std::string Jre16 = std::string(JreKey) + "\\1.6";
 
 // Registers the JVM whose java.exe lies in jvmDir (full or relative to the work directory), with a

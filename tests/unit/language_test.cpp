@@ -7,19 +7,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
 #define R "\xEF\xBF\xBD"
 
 // All registry cases in one test: the tests of this suite may run in parallel, and the value is
-// shared.
+// shared. Wine writes the value afresh whenever a process starts: nothing needs putting back.
 TEST(Language, AliasTableAgainstRegistry) {
     const char* const intl = "Control Panel\\International";
     ScratchDir dir;
-    char saved[512];
-    DWORD size = sizeof saved;
-    bool had = RegGetValueA(HKEY_CURRENT_USER, intl, "LocaleName", RRF_RT_REG_SZ, nullptr, saved,
-                            &size) == ERROR_SUCCESS;
     auto languageOf = [intl](const std::string& name) {
         RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, name.c_str(),
                         (DWORD)name.size() + 1);
@@ -27,16 +21,11 @@ TEST(Language, AliasTableAgainstRegistry) {
         getLanguage(word);
         return std::string(word);
     };
+    // Each alias of the table is its data; these rows are the ways a name is matched.
     const char* const cases[][2] = {
-        {"French", "french"},        {"FRENCH", "french"},          {"fra", "french"},
-        {"frc-english", "french"},   {"frsxyz", "french"},          {"fran" R "ais", "french"},
-        {"swiss french", "german"},  {"des", "german"},             {"German", "german"},
-        {"alem" R "n", "german"},    {"Spanish", "spanish"},        {"esp", "spanish"},
-        {"espa" R "oles", "spanish"}, {"PLK", "polish"},            {"jpn", "japanese"},
-        {"ITA", "italian"},          {"italiano", "italian"},       {"ptb", "portuguese"},
-        {"portugu" R "ses", "portuguese"}, {"Dutch", "dutch"},
-        {"dutch (belgian) xyz", "dutch"}, {"landinstellingen", "dutch"},
-        {"frenchy", "english"},      {"dutchman", "english"},       {"English", "english"},
+        {"FRENCH", "french"},        {"fra", "french"},             {"frc-english", "french"},
+        {"fran" R "ais", "french"},  {"swiss french", "german"},    {"frenchy", "english"},
+        {"dutch (belgian) xyz", "dutch"}, {"dutchman", "english"},  {"English", "english"},
         // Language tags that no alias matches go by their language part (the tags Wine sets from a
         // locale: tests/e2e/test_shell_language.py).
         {"de-CH", "german"},         {"it", "italian"},             {"nl-BE", "dutch"},
@@ -50,7 +39,6 @@ TEST(Language, AliasTableAgainstRegistry) {
     char word[1000];
     getLanguage(word);
     EXPECT_STREQ(word, "english");
-    if (had) languageOf(saved);
 }
 
 // A box text of any length is held whole (the texts themselves: test_shell_language).
