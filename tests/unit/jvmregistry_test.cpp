@@ -28,33 +28,28 @@ static bool configure(const ScratchDir& dir, const std::string& jvmDir) {
 
 TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
     // Regressions: the home was cut before the last "\bin" anywhere in the path (...\binaries\jre
-    // or ...\bin\jre lost their last levels), and a relative JVM directory was entered as it stood,
-    // to be resolved later against another (temporary) work directory.
+    // or ...\bin\jre lost their last levels); a relative JVM directory was entered as it stood, to
+    // be resolved later against another (temporary) work directory; a value longer than the read
+    // buffer read as absent and was overwritten.
+    const std::string longHome(6000, 'h');
     const struct {
         const char *jvmDir, *home;
         bool full;
-    } cases[] = {{"binaries\\jre", "binaries\\jre", true}, {"jre\\bin", "jre", true},
-                 {"jre\\bin\\", "jre", true}, {"bin\\jre", "bin\\jre", false},
-                 {"jvm\\jre1.6", "jvm\\jre1.6", false}};
+        const char* before;  // JavaHome already there
+    } cases[] = {{"binaries\\jre", "binaries\\jre", true, ""}, {"jre\\bin", "jre", true, ""},
+                 {"jre\\bin\\", "jre", true, ""}, {"bin\\jre", "bin\\jre", false, ""},
+                 {"jvm\\jre1.6", "jvm\\jre1.6", false, ""},
+                 {"jre\\bin", "", true, longHome.c_str()}};
     for (const auto& c : cases) {
         ScratchDir dir;
         RegistrySandbox registry;
+        if (c.before[0]) registry.set(Jre16, "JavaHome", c.before);
         ASSERT_TRUE(configure(dir, c.full ? dir.file(c.jvmDir) : c.jvmDir)) << c.jvmDir;
-        std::string home = dir.file(c.home);
+        std::string home = c.before[0] ? c.before : dir.file(c.home);
         for (char& ch : home) ch = (char)tolower((unsigned char)ch);
         EXPECT_EQ(registry.get(Jre16, "JavaHome"), home) << c.jvmDir;
+        EXPECT_EQ(registry.get(Jre16, "MicroVersion"), "0") << c.jvmDir;
     }
-}
-
-TEST(JvmRegistry, ValueTooLongToReadIsNotOverwritten) {
-    // Regression: a value longer than the read buffer read as absent and was overwritten.
-    ScratchDir dir;
-    RegistrySandbox registry;
-    std::string longHome(6000, 'h');
-    registry.set(Jre16, "JavaHome", longHome);
-    ASSERT_TRUE(configure(dir, dir.file("jre\\bin")));
-    EXPECT_EQ(registry.get(Jre16, "JavaHome"), longHome);
-    EXPECT_EQ(registry.get(Jre16, "MicroVersion"), "0");
 }
 
 TEST(RegKey, ValueTooLongForTheBufferCountsAsAbsent) {
