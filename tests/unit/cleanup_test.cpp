@@ -81,8 +81,8 @@ TEST(CleanUpLogFiles, StartDirectoriesThatGetNoCopies) {
         upper + "\r\n", work.path() + "\\\r\n", shortWork, start.file("missing") + "\r\n", "",
         "\r\n",
         // Regression: a first line longer than the buffer was cut, and the cut text named another
-        // directory.
-        start.path() + "\\" + std::string(5200, 'x'),
+        // directory (here the start directory, once the cut blanks are trimmed).
+        start.path() + std::string(5200, ' ') + "x",
     };
     for (const std::string& line : lines) {
         writeFile(work.file("startdir.txt"), line);
