@@ -14,9 +14,12 @@
 TEST(Language, AliasTableAgainstRegistry) {
     const char* const intl = "Control Panel\\International";
     ScratchDir dir;
-    auto languageOf = [intl](const std::string& name) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, name.c_str(),
-                        (DWORD)name.size() + 1);
+    auto languageOf = [intl](const std::string& name) {  // "": no value at all
+        if (name.empty())
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName");
+        else
+            RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, name.c_str(),
+                            (DWORD)name.size() + 1);
         char word[1000];
         getLanguage(word);
         return std::string(word);
@@ -35,10 +38,7 @@ TEST(Language, AliasTableAgainstRegistry) {
     for (const auto& c : cases) EXPECT_EQ(languageOf(c[0]), c[1]) << c[0];
     // A value that does not fit its buffer and a missing value give english.
     EXPECT_EQ(languageOf("french" + std::string(300, 'x')), "english");
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName");
-    char word[1000];
-    getLanguage(word);
-    EXPECT_STREQ(word, "english");
+    EXPECT_EQ(languageOf(""), "english");
 }
 
 // A box text of any length is held whole (the texts themselves: test_shell_language).
