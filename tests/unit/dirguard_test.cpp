@@ -7,13 +7,6 @@
 #include <windows.h>
 #include <ctype.h>
 
-#include <string>
-
-static std::string shortName(const std::string& path) {
-    char name[MAX_PATH] = "";
-    GetShortPathNameA(path.c_str(), name, MAX_PATH);
-    return name;
-}
 
 TEST(DirGuard, DeletionRefusal) {
     ScratchDir other;  // holds the home (Windows) directory
@@ -25,22 +18,23 @@ TEST(DirGuard, DeletionRefusal) {
     for (char& c : upper) c = (char)toupper((unsigned char)c);
     doubled.insert(3, "\\");
     for (char& c : slashes) c = c == '\\' ? '/' : c;
-    char windows[MAX_PATH];
+    char windows[MAX_PATH], shortWork[MAX_PATH] = "", shortHome[MAX_PATH] = "";
     GetWindowsDirectoryA(windows, MAX_PATH);
-    ASSERT_NE(shortName(work.path()), work.path());
+    GetShortPathNameA(work.path().c_str(), shortWork, MAX_PATH);
+    GetShortPathNameA(home.c_str(), shortHome, MAX_PATH);
+    ASSERT_NE(shortWork, work.path());
     const struct {
         std::string dir;
         bool refused;
     } cases[] = {
         {work.path(), true},         {upper + "\\", true},       {doubled, true},
-        {slashes + "/", true},       {shortName(work.path()), true},
-        {work.path() + "\\.", true}, {work.file("jvm\\.."), true},
+        {slashes + "/", true},       {shortWork, true},          {work.path() + "\\.", true},
+        {work.file("jvm\\.."), true},
         {work.path().substr(0, work.path().rfind('\\')), true},  // above the work directory
         {"C:\\", true},              {"C:", true},               {"jvm", true},
-        {"\\\\server\\share", true}, {"", true},
-        {home, true},                {home + "\\", true},        {shortName(home), true},
-        {other.path(), true},        {windows, true},
-        {work.file("jvm"), false},   {other.file("jvm"), false},
+        {"\\\\server\\share", true}, {"", true},                 {home, true},
+        {home + "\\", true},         {shortHome, true},          {other.path(), true},
+        {windows, true},             {work.file("jvm"), false},  {other.file("jvm"), false},
         {"\\\\server\\share\\jvm", false},
     };
     for (const auto& c : cases)

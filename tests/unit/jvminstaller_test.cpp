@@ -1,60 +1,36 @@
 // The directory for a new JVM: the directory variables (the Windows folders come from a private
-// stand-in for HKEY_LOCAL_MACHINE), and what may be made or deleted there.
+// stand-in for HKEY_LOCAL_MACHINE), what may be made or deleted there, and the copy of the
+// package's JVM installer program.
 #include "jvm/jvminstaller.h"
+#include "jvm/runjvminstaller.h"
 #include "base/strbuf.h"
 #include "sandbox.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <direct.h>
-#include <string.h>
-
-#include <string>
-
-namespace {
-
-// A work directory with tracing on and its own Windows folders.
-struct Place {
-    ScratchDir dir;
-    RegistrySandbox registry;
-    Place() { writeFile(dir.file("jinstall.log"), ""); }
-    std::string trace() const { return logText(dir.file("jinstall.log").c_str()); }
-};
-
-}  // namespace
 
 TEST(JvmInstallerVariables, ResolvedAtTheStartOnly) {
-    Place place;
-    place.registry.set(WindowsKey, "ProgramFilesDir", place.dir.file("pf"));
-    makeDirs(place.dir.file("pf"));
-    place.registry.set(WindowsNtKey, "SystemRoot", place.dir.file("win"));
-    struct Case {
-        std::string requested;
-        bool ok;
-        std::string out;
-        const char* traced;
-    } cases[] = {
-        {"[$ProgFilesDir]\\MyVm", true, place.dir.file("pf\\MyVm"), "trying to install JVM into"},
-        {"[$WinDir]\\Vm\\jre", true, place.dir.file("win\\Vm\\jre"), "installing JVM in"},
-        {"[$AppDir]\\anything", true, place.dir.file("jvm"), "installing JVM in"},
-        {"[$AppDir]", true, place.dir.file("jvm"), "installing JVM in"},
-        {"D:\\plain\\dir", true, "D:\\plain\\dir", "installing JVM in"},
-        {"[$ProgFilesDir]\\", false, "", "invalid default jvm install directory"},
-        {"[$WinDir]Vm", false, "", "invalid predefined directory for JVM"},
-        {"[$Other]\\x", false, "", "unknown variable used to install the JVM"},
-        {"[$progfilesdir]\\x", false, "", "unknown variable used to install the JVM"},
+    ScratchDir dir;
+    RegistrySandbox registry;
+    registry.set(WindowsKey, "ProgramFilesDir", dir.file("pf"));
+    makeDirs(dir.file("pf"));
+    registry.set(WindowsNtKey, "SystemRoot", dir.file("win"));
+    const std::string cases[][2] = {  // requested, resolved ("": refused)
+        {"[$ProgFilesDir]\\MyVm", dir.file("pf\\MyVm")},
+        {"[$WinDir]\\Vm\\jre", dir.file("win\\Vm\\jre")},
+        {"[$AppDir]\\anything", dir.file("jvm")},  {"[$AppDir]", dir.file("jvm")},
+        {"D:\\plain\\dir", "D:\\plain\\dir"},     {"[$ProgFilesDir]\\", ""},
+        {"[$WinDir]Vm", ""},  {"[$Other]\\x", ""},  {"[$progfilesdir]\\x", ""},
     };
-    for (const Case& c : cases) {
-        JvmInstaller installer;
+    for (const auto& c : cases) {
         char out[PathBufferSize];
-        EXPECT_EQ(installer.getNewJvmInstallerTo(c.requested.c_str(), out), c.ok) << c.requested;
-        EXPECT_EQ(std::string(out), c.out) << c.requested;
-        EXPECT_NE(place.trace().find(c.traced), std::string::npos) << c.requested;
+        EXPECT_EQ(JvmInstaller().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
+        EXPECT_EQ(std::string(out), c[1]) << c[0];
     }
 }
 
-TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
+TEST(JvmInstallerDirectories, AFileIsNotADirectoryAndOnlyAnOrdinaryJvmTreeIsDeleted) {
     // Regression: a file of the wanted name counted as a created directory, and the JVM would have
     // been installed "into" the file.
     ScratchDir dir;
@@ -70,17 +46,12 @@ TEST(JvmInstallerDirectories, AFileIsNotADirectory) {
     EXPECT_TRUE(installer.addDirectory(path, "again"));
     EXPECT_EQ(std::string(path), dir.file("made\\again"));
     // A path that would not fit a path buffer is refused, not cut.
-    std::string longName(PathBufferSize, 'x');
     copyText(path, dir.path().c_str());
-    EXPECT_FALSE(installer.addDirectory(path, longName.c_str()));
+    EXPECT_FALSE(installer.addDirectory(path, std::string(PathBufferSize, 'x').c_str()));
     EXPECT_EQ(std::string(path), dir.path());
-}
 
-TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     // Regression: the old jvm tree was deleted whatever it held, the work directory included (every
     // refused directory: dirguard_test).
-    ScratchDir dir;
-    JvmInstaller installer;
     makeDirs(dir.file("a\\jvm\\sub"));
     writeFile(dir.file("a\\jvm\\sub\\f.txt"), "");
     EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));
@@ -91,7 +62,6 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("b").c_str()));
     _chdir(dir.path().c_str());
     EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
-
     // The package keeps its compressed JVM in the tree (jvm/jre-win.exe): deleting the tree lost
     // the file that was to be run next.
     makeDirs(dir.file("d\\jvm"));
@@ -101,4 +71,15 @@ TEST(JvmInstallerDirectories, DeletesOnlyAnOrdinaryTemporaryJvmTree) {
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("d").c_str()));
     EXPECT_TRUE(exists(archive));
     installer.keepFile(nullptr);
+}
+
+TEST(RunJvmInstaller, FileOfTheSameNameInTheDirectoryIsNeitherReplacedNorDeleted) {
+    // Regression: the installer's copy overwrote a file of the same name in a JVM directory that
+    // already existed, and deleted it after the run.
+    ScratchDir dir;
+    makeDirs(dir.file("chosen"));
+    writeFile(dir.file("setup.exe"), "package installer");
+    writeFile(dir.file("chosen\\setup.exe"), "user's own file");
+    EXPECT_FALSE(RunJvmInstaller().copyInstaller("setup.exe", dir.file("chosen").c_str()));
+    EXPECT_EQ(readFile(dir.file("chosen\\setup.exe")), "user's own file");
 }

@@ -1,70 +1,54 @@
-// Versions compared by number: the version rule of JvmOk and the order in
-// which candidates are tried.
+// The JVM search's rules: versions compared by number (the version rule of JvmOk and the order in
+// which candidates are tried), the version read from the test class's line, and the hives and
+// registry views a search reads. Test runs of stub and real JVMs are shown end to end (tests/e2e).
 #include "jvm/jvmok.h"
 #include "jvm/jvmversion.h"
+#include "jvm/jvmwin.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <utility>
+#include <vector>
 
 TEST(JvmVersion, LimitsStandForEveryVersionThatBeginsWithThemComparedByNumber) {
     const struct {
-        const char* required;
-        const char* minimum;
-        const char* maximum;
-        const char* version;
+        const char *required, *minimum, *maximum, *version;
         bool accepted;
     } cases[] = {
-        // The old numbering: a limit stands for every version that begins
-        // with it, a shorter version is compared whole.
-        {"1.4", "1.5", "1.3", "1.4", true},
-        {"1.4", "1.5", "1.3", "1.4.2_03", true},
-        {"1.4", "", "", "1.3.1", false},
-        {"1.4", "1.0", "9", "1.5.0", false},
-        {"1.4.2", "", "", "1.4", false},
-        {"1.4.2_B01", "", "", "1.4.2_b01", true},
-        {"", "1.3", "", "1.3.1", true},
-        {"", "1.3", "", "1.6.0_31", true},
-        {"", "1.3", "", "1.2.2", false},
+        // The old numbering: a limit stands for every version that begins with it, a shorter
+        // version is compared whole.
+        {"1.4", "1.5", "1.3", "1.4", true},       {"1.4", "1.5", "1.3", "1.4.2_03", true},
+        {"1.4", "", "", "1.3.1", false},          {"1.4", "1.0", "9", "1.5.0", false},
+        {"1.4.2", "", "", "1.4", false},          {"1.4.2_B01", "", "", "1.4.2_b01", true},
+        {"", "1.3", "", "1.3.1", true},           {"", "1.3", "", "1.6.0_31", true},
+        {"", "1.3", "", "1.2.2", false},          {"", "1.4.2", "", "1.4", false},
         {"", "1.3", "", "1.10.0", false},  // 1.10 is no release of the old numbering
-        {"", "1.4.2", "", "1.4", false},
-        {"", "1.3", "1.5", "1.5.0_22", true},
-        {"", "1.3", "1.5", "1.6.0", false},
-        {"", "", "1.4", "1.4.2_19", true},
-        {"", "", "1.4", "1.6.0_31", false},
-        {"", "", "", "1.1", true},
-        {"", "", "", "", true},
-        {"", "1.3", "", "", false},
-        {"1.4", "", "", "", false},
+        {"", "1.3", "1.5", "1.5.0_22", true},     {"", "1.3", "1.5", "1.6.0", false},
+        {"", "", "1.4", "1.4.2_19", true},        {"", "", "1.4", "1.6.0_31", false},
+        {"", "", "", "1.1", true},                {"", "", "", "", true},
+        {"", "1.3", "", "", false},               {"1.4", "", "", "", false},
         // Numbers, not characters (each of these was wrong by text).
-        {"1.4", "", "", "1.40", false},
-        {"", "11", "", "9.0.4", false},
-        {"", "11", "", "11.0.2", true},
-        {"", "11", "", "17.0.2", true},
-        {"", "1.8.0_91", "", "1.8.0_401", true},
-        {"", "", "1.8.0_99", "1.8.0_401", false},
+        {"1.4", "", "", "1.40", false},           {"", "11", "", "9.0.4", false},
+        {"", "11", "", "11.0.2", true},           {"", "11", "", "17.0.2", true},
+        {"", "1.8.0_91", "", "1.8.0_401", true},  {"", "", "1.8.0_99", "1.8.0_401", false},
         // 1.N up to 8 is N, on either side.
-        {"8", "", "", "1.8.0_401", true},
-        {"", "8", "", "1.8.0_401", true},
-        {"", "1.8", "", "17", true},
-        {"", "9", "", "1.8.0_401", false},
-        {"", "", "8", "11.0.21", false},
-        {"17", "", "", "17.0.9+9", true},
-        {"17.0.9", "", "", "17.0.10", false},
-        {"", "17.0.9", "", "17.0.10", true},
+        {"8", "", "", "1.8.0_401", true},         {"", "8", "", "1.8.0_401", true},
+        {"", "1.8", "", "17", true},              {"", "9", "", "1.8.0_401", false},
+        {"", "", "8", "11.0.21", false},          {"17", "", "", "17.0.9+9", true},
+        {"17.0.9", "", "", "17.0.10", false},     {"", "17.0.9", "", "17.0.10", true},
     };
     ScratchDir dir;
     JvmOk jvmOk;
     for (const auto& c : cases)
-        EXPECT_EQ(jvmOk.verifyVersion(JvmWanted{c.required, c.minimum, c.maximum, nullptr},
-                                      c.version),
+        EXPECT_EQ(jvmOk.verifyVersion({c.required, c.minimum, c.maximum, nullptr}, c.version),
                   c.accepted)
-            << "required " << c.required << " min " << c.minimum << " max " << c.maximum
-            << " version " << c.version;
+            << c.required << " | " << c.minimum << " | " << c.maximum << " | " << c.version;
 }
 
 TEST(JvmVersion, CandidatesAreOrderedByNumber) {
-    // Each older than the next.
-    const char* const ascending[][2] = {
+    const char* const ascending[][2] = {  // each older than the next
         {"1.8.0_91", "1.8.0_401"}, {"9.0.4", "11.0.2"},       {"1.8", "1.8.0_401"},
         {"1.8.0_401", "9"},        {"17.0.9.9", "17.0.10.7"}, {"11.0.21", "17.0.2"},
         {"1.4.2_b01", "1.4.2_01"}, {"zulu-17", "zulu-21"},
@@ -76,4 +60,39 @@ TEST(JvmVersion, CandidatesAreOrderedByNumber) {
     }
     EXPECT_EQ(compareVersionNumbers("1.4.02", "1.4.2"), 0);
     EXPECT_EQ(compareVersionNumbers("1.4.2_B01", "1.4.2_b01"), 0);
+}
+
+TEST(JvmOkVersionRule, ReportedLineIsTrimmedToTheVersion) {
+    // Regression: with no digit at all the search for the first digit ran past the line's end.
+    const char* const cases[][2] = {
+        {"java version \"1.6.0_31\"\n", "1.6.0_31"}, {"1.4.2-beta", "1.4.2"}, {"7", "7"},
+        {"version 1.5.0 build 22 final\r\n", "1.5.0 build 22"}, {"x7", "7"},
+        {"no version here\n", ""}, {"", ""},
+    };
+    ScratchDir dir;
+    JvmOk jvmOk;
+    for (const auto& c : cases) {
+        char line[1001];
+        strcpy(line, c[0]);
+        jvmOk.testLine(line, JvmWanted{"", "", "", nullptr});
+        EXPECT_STREQ(line, c[1]) << c[0];
+    }
+    char line[100] = "no digits";
+    EXPECT_FALSE(jvmOk.testLine(line, JvmWanted{"", "1.3", "", nullptr}));
+}
+
+// The 32-bit build, which cannot run here, takes the path of a 32-bit program on 64-bit Windows.
+// Regression: it read the 32-bit view only and so missed every 64-bit JVM of a 64-bit Windows.
+TEST(JvmWin, MachineKeysAreReadInBothViewsOn64BitWindowsThenTheUsersKeys) {
+    typedef std::vector<std::pair<HKEY, REGSAM>> Views;
+    auto views = [](bool windows64) {
+        HiveView found[MaxHiveViews];
+        Views listed;
+        for (unsigned i = 0, n = hiveViews(windows64, found); i < n; ++i)
+            listed.push_back({found[i].root, found[i].view});
+        return listed;
+    };
+    EXPECT_EQ(views(true), (Views{{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                                  {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}, {HKEY_CURRENT_USER, 0}}));
+    EXPECT_EQ(views(false), (Views{{HKEY_LOCAL_MACHINE, 0}, {HKEY_CURRENT_USER, 0}}));
 }

@@ -8,21 +8,39 @@
 
 #include <string>
 
+const char* const JreKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+const char* const WindowsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const char* const WindowsNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+
 class RegistrySandbox {
 public:
-    RegistrySandbox();
-    ~RegistrySandbox();
+    RegistrySandbox() {
+        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &sandbox, nullptr);
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, sandbox);
+    }
+    ~RegistrySandbox() {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegCloseKey(sandbox);
+        RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    }
     // Values under the stand-in HKEY_LOCAL_MACHINE ("" when absent).
-    void set(const std::string& key, const std::string& name, const std::string& value);
-    std::string get(const std::string& key, const std::string& name) const;
+    void set(const std::string& key, const std::string& name, const std::string& value) {
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                        (DWORD)value.size() + 1);
+    }
+    std::string get(const std::string& key, const std::string& name) const {
+        char value[20000] = "";
+        DWORD size = sizeof value;
+        RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value,
+                     &size);
+        return value;
+    }
 
 private:
-    std::string path;
-    HKEY sandbox;
+    std::string path = "Software\\LauncherTests-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(GetTickCount());
+    HKEY sandbox = nullptr;
 };
-
-extern const char* const JreKey;
-extern const char* const WindowsKey;
-extern const char* const WindowsNtKey;
 
 #endif
