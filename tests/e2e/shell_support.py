@@ -1,13 +1,10 @@
-"""Helpers for the launcher-shell scenarios: start installer.exe, read and drive its windows
-through the window probe (tests/stubs/winprobe.cpp) and take screenshots of the X display."""
+"""Start installer.exe, read and drive its windows (tests/stubs/winprobe.cpp), take screenshots."""
 import subprocess
 
 from conftest import installer, save_artifact, stub
 
-DIALOG = "Installer"
-ERROR_BOX = "Tallybox Installer: Error"
-STATUS_CONTROL, BOX_TEXT_CONTROL = 104, 65535
-IDOK, WM_COMMAND = 1, 0x111
+DIALOG, ERROR_BOX = "Installer", "Tallybox Installer: Error"
+STATUS_CONTROL, BOX_TEXT_CONTROL, IDOK = 104, 65535, 1
 DISK_SPACE = ("Are the destination or temporary directories out of disk space?\r\r"
               "    See errors.log for other possible causes.")
 OTHER_CAUSES = ("Other possible causes for errors:\n    * Read/write access rights to the 'temp' "
@@ -45,7 +42,7 @@ def window_rect(wine, caption, *move_to):
 
 
 def press_ok(wine, caption=ERROR_BOX):
-    return probe(wine, "post", caption, WM_COMMAND, IDOK, 0)[0] == 0
+    return probe(wine, "post", caption, 0x111, IDOK, 0)[0] == 0  # WM_COMMAND
 
 
 def seed_locale(wine, name):
@@ -76,8 +73,7 @@ def screenshot(name, rect):
 
 
 def watch(wine, ms, *captions):
-    """Polls inside the prefix for ms milliseconds; the function returned tells which captions
-    were ever visible."""
+    """Polls inside the prefix for ms; the function returned gives the captions ever visible."""
     proc = wine.start(stub("winprobe"), "watch", ms, *captions)
     assert proc.stdout.readline().strip() == b"WATCHING"
     return lambda: set(proc.communicate(timeout=30)[0].decode("latin-1").splitlines())

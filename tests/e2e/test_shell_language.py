@@ -1,6 +1,5 @@
-"""The launcher in the user's language under a Wine locale (LC_ALL, from which Wine sets the user's
-locale name as a process starts), in runs without kiv.control: the reader's box has no details, so
-it ends with the language's pointer to the logs; the sequence's own report follows."""
+"""The launcher in the user's language under a Wine locale (LC_ALL), in runs without kiv.control:
+the reader's box ends with the language's pointer to the logs; the sequence's own report follows."""
 import pytest
 
 from conftest import read_text, wait_for

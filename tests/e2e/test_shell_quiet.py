@@ -5,7 +5,6 @@ import pytest
 from launcher_support import cleanup_runs, error_texts, install_cleanup_stub, run_quiet, trace_texts
 from shell_support import DIALOG, ERROR_BOX, start_launcher, wait_exit, watch
 
-ELSEWHERE = "C:\\elsewhere  "
 READER_FAILURE = ["Unable to open kiv.control", "unable to get parameters",
                   "Unable to install application."]
 
@@ -16,8 +15,8 @@ READER_FAILURE = ["Unable to open kiv.control", "unable to get parameters",
 # directory (a trailing separator, forward slashes) handed the user's own start directory to it.
 @pytest.mark.parametrize("name, control, start, cleanup", [
     ("work", False, None, False),
-    ("work", True, ELSEWHERE, True),
-    ("my work", True, ELSEWHERE, True),
+    ("work", True, "C:\\elsewhere  ", True),
+    ("my work", True, "C:\\elsewhere  ", True),
     ("work", True, "c:\\WORK", False),
     ("work", True, "C:\\work\\", False),
     ("work", True, "C:/work", False),

@@ -12,12 +12,10 @@ ALREADY_RUNNING = ("Another installer is already running in this directory. This
 
 
 def start(wine, workdir, **settings):
-    """A quiet run in the work directory on a registered stub JVM with the settings."""
     jvm = stub_jvm_at(wine, "C:\\jvms\\jre142", "1.4.2_19", **settings)
     register(wine, [(JRE_KEY, "1.4.2_19", "0", jvm.winhome)])
-    layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe",
-                                       jvmClasspathSwitch="-classpath",
-                                       loaderJavaCommand="SampleWizard"), trace=False)
+    control = control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe")
+    layout(wine, workdir, control, trace=False)
     return jvm, wine.start(workdir / "installer.exe", "-q", "x", cwd=workdir)
 
 
@@ -33,7 +31,7 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
     assert wait_exit(second, 20) == 0
     assert first.poll() is None
     assert wait_exit(first, 60) == 0
-    # One installation: its wizard found install.jar until its end, before its launcher's end.
+    # One installation, whose wizard found install.jar until its end, before its launcher's end.
     assert jvm.kinds() == ["test", "wizard"]
     assert "JAR 1" in read_text(jvm.bindir / "stubjvm.runs").splitlines()
     assert error_texts(workdir).count(ALREADY_RUNNING) == 1

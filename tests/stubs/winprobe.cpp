@@ -1,16 +1,14 @@
-// A window probe for the end-to-end tests: finds visible top-level windows by caption, so that
-// tests read the texts the launcher shows from the windows themselves, and drives them. Verbs:
-// text CAPTION CONTROL [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (prints
-// WxH+X+Y after a move to X Y), post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION...,
-// run (the command line in WINPROBE_COMMAND, exactly as written).
+// A window probe for the end-to-end tests: reads the texts the launcher shows from its windows
+// (found by caption among the visible top-level ones) and drives them. Verbs: text CAPTION CONTROL
+// [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
+// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is).
 #include <windows.h>
 #include <sddl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-// How many visible top-level windows have the caption; the first one goes to first. Waits up to
-// ms milliseconds for one.
+// How many visible top-level windows have the caption (the first to first), waited for up to ms.
 static int find(const char* caption, HWND* first, DWORD ms = 0) {
     for (DWORD start = GetTickCount();; Sleep(50)) {
         int count = 0;
@@ -42,13 +40,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (strcmp(verb, "rect") == 0) {
-        RECT rect;
+        RECT r;
         if (window && argc >= 5)
-            SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (!window || !GetWindowRect(window, &rect)) return 1;
-        printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
-               rect.top);
+            SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0, SWP_NOSIZE);
+        if (!window || !GetWindowRect(window, &r)) return 1;
+        printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         return 0;
     }
     if (strcmp(verb, "post") == 0 && argc >= 6)
@@ -81,15 +77,12 @@ int main(int argc, char** argv) {
         return (int)code;
     }
     if (strcmp(verb, "watch") == 0 && argc >= 3) {
-        // Prints each caption the first time it is seen, after a line saying it has begun.
+        // After a line saying it has begun, prints the captions it sees each time it looks.
         printf("WATCHING\n");
         fflush(stdout);
         for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)atoi(argv[2]); Sleep(20))
             for (int i = 3; i < argc; ++i)
-                if (argv[i] && find(argv[i], &window)) {
-                    printf("%s\n", argv[i]);
-                    argv[i] = nullptr;
-                }
+                if (find(argv[i], &window)) printf("%s\n", argv[i]);
         return 0;
     }
     return 2;
