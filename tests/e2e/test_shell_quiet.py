@@ -2,61 +2,44 @@
 tests/unit/cmdline_test.cpp), and the hand-over to the clean-up program."""
 import pytest
 
-from conftest import read_text
-from launcher_support import cleanup_runs, install_cleanup_stub, run_quiet, trace_texts
-from shell_support import DIALOG, ERROR_BOX, Watcher, start_launcher, wait_exit
+from launcher_support import cleanup_runs, error_texts, install_cleanup_stub, run_quiet, trace_texts
+from shell_support import DIALOG, ERROR_BOX, start_launcher, wait_exit, watch
+
+READER_FAILURE = ["Unable to open kiv.control", "unable to get parameters",
+                  "Unable to install application."]
 
 
-@pytest.mark.parametrize("control", [True, False], ids=["failing", "no-control-file"])
-def test_quiet_run_shows_no_window_and_hands_switch_and_argument_on(wine, workdir, control):
-    # Regression: the control-file reader showed its own box even in quiet mode, so a scripted
-    # installation stopped until someone dismissed it.
-    (workdir / "jinstall.log").write_bytes(b"")
-    watcher = Watcher(wine, 5000, DIALOG, ERROR_BOX)
-    if control:
-        run_quiet(wine, workdir)
-    else:
-        assert wait_exit(start_launcher(wine, workdir, "-q", "x"), 15) == 0
-    assert watcher.seen() == []
-    texts = trace_texts(workdir)
-    assert "Quite install: true" in texts
-    assert "Properties install: false" in texts
-    assert "Install argument: x" in texts
-    assert "set status quite" in texts
-    # The failure is still reported, to the logs only.
-    errors = read_text(workdir / "errors.log")
-    assert errors != ""
-    if not control:
-        assert " Unable to open kiv.control\r\n" in errors
-        assert " unable to get parameters\r\n" in errors
-    # The user's own trace file is not marked as the launcher's.
-    assert not (workdir / "jinstall.sem").exists()
-    assert not (workdir / "__kivinstall.sem").exists()
-    assert not (workdir / "__kivshow.sem").exists()
-
-
-@pytest.mark.parametrize("name", ["work", "my work"])
-def test_start_in_other_directory_hands_work_directory_to_cleanup_program(wine, name):
-    # Regression: the runtime joins arguments with blanks, so an unquoted directory with a blank
-    # reached the clean-up program in two pieces.
+# Regressions: the control-file reader showed its box even in quiet mode, so a scripted installation
+# stopped until someone dismissed it; the runtime joins arguments with blanks, so an unquoted
+# directory with a blank reached the clean-up program in two pieces; another spelling of the work
+# directory (a trailing separator, forward slashes) handed the user's own start directory to it.
+@pytest.mark.parametrize("name, control, start, cleanup", [
+    ("work", False, None, False),
+    ("work", True, "C:\\elsewhere  ", True),
+    ("my work", True, "C:\\elsewhere  ", True),
+    ("work", True, "c:\\WORK", False),
+    ("work", True, "C:\\work\\", False),
+    ("work", True, "C:/work", False),
+])
+def test_quiet_run_shows_nothing_and_hands_work_directory_on(wine, name, control, start, cleanup):
     work = wine.drive_c / name
-    work.mkdir(exist_ok=True)
+    work.mkdir()
     install_cleanup_stub(work)
-    (work / "startdir.txt").write_bytes(b"C:\\elsewhere  \r\n")
-    run_quiet(wine, work)
-    assert cleanup_runs(work) == ["RUN", "ARG C:\\" + name]
-    assert (work / "__cleanup.exe").exists()
-    assert (work / "cleanup.exe").exists()
-
-
-@pytest.mark.parametrize("start", [b"c:\\WORK", b"C:\\work\\", b"C:/work", None])
-def test_start_in_work_directory_or_none_deletes_both_cleanup_programs(wine, workdir, start):
-    # Regression: another spelling of the work directory (a trailing separator, forward slashes)
-    # handed the user's own start directory to the clean-up program.
-    install_cleanup_stub(workdir)
-    if start is not None:
-        (workdir / "startdir.txt").write_bytes(start + b"\r\n")
-    run_quiet(wine, workdir)
-    assert not (workdir / "cleanup.exe").exists()
-    assert not (workdir / "__cleanup.exe").exists()
-    assert not (workdir / "cleanupstub.runs").exists()
+    (work / "jinstall.log").write_bytes(b"")  # the user's own: not marked as the launcher's
+    seen = watch(wine, 5000, DIALOG, ERROR_BOX)
+    if control:
+        run_quiet(wine, work, start=start)
+    else:
+        assert wait_exit(start_launcher(wine, work, "-q", "x"), 15) == 0
+    assert seen() == set()
+    assert {"Quite install: true", "Properties install: false", "Install argument: x",
+            "set status quite"} <= set(trace_texts(work))
+    for sem in ("jinstall.sem", "__kivinstall.sem", "__kivshow.sem"):
+        assert not (work / sem).exists(), sem
+    errors = error_texts(work)
+    assert errors  # the failure is still reported, to the logs only
+    if not control:
+        assert [errors.count(line) for line in READER_FAILURE] == [1, 1, 1]
+    assert (work / "cleanup.exe").exists() == (work / "__cleanup.exe").exists() == cleanup
+    runs = cleanup_runs(work, 10 if cleanup else 0)
+    assert runs == (["RUN", "ARG " + wine.winpath(work)] if cleanup else [])

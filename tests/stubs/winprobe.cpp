@@ -1,167 +1,88 @@
-// A window probe for the end-to-end tests: finds visible top-level windows by caption, so that
-// tests read the texts the launcher shows from the windows themselves, and drives them.
+// A window probe for the end-to-end tests: reads the texts the launcher shows from its windows
+// (found by caption among the visible top-level ones) and drives them. Verbs: text CAPTION CONTROL
+// [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
+// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is).
 #include <windows.h>
-#include <aclapi.h>
-#include <fcntl.h>
-#include <io.h>
+#include <sddl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-struct Search {
-    const char* caption;
-    HWND found;
-    int count;
-};
-
-static BOOL CALLBACK visit(HWND window, LPARAM data) {
-    Search* search = (Search*)data;
-    char text[512];
-    if (!IsWindowVisible(window)) return TRUE;
-    if (GetWindowTextA(window, text, sizeof text) <= 0) return TRUE;
-    if (strcmp(text, search->caption) != 0) return TRUE;
-    if (!search->found) search->found = window;
-    ++search->count;
-    return TRUE;
-}
-
-static Search find(const char* caption) {
-    Search search = {caption, nullptr, 0};
-    EnumWindows(visit, (LPARAM)&search);
-    return search;
-}
-
-static HWND waitFor(const char* caption, DWORD ms) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = find(caption).found;
-        if (window || GetTickCount() - start >= ms) return window;
-        Sleep(50);
+// How many visible top-level windows have the caption (the first to first), waited for up to ms.
+static int find(const char* caption, HWND* first, DWORD ms = 0) {
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        int count = 0;
+        *first = nullptr;
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, caption));)
+            if (IsWindowVisible(window) && count++ == 0) *first = window;
+        if (count || GetTickCount() - start >= ms) return count;
     }
 }
 
 int main(int argc, char** argv) {
-    _setmode(_fileno(stdout), _O_BINARY);
-    if (argc < 2) return 2;
-    const char* verb = argv[1];
-    if (strcmp(verb, "wait") == 0 && argc >= 4) {
-        HWND window = waitFor(argv[2], (DWORD)atoi(argv[3]));
-        if (!window) return 1;
-        printf("FOUND\n");
-        return 0;
-    }
-    if (strcmp(verb, "text") == 0 && argc >= 4) {
-        HWND window = waitFor(argv[2], argc >= 5 ? (DWORD)atoi(argv[4]) : 0);
-        if (!window) return 1;
+    const char* verb = argc >= 2 ? argv[1] : "";
+    bool text = strcmp(verb, "text") == 0;
+    // The window named by the second argument of text, count, rect and post.
+    HWND window = nullptr;
+    int count = argc >= 3 ? find(argv[2], &window, text && argc >= 5 ? atoi(argv[4]) : 0) : 0;
+    if (text && argc >= 4) {
+        static wchar_t wide[8192];
+        static char utf8[32768];
         int id = atoi(argv[3]);
-        wchar_t wide[8192] = L"";
-        if (id == 0)
-            GetWindowTextW(window, wide, 8192);
-        else
-            GetDlgItemTextW(window, id, wide, 8192);
-        static char text[32768];
-        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        fwrite(text, 1, strlen(text), stdout);
-        return 0;
-    }
-    bool command = strcmp(verb, "command") == 0, key = strcmp(verb, "key") == 0;
-    if ((command || key || strcmp(verb, "close") == 0) && argc >= 3) {
-        HWND window = find(argv[2]).found;
-        WPARAM value = argc >= 4 ? (WPARAM)strtol(argv[3], nullptr, 0) : 0;
         if (!window) return 1;
-        if (key) PostMessageA(window, WM_KEYDOWN, value, 1);
-        PostMessageA(window, command ? WM_COMMAND : key ? WM_KEYUP : WM_CLOSE, value,
-                     key ? (LPARAM)0xC0000001u : 0);
+        SendMessageW(id ? GetDlgItem(window, id) : window, WM_GETTEXT, 8192, (LPARAM)wide);
+        DWORD size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8, size ? size - 1 : 0, &size, nullptr);
         return 0;
     }
-    if (strcmp(verb, "move") == 0 && argc >= 5) {
-        HWND window = find(argv[2]).found;
-        if (!window) return 1;
-        SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (strcmp(verb, "count") == 0) {
+        printf("%d\n", count);
         return 0;
     }
-    if (strcmp(verb, "rect") == 0 && argc >= 3) {
-        HWND window = find(argv[2]).found;
-        RECT rect;
-        if (!window || !GetWindowRect(window, &rect)) return 1;
-        printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top);
+    if (strcmp(verb, "rect") == 0) {
+        RECT r;
+        if (window && argc >= 5)
+            SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0, SWP_NOSIZE);
+        if (!window || !GetWindowRect(window, &r)) return 1;
+        printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
         return 0;
     }
+    if (strcmp(verb, "post") == 0 && argc >= 6)
+        return !window || !PostMessageA(window, strtoul(argv[3], nullptr, 0),
+                                        strtoul(argv[4], nullptr, 0), strtoul(argv[5], nullptr, 0));
     if (strcmp(verb, "locale") == 0 && argc >= 3) {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0,
-                          KEY_SET_VALUE | WRITE_DAC | READ_CONTROL, &key) != ERROR_SUCCESS)
-            return 1;
-        LONG status = RegSetValueExA(key, "LocaleName", 0, REG_SZ, (const BYTE*)argv[2],
-                                     (DWORD)strlen(argv[2]) + 1);
-        // Everyone may read the key, nobody may change it.
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        PSID everyone = nullptr;
-        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-        EXPLICIT_ACCESSA access;
-        memset(&access, 0, sizeof access);
-        access.grfAccessPermissions = KEY_READ;
-        access.grfAccessMode = SET_ACCESS;
-        access.grfInheritance = NO_INHERITANCE;
-        access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-        access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-        access.Trustee.ptstrName = (LPSTR)everyone;
-        PACL acl = nullptr;
-        DWORD aclStatus = SetEntriesInAclA(1, &access, nullptr, &acl);
-        DWORD secStatus = aclStatus == ERROR_SUCCESS
-                              ? SetSecurityInfo(key, SE_REGISTRY_KEY,
-                                                DACL_SECURITY_INFORMATION |
-                                                    PROTECTED_DACL_SECURITY_INFORMATION,
-                                                nullptr, nullptr, acl, nullptr)
-                              : aclStatus;
-        if (acl) LocalFree(acl);
-        if (everyone) FreeSid(everyone);
-        RegCloseKey(key);
-        printf("set %ld dacl %lu\n", status, secStatus);
-        return status == ERROR_SUCCESS && secStatus == ERROR_SUCCESS ? 0 : 1;
+        // The key then lets everyone read it and nobody change it, so that Wine does not set the
+        // name again from LC_ALL as the next process starts. Exit code 1: that failed.
+        HKEY intl;
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0,
+                             KEY_SET_VALUE | WRITE_DAC, &intl) != ERROR_SUCCESS ||
+               RegSetValueExA(intl, "LocaleName", 0, REG_SZ, (const BYTE*)argv[2],
+                              (DWORD)strlen(argv[2]) + 1) != ERROR_SUCCESS ||
+               !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                   "D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr) ||
+               RegSetKeySecurity(intl, DACL_SECURITY_INFORMATION, readOnly) != ERROR_SUCCESS;
     }
-    if (strcmp(verb, "run") == 0 && argc >= 3) {
-        static char command[65536];
-        FILE* f = fopen(argv[2], "rb");
-        if (!f) return 2;
-        size_t n = fread(command, 1, sizeof command - 1, f);
-        fclose(f);
-        command[n] = '\0';
-        STARTUPINFOA startup;
-        memset(&startup, 0, sizeof startup);
+    if (strcmp(verb, "run") == 0) {
+        char* line = getenv("WINPROBE_COMMAND");
+        STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
-        if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return 3;
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        DWORD code = 3;
+        if (line && CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process)) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            GetExitCodeProcess(process.hProcess, &code);
+        }
         return (int)code;
     }
-    if (strcmp(verb, "count") == 0 && argc >= 3) {
-        printf("%d\n", find(argv[2]).count);
-        return 0;
-    }
-    if (strcmp(verb, "watch") == 0 && argc >= 4) {
-        DWORD ms = (DWORD)atoi(argv[2]);
-        int captions = argc - 3;
-        bool seen[16] = {};
-        if (captions > 16) captions = 16;
+    if (strcmp(verb, "watch") == 0 && argc >= 3) {
+        // After a line saying it has begun, prints the captions it sees each time it looks.
         printf("WATCHING\n");
         fflush(stdout);
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            for (int i = 0; i < captions; ++i)
-                if (!seen[i] && find(argv[3 + i]).found) seen[i] = true;
-            Sleep(20);
-        }
-        for (int i = 0; i < captions; ++i)
-            if (seen[i]) printf("SEEN %s\n", argv[3 + i]);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)atoi(argv[2]); Sleep(20))
+            for (int i = 3; i < argc; ++i)
+                if (find(argv[i], &window)) printf("%s\n", argv[i]);
         return 0;
     }
     return 2;
