@@ -63,10 +63,8 @@ def wine(tmp_path):
     # Hard links to the files of the freshly booted prefix of scripts/wine-env.sh; the registry
     # files, which change, are real copies.
     prefix, wine_template = tmp_path / "prefix", Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
-    subprocess.run(["cp", "-al", str(wine_template), str(prefix)], check=True)
-    for reg in prefix.glob("*.reg"):
-        reg.unlink()
-        reg.write_bytes((wine_template / reg.name).read_bytes())
+    subprocess.run(["cp", "-al", wine_template, prefix], check=True)
+    subprocess.run(["cp", "--remove-destination", *wine_template.glob("*.reg"), prefix], check=True)
     w = Wine(prefix)
     # A persistent server and the prefix's services, started with no pipes of ours (a service
     # holding a captured pipe would never let a run end).

@@ -61,8 +61,7 @@ class JvmAt:
 
 
 class StubJvm(JvmAt):
-    """A stub JVM home: C:\\jvms\\<name>, or name itself when it is a Windows path, with
-    bin\\javaw.exe; settings are further stubjvm.ini lines (hang=1, ...)."""
+    """A stub JVM in C:\\jvms\\<name> (or the Windows path name); settings go to its .ini."""
     def __init__(self, wine, name, version, wizard=True, **settings):
         super().__init__(wine, name if ":" in name else "C:\\jvms\\" + name)
         self.bindir.mkdir(parents=True)
@@ -88,8 +87,7 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120):
 
 def run_quiet(wine, workdir, *args, start=None):
     """One quiet run of the built installer.exe in workdir (default "-q x"). Without a control
-    file there, one that turns the search off: the run fails at once, quietly, without a box of
-    the control-file reader. start, when given, is written to startdir.txt."""
+    file there, one that turns the search off: the run fails at once, quietly."""
     if not (workdir / "kiv.control").exists():
         (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     if start is not None:

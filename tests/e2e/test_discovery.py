@@ -1,15 +1,14 @@
-"""Finding the JVMs of today's machines: one scenario per source, each JVM registered as its
-installer registers it (values and trailing backslashes included), each ending with the wizard
-started on that JVM; versions ordered by number; and when no JVM fits, errors.log names every
-candidate and why it was refused. A JVM that never answers is ended and the search goes on."""
+"""Finding the JVMs of today's machines, each registered as its installer registers it (values and
+trailing backslashes included); versions ordered by number; when no JVM fits, errors.log names
+every candidate and why it was refused; a JVM that never answers is ended and the search goes on."""
 import os
 import subprocess
 import time
 
 import pytest
 
-from launcher_support import (JDK_KEY, StubJvm, control_text, error_texts, layout, register,
-                              run_launcher, trace_texts)
+from launcher_support import (JDK_KEY, JRE_KEY, StubJvm, control_text, error_texts, layout,
+                              register, run_launcher, trace_texts)
 
 WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
                       loaderJavaCommand="SampleWizard")
@@ -119,12 +118,10 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
     wine.reg_import(r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
 "JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_401]
-"JavaHome"="C:\\jre-empty"
-"MicroVersion"="0"
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\9.0.4]
 "JavaHome"="c:\\program files\\\\java\\JDK-9.0.4\\"
 ''')
+    register(wine, [(JRE_KEY, "1.8.0_401", "0", "C:\\jre-empty")])
     layout(wine, workdir, control_text(jvmMinVersion="11", **WIZARD_CONTROL))
     # Regression: with a directory jvmGood.txt in the work directory every test run failed.
     (workdir / "jvmGood.txt").mkdir()

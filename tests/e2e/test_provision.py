@@ -49,7 +49,7 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert read_text(windows / "javaw.exe") == read_text(jvm.bindir / "javaw.exe") != ""
     assert (windows / "java.exe").read_bytes() == b"the system's own"
     assert read_text(windows / "system" / "msvcrt.dll") == read_text(jvm.bindir / "msvcrt.dll")
-    assert jvm.kinds() == ["test", "wizard"]
+    assert jvm.kinds() == ["test", "wizard"] and jvm.runs()[0]["args"][-1] == "C:\\work"
     assert jvm.properties() == properties_text(NEW_HOME, installed=True)
     assert "extractJvm ok: true" in trace_texts(workdir) and error_texts(workdir) == []
     # Not the Java Plug-in: no backups.
@@ -59,7 +59,6 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert (security / "app.keystore").read_text() == "package app.keystore"
     # Regression: a system policy named with ${java.home} was never installed.
     assert (security / "system.policy").read_text() == "package system.policy"
-    assert not (jvm.bindir / "stubjvm.changes").exists()
 
     def run_again():
         layout(wine, workdir, provision_control(BUNDLE_CONTROL))
@@ -143,8 +142,6 @@ def test_installer_program_that_installs_into_a_subdirectory_or_registers_a_jvm_
     assert JvmAt(wine, home).kinds() == ["test", "wizard"]
     # The home is derived from the JVM found; the program installed it, not the launcher.
     assert JvmAt(wine, home).properties() == properties_text(home, installed=False, in_temp=False)
-    if elsewhere:
-        assert f"Found correct version of JVM: {home}\\bin\\javaw.exe" in trace_texts(workdir)
     assert error_texts(workdir) == []
 
 
