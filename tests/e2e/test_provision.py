@@ -100,8 +100,7 @@ def test_compressed_jvm_named_by_its_path_at_a_drive_root_or_temporary(
     assert run_launcher(wine, work, "-q", "x") == 0
 
     texts = trace_texts(work)
-    assert "Java wizard launched successfully" in texts, texts
-    assert error_texts(work) == []
+    assert "Java wizard launched successfully" in texts and error_texts(work) == [], texts
     if " " in work_name:
         assert any(t.startswith("issued command to expand: C:\\DOCU") for t in texts)
     if install_dir:
