@@ -22,7 +22,6 @@ class Wine:
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all")
 
     def winpath(self, path):
-        """The Windows name of a Unix path (C: inside the prefix, else Z:)."""
         path, drive_c = Path(path).resolve(), self.drive_c.resolve()
         if path.is_relative_to(drive_c):
             return "C:\\" + "\\".join(path.relative_to(drive_c).parts)

@@ -122,7 +122,6 @@ def host_java_version():
 
 
 def host_jvm_home(wine, name="hostjdk"):
-    """A JVM home C:\\jvms\\<name> whose programs are the bridge to the host's real Java."""
     bindir = wine.drive_c / "jvms" / name / "bin"
     bindir.mkdir(parents=True)
     for program in ("javaw.exe", "java.exe"):

@@ -26,7 +26,6 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
 
 
 def expansion_dirs(directory, name="jre-win.exe"):
-    """The current directories of the recorded runs of the compressed JVM in directory."""
     runs = read_text((directory / name).with_suffix(".runs")).splitlines()
     return [line[4:] for line in runs if line.startswith("CWD ")]
 
@@ -45,7 +44,6 @@ def javasoft(wine):
 
 
 def properties_text(home, installed, in_temp=None, registry=True):
-    """native.properties as the launcher writes it (CR LF line ends)."""
     lines = [f"nativeJvmHomeDir={home.replace(chr(92), '/')}",
              f"nativeJvmInstalled={'true' if installed else 'false'}"]
     if in_temp is not None:
