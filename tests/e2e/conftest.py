@@ -1,9 +1,8 @@
 """Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
 it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
-import shutil
+import re
 import subprocess
-import tempfile
 import time
 from pathlib import Path
 
@@ -16,20 +15,6 @@ BUILD = Path(os.environ.get("LAUNCHER_BUILD", SOURCE / "build" / "win64"))
 ARTIFACTS = BUILD / "artifacts"
 
 
-def copy_prefix(template, target):
-    """Hard-links the prefix's files; the registry files are real copies."""
-    subprocess.run(["cp", "-al", str(template), str(target)], check=True)
-    for reg in Path(target).glob("*.reg"):
-        reg.unlink()
-        shutil.copy(Path(template) / reg.name, reg)
-
-
-@pytest.fixture(scope="session")
-def wine_template():
-    """The freshly booted prefix of scripts/test.sh (scripts/wine-env.sh), never used itself."""
-    return Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
-
-
 class Wine:
     def __init__(self, prefix):
         self.prefix = Path(prefix)
@@ -37,65 +22,48 @@ class Wine:
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all")
 
     def winpath(self, path):
-        """The Windows name of a Unix path (C: inside the prefix, else Z:)."""
-        path = Path(path).resolve()
-        try:
-            rel = path.relative_to(self.drive_c.resolve())
-            return "C:\\" + str(rel).replace("/", "\\") if str(rel) != "." else "C:\\"
-        except ValueError:
-            return "Z:" + str(path).replace("/", "\\")
+        path, drive_c = Path(path).resolve(), self.drive_c.resolve()
+        if path.is_relative_to(drive_c):
+            return "C:\\" + "\\".join(path.relative_to(drive_c).parts)
+        return "Z:" + str(path).replace("/", "\\")
 
     def unixpath(self, winpath):
-        """The Unix path of a C: path inside the prefix."""
-        assert winpath[:3].upper() == "C:\\", winpath
         return self.drive_c / winpath[3:].replace("\\", "/")
 
     def run(self, program, *args, cwd=None, timeout=120, env=None, check=False):
-        merged = dict(self.env, **(env or {}))
-        return subprocess.run([WINE, str(program), *map(str, args)], cwd=cwd, env=merged,
-                              capture_output=True, timeout=timeout, check=check)
+        return subprocess.run([WINE, str(program), *map(str, args)], cwd=cwd,
+                              env=dict(self.env, **(env or {})), capture_output=True,
+                              timeout=timeout, check=check)
 
     def start(self, program, *args, cwd=None, env=None):
-        merged = dict(self.env, **(env or {}))
-        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd, env=merged,
+        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd,
+                                env=dict(self.env, **(env or {})),
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def reg_import(self, text):
-        """Imports a .reg text (REGEDIT4 header added when missing)."""
-        if not text.lstrip().startswith("REGEDIT4") and "Windows Registry Editor" not in text:
-            text = "REGEDIT4\n\n" + text
-        with tempfile.NamedTemporaryFile("w", suffix=".reg", delete=False,
-                                         dir=self.drive_c, encoding="latin-1") as f:
-            f.write(text.replace("\n", "\r\n"))
-            name = f.name
-        try:
-            self.run("regedit", "/S", self.winpath(name), check=True)
-        finally:
-            os.unlink(name)
+        path = self.drive_c / "import.reg"
+        path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("latin-1"))
+        self.run("regedit", "/S", self.winpath(path), check=True)
+        path.unlink()
 
     def reg_query(self, key, value=None):
-        """The data of a registry value as text, or None when absent."""
-        args = ["reg", "query", key] + (["/v", value] if value is not None else [])
-        out = self.run(*args)
-        if out.returncode != 0:
-            return None
-        text = out.stdout.decode("latin-1")
-        if value is None:
+        """The key's listing, or the data of one value as text; None when absent."""
+        out = self.run("reg", "query", key, *(["/v", value] if value is not None else []))
+        text = out.stdout.decode("latin-1") if out.returncode == 0 else None
+        if text is None or value is None:
             return text
-        for line in text.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0].lower() == value.lower() and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
-
-    def stop(self):
-        subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
+        found = re.search(rf"^[ \t]*{re.escape(value)}[ \t]+REG_\w+[ \t]*(.*?)\s*$", text,
+                          re.M | re.I)
+        return found and found.group(1)
 
 
 @pytest.fixture
-def wine(tmp_path, wine_template):
-    prefix = tmp_path / "prefix"
-    copy_prefix(wine_template, prefix)
+def wine(tmp_path):
+    # Hard links to the files of the freshly booted prefix of scripts/wine-env.sh; the registry
+    # files, which change, are real copies.
+    prefix, wine_template = tmp_path / "prefix", Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
+    subprocess.run(["cp", "-al", wine_template, prefix], check=True)
+    subprocess.run(["cp", "--remove-destination", *wine_template.glob("*.reg"), prefix], check=True)
     w = Wine(prefix)
     # A persistent server and the prefix's services, started with no pipes of ours (a service
     # holding a captured pipe would never let a run end).
@@ -103,19 +71,16 @@ def wine(tmp_path, wine_template):
     subprocess.run([WINESERVER, "-p"], env=w.env, **quiet)
     subprocess.run([WINE, "cmd", "/c", "exit"], env=w.env, **quiet)
     yield w
-    w.stop()
+    subprocess.run([WINESERVER, "-k"], env=w.env, capture_output=True)
 
 
 @pytest.fixture
 def workdir(wine):
-    """An empty work directory, C:\\work inside the test's prefix."""
-    path = wine.drive_c / "work"
-    path.mkdir()
-    return path
+    (wine.drive_c / "work").mkdir()
+    return wine.drive_c / "work"
 
 
 def stub(name):
-    """Path of a stub program built in the test tree."""
     return BUILD / "stubs" / (name + ".exe")
 
 

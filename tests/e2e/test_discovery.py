@@ -1,40 +1,47 @@
-"""Finding the JVMs of today's machines: one scenario per source, each JVM
-registered as its installer registers it (values and trailing backslashes
-included), each ending with the wizard started on that JVM; and the order
-of versions by number (a minimum of 11 passes over 9.0.4, 1.8.0_401 is
-newer than 1.8.0_91, a limit 8 is met by 1.8.0_401)."""
+"""Finding the JVMs of today's machines, each registered as its installer registers it (values and
+trailing backslashes included); versions ordered by number; when no JVM fits, errors.log names
+every candidate and why it was refused; a JVM that never answers is ended and the search goes on."""
+import os
+import subprocess
+import time
+
 import pytest
 
-from launcher_support import control_text, layout, run_launcher, stub_jvm_at, trace_texts
+from launcher_support import (JDK_KEY, JRE_KEY, StubJvm, control_text, error_texts, layout,
+                              register, run_launcher, trace_texts)
 
 WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
                       loaderJavaCommand="SampleWizard")
-LM = "HKEY_LOCAL_MACHINE"
-CU = "HKEY_CURRENT_USER"
+LM = "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
 
-
-# id: (.reg text or None, environment, JVMs as (home, version), index of
-#      the JVM that must run the wizard, where its source is named, limits)
+# id: (limit, JVMs as (home, version), the last runs the wizard; where its source is named,
+#      the .reg lines or the environment that name it)
 SCENARIOS = {
-    "javasoft_jdk": (r'''
+    # By text 9.0.4 came first and passed a minimum of 11.
+    "javasoft_jdk": ("jvmMinVersion=11", [(r"C:\Program Files\Java\jdk-9.0.4", "9.0.4"),
+                                          (r"C:\Program Files\Java\jdk-11.0.2", "11.0.2")],
+                     LM + r"JavaSoft\JDK\11.0.2 (64-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK]
-"CurrentVersion"="17.0.2"
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\17.0.2]
-"JavaHome"="C:\\Program Files\\Java\\jdk-17.0.2"
-"RuntimeLib"="C:\\Program Files\\Java\\jdk-17.0.2\\bin\\server\\jvm.dll"
-''', {}, [(r"C:\Program Files\Java\jdk-17.0.2", "17.0.2")], 0,
-        LM + r"\SOFTWARE\JavaSoft\JDK\17.0.2 (64-bit view)", dict(jvmMinVersion="11")),
-    "javasoft_jre": (r'''
+"CurrentVersion"="11.0.2"
+[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
+"JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
+"RuntimeLib"="C:\\Program Files\\Java\\jdk-9.0.4\\bin\\server\\jvm.dll"
+[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\11.0.2]
+"JavaHome"="C:\\Program Files\\Java\\jdk-11.0.2"
+"RuntimeLib"="C:\\Program Files\\Java\\jdk-11.0.2\\bin\\server\\jvm.dll"'''),
+    "javasoft_jre": ("jvmMinVersion=11", [(r"C:\Program Files\Java\jre-11.0.21", "11.0.21")],
+                     LM + r"JavaSoft\JRE\11.0.21 (64-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JRE]
 "CurrentVersion"="11.0.21"
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JRE\11.0.21]
 "JavaHome"="C:\\Program Files\\Java\\jre-11.0.21"
-"RuntimeLib"="C:\\Program Files\\Java\\jre-11.0.21\\bin\\server\\jvm.dll"
-''', {}, [(r"C:\Program Files\Java\jre-11.0.21", "11.0.21")], 0,
-        LM + r"\SOFTWARE\JavaSoft\JRE\11.0.21 (64-bit view)", dict(jvmMinVersion="11")),
-    # A 32-bit JRE on 64-bit Windows, found by the 64-bit build; a limit
-    # written 8 is met by 1.8.0_401.
-    "jre8_32bit_view": (r'''
+"RuntimeLib"="C:\\Program Files\\Java\\jre-11.0.21\\bin\\server\\jvm.dll"'''),
+    # A 32-bit JRE on 64-bit Windows, found by the 64-bit build; 1.8.0_401 is newer than 1.8.0_91
+    # and is tried first; a required 8 stands for both.
+    "jre8_32bit_view": ("jvmRequiredVersion=8",
+                        [(r"C:\Program Files (x86)\Java\jre1.8.0_91", "1.8.0_91"),
+                         (r"C:\Program Files (x86)\Java\jre-1.8", "1.8.0_401")],
+                        LM + r"JavaSoft\Java Runtime Environment\1.8.0_401 (32-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\JavaSoft\Java Runtime Environment]
 "CurrentVersion"="1.8"
 "BrowserJavaVersion"="11.401.2"
@@ -42,91 +49,119 @@ SCENARIOS = {
 "JavaHome"="C:\\Program Files (x86)\\Java\\jre-1.8"
 "MicroVersion"="0"
 "RuntimeLib"="C:\\Program Files (x86)\\Java\\jre-1.8\\bin\\client\\jvm.dll"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\JavaSoft\Java Runtime Environment\1.8.0_91]
+"JavaHome"="C:\\Program Files (x86)\\Java\\jre1.8.0_91"
+"MicroVersion"="0"
+"RuntimeLib"="C:\\Program Files (x86)\\Java\\jre1.8.0_91\\bin\\client\\jvm.dll"
 [HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\JavaSoft\Java Runtime Environment\1.8.0_401]
 "JavaHome"="C:\\Program Files (x86)\\Java\\jre-1.8"
 "MicroVersion"="0"
-"RuntimeLib"="C:\\Program Files (x86)\\Java\\jre-1.8\\bin\\client\\jvm.dll"
-''', {}, [(r"C:\Program Files (x86)\Java\jre-1.8", "1.8.0_401")], 0,
-        LM + r"\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_401 (32-bit view)",
-        dict(jvmMinVersion="8")),
-    "current_user": (r'''
+"RuntimeLib"="C:\\Program Files (x86)\\Java\\jre-1.8\\bin\\client\\jvm.dll"'''),
+    "current_user": ("jvmMinVersion=17", [(r"C:\users\Public\Java\jdk-21.0.1", "21.0.1")],
+                     r"HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1", r'''
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK]
 "CurrentVersion"="21.0.1"
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1]
-"JavaHome"="C:\\users\\Public\\Java\\jdk-21.0.1"
-''', {}, [(r"C:\users\Public\Java\jdk-21.0.1", "21.0.1")], 0,
-        CU + r"\SOFTWARE\JavaSoft\JDK\21.0.1", dict(jvmMinVersion="17")),
-    "eclipse_adoptium": (r'''
+"JavaHome"="C:\\users\\Public\\Java\\jdk-21.0.1"'''),
+    "eclipse_adoptium": (
+        "jvmMinVersion=17", [(r"C:\Program Files\Eclipse Adoptium\jdk-17.0.9.9-hotspot", "17.0.9")],
+        LM + r"Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI (64-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI]
 "Path"="C:\\Program Files\\Eclipse Adoptium\\jdk-17.0.9.9-hotspot\\"
 "Main"=dword:00000001
 "EnvironmentPath"=dword:00000001
-"JavaHome"=dword:00000000
-''', {}, [(r"C:\Program Files\Eclipse Adoptium\jdk-17.0.9.9-hotspot", "17.0.9")], 0,
-        LM + r"\SOFTWARE\Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI (64-bit view)",
-        dict(jvmMinVersion="17")),
-    "azul_zulu": (r'''
+"JavaHome"=dword:00000000'''),
+    "azul_zulu": ("jvmMinVersion=17", [(r"C:\Program Files\Zulu\zulu-21", "21.0.1")],
+                  LM + r"Azul Systems\Zulu\zulu-21 (64-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\Azul Systems\Zulu\zulu-21]
 "InstallationPath"="C:\\Program Files\\Zulu\\zulu-21\\"
-"CurrentVersion"="21.30.15"
-''', {}, [(r"C:\Program Files\Zulu\zulu-21", "21.0.1")], 0,
-        LM + r"\SOFTWARE\Azul Systems\Zulu\zulu-21 (64-bit view)", dict(jvmMinVersion="17")),
-    "microsoft": (r'''
+"CurrentVersion"="21.30.15"'''),
+    "microsoft": (
+        "jvmMinVersion=17", [(r"C:\Program Files\Microsoft\jdk-17.0.10.7-hotspot", "17.0.10")],
+        LM + r"Microsoft\JDK\17.0.10.7\hotspot\MSI (64-bit view)", r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\JDK\17.0.10.7\hotspot\MSI]
 "Path"="C:\\Program Files\\Microsoft\\jdk-17.0.10.7-hotspot\\"
-"Main"=dword:00000001
-''', {}, [(r"C:\Program Files\Microsoft\jdk-17.0.10.7-hotspot", "17.0.10")], 0,
-        LM + r"\SOFTWARE\Microsoft\JDK\17.0.10.7\hotspot\MSI (64-bit view)",
-        dict(jvmMinVersion="17")),
-    "java_home_only": (None, {"JAVA_HOME": r"C:\tools\jdk-21.0.2"},
-                       [(r"C:\tools\jdk-21.0.2", "21.0.2")], 0, "JAVA_HOME",
-                       dict(jvmMinVersion="11")),
-    "path_only": (None, {"WINEPATH": r"C:\tools\jdk-17.0.8\bin"},
-                  [(r"C:\tools\jdk-17.0.8", "17.0.8")], 0,
-                  r"PATH C:\tools\jdk-17.0.8\bin\javaw.exe", dict(jvmMinVersion="11")),
-    # A minimum of 11 with 9.0.4 and 11.0.2: by text 9.0.4 came first and
-    # passed; by number it is older and never accepted.
-    "minimum_11_passes_over_9": (r'''
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
-"JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\11.0.2]
-"JavaHome"="C:\\Program Files\\Java\\jdk-11.0.2"
-''', {}, [(r"C:\Program Files\Java\jdk-9.0.4", "9.0.4"),
-          (r"C:\Program Files\Java\jdk-11.0.2", "11.0.2")], 1,
-        LM + r"\SOFTWARE\JavaSoft\JDK\11.0.2 (64-bit view)", dict(jvmMinVersion="11")),
-    # 1.8.0_401 is newer than 1.8.0_91 and is tried first; a required 8
-    # stands for both.
-    "update_401_before_91": (r'''
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_91]
-"JavaHome"="C:\\Program Files\\Java\\jre1.8.0_91"
-"MicroVersion"="0"
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_401]
-"JavaHome"="C:\\Program Files\\Java\\jre1.8.0_401"
-"MicroVersion"="0"
-''', {}, [(r"C:\Program Files\Java\jre1.8.0_91", "1.8.0_91"),
-          (r"C:\Program Files\Java\jre1.8.0_401", "1.8.0_401")], 1,
-        LM + r"\SOFTWARE\JavaSoft\Java Runtime Environment\1.8.0_401 (64-bit view)",
-        dict(jvmRequiredVersion="8")),
+"Main"=dword:00000001'''),
+    "java_home_only": ("jvmMinVersion=11", [(r"C:\tools\jdk-21.0.2", "21.0.2")], "JAVA_HOME",
+                       {"JAVA_HOME": r"C:\tools\jdk-21.0.2"}),
+    "path_only": ("jvmMinVersion=11", [(r"C:\tools\jdk-17.0.8", "17.0.8")],
+                  r"PATH C:\tools\jdk-17.0.8\bin\javaw.exe",
+                  {"WINEPATH": r"C:\tools\jdk-17.0.8\bin"}),
 }
 
 
 @pytest.mark.parametrize("name", list(SCENARIOS))
 def test_each_source_finds_its_jvm_and_the_wizard_starts_on_it(wine, workdir, name):
-    text, env, homes, chosen, where, limits = SCENARIOS[name]
-    jvms = [stub_jvm_at(wine, home, version) for home, version in homes]
-    if text:
-        wine.reg_import(text.strip() + "\n")
-    layout(wine, workdir, control_text(**limits, **WIZARD_CONTROL))
+    limit, homes, where, source = SCENARIOS[name]
+    jvms = [StubJvm(wine, home, version) for home, version in homes]
+    if isinstance(source, str):
+        wine.reg_import(source + "\n")
+    env = source if isinstance(source, dict) else {}
+    layout(wine, workdir, limit + "\n" + control_text(**WIZARD_CONTROL))
 
     # No JAVA_HOME of the host machine reaches the run unless wanted.
     assert run_launcher(wine, workdir, "-q", "x", env=dict({"JAVA_HOME": ""}, **env)) == 0
 
-    for i, jvm in enumerate(jvms):
-        if i == chosen:
-            assert jvm.kinds() == ["test", "wizard"]
-        else:
-            assert jvm.runs() == []  # older, never tried
+    # The older JVM is never tried.
+    assert [jvm.kinds() for jvm in jvms] == [[]] * (len(jvms) - 1) + [["test", "wizard"]]
     texts = trace_texts(workdir)
     assert f"JVM found under {where}" in texts
     assert "Java wizard launched successfully" in texts
-    assert f"Found correct version of JVM: {homes[chosen][0]}\\bin\\javaw.exe" in texts
+    assert f"Found correct version of JVM: {homes[-1][0]}\\bin\\javaw.exe" in texts
+
+
+def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir):
+    jdk9 = StubJvm(wine, r"C:\Program Files\Java\jdk-9.0.4", "9.0.4")
+    (wine.drive_c / "jre-empty").mkdir()
+    (wine.drive_c / "tools" / "jdk-broken" / "bin").mkdir(parents=True)
+    (wine.drive_c / "tools" / "jdk-broken" / "bin" / "javaw.exe").write_bytes(b"not a program")
+    wine.reg_import(r'''
+[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
+"JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
+[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\9.0.4]
+"JavaHome"="c:\\program files\\\\java\\JDK-9.0.4\\"
+''')
+    register(wine, [(JRE_KEY, "1.8.0_401", "0", "C:\\jre-empty")])
+    layout(wine, workdir, control_text(jvmMinVersion="11", **WIZARD_CONTROL))
+    # Regression: with a directory jvmGood.txt in the work directory every test run failed.
+    (workdir / "jvmGood.txt").mkdir()
+
+    assert run_launcher(wine, workdir, "-q", "x",
+                        env={"JAVA_HOME": r"C:\tools\jdk-broken"}) == 0
+
+    # The same home in another spelling is tried once.
+    assert jdk9.kinds() == ["test"]
+    assert "results file cannot be deleted: jvmGood.txt" in trace_texts(workdir)
+    assert not (workdir / "__kivjvmtest").exists()
+    errors = error_texts(workdir)
+    refused = [e for e in errors if e.startswith("JVM refused:")]
+    assert refused == [
+        "JVM refused: " + LM + r"JavaSoft\Java Runtime Environment\1.8.0_401 (64-bit view),"
+        r" home C:\jre-empty: no program javaw.exe under the home (nor in its bin)",
+        "JVM refused: " + LM + r"JavaSoft\JDK\9.0.4 (64-bit view),"
+        r" home C:\Program Files\Java\jdk-9.0.4: reported version 9.0.4, outside the limits",
+        r"JVM refused: JAVA_HOME, home C:\tools\jdk-broken: did not start: Specified file is"
+        " not executable or has invalid executable-file format",
+    ]
+    assert errors.index(refused[-1]) < errors.index(
+        "The correct version of the JRE was not found on your system.")
+
+
+def test_jvm_that_never_answers_is_ended_and_the_next_one_used(wine, workdir):
+    hung = StubJvm(wine, f"hung-{os.getpid()}", "21.0.1", hang=1)
+    good = StubJvm(wine, r"C:\jvms\goodjvm-17", "17.0.2")
+    register(wine, [(JDK_KEY, "21.0", "1", hung.winhome), (JDK_KEY, "17.0", "2", good.winhome)])
+    layout(wine, workdir, control_text(jvmMinVersion="11", jvmTestTimeout=3, **WIZARD_CONTROL))
+
+    begin = time.monotonic()
+    assert run_launcher(wine, workdir, "-q", "x", env={"JAVA_HOME": ""}) == 0
+
+    assert time.monotonic() - begin < 3 + 30  # Wine's start-up and a loaded machine included
+    assert good.kinds() == ["test", "wizard"]
+    assert hung.kinds() == ["test"]
+    assert (hung.bindir / "stubjvm.child").exists()  # it did start a process of its own
+    assert "test jvm left no answer within 3 seconds and was ended" in trace_texts(workdir)
+    # Neither the hung JVM nor the process it started outlives the launcher.
+    assert subprocess.run(["pgrep", "-f", hung.home.name]).returncode == 1
+    # A refused candidate is no failure of the installation.
+    assert error_texts(workdir) == []

@@ -1,217 +1,192 @@
 """The launcher installs a JVM when none fits: the package's compressed JVM is expanded, registered
-and proved, or its JVM installer program is run and the JVM it installed found; the wizard then
-runs on the new JVM, which a later run on the same machine finds in the registry."""
+and proved, or its JVM installer program is run and the JVM it installed found."""
 import pytest
 
 from conftest import read_text
-from launcher_support import (JRE_KEY, StubJvm, error_texts, layout, register, run_launcher,
-                              trace_texts)
-from provision_support import (BUNDLE_CONTROL, SETUP_CONTROL, JvmAt, compressed_jvm,
-                               expansion_dirs, javasoft_values, jvm_setup, properties_text,
-                               provision_control, setup_runs, stub_jvm_program, subkeys,
-                               windows_dir)
+from launcher_support import (JRE_KEY, StubJvm, cleanup_runs, error_texts, install_cleanup_stub,
+                              layout, register, run_launcher, trace_texts)
+from provision_support import (BUNDLE_CONTROL, JvmAt, compressed_jvm, expansion_dirs, javasoft,
+                               properties_text, provision_control)
 from shell_support import (BOX_TEXT_CONTROL, DISK_SPACE, ERROR_BOX, OTHER_CAUSES, press_ok,
                            seed_locale, start_launcher, wait_exit, wait_window, window_count,
                            window_text)
 
 NEW_HOME = "C:\\Program Files\\JavaSoft\\JRE1.6\\1.6.0"
-WIZARD_DONE = "Java wizard launched successfully"
+REGISTERED = {"JavaHome": NEW_HOME.lower(), "MicroVersion": "0"}
+REGISTRY = {JRE_KEY: {"CurrentVersion": "1.6"}, JRE_KEY + "\\1.6": REGISTERED,
+            JRE_KEY + "\\1.6.0": REGISTERED}
+POLICY = "lib\\security\\java.policy"
+SETUP_INI = "C:\\work\\jvmsetup.ini"
 
 
-def wizard_program(workdir):
-    """The JVM programs the wizard was started on, from the trace."""
-    texts = trace_texts(workdir)
-    return [texts[i + 2][len("Command: "):] for i, t in enumerate(texts)
-            if t == "launching java installer" and texts[i + 2].startswith("Command: ")]
+def setup_control(wine, workdir, **settings):
+    # The program runs in the JVM directory: its settings are named on its command line.
+    compressed_jvm(wine, workdir, "jvmsetup.exe", record="C:\\jvmsetup.runs", **settings)
+    return provision_control(BUNDLE_CONTROL, jvmInstallerType="thirdPartyJvmInstaller",
+                             jvmSelfExtractor="", jvmInstallerBinary="jvmsetup.exe",
+                             jvmInstallerCommand="jvmsetup.exe/*/*/*-config/*/*/*" + SETUP_INI)
 
 
 def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next_time(
         wine, workdir):
-    # The Windows directory already has a java.exe of its own, and, as on Windows itself (not under
-    # Wine), a system subdirectory.
-    (windows_dir(wine) / "java.exe").write_bytes(b"the system's own")
-    (windows_dir(wine) / "system").mkdir()
+    # A java.exe of the system's own, and a system directory as on Windows (not Wine).
+    windows = wine.drive_c / "windows"
+    (windows / "java.exe").write_bytes(b"the system's own")
+    (windows / "system").mkdir()
     layout(wine, workdir, provision_control(
         BUNDLE_CONTROL, userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
         systemSecurityPolicyFilename="${java.home}/lib/security/system.policy",
         keystoreFilename="${java.home}/lib/security/app.keystore"))
-    (workdir / "java.policy").write_text("package policy\n")
-    (workdir / "system.policy").write_text("package system policy\n")
-    (workdir / "app.keystore").write_text("package keystore\n")
-    compressed_jvm(wine, workdir, version="1.6.0", msvcrt=1, files="lib\\security\\java.policy")
+    for name in ("java.policy", "system.policy", "app.keystore"):
+        (workdir / name).write_text("package " + name)
+    compressed_jvm(wine, workdir, version="1.6.0", msvcrt=1, files=POLICY)
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # Expanded with its directory as the current directory: the kind and version directories under
-    # Program Files.
     assert expansion_dirs(workdir) == [NEW_HOME]
+    assert javasoft(wine) == REGISTRY
     jvm = JvmAt(wine, NEW_HOME)
-    assert (jvm.bindir / "javaw.exe").exists()
-
-    # Registered in the layout the registry search reads, the home in lower case.
-    assert javasoft_values(wine, JRE_KEY) == {"CurrentVersion": "1.6"}
-    assert subkeys(wine, JRE_KEY) == ["1.6", "1.6.0"]
-    for version in ("1.6", "1.6.0"):
-        assert javasoft_values(wine, JRE_KEY + "\\" + version) == {
-            "JavaHome": NEW_HOME.lower(), "MicroVersion": "0"}
-
-    # Its programs are copied into the Windows directory; the file that was there already is left
-    # untouched.
-    stub = read_text(jvm.bindir / "javaw.exe")
-    assert read_text(windows_dir(wine) / "javaw.exe") == stub
-    assert (windows_dir(wine) / "java.exe").read_bytes() == b"the system's own"
-    assert read_text(windows_dir(wine) / "system" / "msvcrt.dll") == \
-        read_text(jvm.bindir / "msvcrt.dll")
-
-    # Proved once, then the wizard runs on it and is told that this run installed it.
-    assert jvm.kinds() == ["test", "wizard"]
-    assert wizard_program(workdir) == [NEW_HOME + "\\bin\\javaw.exe"]
+    assert read_text(windows / "javaw.exe") == read_text(jvm.bindir / "javaw.exe") != ""
+    assert (windows / "java.exe").read_bytes() == b"the system's own"
+    assert read_text(windows / "system" / "msvcrt.dll") == read_text(jvm.bindir / "msvcrt.dll")
+    assert jvm.kinds() == ["test", "wizard"] and jvm.runs()[0]["args"][-1] == "C:\\work"
     assert jvm.properties() == properties_text(NEW_HOME, installed=True)
-    texts = trace_texts(workdir)
-    assert "extractJvm ok: true" in texts and WIZARD_DONE in texts
-    assert error_texts(workdir) == []
-    # Not the Java Plug-in: no backups, an existing file stays, a missing one is installed.
+    assert "extractJvm ok: true" in trace_texts(workdir) and error_texts(workdir) == []
+    # Not the Java Plug-in: no backups.
     security = jvm.home / "lib" / "security"
-    assert (security / "java.policy").read_text() == "expanded lib\\security\\java.policy\n"
+    assert (security / "java.policy").read_text() == f"expanded {POLICY}\n"
     assert not (security / "java.001").exists()
-    assert (security / "app.keystore").read_text() == "package keystore\n"
+    assert (security / "app.keystore").read_text() == "package app.keystore"
     # Regression: a system policy named with ${java.home} was never installed.
-    assert (security / "system.policy").read_text() == "package system policy\n"
-    assert not (jvm.bindir / "stubjvm.changes").exists()
+    assert (security / "system.policy").read_text() == "package system.policy"
 
-    # A second run on the same machine expands nothing: the registry search finds the JVM and the
-    # wizard runs on it as on any JVM found.
-    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-    assert expansion_dirs(workdir) == [NEW_HOME]
-    assert jvm.kinds() == ["test", "wizard", "test", "wizard"]
-    assert "JRE registry entry had correct jvm info: true" in trace_texts(workdir)
-    assert wizard_program(workdir) == [NEW_HOME.lower() + "\\bin\\javaw.exe"]
+    def run_again():
+        layout(wine, workdir, provision_control(BUNDLE_CONTROL))
+        assert run_launcher(wine, workdir, "-q", "x") == 0
+        assert expansion_dirs(workdir) == [NEW_HOME] and javasoft(wine) == REGISTRY
+        return trace_texts(workdir)
+
+    # A second run finds it in the registry.
+    assert "JRE registry entry had correct jvm info: true" in run_again()
+    assert jvm.kinds() == ["test", "wizard"] * 2
     assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False, in_temp=False)
-    assert subkeys(wine, JRE_KEY) == ["1.6", "1.6.0"]
-
-
-def test_existing_jvm_in_the_install_directory_is_used_without_expanding(wine, workdir):
-    # An unregistered JVM sits where the package would expand its own.
-    home = wine.unixpath(NEW_HOME)
-    (home / "bin").mkdir(parents=True)
-    (home / "bin" / "javaw.exe").write_bytes(wine.unixpath(stub_jvm_program(wine)).read_bytes())
-    (home / "bin" / "stubjvm.ini").write_text("version=1.6.0_20\n")
-    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
-    compressed_jvm(wine, workdir, version="1.6.0")
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    assert expansion_dirs(workdir) == []
-    texts = trace_texts(workdir)
-    assert "found existing jvm directory: true" in texts
-    jvm = JvmAt(wine, NEW_HOME)
-    assert jvm.kinds()[-1] == "wizard"
-    # The wizard learns the home of the JVM it runs on, not installed here.
+    # Unregistered, the JVM where the package would expand its own is used and registered again.
+    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", check=True)
+    (windows / "javaw.exe").unlink()  # else found on the PATH
+    assert "found existing jvm directory: true" in run_again()
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
-    # It is registered as a JVM the launcher expanded would be, so that later searches find it.
-    assert javasoft_values(wine, JRE_KEY + "\\1.6") == {
-        "JavaHome": NEW_HOME.lower(), "MicroVersion": "0"}
 
 
-def test_jvm_expanded_into_the_work_directory_is_not_registered_and_removed_at_clean_up(
-        wine, workdir):
-    layout(wine, workdir, provision_control(
-        BUNDLE_CONTROL, predefinedJvmInstallDir="[$AppDir]\\jre"))
-    compressed_jvm(wine, workdir, version="1.6.0")
+@pytest.mark.parametrize("work_name, archive_dir, install_dir", [
+    ("R:\\", "", "[$AppDir]\\jre"),
+    ("R:\\", "jvm", None),
+    # Where packages land on the older systems: the compressed JVM is started by its short name.
+    ("C:\\Documents and Settings\\user\\Local Settings\\Temp", "", "[$AppDir]\\jre"),
+], ids=["root-temporary-jvm", "root-archive-in-jvm", "blanks-temporary-jvm"])
+def test_compressed_jvm_named_by_its_path_at_a_drive_root_or_temporary(
+        wine, tmp_path, work_name, archive_dir, install_dir):
+    work = tmp_path / "drive_r" if work_name == "R:\\" else wine.unixpath(work_name)
+    work.mkdir(parents=True)
+    if work_name == "R:\\":
+        (wine.prefix / "dosdevices" / "r:").symlink_to(work)
+    (wine.drive_c / "start").mkdir()
+    layout(wine, work, provision_control(BUNDLE_CONTROL, jvmSelfExtractor="jvm/jre-win.exe",
+                                         predefinedJvmInstallDir=install_dir))
+    install_cleanup_stub(work)
+    (work / "startdir.txt").write_bytes(b"C:\\start\r\n")
+    (work / archive_dir).mkdir(exist_ok=True)
+    compressed_jvm(wine, work / archive_dir, version="1.6.0")
 
-    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert run_launcher(wine, work, "-q", "x") == 0
 
-    # Expanded into the work directory's jvm subdirectory (whatever follows the variable) and the
-    # wizard ran on it there.
-    assert expansion_dirs(workdir) == ["C:\\work\\jvm"]
-    assert wizard_program(workdir) == ["C:\\work\\jvm\\bin\\javaw.exe"]
-    texts = trace_texts(workdir)
-    assert WIZARD_DONE in texts
-    # Nothing registered, nothing copied into the Windows directory.
-    assert javasoft_values(wine, JRE_KEY) is None
-    assert not (windows_dir(wine) / "javaw.exe").exists()
-    # The clean-up read the properties as the wizard left them and removed the temporary JVM.
-    assert "jvmInstalledInTemp true" in texts
-    assert "not adding reg entries [$AppDir]\\jre" in texts
-    # Regression: the console host of the expansion run, started in the JVM directory, may outlive
-    # the run for a moment and kept the emptied directory itself.
-    assert not (workdir / "jvm").exists()
-    assert not (workdir / "native.properties").exists()
-    assert error_texts(workdir) == []
+    texts = trace_texts(work)
+    assert "Java wizard launched successfully" in texts and error_texts(work) == [], texts
+    if " " in work_name:
+        assert any(t.startswith("issued command to expand: C:\\DOCU") for t in texts)
+    if install_dir:
+        # Into the jvm subdirectory (whatever follows the variable), removed at clean-up.
+        assert expansion_dirs(work) == [work_name.rstrip("\\") + "\\jvm"]
+        assert javasoft(wine) == {} and not (wine.drive_c / "windows" / "javaw.exe").exists()
+        assert "jvmInstalledInTemp true" in texts  # the clean-up read the wizard's properties
+        # Regression: the console host of the expansion run, started in the JVM directory, may
+        # outlive the run for a moment and kept the emptied directory itself.
+        assert not (work / "jvm").exists()
+    else:
+        assert expansion_dirs(work / archive_dir) == [NEW_HOME]
+        test_run, wizard_run = JvmAt(wine, NEW_HOME).runs()
+        assert test_run["args"][-1] == wizard_run["cwd"] == work_name
+        assert JvmAt(wine, NEW_HOME).properties() == properties_text(NEW_HOME, installed=True)
+    # The clean-up happened in the work directory.
+    for name in ("native.properties", "install.jar", "jinstall.sem", "startdir.txt"):
+        assert not (work / name).exists(), name
+    assert read_text(wine.drive_c / "start" / "jinstall.log") == read_text(work / "jinstall.log")
+    assert cleanup_runs(work, 30) == ["RUN", "ARG " + work_name]
 
 
-@pytest.mark.parametrize("installed", ["jre", "C:\\Vendor\\jre6"],
-                         ids=["subdirectory", "elsewhere"])
+@pytest.mark.parametrize("installed", ["jre", "C:\\Vendor\\jre6"], ids=["subdir", "elsewhere"])
 def test_installer_program_that_installs_into_a_subdirectory_or_registers_a_jvm_elsewhere(
         wine, workdir, installed):
     elsewhere = installed.startswith("C:")
-    command = jvm_setup(wine, workdir, version="1.6.0_20", home=installed,
-                        register="1.6.0_20" if elsewhere else "")
-    layout(wine, workdir, provision_control(SETUP_CONTROL, jvmInstallerCommand=command))
+    layout(wine, workdir, setup_control(wine, workdir, version="1.6.0_20", home=installed,
+                                        register="1.6.0_20" if elsewhere else ""))
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # Run from the chosen directory with its own arguments, then removed (with the directory when
-    # the program left it empty).
-    [run] = setup_runs(wine)
-    assert run["cwd"] == NEW_HOME
-    assert run["args"] == ["-config", "C:\\stubs\\jvmsetup.ini"]
+    # Run once from the chosen directory, then removed (with the directory when left empty).
+    assert read_text(wine.drive_c / "jvmsetup.runs").splitlines()[1:] == [
+        "ARG -config", "ARG " + SETUP_INI, "CWD " + NEW_HOME, "END"]
     assert not wine.unixpath(NEW_HOME + "\\jvmsetup.exe").exists()
     assert wine.unixpath(NEW_HOME).exists() != elsewhere
     home = installed if elsewhere else NEW_HOME + "\\jre"
-    jvm = JvmAt(wine, home)
-    assert jvm.kinds() == ["test", "wizard"]
-    assert wizard_program(workdir) == [home + "\\bin\\javaw.exe"]
+    assert JvmAt(wine, home).kinds() == ["test", "wizard"]
     # The home is derived from the JVM found; the program installed it, not the launcher.
-    assert jvm.properties() == properties_text(home, installed=False, in_temp=False)
-    texts = trace_texts(workdir)
-    assert "runJvmInstaller ok: true" in texts and WIZARD_DONE in texts
-    if elsewhere:
-        assert f"Found correct version of JVM: {home}\\bin\\javaw.exe" in texts
+    assert JvmAt(wine, home).properties() == properties_text(home, installed=False, in_temp=False)
     assert error_texts(workdir) == []
 
 
-def test_installer_program_whose_jvm_reports_another_version_fails_in_one_error_box(
+@pytest.mark.parametrize("kind", ["other-version", "no-jvm"])
+def test_installation_that_yields_no_fitting_jvm_fails(wine, workdir, kind):
+    message = "Unable to install JRE 1.6.0. " + DISK_SPACE
+    if kind == "other-version":
+        # 1.7.0 meets the installation's limits but is not the 1.6.0 the package installs.
+        layout(wine, workdir, setup_control(wine, workdir, version="1.7.0", home="jre"))
+        proc = start_launcher(wine, workdir)
+        assert wait_window(wine, ERROR_BOX)
+        assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == message + "\r\r" + OTHER_CAUSES
+        assert window_count(wine, ERROR_BOX) == 1
+        assert press_ok(wine) and wait_exit(proc) == 0
+    else:
+        compressed_jvm(wine, workdir, version="1.6.0", programs="java.exe")
+        layout(wine, workdir, provision_control(BUNDLE_CONTROL))
+        assert run_launcher(wine, workdir, "-q", "x") == 0
+        assert error_texts(workdir)[:2] == ["Unable to find JVM executable",
+                                            f"Unable to configure JVM in {NEW_HOME}"]
+        assert message.splitlines()[0] in error_texts(workdir)
+    assert "launching java installer" not in trace_texts(workdir) and javasoft(wine) == {}
+
+
+def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_the_registry(
         wine, workdir):
-    # 1.7.0 meets the installation's limits but is not the 1.6.0 the package says it installs.
-    command = jvm_setup(wine, workdir, version="1.7.0", home="jre")
-    layout(wine, workdir, provision_control(SETUP_CONTROL, jvmInstallerCommand=command))
-
-    proc = start_launcher(wine, workdir)
-
-    assert wait_window(wine, ERROR_BOX)
-    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL) == \
-        "Unable to install JRE 1.6.0. " + DISK_SPACE + "\r\r" + OTHER_CAUSES
-    assert window_count(wine, ERROR_BOX) == 1
-    assert press_ok(wine)
-    assert wait_exit(proc) == 0
-    assert "wizard" not in JvmAt(wine, NEW_HOME + "\\jre").kinds()
-    assert "runJvmInstaller ok: false" in trace_texts(workdir)
-
-
-def test_plug_in_install_backs_up_an_existing_policy_and_records_it(wine, workdir):
     seed_locale(wine, "German")
-    home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0"
-    policy = home + "\\lib\\security\\java.policy"
+    home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0\\jre"
     layout(wine, workdir, provision_control(
-        BUNDLE_CONTROL, jvmName="Java Plug-in",
+        BUNDLE_CONTROL, jvmName="Java Plug-in", jvmHomeDir="./jre", configureWinRegistry="no",
         userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))
-    (workdir / "java.policy").write_text("grant { permission java.security.AllPermission; };\n")
-    compressed_jvm(wine, workdir, version="1.6.0", files="lib\\security\\java.policy")
+    (workdir / "java.policy").write_text("package policy\n")
+    compressed_jvm(wine, workdir, version="1.6.0", home="jre", files=POLICY)
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # The JVM's own policy is saved as java.001 and replaced by the package's.
-    assert wine.unixpath(home + "\\lib\\security\\java.001").read_text() == \
-        "expanded lib\\security\\java.policy\n"
-    assert wine.unixpath(policy).read_text() == \
-        "grant { permission java.security.AllPermission; };\n"
-    # The change record as the wizard found it, in the user's language; the clean-up removes it
-    # afterwards.
     jvm = JvmAt(wine, home)
+    assert jvm.kinds() == ["test", "wizard"]
+    assert jvm.properties() == properties_text(home, installed=True, registry=False)
+    assert "Windows registry unchanged" in trace_texts(workdir) and javasoft(wine) == {}
+    assert not (wine.drive_c / "windows" / "javaw.exe").exists()
+    assert (jvm.home / "lib" / "security" / "java.001").read_text() == f"expanded {POLICY}\n"
+    assert (jvm.home / "lib" / "security" / "java.policy").read_text() == "package policy\n"
+    # The change record as the wizard found it, in the user's language.
     assert (jvm.bindir / "stubjvm.changes").read_bytes() == \
-        f"Alt: zu {policy} identitydb.001\r\n".encode()
+        f"Alt: zu {home}\\{POLICY} identitydb.001\r\n".encode()
     assert not (workdir / "changes.txt").exists()
 
 
@@ -224,53 +199,10 @@ def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
 
-    # The wizard did not come up on the registered JVM; the package's JVM is expanded (the registry
-    # keeps its entries) and the wizard comes up there, told that this run installed it.
+    # The registry keeps its entries.
     assert found.kinds() == ["test", "wizard"]
     assert expansion_dirs(workdir) == [NEW_HOME]
-    jvm = JvmAt(wine, NEW_HOME)
-    assert jvm.kinds() == ["test", "wizard"]
-    assert wizard_program(workdir) == [found.program, NEW_HOME + "\\bin\\javaw.exe"]
-    assert jvm.properties() == properties_text(NEW_HOME, installed=True)
-    assert javasoft_values(wine, JRE_KEY + "\\1.6")["JavaHome"] == found.winhome
+    assert JvmAt(wine, NEW_HOME).kinds() == ["test", "wizard"]
+    assert JvmAt(wine, NEW_HOME).properties() == properties_text(NEW_HOME, installed=True)
+    assert javasoft(wine)[JRE_KEY + "\\1.6"]["JavaHome"] == found.winhome
     assert error_texts(workdir) == ["Java wizard not started properly"]
-
-
-def test_compressed_jvm_that_expands_no_jvm_fails_the_installation(wine, workdir):
-    layout(wine, workdir, provision_control(BUNDLE_CONTROL))
-    compressed_jvm(wine, workdir, version="1.6.0", programs="java.exe")
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    assert expansion_dirs(workdir) == [NEW_HOME]
-    errors = error_texts(workdir)
-    assert errors[:2] == ["Unable to find JVM executable",
-                          f"Unable to configure JVM in {NEW_HOME}"]
-    assert "Unable to install JRE 1.6.0. Are the destination or temporary directories out " \
-        "of disk space?" in errors
-    assert "launching java installer" not in trace_texts(workdir)
-    assert javasoft_values(wine, JRE_KEY) is None
-
-
-def test_package_in_a_directory_with_blanks_jvm_home_inside_the_archive_registry_alone(wine):
-    # Where such packages usually land on the older systems.
-    workdir = wine.drive_c / "Documents and Settings" / "user" / "Local Settings" / "Temp"
-    workdir.mkdir(parents=True)
-    layout(wine, workdir, provision_control(BUNDLE_CONTROL, jvmHomeDir="./jre",
-                                            configureWinRegistry="no"))
-    compressed_jvm(wine, workdir, version="1.6.0", home="jre")
-
-    assert run_launcher(wine, workdir, "-q", "x") == 0
-
-    # The compressed JVM is started by its short name and expands where it should.
-    assert expansion_dirs(workdir) == [NEW_HOME]
-    texts = trace_texts(workdir)
-    assert any(t.startswith("issued command to expand: C:\\DOCU") for t in texts)
-    home = NEW_HOME + "\\jre"
-    jvm = JvmAt(wine, home)
-    assert jvm.kinds() == ["test", "wizard"]
-    assert jvm.properties() == properties_text(home, installed=True, registry=False)
-    assert "Windows registry unchanged" in texts
-    assert javasoft_values(wine, JRE_KEY) is None
-    assert not (windows_dir(wine) / "javaw.exe").exists()
-    assert error_texts(workdir) == []
