@@ -6,7 +6,7 @@ import pytest
 
 from conftest import stub
 from launcher_support import JRE_KEY, control_text, error_texts, layout, register, run_launcher
-from launcher_support import stub_jvm_at
+from launcher_support import StubJvm
 from provision_support import BUNDLE_CONTROL, JvmAt, compressed_jvm, provision_control
 
 
@@ -49,7 +49,7 @@ def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, wo
     # Fault: the disk filled up under native.properties; the wizard got an empty file, the launch
     # was reported a success and the reason was recorded nowhere. The stub's test run fills it up.
     tmpfs(workdir, 4 << 20)
-    jvm = stub_jvm_at(wine, "C:\\jvms\\jre160", "1.6.0_31", fill="C:\\work\\filler.bin", free=free)
+    jvm = StubJvm(wine, "C:\\jvms\\jre160", "1.6.0_31", fill="C:\\work\\filler.bin", free=free)
     register(wine, [(JRE_KEY, "1.6.0_31", "0", jvm.winhome)])
     layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe"),
            trace=False)

@@ -3,7 +3,7 @@ one launcher at a time installs from a work directory: a second one says why and
 import time
 
 from conftest import read_text, wait_for
-from launcher_support import JRE_KEY, control_text, error_texts, layout, register, stub_jvm_at
+from launcher_support import JRE_KEY, control_text, error_texts, layout, register, StubJvm
 from shell_support import BOX_TEXT_CONTROL, press_ok, wait_exit, window_text
 
 MESSAGE_BOX = "Tallybox Installer"
@@ -12,7 +12,7 @@ ALREADY_RUNNING = ("Another installer is already running in this directory. This
 
 
 def start(wine, workdir, **settings):
-    jvm = stub_jvm_at(wine, "C:\\jvms\\jre142", "1.4.2_19", **settings)
+    jvm = StubJvm(wine, "C:\\jvms\\jre142", "1.4.2_19", **settings)
     register(wine, [(JRE_KEY, "1.4.2_19", "0", jvm.winhome)])
     control = control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe")
     layout(wine, workdir, control, trace=False)
