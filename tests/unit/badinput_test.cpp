@@ -1,13 +1,11 @@
-// Bad input for every reader of a file the package, the wizard or the test
-// class leaves in the work directory: the control file, "native.properties",
-// the manifest, "startdir.txt" and the test class's results line. A small
-// fuzzer with a fixed seed builds a few thousand files from the pieces that
-// matter to these readers (keys, line ends of every kind, Ctrl-Z, byte-order
-// marks, NULs, long lines and continuations, paths that climb out or name
-// the protected directories) and holds each reader to the same rules: it
-// does not crash, it writes nothing outside the work directory (a canary
-// directory beside it, which is also the start directory, stays as it was),
-// it writes no setting past its field, and the file it reads is unchanged.
+// Bad input for every reader of a file the package, the wizard or the test class leaves in the
+// work directory: the control file, "native.properties", the manifest, "startdir.txt" and the test
+// class's results line. Files built with a fixed seed from the pieces that matter to these readers
+// (keys, line ends of every kind, Ctrl-Z, byte-order marks, NULs, long lines and continuations,
+// paths that climb out or name the protected directories) hold each reader to the same rules: it
+// does not crash, it writes nothing outside the work directory (a canary directory beside it, which
+// is also the start directory, stays as it was), it writes no setting past its field, and the file
+// it reads is unchanged.
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "install/startdir.h"
@@ -17,213 +15,126 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <direct.h>
 #include <string.h>
 
+#include <functional>
 #include <memory>
-#include <new>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-// xorshift64*: the same cases on every run and every machine.
-class Random {
-public:
-    explicit Random(unsigned long long seed) : state(seed) {}
-    unsigned next(unsigned bound) {
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return (unsigned)((state * 2685821657736338717ULL) >> 33) % bound;
-    }
-    bool chance(unsigned percent) { return next(100) < percent; }
-
-private:
-    unsigned long long state;
-};
-
-const char* const LineEnds[] = {"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""};
-
-// A work directory with a canary directory beside it that no reader may
-// touch; "startdir.txt" names the canary (the installation's start).
-class Sandbox {
-public:
-    Sandbox() : work(scratch.file("work")), canary(scratch.file("canary")) {
-        _mkdir(work.c_str());
-        _mkdir(canary.c_str());
-        _mkdir((canary + "\\canary-subdirectory").c_str());
-        writeFile(canary + "\\keep.txt", "keep");
-        writeFile(canary + "\\canary-subdirectory\\keep.txt", "keep too");
-        _chdir(work.c_str());
-    }
-    ~Sandbox() { _chdir(scratch.path().c_str()); }
-
-    bool canaryIntact() const {
-        return readFile(canary + "\\keep.txt") == "keep" &&
-               readFile(canary + "\\canary-subdirectory\\keep.txt") == "keep too";
-    }
-
-    // A path piece: the directories that matter and the spellings that try
-    // to reach them.
-    std::string pathPiece(Random& random) const {
-        const std::string pieces[] = {work, canary, scratch.path(), "C:\\", "C:\\windows",
-                                      "C:/WINDOWS/", "..", "..\\canary", "\\\\?\\C:\\", "C:",
-                                      "jvm", "bin", "a b", "\\", "/", "//", ".", "x:stream",
-                                      upper(canary), canary + "\\", canary + "\\.",
-                                      scratch.path() + "\\CANARY"};
-        return pieces[random.next(dimof(pieces))];
-    }
-
-    std::string noise(Random& random, size_t most) const {
-        std::string text;
-        size_t length = random.next((unsigned)most + 1);
-        for (size_t i = 0; i < length; ++i) {
-            switch (random.next(12)) {
-            case 0: text += '\0'; break;
-            case 1: text += '\x1a'; break;
-            case 2: text += '\r'; break;
-            case 3: text += (char)(0x80 + random.next(128)); break;
-            case 4: text += "\\u00e9"; break;
-            case 5: text += "\xEF\xBB\xBF"; break;
-            case 6: text += ' '; break;
-            default: text += (char)('a' + random.next(26)); break;
-            }
-        }
-        return text;
-    }
-
-    // One file of lines, each a key (or not), a separator and a value of
-    // path pieces and noise; sometimes a byte-order mark, a long line, a
-    // long run of continuation lines.
-    std::string lines(Random& random, const std::vector<std::string>& keys) const {
-        std::string text;
-        if (random.chance(10)) text += "\xEF\xBB\xBF";
-        unsigned count = random.next(12);
-        for (unsigned i = 0; i < count; ++i) {
-            if (random.chance(80)) text += keys[random.next((unsigned)keys.size())];
-            if (random.chance(85)) text += random.chance(80) ? "=" : ":";
-            unsigned pieces = random.next(4);
-            for (unsigned p = 0; p < pieces; ++p)
-                text += random.chance(60) ? pathPiece(random) : noise(random, 8);
-            if (random.chance(3)) text += std::string(900 + random.next(5000), 'v');
-            if (random.chance(3))
-                for (unsigned c = random.next(300); c > 0; --c) text += "\r\n " + noise(random, 4);
-            text += LineEnds[random.next(dimof(LineEnds))];
-        }
-        return text;
-    }
-
-    static std::string upper(std::string text) {
-        for (char& c : text) c = (char)toupper((unsigned char)c);
-        return text;
-    }
-
-    ScratchDir scratch;
-    std::string work;
-    std::string canary;
-};
+typedef std::vector<std::string> Pieces;
 
 // The settings between two guards that must stay untouched.
 struct GuardedSettings {
     char before[64];
     ControlSettings settings;
     char after[64];
-    GuardedSettings() {
-        memset(before, 0x5A, sizeof before);
-        memset(after, 0x5A, sizeof after);
+};
+
+struct Fuzzer {
+    ScratchDir scratch;
+    std::string work = scratch.file("work"), canary = scratch.file("canary");
+    std::string upper = canary, continued;
+    Pieces pieces;
+    std::mt19937 random{20261207};  // the same files on every run and every machine
+
+    Fuzzer() {
+        makeDirs(work);
+        makeDirs(canary + "\\sub");
+        writeFile(canary + "\\keep.txt", "keep");
+        writeFile(canary + "\\sub\\keep.txt", "keep");
+        SetCurrentDirectoryA(work.c_str());
+        for (char& c : upper) c = (char)toupper((unsigned char)c);
+        for (int i = 0; i < 300; ++i) continued += "\r\n x";
+        pieces = {work, canary, scratch.path(), "C:\\", "C:\\windows", "C:/WINDOWS/", "..",
+                  "..\\canary", "\\\\?\\C:\\", "C:", "jvm", "a b", "\\", "/", "//", ".",
+                  "x:stream", upper, canary + "\\", canary + "\\.", scratch.path() + "\\CANARY",
+                  std::string(1, '\0'), "\x1a", "\r", "\x80\xff", "\\u00e9", "\xEF\xBB\xBF", " ",
+                  "abc", std::string(900 + random() % 5000, 'v'), continued};
     }
-    bool intact() const {
-        for (size_t i = 0; i < sizeof before; ++i)
-            if (before[i] != 0x5A || after[i] != 0x5A) return false;
-        return true;
+    const std::string& pick(const Pieces& from) { return from[random() % from.size()]; }
+    // A file of up to a dozen lines: a key or none, a separator, pieces and a line end.
+    std::string lines(const Pieces& keys) {
+        std::string text = pick({"", "", "", "\xEF\xBB\xBF"});
+        for (unsigned n = random() % 12; n > 0; --n) {
+            text += pick(keys) + pick({"=", "=", ":", ""});
+            for (unsigned p = random() % 4; p > 0; --p) text += pick(pieces);
+            text += pick({"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""});
+        }
+        return text;
     }
 };
 
-void setReadOnly(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY); }
-void setWritable(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL); }
+// Writes content to name, lets read have it and tells whether the file is still the same. A file
+// that clean-up may delete is made read-only while it is read.
+bool keeps(const char* name, const std::string& content, const std::function<void()>& read) {
+    writeFile(name, content);
+    read();
+    SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+    return readFile(name) == content;
+}
 
-enum { Seed = 20261207, Cases = 400 };
+void protect(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY); }
 
 }  // namespace
 
 TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
-    Sandbox sandbox;
-    Random random(Seed);
-    const std::vector<std::string> controlKeys = {
+    Fuzzer fuzz;
+    const Pieces controlKeys = {
         "jvmRequiredVersion", "jvmMinVersion", "jvmMaxVersion", "jvmVersion", "jvmName",
         "jvmCommandName", "jvmExtraParameters", "jvmClasspathSwitch", "loaderJavaCommand",
         "loaderClasspath", "predefinedJvmInstallDir", "jvmHomeDir", "searchForJvm",
         "keystoreFilename", "configureWinRegistry", "# comment", ""};
-    const std::vector<std::string> propertyKeys = {
-        "nativeJvmHomeDir", "nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
-        "nativeJvmInstalledInTemp", "nativeTempJvmDir", "configureWinRegistry", ""};
-    const std::vector<std::string> manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ",
-                                                   "Manifest-Version: 1.0", ""};
-    const std::vector<std::string> resultKeys = {"java version ", "1.6.0_31", "", "version"};
-
-    std::unique_ptr<Install> install(new (std::nothrow) Install);
-    ASSERT_TRUE(install);
+    const Pieces propertyKeys = {"nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
+                                 "nativeJvmInstalledInTemp", "nativeTempJvmDir",
+                                 "nativeJvmHomeDir", "configureWinRegistry", ""};
+    const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
+    std::unique_ptr<Install> install(new Install);
     install->setQuietMode(true);
     install->setHomeDirectory("C:\\windows");
-    JvmOk jvmOk;
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};
-
-    for (unsigned n = 0; n < Cases; ++n) {
+    makeDirs(fuzz.work + "\\META-INF");
+    for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
-        writeFile("startdir.txt", sandbox.canary + "\r\n");
-
-        // The control file, read whole by its reader.
-        std::string control = sandbox.lines(random, controlKeys);
-        writeFile("kiv.control", control);
-        {
+        writeFile("startdir.txt", fuzz.canary + "\r\n");
+        EXPECT_TRUE(keeps("kiv.control", fuzz.lines(controlKeys), [] {
+            std::unique_ptr<GuardedSettings> guarded(new GuardedSettings);
+            memset(guarded->before, 0x5a, 64);
+            memset(guarded->after, 0x5a, 64);
             GetParameters reader;
             reader.setQuietMode(true);
-            std::unique_ptr<GuardedSettings> guarded(new GuardedSettings);
             reader.getParameters(guarded->settings);
-            EXPECT_TRUE(guarded->intact());
-        }
-        EXPECT_EQ(readFile("kiv.control"), control);
-
-        // native.properties at clean-up, which may delete the temporary JVM
-        // it names but never the start directory.
-        std::string properties = sandbox.lines(random, propertyKeys);
-        writeFile("native.properties", properties);
-        setReadOnly("native.properties");
-        install->cleanUpJvmDir();
-        setWritable("native.properties");
-        EXPECT_EQ(readFile("native.properties"), properties);
-
-        // The manifest's names, deleted only inside the work directory.
-        _mkdir("META-INF");
-        std::string manifest = sandbox.lines(random, manifestKeys);
-        writeFile("META-INF\\MANIFEST.MF", manifest);
-        setReadOnly("META-INF\\MANIFEST.MF");
-        install->cleanUpManifest(false);
-        setWritable("META-INF\\MANIFEST.MF");
-        EXPECT_EQ(readFile("META-INF\\MANIFEST.MF"), manifest);
-
-        // startdir.txt: a start directory has no trailing blanks or line
-        // ends, and blanks alone are none.
-        std::string start = sandbox.lines(random, {" ", "\t", sandbox.canary, ""});
-        writeFile("startdir.txt", start);
-        char startDir[PathBufferSize];
-        if (readStartDir(startDir, sizeof startDir)) {
-            size_t length = strlen(startDir);
-            EXPECT_GT(length, 0u);
-            EXPECT_EQ(strchr(" \r\n", startDir[length - 1]), nullptr) << startDir;
-            EXPECT_NE(strspn(startDir, " \t\r\n"), length) << startDir;
-        }
-        EXPECT_EQ(readFile("startdir.txt"), start);
-
-        // The test class's results line.
-        std::string results = sandbox.lines(random, resultKeys);
-        writeFile("jvmGood.txt", results);
-        jvmOk.checkVersion("jvmGood.txt", wanted);
-        EXPECT_EQ(readFile("jvmGood.txt"), results);
-
-        ASSERT_TRUE(sandbox.canaryIntact());
+            EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
+                      std::string(128, 0x5a));
+        }));
+        // At clean-up the temporary JVM named may go, but never the start directory.
+        EXPECT_TRUE(keeps("native.properties", fuzz.lines(propertyKeys),
+                             [&] {
+            protect("native.properties");
+            install->cleanUpJvmDir();
+        }));
+        // The manifest's names are deleted only inside the work directory.
+        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", fuzz.lines(manifestKeys),
+                             [&] {
+            protect("META-INF\\MANIFEST.MF");
+            install->cleanUpManifest(false);
+        }));
+        // A start directory has no trailing blanks or line ends, and blanks alone are none.
+        EXPECT_TRUE(keeps("startdir.txt", fuzz.lines({" ", "\t", fuzz.canary, ""}), [] {
+            char start[PathBufferSize];
+            if (!readStartDir(start, sizeof start)) return;
+            size_t length = strlen(start);
+            EXPECT_TRUE(length && !strchr(" \r\n", start[length - 1]) &&
+                        start[strspn(start, " \t\r\n")]) << start;
+        }));
+        EXPECT_TRUE(keeps("jvmGood.txt", fuzz.lines({"java version ", "1.6.0_31", "", "version"}),
+                             [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
+        ASSERT_EQ(readFile(fuzz.canary + "\\keep.txt") + readFile(fuzz.canary + "\\sub\\keep.txt"),
+                  "keepkeep");
         remove("errors.log");
     }
 }

@@ -1,12 +1,16 @@
-// Bounded copy, append and format: a value that does not fit is cut at the capacity, always
-// terminated, and not a byte beyond the capacity is written.
+// The text helpers under every fixed buffer and text file: bounded copy, append and format (a value
+// that does not fit is cut at the capacity, terminated, and nothing beyond it is written), the line
+// reader under each of its rules, and \uXXXX escapes read back into the ANSI code page (1252 here).
+#include "base/codepage.h"
 #include "base/strbuf.h"
+#include "base/textline.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     enum Op { Copy, Append, CopyN, Format };
@@ -47,17 +51,71 @@ TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
         std::string label = std::string(c.start) + "|" + (c.src ? c.src : "null");
         EXPECT_EQ(fits, c.fits) << label;
         EXPECT_STREQ(buffer, c.result) << label;
-        for (size_t i = c.cap; i < sizeof buffer; ++i)
-            EXPECT_EQ(buffer[i], 'Z') << label << " byte " << i;
+        EXPECT_EQ(std::string(buffer + c.cap, 16 - c.cap), std::string(16 - c.cap, 'Z')) << label;
     }
     char empty[1] = {'Z'};
     EXPECT_FALSE(copyText(empty, 0, "a"));  // no room at all: nothing written
     EXPECT_EQ(empty[0], 'Z');
-
-    // The array form takes the capacity from the array; a cut is traced.
+    // The array form takes the capacity from the array.
     writeFile("jinstall.log", "");
     char small[4];
     EXPECT_FALSE(copyText(small, "abcdef"));
     EXPECT_STREQ(small, "abc");
-    EXPECT_EQ(logLines("jinstall.log"), std::vector<std::string>({"text cut to 3 characters: abcdef"}));
+    EXPECT_EQ(logText("jinstall.log"), "text cut to 3 characters: abcdef\n");
+}
+
+TEST(LineReader, ReadsEachRuleAndNeverChangesTheFile) {
+    const LineRule text = textLines(5), bytes = {5, AnyLineEnds, true, true};
+    const struct {
+        std::string content;
+        LineRule rule;
+        std::vector<std::string> lines;  // "!" at the end: the line was cut
+    } cases[] = {
+        {"ab\r\ncd\n", text, {"ab", "cd"}},
+        {"ab\rcd", text, {"ab\rcd"}},
+        {"abcdefgh\nij", text, {"abcde!", "ij"}},  // the rest of a long line is skipped
+        {std::string("ab\x1a" "cd\n"), text, {"ab"}},
+        {"\xEF\xBB\xBFx\n", text, {"\xEF\xBB\xBFx"}},
+        {"a\r\nb\nc\rd", bytes, {"a", "b", "c", "d"}},
+        {"\r\n\r\r\n", bytes, {"", "", ""}},
+        {std::string("a\x1a" "b\n", 4), bytes, {std::string("a\x1a" "b")}},
+        {"\xEF\xBB\xBFkey\r\n", bytes, {"key"}},
+        {"\xEFkey", bytes, {"\xEFkey"}},
+        {"", bytes, {}},
+    };
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        writeFile("f.txt", c.content);
+        LineReader reader("f.txt", c.rule);
+        ASSERT_TRUE(reader.isOpen()) << c.content;
+        std::vector<std::string> lines;
+        char line[6];
+        bool whole;
+        while (reader.read(line, &whole)) lines.push_back(std::string(line) + (whole ? "" : "!"));
+        EXPECT_EQ(lines, c.lines) << c.content;
+        EXPECT_EQ(readFile("f.txt"), c.content);
+    }
+    LineReader missing("no such file", text);
+    char line[6];
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_FALSE(missing.read(line));
+}
+
+TEST(PropertyEscapes, ReadBackIntoTheCodePage) {
+    // A letter the code page has not, and what is no escape, stay.
+    const char* const cases[][2] = {
+        {"home=C:/B\\u00fcro", "home=C:/B\xFCro"},
+        {"home=C:/\\u042F\\u00FC", "home=C:/\\u042F\xFC"},
+        {"home=C:\\\\users\\u00", "home=C:\\\\users\\u00"},
+    };
+    for (const auto& c : cases) {
+        char line[64];
+        strcpy(line, c[0]);
+        fromPropertyEscapes(line, sizeof line);
+        EXPECT_STREQ(line, c[1]) << c[0];
+    }
+    // A result that does not fit stops at a whole character.
+    char small[16] = "\\u00FCabc";
+    fromPropertyEscapes(small, 3);
+    EXPECT_STREQ(small, "\xFC" "a");
 }
