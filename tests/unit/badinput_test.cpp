@@ -1,11 +1,9 @@
 // Bad input for every reader of a file the package, the wizard or the test class leaves in the
-// work directory: the control file, "native.properties", the manifest, "startdir.txt" and the test
-// class's results line. Files built with a fixed seed from the pieces that matter to these readers
-// (keys, line ends of every kind, Ctrl-Z, byte-order marks, NULs, long lines and continuations,
-// paths that climb out or name the protected directories) hold each reader to the same rules: it
-// does not crash, it writes nothing outside the work directory (a canary directory beside it, which
-// is also the start directory, stays as it was), it writes no setting past its field, and the file
-// it reads is unchanged.
+// work directory, in files built with a fixed seed from what matters to these readers (keys, line
+// ends of every kind, Ctrl-Z, byte-order marks, NULs, long lines and continuations, paths that
+// climb out or name the protected directories). No reader crashes, writes outside the work
+// directory (a canary directory beside it, also the start directory, stays), writes a setting past
+// its field, or changes the file it reads.
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "install/startdir.h"
@@ -27,31 +25,22 @@ namespace {
 
 typedef std::vector<std::string> Pieces;
 
-// The settings between two guards that must stay untouched.
-struct GuardedSettings {
-    char before[64];
-    ControlSettings settings;
-    char after[64];
-};
-
 struct Fuzzer {
     ScratchDir scratch;
-    std::string work = scratch.file("work"), canary = scratch.file("canary");
-    std::string upper = canary, continued;
+    std::string work = scratch.file("work"), canary = scratch.file("canary"), continued;
     Pieces pieces;
     std::mt19937 random{20261207};  // the same files on every run and every machine
 
     Fuzzer() {
-        makeDirs(work);
         makeDirs(canary + "\\sub");
         writeFile(canary + "\\keep.txt", "keep");
         writeFile(canary + "\\sub\\keep.txt", "keep");
+        makeDirs(work + "\\META-INF");
         SetCurrentDirectoryA(work.c_str());
-        for (char& c : upper) c = (char)toupper((unsigned char)c);
         for (int i = 0; i < 300; ++i) continued += "\r\n x";
         pieces = {work, canary, scratch.path(), "C:\\", "C:\\windows", "C:/WINDOWS/", "..",
                   "..\\canary", "\\\\?\\C:\\", "C:", "jvm", "a b", "\\", "/", "//", ".",
-                  "x:stream", upper, canary + "\\", canary + "\\.", scratch.path() + "\\CANARY",
+                  "x:stream", canary + "\\", canary + "\\.", scratch.path() + "\\CANARY",
                   std::string(1, '\0'), "\x1a", "\r", "\x80\xff", "\\u00e9", "\xEF\xBB\xBF", " ",
                   "abc", std::string(900 + random() % 5000, 'v'), continued};
     }
@@ -68,8 +57,8 @@ struct Fuzzer {
     }
 };
 
-// Writes content to name, lets read have it and tells whether the file is still the same. A file
-// that clean-up may delete is made read-only while it is read.
+// Writes content to name, lets read have it and tells whether the file is still the same. Clean-up
+// may delete its files: read makes them read-only first.
 bool keeps(const char* name, const std::string& content, const std::function<void()>& read) {
     writeFile(name, content);
     read();
@@ -77,7 +66,11 @@ bool keeps(const char* name, const std::string& content, const std::function<voi
     return readFile(name) == content;
 }
 
-void protect(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY); }
+struct GuardedSettings {
+    char before[64];
+    ControlSettings settings;
+    char after[64];
+};
 
 }  // namespace
 
@@ -97,30 +90,25 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
     install->setHomeDirectory("C:\\windows");
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};
-    makeDirs(fuzz.work + "\\META-INF");
     for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
         writeFile("startdir.txt", fuzz.canary + "\r\n");
         EXPECT_TRUE(keeps("kiv.control", fuzz.lines(controlKeys), [] {
             std::unique_ptr<GuardedSettings> guarded(new GuardedSettings);
-            memset(guarded->before, 0x5a, 64);
-            memset(guarded->after, 0x5a, 64);
+            memset(guarded.get(), 0x5a, sizeof *guarded);
             GetParameters reader;
             reader.setQuietMode(true);
             reader.getParameters(guarded->settings);
             EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
                       std::string(128, 0x5a));
         }));
-        // At clean-up the temporary JVM named may go, but never the start directory.
-        EXPECT_TRUE(keeps("native.properties", fuzz.lines(propertyKeys),
-                             [&] {
-            protect("native.properties");
+        // The temporary JVM named may go, but never the start directory.
+        EXPECT_TRUE(keeps("native.properties", fuzz.lines(propertyKeys), [&] {
+            SetFileAttributesA("native.properties", FILE_ATTRIBUTE_READONLY);
             install->cleanUpJvmDir();
         }));
-        // The manifest's names are deleted only inside the work directory.
-        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", fuzz.lines(manifestKeys),
-                             [&] {
-            protect("META-INF\\MANIFEST.MF");
+        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", fuzz.lines(manifestKeys), [&] {
+            SetFileAttributesA("META-INF\\MANIFEST.MF", FILE_ATTRIBUTE_READONLY);
             install->cleanUpManifest(false);
         }));
         // A start directory has no trailing blanks or line ends, and blanks alone are none.
@@ -132,7 +120,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                         start[strspn(start, " \t\r\n")]) << start;
         }));
         EXPECT_TRUE(keeps("jvmGood.txt", fuzz.lines({"java version ", "1.6.0_31", "", "version"}),
-                             [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
+                          [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
         ASSERT_EQ(readFile(fuzz.canary + "\\keep.txt") + readFile(fuzz.canary + "\\sub\\keep.txt"),
                   "keepkeep");
         remove("errors.log");

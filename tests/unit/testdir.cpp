@@ -1,25 +1,12 @@
 #include "testdir.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <direct.h>
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
-
-static void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &entry)) {
-        std::string name = entry.cFileName, path = dir + "\\" + name;
-        if (name == "." || name == "..") continue;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(path);
-        else DeleteFileA(path.c_str());
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    RemoveDirectoryA(dir.c_str());
-}
 
 ScratchDir::ScratchDir() {
     static unsigned count = 0;
@@ -34,7 +21,9 @@ ScratchDir::ScratchDir() {
 
 ScratchDir::~ScratchDir() {
     _chdir(saved.c_str());
-    removeTree(dir);
+    std::string from = dir + '\0';  // a list of one path, ended by an empty one
+    SHFILEOPSTRUCTA remove = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, 0, 0, 0};
+    SHFileOperationA(&remove);
 }
 
 std::string readFile(const std::string& path) {
