@@ -132,6 +132,9 @@ TEST(GetParameters, ReadsTheControlFile) {
         {"jvmCommandName=myjvm.cmd\n", {{"jvmCommandName", "myjvm.exe"}}},
         {"jvmCommandName=a.exe.exe\n", {{"jvmCommandName", "a.exe"}}},
         {"jvmCommandName=Tool.COM\n", {{"jvmCommandName", "tool.com"}}},
+        // A mark's first byte alone is text, and so is the byte after it: no key follows them.
+        {"\xEFjvmName=X\n", {}},
+        {"\xEFxjvmName=X\n", {}},
         // A key alone is an empty value; leading blanks, comments and other keys are no keys.
         {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nother=1\n", {}},
         // Any separator, the last line of a key counts, blanks belong to the value, no last LF.

@@ -1,10 +1,8 @@
-// The text helpers under every fixed buffer and text file: bounded copy, append and format (a value
-// that does not fit is cut at the capacity, terminated, and nothing beyond it is written), the line
-// reader under each of its rules, \uXXXX escapes read back into the ANSI code page (1252 here),
-// and the launcher's command line.
+// The text helpers under every fixed buffer: bounded copy, append and format (a value that does not
+// fit is cut at the capacity, terminated, and nothing beyond it is written), \uXXXX escapes read
+// back into the ANSI code page (1252 here), and the launcher's command line.
 #include "base/codepage.h"
 #include "base/strbuf.h"
-#include "base/textline.h"
 #include "shell/cmdline.h"
 #include "testdir.h"
 
@@ -12,7 +10,6 @@
 #include <string.h>
 
 #include <string>
-#include <vector>
 
 TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     enum Op { Copy, Append, CopyN, Format };
@@ -63,34 +60,6 @@ TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     EXPECT_FALSE(copyText(small, "abcdef"));
     EXPECT_STREQ(small, "abc");
     EXPECT_EQ(logText("jinstall.log"), "text cut to 3 characters: abcdef\n");
-}
-
-TEST(LineReader, ReadsEachRuleAndNeverChangesTheFile) {
-    const LineRule text = textLines(5), bytes = authoredLines(5);
-    const struct {
-        std::string content;
-        LineRule rule;
-        std::vector<std::string> lines;  // "!" at the end: the line was cut
-    } cases[] = {
-        {"ab\r\ncd\n", text, {"ab", "cd"}},
-        {"abcdefgh\nij", text, {"abcde!", "ij"}},  // the rest of a long line is skipped
-        {"a\r\nb\nc\rd", bytes, {"a", "b", "c", "d"}},
-        {"\r\n\r\r\n", bytes, {"", "", ""}},
-        {std::string("\xEF\xBB\xBFke\x1ay\r\n", 9), bytes, {std::string("ke\x1ay", 4)}},
-        {"\xEFkey", bytes, {"\xEFkey"}},
-    };
-    ScratchDir dir;
-    for (const auto& c : cases) {
-        writeFile("f.txt", c.content);
-        LineReader reader("f.txt", c.rule);
-        ASSERT_TRUE(reader.isOpen()) << c.content;
-        std::vector<std::string> lines;
-        char line[6];
-        bool whole;
-        while (reader.read(line, &whole)) lines.push_back(std::string(line) + (whole ? "" : "!"));
-        EXPECT_EQ(lines, c.lines) << c.content;
-        EXPECT_EQ(readFile("f.txt"), c.content);
-    }
 }
 
 TEST(PropertyEscapes, ReadBackIntoTheCodePage) {
