@@ -124,8 +124,6 @@ TEST(GetParameters, ReadsTheControlFile) {
         Values changed;
     } cases[] = {
         {"", {}},
-        {"jvmMinVersion=1.3\n",
-         {{"jvmMinVersion", "1.3"}, {"jvmRequiredVersion", ""}, {"jvmVersion", ""}}},
         {"jvmVersion=1.6\n", {{"jvmRequiredVersion", "1.6"}, {"jvmVersion", "1.6"}}},
         {"jvmRequiredVersion=1.5\n", {{"jvmRequiredVersion", "1.5"}, {"jvmVersion", "1.5"}}},
         {"jvmCommandName=Java\n", {{"jvmCommandName", "javaw.exe"}}},
