@@ -134,7 +134,7 @@ TEST(GetParameters, ReadsTheControlFile) {
         {"\xEFjvmName=X\n", {}},
         {"\xEFxjvmName=X\n", {}},
         // A key alone is an empty value; leading blanks, comments and other keys are no keys.
-        {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nother=1\n", {}},
+        {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nx=1\n", {}},
         // Any separator, the last line of a key counts, blanks belong to the value, no last LF.
         {"jvmName=First\njvmName:Second\njvmClasspathSwitch= -cp \njvmHomeDir=Last",
          {{"jvmName", "Second"}, {"jvmClasspathSwitch", " -cp "}, {"jvmHomeDir", "Last"}}},

@@ -1,5 +1,5 @@
 // Test support on the real file system: a scratch directory for one test (current while it lives),
-// whole-file reads ("" when missing) and writes, tree helpers and a log's texts without time stamps.
+// whole-file reads ("" when missing) and writes, tree helpers and a log's texts without times.
 #ifndef TESTS_UNIT_TESTDIR_H
 #define TESTS_UNIT_TESTDIR_H
 
