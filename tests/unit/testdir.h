@@ -1,10 +1,9 @@
 // Test support on the real file system: a scratch directory for one test (current while it lives),
-// whole-file reads and writes, tree helpers and the texts of a log file.
+// whole-file reads ("" when missing) and writes, tree helpers and a log's texts without times.
 #ifndef TESTS_UNIT_TESTDIR_H
 #define TESTS_UNIT_TESTDIR_H
 
 #include <string>
-#include <vector>
 
 class ScratchDir {
 public:
@@ -18,16 +17,11 @@ private:
     std::string saved;
 };
 
-// Whole contents of a file ("" when missing).
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
-// True when path exists (file or directory).
 bool exists(const std::string& path);
-// Makes every missing level of a directory path.
 void makeDirs(const std::string& path);
-// The texts of a log file's lines, time stamps dropped.
-std::vector<std::string> logLines(const std::string& path);
-// The same texts, each ended by "\n".
+// The log's lines, each ended by "\n".
 std::string logText(const std::string& path);
 
 #endif
