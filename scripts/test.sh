@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both architectures and runs every test
-# under Wine. Extra arguments go to ctest (for example: -R unit.Clib).
+# under Wine. Extra arguments go to ctest (for example: -R unit.DelDirTree).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
