@@ -79,8 +79,8 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
         // directory (here the start directory, once the cut blanks are trimmed).
         other.path() + std::string(5200, ' ') + "x",
     };
-    const std::string spellings[] = {work.path(),   upper + "\\", doubled,
-                                     slashes + "/", shortWork,   work.path() + "\\.",
+    const std::string spellings[] = {work.path(), work.path() + "\\", upper, upper + "\\", doubled,
+                                     slashes + "/", shortWork, work.path() + "\\.",
                                      work.file("jvm\\..")};
     for (const std::string& dir : spellings) {
         EXPECT_NE(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;

@@ -45,9 +45,8 @@ TEST(JvmVersion, ComparedByNumberAndALimitStandsForEveryVersionBeginningWithIt) 
     // The test class's line is trimmed to the version first. Regression: with no digit at all the
     // search for the first digit ran past the line's end.
     const char* const lines[][2] = {
-        {"java version \"1.6.0_31\"\n", "1.6.0_31"}, {"1.4.2-beta", "1.4.2"}, {"7", "7"},
-        {"version 1.5.0 build 22 final\r\n", "1.5.0 build 22"}, {"x7", "7"},
-        {"no version here\n", ""}, {"", ""},
+        {"java version \"1.6.0_31\"\n", "1.6.0_31"}, {"1.4.2-beta", "1.4.2"}, {"7", "7"}, {"", ""},
+        {"version 1.5.0 build 22 final\r\n", "1.5.0 build 22"}, {"x7", "7"}, {"no version\n", ""},
     };
     for (const auto& c : lines) {
         char line[1001];
