@@ -26,7 +26,7 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
         {dir.file("bin\\x\\bin"), ""},  // the first occurrence of bin is not at the element's end
         {dir.file("missing\\bin") + ";;" + dir.file("bin\\x\\bin") + ";" + dir.file("JDK\\BIN"),
          jdk},
-        {";;", ""},                {"", ""},  // the latter: no search path at all
+        {";;", ""}, {"", ""},  // the latter: no search path at all
         // Regression: only the first 5000 bytes of a long search path were looked at; a match after
         // them is found now.
         {std::string(6000, ';') + "C:\\nowhere\\bin;" + dir.file("JDK\\BIN"), jdk},
@@ -41,8 +41,8 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     }
 }
 
-// The work directory in every spelling is refused for deletion and gets no log copies as the start
-// directory; nor do start directories that are missing or named by a cut line.
+// A temporary JVM named only in part stays; the work directory in every spelling is refused for
+// deletion and, as the start directory, gets no log copies (nor a missing or cut one).
 TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     ScratchDir other;  // holds the home (Windows) directory; the start directory of log copies
     ScratchDir work;   // current while the test runs

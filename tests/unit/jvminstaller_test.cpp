@@ -14,7 +14,7 @@
 #include <direct.h>
 #include <string.h>
 
-TEST(JvmInstaller, NewJvmDirectory) {
+TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     ScratchDir dir;
     RegistrySandbox registry;
     registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
