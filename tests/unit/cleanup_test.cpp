@@ -1,6 +1,6 @@
-// Install's readers on the real file system of the test prefix: the home directory's lookup in the
-// search path, and the clean-up's lines that must never lead to a wrong deletion or copy (a
-// temporary JVM named only in part, start directories that get no log copies).
+// Install's readers: the home directory's lookup in the search path, and what must never lead to
+// a wrong deletion or copy (the guard before deleting a tree, a JVM named in part, log copies).
+#include "base/dirguard.h"
 #include "install/installer.h"
 #include "testdir.h"
 
@@ -9,30 +9,24 @@
 #include <ctype.h>
 #include <stdlib.h>
 
-#include <memory>
+#include <vector>
 
-static std::unique_ptr<Install> quietInstall() {
-    std::unique_ptr<Install> install(new Install);
-    install->setQuietMode(true);
-    return install;
-}
+struct QuietInstall : Install {
+    QuietInstall() { setQuietMode(true); }
+};
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     ScratchDir dir;
-    const std::string saved = getenv("PATH") ? getenv("PATH") : "";
     makeDirs(dir.file("JDK\\BIN"));
     makeDirs(dir.file("bin\\x\\bin"));
     std::string jdk = dir.file("JDK\\BIN");
     for (char& c : jdk) c = (char)tolower((unsigned char)c);
-    const struct {
-        std::string path, found;  // found "": none
-    } cases[] = {
+    const std::string cases[][2] = {  // search path, directory found ("": none)
         {dir.file("JDK\\BIN"), jdk},
         {dir.file("bin\\x\\bin"), ""},  // the first occurrence of bin is not at the element's end
         {dir.file("missing\\bin") + ";;" + dir.file("bin\\x\\bin") + ";" + dir.file("JDK\\BIN"),
          jdk},
-        {";;", ""},
-        {"", ""},  // no search path at all
+        {";;", ""}, {"", ""},  // the latter: no search path at all
         // Regression: only the first 5000 bytes of a long search path were looked at; a match after
         // them is found now.
         {std::string(6000, ';') + "C:\\nowhere\\bin;" + dir.file("JDK\\BIN"), jdk},
@@ -40,56 +34,75 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
         {dir.file(std::string(5100, 'b').c_str()) + "\\bin", ""},
     };
     for (const auto& c : cases) {
-        _putenv_s("PATH", c.path.c_str());
+        _putenv_s("PATH", c[0].c_str());
         char found[InstallPathSize] = "";
-        EXPECT_EQ(quietInstall()->isDirInPath("BIN", found), !c.found.empty())
-            << c.path.substr(0, 200);
-        EXPECT_EQ(std::string(found), c.found);
+        EXPECT_EQ(QuietInstall().isDirInPath("BIN", found), !c[1].empty()) << c[0].substr(0, 200);
+        EXPECT_EQ(std::string(found), c[1]);
     }
-    _putenv_s("PATH", saved.c_str());
 }
 
-TEST(CleanUpJvmDir, TemporaryJvmStaysUnlessNamedInFull) {
-    const std::string cases[] = {
-        "nativeJvmHomeDir=$S/jvm\nnativeJvmInstalledInTemp=true \n",  // trailing blank
+// A temporary JVM named only in part stays; the work directory in every spelling is refused for
+// deletion and, as the start directory, gets no log copies (nor a missing or cut one).
+TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
+    ScratchDir other;  // holds the home (Windows) directory; the start directory of log copies
+    ScratchDir work;   // current while the test runs
+    const std::string home = other.file("windows dir");
+    makeDirs(home);
+    makeDirs(work.file("jvm\\bin"));
+    writeFile(work.file("jvm\\bin\\java.exe"), "MZ");
+    std::string upper = work.path(), doubled = work.path(), slashes = work.path();
+    for (char& c : upper) c = (char)toupper((unsigned char)c);
+    doubled.insert(3, "\\");
+    for (char& c : slashes) c = c == '\\' ? '/' : c;
+    char windows[MAX_PATH], shortWork[MAX_PATH] = "", shortHome[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    GetShortPathNameA(work.path().c_str(), shortWork, MAX_PATH);
+    GetShortPathNameA(home.c_str(), shortHome, MAX_PATH);
+    ASSERT_NE(shortWork, work.path());
+
+    const std::string properties[] = {  // a temporary JVM that stays: not named in full
+        "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=true \n",
         // Regression: a properties line longer than the line buffer was read in pieces, and a piece
         // could pass for a key of its own.
-        "nativeJvmHomeDir=$S/jvm\nnativeJvmInstalledInTemp=false\n" + std::string(998, 'x') +
-            "nativeJvmInstalledInTemp=true\n",
+        "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=false\n" +
+            std::string(998, 'x') + "nativeJvmInstalledInTemp=true\n",
     };
-    for (std::string text : cases) {
-        ScratchDir work;
-        makeDirs(work.file("jvm\\bin"));
-        writeFile(work.file("jvm\\bin\\java.exe"), "MZ");
-        std::string slashed = work.path();
-        for (char& c : slashed) c = c == '\\' ? '/' : c;
-        for (size_t at; (at = text.find("$S")) != std::string::npos;) text.replace(at, 2, slashed);
+    for (const std::string& text : properties) {
         writeFile(work.file("native.properties"), text);
-        quietInstall()->cleanUpJvmDir();
+        QuietInstall().cleanUpJvmDir();
         EXPECT_TRUE(exists(work.file("jvm\\bin\\java.exe"))) << text.substr(0, 80);
     }
-}
 
-TEST(CleanUpLogFiles, StartDirectoriesThatGetNoCopies) {
-    ScratchDir start;
-    ScratchDir work;  // current
-    std::string upper = work.path();
-    for (char& c : upper) c = (char)toupper((unsigned char)c);
-    char shortWork[MAX_PATH] = "";
-    GetShortPathNameA(work.path().c_str(), shortWork, MAX_PATH);
-    const std::string lines[] = {
-        upper + "\r\n", work.path() + "\\\r\n", shortWork, start.file("missing") + "\r\n", "",
-        "\r\n",
+    std::vector<std::string> notes = {
+        other.file("missing") + "\r\n", "", "\r\n",
         // Regression: a first line longer than the buffer was cut, and the cut text named another
         // directory (here the start directory, once the cut blanks are trimmed).
-        start.path() + std::string(5200, ' ') + "x",
+        other.path() + std::string(5200, ' ') + "x",
     };
-    for (const std::string& line : lines) {
+    const std::string spellings[] = {work.path(), work.path() + "\\", upper, upper + "\\", doubled,
+                                     slashes + "/", shortWork, work.path() + "\\.",
+                                     work.file("jvm\\..")};
+    for (const std::string& dir : spellings) {
+        EXPECT_NE(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
+        notes.push_back(dir + "\r\n");
+    }
+    for (const std::string& line : notes) {
         writeFile(work.file("startdir.txt"), line);
         writeFile(work.file("install.log"), "run\r\n");
-        quietInstall()->cleanUpLogFiles();
+        QuietInstall().cleanUpLogFiles();
         EXPECT_EQ(readFile(work.file("install.log")), "run\r\n") << line.substr(0, 80);
-        EXPECT_FALSE(exists(start.file("install.log"))) << line.substr(0, 80);
+        EXPECT_FALSE(exists(other.file("install.log"))) << line.substr(0, 80);
         EXPECT_FALSE(exists(work.file("..\\install.log"))) << line.substr(0, 80);
     }
+
+    // Refused besides: above the work directory, roots, relative paths, the home (Windows)
+    // directory and what holds it; an ordinary directory beside them is not.
+    const std::string refused[] = {work.path().substr(0, work.path().rfind('\\')),
+                                   "C:\\", "C:", "jvm", "\\\\server\\share", "", home, home + "\\",
+                                   shortHome, other.path(), windows};
+    for (const std::string& dir : refused)
+        EXPECT_NE(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
+    const std::string ordinary[] = {work.file("jvm"), other.file("jvm"), "\\\\server\\share\\jvm"};
+    for (const std::string& dir : ordinary)
+        EXPECT_EQ(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
 }

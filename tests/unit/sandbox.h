@@ -1,6 +1,5 @@
-// A private stand-in for HKEY_LOCAL_MACHINE: for its lifetime this process sees a fresh, empty key
-// under HKEY_CURRENT_USER in its place, so that tests can set up the Windows folders and JavaSoft
-// entries they need without touching (or racing on) the machine's own.
+// A private stand-in for HKEY_LOCAL_MACHINE: for its lifetime this process sees a fresh key under
+// HKEY_CURRENT_USER in its place, so tests never touch (or race on) the machine's own entries.
 #ifndef TESTS_UNIT_SANDBOX_H
 #define TESTS_UNIT_SANDBOX_H
 
@@ -8,15 +7,14 @@
 
 #include <string>
 
-const char* const JreKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
-const char* const WindowsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char* const WindowsNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
-class RegistrySandbox {
-public:
+struct RegistrySandbox {
+    const std::string path = "Software\\LauncherTests-" + std::to_string(GetCurrentProcessId());
+    HKEY sandbox = nullptr;
+
     RegistrySandbox() {
-        RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &sandbox, nullptr);
+        RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &sandbox);
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, sandbox);
     }
     ~RegistrySandbox() {
@@ -36,11 +34,6 @@ public:
                      &size);
         return value;
     }
-
-private:
-    std::string path = "Software\\LauncherTests-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(GetTickCount());
-    HKEY sandbox = nullptr;
 };
 
 #endif
