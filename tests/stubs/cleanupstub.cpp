@@ -2,12 +2,8 @@
 #include "stubini.h"
 
 int main(int argc, char** argv) {
-    char path[MAX_PATH + 32];
-    beside(path, "cleanupstub.runs");
-    FILE* f = fopen(path, "ab");
-    if (!f) return 1;
-    fprintf(f, "RUN\n");
-    for (int i = 1; i < argc; ++i) fprintf(f, "ARG %s\n", argv[i]);
-    fclose(f);
-    return 0;
+    const char* path = beside("cleanupstub.runs");
+    bool ok = writeText(path, "ab", "RUN\n");
+    for (int i = 1; i < argc; ++i) ok = writeText(path, "ab", "ARG %s\n", argv[i]) && ok;
+    return ok ? 0 : 1;
 }

@@ -1,13 +1,11 @@
-// A stand-in JVM in a JVM home (bin\javaw.exe and the like); every run appends itself to
-// "stubjvm.runs" beside it. A test run ("<name> -cp . TestJvm <dir>", a <dir> with blanks split in
-// words) writes "jvmGood.txt" into <dir>; a wizard run copies the work directory's
-// "native.properties" and "changes.txt", which the launcher's clean-up deletes, beside it as
-// "stubjvm.properties" and "stubjvm.changes". Settings in "stubjvm.ini" beside it: version (told
-// the test class), wizard=0 (no "__kivwizard.sem"), delay (milliseconds before the end), hang=1 (a
-// test run starts a second copy, which creates "stubjvm.child", and both wait for ever),
-// wizardDelay (milliseconds a wizard run waits more, then records "JAR 1" or "JAR 0" as install.jar
-// is still there or not), fill=<file> and free=<bytes> (a test run then fills the disk of <file>
-// to the bytes left free; "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
+// A stand-in JVM (bin\javaw.exe and the like) that appends each run to "stubjvm.runs" beside it. A
+// test run ("-cp . TestJvm <dir...>") writes "jvmGood.txt" into <dir>; a wizard run copies the work
+// directory's "native.properties" and "changes.txt" beside it as "stubjvm.properties" and
+// "stubjvm.changes" and makes "__kivwizard.sem". "stubjvm.ini" beside it: version, wizard=0 (no
+// marker), delay (ms), hang=1 (a test run and a copy it starts, which makes "stubjvm.child", wait
+// for ever), wizardDelay (ms more, then "JAR 1" or "JAR 0": install.jar still there or not),
+// fill=<file> and free=<bytes> (a test run fills the disk of <file> but for free bytes;
+// "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -24,54 +22,42 @@ static void writeUntilFull(const char* path, DWORD most) {
 }
 
 int main(int argc, char** argv) {
-    char path[MAX_PATH + 24], ini[MAX_PATH + 16], runs[MAX_PATH + 16], version[128], fill[MAX_PATH];
-    if (argc >= 2 && strcmp(argv[1], "--hang-child") == 0) {
-        beside(path, "stubjvm.child");
-        writeText(path, "w", "");
-        Sleep(INFINITE);
-    }
-    beside(ini, "stubjvm.ini");
-    iniSetting(ini, "version", version, sizeof version, "1.6.0");
-    iniSetting(ini, "fill", fill, sizeof fill, "");
+    const char *ini = beside("stubjvm.ini"), *runs = beside("stubjvm.runs");
     bool testRun = argc >= 4 && strcmp(argv[1], "-cp") == 0 && strcmp(argv[2], ".") == 0 &&
                    strcmp(argv[3], "TestJvm") == 0;
-    beside(runs, "stubjvm.runs");
-    recordRun(runs, testRun ? "test" : "wizard", argc, argv);
+    bool copy = getenv("STUBJVM_COPY") != nullptr;  // started by a hung test run
+    if (!copy) recordRun(runs, testRun ? "test" : "wizard", argc, argv);
 
-    if (testRun && iniNumber(ini, "hang") == 1) {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        snprintf(path, sizeof path, "\"%s\" --hang-child", self);
-        WinExec(path, SW_SHOWNORMAL);
+    if (testRun && atoi(iniSetting(ini, "hang")) == 1) {
+        SetEnvironmentVariableA("STUBJVM_COPY", "1");
+        if (copy) writeText(beside("stubjvm.child"), "w", "");
+        else WinExec(GetCommandLineA(), SW_SHOWNORMAL);
         Sleep(INFINITE);
     }
     if (testRun) {
-        char dir[MAX_PATH * 2] = "", results[MAX_PATH * 2 + 16];
+        char dir[MAX_PATH * 2] = "", results[MAX_PATH * 2 + 16], path[MAX_PATH + 8];
         for (int i = 4; i < argc; ++i)
             snprintf(dir + strlen(dir), sizeof dir - strlen(dir), i > 4 ? " %s" : "%s", argv[i]);
         snprintf(results, sizeof results, "%s%sjvmGood.txt", dir, *dir ? "\\" : "");
-        writeText(results, "w", "java version %s\n", version);
+        writeText(results, "w", "java version %s\n", iniSetting(ini, "version", "1.6.0"));
+        const char* fill = iniSetting(ini, "fill");
         if (*fill) {
             snprintf(path, sizeof path, "%s.keep", fill);
             CreateHardLinkA(path, results, nullptr);
             snprintf(path, sizeof path, "%s.free", fill);
-            writeUntilFull(path, (DWORD)iniNumber(ini, "free"));
+            writeUntilFull(path, (DWORD)atoi(iniSetting(ini, "free")));
             writeUntilFull(fill, 0xFFFFFFFF);
             DeleteFileA(path);
         }
     } else {
-        beside(path, "stubjvm.properties");
-        CopyFileA("native.properties", path, FALSE);
-        beside(path, "stubjvm.changes");
-        DeleteFileA(path);
-        CopyFileA("changes.txt", path, FALSE);
-        if (iniNumber(ini, "wizard", "1") == 1) writeText("__kivwizard.sem", "w", "");
+        CopyFileA("native.properties", beside("stubjvm.properties"), FALSE);
+        const char* changes = beside("stubjvm.changes");
+        if (!CopyFileA("changes.txt", changes, FALSE)) DeleteFileA(changes);
+        if (atoi(iniSetting(ini, "wizard", "1")) == 1) writeText("__kivwizard.sem", "w", "");
     }
-    Sleep((DWORD)iniNumber(ini, "delay"));
-    if (!testRun && iniNumber(ini, "wizardDelay") > 0) {
-        Sleep((DWORD)iniNumber(ini, "wizardDelay"));
-        bool jar = GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES;
-        writeText(runs, "ab", "JAR %s\n", jar ? "1" : "0");
-    }
+    int wizardDelay = testRun ? 0 : atoi(iniSetting(ini, "wizardDelay"));
+    Sleep((DWORD)(atoi(iniSetting(ini, "delay")) + wizardDelay));
+    bool jar = GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES;
+    if (wizardDelay > 0) writeText(runs, "ab", "JAR %s\n", jar ? "1" : "0");
     return 0;
 }

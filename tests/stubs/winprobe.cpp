@@ -2,11 +2,8 @@
 // (found by caption among the visible top-level ones) and drives them. Verbs: text CAPTION CONTROL
 // [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
 // post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is).
-#include <windows.h>
+#include "stubini.h"
 #include <sddl.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 
 // How many visible top-level windows have the caption (the first to first), waited for up to ms.
 static int find(const char* caption, HWND* first, DWORD ms = 0) {
@@ -20,12 +17,10 @@ static int find(const char* caption, HWND* first, DWORD ms = 0) {
 }
 
 int main(int argc, char** argv) {
-    const char* verb = argc >= 2 ? argv[1] : "";
-    bool text = strcmp(verb, "text") == 0;
-    // The window named by the second argument of text, count, rect and post.
+    auto is = [&](const char* verb, int least) { return argc >= least && !strcmp(argv[1], verb); };
     HWND window = nullptr;
-    int count = argc >= 3 ? find(argv[2], &window, text && argc >= 5 ? atoi(argv[4]) : 0) : 0;
-    if (text && argc >= 4) {
+    int count = argc >= 3 ? find(argv[2], &window, is("text", 5) ? atoi(argv[4]) : 0) : 0;
+    if (is("text", 4)) {
         static wchar_t wide[8192];
         static char utf8[32768];
         int id = atoi(argv[3]);
@@ -33,26 +28,18 @@ int main(int argc, char** argv) {
         SendMessageW(id ? GetDlgItem(window, id) : window, WM_GETTEXT, 8192, (LPARAM)wide);
         DWORD size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
         WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8, size ? size - 1 : 0, &size, nullptr);
-        return 0;
-    }
-    if (strcmp(verb, "count") == 0) {
+    } else if (is("count", 3)) {
         printf("%d\n", count);
-        return 0;
-    }
-    if (strcmp(verb, "rect") == 0) {
+    } else if (is("rect", 3)) {
         RECT r;
-        if (window && argc >= 5)
-            SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0, SWP_NOSIZE);
+        if (argc > 4) SetWindowPos(window, nullptr, atoi(argv[3]), atoi(argv[4]), 0, 0, SWP_NOSIZE);
         if (!window || !GetWindowRect(window, &r)) return 1;
         printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
-        return 0;
-    }
-    if (strcmp(verb, "post") == 0 && argc >= 6)
+    } else if (is("post", 6)) {
         return !window || !PostMessageA(window, strtoul(argv[3], nullptr, 0),
                                         strtoul(argv[4], nullptr, 0), strtoul(argv[5], nullptr, 0));
-    if (strcmp(verb, "locale") == 0 && argc >= 3) {
-        // The key then lets everyone read it and nobody change it, so that Wine does not set the
-        // name again from LC_ALL as the next process starts. Exit code 1: that failed.
+    } else if (is("locale", 3)) {
+        // Read-only then: Wine would set it again from LC_ALL as the next process starts.
         HKEY intl;
         PSECURITY_DESCRIPTOR readOnly = nullptr;
         return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0,
@@ -62,28 +49,26 @@ int main(int argc, char** argv) {
                !ConvertStringSecurityDescriptorToSecurityDescriptorA(
                    "D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr) ||
                RegSetKeySecurity(intl, DACL_SECURITY_INFORMATION, readOnly) != ERROR_SUCCESS;
-    }
-    if (strcmp(verb, "run") == 0) {
-        char* line = getenv("WINPROBE_COMMAND");
+    } else if (is("run", 2)) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process;
         DWORD code = 3;
-        if (line && CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process)) {
+        if (CreateProcessA(nullptr, getenv("WINPROBE_COMMAND"), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &process)) {
             WaitForSingleObject(process.hProcess, INFINITE);
             GetExitCodeProcess(process.hProcess, &code);
         }
         return (int)code;
-    }
-    if (strcmp(verb, "watch") == 0 && argc >= 3) {
+    } else if (is("watch", 3)) {
         // After a line saying it has begun, prints the captions it sees each time it looks.
         printf("WATCHING\n");
         fflush(stdout);
         for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)atoi(argv[2]); Sleep(20))
             for (int i = 3; i < argc; ++i)
                 if (find(argv[i], &window)) printf("%s\n", argv[i]);
-        return 0;
+    } else {
+        return 2;
     }
-    return 2;
+    return 0;
 }
