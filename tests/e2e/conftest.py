@@ -1,7 +1,6 @@
 """Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
 it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
-import re
 import subprocess
 import time
 from pathlib import Path
@@ -13,6 +12,7 @@ WINESERVER = "/usr/lib/wine/wineserver"
 SOURCE = Path(os.environ.get("LAUNCHER_SOURCE", Path(__file__).resolve().parents[2]))
 BUILD = Path(os.environ.get("LAUNCHER_BUILD", SOURCE / "build" / "win64"))
 ARTIFACTS = BUILD / "artifacts"
+INSTALLER = BUILD / "installer.exe"
 
 
 class Wine:
@@ -46,16 +46,6 @@ class Wine:
         self.run("regedit", "/S", self.winpath(path), check=True)
         path.unlink()
 
-    def reg_query(self, key, value=None):
-        """The key's listing, or the data of one value as text; None when absent."""
-        out = self.run("reg", "query", key, *(["/v", value] if value is not None else []))
-        text = out.stdout.decode("latin-1") if out.returncode == 0 else None
-        if text is None or value is None:
-            return text
-        found = re.search(rf"^[ \t]*{re.escape(value)}[ \t]+REG_\w+[ \t]*(.*?)\s*$", text,
-                          re.M | re.I)
-        return found and found.group(1)
-
 
 @pytest.fixture
 def wine(tmp_path):
@@ -82,10 +72,6 @@ def workdir(wine):
 
 def stub(name):
     return BUILD / "stubs" / (name + ".exe")
-
-
-def installer():
-    return BUILD / "installer.exe"
 
 
 def read_text(path):

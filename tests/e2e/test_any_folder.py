@@ -3,13 +3,11 @@ Western system), started from another such directory: the wizard starts, the log
 directory, the clean-up program is handed the work directory, and no trace file of its own stays."""
 import pytest
 
-from launcher_support import (HOST_JAVA, JDK_KEY, JRE_KEY, StubJvm, cleanup_runs, control_text,
-                              host_java_version, host_jvm_home, install_cleanup_stub, layout,
-                              register, registry_version, run_launcher, trace_texts)
+from launcher_support import (HOST_JAVA, JRE_KEY, WIZARD_CONTROL, StubJvm, cleanup_runs,
+                              control_text, host_jdk, install_cleanup_stub, layout, register,
+                              run_launcher, trace_texts)
 
 WORK = "Установка 安装"
-WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
-                      loaderJavaCommand="SampleWizard")
 
 
 # The second start directory is written by a script in the legacy code page.
@@ -49,11 +47,7 @@ def test_real_jdk_in_directories_named_in_any_script(wine):
     wine.env["LC_ALL"] = "de_DE.UTF-8"
     work = wine.drive_c / WORK
     work.mkdir()
-    subkey, micro = registry_version(host_java_version())
-    home = host_jvm_home(wine, "Ява 爪哇")
-    key = f"HKLM\\SOFTWARE\\JavaSoft\\{JDK_KEY}\\{subkey}"
-    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(home))):
-        wine.run("reg", "add", key, "/v", value, "/d", data, "/f", check=True)
+    _, _, subkey = host_jdk(wine, "Ява 爪哇")
     layout(wine, work, control_text(jvmRequiredVersion=subkey, **WIZARD_CONTROL))
 
     assert run_launcher(wine, work, "-q", "x", timeout=300) == 0

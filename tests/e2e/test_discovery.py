@@ -7,11 +7,8 @@ import time
 
 import pytest
 
-from launcher_support import (JDK_KEY, JRE_KEY, StubJvm, control_text, error_texts, layout,
-                              register, run_launcher, trace_texts)
-
-WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
-                      loaderJavaCommand="SampleWizard")
+from launcher_support import (JDK_KEY, JRE_KEY, WIZARD_CONTROL, StubJvm, control_text, error_texts,
+                              layout, register, run_launcher, trace_texts)
 LM = "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
 
 # id: (limit, JVMs as (home, version), the last runs the wizard; where its source is named,

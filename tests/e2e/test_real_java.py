@@ -3,18 +3,14 @@ hostjava bridge as its javaw.exe, is proved by the test class and runs the sampl
 import pytest
 
 from conftest import read_text, wait_for
-from launcher_support import (HOST_JAVA, JDK_KEY, TEST_CLASS, control_text, host_java_version,
-                              host_jvm_home, layout, register, registry_version, run_launcher,
+from launcher_support import (HOST_JAVA, TEST_CLASS, control_text, host_jdk, layout, run_launcher,
                               trace_texts)
 
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
 
 
 def test_sample_wizard_and_test_class_on_the_registered_host_jdk(wine, workdir, tmp_path):
-    version = host_java_version()
-    subkey, micro = registry_version(version)
-    home = host_jvm_home(wine)
-    register(wine, [(JDK_KEY, subkey, micro, wine.winpath(home))])
+    home, version, subkey = host_jdk(wine)
     # The class-path element with a blank is quoted by the launcher and arrives whole; the bridge
     # turns it into the jar's Unix path.
     layout(wine, workdir, control_text(

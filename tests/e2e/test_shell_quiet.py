@@ -3,7 +3,7 @@ tests/unit/cmdline_test.cpp), and the hand-over to the clean-up program."""
 import pytest
 
 from launcher_support import cleanup_runs, error_texts, install_cleanup_stub, run_quiet, trace_texts
-from shell_support import DIALOG, ERROR_BOX, start_launcher, wait_exit, watch
+from shell_support import DIALOG, ERROR_BOX, start_launcher, watch
 
 READER_FAILURE = ["Unable to open kiv.control", "unable to get parameters",
                   "Unable to install application."]
@@ -30,7 +30,7 @@ def test_quiet_run_shows_nothing_and_hands_work_directory_on(wine, name, control
     if control:
         run_quiet(wine, work, start=start)
     else:
-        assert wait_exit(start_launcher(wine, work, "-q", "x"), 15) == 0
+        assert start_launcher(wine, work, "-q", "x").wait(15) == 0
     assert seen() == set()
     assert {"Quite install: true", "Properties install: false", "Install argument: x",
             "set status quite"} <= set(trace_texts(work))
