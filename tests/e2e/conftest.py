@@ -35,9 +35,8 @@ class Wine:
                               env=dict(self.env, **(env or {})), capture_output=True,
                               timeout=timeout, check=check)
 
-    def start(self, program, *args, cwd=None, env=None):
-        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd,
-                                env=dict(self.env, **(env or {})),
+    def start(self, program, *args, cwd=None):
+        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd, env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def reg_import(self, text):

@@ -31,6 +31,12 @@ def layout(wine, workdir, control, trace=True):
         (workdir / "jinstall.log").write_bytes(b"")
 
 
+def put(root, files):
+    for name, data in files.items():
+        (root / name).parent.mkdir(parents=True, exist_ok=True)
+        (root / name).write_bytes(data)
+
+
 def control_text(**values):
     return "".join(f"{key}={value}\n" for key, value in values.items())
 

@@ -46,8 +46,8 @@ def seed_locale(wine, name):
     assert probe(wine, "locale", name)[0] == 0
 
 
-def start_launcher(wine, workdir, *args, cwd=None):
-    return wine.start(INSTALLER, *args, cwd=cwd or workdir)
+def start_launcher(wine, workdir, *args):
+    return wine.start(INSTALLER, *args, cwd=workdir)
 
 
 def screenshot(name, rect):
