@@ -90,8 +90,3 @@ def wait_for(predicate, timeout=30, interval=0.1):
         time.sleep(interval)
     return predicate()
 
-
-def save_artifact(name, data):
-    ARTIFACTS.mkdir(parents=True, exist_ok=True)
-    (ARTIFACTS / name).write_bytes(data)
-    return ARTIFACTS / name

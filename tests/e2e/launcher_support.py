@@ -69,8 +69,7 @@ class JvmAt:
         return [run for run in self.runs() if run["kind"] == "wizard"]
 
     def properties(self):
-        path = self.bindir / "stubjvm.properties"
-        return path.read_bytes() if path.exists() else None
+        return (self.bindir / "stubjvm.properties").read_bytes()
 
 
 class StubJvm(JvmAt):

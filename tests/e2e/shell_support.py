@@ -1,7 +1,7 @@
 """Start installer.exe, read and drive its windows (tests/stubs/winprobe.cpp), take screenshots."""
 import subprocess
 
-from conftest import INSTALLER, save_artifact, stub
+from conftest import ARTIFACTS, INSTALLER, stub
 
 DIALOG, ERROR_BOX = "Installer", "Tallybox Installer: Error"
 STATUS_CONTROL, BOX_TEXT_CONTROL, IDOK = 104, 65535, 1
@@ -55,7 +55,8 @@ def screenshot(name, rect):
     crop = ["-crop", rect] if rect else []
     shot = subprocess.run(["import", "-window", "root", *crop, "png:-"], check=True,
                           capture_output=True, timeout=30)
-    return save_artifact(name, shot.stdout)
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    (ARTIFACTS / name).write_bytes(shot.stdout)
 
 
 def watch(wine, ms, *captions):
