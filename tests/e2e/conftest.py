@@ -1,7 +1,6 @@
 """Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
 it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
-import re
 import subprocess
 import time
 from pathlib import Path
@@ -13,6 +12,7 @@ WINESERVER = "/usr/lib/wine/wineserver"
 SOURCE = Path(os.environ.get("LAUNCHER_SOURCE", Path(__file__).resolve().parents[2]))
 BUILD = Path(os.environ.get("LAUNCHER_BUILD", SOURCE / "build" / "win64"))
 ARTIFACTS = BUILD / "artifacts"
+INSTALLER = BUILD / "installer.exe"
 
 
 class Wine:
@@ -35,9 +35,8 @@ class Wine:
                               env=dict(self.env, **(env or {})), capture_output=True,
                               timeout=timeout, check=check)
 
-    def start(self, program, *args, cwd=None, env=None):
-        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd,
-                                env=dict(self.env, **(env or {})),
+    def start(self, program, *args, cwd=None):
+        return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd, env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def reg_import(self, text):
@@ -45,16 +44,6 @@ class Wine:
         path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("latin-1"))
         self.run("regedit", "/S", self.winpath(path), check=True)
         path.unlink()
-
-    def reg_query(self, key, value=None):
-        """The key's listing, or the data of one value as text; None when absent."""
-        out = self.run("reg", "query", key, *(["/v", value] if value is not None else []))
-        text = out.stdout.decode("latin-1") if out.returncode == 0 else None
-        if text is None or value is None:
-            return text
-        found = re.search(rf"^[ \t]*{re.escape(value)}[ \t]+REG_\w+[ \t]*(.*?)\s*$", text,
-                          re.M | re.I)
-        return found and found.group(1)
 
 
 @pytest.fixture
@@ -84,10 +73,6 @@ def stub(name):
     return BUILD / "stubs" / (name + ".exe")
 
 
-def installer():
-    return BUILD / "installer.exe"
-
-
 def read_text(path):
     return Path(path).read_bytes().decode("latin-1") if Path(path).exists() else ""
 
@@ -105,8 +90,3 @@ def wait_for(predicate, timeout=30, interval=0.1):
         time.sleep(interval)
     return predicate()
 
-
-def save_artifact(name, data):
-    ARTIFACTS.mkdir(parents=True, exist_ok=True)
-    (ARTIFACTS / name).write_bytes(data)
-    return ARTIFACTS / name

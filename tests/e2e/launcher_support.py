@@ -1,10 +1,11 @@
 """Helpers for the launcher's end-to-end scenarios: lay out a work directory, put stub JVMs or the
-bridge to the host's Java into the prefix and register them, run the launcher, read the logs."""
+bridge to the host's Java into the prefix and register them, run the launcher, read the logs;
+the stand-in for a package's compressed JVM and JVM installer (tests/stubs/stubjvmkit.cpp)."""
 import re
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, installer, log_lines, read_text, stub, wait_for
+from conftest import BUILD, INSTALLER, log_lines, read_text, stub, wait_for
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -12,16 +13,28 @@ TEST_CLASS = BUILD / "java" / "TestJvm.class"
 JRE_KEY = "Java Runtime Environment"
 JDK_KEY = "Java Development Kit"
 PLUGIN_KEY = "Java Plug-in"
+WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
+                      loaderJavaCommand="SampleWizard")
+# A 1.6 JRE is wanted, the package can install 1.6.0, the wizard runs on javaw.exe.
+BUNDLE_CONTROL = dict(WIZARD_CONTROL, jvmMinVersion="1.6", jvmVersion="1.6.0", jvmName="JRE",
+                      loaderClasspath=".;install.jar", jvmSelfExtractor="jre-win.exe",
+                      jvmInstallerType="selfExtratorJvmInstaller")
 
 
 def layout(wine, workdir, control, trace=True):
     # An empty jinstall.log is the user's switch that turns the trace on (and keeps it).
-    (workdir / "installer.exe").write_bytes(installer().read_bytes())
+    (workdir / "installer.exe").write_bytes(INSTALLER.read_bytes())
     (workdir / "kiv.control").write_bytes(control.encode("latin-1"))
     (workdir / "TestJvm.class").write_bytes(TEST_CLASS.read_bytes())
     (workdir / "install.jar").write_bytes((BUILD / "java" / "install.jar").read_bytes())
     if trace:
         (workdir / "jinstall.log").write_bytes(b"")
+
+
+def put(root, files):
+    for name, data in files.items():
+        (root / name).parent.mkdir(parents=True, exist_ok=True)
+        (root / name).write_bytes(data)
 
 
 def control_text(**values):
@@ -56,8 +69,7 @@ class JvmAt:
         return [run for run in self.runs() if run["kind"] == "wizard"]
 
     def properties(self):
-        path = self.bindir / "stubjvm.properties"
-        return path.read_bytes() if path.exists() else None
+        return (self.bindir / "stubjvm.properties").read_bytes()
 
 
 class StubJvm(JvmAt):
@@ -81,18 +93,17 @@ def register(wine, entries):
 
 
 def run_launcher(wine, workdir, *args, env=None, timeout=120):
-    out = wine.run(workdir / "installer.exe", *args, cwd=workdir, env=env, timeout=timeout)
-    return out.returncode
+    return wine.run(workdir / "installer.exe", *args, cwd=workdir, env=env,
+                    timeout=timeout).returncode
 
 
-def run_quiet(wine, workdir, *args, start=None):
-    """One quiet run of the built installer.exe in workdir (default "-q x"). Without a control
-    file there, one that turns the search off: the run fails at once, quietly."""
+def run_quiet(wine, workdir, start=None):
+    """A run of installer.exe -q x in workdir; without a control file, one that fails at once."""
     if not (workdir / "kiv.control").exists():
         (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     if start is not None:
         (workdir / "startdir.txt").write_bytes(start.encode("latin-1") + b"\r\n")
-    assert wine.run(installer(), *(args or ("-q", "x")), cwd=workdir, timeout=20).returncode == 0
+    assert wine.run(INSTALLER, "-q", "x", cwd=workdir, timeout=20).returncode == 0
 
 
 def install_cleanup_stub(work):
@@ -115,23 +126,61 @@ def error_texts(workdir):
     return log_lines(workdir / "errors.log")
 
 
-def host_java_version():
+def host_jdk(wine, name="hostjdk"):
+    """The host's Java behind the hostjava bridge, registered as a JDK: (home, version, subkey)."""
     out = subprocess.run([str(HOST_JAVA), "-XshowSettings:properties", "-version"],
                          capture_output=True, text=True)
-    return re.search(r"java\.version = (\S+)", out.stderr).group(1)
-
-
-def host_jvm_home(wine, name="hostjdk"):
+    version = re.search(r"java\.version = (\S+)", out.stderr).group(1)
+    # 17.0.15 is registered as 17.0 with micro version 15.
+    base, _, micro = version.rpartition(".")
+    subkey, micro = (base, micro) if "." in base else (version, "0")
     bindir = wine.drive_c / "jvms" / name / "bin"
     bindir.mkdir(parents=True)
     for program in ("javaw.exe", "java.exe"):
         (bindir / program).write_bytes(stub("hostjava").read_bytes())
     (bindir / "hostjava.ini").write_text(f"java={HOST_JAVA}\n")
-    return bindir.parent
+    key = f"HKLM\\SOFTWARE\\JavaSoft\\{JDK_KEY}\\{subkey}"  # reg, not regedit: any script
+    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(bindir.parent))):
+        wine.run("reg", "add", key, "/v", value, "/d", data, "/f", check=True)
+    return bindir.parent, version, subkey
 
 
-def registry_version(version):
-    """The registry's version subkey and micro version for a version: 17.0.15 gives 17.0, 15."""
-    base, _, micro = version.rpartition(".")
-    return (base, micro) if "." in base else (version, "0")
+def bundle_control(**values):
+    """BUNDLE_CONTROL's lines, changed and extended by values (a value of None drops the line)."""
+    merged = dict(BUNDLE_CONTROL, **values)
+    return control_text(**{key: value for key, value in merged.items() if value is not None})
 
+
+def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
+    """Puts the stand-in into the work directory, its settings (version, home, programs, msvcrt,
+    files, ...) in its .ini."""
+    (workdir / name).write_bytes(stub("stubjvmkit").read_bytes())
+    settings = dict(jvm=wine.winpath(stub("stubjvm")), **settings)
+    (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
+
+
+def expansion_dirs(directory):
+    runs = read_text(directory / "jre-win.runs").splitlines()
+    return [line[4:] for line in runs if line.startswith("CWD ")]
+
+
+def javasoft(wine):
+    """HKLM\\SOFTWARE\\JavaSoft's subkeys and their values: {key below JavaSoft: {name: data}}."""
+    tree, values, prefix = {}, {}, "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\"
+    listing = wine.run("reg", "query", prefix[:-1], "/s").stdout.decode("latin-1")
+    for line in listing.splitlines():
+        if line.startswith(prefix):
+            values = tree.setdefault(line.strip()[len(prefix):], {})
+        elif line.strip():
+            name, kind, *data = line.split(None, 2)
+            values[name] = data[0].strip() if data else ""
+    return tree
+
+
+def properties_text(home, installed, in_temp=None, registry=True):
+    lines = [f"nativeJvmHomeDir={home.replace(chr(92), '/')}",
+             f"nativeJvmInstalled={'true' if installed else 'false'}"]
+    if in_temp is not None:
+        lines.append(f"nativeJvmInstalledInTemp={'true' if in_temp else 'false'}")
+    lines.append(f"configureWinRegistry={'true' if registry else 'false'}")
+    return "".join(line + "\r\n" for line in lines).encode()

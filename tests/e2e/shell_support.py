@@ -1,7 +1,7 @@
 """Start installer.exe, read and drive its windows (tests/stubs/winprobe.cpp), take screenshots."""
 import subprocess
 
-from conftest import installer, save_artifact, stub
+from conftest import ARTIFACTS, INSTALLER, stub
 
 DIALOG, ERROR_BOX = "Installer", "Tallybox Installer: Error"
 STATUS_CONTROL, BOX_TEXT_CONTROL, IDOK = 104, 65535, 1
@@ -18,10 +18,6 @@ def probe(wine, *args, timeout=90):
     """(exit code, output) of the window probe; a loaded machine can take long to start it."""
     out = wine.run(stub("winprobe"), *args, timeout=timeout)
     return out.returncode, out.stdout.decode("utf-8", "replace")
-
-
-def wait_window(wine, caption, ms=10000):
-    return probe(wine, "text", caption, 0, ms)[0] == 0
 
 
 def window_text(wine, caption, control, ms=5000):
@@ -50,18 +46,8 @@ def seed_locale(wine, name):
     assert probe(wine, "locale", name)[0] == 0
 
 
-def run_raw(wine, workdir, arguments, cwd=None, timeout=20):
-    """Runs installer.exe with the arguments string exactly as given; returns the exit code."""
-    return wine.run(stub("winprobe"), "run", cwd=cwd or workdir, timeout=timeout, env={
-        "WINPROBE_COMMAND": f'"{wine.winpath(installer())}" {arguments}'}).returncode
-
-
-def start_launcher(wine, workdir, *args, cwd=None):
-    return wine.start(installer(), *args, cwd=cwd or workdir)
-
-
-def wait_exit(proc, timeout=20):
-    return proc.wait(timeout=timeout)
+def start_launcher(wine, workdir, *args):
+    return wine.start(INSTALLER, *args, cwd=workdir)
 
 
 def screenshot(name, rect):
@@ -69,7 +55,8 @@ def screenshot(name, rect):
     crop = ["-crop", rect] if rect else []
     shot = subprocess.run(["import", "-window", "root", *crop, "png:-"], check=True,
                           capture_output=True, timeout=30)
-    return save_artifact(name, shot.stdout)
+    ARTIFACTS.mkdir(parents=True, exist_ok=True)
+    (ARTIFACTS / name).write_bytes(shot.stdout)
 
 
 def watch(wine, ms, *captions):

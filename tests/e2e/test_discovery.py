@@ -7,11 +7,8 @@ import time
 
 import pytest
 
-from launcher_support import (JDK_KEY, JRE_KEY, StubJvm, control_text, error_texts, layout,
-                              register, run_launcher, trace_texts)
-
-WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
-                      loaderJavaCommand="SampleWizard")
+from launcher_support import (JDK_KEY, JRE_KEY, WIZARD_CONTROL, StubJvm, control_text, error_texts,
+                              layout, put, register, run_launcher, trace_texts)
 LM = "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
 
 # id: (limit, JVMs as (home, version), the last runs the wizard; where its source is named,
@@ -104,17 +101,15 @@ def test_each_source_finds_its_jvm_and_the_wizard_starts_on_it(wine, workdir, na
 
     # The older JVM is never tried.
     assert [jvm.kinds() for jvm in jvms] == [[]] * (len(jvms) - 1) + [["test", "wizard"]]
-    texts = trace_texts(workdir)
-    assert f"JVM found under {where}" in texts
-    assert "Java wizard launched successfully" in texts
-    assert f"Found correct version of JVM: {homes[-1][0]}\\bin\\javaw.exe" in texts
+    assert {f"JVM found under {where}", "Java wizard launched successfully",
+            f"Found correct version of JVM: {homes[-1][0]}\\bin\\javaw.exe"} <= set(
+                trace_texts(workdir))
 
 
 def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir):
     jdk9 = StubJvm(wine, r"C:\Program Files\Java\jdk-9.0.4", "9.0.4")
     (wine.drive_c / "jre-empty").mkdir()
-    (wine.drive_c / "tools" / "jdk-broken" / "bin").mkdir(parents=True)
-    (wine.drive_c / "tools" / "jdk-broken" / "bin" / "javaw.exe").write_bytes(b"not a program")
+    put(wine.drive_c, {"tools/jdk-broken/bin/javaw.exe": b"not a program"})
     wine.reg_import(r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
 "JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
@@ -157,8 +152,7 @@ def test_jvm_that_never_answers_is_ended_and_the_next_one_used(wine, workdir):
     assert run_launcher(wine, workdir, "-q", "x", env={"JAVA_HOME": ""}) == 0
 
     assert time.monotonic() - begin < 3 + 30  # Wine's start-up and a loaded machine included
-    assert good.kinds() == ["test", "wizard"]
-    assert hung.kinds() == ["test"]
+    assert [good.kinds(), hung.kinds()] == [["test", "wizard"], ["test"]]
     assert (hung.bindir / "stubjvm.child").exists()  # it did start a process of its own
     assert "test jvm left no answer within 3 seconds and was ended" in trace_texts(workdir)
     # Neither the hung JVM nor the process it started outlives the launcher.

@@ -5,9 +5,8 @@ import subprocess
 import pytest
 
 from conftest import stub
-from launcher_support import JRE_KEY, control_text, error_texts, layout, register, run_launcher
-from launcher_support import StubJvm
-from provision_support import BUNDLE_CONTROL, JvmAt, compressed_jvm, provision_control
+from launcher_support import (JRE_KEY, JvmAt, StubJvm, bundle_control, compressed_jvm,
+                              control_text, error_texts, layout, register, run_launcher)
 
 
 @pytest.fixture
@@ -28,9 +27,8 @@ def test_full_disk_leaves_the_jvm_its_own_policy(wine, workdir, tmpfs):
                      2 * stub("stubjvm").stat().st_size + (1 << 20))
     home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0"
     policy = home + "\\lib\\security\\java.policy"
-    layout(wine, workdir, provision_control(
-        BUNDLE_CONTROL, jvmName="Java Plug-in",
-        userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))
+    layout(wine, workdir, bundle_control(
+        jvmName="Java Plug-in", userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))
     (workdir / "java.policy").write_bytes(b"// package policy\n" * (1 << 18))
     compressed_jvm(wine, workdir, version="1.6.0", files="lib\\security\\java.policy")
 

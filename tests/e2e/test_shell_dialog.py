@@ -4,7 +4,7 @@ import pytest
 from conftest import wait_for
 from launcher_support import error_texts, trace_texts
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, press_ok, probe,
-                           screenshot, start_launcher, wait_exit, watch, window_count, window_rect,
+                           screenshot, start_launcher, watch, window_count, window_rect,
                            window_text)
 
 NOT_FOUND = ("The correct version of the JRE was not found on your system.",
@@ -33,7 +33,7 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     # The worker has let the dialog go and waits for the box.
     assert (workdir / "__kivinstall.sem").exists() and not (workdir / "__kivshow.sem").exists()
     assert press_ok(wine)
-    assert wait_exit(proc, 15) == 0
+    assert proc.wait(15) == 0
     assert not any((workdir / name).exists() for name in ("__kivinstall.sem", "jinstall.sem"))
     assert [error_texts(workdir).count(line) for line in NOT_FOUND] == [1, 1]
     # The watcher that proves quiet runs show nothing does see these windows.

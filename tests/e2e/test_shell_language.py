@@ -5,7 +5,7 @@ import pytest
 from conftest import read_text, wait_for
 from shell_support import (APPLICATION_MESSAGE, BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, OTHER_CAUSES,
                            STATUS_CONTROL, press_ok, probe, screenshot, seed_locale, start_launcher,
-                           wait_exit, window_rect, window_text)
+                           window_rect, window_text)
 
 ENGLISH = ("Unpacking the installer...", "See errors.log and jinstall.log files for details.")
 LANGUAGES = [  # LC_ALL, locale name forced over Wine's, status text, end of the reader's box
@@ -50,7 +50,7 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
         report = APPLICATION_MESSAGE + "\r\r" + OTHER_CAUSES
         assert wait_for(lambda: probe(wine, "text", ERROR_BOX, BOX_TEXT_CONTROL)[1] == report, 15)
         press_ok(wine)
-        assert wait_exit(proc, 20) == 0
+        assert proc.wait(20) == 0
     if lc_all is None:  # laid out in dialog units, the dialog grows with the resolution
         assert widths[1] >= widths[0] * 1.3, widths
     if lc_all == "de_DE" and not forced:
