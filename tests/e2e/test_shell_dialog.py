@@ -20,9 +20,9 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     # No search and no way to install a JVM: the run fails once its control file is read.
     (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     proc = start_launcher(wine, workdir)
-    assert window_text(wine, DIALOG, STATUS_CONTROL, 10000) == "Unpacking the installer..."
+    assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == "Unpacking the installer..."
     assert window_text(wine, DIALOG, 0) == "Installer"
-    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 10000) == "\r\r".join(NOT_FOUND)
+    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 30000) == "\r\r".join(NOT_FOUND)
     screenshot("shell_error_box.png", window_rect(wine, ERROR_BOX, 0, 0))  # off the dialog
     screenshot("shell_dialog_english.png", window_rect(wine, DIALOG))
     if message:

@@ -36,9 +36,9 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
         if dpi == 144:
             wine.reg_import('[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:90\n')
         proc = start_launcher(wine, workdir)
-        assert window_text(wine, DIALOG, STATUS_CONTROL, 10000) == status
+        assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == status
         widths.append(int(window_rect(wine, DIALOG).split("x")[0]))
-        text = window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 10000)
+        text = window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 30000)
         assert text.startswith("Unable to open kiv.control\n\n") and text.endswith(suffix), text
         box = window_rect(wine, ERROR_BOX, 0, 0)  # off the dialog, for the pictures
         if lc_all == "fr_FR":
