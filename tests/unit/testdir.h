@@ -5,16 +5,12 @@
 
 #include <string>
 
-class ScratchDir {
-public:
+struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
     const std::string& path() const { return dir; }
     std::string file(const char* name) const { return dir + "\\" + name; }
-
-private:
-    std::string dir;
-    std::string saved;
+    std::string dir, saved;
 };
 
 std::string readFile(const std::string& path);
