@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 // A work directory (current) with the keystore, a JVM home "jre", a home directory "home" and the
@@ -33,8 +32,6 @@ protected:
 };
 
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
-    std::string slashed = dir.path();
-    std::replace(slashed.begin(), slashed.end(), '\\', '/');
     const struct {
         std::string content, named;
     } cases[] = {
@@ -46,7 +43,7 @@ TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
         {"identity.database=  \n", ""},
         // Regression: the rest of a line longer than the read buffer was read as a line of its own.
         {"#" + std::string(1999, 'x') + "identity.database=C:/wrong/db.obj\nidentity.database=" +
-             slashed + "/data//ids/identitydb.obj  \r\nidentity.database=C:/second/db.obj\n",
+             dir.path() + "/data//ids/identitydb.obj  \r\nidentity.database=C:/second/db.obj\n",
          dir.file("data\\ids\\identitydb.obj")},
     };
     char named[PathBufferSize];
