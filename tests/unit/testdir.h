@@ -17,7 +17,6 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool exists(const std::string& path);
 void makeDirs(const std::string& path);
-// The log's lines, each ended by "\n".
 std::string logText(const std::string& path);
 
 #endif
