@@ -12,15 +12,7 @@
 
 #include <string>
 
-// build\<arch>\stubs\echoargs.exe, beside the tests directory of this program.
-static std::string echoArgsPath() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string tests = std::string(path).substr(0, std::string(path).rfind('\\'));
-    return tests.substr(0, tests.rfind('\\')) + "\\stubs\\echoargs.exe";
-}
-
-TEST(ExecCommand, EveryBlankEndsAWordAndNoExitCodeIsAFailedStart) {
+TEST(ExecCommand, WordsExitCodesAndLongArguments) {
     const struct {
         const char* args;
         unsigned count;
@@ -37,7 +29,10 @@ TEST(ExecCommand, EveryBlankEndsAWordAndNoExitCodeIsAFailedStart) {
         {"-x", 1, "-1", "ARGC 2\nARG -x\n"},
     };
     ScratchDir dir;
-    std::string program = echoArgsPath();
+    char path[MAX_PATH];  // build\<arch>\tests\unit_tests.exe; the stub is in build\<arch>\stubs
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string program = path, directory = program.substr(0, program.rfind('\\'));
+    program = directory.substr(0, directory.rfind('\\')) + "\\stubs\\echoargs.exe";
     for (const auto& c : cases) {
         _putenv(("ECHOARGS_EXIT=" + std::string(c.exit)).c_str());
         remove("echoargs.out");
@@ -47,13 +42,9 @@ TEST(ExecCommand, EveryBlankEndsAWordAndNoExitCodeIsAFailedStart) {
     }
     _putenv("ECHOARGS_EXIT=");
     EXPECT_FALSE(fexists("errors.log"));
-}
-
-TEST(ExecCommand, LongArgumentsStayBounded) {
     // Far beyond the system's command-line limit: the vector is joined whole and handed on without
     // an overflow (Wine starts the child with the line cut).
-    ScratchDir dir;
-    std::string huge(100000, 'a'), program = echoArgsPath(), missing = dir.file("missing.exe");
+    std::string huge(100000, 'a'), missing = dir.file("missing.exe");
     char* argv[] = {&program[0], &huge[0], &huge[0], nullptr};
     char error[ExecCommand::ErrorTextSize + 16];
     memset(error, 'Z', sizeof error);
