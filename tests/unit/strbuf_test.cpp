@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     enum Op { Copy, Append, Format };
@@ -103,9 +104,8 @@ TEST(CommandLine, SwitchesCountOnlyWhenAWordFollows) {
         bool quiet = !c.quiet, properties = !c.properties;
         std::string argument(300100, 'Z');  // an overflow shows in the rest, crashing nothing
         parseCommandLine(arguments, &quiet, &properties, &argument[0], 100);
-        EXPECT_EQ(isQuietStart(arguments), c.quietStart) << label;
-        EXPECT_EQ(quiet, c.quiet) << label;
-        EXPECT_EQ(properties, c.properties) << label;
+        EXPECT_EQ(std::vector<bool>({isQuietStart(arguments), quiet, properties}),
+                  std::vector<bool>({c.quietStart, c.quiet, c.properties})) << label;
         EXPECT_STREQ(argument.c_str(), c.argument.c_str()) << label;
         EXPECT_EQ(argument.find_first_not_of('Z', 100), std::string::npos) << label;
     }
