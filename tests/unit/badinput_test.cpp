@@ -1,10 +1,7 @@
-// The readers of the files a package, the wizard or the test class leaves in the work directory.
-// The control-file reader's rules (line ends, parsing, defaults, unescaping, cut values), and bad
-// input for every reader in files built with a fixed seed from what matters to them (keys, line
-// ends of every kind, Ctrl-Z, byte-order marks, NULs, long lines and continuations, paths that
-// climb out or name the protected directories): no reader crashes, writes outside the work
-// directory (a canary directory beside it, also the start directory, stays), writes a setting past
-// its field, or changes the file it reads. Every reader is quiet, so a failure shows no box.
+// The readers of the files a package, the wizard or the test class leaves in the work directory:
+// the control-file reader's rules, and bad input for every reader in files built with a fixed seed
+// (keys, line ends, Ctrl-Z, marks, NULs, long lines, paths that climb out): no reader crashes,
+// writes outside the work directory or past a setting's field, or changes the file it reads.
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "install/startdir.h"
@@ -31,12 +28,11 @@ const struct Field {
     const char* key;
     size_t offset, capacity;
 } Fields[] = {
-    FIELD(jvmRequiredVersion), FIELD(jvmMinVersion), FIELD(jvmMaxVersion),
-    FIELD(jvmVersion), FIELD(jvmName), FIELD(jvmCommandName),
-    FIELD(jvmInstallerType), FIELD(jvmSelfExtractor), FIELD(jvmInstallerBinary),
-    FIELD(jvmInstallerCommand), FIELD(predefinedJvmInstallDir), FIELD(jvmHomeDir),
-    FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch), FIELD(loaderClasspath),
-    FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
+    FIELD(jvmRequiredVersion), FIELD(jvmMinVersion), FIELD(jvmMaxVersion), FIELD(jvmVersion),
+    FIELD(jvmName), FIELD(jvmCommandName), FIELD(jvmInstallerType), FIELD(jvmSelfExtractor),
+    FIELD(jvmInstallerBinary), FIELD(jvmInstallerCommand), FIELD(predefinedJvmInstallDir),
+    FIELD(jvmHomeDir), FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch),
+    FIELD(loaderClasspath), FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
     FIELD(userSecurityPolicyFilename), FIELD(keystoreFilename), FIELD(appletUrl),
     FIELD(searchForJvm), FIELD(jvmTestTimeout),
 };
@@ -71,42 +67,12 @@ Values read(const std::string& content) {
 
 typedef std::vector<std::string> Pieces;
 
-struct Fuzzer {
-    ScratchDir scratch;
-    std::string work = scratch.file("work"), canary = scratch.file("canary"), continued;
-    Pieces pieces;
-    std::mt19937 random{20261207};  // the same files on every run and every machine
-
-    Fuzzer() {
-        makeDirs(canary + "\\sub");
-        writeFile(canary + "\\keep.txt", "keep");
-        writeFile(canary + "\\sub\\keep.txt", "keep");
-        makeDirs(work + "\\META-INF");
-        SetCurrentDirectoryA(work.c_str());
-        for (int i = 0; i < 300; ++i) continued += "\r\n x";
-        pieces = {work, canary, scratch.path(), "C:\\", "C:\\windows", "C:/WINDOWS/", "..",
-                  "..\\canary", "\\\\?\\C:\\", "C:", "jvm", "a b", "\\", "/", "//", ".",
-                  "x:stream", canary + "\\", canary + "\\.", scratch.path() + "\\CANARY",
-                  std::string(1, '\0'), "\x1a", "\r", "\x80\xff", "\\u00e9", "\xEF\xBB\xBF", " ",
-                  "abc", std::string(900 + random() % 5000, 'v'), continued};
-    }
-    const std::string& pick(const Pieces& from) { return from[random() % from.size()]; }
-    // A file of up to a dozen lines: a key or none, a separator, pieces and a line end.
-    std::string lines(const Pieces& keys) {
-        std::string text = pick({"", "", "", "\xEF\xBB\xBF"});
-        for (unsigned n = random() % 12; n > 0; --n) {
-            text += pick(keys) + pick({"=", "=", ":", ""});
-            for (unsigned p = random() % 4; p > 0; --p) text += pick(pieces);
-            text += pick({"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""});
-        }
-        return text;
-    }
-};
-
-// Writes content to name, lets read have it and tells whether the file is still the same. Clean-up
-// may delete its files: read makes them read-only first.
-bool keeps(const char* name, const std::string& content, const std::function<void()>& read) {
+// Writes content to name, lets read have it and tells whether the file is still the same. A
+// clean-up may delete its files: they are read-only while it runs.
+bool keeps(const char* name, const std::string& content, const std::function<void()>& read,
+           bool cleanUp = false) {
     writeFile(name, content);
+    if (cleanUp) SetFileAttributesA(name, FILE_ATTRIBUTE_READONLY);
     read();
     SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
     return readFile(name) == content;
@@ -115,13 +81,21 @@ bool keeps(const char* name, const std::string& content, const std::function<voi
 }  // namespace
 
 TEST(GetParameters, ReadsTheControlFile) {
-    // The values of an empty file (tracing off); a case names the values that differ.
+    // The values of an empty file; a case names the values that differ, and whether one was cut.
     const Values defaults = {{"jvmRequiredVersion", "1.4"}, {"jvmVersion", "1.4"},
                              {"jvmName", "JRE"}, {"jvmCommandName", "jrew.exe"},
                              {"loaderClasspath", ".;install.jar"}};
+    auto v = [](size_t length) { return std::string(length, 'v'); };
+    std::string everyKey;  // each in its own field
+    Values own;
+    for (const Field& field : Fields) {
+        own[field.key] = field.key == std::string("jvmCommandName") ? "six.exe" : field.key;
+        everyKey += std::string(field.key) + "=" + own[field.key] + "\n";
+    }
     const struct {
         std::string content;
         Values changed;
+        bool cut = false;
     } cases[] = {
         {"", {}},
         {"jvmVersion=1.6\n", {{"jvmRequiredVersion", "1.6"}, {"jvmVersion", "1.6"}}},
@@ -135,9 +109,6 @@ TEST(GetParameters, ReadsTheControlFile) {
         {"\xEFxjvmName=X\n", {}},
         // A key alone is an empty value; leading blanks, comments and other keys are no keys.
         {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nx=1\n", {}},
-        // Any separator, the last line of a key counts, blanks belong to the value, no last LF.
-        {"jvmName=First\njvmName:Second\njvmClasspathSwitch= -cp \njvmHomeDir=Last",
-         {{"jvmName", "Second"}, {"jvmClasspathSwitch", " -cp "}, {"jvmHomeDir", "Last"}}},
         // The install directory and the switches are unescaped, no other value.
         {"predefinedJvmInstallDir=C\\:\\\\Program Files\\\\App/jre\n"
          "jvmExtraParameters=-Dx=C\\:\\\\dir -\\\\\\\\server\njvmHomeDir=C\\:\\\\jre/x\n",
@@ -146,56 +117,58 @@ TEST(GetParameters, ReadsTheControlFile) {
         {"jvmName=A\r\r\njvmMinVersion=1.2\r\njvmMaxVersion=2\rjvmHomeDir=h\n",
          {{"jvmName", "A"}, {"jvmMinVersion", "1.2"}, {"jvmMaxVersion", "2"}, {"jvmHomeDir", "h"},
           {"jvmRequiredVersion", ""}, {"jvmVersion", ""}}},
+        // Any separator, the last line of a key counts, blanks belong to the value, no last LF.
+        {"jvmName=First\njvmName:Second\njvmClasspathSwitch= -cp \njvmHomeDir=Last",
+         {{"jvmName", "Second"}, {"jvmClasspathSwitch", " -cp "}, {"jvmHomeDir", "Last"}}},
+        {"jvmHomeDir=" + v(5000), {{"jvmHomeDir", v(5000)}}},
+        {"jvmHomeDir=" + v(5001), {{"jvmHomeDir", v(5000)}}, true},
+        // The rest of a line longer than the reader's 5100 characters is no line of its own, and
+        // the next line is read; a command name gives way to its extension.
+        {"jvmCommandName=" + v(5085) + "jvmName=BAD" + v(900) + "\njvmMaxVersion=9\n",
+         {{"jvmCommandName", v(4996) + ".exe"}, {"jvmMaxVersion", "9"}}, true},
+        {everyKey, own},
     };
     ScratchDir dir;
+    writeFile("jinstall.sem", "");  // tracing on, yet not the user's own: javaw stays the choice
     for (const auto& c : cases) {
         Values expected = c.changed;
         expected.insert(defaults.begin(), defaults.end());
         for (const Field& field : Fields) expected.insert({field.key, ""});
-        EXPECT_EQ(read(c.content), expected) << c.content;
-    }
-    // Every key lands in its own field.
-    std::string content;
-    Values expected;
-    for (const Field& field : Fields) {
-        expected[field.key] = field.key == std::string("jvmCommandName") ? "six.exe" : field.key;
-        content += std::string(field.key) + "=" + expected[field.key] + "\n";
-    }
-    EXPECT_EQ(read(content), expected);
-}
-
-TEST(GetParameters, ValuesLongerThanTheirFieldsAreCut) {
-    const struct {
-        const char* key;
-        size_t length, kept;  // of the value written, that arrive in the field
-    } cases[] = {
-        {"jvmRequiredVersion", 300, 200}, {"searchForJvm", 150, 99},
-        {"jvmClasspathSwitch", 1200, 999}, {"appletUrl", 4999, 4999},
-        {"appletUrl", 7000, 4999}, {"jvmHomeDir", 5000, 5000}, {"jvmHomeDir", 5001, 5000},
-        {"jvmCommandName", 6000, 5000},  // cut to 4996 characters, then ".exe"
-    };
-    for (const auto& c : cases) {
-        ScratchDir dir;
+        std::string label = c.content.substr(0, 80);
         writeFile("jinstall.log", "");
-        // The line after the long one is still read as a line of its own, and no part of the long
-        // line is taken for another one.
-        std::string value = std::string(c.length, 'v').replace(c.length / 2, 11, "jvmName=BAD");
-        Values values = read(std::string(c.key) + "=" + value + "\njvmMaxVersion=9\n");
-        std::string label = c.key + (" " + std::to_string(c.length));
-        EXPECT_EQ(values[c.key].size(), c.kept) << label;
-        if (c.key == std::string("jvmCommandName")) {
-            EXPECT_EQ(values[c.key].substr(4996), ".exe");
-        }
-        EXPECT_EQ(values["jvmMaxVersion"], "9") << label;
-        EXPECT_EQ(values["jvmName"], "JRE") << label;
-        bool traced = logText("jinstall.log").find("control file value cut: " + std::string(c.key))
-                      != std::string::npos;
-        EXPECT_EQ(traced, c.length > c.kept) << label;
+        EXPECT_EQ(read(c.content), expected) << label;
+        EXPECT_EQ(logText("jinstall.log").find("control file value cut:") != std::string::npos,
+                  c.cut) << label;
     }
 }
 
 TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
-    Fuzzer fuzz;
+    // A canary directory beside the work directory, also the start directory, must stay.
+    ScratchDir scratch;
+    const std::string work = scratch.file("work"), canary = scratch.file("canary");
+    makeDirs(canary + "\\sub");
+    for (const char* name : {"\\keep.txt", "\\sub\\keep.txt"}) writeFile(canary + name, "keep");
+    makeDirs(work + "\\META-INF");
+    SetCurrentDirectoryA(work.c_str());
+    std::mt19937 random{20261207};  // the same files on every run and every machine
+    std::string continued;
+    for (int i = 0; i < 300; ++i) continued += "\r\n x";
+    const Pieces pieces = {
+        work, canary, scratch.path(), "C:\\", "C:\\windows", "C:/WINDOWS/", "..", "..\\canary",
+        "\\\\?\\C:\\", "C:", "jvm", "a b", "\\", "/", "//", ".", "x:stream", canary + "\\",
+        canary + "\\.", scratch.path() + "\\CANARY", std::string(1, '\0'), "\x1a", "\r", "\x80\xff",
+        "\\u00e9", "\xEF\xBB\xBF", " ", "abc", std::string(900 + random() % 5000, 'v'), continued};
+    auto pick = [&](const Pieces& from) { return from[random() % from.size()]; };
+    // A file of up to a dozen lines: a key or none, a separator, pieces and a line end.
+    auto lines = [&](const Pieces& keys) {
+        std::string text = pick({"", "", "", "\xEF\xBB\xBF"});
+        for (unsigned n = random() % 12; n > 0; --n) {
+            text += pick(keys) + pick({"=", "=", ":", ""});
+            for (unsigned p = random() % 4; p > 0; --p) text += pick(pieces);
+            text += pick({"\n", "\r\n", "\r", "\r\r\n", "\n\r", ""});
+        }
+        return text;
+    };
     Pieces controlKeys = {"configureWinRegistry", "# comment", ""};
     for (const Field& field : Fields) controlKeys.push_back(field.key);
     const Pieces propertyKeys = {"nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
@@ -203,36 +176,32 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                                  "nativeJvmHomeDir", "configureWinRegistry", ""};
     const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
     std::unique_ptr<Install> install(new Install);
-    install->setQuietMode(true);
+    install->setQuietMode(true);  // every reader is quiet, so a failure shows no box
     install->setHomeDirectory("C:\\windows");
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};
     for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
-        writeFile("startdir.txt", fuzz.canary + "\r\n");
-        std::string control = fuzz.lines(controlKeys);
+        writeFile("startdir.txt", canary + "\r\n");
+        std::string control = lines(controlKeys);
         read(control);
         EXPECT_EQ(readFile("kiv.control"), control);
         // The temporary JVM named may go, but never the start directory.
-        EXPECT_TRUE(keeps("native.properties", fuzz.lines(propertyKeys), [&] {
-            SetFileAttributesA("native.properties", FILE_ATTRIBUTE_READONLY);
-            install->cleanUpJvmDir();
-        }));
-        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", fuzz.lines(manifestKeys), [&] {
-            SetFileAttributesA("META-INF\\MANIFEST.MF", FILE_ATTRIBUTE_READONLY);
-            install->cleanUpManifest(false);
-        }));
+        EXPECT_TRUE(keeps("native.properties", lines(propertyKeys),
+                          [&] { install->cleanUpJvmDir(); }, true));
+        EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", lines(manifestKeys),
+                          [&] { install->cleanUpManifest(false); }, true));
         // A start directory has no trailing blanks or line ends, and blanks alone are none.
-        EXPECT_TRUE(keeps("startdir.txt", fuzz.lines({" ", "\t", fuzz.canary, ""}), [] {
+        EXPECT_TRUE(keeps("startdir.txt", lines({" ", "\t", canary, ""}), [] {
             char start[PathBufferSize];
             if (!readStartDir(start, sizeof start)) return;
             size_t length = strlen(start);
             EXPECT_TRUE(length && !strchr(" \r\n", start[length - 1]) &&
                         start[strspn(start, " \t\r\n")]) << start;
         }));
-        EXPECT_TRUE(keeps("jvmGood.txt", fuzz.lines({"java version ", "1.6.0_31", "", "version"}),
+        EXPECT_TRUE(keeps("jvmGood.txt", lines({"java version ", "1.6.0_31", "", "version"}),
                           [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
-        ASSERT_EQ(readFile(fuzz.canary + "\\keep.txt") + readFile(fuzz.canary + "\\sub\\keep.txt"),
+        ASSERT_EQ(readFile(canary + "\\keep.txt") + readFile(canary + "\\sub\\keep.txt"),
                   "keepkeep");
         remove("errors.log");
     }

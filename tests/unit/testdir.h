@@ -5,23 +5,18 @@
 
 #include <string>
 
-class ScratchDir {
-public:
+struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
     const std::string& path() const { return dir; }
     std::string file(const char* name) const { return dir + "\\" + name; }
-
-private:
-    std::string dir;
-    std::string saved;
+    std::string dir, saved;
 };
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool exists(const std::string& path);
 void makeDirs(const std::string& path);
-// The log's lines, each ended by "\n".
 std::string logText(const std::string& path);
 
 #endif
