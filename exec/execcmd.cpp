@@ -1,14 +1,17 @@
 // ExecCommand: one child program, started and waited for.
 //
-// The child is started through the C runtime's _spawnv in waiting mode. That
-// call joins the entries of the vector with blanks and does not quote them,
+// The child is started through the C runtime's _spawnv without waiting, and
+// waited for through its process handle. That call joins the entries of the vector with blanks and does not quote them,
 // so each entry is first given the quoting of argsString: the child's own
 // command-line splitting then hands it the entries as they were meant (an
 // entry with a blank stays one argument; an entry that already carries its
-// quotes is passed as it is). A start failure is told apart from a child
-// that ended with exit code -1 by errno, which only a failed start sets.
+// quotes is passed as it is). Waiting through the handle keeps a failed start
+// (no handle) apart from a child that ended with exit code -1, which the
+// runtime's waiting mode hands back as the very value of a failure, and it
+// gives the exit code whole on both builds.
 #include "exec/execcmd.h"
 
+#include <windows.h>
 #include <errno.h>
 #include <process.h>
 #include <stdio.h>
@@ -131,13 +134,17 @@ bool ExecCommand::spawnQuoted(const char* program, char** argv, int* error) {
     quoted[count] = nullptr;
 
     errno = 0;
-    intptr_t result = _spawnv(_P_WAIT, program, quoted);
+    intptr_t child = _spawnv(_P_NOWAIT, program, quoted);
     *error = errno;
     free(quoted);
     free(text);
-    // The result is the child's exit code, which may be -1 as well; only a
-    // failed start sets errno.
-    return !(result == -1 && *error != 0);
+    if (child == -1) return false;
+    HANDLE process = (HANDLE)child;
+    DWORD code = 0;
+    WaitForSingleObject(process, INFINITE);
+    if (GetExitCodeProcess(process, &code)) exitCode = code;
+    CloseHandle(process);
+    return true;
 }
 
 bool ExecCommand::spawnAndWait(char* program, char** argv, char* errorText) {

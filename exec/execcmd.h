@@ -1,5 +1,6 @@
 // ExecCommand: starts a child program, waits until it has ended, and tells
-// whether it could be started at all. The child's exit code is not judged.
+// whether it could be started at all. The child's exit code is kept for the
+// caller to judge.
 // Steps go to the trace file, start failures to the errors file; both names
 // can be made absolute for callers that change the current directory.
 #ifndef EXEC_EXECCMD_H
@@ -30,6 +31,9 @@ public:
     // count is the number of those words. Start failures are logged.
     bool execCommand(const char* command, const char* args, unsigned count);
 
+    // The exit code of the last child that was started and has ended.
+    unsigned long lastExitCode() const { return exitCode; }
+
     // The vector as one text, entries joined by blanks, an entry with a
     // blank (or tab) and no double quote wrapped in double quotes. This is
     // the command line the child is given. Allocated with malloc; the
@@ -56,6 +60,7 @@ private:
 
     char traceFilename[PathBufferSize];
     char errorsFilename[PathBufferSize];
+    unsigned long exitCode = 0;
 };
 
 // The message for the errno of a failed start.

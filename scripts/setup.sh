@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(cmake make mingw-w64 wine64 xvfb xdotool imagemagick default-jdk-headless
+# wine32 (i386) beside wine64 lets a 64-bit prefix run the 32-bit build under
+# WoW64, registry views and "Program Files (x86)" included.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd dpkg --add-architecture i386
+fi
+packages=(cmake make mingw-w64 wine64 wine32:i386 xvfb xdotool imagemagick default-jdk-headless
           python3-pytest googletest)
 missing=()
 for p in "${packages[@]}"; do

@@ -16,4 +16,9 @@ source "$here/scripts/wine-env.sh"
 wine_env_start
 trap wine_env_stop EXIT
 
-ctest --preset win64 "$@"
+# Both builds run every test: the 32-bit one under WoW64 in the same kind of
+# prefix, as it runs on 64-bit Windows.
+status=0
+ctest --preset win64 "$@" || status=$?
+ctest --preset win32 "$@" || status=$?
+exit $status

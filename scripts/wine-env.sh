@@ -31,6 +31,8 @@ wine_env_start() {
   WINEPREFIX=$LAUNCHER_WINE_TEMPLATE "$WINE" wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX=$LAUNCHER_WINE_TEMPLATE "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   WINEPREFIX=$LAUNCHER_WINE_TEMPLATE "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  # A program that crashes ends at once instead of waiting for a debugger.
+  WINEPREFIX=$LAUNCHER_WINE_TEMPLATE "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
   WINEPREFIX=$LAUNCHER_WINE_TEMPLATE "$WINESERVER" -w
   export WINEPREFIX=$LAUNCHER_RUN_DIR/unit
   wine_prefix_copy "$LAUNCHER_WINE_TEMPLATE" "$WINEPREFIX"

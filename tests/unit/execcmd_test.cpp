@@ -36,7 +36,9 @@ TEST(ExecCommand, WordsExitCodesAndLongArguments) {
     for (const auto& c : cases) {
         _putenv(("ECHOARGS_EXIT=" + std::string(c.exit)).c_str());
         remove("echoargs.out");
-        EXPECT_TRUE(ExecCommand().execCommand(program.c_str(), c.args, c.count)) << c.exit;
+        ExecCommand child;
+        EXPECT_TRUE(child.execCommand(program.c_str(), c.args, c.count)) << c.exit;
+        EXPECT_EQ(child.lastExitCode(), (unsigned long)(DWORD)atoi(c.exit));
         EXPECT_EQ(readFile("echoargs.out"), c.echoed);
     }
     _putenv("ECHOARGS_EXIT=");
