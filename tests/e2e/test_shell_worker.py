@@ -2,7 +2,7 @@
 one launcher at a time installs from a work directory: a second one says why and does nothing."""
 import time
 
-from conftest import read_text, wait_for
+from conftest import INSTALLER, read_text, wait_for
 from launcher_support import JRE_KEY, control_text, error_texts, layout, register, StubJvm
 from shell_support import BOX_TEXT_CONTROL, press_ok, window_text
 
@@ -11,12 +11,12 @@ ALREADY_RUNNING = ("Another installer is already running in this directory. This
                    "nothing; wait until the other has finished.")
 
 
-def start(wine, workdir, **settings):
+def start(wine, workdir, program=None, **settings):
     jvm = StubJvm(wine, "C:\\jvms\\jre142", "1.4.2_19", **settings)
     register(wine, [(JRE_KEY, "1.4.2_19", "0", jvm.winhome)])
     control = control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe")
     layout(wine, workdir, control, trace=False)
-    return jvm, wine.start(workdir / "installer.exe", "-q", "x", cwd=workdir)
+    return jvm, wine.start(program or workdir / "installer.exe", "-q", "x", cwd=workdir)
 
 
 def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir):
@@ -45,7 +45,10 @@ def test_launcher_stays_while_its_installation_runs_where_no_semaphore_can_be_ma
     deep = workdir / ("d" * 200) / ("e" * 48)
     deep.mkdir(parents=True)
     assert len(wine.winpath(deep)) == 257
-    jvm, proc = start(wine, deep, delay=4000)
+    # Started from a shorter path: Wine's WoW64 cannot load a 32-bit program from one that deep.
+    program = wine.drive_c / "installer.exe"
+    program.write_bytes(INSTALLER.read_bytes())
+    jvm, proc = start(wine, deep, program, delay=4000)
     assert wait_for((jvm.bindir / "stubjvm.runs").exists, 30)
     time.sleep(2)
     assert proc.poll() is None, "the launcher ended while its JVM was running"
