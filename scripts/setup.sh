@@ -8,8 +8,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd dpkg --add-architecture i386
 fi
+# The release (scripts/release.sh) and its test: git for the commit's time,
+# zip, osslsigncode and openssl for the signature and its throwaway certificate.
 packages=(cmake make mingw-w64 wine64 wine32:i386 xvfb xdotool imagemagick default-jdk-headless
-          python3-pytest googletest)
+          python3-pytest googletest git zip osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

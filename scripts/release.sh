@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Makes a release: both architectures built from a clean state and laid out,
+# with the package author's pieces and a sample package, in
+# dist/launcher-<version>/ and dist/launcher-<version>.zip.
+#
+#   scripts/release.sh [-j N] [--sign CERT.pfx [--pass-file FILE] [--timestamp URL]]
+#
+# The same commit gives the same bytes wherever and whenever it is built: the
+# programs carry no time and no folder of this machine, and every file's time
+# (in the jar and in the zip) is SOURCE_DATE_EPOCH: taken from the
+# environment when set, else the last commit's time, else a fixed time.
+#
+# --sign signs both installer.exe with Authenticode (SHA-256) after they were
+# built; the certificate's password comes from FILE or from the environment
+# variable RELEASE_SIGN_PASSWORD, never from the command line. With
+# --timestamp the signatures get a time stamp from that server. Either way
+# dist/launcher-<version>.unsigned.sha256 keeps the sums of the files as
+# built, which anyone can rebuild and compare.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+usage() {
+  sed -n 's/^#   //p' "$0" >&2
+  exit 2
+}
+
+jobs=2 cert="" pass_file="" timestamp=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    -j) jobs=${2:?}; shift 2 ;;
+    -j*) jobs=${1#-j}; shift ;;
+    --sign) cert=${2:?}; shift 2 ;;
+    --pass-file) pass_file=${2:?}; shift 2 ;;
+    --timestamp) timestamp=${2:?}; shift 2 ;;
+    *) usage ;;
+  esac
+done
+if [ -z "$cert" ] && { [ -n "$pass_file" ] || [ -n "$timestamp" ]; }; then
+  echo "release: --pass-file and --timestamp go with --sign" >&2
+  exit 2
+fi
+if [ -n "$cert" ]; then
+  cert=$(realpath "$cert")
+  [ -f "$cert" ] || { echo "release: no certificate $cert" >&2; exit 2; }
+  if [ -n "$pass_file" ]; then
+    pass_file=$(realpath "$pass_file")
+    [ -f "$pass_file" ] || { echo "release: no password file $pass_file" >&2; exit 2; }
+  elif [ -z "${RELEASE_SIGN_PASSWORD+set}" ]; then
+    echo "release: the certificate's password: --pass-file FILE or RELEASE_SIGN_PASSWORD" >&2
+    exit 2
+  fi
+  command -v osslsigncode >/dev/null || { echo "release: osslsigncode is missing (scripts/setup.sh)" >&2; exit 2; }
+fi
+
+version=$(tr -d ' \r\n' <VERSION)
+if ! [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+  echo "release: VERSION holds \"$version\", not MAJOR.MINOR.PATCH" >&2
+  exit 1
+fi
+if ! grep -qxF "Current version: $version" README.md; then
+  echo "release: README.md does not name the current version (a line \"Current version: $version\")" >&2
+  exit 1
+fi
+
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  if [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$root" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+  else
+    SOURCE_DATE_EPOCH=1704067200  # 2024-01-01, for a tree outside git
+  fi
+fi
+export SOURCE_DATE_EPOCH
+# Zip keeps local times, sort orders by the locale: both fixed.
+export TZ=UTC LC_ALL=C
+umask 022
+
+name=launcher-$version
+dist=$root/dist
+out=$dist/$name
+echo "== release $version (file times $(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T') UTC)"
+
+# Build directories of the release's own, from nothing, without the tests.
+for arch in win64 win32; do
+  rm -rf "build/release-$arch"
+  cmake --preset "release-$arch" >/dev/null
+  cmake --build --preset "release-$arch" -j "$jobs" >/dev/null
+  echo "== built build/release-$arch/installer.exe"
+done
+
+rm -rf "$out" "$dist/$name.zip" "$dist/$name.unsigned.sha256"
+mkdir -p "$out/win64" "$out/win32" "$out/docs" "$out/sample"
+java_out=build/release-win64/java
+cp build/release-win64/installer.exe "$out/win64/"
+cp build/release-win32/installer.exe "$out/win32/"
+cp "$java_out/TestJvm.class" "$out/"
+cp docs/control-file.md "$out/docs/"
+# The sample package runs as it is wherever a JVM of Java 8 or later is
+# installed; it takes the 32-bit launcher, which runs on every Windows.
+cp build/release-win32/installer.exe "$java_out/TestJvm.class" "$java_out/install.jar" \
+   java/wizard/kiv.control java/wizard/SampleWizard.java "$out/sample/"
+cat >"$out/README.md" <<EOF
+# Launcher $version
+
+\`installer.exe\` starts a Java installation wizard (\`install.jar\`) on a JVM
+it finds, or installs, on the user's machine. What is here:
+
+| file | what |
+|---|---|
+| \`win64/installer.exe\` | the launcher for 64-bit Windows |
+| \`win32/installer.exe\` | the launcher for 32-bit Windows (runs on 64-bit Windows too) |
+| \`TestJvm.class\` | the test class each package carries: it proves each JVM the launcher finds |
+| \`docs/control-file.md\` | for package authors: the control file \`kiv.control\` and the files of a package |
+| \`sample/\` | a package that runs as it is: \`installer.exe\` (32-bit), \`kiv.control\`, \`TestJvm.class\` and a sample wizard \`install.jar\` (its source \`SampleWizard.java\`), started on any installed Java 8 or later |
+| \`SHA256SUMS\` | the files' SHA-256 sums: \`sha256sum -c SHA256SUMS\` |
+
+A package is its wizard and these files, unpacked into one folder; the user
+runs \`installer.exe\` there.
+EOF
+
+# Every file by its path in the folder, in one order.
+write_sums() {
+  (cd "$out" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | sort |
+     xargs -d '\n' sha256sum)
+}
+write_sums >"$dist/$name.unsigned.sha256"
+
+if [ -n "$cert" ]; then
+  signing=$(mktemp -d)
+  trap 'rm -rf "$signing"' EXIT
+  if [ -z "$pass_file" ]; then
+    pass_file=$signing/password
+    (umask 077 && printf '%s' "$RELEASE_SIGN_PASSWORD" >"$pass_file")
+  fi
+  stamp=()
+  [ -n "$timestamp" ] && stamp=(-ts "$timestamp")
+  for arch in win64 win32; do
+    osslsigncode sign -pkcs12 "$cert" -readpass "$pass_file" -h sha256 "${stamp[@]}" \
+      -n "Installer launcher $version" -in "$out/$arch/installer.exe" \
+      -out "$signing/installer.exe" >/dev/null
+    mv "$signing/installer.exe" "$out/$arch/installer.exe"
+    echo "== signed $arch/installer.exe${timestamp:+ (time stamp from $timestamp)}"
+  done
+  cp "$out/win32/installer.exe" "$out/sample/installer.exe"
+fi
+write_sums >"$out/SHA256SUMS"
+
+# The zip: fixed times and modes, no owners, entries sorted.
+find "$out" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
+find "$out" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$dist" && find "$name" -type f | sort | zip -X -D -q -@ "$name.zip")
+
+echo "== dist/$name/ and dist/$name.zip:"
+cat "$out/SHA256SUMS"
+(cd "$dist" && sha256sum "$name.zip")
+if [ -n "$cert" ]; then
+  echo "== as built, before signing (dist/$name.unsigned.sha256):"
+  grep 'installer\.exe$' "$dist/$name.unsigned.sha256"
+fi
