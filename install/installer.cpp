@@ -43,7 +43,7 @@ static const char WizardNotStartedText[] =
 Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
     settings.clear();
     // Every buffer of the run starts as the empty text.
-    char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,
+    char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,  madeJvmDir,
                              homeDirectory, errorMessage, errorDetails};
     for (char* buffer : buffers) buffer[0] = '\0';
 }

@@ -109,6 +109,9 @@ private:
     // The home the JVM classes gave for the JVM they accepted last
     // (JvmWanted::home), emptied whenever a new JVM is looked for.
     char provedHome[InstallPathSize];
+    // The directory this run made for the JVM it installed (ExtractJvm::
+    // createdJvmDir), the only one the temporary-JVM clean-up may delete.
+    char madeJvmDir[InstallPathSize];
     char homeDirectory[InstallPathSize];
     char errorMessage[InstallErrorSize];
     char errorDetails[InstallErrorSize];

@@ -31,6 +31,7 @@ bool Install::extractJvm() {
     // existing JVM directory taken instead of an expansion does not leave
     // the wizard with an empty or stale home.
     if (extractor.isJvmInstalled()) {
+        copyText(madeJvmDir, extractor.createdJvmDir());
         getJavaHomeDir(javaHomeDir);
         logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
