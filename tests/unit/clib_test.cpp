@@ -67,7 +67,7 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
     EXPECT_FALSE(fexists("jvm"));
 }
 
-TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAWholeBinLevel) {
+TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAFinalBinLevel) {
     // Regression: the runtime's stat refused a directory named with a trailing separator, so a
     // control-file directory written "MyVm/" was taken for one that could not be created.
     ScratchDir dir;
