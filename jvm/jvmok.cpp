@@ -4,11 +4,12 @@
 // The test run starts the JVM program with "-cp . TestJvm <work directory>"
 // in the work directory; the test class writes "jvmGood.txt" there, whose
 // first line holds the JVM's version and whose second line, from a test
-// class that knows it, "java.home=" and the running JVM's home in UTF-8. The file exists only while a test run
-// is under way. A JVM that gives no answer within the time limit is ended
-// with every process it started, and refused. Where a "jvmGood.txt" cannot
-// be deleted (a directory of that name), the test class is handed a private
-// directory instead, since it writes into whatever directory it is given.
+// class that knows it, "java.home=" and the running JVM's home in UTF-8.
+// The file exists only while a test run is under way. A JVM that gives no
+// answer within the time limit is ended with every process it started, and
+// refused. Where a "jvmGood.txt" cannot be deleted (a directory of that
+// name), the test class is handed a private directory instead, since it
+// writes into whatever directory it is given.
 #include "jvm/jvmok.h"
 #include "base/timeline.h"
 

@@ -8,11 +8,12 @@
 // test class also writes the running JVM's "java.home", which is taken when
 // that directory holds the program tested (a program copy in the Windows
 // directory, or a "javapath" folder, lives elsewhere than its JVM); a test
-// class that writes no such line leaves the home to the program's path. Every path that accepts a JVM comes here, so
-// the version rule lives in one place (verifyVersion). A test run has a time
-// limit; a JVM refused says why (refusal), for the search's list of the
-// candidates it refused. Test runs write to the trace only: whether a
-// refusal explains a failed installation is for the caller to say.
+// class that writes no such line leaves the home to the program's path.
+// Every path that accepts a JVM comes here, so the version rule lives in one
+// place (verifyVersion). A test run has a time limit; a JVM refused says why
+// (refusal), for the search's list of the candidates it refused. Test runs
+// write to the trace only: whether a refusal explains a failed installation
+// is for the caller to say.
 #ifndef JVM_JVMOK_H
 #define JVM_JVMOK_H
 

@@ -158,7 +158,8 @@ def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir,
 def test_temporary_jvm_below_a_folder_named_bin_goes_and_the_users_files_stay(wine, workdir):
     home = "C:\\data\\bin\\jre"
     layout(wine, workdir, bundle_control(predefinedJvmInstallDir="[$AppDir]\\jre", jvmHomeDir=home))
-    put(wine.drive_c, {"data/bin/docs/letter.txt": b"Dear", "data/notes.txt": b"x", "records/x": b""})
+    put(wine.drive_c, {"data/bin/docs/letter.txt": b"Dear", "data/notes.txt": b"x",
+                       "records/x": b""})
     compressed_jvm(wine, workdir, home=home, bin=0, records="C:\\records")
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
