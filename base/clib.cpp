@@ -295,25 +295,24 @@ char* getPathPtr() {
     return path;
 }
 
-void getJavaHomeDirectory(const char* executable, char* home) {
-    copyText(home, strlen(executable) + 1, executable);
+void getJavaHomeDirectory(const char* executable, char* home, size_t cap) {
+    copyText(home, cap, executable);
     char* lastSeparator = strrchr(home, '\\');
     if (!lastSeparator) return;
     *lastSeparator = '\0';
-    cutBinLevel(home, false);
+    cutFinalBinLevel(home);
 }
 
-void cutBinLevel(char* dir, bool finalOnly) {
+void cutFinalBinLevel(char* dir) {
     // "bin" inside a name (C:\cabinet, C:\robin) is part of the directory.
-    char* bin = nullptr;
-    for (char* at = dir; *at; ++at) {
-        bool starts = at == dir || isSeparator(at[-1]);
-        if (starts && _strnicmp(at, BinDir, 3) == 0 && (at[3] == '\0' || isSeparator(at[3])))
-            bin = at;
-    }
-    if (!bin || (finalOnly && bin[3] != '\0')) return;
+    size_t length = strlen(dir);
+    if (length < 3 || _stricmp(dir + length - 3, BinDir) != 0) return;
+    char* bin = dir + length - 3;
+    if (bin > dir && !isSeparator(bin[-1])) return;
     *bin = '\0';
     if (bin > dir && isSeparator(bin[-1])) bin[-1] = '\0';
+    // A drive's own bin: the home is the drive's root, not "X:" alone.
+    if (dir[0] && dir[1] == ':' && !dir[2]) appendText(dir, 4, "\\");
 }
 
 void parseVersion(const char* version, char* base, char* micro) {

@@ -41,12 +41,15 @@ void getCurrentDir(char* buffer, unsigned size);
 void standAloneDir(char* dir, size_t cap);
 // The value of the search path variable (path, PATH or Path), or null.
 char* getPathPtr();
-// The JVM home directory of a JVM program (the directory above bin).
-// home must hold the whole executable path.
-void getJavaHomeDirectory(const char* executable, char* home);
-// Removes a whole "bin" level (any letter case) and what follows it: the
-// last such level, or with finalOnly only a last component "bin".
-void cutBinLevel(char* dir, bool finalOnly);
+// The one rule for a JVM's home from where its program is: the directory
+// that holds the program, or its parent when that directory is a final
+// "bin" level (any letter case). A "bin" higher up is part of the home
+// (C:\data\bin\jre\java.exe has the home C:\data\bin\jre). home holds
+// cap bytes.
+void getJavaHomeDirectory(const char* executable, char* home, size_t cap);
+// The same rule for the directory that holds a JVM program: removes a last
+// component "bin" (any letter case); "C:\cabinet" or "C:\bin\jre" stay.
+void cutFinalBinLevel(char* dir);
 // Splits 1.6.0_20 into the base 1.6 and the micro part 0_20 ("0" when the
 // version has fewer than two dots). Both buffers must hold the whole version.
 void parseVersion(const char* version, char* base, char* micro);

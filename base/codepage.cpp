@@ -70,6 +70,20 @@ void fromLegacyCodePage(char* text, size_t capacity) {
     free(wide);
 }
 
+bool fromUtf8(char* text, size_t capacity) {
+    if (!text || isAscii(text)) return true;
+    if (!isUtf8(text)) return false;
+    if (GetACP() == CP_UTF8) return true;
+    wchar_t* wide = widen(text, CP_UTF8);
+    if (!wide) return false;
+    BOOL lost = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, &lost);
+    bool fits = bytes > 0 && !lost && (size_t)bytes <= capacity;
+    if (fits) WideCharToMultiByte(CP_ACP, 0, wide, -1, text, (int)capacity, nullptr, nullptr);
+    free(wide);
+    return fits;
+}
+
 void pathForChild(char* path, size_t capacity) {
     if (!path || isAscii(path)) return;
     char* shortName = (char*)malloc(capacity);

@@ -18,6 +18,13 @@ wchar_t* widen(const char* text, unsigned codePage);
 // does not fit capacity is cut at a whole character. Otherwise text stays.
 void fromLegacyCodePage(char* text, size_t capacity);
 
+// Turns a UTF-8 text (as a Java program writes it) into the launcher's
+// ANSI code page, in place; under a UTF-8 code page it stays as it is.
+// False, with the text unchanged, when it is not valid UTF-8, when one of
+// its characters has no form in the code page, or when the result does not
+// fit capacity.
+bool fromUtf8(char* text, size_t capacity);
+
 // Turns an existing path (in place) into a name that any other program can
 // take from its command line: a path that is not all ASCII becomes its short
 // name when that is all ASCII and fits capacity; otherwise it stays.

@@ -43,7 +43,8 @@ static const char WizardNotStartedText[] =
 Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
     settings.clear();
     // Every buffer of the run starts as the empty text.
-    char* const buffers[] = {jvmCommand, javaHomeDir, homeDirectory, errorMessage, errorDetails};
+    char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,  madeJvmDir,
+                             homeDirectory, errorMessage, errorDetails};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
 
@@ -122,8 +123,10 @@ static_assert(sizeof ControlSettings::jvmCommandName == JvmWanted::CommandNameSi
               "the command name of the settings is the one the JVM classes fill");
 
 JvmWanted Install::jvmWanted() {
+    static_assert(sizeof provedHome == PathBufferSize, "the home the JVM classes fill");
+    provedHome[0] = '\0';
     return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
-                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout)};
+                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout), provedHome};
 }
 
 void Install::setMode(bool quiet, bool properties) {

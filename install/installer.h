@@ -67,9 +67,11 @@ public:
     // Environment and wizard launch.
     bool getEnvironmentSetup();
     bool getWinEnvironmentSetup();
+    // The home of the JVM at jvmCommand (InstallPathSize bytes): the one it
+    // reported of itself when it was accepted, else the one its program's
+    // path gives.
     void getJavaHomeDir(char* buffer);
-    // The JVM the wizard runs on: its program and the home directory known
-    // for it so far.
+    // The JVM the wizard runs on: its program and its home.
     void setJvm(const char* program, const char* home);
     void logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry);
     bool runJavaInstaller(char* argument);
@@ -93,6 +95,7 @@ private:
     bool installWith(const char* file, char* version, bool bundle);
     void reportFailure();
     bool registerTemporaryJvm(char* jvmHome);
+    void homeOfJvm(char* home);
     // The version limits and the command name of the settings, as the JVM
     // classes take them.
     JvmWanted jvmWanted();
@@ -103,6 +106,12 @@ private:
     // Values of the run.
     char jvmCommand[InstallPathSize];
     char javaHomeDir[InstallPathSize];
+    // The home the JVM classes gave for the JVM they accepted last
+    // (JvmWanted::home), emptied whenever a new JVM is looked for.
+    char provedHome[InstallPathSize];
+    // The directory this run made for the JVM it installed (ExtractJvm::
+    // createdJvmDir), the only one the temporary-JVM clean-up may delete.
+    char madeJvmDir[InstallPathSize];
     char homeDirectory[InstallPathSize];
     char errorMessage[InstallErrorSize];
     char errorDetails[InstallErrorSize];

@@ -71,27 +71,31 @@ bool Install::getWinEnvironmentSetup() {
     return true;
 }
 
+void Install::homeOfJvm(char* home) {
+    if (provedHome[0]) copyText(home, InstallPathSize, provedHome);
+    else getJavaHomeDirectory(jvmCommand, home, InstallPathSize);
+}
+
 void Install::getJavaHomeDir(char* buffer) {
-    char command[InstallPathSize];
-    copyText(command, jvmCommand);
-    getJavaHomeDirectory(command, buffer);
+    homeOfJvm(buffer);
     traceMessage(TraceFilename, "jvm home dir", buffer);
 }
 
 // native.properties: the JVM home with forward slashes, whether this run
 // installed the JVM (and into the package's temporary directory), and the
-// registry answer. The home is derived from jvmCommand whenever one is set,
-// so that the wizard is never told an empty or stale home after a JVM
+// registry answer. The home is that of jvmCommand whenever one is set, so
+// that the wizard is never told an empty or stale home after a JVM
 // installer program has run or an existing JVM directory was taken.
 void Install::setJvm(const char* program, const char* home) {
     copyText(jvmCommand, program);
     copyText(javaHomeDir, home);
+    copyText(provedHome, home);
 }
 
 void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
     if (jvmCommand[0]) {
         char home[InstallPathSize];
-        getJavaHomeDirectory(jvmCommand, home);
+        homeOfJvm(home);
         if (strcmp(home, javaHomeDir) != 0) {
             copyText(javaHomeDir, home);
             traceMessage(TraceFilename, "jvm home dir", javaHomeDir);

@@ -5,9 +5,10 @@
 // expands it into a new JVM directory or finds an acceptable JVM already in
 // one of the candidate directories; runThirdPartyInstaller hands the JVM
 // installer program to RunJvmInstaller. Either way jvmCommand receives the
-// JVM program and "native.properties" is written for the wizard with the
-// home directory derived from it. Only a freshly expanded JVM
-// gets the package's Java security files (with backups for the Java Plug-in).
+// JVM program and "native.properties" is written for the wizard with its
+// home directory (the one the JVM reported, else the one its path gives).
+// Only a freshly expanded JVM gets the package's Java security files (with
+// backups for the Java Plug-in).
 #include "install/installer.h"
 #include "jvm/extractjvm.h"
 #include "jvm/runjvminstaller.h"
@@ -26,10 +27,11 @@ bool Install::extractJvm() {
                               settings.jvmHomeDir, jvmCommand, homeDirectory))
         return false;
 
-    // logJvmLocation derives the home from jvmCommand as well, so that an
+    // logJvmLocation takes the home of jvmCommand as well, so that an
     // existing JVM directory taken instead of an expansion does not leave
     // the wizard with an empty or stale home.
     if (extractor.isJvmInstalled()) {
+        copyText(madeJvmDir, extractor.createdJvmDir());
         getJavaHomeDir(javaHomeDir);
         logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
@@ -46,7 +48,7 @@ bool Install::runThirdPartyInstaller() {
                              settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
                              homeDirectory);
     if (result) {
-        // logJvmLocation derives the home of the JVM found from jvmCommand.
+        // logJvmLocation takes the home of the JVM found at jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';
         logJvmLocation(false, settings.predefinedJvmInstallDir, runner.configureWinReg());
     }

@@ -3,9 +3,9 @@
 //
 // FindJvm walks the installed JVMs and proves each candidate; the ones it
 // refuses are kept for the failure report. When one is accepted, its home
-// directory is derived from its program and "native.properties" is written
-// for the wizard. The control file can turn the search off ("searchForJvm"
-// no or none).
+// directory (the one it reported, else its program's) is taken and
+// "native.properties" is written for the wizard. The control file can turn
+// the search off ("searchForJvm" no or none).
 #include "install/installer.h"
 #include "jvm/findjvm.h"
 

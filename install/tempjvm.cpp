@@ -2,11 +2,14 @@
 // only, as "native.properties" reports it at the end of the run.
 //
 // The wizard may have rewritten the properties, so what they name is held
-// on a short leash: the directory is deleted only when deletionRefusal finds
-// nothing against it (an absolute directory below a drive or share root that
-// neither is nor holds the work directory, the Windows directory or the
-// start directory, by name or by identity); a directory that is itself a
-// link or junction is removed as a link, never followed. A
+// on a short leash: only the directory this run made for the JVM it
+// installed (madeJvmDir, the launcher's own record) is ever deleted, and
+// only when the properties name it or a directory inside it, and when
+// deletionRefusal finds nothing against either (an absolute directory below
+// a drive or share root that neither is nor holds the work directory, the
+// Windows directory or the start directory, by name or by identity). A
+// directory that was there before the run is never deleted. A directory
+// that is itself a link or junction is removed as a link, never followed. A
 // properties line too long for its buffer is skipped as a whole: a piece of
 // it could read as a key of its own.
 #include "install/installer.h"
@@ -112,26 +115,34 @@ void Install::cleanUpJvmDir() {
     char start[PathBufferSize];
     readStartDir(start, sizeof start);
     const char* reason = deletionRefusal(tempDir, homeDirectory, start);
+    if (!reason && !madeJvmDir[0]) reason = "this run made no directory for a jvm";
+    if (!reason && !dirNamesOrHolds(madeJvmDir, tempDir))
+        reason = "not the directory this run made for its jvm";
+    if (!reason) reason = deletionRefusal(madeJvmDir, homeDirectory, start);
     if (reason) {
         traceMessage(TraceFilename, "not deleting temporary jvm directory", tempDir);
         traceMessage(TraceFilename, "reason:", reason);
+        if (madeJvmDir[0]) traceMessage(TraceFilename, "temporary jvm left in", madeJvmDir);
         return;
     }
-    if (isLinkItself(tempDir)) {
+    // The whole directory made for the JVM goes, whatever part of it the
+    // properties name.
+    const char* dir = madeJvmDir;
+    if (isLinkItself(dir)) {
         // Only the link goes; its target and whatever is below it stay.
-        traceMessage(TraceFilename, "temporary jvm directory is a link, removing the link",
-                     tempDir);
-        if (!delDirTree(tempDir)) traceMessage(TraceFilename, "unable to remove the link", tempDir);
+        traceMessage(TraceFilename, "temporary jvm directory is a link, removing the link", dir);
+        if (!delDirTree(dir)) traceMessage(TraceFilename, "unable to remove the link", dir);
         return;
     }
-    if (!delDirTree(tempDir)) {
-        char message[LineBufferSize + 32];
-        formatText(message, sizeof message, "Warning: Unable to delete %s", tempDir);
+    traceMessage(TraceFilename, "deleting temporary jvm directory", dir);
+    if (!delDirTree(dir)) {
+        char message[PathBufferSize + 32];
+        formatText(message, sizeof message, "Warning: Unable to delete %s", dir);
         traceMessage(TraceFilename, message);
     }
-    char bin[LineBufferSize + 8];
-    if (formatText(bin, sizeof bin, "%s%s%s", tempDir, DIR_END, BinDir)) _rmdir(bin);
-    removeEmptyDirPatiently(tempDir);
+    char bin[PathBufferSize + 8];
+    if (formatText(bin, sizeof bin, "%s%s%s", dir, DIR_END, BinDir)) _rmdir(bin);
+    removeEmptyDirPatiently(dir);
 }
 
 // Registration of the JVM that "native.properties" names, before its

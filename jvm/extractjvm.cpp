@@ -5,6 +5,7 @@
 #include "jvm/extractjvm.h"
 
 #include "base/clib.h"
+#include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/curdir.h"
 #include "base/textline.h"
@@ -30,6 +31,7 @@ static const char OldJreFilename[] = "jre";
 
 ExtractJvm::ExtractJvm() : jvmInstalled(false), jvmDiscovered(false) {
     homeDirectory[0] = '\0';
+    createdDir[0] = '\0';
 }
 
 ExtractJvm::~ExtractJvm() {}
@@ -51,6 +53,7 @@ bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvm
             logAndTraceMessage(ErrorsFilename, TraceFilename, "JVM refused:", jvmOk.refusal());
     }
     if (ok && !jvmDiscovered) jvmInstalled = true;
+    if (!jvmInstalled) createdDir[0] = '\0';
     traceMessage(TraceFilename, "extractJvm ok", ok);
     return ok;
 }
@@ -72,27 +75,39 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
+        copyText(createdDir, installer.createdDir());
     }
     traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+
+    // The JVM home inside the directory: ./jre names jvmDir\jre, anything
+    // else replaces the directory.
+    char home[PathBufferSize];
+    bool homeFits = copyText(home, jvmDir);
+    if (jvmHomeDir && jvmHomeDir[0]) {
+        bool relative = jvmHomeDir[0] == '.' && isSeparator(jvmHomeDir[1]);
+        homeFits = relative ? appendText(home, jvmHomeDir + 1) : copyText(home, jvmHomeDir);
+        for (char* c = home; *c; ++c)
+            if (*c == '/') *c = DIR_END[0];
+    }
+    bool homeExisted = GetFileAttributesA(home) != INVALID_FILE_ATTRIBUTES;
+
     if (!created || (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir))) {
         traceMessage(TraceFilename, "installCompressedJvm ok", false);
         return false;
     }
-
-    // The JVM home inside the directory: ./jre names jvmDir\jre, anything
-    // else replaces the directory.
     if (jvmHomeDir && jvmHomeDir[0]) {
-        bool relative = jvmHomeDir[0] == '.' && isSeparator(jvmHomeDir[1]);
-        bool fits = relative ? appendText(jvmDir, PathBufferSize, jvmHomeDir + 1)
-                             : copyText(jvmDir, PathBufferSize, jvmHomeDir);
-        for (char* c = jvmDir; *c; ++c)
-            if (*c == '/') *c = DIR_END[0];
+        copyText(jvmDir, PathBufferSize, home);
         traceMessage(TraceFilename, "final jvm install directory:", jvmDir);
-        if (!fits) {
+        if (!homeFits) {
             traceMessage(TraceFilename, "installCompressedJvm ok", false);
             return false;
         }
     }
+    // What this run made for the JVM: the levels made for the directory
+    // when they hold the home, else the home when the expansion made it.
+    if (!createdDir[0] || !dirNamesOrHolds(createdDir, jvmDir))
+        copyText(createdDir, !homeExisted && isDir(jvmDir) ? jvmDir : "");
+    if (createdDir[0]) traceMessage(TraceFilename, "jvm directory made by this run", createdDir);
 
     // A JVM in the work directory is neither registered nor copied.
     bool registerJvm =

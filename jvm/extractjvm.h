@@ -31,6 +31,11 @@ public:
 
     // A new JVM was expanded and proved by extractJvm.
     bool isJvmInstalled() const { return jvmInstalled; }
+    // The directory this run made for the new JVM and that holds its home:
+    // the outermost level JvmInstaller made, or the home itself when the
+    // expansion made it (a home named apart from the chosen directory).
+    // Empty when the JVM went into directories that were there before.
+    const char* createdJvmDir() const { return createdDir; }
 
     // The whole job. wanted.commandName may be changed to the program name
     // actually found; jvmPath (PathBufferSize bytes) receives the JVM
@@ -84,6 +89,7 @@ private:
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
 
     char homeDirectory[PathBufferSize];
+    char createdDir[PathBufferSize];
     bool jvmInstalled;
     bool jvmDiscovered;
 };

@@ -8,6 +8,7 @@
 #include "jvm/jvminstaller.h"
 
 #include "base/clib.h"
+#include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/textline.h"
@@ -48,6 +49,7 @@ static bool endsWithSeparator(const char* text) {
 
 JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false) {
     homeDirectory[0] = '\0';
+    created[0] = '\0';
 }
 
 JvmInstaller::~JvmInstaller() {}
@@ -66,8 +68,12 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
     else if (endsWithSeparator(dir)) fits = formatText(path, sizeof path, "%s%s", dir, name);
     else fits = formatText(path, sizeof path, "%s%s%s", dir, DIR_END, name);
     if (fits) {
+        bool existed = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
         _mkdir(path);  // an existing directory is fine
         if (isDir(path)) {
+            // The first level made of a new place is the outermost one.
+            if (!existed && (!created[0] || !dirNamesOrHolds(created, path)))
+                copyText(created, path);
             copyText(dir, PathBufferSize, path);
             return true;
         }
@@ -359,6 +365,10 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
             logAndTraceMessage(ErrorsFilename, TraceFilename,
                                "Unable to create a new directory to install JVM");
     }
+    // Only what holds the directory chosen counts; a place given up on
+    // may have left levels of its own.
+    if (!ok || jvmDiscovered || !created[0] || !dirNamesOrHolds(created, jvmDir))
+        created[0] = '\0';
     traceMessage(TraceFilename, "createJvmDirectory ok", ok);
     return ok;
 }

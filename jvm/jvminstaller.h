@@ -34,6 +34,10 @@ public:
     bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
+    // The outermost directory this object made on the way to the directory
+    // createJvmDirectory chose: that directory or one that holds it. Empty
+    // when the chosen directory existed before (or a JVM was discovered).
+    const char* createdDir() const { return created; }
 
     // Deletes the tree dir\jvm when it exists. Refuses (false) a tree that is
     // not an absolute directory below a drive root, that is or holds the
@@ -73,6 +77,7 @@ private:
                                char* jvmPath);
 
     char homeDirectory[PathBufferSize];
+    char created[PathBufferSize];
     const char* keptFile;
     bool jvmDiscovered;
 };

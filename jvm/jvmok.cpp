@@ -3,11 +3,13 @@
 //
 // The test run starts the JVM program with "-cp . TestJvm <work directory>"
 // in the work directory; the test class writes "jvmGood.txt" there, whose
-// first line holds the JVM's version. The file exists only while a test run
-// is under way. A JVM that gives no answer within the time limit is ended
-// with every process it started, and refused. Where a "jvmGood.txt" cannot
-// be deleted (a directory of that name), the test class is handed a private
-// directory instead, since it writes into whatever directory it is given.
+// first line holds the JVM's version and whose second line, from a test
+// class that knows it, "java.home=" and the running JVM's home in UTF-8.
+// The file exists only while a test run is under way. A JVM that gives no
+// answer within the time limit is ended with every process it started, and
+// refused. Where a "jvmGood.txt" cannot be deleted (a directory of that
+// name), the test class is handed a private directory instead, since it
+// writes into whatever directory it is given.
 #include "jvm/jvmok.h"
 #include "base/timeline.h"
 
@@ -34,9 +36,15 @@ static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char OldJreFilename[] = "jre";
 static const char NewJreFilename[] = "java";
+static const char JavaHomeKey[] = "java.home=";
 
 // Line buffer of the results file: 1001 bytes, at most 998 characters a read.
-enum { ResultsLineSize = 1001, ResultsReadLimit = 999 };
+// The home line holds the key and a whole path.
+enum {
+    ResultsLineSize = 1001,
+    ResultsReadLimit = 999,
+    HomeLineLimit = PathBufferSize + sizeof JavaHomeKey
+};
 
 unsigned testSecondsOf(const char* text) {
     unsigned long long seconds = 0;
@@ -50,6 +58,7 @@ unsigned testSecondsOf(const char* text) {
 JvmOk::JvmOk() {
     copyText(traceFilename, TraceFilename);
     refusalText[0] = '\0';
+    reportedHome[0] = '\0';
 }
 
 void JvmOk::refuse(const char* reason) { copyText(refusalText, reason); }
@@ -120,6 +129,59 @@ bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
     return ok;
 }
 
+// A home as the launcher names directories: backslashes, no trailing one.
+static void tidyReportedHome(char* home) {
+    for (char* c = home; *c; ++c)
+        if (*c == '/') *c = DIR_END[0];
+    size_t length = strlen(home);
+    while (length > 3 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
+}
+
+// Whether dir\name or dir\bin\name is a file.
+static bool holdsProgram(const char* dir, const char* name) {
+    char path[PathBufferSize];
+    return (formatText(path, sizeof path, "%s%s%s", dir, DIR_END, name) && fexists(path) &&
+            !isDir(path)) ||
+           (formatText(path, sizeof path, "%s%s%s%s%s", dir, DIR_END, BinDir, DIR_END, name) &&
+            fexists(path) && !isDir(path));
+}
+
+void JvmOk::readReportedHome(const char* resultsFile, const char* jvmPath) {
+    reportedHome[0] = '\0';
+    LineReader file(resultsFile, textLines(HomeLineLimit));
+    char line[HomeLineLimit + 1];
+    bool whole = false;
+    if (!file.isOpen() || !file.read(line) || !file.read(line, &whole) ||
+        !startsWith(line, JavaHomeKey))
+        return;  // a test class that does not say
+    char home[PathBufferSize];
+    if (!whole || !copyText(home, line + strlen(JavaHomeKey))) {
+        traceMessage(traceFilename, "reported jvm home too long, ignored");
+        return;
+    }
+    if (!fromUtf8(home, sizeof home)) {
+        traceMessage(traceFilename, "reported jvm home not in this code page, ignored", home);
+        return;
+    }
+    tidyReportedHome(home);
+    const char* name = strrchr(jvmPath, DIR_END[0]);
+    name = name ? name + 1 : jvmPath;
+    if (!isAbsoluteDirPath(home) || !holdsProgram(home, name)) {
+        char text[200];
+        formatText(text, sizeof text, "reported jvm home ignored (no %s there):", name);
+        traceMessage(traceFilename, text, home);
+        return;
+    }
+    copyText(reportedHome, home);
+    traceMessage(traceFilename, "jvm reports its home", reportedHome);
+}
+
+void JvmOk::giveHome(const JvmWanted& wanted, const char* jvmPath) {
+    if (!wanted.home) return;
+    if (reportedHome[0]) copyText(wanted.home, PathBufferSize, reportedHome);
+    else getJavaHomeDirectory(jvmPath, wanted.home, PathBufferSize);
+}
+
 bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
     *own = false;
     getCurrentDir(dir, PathBufferSize);
@@ -149,6 +211,7 @@ bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
 }
 
 bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
+    reportedHome[0] = '\0';
     // Without the test class every JVM that exists passes, untested.
     if (!fexists(TestJvmFilename)) return true;
     traceMessage(traceFilename, "testing ", jvmPath);
@@ -212,6 +275,7 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     } else {
         traceMessage(traceFilename, "test jvm launched ok", true);
         ok = checkVersion(resultsFile, wanted);
+        if (ok) readReportedHome(resultsFile, jvmPath);
         if (ok) traceMessage(traceFilename, "test jvm ok", true);
         else traceMessage(traceFilename, "Jvm isn't installed properly.");
     }
@@ -240,6 +304,12 @@ bool JvmOk::tryCommand(const JvmWanted& wanted,
 }
 
 bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
+    if (!findAndTest(wanted, homeDir, jvmPath)) return false;
+    giveHome(wanted, jvmPath);
+    return true;
+}
+
+bool JvmOk::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
     char* commandName = wanted.commandName;
     char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
@@ -268,11 +338,14 @@ bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* knownVersion,
     char* commandName = wanted.commandName;
     char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
-    if (!jvmCorrectVersion(wanted, homeDir, jvmPath)) {
+    if (!findAndTest(wanted, homeDir, jvmPath)) {
         copyText(commandName, JvmWanted::CommandNameSize, kept);
         return false;
     }
-    if (verifyVersion(wanted, knownVersion)) return true;
+    if (verifyVersion(wanted, knownVersion)) {
+        giveHome(wanted, jvmPath);
+        return true;
+    }
     traceMessage(traceFilename, "jvm doesn't meet criteria");
     refuse("registered as version %s, outside the limits", knownVersion);
     copyText(commandName, JvmWanted::CommandNameSize, kept);

@@ -4,11 +4,16 @@
 // trying the newer program name when an old "jre" name is configured), runs
 // it once on the package's test class "TestJvm.class", reads the version the
 // test class writes into "jvmGood.txt" and holds it against the required,
-// minimum and maximum versions. Every path that accepts a JVM comes here, so
-// the version rule lives in one place (verifyVersion). A test run has a time
-// limit; a JVM refused says why (refusal), for the search's list of the
-// candidates it refused. Test runs write to the trace only: whether a
-// refusal explains a failed installation is for the caller to say.
+// minimum and maximum versions. The JVM's home is what the JVM says: the
+// test class also writes the running JVM's "java.home", which is taken when
+// that directory holds the program tested (a program copy in the Windows
+// directory, or a "javapath" folder, lives elsewhere than its JVM); a test
+// class that writes no such line leaves the home to the program's path.
+// Every path that accepts a JVM comes here, so the version rule lives in one
+// place (verifyVersion). A test run has a time limit; a JVM refused says why
+// (refusal), for the search's list of the candidates it refused. Test runs
+// write to the trace only: whether a refusal explains a failed installation
+// is for the caller to say.
 #ifndef JVM_JVMOK_H
 #define JVM_JVMOK_H
 
@@ -47,7 +52,8 @@ public:
     // homeDir\bin\name, then for an old "jre..." name the newer java/javaw
     // name in both places) and tests it. The command name keeps the new name
     // when that was found and is restored on false. jvmPath (PathBufferSize
-    // bytes) receives the accepted program.
+    // bytes) receives the accepted program, wanted.home (when given) its
+    // home.
     bool jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
     // As above, then the known version (the registry's) must meet the limits too.
     bool jvmCorrectVersion(const JvmWanted& wanted,
@@ -66,8 +72,15 @@ private:
 
     bool tryCommand(const JvmWanted& wanted,
                     const char* homeDir, const char* commandName, char* jvmPath);
+    bool findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
+    // Keeps the home the test class reported in resultsFile when it holds
+    // the program at jvmPath (reportedHome; empty otherwise).
+    void readReportedHome(const char* resultsFile, const char* jvmPath);
+    // wanted.home (when given) receives the home of the accepted jvmPath.
+    void giveHome(const JvmWanted& wanted, const char* jvmPath);
 
     char traceFilename[PathBufferSize];
+    char reportedHome[PathBufferSize];  // of the last JVM tested and accepted
     char refusalText[1200];
 };
 

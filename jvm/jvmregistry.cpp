@@ -44,7 +44,7 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     lowerText(home);
     size_t length = strlen(home);
     if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
-    cutBinLevel(home, true);
+    cutFinalBinLevel(home);
 }
 
 bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,

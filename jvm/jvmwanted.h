@@ -3,7 +3,8 @@
 // version texts, an empty text being a limit not given) and the name of the
 // JVM program, and how long a JVM's test run may take.
 //
-// The limits are only read. The command name is written back when a JVM is
+// The limits are only read. The home of the JVM accepted is written back
+// when a buffer is given for it. The command name is written back when a JVM is
 // found under another name: the version test replaces an old "jre..." name
 // by "java.exe" or "javaw.exe", two characters more than "jre.exe". Its
 // buffer therefore always has the full capacity CommandNameSize, and every
@@ -24,6 +25,11 @@ struct JvmWanted {
     // The time a test run of a JVM may take before the JVM is ended and
     // refused ("jvmTestTimeout").
     unsigned testSeconds = DefaultTestSeconds;
+    // Where the home of the JVM accepted goes (PathBufferSize bytes), or
+    // null: the home the JVM reported of itself when that directory holds
+    // its program, else the home its program's path gives. Written only
+    // when a JVM is accepted.
+    char* home = nullptr;
 };
 
 // The test run's time limit written in the control file: whole seconds

@@ -359,7 +359,7 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
                     continue;
                 // The program's directory is the home's bin (or the home).
                 formatText(where, sizeof where, "PATH %s", program);
-                cutBinLevel(home, true);
+                cutFinalBinLevel(home);
                 found = tryHome(where, home, nullptr, wanted, jvmPath);
                 break;
             }

@@ -2,6 +2,7 @@
 bridge to the host's Java into the prefix and register them, run the launcher, read the logs;
 the stand-in for a package's compressed JVM and JVM installer (tests/stubs/stubjvmkit.cpp)."""
 import re
+import shutil
 import subprocess
 from pathlib import Path
 
@@ -127,22 +128,31 @@ def error_texts(workdir):
 
 
 def host_jdk(wine, name="hostjdk"):
-    """The host's Java behind the hostjava bridge, registered as a JDK: (home, version, subkey)."""
+    """The host's Java behind the hostjava bridge, registered as a JDK: (home, version, subkey).
+    It is laid out as a Java 8 JDK: the JVM that runs is a copy of the host's Java (jlink) in the
+    JDK's jre directory, the home that JVM reports, with the bridge in its bin too."""
     out = subprocess.run([str(HOST_JAVA), "-XshowSettings:properties", "-version"],
                          capture_output=True, text=True)
     version = re.search(r"java\.version = (\S+)", out.stderr).group(1)
     # 17.0.15 is registered as 17.0 with micro version 15.
     base, _, micro = version.rpartition(".")
     subkey, micro = (base, micro) if "." in base else (version, "0")
-    bindir = wine.drive_c / "jvms" / name / "bin"
-    bindir.mkdir(parents=True)
-    for program in ("javaw.exe", "java.exe"):
-        (bindir / program).write_bytes(stub("hostjava").read_bytes())
-    (bindir / "hostjava.ini").write_text(f"java={HOST_JAVA}\n")
+    home = wine.drive_c / "jvms" / name
+    image = wine.prefix.parent / "jre-image"  # a plain name for jlink, whatever the locale
+    subprocess.run([str(HOST_JAVA.parent / "jlink"), "--add-modules", "java.base",
+                    "--no-header-files", "--no-man-pages", "--output", str(image)], check=True)
+    home.mkdir(parents=True)
+    shutil.move(image, home / "jre")
+    java = home / "jre" / "bin" / "java"
+    for bindir in (home / "bin", home / "jre" / "bin"):
+        bindir.mkdir(exist_ok=True)
+        for program in ("javaw.exe", "java.exe"):
+            (bindir / program).write_bytes(stub("hostjava").read_bytes())
+        (bindir / "hostjava.ini").write_text(f"java={java}\n", encoding="utf-8")
     key = f"HKLM\\SOFTWARE\\JavaSoft\\{JDK_KEY}\\{subkey}"  # reg, not regedit: any script
-    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(bindir.parent))):
+    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(home))):
         wine.run("reg", "add", key, "/v", value, "/d", data, "/f", check=True)
-    return bindir.parent, version, subkey
+    return home, version, subkey
 
 
 def bundle_control(**values):

@@ -1,11 +1,12 @@
 """Clean-up at the end of a quiet run of installer.exe: the trace and the logs handed on, the
-package files of the manifest, the temporary JVM (never a directory that must stay), and the
-hand-over to the clean-up program; a quiet run shows no window."""
+package files of the manifest, the temporary JVM (only what the run made for it, never a directory
+that must stay), and the hand-over to the clean-up program; a quiet run shows no window."""
 import pytest
 
 from conftest import read_text, wait_for
-from launcher_support import (JRE_KEY, cleanup_runs, error_texts, install_cleanup_stub, javasoft,
-                              put, run_quiet, trace_texts)
+from launcher_support import (JRE_KEY, bundle_control, cleanup_runs, compressed_jvm, error_texts,
+                              install_cleanup_stub, javasoft, layout, properties_text, put,
+                              run_launcher, run_quiet, trace_texts)
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, press_ok, probe, start_launcher,
                            watch, window_text)
 
@@ -50,8 +51,9 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     assert (workdir / "jinstall.log").stat().st_size < 100000
     assert not (start / "kivpand.log").exists() and (workdir / "kivpand.log").exists()  # empty
 
-    # Two more runs leave a temporary JVM beside the JVM native.properties names, registered only
-    # under the control file's version (regression: without one, under an empty version key).
+    # Two more runs register the JVM native.properties names only under the control file's version
+    # (regression: without one, under an empty version key); the temporary JVM it names beside it
+    # was there before the run and stays.
     jvm = b"nativeJvmHomeDir=C:/jre\nnativeJvmInstalledInTemp=true\nnativeTempJvmDir=C:/%s/tmpjvm\n"
     put(wine.drive_c, {
         "jre/bin/java.exe": b"MZ", "jre/bin/javaw.exe": b"MZ", "full/__kivtest.zos/x": b"",
@@ -85,7 +87,7 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     assert not (windows / "__kivtest.zos").exists()
     assert "about to configure jvm 1.6.0" in texts and "configureJvm ok: true" in texts
     assert javasoft(wine)[JRE_KEY + "\\1.6"]["JavaHome"].lower() == "c:\\jre"
-    assert not (second / "tmpjvm").exists() and not (third / "tmpjvm").exists()
+    assert (second / "tmpjvm").exists() and (third / "tmpjvm").exists()
     assert (wine.drive_c / "jre" / "bin" / "java.exe").exists()
 
     # The start "directory" is a file and the Windows directory refuses the probe now too: a box
@@ -107,23 +109,25 @@ START = b"C:\\Start Here\r\n"
 GUARDED = "reason: the start directory or a directory holding it"
 
 
-# nativeTempJvmDir, startdir.txt, the trace line of the verdict. Regressions: a start directory
-# note of blanks or a lone line end, or another spelling of the work directory (letter case, a
-# trailing separator, forward slashes), passed for another directory, and the clean-up program was
-# started on the work directory; a temporary JVM directory naming the start directory emptied it;
-# the contents of a link's target were deleted.
+NOT_MADE = "reason: this run made no directory for a jvm"
+
+
+# nativeTempJvmDir, startdir.txt, the trace line of the verdict; a directory the run did not make
+# is never deleted. Regressions: a start directory note of blanks or a lone line end, or another
+# spelling of the work directory (letter case, a trailing separator, forward slashes), passed for
+# another directory, and the clean-up program was started on the work directory; a temporary JVM
+# directory naming the start directory emptied it; the contents of a link's target were deleted.
 @pytest.mark.parametrize("temp, note, verdict", [
-    ("C\\:/work/tmpjvm", b"\r", "tempJvmDir C:\\work\\tmpjvm"),
+    ("C\\:/work/tmpjvm", b"\r", NOT_MADE),
     ("c:/WORK/", b"   \r\n", "reason: the work directory or a directory holding it"),
     ("C:/Windows/", b" \t\r\n", "reason: the Windows directory or a directory holding it"),
     ("C:/Start Here", START, GUARDED),
     ("c:/START HERE/", START, GUARDED),
     ("C://Start Here//", START, GUARDED),
     ("C:/work/startlink", START, GUARDED),
-    ("C:/work/datalink", b"c:\\WORK\r\n",
-     "temporary jvm directory is a link, removing the link C:\\work\\datalink"),
-    ("C\\:/work/tmpjvm", b"C:\\work\\\r\n", "tempJvmDir C:\\work\\tmpjvm"),
-    ("C\\:/work/tmpjvm", b"C:/work\r\n", "tempJvmDir C:\\work\\tmpjvm")])
+    ("C:/work/datalink", b"c:\\WORK\r\n", NOT_MADE),
+    ("C\\:/work/tmpjvm", b"C:\\work\\\r\n", NOT_MADE),
+    ("C\\:/work/tmpjvm", b"C:/work\r\n", NOT_MADE)])
 def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir, temp, note,
                                                                    verdict):
     kept = ["work/jvm/lib/ext/x.jar", "Start Here/mine.txt", "data/sub/keep.txt",
@@ -140,10 +144,30 @@ def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir,
     run_quiet(wine, workdir)
     assert {verdict, "configureReg: false", "Quite install: true", "Properties install: false",
             "Install argument: x", "set status quite"} <= set(trace_texts(workdir))
-    assert (workdir / "tmpjvm").exists() == ("tmpjvm" not in temp)
+    assert (workdir / "tmpjvm").exists() and (workdir / "datalink").exists()
     assert [name for name in kept if not (wine.drive_c / name).exists()] == []
     assert [name for name in ("jinstall.sem", "__kivinstall.sem", "__kivshow.sem")
             if (workdir / name).exists()] == []
     handed = note == START
     assert (workdir / "cleanup.exe").exists() == (workdir / "__cleanup.exe").exists() == handed
     assert cleanup_runs(workdir, 10 if handed else 0) == (["RUN", "ARG C:\\work"] if handed else [])
+
+
+# Regression: a JVM with its programs at its home, below a folder named bin, was given the home
+# C:\data, and the clean-up of the temporary JVM deleted C:\data with the user's files.
+def test_temporary_jvm_below_a_folder_named_bin_goes_and_the_users_files_stay(wine, workdir):
+    home = "C:\\data\\bin\\jre"
+    layout(wine, workdir, bundle_control(predefinedJvmInstallDir="[$AppDir]\\jre", jvmHomeDir=home))
+    put(wine.drive_c, {"data/bin/docs/letter.txt": b"Dear", "data/notes.txt": b"x",
+                       "records/x": b""})
+    compressed_jvm(wine, workdir, home=home, bin=0, records="C:\\records")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    # native.properties as the wizard saw it
+    assert (wine.drive_c / "records" / "stubjvm.properties").read_bytes() == properties_text(
+        home, installed=True, in_temp=True)
+    assert not wine.unixpath(home).exists()
+    assert sorted(p.name for p in (wine.drive_c / "data").rglob("*")) == [
+        "bin", "docs", "letter.txt", "notes.txt"]
+    assert f"deleting temporary jvm directory {home}" in trace_texts(workdir)

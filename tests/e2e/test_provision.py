@@ -30,7 +30,7 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     # A java.exe of the system's own, and a system directory as on Windows (not Wine).
     windows = wine.drive_c / "windows"
     (windows / "java.exe").write_bytes(b"the system's own")
-    (windows / "system").mkdir()
+    (windows / "system").mkdir(exist_ok=True)
     layout(wine, workdir, bundle_control(
         userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
         systemSecurityPolicyFilename="${java.home}/lib/security/system.policy",
@@ -71,6 +71,15 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     (windows / "javaw.exe").unlink()  # else found on the PATH
     assert "found existing jvm directory: true" in run_again()
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
+    # Unregistered again, it is found through its program copy in the Windows directory, which
+    # reports the JVM's own home (regression: the wizard was told C:/windows).
+    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", check=True)
+    (windows / "stubjvm.ini").write_text(f"version=1.6.0\njavaHome={NEW_HOME}\n")
+    layout(wine, workdir, bundle_control())
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert "JVM found under PATH C:\\windows\\javaw.exe" in trace_texts(workdir)
+    assert (windows / "stubjvm.properties").read_bytes() == properties_text(
+        NEW_HOME, installed=False, in_temp=False)
 
 
 @pytest.mark.parametrize("work_name, archive_dir, install_dir", [

@@ -1,11 +1,12 @@
 // A stand-in JVM (bin\javaw.exe and the like) that appends each run to "stubjvm.runs" beside it. A
 // test run ("-cp . TestJvm <dir...>") writes "jvmGood.txt" into <dir>; a wizard run copies the work
 // directory's "native.properties" and "changes.txt" beside it as "stubjvm.properties" and
-// "stubjvm.changes" and makes "__kivwizard.sem". "stubjvm.ini" beside it: version, wizard=0 (no
-// marker), delay (ms), hang=1 (a test run and a copy it starts, which makes "stubjvm.child", wait
-// for ever), wizardDelay (ms more, then "JAR 1" or "JAR 0": install.jar still there or not),
-// fill=<file> and free=<bytes> (a test run fills the disk of <file> but for free bytes;
-// "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
+// "stubjvm.changes" and makes "__kivwizard.sem". "stubjvm.ini" beside it: version, javaHome (the
+// home a test run reports as the test class does), records (a directory for the records instead),
+// wizard=0 (no marker), delay (ms), hang=1 (a test run and a copy it starts, which makes
+// "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR 0": install.jar still
+// there or not), fill=<file> and free=<bytes> (a test run fills the disk of <file> but for free
+// bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -21,8 +22,17 @@ static void writeUntilFull(const char* path, DWORD most) {
     CloseHandle(file);
 }
 
+// The record file name in the records directory, else beside the program.
+static char* record(const char* ini, const char* name) {
+    const char* dir = iniSetting(ini, "records");
+    if (!*dir) return beside(name);
+    char path[MAX_PATH * 2];
+    snprintf(path, sizeof path, "%s\\%s", dir, name);
+    return _strdup(path);
+}
+
 int main(int argc, char** argv) {
-    const char *ini = beside("stubjvm.ini"), *runs = beside("stubjvm.runs");
+    const char *ini = beside("stubjvm.ini"), *runs = record(ini, "stubjvm.runs");
     bool testRun = argc >= 4 && strcmp(argv[1], "-cp") == 0 && strcmp(argv[2], ".") == 0 &&
                    strcmp(argv[3], "TestJvm") == 0;
     bool copy = getenv("STUBJVM_COPY") != nullptr;  // started by a hung test run
@@ -40,6 +50,8 @@ int main(int argc, char** argv) {
             snprintf(dir + strlen(dir), sizeof dir - strlen(dir), i > 4 ? " %s" : "%s", argv[i]);
         snprintf(results, sizeof results, "%s%sjvmGood.txt", dir, *dir ? "\\" : "");
         writeText(results, "w", "java version %s\n", iniSetting(ini, "version", "1.6.0"));
+        const char* home = iniSetting(ini, "javaHome");
+        if (*home) writeText(results, "ab", "java.home=%s\n", home);
         const char* fill = iniSetting(ini, "fill");
         if (*fill) {
             snprintf(path, sizeof path, "%s.keep", fill);
@@ -50,8 +62,8 @@ int main(int argc, char** argv) {
             DeleteFileA(path);
         }
     } else {
-        CopyFileA("native.properties", beside("stubjvm.properties"), FALSE);
-        const char* changes = beside("stubjvm.changes");
+        CopyFileA("native.properties", record(ini, "stubjvm.properties"), FALSE);
+        const char* changes = record(ini, "stubjvm.changes");
         if (!CopyFileA("changes.txt", changes, FALSE)) DeleteFileA(changes);
         if (atoi(iniSetting(ini, "wizard", "1")) == 1) writeText("__kivwizard.sem", "w", "");
     }

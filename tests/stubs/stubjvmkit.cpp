@@ -1,8 +1,9 @@
 // A stand-in for the package's compressed JVM and for its JVM installer program: it puts a stub JVM
 // down, registers it if asked, and records its runs. Settings ("-config <file>", else the .ini of
-// its own name): jvm (the stub JVM), version (the one it reports), home (absolute, or below the
-// current directory), programs, msvcrt=1 (the system's beside them), files (each holding
-// "expanded <name>"), register=<base>.<micro>, record (default: the .runs of its own name).
+// its own name): jvm (the stub JVM), version (the one it reports), javaHome and records (the stub
+// JVM's), home (absolute, or below the current directory), bin=0 (the programs at the home, not in
+// its bin), programs, msvcrt=1 (the system's beside them), files (each holding "expanded <name>"),
+// register=<base>.<micro>, record (default: the .runs of its own name).
 #include "stubini.h"
 #include <shlobj.h>
 
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
 
     char target[MAX_PATH], path[MAX_PATH * 2];
     GetFullPathNameA(iniSetting(ini, "home", "."), MAX_PATH, target, nullptr);
-    snprintf(path, sizeof path, "%s\\bin", target);
+    snprintf(path, sizeof path, atoi(iniSetting(ini, "bin", "1")) ? "%s\\bin" : "%s", target);
     SHCreateDirectoryExA(nullptr, path, nullptr);
     SetCurrentDirectoryA(path);  // the settings file is named by its full path
     char* programs = iniSetting(ini, "programs", "java.exe,javaw.exe");
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
         if (!CopyFileA(iniSetting(ini, "jvm"), name, FALSE)) return 3;
     const char* version = iniSetting(ini, "version", "1.6.0");
     if (!writeText("stubjvm.ini", "w", "version=%s\n", version)) return 3;
+    static const char* const passed[] = {"javaHome", "records"};
+    for (const char* key : passed) {
+        snprintf(path, sizeof path, "%s=%s\n", key, iniSetting(ini, key));
+        if (!writeText("stubjvm.ini", "ab", "%s", path)) return 3;
+    }
     if (atoi(iniSetting(ini, "msvcrt")) == 1)
         CopyFileA("C:\\windows\\system32\\msvcrt.dll", "msvcrt.dll", FALSE);
     for (char* name = strtok(iniSetting(ini, "files"), ","); name; name = strtok(nullptr, ",")) {

@@ -67,7 +67,7 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
     EXPECT_FALSE(fexists("jvm"));
 }
 
-TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAWholeBinLevel) {
+TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAFinalBinLevel) {
     // Regression: the runtime's stat refused a directory named with a trailing separator, so a
     // control-file directory written "MyVm/" was taken for one that could not be created.
     ScratchDir dir;
@@ -76,19 +76,20 @@ TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAWholeBinLevel) {
         EXPECT_TRUE(isDir(path.c_str())) << path;
     EXPECT_FALSE(isDir(dir.file("file").c_str()));
     EXPECT_FALSE(isDir(dir.file("missing\\").c_str()));
-    // Regression: the home was cut at the last "bin" anywhere in the path, so a JVM program in
-    // C:\cabinet was given the home C:\ca.
+    // Regressions: the home was cut at the last "bin" anywhere in the path, so a JVM program in
+    // C:\cabinet was given the home C:\ca, and one in C:\data\bin\jre the home C:\data.
     const char* const cases[][2] = {
         {"C:\\jdk1.6\\jre\\bin\\java.exe", "C:\\jdk1.6\\jre"},
         {"C:\\JDK\\BIN\\javaw.exe", "C:\\JDK"},
-        {"C:\\jdk\\bin\\client\\java.exe", "C:\\jdk"},
+        {"C:\\data\\bin\\jre\\java.exe", "C:\\data\\bin\\jre"},
+        {"C:\\bin\\java.exe", "C:\\"},
         {"C:\\cabinet\\java.exe", "C:\\cabinet"},
         {"C:\\robin\\binaries\\java.exe", "C:\\robin\\binaries"},
         {"java.exe", "java.exe"},
     };
     for (const auto& c : cases) {
         char home[PathBufferSize];
-        getJavaHomeDirectory(c[0], home);
+        getJavaHomeDirectory(c[0], home, sizeof home);
         EXPECT_STREQ(home, c[1]) << c[0];
     }
 }
