@@ -264,7 +264,7 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
         // The JVM's own program knows its bitness best; the compressed JVM's
         // (or the launcher's) stands in when its header cannot be read.
         unsigned bits = programBits(path, 0);
-        traceMessage(TraceFilename, "installed JVM program bitness", bitsText(bits));
+        traceMessage(TraceFilename, "installed JVM program bitness:", bitsText(bits));
         if (!bits) bits = packageBits ? packageBits : ownBits();
         setRegistryView(registryViewFor(bits));
         char label[80];

@@ -59,13 +59,13 @@ void JvmInstaller::setHomeDirectory(const char* dir) {
 
 unsigned JvmInstaller::takeBitsOf(const char* program) {
     bits = programBits(program, 0);
-    traceMessage(TraceFilename, "JVM program", program && program[0] ? program : "(none)");
+    traceMessage(TraceFilename, "JVM program:", program && program[0] ? program : "(none)");
     if (!bits) {
         bits = ownBits();
-        traceMessage(TraceFilename, "bitness unreadable, taken as the launcher's",
+        traceMessage(TraceFilename, "bitness unreadable, taken as the launcher's:",
                      bitsText(bits));
     } else {
-        traceMessage(TraceFilename, "JVM program bitness", bitsText(bits));
+        traceMessage(TraceFilename, "JVM program bitness:", bitsText(bits));
     }
     return bits;
 }
@@ -231,7 +231,7 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     WinFolders folders;
     if (folders.getProgramsDirectory(programs, bits)) {
         char label[64];
-        formatText(label, sizeof label, "Programs folder for a %s JVM", bitsText(bits));
+        formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
         traceMessage(TraceFilename, label, programs);
         const char* colon = strchr(programs, ':');
         if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
