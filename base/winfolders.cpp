@@ -2,6 +2,7 @@
 // folders. The registry is read through RegKey; the documents folder through
 // SHGetFolderPathA of whichever library has it.
 #include "base/winfolders.h"
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
@@ -71,11 +72,13 @@ bool WinFolders::systemWindowsDirectory(char* dir, size_t cap) {
     return dir[0] != '\0';
 }
 
-bool WinFolders::getProgramFilesDirectory(char* dir) {
+bool WinFolders::getProgramFilesDirectory(char* dir, unsigned bits) {
     dir[0] = '\0';
+    // Each registry view names the Program Files of its own programs.
+    REGSAM access = KEY_QUERY_VALUE | registryViewFor(bits);
     RegKey key;
-    if (key.open(HKEY_LOCAL_MACHINE, WindowsKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
-        key.open(HKEY_LOCAL_MACHINE, WindowsNtKey, KEY_QUERY_VALUE);
+    if (key.open(HKEY_LOCAL_MACHINE, WindowsKey, access) != ERROR_SUCCESS)
+        key.open(HKEY_LOCAL_MACHINE, WindowsNtKey, access);
     if (key.isOpen()) {
         char value[PathBufferSize];
         key.readValue(ProgramFilesValue, value, sizeof value);
@@ -118,9 +121,9 @@ bool WinFolders::getDocumentsDirectory(char* dir) {
     return true;
 }
 
-bool WinFolders::getProgramsDirectory(char* dir) {
-    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir);
-    if (!getProgramFilesDirectory(dir)) return getDocumentsDirectory(dir);
+bool WinFolders::getProgramsDirectory(char* dir, unsigned bits) {
+    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir, bits);
+    if (!getProgramFilesDirectory(dir, bits)) return getDocumentsDirectory(dir);
 
     // Program Files is used only where a directory can be made in it.
     char probe[PathBufferSize];

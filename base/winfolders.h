@@ -1,7 +1,8 @@
 // WinFolders: where Windows keeps its folders, in one place: the Windows
 // directory (from the registry, the way both Windows families record it, or
-// as the running system reports it), Program Files, the documents folders,
-// and the choice between them for programs on Vista and later.
+// as the running system reports it), Program Files (the one of 32-bit or of
+// 64-bit programs), the documents folders, and the choice between them for
+// programs on Vista and later.
 //
 // Every result buffer holds PathBufferSize bytes unless a capacity is given;
 // a folder that does not fit is not returned.
@@ -27,11 +28,15 @@ public:
     // does not fit); false when there is none.
     bool systemWindowsDirectory(char* dir, size_t cap);
 
-    bool getProgramFilesDirectory(char* dir);
+    // Program Files for programs of bits (32 or 64; 0: the launcher's own),
+    // read in the registry view of such programs: on 64-bit Windows
+    // "C:\Program Files" for 64-bit ones and "C:\Program Files (x86)" for
+    // 32-bit ones, whichever the launcher is.
+    bool getProgramFilesDirectory(char* dir, unsigned bits = 0);
     bool getDocumentsDirectory(char* dir);
-    // Program Files, or on Vista and later a documents folder when Program
-    // Files cannot be written.
-    bool getProgramsDirectory(char* dir);
+    // Program Files for programs of bits, or on Vista and later a documents
+    // folder when Program Files cannot be written.
+    bool getProgramsDirectory(char* dir, unsigned bits = 0);
 };
 
 #endif

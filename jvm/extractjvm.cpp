@@ -4,6 +4,7 @@
 // programs into the Windows directory in jvmcopies.cpp.
 #include "jvm/extractjvm.h"
 
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
@@ -29,7 +30,8 @@ static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
-ExtractJvm::ExtractJvm() : jvmInstalled(false), jvmDiscovered(false) {
+ExtractJvm::ExtractJvm()
+    : jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0) {
     homeDirectory[0] = '\0';
     createdDir[0] = '\0';
 }
@@ -72,6 +74,7 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
         installer.keepFile(archive);
+        packageBits = installer.takeBitsOf(archive);
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -272,7 +275,19 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
     }
     char foundName[PathBufferSize];
     copyText(foundName, found);
-    if (registerJvm) configureWinJvm(jvmVersion, jvmName, foundName, jvmDir);
+    if (registerJvm) {
+        // The JVM's own program knows its bitness best; the compressed JVM's
+        // (or the launcher's) stands in when its header cannot be read.
+        unsigned bits = programBits(path, 0);
+        traceMessage(TraceFilename, "installed JVM program bitness:", bitsText(bits));
+        if (!bits) bits = packageBits ? packageBits : ownBits();
+        setRegistryView(registryViewFor(bits));
+        char label[80];
+        formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
+                   bitsText(bits));
+        traceMessage(TraceFilename, label);
+        configureWinJvm(jvmVersion, jvmName, foundName, jvmDir);
+    }
     copyText(jvmCommandName, PathBufferSize, foundName);
     traceMessage(TraceFilename, "configureJvm ok", true);
     return true;

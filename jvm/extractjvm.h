@@ -11,6 +11,12 @@
 // directory) and its programs copied into the Windows directory, and the
 // result is proved by the version test. The registration only ever adds:
 // existing keys are reused and an existing value is never overwritten.
+//
+// On 64-bit Windows the JVM's bitness decides where it goes and where it is
+// registered: below the Programs folder of programs of its bitness, and in
+// the registry view they read. Before expansion it is that of the compressed
+// JVM; afterwards that of the JVM's own program when its header can be read;
+// the launcher's own when neither can.
 #ifndef JVM_EXTRACTJVM_H
 #define JVM_EXTRACTJVM_H
 
@@ -72,7 +78,14 @@ public:
 
     // Registration. configureWinReg reads "configureWinRegistry" from
     // kiv.control (else native.properties): true unless it says otherwise.
+    // A JVM of version 9 or later is registered in today's form
+    // (addJvmVersion), an older one in the form of its time
+    // (addJvmToRegistry). Every key is opened in registryView.
     bool configureWinReg();
+    // SOFTWARE\JavaSoft\JRE (or \JDK)\<version> with JavaHome, and the
+    // entry's CurrentVersion where it has none: the whole version is the
+    // key's name, as the registry search reads it back.
+    bool addJvmVersion(const char* entry, const char* version, const char* jvmHome);
     bool addJvmToRegistry(const char* entry, const char* homeValueName, char* version, char* micro,
                           char* jvmHome, char* programName);
     void addJvmTopLevelKey(const char* entry, char* version);
@@ -83,7 +96,14 @@ public:
     // Writes a string value unless one is there already.
     bool addValueToRegistry(RegKey& key, const char* name, const char* value);
 
+    // The view every registration key is read and written in (KEY_WOW64_64KEY,
+    // KEY_WOW64_32KEY, or 0 for the launcher's own); configureJvm sets it
+    // from the JVM's bitness.
+    void setRegistryView(REGSAM view) { registryView = view; }
+
 private:
+    // Writes CurrentVersion = version into the entry key unless it has one.
+    void addCurrentVersion(const char* entry, const char* version);
     bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
     // Runs the compressed JVM in jvmDir.
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
@@ -92,6 +112,8 @@ private:
     char createdDir[PathBufferSize];
     bool jvmInstalled;
     bool jvmDiscovered;
+    unsigned packageBits;  // of the compressed JVM; 0 when there was none
+    REGSAM registryView;
 };
 
 #endif

@@ -28,7 +28,8 @@ static const char CurrentVersionValue[] = "CurrentVersion";
 
 bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
     RegKey key;
-    if (key.open(HKEY_LOCAL_MACHINE, JreEntry, KEY_QUERY_VALUE) != ERROR_SUCCESS) return true;
+    if (key.open(HKEY_LOCAL_MACHINE, JreEntry, KEY_QUERY_VALUE | registryView) != ERROR_SUCCESS)
+        return true;
     char currentVersion[PathBufferSize];
     key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
     key.close();

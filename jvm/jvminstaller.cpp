@@ -7,6 +7,7 @@
 // directory's old "jvm" tree, through the safe delDirTree.
 #include "jvm/jvminstaller.h"
 
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
@@ -47,7 +48,7 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false) {
+JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false), bits(ownBits()) {
     homeDirectory[0] = '\0';
     created[0] = '\0';
 }
@@ -56,6 +57,19 @@ JvmInstaller::~JvmInstaller() {}
 
 void JvmInstaller::setHomeDirectory(const char* dir) {
     if (dir) copyText(homeDirectory, dir);
+}
+
+unsigned JvmInstaller::takeBitsOf(const char* program) {
+    bits = programBits(program, 0);
+    traceMessage(TraceFilename, "JVM program:", program && program[0] ? program : "(none)");
+    if (!bits) {
+        bits = ownBits();
+        traceMessage(TraceFilename, "bitness unreadable, taken as the launcher's:",
+                     bitsText(bits));
+    } else {
+        traceMessage(TraceFilename, "JVM program bitness:", bitsText(bits));
+    }
+    return bits;
 }
 
 // ---------------------------------------------------------------------------
@@ -122,7 +136,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
         ok = copyText(out, PathBufferSize, requested);
     } else if (startsWith(requested, ProgFilesDirVariable)) {
         WinFolders folders;
-        if (!folders.getProgramsDirectory(baseDir))
+        if (!folders.getProgramsDirectory(baseDir, bits))
             traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
         else
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
@@ -221,7 +235,10 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     char programs[PathBufferSize];
 
     WinFolders folders;
-    if (folders.getProgramsDirectory(programs)) {
+    if (folders.getProgramsDirectory(programs, bits)) {
+        char label[64];
+        formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
+        traceMessage(TraceFilename, label, programs);
         const char* colon = strchr(programs, ':');
         if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
         copyText(jvmDir, PathBufferSize, programs);

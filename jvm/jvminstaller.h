@@ -9,7 +9,8 @@
 // each directory of the search path; and last the work directory's own "jvm"
 // subtree, emptied first. On the way a candidate that already holds an
 // acceptable JVM is "discovered" and returned instead, so that the caller can
-// skip the installation. The system folders come from WinFolders; the
+// skip the installation. The Programs folder is the one of programs of the
+// new JVM's bitness. The system folders come from WinFolders; the
 // deletion of an old "jvm" tree is in tempjvmtree.cpp.
 #ifndef JVM_JVMINSTALLER_H
 #define JVM_JVMINSTALLER_H
@@ -53,6 +54,11 @@ public:
     // The Windows directory, the last resort of the candidate places; a null
     // dir leaves it unchanged.
     void setHomeDirectory(const char* dir);
+    // The new JVM's bitness, from the header of the package's JVM program
+    // (the compressed JVM or the JVM installer program; the launcher's own
+    // when it cannot be read); traced and returned. On 64-bit Windows it
+    // chooses the Programs folder: that of 64-bit or of 32-bit programs.
+    unsigned takeBitsOf(const char* program);
 
     // The steps of createJvmDirectory, public for their own tests.
     bool getNewJvmInstallerTo(const char* requested, char* out);
@@ -80,6 +86,7 @@ private:
     char created[PathBufferSize];
     const char* keptFile;
     bool jvmDiscovered;
+    unsigned bits;
 };
 
 #endif

@@ -3,6 +3,11 @@
 // reads, and the copies of its programs that a current runtime environment
 // gets in the Windows directory (jvmcopies.cpp).
 //
+// A JVM of version 9 or later is entered as today's installers enter it:
+// JRE\\<version> (JDK\\<version> for a JDK) with JavaHome, the whole version
+// being the key's name. An older one is entered under the product keys with
+// the version base and its MicroVersion, and gets the program copies.
+//
 // Registration is additive: keys are opened or created, a value is written
 // only where none is (a value too long to read counts as present), a version
 // key that already has a MicroVersion is left alone, and nothing is ever
@@ -26,6 +31,9 @@ static const char JdkType[] = "JDK";
 static const char ExeExtension[] = ".exe";
 static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char JdkEntry[] = "SOFTWARE\\JavaSoft\\Java Development Kit";
+static const char JreVersionsEntry[] = "SOFTWARE\\JavaSoft\\JRE";
+static const char JdkVersionsEntry[] = "SOFTWARE\\JavaSoft\\JDK";
+static const int FirstVersionByName = 9;
 static const char Jre12Version[] = "1.2";
 static const char Jre11Version[] = "1.1";
 static const char JavaHomeValue[] = "JavaHome";
@@ -68,7 +76,14 @@ bool ExtractJvm::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmComm
     char home[PathBufferSize];
     jvmHomeOf(jvmDir, home);
 
-    if (_stricmp(jvmName, JdkType) == 0) {
+    // Today's form names the key by the whole version. Such a java.exe runs
+    // only beside its own libraries: nothing is copied into the Windows
+    // directory.
+    bool jdk = _stricmp(jvmName, JdkType) == 0;
+    if (atoi(jvmVersion) >= FirstVersionByName)
+        return addJvmVersion(jdk ? JdkVersionsEntry : JreVersionsEntry, jvmVersion, home);
+
+    if (jdk) {
         bool ok = addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvmCommandName);
         char program[PathBufferSize];
         copyText(program, jvmCommandName);
@@ -100,7 +115,7 @@ bool ExtractJvm::configureWinReg() {
 }
 
 bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
-    LONG status = key.openForWriting(root, keyName);
+    LONG status = key.openForWriting(root, keyName, registryView);
     if (status == ERROR_SUCCESS) return true;
     traceMessage(TraceFilename, "Unable to create registry key", keyName);
     traceMessage(TraceFilename, "registry status", (int)status);
@@ -124,18 +139,37 @@ bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* v
     return true;
 }
 
-void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
+void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
     RegKey key;
     if (!addToRegistry(HKEY_LOCAL_MACHINE, entry, key)) return;
-    char versionCopy[VersionBufferSize];
-    copyText(versionCopy, version);
-    char base[VersionBufferSize], micro[VersionBufferSize];
-    parseVersion(versionCopy, base, micro);
     // An existing CurrentVersion is never changed, even an older one.
     char currentVersion[PathBufferSize];
     LONG status = key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
     if (!currentVersion[0] && status != ERROR_MORE_DATA)
-        addValueToRegistry(key, CurrentVersionValue, base);
+        addValueToRegistry(key, CurrentVersionValue, version);
+}
+
+void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
+    char versionCopy[VersionBufferSize];
+    copyText(versionCopy, version);
+    char base[VersionBufferSize], micro[VersionBufferSize];
+    parseVersion(versionCopy, base, micro);
+    addCurrentVersion(entry, base);
+}
+
+bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const char* jvmHome) {
+    addCurrentVersion(entry, version);
+    char keyName[PathBufferSize];
+    RegKey key;
+    // A failed creation is tried once more, as for the older form.
+    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version) ||
+        (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key) &&
+         !addToRegistry(HKEY_LOCAL_MACHINE, keyName, key))) {
+        traceMessage(TraceFilename, "unable to add registry key", keyName);
+        return false;
+    }
+    addValueToRegistry(key, JavaHomeValue, jvmHome);
+    return true;
 }
 
 bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,
@@ -150,8 +184,9 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
     // A failed open is tried once more, and so is a failed creation below:
     // the key may be in the middle of being made by another installer.
     RegKey key;
-    if (key.open(HKEY_LOCAL_MACHINE, keyName, KEY_QUERY_VALUE) == ERROR_SUCCESS ||
-        key.open(HKEY_LOCAL_MACHINE, keyName, KEY_QUERY_VALUE) == ERROR_SUCCESS) {
+    REGSAM access = KEY_QUERY_VALUE | registryView;
+    if (key.open(HKEY_LOCAL_MACHINE, keyName, access) == ERROR_SUCCESS ||
+        key.open(HKEY_LOCAL_MACHINE, keyName, access) == ERROR_SUCCESS) {
         char registeredMicro[PathBufferSize];
         LONG status = key.readValue(MicroVersionValue, registeredMicro, sizeof registeredMicro);
         key.close();

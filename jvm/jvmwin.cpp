@@ -12,6 +12,7 @@
 // the limits.
 #include "jvm/jvmwin.h"
 
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/regkey.h"
@@ -78,16 +79,6 @@ unsigned hiveViews(bool windows64, HiveView* views) {
     }
     views[count++] = {HKEY_CURRENT_USER, 0, "HKEY_CURRENT_USER", ""};
     return count;
-}
-
-bool windowsIs64Bit() {
-    if (sizeof(void*) == 8) return true;
-    // Looked up, not linked: the 32-bit program starts on systems without it.
-    typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
-    IsWow64Function isWow64 = (IsWow64Function)(void*)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-    BOOL wow64 = FALSE;
-    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
 JvmWin::JvmWin()

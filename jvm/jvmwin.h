@@ -42,9 +42,6 @@ enum { MaxHiveViews = 3 };
 // one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
 // Fills views (MaxHiveViews entries) and returns their number.
 unsigned hiveViews(bool windowsIs64Bit, HiveView* views);
-// Whether this Windows is 64-bit: always for a 64-bit program; for a 32-bit
-// one, when it runs under WOW64.
-bool windowsIs64Bit();
 
 // One registry key that lists JVMs by version.
 struct RegistrySource;

@@ -63,10 +63,20 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
     char predefinedJvmInstallDir[PathBufferSize];
     predefinedJvmInstallDir[0] = '\0';
 
+    // The installer program's bitness is the JVM's: it chooses the Programs
+    // folder (the JVM registers itself).
+    char program[PathBufferSize];
+    char workDir[PathBufferSize];
+    getCurrentDir(workDir, PathBufferSize - 1);
+    if (!formatText(program, sizeof program, "%s%s%s", workDir, DIR_END,
+                    jvmInstallerBinary ? jvmInstallerBinary : ""))
+        program[0] = '\0';
+
     bool created;
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
+        installer.takeBitsOf(program);
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         traceMessage(TraceFilename, "jvmDirName: ", jvmDir);

@@ -1,7 +1,8 @@
 // RunJvmInstaller: installs a JVM with the installer program the package
 // carries (a vendor's installer or a self-extractor with arguments).
 //
-// A directory is chosen through JvmInstaller; unless it already holds an
+// A directory is chosen through JvmInstaller (below the Programs folder of
+// programs of the installer program's bitness); unless it already holds an
 // acceptable JVM, the installer program is copied into it, run there with the
 // arguments of its command line ("/*/*/*" separates the program and each
 // argument, so that an argument may hold blanks) and removed again. The new

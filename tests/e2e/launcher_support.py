@@ -3,10 +3,11 @@ bridge to the host's Java into the prefix and register them, run the launcher, r
 the stand-in for a package's compressed JVM and JVM installer (tests/stubs/stubjvmkit.cpp)."""
 import re
 import shutil
+import struct
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, INSTALLER, log_lines, read_text, stub, wait_for
+from conftest import BUILD, INSTALLER, SOURCE, log_lines, read_text, stub, wait_for
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -16,6 +17,24 @@ JDK_KEY = "Java Development Kit"
 PLUGIN_KEY = "Java Plug-in"
 WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
                       loaderJavaCommand="SampleWizard")
+
+
+def pe_bits(path):
+    """32 or 64: the machine field of a Windows program's PE header."""
+    data = Path(path).read_bytes()
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    return 64 if struct.unpack_from("<H", data, offset + 4)[0] in (0x8664, 0xAA64) else 32
+
+
+def programs_dir(bits):
+    """Where programs of that bitness go on 64-bit Windows (the prefix is a 64-bit one)."""
+    return "C:\\Program Files" if bits == 64 else "C:\\Program Files (x86)"
+
+
+# The stub JVM of the build under test, and that of the other build (None when not built).
+JVM_BITS = pe_bits(stub("stubjvm"))
+OTHER_STUBS = SOURCE / "build" / ("win32" if JVM_BITS == 64 else "win64") / "stubs"
+OTHER_STUBS = OTHER_STUBS if (OTHER_STUBS / "stubjvm.exe").exists() else None
 # A 1.6 JRE is wanted, the package can install 1.6.0, the wizard runs on javaw.exe.
 BUNDLE_CONTROL = dict(WIZARD_CONTROL, jvmMinVersion="1.6", jvmVersion="1.6.0", jvmName="JRE",
                       loaderClasspath=".;install.jar", jvmSelfExtractor="jre-win.exe",
@@ -83,12 +102,13 @@ class StubJvm(JvmAt):
             control_text(version=version, wizard=int(wizard), **settings))
 
 
-def register(wine, entries):
-    """Registers JVMs: entries of (product key, version subkey, micro version, Windows home)."""
-    text = ""
+def register(wine, entries, bits=64):
+    """Registers JVMs: entries of (product key, version subkey, micro version, Windows home), in
+    the registry view of programs of that bitness."""
+    text, software = "", "SOFTWARE" if bits == 64 else "SOFTWARE\\Wow6432Node"
     for product, version, micro, home in entries:
         home = home.replace("\\", "\\\\")
-        text += (f"[HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\{product}\\{version}]\n"
+        text += (f"[HKEY_LOCAL_MACHINE\\{software}\\JavaSoft\\{product}\\{version}]\n"
                  f'"MicroVersion"="{micro}"\n"JavaHome"="{home}"\n')
     wine.reg_import(text)
 
@@ -161,11 +181,12 @@ def bundle_control(**values):
     return control_text(**{key: value for key, value in merged.items() if value is not None})
 
 
-def compressed_jvm(wine, workdir, name="jre-win.exe", **settings):
+def compressed_jvm(wine, workdir, name="jre-win.exe", stubs=None, **settings):
     """Puts the stand-in into the work directory, its settings (version, home, programs, msvcrt,
-    files, ...) in its .ini."""
-    (workdir / name).write_bytes(stub("stubjvmkit").read_bytes())
-    settings = dict(jvm=wine.winpath(stub("stubjvm")), **settings)
+    files, ...) in its .ini; stubs: the directory of another build's stub programs."""
+    stubs = stubs or stub("stubjvm").parent
+    (workdir / name).write_bytes((stubs / "stubjvmkit.exe").read_bytes())
+    settings = dict(jvm=wine.winpath(stubs / "stubjvm.exe"), **settings)
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 
@@ -174,10 +195,11 @@ def expansion_dirs(directory):
     return [line[4:] for line in runs if line.startswith("CWD ")]
 
 
-def javasoft(wine):
-    """HKLM\\SOFTWARE\\JavaSoft's subkeys and their values: {key below JavaSoft: {name: data}}."""
+def javasoft(wine, bits=JVM_BITS):
+    """HKLM\\SOFTWARE\\JavaSoft's subkeys and their values in the registry view of programs of
+    that bitness (by default, the stub JVM's): {key below JavaSoft: {name: data}}."""
     tree, values, prefix = {}, {}, "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\"
-    listing = wine.run("reg", "query", prefix[:-1], "/s").stdout.decode("latin-1")
+    listing = wine.run("reg", "query", prefix[:-1], "/s", f"/reg:{bits}").stdout.decode("latin-1")
     for line in listing.splitlines():
         if line.startswith(prefix):
             values = tree.setdefault(line.strip()[len(prefix):], {})

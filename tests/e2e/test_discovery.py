@@ -33,8 +33,9 @@ SCENARIOS = {
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JRE\11.0.21]
 "JavaHome"="C:\\Program Files\\Java\\jre-11.0.21"
 "RuntimeLib"="C:\\Program Files\\Java\\jre-11.0.21\\bin\\server\\jvm.dll"'''),
-    # A 32-bit JRE on 64-bit Windows, found by the 64-bit build; 1.8.0_401 is newer than 1.8.0_91
-    # and is tried first; a required 8 stands for both.
+    # A 32-bit JRE on 64-bit Windows, in the 32-bit view only (javasoft_jre is in the 64-bit view
+    # only): either build finds both. 1.8.0_401 is newer than 1.8.0_91 and is tried first; a
+    # required 8 stands for both.
     "jre8_32bit_view": ("jvmRequiredVersion=8",
                         [(r"C:\Program Files (x86)\Java\jre1.8.0_91", "1.8.0_91"),
                          (r"C:\Program Files (x86)\Java\jre-1.8", "1.8.0_401")],

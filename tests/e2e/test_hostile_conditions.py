@@ -5,8 +5,9 @@ import subprocess
 import pytest
 
 from conftest import stub
-from launcher_support import (JRE_KEY, JvmAt, StubJvm, bundle_control, compressed_jvm,
-                              control_text, error_texts, layout, register, run_launcher)
+from launcher_support import (JRE_KEY, JVM_BITS, JvmAt, StubJvm, bundle_control, compressed_jvm,
+                              control_text, error_texts, layout, programs_dir, register,
+                              run_launcher)
 
 
 @pytest.fixture
@@ -23,9 +24,9 @@ def tmpfs(request):  # mount(path, size in bytes), as root; unmounted at the end
 def test_full_disk_leaves_the_jvm_its_own_policy(wine, workdir, tmpfs):
     # Fault: the JVM's policy was renamed to its backup before the package's copy was made; on a
     # full disk the copy failed and the JVM had none.
-    javasoft = tmpfs(wine.drive_c / "Program Files" / "JavaSoft",
+    home = programs_dir(JVM_BITS) + "\\JavaSoft\\Java Plug-in1.6\\1.6.0"
+    javasoft = tmpfs(wine.unixpath(programs_dir(JVM_BITS)) / "JavaSoft",
                      2 * stub("stubjvm").stat().st_size + (1 << 20))
-    home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0"
     policy = home + "\\lib\\security\\java.policy"
     layout(wine, workdir, bundle_control(
         jvmName="Java Plug-in", userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))

@@ -3,13 +3,14 @@ and proved, or its JVM installer program is run and the JVM it installed found."
 import pytest
 
 from conftest import read_text
-from launcher_support import (JRE_KEY, JvmAt, StubJvm, bundle_control, cleanup_runs,
-                              compressed_jvm, error_texts, expansion_dirs, install_cleanup_stub,
-                              javasoft, layout, properties_text, register, run_launcher,
-                              trace_texts)
+from launcher_support import (JRE_KEY, JVM_BITS, OTHER_STUBS, JvmAt, StubJvm, bundle_control,
+                              cleanup_runs, compressed_jvm, error_texts, expansion_dirs,
+                              install_cleanup_stub, javasoft, layout, programs_dir,
+                              properties_text, register, run_launcher, trace_texts)
 from shell_support import DISK_SPACE, seed_locale
 
-NEW_HOME = "C:\\Program Files\\JavaSoft\\JRE1.6\\1.6.0"
+# Below the Programs folder of the stub JVM's bitness, the build's own.
+NEW_HOME = programs_dir(JVM_BITS) + "\\JavaSoft\\JRE1.6\\1.6.0"
 REGISTERED = {"JavaHome": NEW_HOME.lower(), "MicroVersion": "0"}
 REGISTRY = {JRE_KEY: {"CurrentVersion": "1.6"}, JRE_KEY + "\\1.6": REGISTERED,
             JRE_KEY + "\\1.6.0": REGISTERED}
@@ -27,7 +28,8 @@ def setup_control(wine, workdir, **settings):
 
 def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next_time(
         wine, workdir):
-    # A java.exe of the system's own, and a system directory as on Windows (not Wine).
+    # A java.exe of the system's own, and a system directory as on Windows (a prefix that runs
+    # 32-bit programs has one too).
     windows = wine.drive_c / "windows"
     (windows / "java.exe").write_bytes(b"the system's own")
     (windows / "system").mkdir(exist_ok=True)
@@ -67,7 +69,7 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert jvm.kinds() == ["test", "wizard"] * 2
     assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False, in_temp=False)
     # Unregistered, the JVM where the package would expand its own is used and registered again.
-    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", check=True)
+    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{JVM_BITS}", check=True)
     (windows / "javaw.exe").unlink()  # else found on the PATH
     assert "found existing jvm directory: true" in run_again()
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
@@ -80,6 +82,51 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert "JVM found under PATH C:\\windows\\javaw.exe" in trace_texts(workdir)
     assert (windows / "stubjvm.properties").read_bytes() == properties_text(
         NEW_HOME, installed=False, in_temp=False)
+
+
+@pytest.mark.parametrize("version, other", [("17.0.15", False), ("1.6.0", True)],
+                         ids=["today-17", "other-bitness"])
+def test_new_jvm_goes_and_is_registered_by_its_bitness_and_the_next_run_finds_it(
+        wine, workdir, version, other):
+    # The other build's compressed JVM and JVM: 32-bit ones from the 64-bit launcher and back.
+    if other and not OTHER_STUBS:
+        pytest.skip("the other build's stub programs are not built")
+    bits = 96 - JVM_BITS if other else JVM_BITS
+    base, _, micro = version.rpartition(".")
+    home = f"{programs_dir(bits)}\\JavaSoft\\JRE{base}\\{version}"
+    if base == "1.6":
+        registered = {"JavaHome": home.lower(), "MicroVersion": micro}
+        registry = {JRE_KEY: {"CurrentVersion": base}, f"{JRE_KEY}\\{base}": registered,
+                    f"{JRE_KEY}\\{version}": registered}
+    else:  # today's form: the whole version names the key
+        registry = {"JRE": {"CurrentVersion": version},
+                    "JRE\\" + version: {"JavaHome": home.lower()}}
+    control = bundle_control(jvmMinVersion=base, jvmVersion=version)
+    layout(wine, workdir, control)
+    compressed_jvm(wine, workdir, stubs=OTHER_STUBS if other else None, version=version)
+
+    jvm, seen = JvmAt(wine, home), []
+
+    def run():  # what it showed: trace, errors, the wizard's properties, the registry
+        assert run_launcher(wine, workdir, "-q", "x") == 0
+        seen.extend([read_text(workdir / "jinstall.log"), read_text(workdir / "errors.log"),
+                     jvm.properties().decode(), str(javasoft(wine, bits))])
+
+    run()
+    assert expansion_dirs(workdir) == [home] and jvm.kinds() == ["test", "wizard"]
+    assert javasoft(wine, bits) == registry and javasoft(wine, 96 - bits) == {}
+    assert jvm.properties() == properties_text(home, installed=True)
+
+    layout(wine, workdir, control)
+    run()
+    assert expansion_dirs(workdir) == [home] and jvm.kinds() == ["test", "wizard"] * 2
+    found = [t for t in trace_texts(workdir) if t.startswith("JVM found under")]
+    assert found[0].endswith(f" ({bits}-bit view)") and javasoft(wine, bits) == registry
+    if base != "1.6":
+        assert found == [f"JVM found under HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JRE\\{version}"
+                         f" ({bits}-bit view)"]
+        # Regression: registered as 17.0 with micro version 15, it read back as 17.0.15.15.
+        assert not [text for text in seen if f"{version}.{micro}" in text]
 
 
 @pytest.mark.parametrize("work_name, archive_dir, install_dir", [
@@ -169,7 +216,7 @@ def test_installation_that_yields_no_fitting_jvm_fails(wine, workdir, kind):
 def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_the_registry(
         wine, workdir):
     seed_locale(wine, "German")
-    home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0\\jre"
+    home = programs_dir(JVM_BITS) + "\\JavaSoft\\Java Plug-in1.6\\1.6.0\\jre"
     layout(wine, workdir, bundle_control(
         jvmName="Java Plug-in", jvmHomeDir="./jre", configureWinRegistry="no",
         userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))
@@ -194,7 +241,7 @@ def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_t
 def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded_jvm(
         wine, workdir):
     found = StubJvm(wine, "jre160", "1.6.0_31", wizard=False)
-    register(wine, [(JRE_KEY, "1.6", "0_31", found.winhome)])
+    register(wine, [(JRE_KEY, "1.6", "0_31", found.winhome)], JVM_BITS)
     layout(wine, workdir, bundle_control())
     compressed_jvm(wine, workdir, version="1.6.0")
 

@@ -2,6 +2,8 @@
 // the control-file reader's rules, and bad input for every reader in files built with a fixed seed
 // (keys, line ends, Ctrl-Z, marks, NULs, long lines, paths that climb out): no reader crashes,
 // writes outside the work directory or past a setting's field, or changes the file it reads.
+// The machine field of a program header, read within the file.
+#include "base/bitness.h"
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "install/startdir.h"
@@ -205,4 +207,33 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                   "keepkeep");
         remove("errors.log");
     }
+}
+
+TEST(ProgramHeader, MachineReadWithinTheFileOnly) {
+    ScratchDir dir;
+    auto header = [](unsigned lfanew, const std::string& tail) {
+        std::string dos(64, '\0');
+        dos[0] = 'M', dos[1] = 'Z';
+        for (int i = 0; i < 4; ++i) dos[0x3C + i] = (char)(lfanew >> (8 * i));
+        return dos + tail;
+    };
+    const std::string pe("PE\0\0", 4);
+    const struct {
+        std::string content;  // "": no file at all
+        bool read;
+        unsigned bits;
+    } cases[] = {
+        {header(64, pe + "\x64\x86"), true, 64},  {header(64, pe + "\x4c\x01"), true, 32},
+        {header(64, pe + "\x34\x12"), true, 0},   {header(64, pe + "\x64"), false, 0},
+        {header(4096, pe + "\x64\x86"), false, 0}, {header(0xFFFFFFFF, ""), false, 0},
+        {header(64, std::string("NE\0\0\x64\x86", 6)), false, 0}, {"MZ", false, 0},  {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        if (!c.content.empty()) writeFile(dir.file("program.exe"), c.content);
+        PeMachine machine = readPeMachine(dir.file("program.exe").c_str());
+        EXPECT_EQ(machine.read, c.read) << c.content.size();
+        EXPECT_EQ(machine.bits, c.bits) << c.content.size();
+        DeleteFileA(dir.file("program.exe").c_str());
+    }
+    EXPECT_EQ(readPeMachine(_pgmptr).bits, ownBits());
 }
