@@ -8,6 +8,7 @@
 #include "security/security.h"
 
 #include "base/clib.h"
+#include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -48,7 +49,7 @@ struct RenameWords {
     const char* preposition;
 };
 static const RenameWords RenameTable[] = {
-    {"french", "Renomm\xEF\xBF\xBD", "en"},
+    {"french", "Renomm\xC3\xA9", "en"},  // UTF-8, as every text of the sources
     {"german", "Alt:", "zu"},
     {"spanish", "Reagrupado ", "a"},
     {"polish", "Zmieniono", "na"},
@@ -256,8 +257,11 @@ bool Security::backupFile(const char* path, const char* replacement) {
     const char* word;
     const char* preposition;
     getRenameWords(language, &word, &preposition);
+    // The record is in the code page of the paths it names.
+    char wordText[64];
+    ansiFromUtf8(word, wordText, sizeof wordText);
     char line[PathBufferSize + 64];
-    formatText(line, dimof(line), RenameFormat, word, preposition, path);
+    formatText(line, dimof(line), RenameFormat, wordText, preposition, path);
     logSystemChange(line);
     traceMessage(TraceFilename, "backed up", backupName);
     traceMessage(TraceFilename, "security file installed", path);
