@@ -1,5 +1,7 @@
 // ExtractJvm: expansion of the package's compressed JVM into the directory
 // that JvmInstaller chose, and the location of the expanded JVM's program.
+// The compressed JVM must end with exit code 0; when the expansion fails,
+// the directories made for it go again where they are left empty.
 // The registration of the new JVM is in jvmregistry.cpp, the copies of its
 // programs into the Windows directory in jvmcopies.cpp.
 #include "jvm/extractjvm.h"
@@ -65,6 +67,9 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     char archive[PathBufferSize];
     locateCompressedJvm(jvmSelfExtractor, archive);
     bool created;
+    // The directories made for the expansion, from the outermost: what a
+    // failed expansion leaves empty of them is taken away again.
+    char madeTop[PathBufferSize];
     {
         JvmInstaller installer;
         installer.setHomeDirectory(homeDirectory);
@@ -72,9 +77,18 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
+        installer.madeTop(jvmDir, madeTop);
     }
     traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
-    if (!created || (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir))) {
+    if (!created) {
+        traceMessage(TraceFilename, "installCompressedJvm ok", false);
+        return false;
+    }
+    char chosenDir[PathBufferSize];
+    copyText(chosenDir, jvmDir);
+    if (jvmDiscovered) madeTop[0] = '\0';
+    if (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir)) {
+        removeMadeDirectories(*this, chosenDir, madeTop);
         traceMessage(TraceFilename, "installCompressedJvm ok", false);
         return false;
     }
@@ -89,6 +103,7 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
             if (*c == '/') *c = DIR_END[0];
         traceMessage(TraceFilename, "final jvm install directory:", jvmDir);
         if (!fits) {
+            removeMadeDirectories(*this, chosenDir, madeTop);
             traceMessage(TraceFilename, "installCompressedJvm ok", false);
             return false;
         }
@@ -99,6 +114,7 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
     bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, homeDirectory,
                            registerJvm);
+    if (!ok) removeMadeDirectories(*this, chosenDir, madeTop);
     traceMessage(TraceFilename, "installCompressedJvm ok", ok);
     return ok;
 }
@@ -138,6 +154,12 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
             here.restore();
             getCurrentDir(current, PathBufferSize - 1);
             traceMessage(traceFile, "current directory after changing dir to: ", current);
+            // A program that reports a failure has failed, whatever it left.
+            if (ok && exec.lastExitCode() != 0) {
+                logInstallerExit(*this, errorsFile, traceFile, command, exec.lastExitCode(),
+                                 jvmDir);
+                ok = false;
+            }
         }
         if (ok) traceMessage(traceFile, "issued command to expand:", command);
         else traceMessage(traceFile, "unable to expand", command);

@@ -46,11 +46,12 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false) {
+JvmInstaller::JvmInstaller()
+    : keptFile(nullptr), jvmDiscovered(false), made(nullptr), madeLength(0), madeCapacity(0) {
     homeDirectory[0] = '\0';
 }
 
-JvmInstaller::~JvmInstaller() {}
+JvmInstaller::~JvmInstaller() { free(made); }
 
 void JvmInstaller::setHomeDirectory(const char* dir) {
     if (dir) copyText(homeDirectory, dir);
@@ -66,7 +67,9 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
     else if (endsWithSeparator(dir)) fits = formatText(path, sizeof path, "%s%s", dir, name);
     else fits = formatText(path, sizeof path, "%s%s%s", dir, DIR_END, name);
     if (fits) {
-        _mkdir(path);  // an existing directory is fine
+        // An existing directory is fine; one made here is remembered, so
+        // that a failed installation can take it away again.
+        if (_mkdir(path) == 0) rememberMade(path);
         if (isDir(path)) {
             copyText(dir, PathBufferSize, path);
             return true;
@@ -74,6 +77,42 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
     }
     traceMessage(TraceFilename, "unable to add directory", path);
     return false;
+}
+
+void JvmInstaller::rememberMade(const char* path) {
+    size_t needed = strlen(path) + 2;
+    if (madeLength + needed > madeCapacity) {
+        size_t grown = (madeCapacity ? madeCapacity * 2 : 512) + needed;
+        char* larger = (char*)realloc(made, grown);
+        if (!larger) return;  // not remembered: it stays, as any other
+        made = larger;
+        madeCapacity = grown;
+    }
+    formatText(made + madeLength, madeCapacity - madeLength, "%s\n", path);
+    madeLength += needed - 1;
+}
+
+bool JvmInstaller::wasMade(const char* dir) const {
+    size_t length = strlen(dir);
+    for (const char* line = made; line && line < made + madeLength;) {
+        const char* end = strchr(line, '\n');
+        if ((size_t)(end - line) == length && _strnicmp(line, dir, length) == 0) return true;
+        line = end + 1;
+    }
+    return false;
+}
+
+void JvmInstaller::madeTop(const char* jvmDir, char* top) const {
+    top[0] = '\0';
+    char dir[PathBufferSize];
+    if (!copyText(dir, jvmDir)) return;
+    if (endsWithSeparator(dir) && strlen(dir) > 3) dir[strlen(dir) - 1] = '\0';
+    while (dir[0] && wasMade(dir)) {
+        copyText(top, PathBufferSize, dir);
+        char* separator = strrchr(dir, DIR_END[0]);
+        if (!separator) break;
+        *separator = '\0';
+    }
 }
 
 bool JvmInstaller::addDirectory(const char* path) {
@@ -361,4 +400,42 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
     }
     traceMessage(TraceFilename, "createJvmDirectory ok", ok);
     return ok;
+}
+
+// ---------------------------------------------------------------------------
+// After a failed installation
+
+void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top) {
+    size_t topLength = strlen(top);
+    if (!topLength || _strnicmp(jvmDir, top, topLength) != 0 ||
+        (jvmDir[topLength] && jvmDir[topLength] != DIR_END[0]))
+        return;
+    char dir[PathBufferSize];
+    if (!copyText(dir, jvmDir)) return;
+    if (endsWithSeparator(dir) && strlen(dir) > 3) dir[strlen(dir) - 1] = '\0';
+    for (;;) {
+        // Only an empty directory can be removed: whatever the program left
+        // stays, with the directories that hold it.
+        if (isDir(dir)) {
+            if (!removeEmptyDirPatiently(dir) || isDir(dir)) return;
+            log.traceMessage(TraceFilename, "removed:", dir);
+        }
+        char* separator = strrchr(dir, DIR_END[0]);
+        if (strlen(dir) <= topLength || !separator) return;
+        *separator = '\0';
+    }
+}
+
+void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
+                      const char* program, unsigned long code, const char* jvmDir) {
+    static const char Layout[] = "%s ended with exit code %lu; it was to install the JVM into %s";
+    size_t size = strlen(program) + strlen(jvmDir) + sizeof Layout + 24;
+    char* message = (char*)malloc(size);
+    if (!message) {
+        log.logAndTraceMessage(errorsFile, traceFile, "JVM installation failed:", program);
+        return;
+    }
+    formatText(message, size, Layout, program, code, jvmDir);
+    log.logAndTraceMessage(errorsFile, traceFile, message);
+    free(message);
 }

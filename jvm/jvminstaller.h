@@ -34,6 +34,10 @@ public:
     bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
+    // The outermost directory on jvmDir's own path that this object made
+    // (jvmDir itself or one holding it) into top (PathBufferSize bytes);
+    // empty when jvmDir was there before.
+    void madeTop(const char* jvmDir, char* top) const;
 
     // Deletes the tree dir\jvm when it exists. Refuses (false) a tree that is
     // not an absolute directory below a drive root, that is or holds the
@@ -72,9 +76,26 @@ private:
     bool testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                char* jvmPath);
 
+    void rememberMade(const char* path);
+    bool wasMade(const char* dir) const;
+
     char homeDirectory[PathBufferSize];
     const char* keptFile;
     bool jvmDiscovered;
+    // The directories this object made, each line ended by '\n'.
+    char* made;
+    size_t madeLength, madeCapacity;
 };
+
+// The end of a failed JVM installation: removes jvmDir when it is empty,
+// then each directory holding it up to top, as long as each is left empty.
+// top is what JvmInstaller::madeTop gave (nothing happens when it is empty
+// or does not hold jvmDir): only directories made for the JVM go.
+void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top);
+
+// Logs that the program installing the JVM ended with a failure exit code:
+// the program, the code and the JVM directory it was to fill.
+void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
+                      const char* program, unsigned long code, const char* jvmDir);
 
 #endif
