@@ -180,14 +180,19 @@ def test_failed_provisioning_says_why(wine, workdir, kind):
         assert not (wine.drive_c / "Program Files" / "JavaSoft").exists()
 
 
+# Regressions: the French record's é was written as the three bytes of a replacement character; a
+# keystore for ${user.home} went into the Windows directory, and a profiles folder was made there.
+@pytest.mark.parametrize("language, renamed", [("German", "Alt: zu"), ("French", "Renommé en")])
 def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_the_registry(
-        wine, workdir):
-    seed_locale(wine, "German")
+        wine, workdir, language, renamed):
+    seed_locale(wine, language)
     home = "C:\\Program Files\\JavaSoft\\Java Plug-in1.6\\1.6.0\\jre"
     layout(wine, workdir, bundle_control(
         jvmName="Java Plug-in", jvmHomeDir="./jre", configureWinRegistry="no",
-        userSecurityPolicyFilename="${java.home}/lib/security/java.policy"))
+        userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
+        keystoreFilename="${user.home}/.keystore"))
     (workdir / "java.policy").write_text("package policy\n")
+    (workdir / ".keystore").write_text("package keystore")
     compressed_jvm(wine, workdir, version="1.6.0", home="jre", files=POLICY)
 
     assert run_launcher(wine, workdir, "-q", "x") == 0
@@ -201,8 +206,12 @@ def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_t
         "java.001": f"expanded {POLICY}\n", "java.policy": "package policy\n"}
     # The change record as the wizard found it, in the user's language.
     assert (jvm.bindir / "stubjvm.changes").read_bytes() == \
-        f"Alt: zu {home}\\{POLICY} identitydb.001\r\n".encode()
+        f"{renamed} {home}\\{POLICY} identitydb.001\r\n".encode()
     assert not (workdir / "changes.txt").exists()
+    # Java's user.home on Windows: the user's profile.
+    assert [p.read_text() for p in (wine.drive_c / "users").glob("*/.keystore")] == [
+        "package keystore"]
+    assert not (wine.drive_c / "windows" / "profiles").exists()
 
 
 def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded_jvm(
