@@ -30,7 +30,7 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     # A java.exe of the system's own, and a system directory as on Windows (not Wine).
     windows = wine.drive_c / "windows"
     (windows / "java.exe").write_bytes(b"the system's own")
-    (windows / "system").mkdir()
+    (windows / "system").mkdir(exist_ok=True)  # there already where 16-bit Windows is supported
     layout(wine, workdir, bundle_control(
         userSecurityPolicyFilename="${java.home}/lib/security/java.policy",
         systemSecurityPolicyFilename="${java.home}/lib/security/system.policy",
