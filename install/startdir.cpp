@@ -14,8 +14,8 @@ bool readStartDir(char* start, size_t cap, bool* tooLong) {
     if (tooLong) *tooLong = false;
     if (cap == 0) return false;
     start[0] = '\0';
-    // Written by a script or an editor: a UTF-8 byte-order mark is no part
-    // of the directory.
+    // Written by a script or an editor: a UTF-8 byte-order mark does not belong
+    // to the directory.
     LineRule rule = textLines(cap - 1);
     rule.skipByteOrderMark = true;
     LineReader file(OriginalDirFilename, rule);

@@ -63,7 +63,7 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     # A second installation from the same start directory appends; it has no control file.
     # Regressions: the control-file reader showed its box even in quiet mode, so a scripted
     # installation stopped until someone dismissed it; a byte-order mark before the start
-    # directory was taken for part of its name, and the logs went elsewhere.
+    # directory was read into its name, and the logs went elsewhere.
     seen = watch(wine, 5000, DIALOG, ERROR_BOX)
     assert start_launcher(wine, second, "-q", "x").wait(20) == 0
     assert seen() == set()
