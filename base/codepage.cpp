@@ -84,6 +84,22 @@ bool fromUtf8(char* text, size_t capacity) {
     return fits;
 }
 
+void ansiFromUtf8(const char* text, char* out, size_t cap) {
+    if (!cap) return;
+    out[0] = '\0';
+    if (!text) return;
+    if (GetACP() == CP_UTF8 || isAscii(text)) {
+        copyText(out, cap, text);
+        return;
+    }
+    wchar_t* wide = widen(text, CP_UTF8);
+    if (!wide) return;
+    int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, (int)cap, nullptr, nullptr);
+    if (written <= 0) copyText(out, cap, text);  // too long for out: cut as it is
+    out[cap - 1] = '\0';
+    free(wide);
+}
+
 void pathForChild(char* path, size_t capacity) {
     if (!path || isAscii(path)) return;
     char* shortName = (char*)malloc(capacity);

@@ -25,6 +25,12 @@ void fromLegacyCodePage(char* text, size_t capacity);
 // fit capacity.
 bool fromUtf8(char* text, size_t capacity);
 
+// A UTF-8 text (a fixed text of the sources) into out (cap bytes) in the
+// process's ANSI code page: as it is where that code page is UTF-8 (or the
+// text is ASCII), else converted, a letter the code page lacks becoming its
+// default character. A result that does not fit is cut.
+void ansiFromUtf8(const char* text, char* out, size_t cap);
+
 // Turns an existing path (in place) into a name that any other program can
 // take from its command line: a path that is not all ASCII becomes its short
 // name when that is all ASCII and fits capacity; otherwise it stays.

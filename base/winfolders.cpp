@@ -23,7 +23,8 @@ static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 static const char ProgramFilesValue[] = "ProgramFilesDir";
 
-enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05 };
+enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05,
+       CsidlProfile = 0x28 };
 
 bool WinFolders::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
 
@@ -97,28 +98,44 @@ bool WinFolders::getProgramFilesDirectory(char* dir, unsigned bits) {
 
 typedef HRESULT(WINAPI* GetFolderPathProc)(HWND, int, HANDLE, DWORD, LPSTR);
 
-bool WinFolders::getDocumentsDirectory(char* dir) {
-    dir[0] = '\0';
+// SHGetFolderPathA of whichever library is present (old systems have it in
+// SHFolder.dll only); null when neither has it.
+static GetFolderPathProc folderPathFunction() {
     HMODULE library = LoadLibraryA("Shell32.dll");
     if (!library) library = LoadLibraryA("SHFolder.dll");
-    if (!library) return false;
-    // The function of whichever library is present (old systems have it in
-    // SHFolder.dll only).
-    GetFolderPathProc getFolderPath = reinterpret_cast<GetFolderPathProc>(
+    if (!library) return nullptr;
+    return reinterpret_cast<GetFolderPathProc>(
         reinterpret_cast<void (*)()>(GetProcAddress(library, "SHGetFolderPathA")));
+}
+
+// The first of the folders (CSIDL numbers) that the shell reports.
+static bool shellFolder(const int* folders, size_t count, char* dir) {
+    dir[0] = '\0';
+    GetFolderPathProc getFolderPath = folderPathFunction();
     if (!getFolderPath) return false;
     // The system writes at most MAX_PATH characters.
     char path[PathBufferSize];
-    path[0] = '\0';
-    HRESULT result = getFolderPath(nullptr, CsidlCommonDocuments, nullptr, 0, path);
-    if (result < 0) {
+    for (size_t i = 0; i < count; ++i) {
         path[0] = '\0';
-        result = getFolderPath(nullptr, CsidlPersonal, nullptr, 0, path);
+        if (getFolderPath(nullptr, folders[i], nullptr, 0, path) >= 0 && path[0]) {
+            path[PathBufferSize - 1] = '\0';
+            return copyText(dir, PathBufferSize, path);
+        }
     }
-    if (result < 0) return false;
-    path[PathBufferSize - 1] = '\0';
-    copyText(dir, PathBufferSize, path);
-    return true;
+    return false;
+}
+
+bool WinFolders::getDocumentsDirectory(char* dir) {
+    static const int Folders[] = {CsidlCommonDocuments, CsidlPersonal};
+    return shellFolder(Folders, dimof(Folders), dir);
+}
+
+bool WinFolders::getUserProfileDirectory(char* dir) {
+    dir[0] = '\0';
+    DWORD length = GetEnvironmentVariableA("USERPROFILE", dir, PathBufferSize);
+    if (length > 0 && length < PathBufferSize && isDir(dir)) return true;
+    static const int Folders[] = {CsidlProfile};
+    return shellFolder(Folders, dimof(Folders), dir);
 }
 
 bool WinFolders::getProgramsDirectory(char* dir, unsigned bits) {

@@ -1,8 +1,8 @@
 // WinFolders: where Windows keeps its folders, in one place: the Windows
 // directory (from the registry, the way both Windows families record it, or
 // as the running system reports it), Program Files (the one of 32-bit or of
-// 64-bit programs), the documents folders, and the choice between them for
-// programs on Vista and later.
+// 64-bit programs), the documents folders, the choice between them for
+// programs on Vista and later, and the user's profile.
 //
 // Every result buffer holds PathBufferSize bytes unless a capacity is given;
 // a folder that does not fit is not returned.
@@ -37,6 +37,9 @@ public:
     // Program Files for programs of bits, or on Vista and later a documents
     // folder when Program Files cannot be written.
     bool getProgramsDirectory(char* dir, unsigned bits = 0);
+    // The user's profile, the home directory of a Java program on Windows:
+    // USERPROFILE, else the profile folder the shell reports.
+    bool getUserProfileDirectory(char* dir);
 };
 
 #endif

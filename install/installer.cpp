@@ -78,6 +78,9 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     } else {
         bool found = isJvmInstalled();
         bool ready = found || installTheJvm();
+        // The refused candidates explain a run that ends without a JVM, and
+        // only that: once one is found or installed they are dropped.
+        if (ready) refusedJvms.clear();
         if (ready) {
             showStatusMessage(2);
             result = runJavaInstaller(argument);

@@ -200,8 +200,11 @@ static unsigned countWords(const char* value) {
     return count;
 }
 
+// Whether the wizard is handed a switch and its argument: a quiet run always
+// is (an empty argument goes on as an empty one, so that the wizard is
+// quiet too); a properties run only with the file it names.
 static bool switchArgument(bool quiet, bool properties, const char* argument) {
-    return (quiet || properties) && argument && argument[0];
+    return quiet || (properties && argument && argument[0]);
 }
 
 unsigned Install::countParameters(char* argument) {
@@ -270,7 +273,9 @@ bool Install::runInstaller(char* argument) {
         char* entry = (char*)malloc(size);
         if (entry) {
             entry[0] = '\0';
-            if (strchr(argument, ' ') && !strchr(argument, '"'))
+            if (!argument[0])
+                copyText(entry, size, "\"\"");  // an empty argument, not none
+            else if (strchr(argument, ' ') && !strchr(argument, '"'))
                 appendQuoted(entry, size, argument);
             else
                 copyText(entry, size, argument);

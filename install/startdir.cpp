@@ -1,5 +1,6 @@
 // The one reader of "startdir.txt". A line that is empty once its trailing
-// blanks and line ends are gone is no start directory.
+// blanks and line ends are gone is no start directory; a UTF-8 byte-order
+// mark before it is skipped.
 #include "install/startdir.h"
 #include "base/codepage.h"
 #include "base/strbuf.h"
@@ -13,7 +14,11 @@ bool readStartDir(char* start, size_t cap, bool* tooLong) {
     if (tooLong) *tooLong = false;
     if (cap == 0) return false;
     start[0] = '\0';
-    LineReader file(OriginalDirFilename, textLines(cap - 1));
+    // Written by a script or an editor: a UTF-8 byte-order mark does not belong
+    // to the directory.
+    LineRule rule = textLines(cap - 1);
+    rule.skipByteOrderMark = true;
+    LineReader file(OriginalDirFilename, rule);
     bool whole = true;
     if (!file.read(start, &whole)) return false;
     if (!whole) {

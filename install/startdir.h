@@ -7,7 +7,8 @@
 
 #include <stddef.h>
 
-// The first line of "startdir.txt" without trailing blanks, CR and LF, into
+// The first line of "startdir.txt" without a UTF-8 byte-order mark before
+// it and without trailing blanks, CR and LF, into
 // start (cap bytes). False, with start empty, when there is no such file or
 // line, when the line holds only blanks and line ends, or (tooLong set)
 // when the line does not fit whole: a cut directory

@@ -1,5 +1,7 @@
 // ExtractJvm: expansion of the package's compressed JVM into the directory
 // that JvmInstaller chose, and the location of the expanded JVM's program.
+// The compressed JVM must end with exit code 0; when the expansion fails,
+// the directories made for it go again where they are left empty.
 // The registration of the new JVM is in jvmregistry.cpp, the copies of its
 // programs into the Windows directory in jvmcopies.cpp.
 #include "jvm/extractjvm.h"
@@ -81,6 +83,16 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         copyText(createdDir, installer.createdDir());
     }
     traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+    if (!created) {
+        traceMessage(TraceFilename, "installCompressedJvm ok", false);
+        return false;
+    }
+    // The directories made for the expansion, from the outermost: what a
+    // failed expansion leaves empty of them is taken away again.
+    char madeTop[PathBufferSize];
+    copyText(madeTop, createdDir);
+    char chosenDir[PathBufferSize];
+    copyText(chosenDir, jvmDir);
 
     // The JVM home inside the directory: ./jre names jvmDir\jre, anything
     // else replaces the directory.
@@ -94,7 +106,8 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     }
     bool homeExisted = GetFileAttributesA(home) != INVALID_FILE_ATTRIBUTES;
 
-    if (!created || (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir))) {
+    if (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir)) {
+        removeMadeDirectories(*this, chosenDir, madeTop);
         traceMessage(TraceFilename, "installCompressedJvm ok", false);
         return false;
     }
@@ -102,6 +115,7 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         copyText(jvmDir, PathBufferSize, home);
         traceMessage(TraceFilename, "final jvm install directory:", jvmDir);
         if (!homeFits) {
+            removeMadeDirectories(*this, chosenDir, madeTop);
             traceMessage(TraceFilename, "installCompressedJvm ok", false);
             return false;
         }
@@ -117,6 +131,7 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
     bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, homeDirectory,
                            registerJvm);
+    if (!ok) removeMadeDirectories(*this, chosenDir, madeTop);
     traceMessage(TraceFilename, "installCompressedJvm ok", ok);
     return ok;
 }
@@ -156,6 +171,12 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
             here.restore();
             getCurrentDir(current, PathBufferSize - 1);
             traceMessage(traceFile, "current directory after changing dir to: ", current);
+            // A program that reports a failure has failed, whatever it left.
+            if (ok && exec.lastExitCode() != 0) {
+                logInstallerExit(*this, errorsFile, traceFile, command, exec.lastExitCode(),
+                                 jvmDir);
+                ok = false;
+            }
         }
         if (ok) traceMessage(traceFile, "issued command to expand:", command);
         else traceMessage(traceFile, "unable to expand", command);

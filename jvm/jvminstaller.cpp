@@ -389,3 +389,41 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
     traceMessage(TraceFilename, "createJvmDirectory ok", ok);
     return ok;
 }
+
+// ---------------------------------------------------------------------------
+// After a failed installation
+
+void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top) {
+    size_t topLength = strlen(top);
+    if (!topLength || _strnicmp(jvmDir, top, topLength) != 0 ||
+        (jvmDir[topLength] && jvmDir[topLength] != DIR_END[0]))
+        return;
+    char dir[PathBufferSize];
+    if (!copyText(dir, jvmDir)) return;
+    if (endsWithSeparator(dir) && strlen(dir) > 3) dir[strlen(dir) - 1] = '\0';
+    for (;;) {
+        // Only an empty directory can be removed: whatever the program left
+        // stays, with the directories that hold it.
+        if (isDir(dir)) {
+            if (!removeEmptyDirPatiently(dir) || isDir(dir)) return;
+            log.traceMessage(TraceFilename, "removed:", dir);
+        }
+        char* separator = strrchr(dir, DIR_END[0]);
+        if (strlen(dir) <= topLength || !separator) return;
+        *separator = '\0';
+    }
+}
+
+void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
+                      const char* program, unsigned long code, const char* jvmDir) {
+    static const char Layout[] = "%s ended with exit code %lu; it was to install the JVM into %s";
+    size_t size = strlen(program) + strlen(jvmDir) + sizeof Layout + 24;
+    char* message = (char*)malloc(size);
+    if (!message) {
+        log.logAndTraceMessage(errorsFile, traceFile, "JVM installation failed:", program);
+        return;
+    }
+    formatText(message, size, Layout, program, code, jvmDir);
+    log.logAndTraceMessage(errorsFile, traceFile, message);
+    free(message);
+}

@@ -89,4 +89,15 @@ private:
     unsigned bits;
 };
 
+// The end of a failed JVM installation: removes jvmDir when it is empty,
+// then each directory holding it up to top, as long as each is left empty.
+// top is what JvmInstaller::createdDir gave (nothing happens when it is empty
+// or does not hold jvmDir): only directories made for the JVM go.
+void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top);
+
+// Logs that the program installing the JVM ended with a failure exit code:
+// the program, the code and the JVM directory it was to fill.
+void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
+                      const char* program, unsigned long code, const char* jvmDir);
+
 #endif

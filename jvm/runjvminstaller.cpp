@@ -4,8 +4,9 @@
 // The command line is split at "/*/*/*": the program comes first, then each
 // argument (an argument may hold blanks). The current directory is the JVM
 // directory only while the program runs; the log files are named by absolute
-// path meanwhile. The copy of the program is removed whatever the run gave,
-// and the directory too when it is left empty.
+// path meanwhile. The program must end with exit code 0. The copy of the
+// program is removed whatever the run gave, and of the directories made for
+// it those that are left empty.
 #include "jvm/runjvminstaller.h"
 
 #include "base/clib.h"
@@ -50,6 +51,7 @@ static char* copyOf(const char* text, size_t length) {
 
 RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false) {
     homeDirectory[0] = '\0';
+    madeTop[0] = '\0';
 }
 
 RunJvmInstaller::~RunJvmInstaller() {}
@@ -82,7 +84,9 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
         traceMessage(TraceFilename, "jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
         traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+        copyText(madeTop, installer.createdDir());
     }
+    if (jvmDiscovered) madeTop[0] = '\0';
 
     bool ok = false;
     if (created) {
@@ -115,7 +119,8 @@ bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmComma
         ok = jvmInNewDir(packaged, jvmDir, jvmPath) ||
              findInstalledJvm(packaged, jvmName, jvmPath);
     }
-    removeEmptyDir(jvmDir);
+    // What the program left empty of the directories made for it goes.
+    removeMadeDirectories(*this, jvmDir, madeTop);
     return ok;
 }
 
@@ -146,18 +151,6 @@ void RunJvmInstaller::removeInstaller(const char* installerName, const char* dir
     if (formatText(target, sizeof target, "%s%s%s", dir, DIR_END, fileNameOf(installerName)))
         remove(target);
     traceMessage(TraceFilename, "jvm installer removed");
-}
-
-void RunJvmInstaller::removeEmptyDir(const char* dir) {
-    char pattern[PathBufferSize];
-    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return;
-    FindFile listing(pattern);
-    if (!listing.isListed() || listing.next()) return;  // missing, or not empty
-    if (removeEmptyDirPatiently(dir)) {
-        traceMessage(TraceFilename, "removed:", dir);
-        return;
-    }
-    traceMessage(TraceFilename, "unable to remove empty directory", dir);
 }
 
 // ---------------------------------------------------------------------------
@@ -275,6 +268,16 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
             copyText(errorText, "Unable to change to the jvm directory");
         else
             ok = exec.spawnAndWait(program, args, errorText);
+    }
+    // A program that reports a failure has failed, whatever it left. An
+    // installer of the Windows Installer kind that asks for a restart
+    // (ERROR_SUCCESS_REBOOT_REQUIRED, ..._INITIATED) has succeeded.
+    unsigned long code = exec.lastExitCode();
+    if (ok && (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED))
+        traceMessage(TraceFilename, "the JVM installer asks for a restart; exit code", (int)code);
+    else if (ok && code != 0) {
+        logInstallerExit(*this, ErrorsFilename, TraceFilename, program, exec.lastExitCode(), dir);
+        return false;
     }
     if (!ok) {
         char message[ErrorTextSize + 64];

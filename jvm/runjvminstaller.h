@@ -5,9 +5,10 @@
 // programs of the installer program's bitness); unless it already holds an
 // acceptable JVM, the installer program is copied into it, run there with the
 // arguments of its command line ("/*/*/*" separates the program and each
-// argument, so that an argument may hold blanks) and removed again. The new
-// JVM is then looked for one level below the directory, then through the
-// registry search; it must report the version the package says it installs.
+// argument, so that an argument may hold blanks) and removed again; an exit
+// code other than 0 is a failure. The new JVM is then looked for one level
+// below the directory, then through the registry search; it must report the
+// version the package says it installs.
 #ifndef JVM_RUNJVMINSTALLER_H
 #define JVM_RUNJVMINSTALLER_H
 
@@ -51,12 +52,13 @@ public:
     const char* getStartNextArg(const char* position);
     bool copyInstaller(const char* installerName, const char* dir);
     void removeInstaller(const char* installerName, const char* dir);
-    void removeEmptyDir(const char* dir);
     bool findInstalledJvm(const JvmWanted& wanted, const char* jvmName, char* jvmPath);
     bool jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath);
 
 private:
     char homeDirectory[PathBufferSize];
+    // The outermost of the directories made for the JVM (empty: none).
+    char madeTop[PathBufferSize];
     bool jvmDiscovered;
 };
 

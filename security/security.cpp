@@ -1,17 +1,19 @@
 // Security: the package's Java security files (policies and keystore) are
 // copied from the work directory to where the control file says they
-// belong, below the JVM just expanded, the home directory or the work
-// directory. Nothing here stops the installation: a file that cannot be
+// belong, below the JVM just expanded, the user's profile (Java's user.home)
+// or the work directory. Nothing here stops the installation: a file that cannot be
 // installed is logged in "errors.log" and the next file is tried. A file
 // already in place is only ever replaced by a complete new one: the new copy
 // is on disk before the old file becomes its backup.
 #include "security/security.h"
 
 #include "base/clib.h"
+#include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
+#include "base/winfolders.h"
 #include "base/winvers.h"
 #include "shell/language.h"
 
@@ -47,7 +49,7 @@ struct RenameWords {
     const char* preposition;
 };
 static const RenameWords RenameTable[] = {
-    {"french", "Renomm\xEF\xBF\xBD", "en"},
+    {"french", "Renomm\xC3\xA9", "en"},  // UTF-8, as every text of the sources
     {"german", "Alt:", "zu"},
     {"spanish", "Reagrupado ", "a"},
     {"polish", "Zmieniono", "na"},
@@ -60,12 +62,12 @@ static const char EnglishPreposition[] = "to";
 
 // Installs one policy file: its setting resolved, then the copy.
 static bool installPolicy(Security& security, const char* label, const char* policy,
-                          const char* javaHome, const char* home, bool backup) {
+                          const char* javaHome, bool backup) {
     char fileName[PathBufferSize];
     char destination[PathBufferSize];
     fileName[0] = destination[0] = '\0';
     security.traceMessage(TraceFilename, label, policy);
-    if (security.getFilenames(policy, javaHome, home, fileName, destination))
+    if (security.getFilenames(policy, javaHome, fileName, destination))
         return security.copySecurityFile(fileName, destination, backup);
     if (fileName[0] && fexists(fileName))
         security.traceMessage(TraceFilename, "unable to get destination", policy);
@@ -79,10 +81,9 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
     // The system policy is installed the same way as the user policy, in
     // every form of its setting.
     if (systemPolicy && *systemPolicy)
-        result = installPolicy(*this, "system security policy", systemPolicy, javaHome, home,
-                               backup);
+        result = installPolicy(*this, "system security policy", systemPolicy, javaHome, backup);
     if (userPolicy && *userPolicy)
-        result = installPolicy(*this, "user security policy", userPolicy, javaHome, home, backup);
+        result = installPolicy(*this, "user security policy", userPolicy, javaHome, backup);
 
     if (keystore && *keystore) {
         char fileName[PathBufferSize];
@@ -94,22 +95,29 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
     return result;
 }
 
-bool Security::getFilenames(const char* setting, const char* javaHome, const char* home,
-                            char* fileName, char* destination) {
+bool Security::getFilenames(const char* setting, const char* javaHome, char* fileName,
+                            char* destination) {
     fileName[0] = '\0';
     destination[0] = '\0';
     if (!setting) return false;
 
     const char* rest;
     const char* base;
+    char profile[PathBufferSize];
     bool userHome = false;
     const char* at = strstr(setting, JavaHomeDirSpec);
     if (at) {
         rest = at + strlen(JavaHomeDirSpec);
         base = javaHome;
     } else if ((at = strstr(setting, UserHomeDirSpec)) != nullptr) {
+        // A Java program's user.home on Windows is the user's profile.
         rest = at + strlen(UserHomeDirSpec);
-        base = home;
+        WinFolders folders;
+        if (!folders.getUserProfileDirectory(profile)) {
+            traceMessage(TraceFilename, "unable to find the user's profile for", setting);
+            return false;
+        }
+        base = profile;
         userHome = true;
     } else {
         rest = setting;
@@ -121,7 +129,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, const cha
     if (!slash) {
         copyText(fileName, PathBufferSize, rest);
         if (userHome &&
-            !formatText(destination, PathBufferSize, "%s%s%s", home, DIR_END, fileName)) {
+            !formatText(destination, PathBufferSize, "%s%s%s", base, DIR_END, fileName)) {
             traceMessage(TraceFilename, "security destination too long", fileName);
             destination[0] = '\0';
             return false;
@@ -249,8 +257,11 @@ bool Security::backupFile(const char* path, const char* replacement) {
     const char* word;
     const char* preposition;
     getRenameWords(language, &word, &preposition);
+    // The record is in the code page of the paths it names.
+    char wordText[64];
+    ansiFromUtf8(word, wordText, sizeof wordText);
     char line[PathBufferSize + 64];
-    formatText(line, dimof(line), RenameFormat, word, preposition, path);
+    formatText(line, dimof(line), RenameFormat, wordText, preposition, path);
     logSystemChange(line);
     traceMessage(TraceFilename, "backed up", backupName);
     traceMessage(TraceFilename, "security file installed", path);
@@ -279,7 +290,7 @@ void Security::logSystemChange(const char* text) {
 
 bool Security::addCertificate(const char* setting, const char* javaHome, const char* home,
                               char* fileName, char* destination, bool backup) {
-    if (!getFilenames(setting, javaHome, home, fileName, destination)) {
+    if (!getFilenames(setting, javaHome, fileName, destination)) {
         if (fileName[0] && fexists(fileName))
             traceMessage(TraceFilename, "unable to get destination", setting);
         return false;
@@ -299,12 +310,12 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     if (named) copyText(destination, PathBufferSize, identityDb);
 
     bool result = copySecurityFile(fileName, destination, backup);
-    if (result && !named && strstr(setting, UserHomeDirSpec)) {
-        if (getAlternateDestination(setting, home, destination))
-            result = copySecurityFile(fileName, destination, backup);
-        else
-            traceMessage(TraceFilename, "unable to find login name in registry");
-    }
+    // The profiles below the Windows directory of the older systems get a
+    // copy too, where that folder exists (and is not the profile itself).
+    char alternate[PathBufferSize];
+    if (result && !named && strstr(setting, UserHomeDirSpec) &&
+        getAlternateDestination(setting, home, alternate) && _stricmp(alternate, destination) != 0)
+        result = copySecurityFile(fileName, alternate, backup);
     return result;
 }
 
@@ -403,6 +414,12 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
         _strnicmp(setting, UserHomeDirSpec, variableLength) != 0)
         return false;
 
+    char profiles[PathBufferSize];
+    if (!formatText(profiles, dimof(profiles), "%s%s%s", home, DIR_END, ProfilesDir) ||
+        !isDir(profiles)) {
+        traceMessage(TraceFilename, "no profiles directory in", home);
+        return false;
+    }
     char name[PathBufferSize];
     if (!_getLoginName(name, dimof(name))) {
         traceMessage(TraceFilename, "unable to find login name in registry");

@@ -1,15 +1,18 @@
 // Security: installs the package's Java security files — a system policy, a
 // user policy and a keystore (identity database) — into a JVM the launcher
-// has just expanded, into the home directory or below the work directory,
+// has just expanded, into the user's profile or below the work directory,
 // as the control file's three settings say. Existing files are kept,
 // or, when the caller asks for backups, replaced new-file-first (the old one
 // renamed to ".001" only once the new copy is complete) and the saving
 // recorded in the user's language in "changes.txt".
 //
 // A setting is "${java.home}/dir/file", "${user.home}/dir/file" or
-// "dir/file" (below the work directory); the file itself is taken from the
-// work directory, which is the current directory. Every output buffer holds
-// PathBufferSize (5001) bytes.
+// "dir/file" (below the work directory); ${user.home} is what it is for a
+// Java program on Windows, the user's profile. The file itself is taken
+// from the work directory, which is the current directory. home is the
+// Windows directory, whose "profiles" folder (where there is one, as on the
+// older systems) gets a copy of a keystore for ${user.home} as well. Every
+// output buffer holds PathBufferSize (5001) bytes.
 #ifndef SECURITY_SECURITY_H
 #define SECURITY_SECURITY_H
 
@@ -27,8 +30,8 @@ public:
     // Resolves a setting into the file name in the work directory and
     // its destination path, creating the destination's directories. True
     // when a destination could be prepared.
-    bool getFilenames(const char* setting, const char* javaHome, const char* home,
-                      char* fileName, char* destination);
+    bool getFilenames(const char* setting, const char* javaHome, char* fileName,
+                      char* destination);
 
     // Creates the "/"-separated directories of path below base, one level at
     // a time; path receives the final directory. True when it exists.
@@ -49,8 +52,8 @@ public:
     void logSystemChange(const char* text);
 
     // Installs the keystore: where java.security's identity database lives,
-    // else at its destination and, for the home directory, also in the
-    // login name's profile directory.
+    // else at its destination and, for ${user.home}, also in the login
+    // name's directory below home\profiles where that folder exists.
     bool addCertificate(const char* setting, const char* javaHome, const char* home,
                         char* fileName, char* destination, bool backup);
 
@@ -59,7 +62,8 @@ public:
     bool getIdentityIdFilename(const char* javaHome, char* identityDb);
 
     // home\profiles\<login name>\<file> for a "${user.home}/file"
-    // setting, the directories created.
+    // setting, the login name's directory created; false when home has no
+    // "profiles" folder.
     bool getAlternateDestination(const char* setting, const char* home, char* destination);
 
     // The ".001" backup name of path (capacity cap); false when it does

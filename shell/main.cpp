@@ -20,7 +20,6 @@
 #include "base/dirguard.h"
 #include "base/clib.h"
 #include "base/fexists.h"
-#include "base/log.h"
 #include "base/strbuf.h"
 #include "base/timeline.h"
 
@@ -34,7 +33,6 @@
 static const char WindowClassName[] = "GenericWClass";
 static const char CleanupFilename[] = "cleanup.exe";
 static const char CleanupCopyFilename[] = "__cleanup.exe";
-static const char ErrorsFilename[] = "errors.log";
 static const char MessageCaption[] = "Tallybox Installer";
 static const char AlreadyRunningText[] =
     "Another installer is already running in this directory. This one installs nothing; "
@@ -116,10 +114,19 @@ static bool lockWorkDirectory(const char* workDir) {
 }
 
 // A second launcher in a busy work directory: it says so and does nothing.
+// The message is its own: a box, or for a quiet start its standard output.
+// The work directory's logs belong to the installation under way (whose
+// clean-up copies them to its start directory): nothing goes there.
 static void reportAlreadyRunning(bool quiet) {
-    Log log;
-    log.logMessage(ErrorsFilename, AlreadyRunningText);
-    if (!quiet) MessageBoxA(nullptr, AlreadyRunningText, MessageCaption, MB_ICONEXCLAMATION);
+    if (!quiet) {
+        MessageBoxA(nullptr, AlreadyRunningText, MessageCaption, MB_ICONEXCLAMATION);
+        return;
+    }
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!out || out == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(out, AlreadyRunningText, (DWORD)strlen(AlreadyRunningText), &written, nullptr);
+    WriteFile(out, "\r\n", 2, &written, nullptr);
 }
 
 bool startProgram(bool quiet, bool properties, char* argument) {

@@ -58,13 +58,14 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     put(wine.drive_c, {
         "jre/bin/java.exe": b"MZ", "jre/bin/javaw.exe": b"MZ", "full/__kivtest.zos/x": b"",
         "w2/tmpjvm/bin/java.exe": b"MZ", "w2/native.properties": jvm % b"w2",
-        "w2/kivpand.log": b"expanded\r\n", "w2/startdir.txt": b"c:\\START\r\n",
+        "w2/kivpand.log": b"expanded\r\n", "w2/startdir.txt": b"\xef\xbb\xbfc:\\START\r\n",
         "w3/tmpjvm/bin/java.exe": b"MZ", "w3/native.properties": jvm % b"w3",
         "w3/kiv.control": b"searchForJvm=none\njvmVersion=1.6.0\njvmCommandName=java.exe\n"})
 
     # A second installation from the same start directory appends; it has no control file.
-    # Regression: the control-file reader showed its box even in quiet mode, so a scripted
-    # installation stopped until someone dismissed it.
+    # Regressions: the control-file reader showed its box even in quiet mode, so a scripted
+    # installation stopped until someone dismissed it; a byte-order mark before the start
+    # directory was read into its name, and the logs went elsewhere.
     seen = watch(wine, 5000, DIALOG, ERROR_BOX)
     assert start_launcher(wine, second, "-q", "x").wait(20) == 0
     assert seen() == set()

@@ -45,13 +45,15 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
     assert "Java wizard not started properly" not in error_texts(workdir)
     assert not (workdir / "__kivwizard.sem").exists()
 
-    for control in (control_text(jvmName="jAVA pLUG-iN", **CONTROL).replace("\n", "\r"),
-                    "\xef\xbb\xbf" + control_text(jvmName="JAVA PLUG-IN", **CONTROL)):
+    # Regression: a quiet start with an empty argument (-q "") started the wizard without -q.
+    runs = [(control_text(jvmName="jAVA pLUG-iN", **CONTROL).replace("\n", "\r"), "x"),
+            ("\xef\xbb\xbf" + control_text(jvmName="JAVA PLUG-IN", **CONTROL), "")]
+    for control, argument in runs:
         layout(wine, workdir, control)
-        assert run_launcher(wine, workdir, "-q", "x") == 0
+        assert run_launcher(wine, workdir, "-q", argument) == 0
         assert (workdir / "kiv.control").read_bytes() == control.encode("latin-1")
         assert jvms["plugin150"].wizard_runs()[-1]["args"] == [
-            "-classpath", ".;install.jar", "SampleWizard", "-q", "x"]
+            "-classpath", ".;install.jar", "SampleWizard", "-q", argument]
     # The runtime key is tried in full and refused, then the development kits most recent first:
     # 1.5.0_22 runs the wizard, 1.4.2_19 is never tried. The Plug-in key is searched only for the
     # plug-in kind (in any letter case), and then alone.

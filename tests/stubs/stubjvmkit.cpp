@@ -3,7 +3,8 @@
 // its own name): jvm (the stub JVM), version (the one it reports), javaHome and records (the stub
 // JVM's), home (absolute, or below the current directory), bin=0 (the programs at the home, not in
 // its bin), programs, msvcrt=1 (the system's beside them), files (each holding "expanded <name>"),
-// register=<base>.<micro>, record (default: the .runs of its own name).
+// register=<base>.<micro>, record (default: the .runs of its own name), exit (an exit code other
+// than 0: it fails at once, putting nothing down).
 #include "stubini.h"
 #include <shlobj.h>
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (strcmp(argv[i], "-config") == 0) snprintf(ini, sizeof ini, "%s", argv[i + 1]);
     recordRun(iniSetting(ini, "record", runs), nullptr, argc, argv);
+    if (int code = atoi(iniSetting(ini, "exit"))) return code;
 
     char target[MAX_PATH], path[MAX_PATH * 2];
     GetFullPathNameA(iniSetting(ini, "home", "."), MAX_PATH, target, nullptr);

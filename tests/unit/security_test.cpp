@@ -5,18 +5,23 @@
 #include "testdir.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
-// A work directory (current) with the keystore, a JVM home "jre", a home directory "home" and the
-// logon names in a private stand-in for HKEY_LOCAL_MACHINE.
+// A work directory (current) with the keystore, a JVM home "jre", a Windows directory "home", the
+// user's profile "profile" (USERPROFILE) and the logon names in a private stand-in for
+// HKEY_LOCAL_MACHINE.
 class SecuritySetup : public testing::Test {
 protected:
     void SetUp() override {
         makeDirs(security);
         makeDirs(home);
+        makeDirs(profile);
         writeFile("identitydb.obj", "identities");
+        SetEnvironmentVariableA("USERPROFILE", profile.c_str());
     }
+    void TearDown() override { SetEnvironmentVariableA("USERPROFILE", nullptr); }
     bool addSecurity(std::string system, std::string user, std::string keystore, bool backup) {
         return Security().addSecurity(&system[0], &user[0], &keystore[0], jre.c_str(),
                                       home.c_str(), backup);
@@ -29,6 +34,7 @@ protected:
     ScratchDir dir;
     RegistrySandbox registry;
     std::string jre = dir.file("jre"), home = dir.file("home"), security = jre + "\\lib\\security";
+    std::string profile = dir.file("profile");
 };
 
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
@@ -55,12 +61,18 @@ TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
     }
     EXPECT_TRUE(addKeystore("kivuser", ""));
     EXPECT_EQ(readFile(dir.file("data\\ids\\identitydb.obj")), "identities");
-    EXPECT_FALSE(exists(home + "\\identitydb.obj") || exists(home + "\\profiles"));
+    EXPECT_FALSE(exists(profile + "\\identitydb.obj") || exists(home + "\\profiles"));
 }
 
-TEST_F(SecuritySetup, KeystoreForTheHomeIsCopiedIntoTheLoginProfile) {
+// ${user.home} is the user's profile. Regression: it was taken for the Windows directory, and a
+// profiles folder was made there on systems that keep their profiles elsewhere; where there is one,
+// the login name's folder in it gets a copy.
+TEST_F(SecuritySetup, KeystoreForTheUserHomeGoesIntoTheProfileAndAnOldProfilesFolder) {
+    EXPECT_TRUE(addKeystore("", "kivtester"));
+    EXPECT_EQ(readFile(profile + "\\identitydb.obj"), "identities");
+    EXPECT_FALSE(exists(home + "\\identitydb.obj") || exists(home + "\\profiles"));
+    makeDirs(home + "\\profiles");
     EXPECT_TRUE(addKeystore("", "kivtester"));  // an empty UserName falls back to DefaultUserName
-    EXPECT_EQ(readFile(home + "\\identitydb.obj"), "identities");
     EXPECT_EQ(readFile(home + "\\profiles\\kivtester\\identitydb.obj"), "identities");
     // A login name that would lead out of the profiles directory is not used.
     EXPECT_TRUE(addKeystore("..\\..\\escape", ""));
