@@ -106,7 +106,7 @@ def test_signed_program_runs_the_sample_package(releases, wine, program):
     assert run_launcher(wine, workdir, "-q", "answers.txt", timeout=300) == 0
     assert read_text(workdir / "wizard-received.txt").splitlines() == [
         "ARG -q", "ARG answers.txt", "PROPERTY configureWinRegistry=true",
-        "PROPERTY nativeJvmHomeDir=C:/jvms/hostjdk", "PROPERTY nativeJvmInstalled=false",
+        "PROPERTY nativeJvmHomeDir=C:/jvms/hostjdk/jre", "PROPERTY nativeJvmInstalled=false",
         "PROPERTY nativeJvmInstalledInTemp=false", "CLASSPATH unset"], read_text(
         home / "bin" / "hostjava.out")
 
