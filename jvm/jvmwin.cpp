@@ -76,7 +76,7 @@ struct Candidate {
 struct TriedHome {
     bool byIdentity;
     FileIdentity identity;
-    char* name;  // when the home has no identity (it does not exist)
+    const char* name;  // when the home has no identity (it does not exist): owned once kept
 };
 
 // A copy on the heap (null when memory is short).
@@ -154,7 +154,7 @@ JvmWin::JvmWin()
 }
 
 JvmWin::~JvmWin() {
-    for (unsigned i = 0; i < triedCount; ++i) free(tried[i].name);
+    for (unsigned i = 0; i < triedCount; ++i) free((void*)tried[i].name);
     free(tried);
 }
 
@@ -487,26 +487,28 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
     return found;
 }
 
-bool JvmWin::triedAlready(const char* home, bool remember) {
-    TriedHome seen = {};
-    seen.byIdentity = fileIdentity(home, &seen.identity);
+bool JvmWin::triedAlready(const TriedHome& home) const {
     for (unsigned i = 0; i < triedCount; ++i) {
         const TriedHome& other = tried[i];
-        if (seen.byIdentity ? other.byIdentity && sameIdentity(other.identity, seen.identity)
-                            : !other.byIdentity && _stricmp(other.name, home) == 0)
+        if (home.byIdentity ? other.byIdentity && sameIdentity(other.identity, home.identity)
+                            : !other.byIdentity && _stricmp(other.name, home.name) == 0)
             return true;
     }
-    if (!remember) return false;
+    return false;
+}
+
+void JvmWin::remember(const TriedHome& home) {
     if (triedCount == triedCapacity) {
         unsigned grown = triedCapacity ? triedCapacity * 2 : 16;
         TriedHome* larger = (TriedHome*)realloc(tried, grown * sizeof(TriedHome));
-        if (!larger) return false;  // not remembered: at worst proved again
+        if (!larger) return;  // not remembered: at worst proved again
         tried = larger;
         triedCapacity = grown;
     }
-    if (!seen.byIdentity && !(seen.name = ownCopy(home))) return false;
-    tried[triedCount++] = seen;
-    return false;
+    TriedHome kept = home;
+    if (!kept.byIdentity && !(kept.name = ownCopy(home.name))) return;
+    if (kept.byIdentity) kept.name = nullptr;
+    tried[triedCount++] = kept;
 }
 
 bool JvmWin::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
@@ -541,7 +543,11 @@ void JvmWin::refuse(const char* where, const char* home, const char* format,
 
 bool JvmWin::tryHome(const char* where, const char* home, const char* registered,
                      const char* release, const JvmWanted& wanted, char* jvmPath) {
-    if (triedAlready(home, false)) {
+    // The home's identity, taken once: every name of it is the same home.
+    TriedHome identity = {};
+    identity.byIdentity = fileIdentity(home, &identity.identity);
+    identity.name = home;  // not kept: remember copies it
+    if (triedAlready(identity)) {
         traceMessage(traceFilename, "tried already:", home);
         return false;
     }
@@ -551,7 +557,7 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
         refuse(where, home, "registered as version %s, outside the limits", registered);
         return false;
     }
-    triedAlready(home, true);
+    remember(identity);
     JvmOk jvmOk;
     jvmOk.setTraceFilename(traceFilename);
     if (*release) {

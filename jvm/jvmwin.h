@@ -100,9 +100,10 @@ private:
     // where.
     bool tryHome(const char* where, const char* home, const char* registered,
                  const char* release, const JvmWanted& wanted, char* jvmPath);
-    // Whether home was proved already; else, with remember, it counts as
-    // proved from now on.
-    bool triedAlready(const char* home, bool remember);
+    // Whether a home of that identity was proved already; remember makes
+    // it so.
+    bool triedAlready(const TriedHome& home) const;
+    void remember(const TriedHome& home);
     // False once the search's time is spent (the list of refusals then says
     // so); seconds receives what a test run may still take.
     bool timeLeft(const JvmWanted& wanted, unsigned* seconds);
