@@ -37,13 +37,7 @@ static bool textNamesOrHolds(const char* dir, const char* path) {
     return any;
 }
 
-struct FileIdentity {
-    DWORD volume, high, low;
-};
-
-// The identity of an existing file or directory: the same for every name
-// of it (letter case, short names, doubled separators, links).
-static bool identify(const char* path, FileIdentity* id) {
+bool fileIdentity(const char* path, FileIdentity* id) {
     HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
@@ -57,16 +51,12 @@ static bool identify(const char* path, FileIdentity* id) {
     return true;
 }
 
-static bool sameIdentity(const FileIdentity& a, const FileIdentity& b) {
-    return a.volume == b.volume && a.high == b.high && a.low == b.low;
-}
-
 // True when dir names path or a directory above it, by name or by identity.
 bool dirNamesOrHolds(const char* dir, const char* path) {
     if (!dir[0] || !path[0]) return false;
     if (textNamesOrHolds(dir, path)) return true;
     FileIdentity target;
-    if (!identify(dir, &target)) return false;
+    if (!fileIdentity(dir, &target)) return false;
     size_t size = strlen(path) + 2;
     char* prefix = (char*)malloc(size);
     if (!prefix) return false;
@@ -78,12 +68,12 @@ bool dirNamesOrHolds(const char* dir, const char* path) {
         if (end < pathLength && !isSeparator(path[end])) continue;
         copyTextN(prefix, size, path, end);
         FileIdentity id;
-        found = identify(prefix, &id) && sameIdentity(id, target);
+        found = fileIdentity(prefix, &id) && sameIdentity(id, target);
     }
     if (!found) {  // the root of a drive path
         copyTextN(prefix, size, path, 3);
         FileIdentity id;
-        found = path[1] == ':' && isSeparator(path[2]) && identify(prefix, &id) &&
+        found = path[1] == ':' && isSeparator(path[2]) && fileIdentity(prefix, &id) &&
                 sameIdentity(id, target);
     }
     free(prefix);
@@ -94,7 +84,7 @@ bool sameDirectory(const char* a, const char* b) {
     if (_stricmp(a, b) == 0) return true;
     if (textNamesOrHolds(a, b) && textNamesOrHolds(b, a)) return true;
     FileIdentity ia, ib;
-    return identify(a, &ia) && identify(b, &ib) && sameIdentity(ia, ib);
+    return fileIdentity(a, &ia) && fileIdentity(b, &ib) && sameIdentity(ia, ib);
 }
 
 typedef DWORD(WINAPI* FinalPathFn)(HANDLE, LPSTR, DWORD, DWORD);

@@ -7,6 +7,19 @@
 #ifndef BASE_DIRGUARD_H
 #define BASE_DIRGUARD_H
 
+#include <windows.h>
+
+// What tells one file or directory from every other, whatever its name.
+struct FileIdentity {
+    DWORD volume, high, low;
+};
+// The identity of an existing file or directory (one open): the same for
+// every name of it (letter case, short names, doubled separators, links).
+bool fileIdentity(const char* path, FileIdentity* id);
+inline bool sameIdentity(const FileIdentity& a, const FileIdentity& b) {
+    return a.volume == b.volume && a.high == b.high && a.low == b.low;
+}
+
 // True when dir names path or a directory above it.
 bool dirNamesOrHolds(const char* dir, const char* path);
 // True when a and b name the same directory.

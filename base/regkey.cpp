@@ -45,13 +45,14 @@ void RegKey::close() {
     key = nullptr;
 }
 
-LONG RegKey::readValue(const char* name, char* buffer, size_t cap) const {
+LONG RegKey::readValue(const char* name, char* buffer, size_t cap, DWORD* type) const {
+    if (type) *type = REG_NONE;
     if (!buffer || cap == 0) return ERROR_INVALID_PARAMETER;
     buffer[0] = '\0';
     if (!key) return ERROR_INVALID_HANDLE;
     // Leave room for a terminator the registry may not have stored.
     DWORD size = (DWORD)(cap - 1);
-    LONG status = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)buffer, &size);
+    LONG status = RegQueryValueExA(key, name, nullptr, type, (BYTE*)buffer, &size);
     if (status != ERROR_SUCCESS) {
         buffer[0] = '\0';  // ERROR_MORE_DATA included: too long counts as absent
         return status;

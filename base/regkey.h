@@ -34,8 +34,10 @@ public:
 
     // Reads a value into buffer (cap bytes) and terminates it. A value that
     // does not fit (ERROR_MORE_DATA) or cannot be read leaves buffer empty;
-    // the registry status is returned.
-    LONG readValue(const char* name, char* buffer, size_t cap) const;
+    // the registry status is returned. type (when given) receives the
+    // value's registry type (REG_SZ, REG_EXPAND_SZ, REG_DWORD, ...), which
+    // tells whether the bytes read are a text at all.
+    LONG readValue(const char* name, char* buffer, size_t cap, DWORD* type = nullptr) const;
 
 private:
     HKEY key;

@@ -5,7 +5,9 @@
 // times, side by side and alternately:
 //   launcher:N  "installer.exe -q x" in the work directory, N registered JVMs
 //               of which only the oldest is acceptable (N test runs and the
-//               wizard run);
+//               wizard run: each other one is registered as 1.4.i, which the
+//               limit 1.4 takes, and answers 1.3.i, so that only its test
+//               run refuses it);
 //   floor:N     floor.exe making the same N test runs and the wizard run and
 //               nothing else;
 //   launcherdlg:1 "installer.exe" with no arguments: the same run with its
@@ -14,7 +16,13 @@
 //               least a launcher with a status dialog must spend: the
 //               reference);
 //   variant:N   with --variant, another build of the launcher, alike;
-//   stub        the stub JVM's test run started directly by this runner.
+//   stub        the stub JVM's test run started directly by this runner;
+//   many:needs17 / many:firstfits  five registered Java 8 (each taking
+//               400 ms a run, as real ones) ahead of one Java 17, with a
+//               package that needs 17 and with one that the first Java 8
+//               fits (the cost of the candidates refused on the way);
+//   homes:30 / homes:300  that many registered homes without a JVM ahead
+//               of the one that fits (the cost of a home, by the number).
 // Every program is started with CreateProcess and waited for, and timed with
 // QueryPerformanceCounter, so that the platform's start cost is the same on
 // both sides. Each figure is the median of several runs.
@@ -73,7 +81,7 @@ static const char RealControlFormat[] =
     "loaderJavaCommand=SampleWizard\n";
 static const char WizardReceived[] = "wizard-received.txt";
 static const char ControlText[] =
-    "jvmRequiredVersion=1.4.0\n"
+    "jvmRequiredVersion=1.4\n"
     "jvmCommandName=javaw.exe\n"
     "jvmClasspathSwitch=-classpath\n"
     "loaderClasspath=.;install.jar\n"
@@ -194,7 +202,7 @@ struct Layout {
     char work[PathSize];                       // the package's work directory
     char home[MaxCandidates][PathSize];        // JVM homes, oldest first
     char program[MaxCandidates][PathSize];     // home\bin\javaw.exe
-    char version[MaxCandidates][32];           // 1.4.0, 1.4.1, ...
+    char version[MaxCandidates][32];           // registered as 1.4.0, 1.4.1, ...
     char realHome[PathSize];                   // the bridge's JVM home
     char realProgram[PathSize];                // realHome\bin\javaw.exe
 };
@@ -216,7 +224,7 @@ static bool makeLayout(const Options& o, Layout& layout) {
         if (!CopyFileA(o.stub, layout.program[i], FALSE)) return false;
         char ini[PathSize], text[64];
         snprintf(ini, sizeof ini, "%s\\stubjvm.ini", dir);
-        snprintf(text, sizeof text, "version=%s\nwizard=1\n", layout.version[i]);
+        snprintf(text, sizeof text, "version=1.%u.%u\nwizard=1\n", i == 0 ? 4 : 3, i);
         if (!writeText(ini, text)) return false;
     }
     if (o.hostJava) {
@@ -581,6 +589,122 @@ static void realScenario(const Options& o, const Layout& layout) {
         printf("RESULT %s %.6f 1\n", names[side], median(times[side], o.runs));
 }
 
+// A stub JVM in dir\bin answering version, each run taking delay ms.
+static bool stubAt(const Options& o, const char* dir, const char* version, unsigned delay,
+                   char* program) {
+    char bin[PathSize], ini[PathSize], text[128];
+    CreateDirectoryA(dir, nullptr);
+    snprintf(bin, sizeof bin, "%s\\bin", dir);
+    CreateDirectoryA(bin, nullptr);
+    snprintf(program, PathSize, "%s\\javaw.exe", bin);
+    snprintf(ini, sizeof ini, "%s\\stubjvm.ini", bin);
+    snprintf(text, sizeof text, "version=%s\nwizard=1\ndelay=%u\n", version, delay);
+    return CopyFileA(o.stub, program, FALSE) && writeText(ini, text);
+}
+
+// The test and wizard runs the stubs in homes made (their records then go).
+static RunCount countAndClear(char (*homes)[PathSize], unsigned count, const char* work) {
+    RunCount runs;
+    char path[PathSize];
+    for (unsigned i = 0; i < count; ++i) {
+        snprintf(path, sizeof path, "%s\\bin\\stubjvm.runs", homes[i]);
+        runs.tests += countLines(path, "RUN test");
+        runs.wizards += countLines(path, "RUN wizard");
+        DeleteFileA(path);
+    }
+    snprintf(path, sizeof path, "%s\\__kivwizard.sem", work);
+    runs.markerLeft = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    return runs;
+}
+
+// Times the launcher on packages with the given controls over the JVMs
+// registered now; prints each median and the JVM runs of its first run.
+static void timeControls(const Options& o, const Layout& layout, char (*homes)[PathSize],
+                         unsigned homeCount, const char* const* names,
+                         const char* const* controls, int count, unsigned runs) {
+    enum { MostControls = 2 };
+    double times[MostControls][MaxRuns];
+    RunCount first[MostControls];
+    char line[CommandSize];
+    snprintf(line, sizeof line, "\"%s\" -q x", o.installer);
+    for (unsigned r = 0; r < runs + (o.quick ? 0 : 1); ++r)
+        for (int k = 0; k < count; ++k) {
+            int c = (int)((r + k) % count);
+            check(freshPackage(o, layout, 0, controls[c]), "package written");
+            Run run = runProgram(o.installer, line, layout.work, false);
+            RunCount made = countAndClear(homes, homeCount, layout.work);
+            if (r == 0) first[c] = made;
+            if (r == 0 && !o.quick) continue;  // one untimed run of each
+            times[c][r - (o.quick ? 0 : 1)] = run.seconds;
+        }
+    for (int c = 0; c < count; ++c) {
+        printf("RESULT %s %.6f 1\n", names[c], median(times[c], runs));
+        printf("RUNS %s %u %u %d\n", names[c], first[c].tests, first[c].wizards,
+               first[c].markerLeft ? 1 : 0);
+    }
+}
+
+static const char ManyControl[] =
+    "jvmMinVersion=%s\n"
+    "jvmCommandName=javaw.exe\n"
+    "jvmClasspathSwitch=-classpath\n"
+    "loaderClasspath=.;install.jar\n"
+    "loaderJavaCommand=SampleWizard\n";
+
+// Five registered Java 8 ahead of one Java 17: a package that needs 17
+// against one whose first candidate (the newest Java 8) fits.
+static void manyJvms(const Options& o, const Layout& layout) {
+    enum { Old = 5 };
+    static char homes[Old + 1][PathSize];
+    char dir[PathSize], program[PathSize], version[32];
+    snprintf(dir, sizeof dir, "%s\\many", o.scratch);
+    CreateDirectoryA(dir, nullptr);
+    clearJavaSoftKeys();
+    for (unsigned i = 0; i <= Old; ++i) {
+        if (i < Old) snprintf(version, sizeof version, "1.8.0_%u", 361 + 10 * i);
+        else snprintf(version, sizeof version, "17.0.10");
+        snprintf(homes[i], PathSize, "%s\\jvm-%s", dir, version);
+        check(stubAt(o, homes[i], version, 400, program), "stub JVM made");
+        // The Java 8s under the runtime key, searched before the vendor's key of the 17.
+        check(i < Old ? registerAt(Sources[0], version, homes[i])
+                      : registerAt(Sources[LastSource], "17.0.10.7", homes[i]),
+              "JVM registered");
+    }
+    char controls[2][512];
+    snprintf(controls[0], sizeof controls[0], ManyControl, "17");
+    snprintf(controls[1], sizeof controls[1], ManyControl, "1.8");
+    const char* const names[2] = {"many:needs17", "many:firstfits"};
+    const char* const texts[2] = {controls[0], controls[1]};
+    timeControls(o, layout, homes, Old + 1, names, texts, 2, o.quick ? 1 : 5);
+    clearJavaSoftKeys();
+}
+
+// count registered homes without a JVM (newer, so tried first) ahead of
+// the one that fits, all under the per-user JDK key.
+static void registeredHomes(const Options& o, const Layout& layout, unsigned count) {
+    static char fits[1][PathSize];
+    char dir[PathSize], home[PathSize], program[PathSize], version[32];
+    snprintf(dir, sizeof dir, "%s\\homes", o.scratch);
+    CreateDirectoryA(dir, nullptr);
+    clearJavaSoftKeys();
+    for (unsigned i = 1; i <= count; ++i) {
+        snprintf(version, sizeof version, "17.0.%u", i);
+        snprintf(home, sizeof home, "%s\\empty-%u", dir, i);
+        CreateDirectoryA(home, nullptr);
+        check(registerAt(Sources[2], version, home), "home registered");
+    }
+    snprintf(fits[0], PathSize, "%s\\jvm-17", dir);
+    check(stubAt(o, fits[0], "17.0.0", 0, program), "stub JVM made");
+    check(registerAt(Sources[2], "17.0.0", fits[0]), "JVM registered");
+    char control[512], name[32];
+    snprintf(control, sizeof control, ManyControl, "17");
+    snprintf(name, sizeof name, "homes:%u", count);
+    const char* const names[1] = {name};
+    const char* const texts[1] = {control};
+    timeControls(o, layout, fits, 1, names, texts, 1, o.quick ? 1 : 3);
+    clearJavaSoftKeys();
+}
+
 static bool parse(int argc, char** argv, Options& o) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
@@ -644,6 +768,10 @@ int main(int argc, char** argv) {
         stubTimes[r] = runProgram(layout->program[0], stubLine, layout->work, false).seconds;
     }
     printf("RESULT stub:1 %.6f 1\n", median(stubTimes, o.runs));
+
+    manyJvms(o, *layout);
+    registeredHomes(o, *layout, 30);
+    registeredHomes(o, *layout, 300);
 
     memory(o, *layout, stubLine);
     if (o.timeline) timeline(o, *layout);

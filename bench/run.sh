@@ -267,6 +267,27 @@ line "perCandidate (launcher)" "$(secs "$per_launcher")" "perCandidate (floor + 
 r=$(ratio "${seconds[stub:1]}" "$per_launcher")
 line "perCandidate (launcher)" "$(secs "$per_launcher")" "stub test run (from a console)" \
      "$(secs "${seconds[stub:1]}")" "$r" "(the stub's own start cost)"
+# The search's own costs: candidates refused on the way (five too old ahead
+# of the one that fits, against a package whose first candidate fits), and
+# registered homes by the number (300 against 30; within ten times).
+for figure in many:needs17 many:firstfits homes:30 homes:300; do
+  [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }
+done
+once() {  # figure -> "" when it made one test and one wizard run, else why not
+  if [ "${runs_test[$1]}" != 1 ] || [ "${runs_wizard[$1]}" != 1 ] || [ "${runs_marker[$1]}" != 0 ]; then
+    echo "NOT COMPARABLE: $1 made ${runs_test[$1]} test and ${runs_wizard[$1]} wizard runs"
+  fi
+}
+why=$(once many:needs17)$(once many:firstfits)
+[ -n "$why" ] && faults+=("many JVMs: $why")
+r=$(ratio "${seconds[many:firstfits]}" "${seconds[many:needs17]}")
+line "manyJvms, 5 too old + 1 fits" "$(secs "${seconds[many:needs17]}")" \
+     "first candidate fits (400 ms runs)" "$(secs "${seconds[many:firstfits]}")" "$r" "$(goal "$r" 0.8 "$why")"
+why=$(once homes:30)$(once homes:300)
+[ -n "$why" ] && faults+=("registered homes: $why")
+r=$(ratio "${seconds[homes:30]}" "${seconds[homes:300]}")
+line "300 registered homes" "$(secs "${seconds[homes:300]}")" \
+     "30 registered homes" "$(secs "${seconds[homes:30]}")" "$r" "$(goal "$r" 0.10 "$why")"
 if [ $real = 1 ]; then
   for figure in real:launcher real:floorwin; do
     [ -n "${seconds[$figure]:-}" ] || { echo "run.sh: no figure for $figure" >&2; exit 1; }

@@ -66,7 +66,10 @@ static_assert(LineBufferSize > sizeof "systemSecurityPolicyFilename" + PathBuffe
 
 LineRule controlFileLines() { return authoredLines(LineBufferSize - 1); }
 
-enum Post { PostNone, PostDirectory, PostSwitches };
+// What a value goes through after it is read: none; a directory's escapes
+// undone; a JVM switch list's extra backslashes dropped; a number's blanks
+// trimmed.
+enum Post { PostNone, PostDirectory, PostSwitches, PostNumber };
 
 struct ParamKey {
     const char* key;
@@ -100,7 +103,7 @@ static const ParamKey ParamKeys[] = {
     {IdentityDbField, SETTING(keystoreFilename), PostNone},
     {AppletUrlField, SETTING(appletUrl), PostNone},
     {SearchForJvmField, SETTING(searchForJvm), PostNone},
-    {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNone},
+    {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNumber},
 };
 
 GetParameters::GetParameters() {}
@@ -159,6 +162,7 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
             fromLegacyCodePage(target, param.capacity);
             if (param.post == PostDirectory) unescapeDirectory(target);
             else if (param.post == PostSwitches && target[0]) removeExtraBackSlashes(target);
+            else if (param.post == PostNumber) trimBlanks(target);
             traceMessage(TraceFilename, param.key, target);
             break;
         }
@@ -264,5 +268,25 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
             copyText(name, NewDefaultJrewFilename);
     }
     copyText(settings.jvmCommandName, name);
+
+    // A time limit that is no number falls back to the default, and says so.
+    const char* seconds = settings.jvmTestTimeout;
+    if (seconds[0] && (strspn(seconds, "0123456789") != strlen(seconds) ||
+                       strspn(seconds, "0") == strlen(seconds))) {
+        char text[sizeof settings.jvmTestTimeout + 100];
+        formatText(text, sizeof text,
+                   "jvmTestTimeout \"%s\" is no number of seconds above zero; the default, "
+                   "%u seconds, is taken",
+                   seconds, (unsigned)DefaultJvmTestSeconds);
+        traceMessage(TraceFilename, text);
+    }
     return true;
+}
+
+void GetParameters::trimBlanks(char* text) {
+    size_t lead = strspn(text, " \t");
+    size_t length = strlen(text);
+    while (length > lead && (text[length - 1] == ' ' || text[length - 1] == '\t')) --length;
+    memmove(text, text + lead, length - lead);
+    text[length - lead] = '\0';
 }

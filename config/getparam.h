@@ -46,6 +46,8 @@ public:
     // Unescapes the JVM switches in place: backslashes before one of the
     // special file-name characters (and doubled ones) are removed.
     void removeExtraBackSlashes(char* text);
+    // Drops the blanks and tabs around a value.
+    static void trimBlanks(char* text);
 
     // Unescapes a directory in place: "/" becomes "\", "\\" becomes "\" and
     // "\:" becomes ":".

@@ -9,6 +9,9 @@
 
 #include <string.h>
 
+// The seconds a JVM's test run may take when "jvmTestTimeout" gives none.
+enum { DefaultJvmTestSeconds = 60 };
+
 struct ControlSettings {
     // The version limits: a required version, or a minimum and a maximum.
     char jvmRequiredVersion[VersionBufferSize];

@@ -52,8 +52,17 @@ static HANDLE killingJob() {
     return job;
 }
 
+// An inheritable handle for the child's standard handles; null when it
+// cannot be opened.
+static HANDLE inheritable(const char* path, DWORD access, DWORD disposition) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
 TimedRunEnd runWithTimeLimit(const char* program, const char* commandLine, unsigned seconds,
-                             int* startError, bool* contained) {
+                             int* startError, bool* contained, const char* outputFile) {
     if (contained) *contained = false;
     size_t size = strlen(commandLine) + 1;
     char* line = (char*)malloc(size);  // CreateProcessA may write into it
@@ -66,11 +75,31 @@ TimedRunEnd runWithTimeLimit(const char* program, const char* commandLine, unsig
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
+    DWORD flags = CREATE_SUSPENDED;
+    HANDLE output = nullptr, input = nullptr;
+    if (outputFile) {
+        output = inheritable(outputFile, GENERIC_WRITE, CREATE_ALWAYS);
+        input = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+        if (!output) {
+            free(line);
+            *startError = EACCES;
+            if (input) CloseHandle(input);
+            return TimedRunNotStarted;
+        }
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        flags |= CREATE_NO_WINDOW;
+    }
     PROCESS_INFORMATION child;
-    BOOL started = CreateProcessA(program, line, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+    BOOL started = CreateProcessA(program, line, nullptr, nullptr, output != nullptr, flags,
                                   nullptr, nullptr, &startup, &child);
     DWORD error = GetLastError();
     free(line);
+    // The child holds its own copies.
+    if (output) CloseHandle(output);
+    if (input) CloseHandle(input);
     if (!started) {
         *startError = startErrno(error);
         return TimedRunNotStarted;

@@ -16,9 +16,12 @@ enum TimedRunEnd {
 // seconds for it. On TimedRunNotStarted *startErrno holds the C runtime's
 // errno for the failure (ENOENT, ENOEXEC, ENOMEM, ...). *contained (when
 // given) tells whether the job object could hold the program, i.e. whether
-// a time-out also ends the processes it started.
+// a time-out also ends the processes it started. With outputFile the
+// program's standard output and error go to that file (created anew) and a
+// console program gets no window of its own.
 TimedRunEnd runWithTimeLimit(const char* program, const char* commandLine, unsigned seconds,
-                             int* startErrno, bool* contained = nullptr);
+                             int* startErrno, bool* contained = nullptr,
+                             const char* outputFile = nullptr);
 
 // The longest limit taken, in seconds (about 24 days); longer ones are cut.
 enum { LongestTimeLimit = 2000000 };

@@ -9,7 +9,9 @@
 // answer within the time limit is ended with every process it started, and
 // refused. Where a "jvmGood.txt" cannot be deleted (a directory of that
 // name), the test class is handed a private directory instead, since it
-// writes into whatever directory it is given.
+// writes into whatever directory it is given. Without the test class the
+// JVM is started once with "-version", its output going to a temporary file
+// that is deleted after it is read.
 #include "jvm/jvmok.h"
 #include "base/timeline.h"
 
@@ -19,6 +21,7 @@
 #include "base/textline.h"
 #include "exec/execcmd.h"
 #include "exec/timedrun.h"
+#include "jvm/jvmrelease.h"
 #include "jvm/jvmversion.h"
 
 #include <ctype.h>
@@ -48,10 +51,13 @@ enum {
 
 unsigned testSecondsOf(const char* text) {
     unsigned long long seconds = 0;
+    while (*text == ' ' || *text == '\t') ++text;
     const char* digit = text;
     for (; *digit >= '0' && *digit <= '9'; ++digit)
         if (seconds <= LongestTimeLimit) seconds = seconds * 10 + (unsigned)(*digit - '0');
-    if (digit == text || *digit || seconds == 0) return JvmWanted::DefaultTestSeconds;
+    const char* end = digit;
+    while (*end == ' ' || *end == '\t') ++end;
+    if (digit == text || *end || seconds == 0) return JvmWanted::DefaultTestSeconds;
     return seconds > LongestTimeLimit ? (unsigned)LongestTimeLimit : (unsigned)seconds;
 }
 
@@ -96,6 +102,12 @@ bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
     traceMessage(traceFilename, "found jvm version:", jvmVersion);
     traceMessage(traceFilename, "       version ok", ok);
     return ok;
+}
+
+bool JvmOk::rangeMeetsLimits(const JvmWanted& wanted, const char* range) {
+    if (*wanted.required) return compareRangeWithLimit(range, wanted.required) == 0;
+    return compareRangeWithLimit(range, wanted.minimum) >= 0 &&
+           compareRangeWithLimit(range, wanted.maximum) <= 0;
 }
 
 bool JvmOk::testLine(char* line, const JvmWanted& wanted) {
@@ -210,10 +222,96 @@ bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
     return true;
 }
 
+// The home of a program: its directory, or the one above when that is "bin".
+static void homeOfProgram(const char* jvmPath, char* home, size_t cap) {
+    copyText(home, cap, jvmPath);
+    char* separator = strrchr(home, DIR_END[0]);
+    if (!separator) {
+        copyText(home, cap, ".");
+        return;
+    }
+    *separator = '\0';
+    separator = strrchr(home, DIR_END[0]);
+    if (separator && _stricmp(separator + 1, BinDir) == 0) *separator = '\0';
+}
+
+bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* version,
+                          size_t cap, bool* refused) {
+    version[0] = '\0';
+    *refused = false;
+    char tempDir[MAX_PATH + 1], answerFile[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof tempDir, tempDir);
+    if (length == 0 || length >= sizeof tempDir ||
+        !GetTempFileNameA(tempDir, "jva", 0, answerFile)) {
+        traceMessage(traceFilename, "no place for the -version answer", tempDir);
+        return false;
+    }
+    const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
+    char commandLine[PathBufferSize];
+    formatText(commandLine, sizeof commandLine, "%s -version",
+               lastSeparator ? lastSeparator + 1 : jvmPath);
+    unsigned seconds =
+        wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
+    traceMessage(traceFilename, "asking for its version:", jvmPath);
+    int error = 0;
+    TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, nullptr, answerFile);
+    if (end == TimedRunNotStarted) {
+        refuse("did not start: %s", execErrorText(error));
+        *refused = true;
+    } else if (end == TimedRunTimedOut) {
+        char text[100];
+        formatText(text, sizeof text, "left no -version answer within %u seconds and was ended",
+                   seconds);
+        refuse("%s", text);
+        *refused = true;
+    } else {
+        // Every JVM names its version in double quotes after the word
+        // version: java version "1.8.0_401", openjdk version "17.0.10" 2024-01-16.
+        LineReader answer(answerFile, authoredLines(999));
+        char line[1000];
+        while (!version[0] && answer.read(line)) {
+            const char* found = strstr(line, "version \"");
+            if (!found) continue;
+            found += strlen("version \"");
+            const char* close = strchr(found, '"');
+            if (close && close > found) copyTextN(version, cap, found, (size_t)(close - found));
+        }
+        traceMessage(traceFilename, "-version answer names", version[0] ? version : "no version");
+    }
+    DeleteFileA(answerFile);
+    return version[0] != '\0';
+}
+
+bool JvmOk::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) {
+    char version[VersionBufferSize];
+    bool refused;
+    if (versionAnswer(wanted, jvmPath, version, sizeof version, &refused)) {
+        if (verifyVersion(wanted, version)) return true;
+        refuse("answered -version with version %s, outside the limits", version);
+        return false;
+    }
+    if (refused) return false;
+    char home[PathBufferSize];
+    homeOfProgram(jvmPath, home, sizeof home);
+    if (readReleaseVersion(home, version, sizeof version)) {
+        traceMessage(traceFilename, "release file names version", version);
+        if (verifyVersion(wanted, version)) return true;
+        refuse("its release file names version %s, outside the limits", version);
+        return false;
+    }
+    refuse("could not be judged: no test class, no version in its -version answer and no "
+           "release file");
+    return false;
+}
+
 bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     reportedHome[0] = '\0';
-    // Without the test class every JVM that exists passes, untested.
-    if (!fexists(TestJvmFilename)) return true;
+    // Without the test class a JVM is judged by what it says of itself.
+    if (!fexists(TestJvmFilename)) {
+        bool ok = judgeWithoutTestClass(wanted, jvmPath);
+        if (ok) refusalText[0] = '\0';
+        return ok;
+    }
     traceMessage(traceFilename, "testing ", jvmPath);
 
     char resultsDir[PathBufferSize];
@@ -329,25 +427,6 @@ bool JvmOk::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmP
             return true;
         }
     }
-    copyText(commandName, JvmWanted::CommandNameSize, kept);
-    return false;
-}
-
-bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* knownVersion,
-                              const char* homeDir, char* jvmPath) {
-    char* commandName = wanted.commandName;
-    char kept[JvmWanted::CommandNameSize];
-    copyText(kept, commandName);
-    if (!findAndTest(wanted, homeDir, jvmPath)) {
-        copyText(commandName, JvmWanted::CommandNameSize, kept);
-        return false;
-    }
-    if (verifyVersion(wanted, knownVersion)) {
-        giveHome(wanted, jvmPath);
-        return true;
-    }
-    traceMessage(traceFilename, "jvm doesn't meet criteria");
-    refuse("registered as version %s, outside the limits", knownVersion);
     copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

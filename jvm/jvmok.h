@@ -8,12 +8,14 @@
 // test class also writes the running JVM's "java.home", which is taken when
 // that directory holds the program tested (a program copy in the Windows
 // directory, or a "javapath" folder, lives elsewhere than its JVM); a test
-// class that writes no such line leaves the home to the program's path.
-// Every path that accepts a JVM comes here, so the version rule lives in one
-// place (verifyVersion). A test run has a time limit; a JVM refused says why
-// (refusal), for the search's list of the candidates it refused. Test runs
-// write to the trace only: whether a refusal explains a failed installation
-// is for the caller to say.
+// class that writes no such line leaves the home to the program's path. A
+// package without the test class has each JVM judged by its own "-version"
+// answer, else by its home's release file; a JVM that none of them judges is
+// refused, never taken untested. Every path that accepts a JVM comes here,
+// so the version rule lives in one place (verifyVersion). A test run has a
+// time limit; a JVM refused says why (refusal), for the search's list of the
+// candidates it refused. Test runs write to the trace only: whether a
+// refusal explains a failed installation is for the caller to say.
 #ifndef JVM_JVMOK_H
 #define JVM_JVMOK_H
 
@@ -35,6 +37,11 @@ public:
     // versions compared by number (jvm/jvmversion.h). An empty limit is not
     // given.
     bool verifyVersion(const JvmWanted& wanted, const char* jvmVersion);
+    // Whether some version of a range (a registration's "17" or "1.8.0",
+    // which stand for every version they begin) may meet the limits: false
+    // only when none can, so that a JVM is never refused for a registration
+    // coarser than its own version.
+    static bool rangeMeetsLimits(const JvmWanted& wanted, const char* range);
     // The order in which candidates are tried (the greatest first): by
     // number, as the version rule reads versions.
     static int compareVersions(const char* first, const char* second);
@@ -55,9 +62,6 @@ public:
     // bytes) receives the accepted program, wanted.home (when given) its
     // home.
     bool jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
-    // As above, then the known version (the registry's) must meet the limits too.
-    bool jvmCorrectVersion(const JvmWanted& wanted,
-                           const char* knownVersion, const char* homeDir, char* jvmPath);
 
     // Why the last JVM checked was refused ("" when it was not).
     const char* refusal() const { return refusalText; }
@@ -69,6 +73,15 @@ private:
     // work directory, or a private directory when a "jvmGood.txt" there
     // cannot be deleted (a directory of that name). False when neither works.
     bool prepareResults(char* dir, char* file, bool* own);
+
+    // Without the test class: the program's "-version" answer, else the
+    // release file of its home.
+    bool judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath);
+    // Runs "<program> -version" and takes the version it names (version
+    // "x") into version; false when it names none (refusal set when it
+    // could not even be started or gave no answer in time).
+    bool versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* version, size_t cap,
+                       bool* refused);
 
     bool tryCommand(const JvmWanted& wanted,
                     const char* homeDir, const char* commandName, char* jvmPath);

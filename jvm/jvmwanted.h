@@ -14,9 +14,10 @@
 #define JVM_JVMWANTED_H
 
 #include "base/strbuf.h"
+#include "config/settings.h"
 
 struct JvmWanted {
-    enum { CommandNameSize = PathBufferSize, DefaultTestSeconds = 60 };
+    enum { CommandNameSize = PathBufferSize, DefaultTestSeconds = DefaultJvmTestSeconds };
 
     const char* required;
     const char* minimum;

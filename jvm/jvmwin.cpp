@@ -6,10 +6,10 @@
 // register under SOFTWARE\JavaSoft\JDK and \JRE with the whole version as the
 // subkey's name; several vendors' installers write only a key of their own.
 // Each key is read in every hive and view in which an installer of either
-// bitness may have written it; the version names of one key are sorted by
-// number and tried from the newest down; JvmOk proves each candidate by a
-// test run and holds both the reported and the registered version against
-// the limits.
+// bitness may have written it. The subkeys of one key are all read first
+// (home, registered version, the home's release file), ordered newest first
+// by what they say, and judged in that order: the evidence that costs no
+// JVM start first, then JvmOk's proof by the JVM's own answer.
 #include "jvm/jvmwin.h"
 
 #include "base/bitness.h"
@@ -17,6 +17,8 @@
 #include "base/dirguard.h"
 #include "base/regkey.h"
 #include "jvm/jvmok.h"
+#include "jvm/jvmrelease.h"
+#include "jvm/jvmversion.h"
 
 #include <ctype.h>
 #include <stdlib.h>
@@ -64,8 +66,62 @@ static const RegistrySource VersionKeys[] = {
     {"SOFTWARE\\Azul Systems\\Zulu", "", "InstallationPath", false, nullptr},
 };
 
-int compareStrings(const void* first, const void* second) {
-    return JvmOk::compareVersions(*(const char* const*)first, *(const char* const*)second);
+struct Candidate {
+    char* name;        // the version subkey's name
+    char* home;        // "" when the registration names none that can be used
+    char* registered;  // the version the registration names
+    char* problem;     // why the registration cannot be used, or null
+    char release[VersionBufferSize];  // what the home's release file names, or ""
+};
+
+struct TriedHome {
+    bool byIdentity;
+    FileIdentity identity;
+    const char* name;  // when the home has no identity (it does not exist): owned once kept
+};
+
+// A copy on the heap (null when memory is short).
+static char* ownCopy(const char* text) {
+    size_t size = strlen(text) + 1;
+    char* copy = (char*)malloc(size);
+    if (copy) copyText(copy, size, text);
+    return copy;
+}
+
+// What is known of a candidate's version before it is started.
+static const char* knownVersion(const Candidate& candidate) {
+    return candidate.release[0] ? candidate.release : candidate.registered;
+}
+
+// qsort ordering of candidates, the newest first; equal ones by name.
+static int newestFirst(const void* first, const void* second) {
+    const Candidate& a = *(const Candidate*)first;
+    const Candidate& b = *(const Candidate*)second;
+    int order = compareVersionNumbers(knownVersion(b), knownVersion(a));
+    if (!order) order = compareVersionNumbers(b.name, a.name);
+    return order ? order : strcmp(b.name, a.name);
+}
+
+// The registry type's name, for a value that is not a text.
+static const char* typeName(DWORD type) {
+    switch (type) {
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
+    case REG_LINK: return "REG_LINK";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    case REG_NONE: return "REG_NONE";
+    default: return "unknown type";
+    }
+}
+
+// The number of runs of digits in a version text.
+static unsigned numbersIn(const char* text) {
+    unsigned count = 0;
+    for (const char* c = text; *c; ++c)
+        if (isdigit((unsigned char)*c) && (c == text || !isdigit((unsigned char)c[-1]))) ++count;
+    return count;
 }
 
 unsigned hiveViews(bool windows64, HiveView* views) {
@@ -82,15 +138,15 @@ unsigned hiveViews(bool windows64, HiveView* views) {
 }
 
 JvmWin::JvmWin()
-    : entryCount(0), hiveCount(0), triedHomes(nullptr), triedCount(0), triedCapacity(0),
-      refusals(nullptr) {
+    : entryCount(0), hiveCount(0), tried(nullptr), triedCount(0), triedCapacity(0),
+      searchStart(0), searchLimit(0), stopped(false), refusals(nullptr) {
     copyText(traceFilename, TraceFilename);
     hiveCount = hiveViews(windowsIs64Bit(), hives);
 }
 
 JvmWin::~JvmWin() {
-    for (unsigned i = 0; i < triedCount; ++i) free(triedHomes[i]);
-    free(triedHomes);
+    for (unsigned i = 0; i < triedCount; ++i) free((void*)tried[i].name);
+    free(tried);
 }
 
 bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
@@ -99,6 +155,14 @@ bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
     char kept[JvmWanted::CommandNameSize];
     copyText(kept, commandName);
     if (refusals) refusals->startSearch();
+    // The whole search may take SearchTestTimes test runs' time limits
+    // (within what a tick count can hold).
+    unsigned long long limit = (unsigned long long)SearchTestTimes * 1000 *
+                               (wanted.testSeconds ? wanted.testSeconds
+                                                   : (unsigned)JvmWanted::DefaultTestSeconds);
+    searchLimit = limit > 0x7FFFFFFF ? 0x7FFFFFFF : (DWORD)limit;
+    searchStart = GetTickCount();
+    stopped = false;
 
     // A Java Plug-in is looked for only under its own key.
     bool plugin = _stricmp(jvmKind, PluginType) == 0;
@@ -134,6 +198,8 @@ bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
 
 bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
                                   const JvmWanted& wanted, char* jvmPath) {
+    unsigned seconds;
+    if (!timeLeft(wanted, &seconds)) return false;
     RegKey key;
     if (key.open(hive.root, source.key, KEY_READ | hive.view) != ERROR_SUCCESS) {
         if (source.microVersion) traceMessage(traceFilename, "unable to find a compatible Jvm");
@@ -145,20 +211,52 @@ bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& so
         return false;
     }
     char** versions = (char**)calloc(count + 1, sizeof(char*));
-    if (!versions) {
+    Candidate* candidates = (Candidate*)calloc(count, sizeof(Candidate));
+    if (!versions || !candidates) {
+        free(versions);
+        free(candidates);
         traceMessage(traceFilename, "out of memory listing versions of", source.key);
         return false;
     }
     unsigned int listed = getAvailableVersions(key.get(), versions);
     key.close();
+
+    char where[PathBufferSize];
+    formatText(where, sizeof where, "%s\\%s%s", hive.rootName, source.key, hive.viewName);
+    traceMessage(traceFilename, "searching registry entry", where);
+    unsigned int read = 0;
+    for (unsigned int i = 0; i < listed; ++i)
+        if (readRegistration(hive, source, versions[i], candidates[read])) ++read;
+    qsort(candidates, read, sizeof(Candidate), newestFirst);
+    traceMessage(traceFilename, "sorted available versions");
+
     bool found = false;
-    if (listed > 0) {
-        qsort(versions, listed, sizeof(char*), compareStrings);
-        traceMessage(traceFilename, "sorted available versions");
-        found = findMostRecentJvm(hive, source, versions, listed, wanted, jvmPath);
+    for (unsigned int i = 0; i < read && !found; ++i) {
+        const Candidate& candidate = candidates[i];
+        traceMessage(traceFilename, "                 version", candidate.name);
+        char versionKey[PathBufferSize];
+        formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, candidate.name,
+                   *source.below ? DIR_END : "", source.below);
+        formatText(where, sizeof where, "%s\\%s%s", hive.rootName, versionKey, hive.viewName);
+        if (candidate.problem) {
+            traceMessage(traceFilename, candidate.problem, versionKey);
+            traceMessage(traceFilename, "found jvm", false);
+            if (refusals) refusals->add(where, "", candidate.problem);
+            continue;
+        }
+        found = tryHome(where, candidate.home, candidate.registered, candidate.release, wanted,
+                        jvmPath);
+        if (!found && !timeLeft(wanted, &seconds)) break;
     }
     for (unsigned int i = 0; i < listed; ++i) free(versions[i]);
+    for (unsigned int i = 0; i < read; ++i) {
+        free(candidates[i].name);
+        free(candidates[i].home);
+        free(candidates[i].registered);
+        free(candidates[i].problem);
+    }
     free(versions);
+    free(candidates);
     if (!found) traceMessage(traceFilename, "unable to find a compatible Jvm");
     return found;
 }
@@ -214,20 +312,6 @@ unsigned int JvmWin::getAvailableVersions(HKEY productKey, char** versions) {
     return count;
 }
 
-bool JvmWin::findMostRecentJvm(const HiveView& hive, const RegistrySource& source,
-                               char** versions, unsigned int count, const JvmWanted& wanted,
-                               char* jvmPath) {
-    char where[PathBufferSize];
-    formatText(where, sizeof where, "%s\\%s%s", hive.rootName, source.key, hive.viewName);
-    traceMessage(traceFilename, "searching registry entry", where);
-    for (unsigned int i = count; i > 0; --i) {
-        traceMessage(traceFilename, "                 version", versions[i - 1]);
-        if (lookUpRegistryEntryForJvm(hive, source, wanted, versions[i - 1], jvmPath))
-            return true;
-    }
-    return false;
-}
-
 // Drops the blanks and quotes around a directory and its trailing
 // separators (installers write "C:\...\jdk-17.0.9.9-hotspot\"); a drive
 // root keeps its backslash.
@@ -243,50 +327,63 @@ static void tidyHome(char* home) {
     home[length] = '\0';
 }
 
-bool JvmWin::lookUpRegistryEntryForJvm(const HiveView& hive, const RegistrySource& source,
-                                       const JvmWanted& wanted, const char* versionName,
-                                       char* jvmPath) {
-    char versionKey[PathBufferSize];
-    if (!formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, versionName,
-                    *source.below ? DIR_END : "", source.below)) {
-        traceMessage(traceFilename, "no such registry entry", versionKey);
-        traceMessage(traceFilename, "found jvm", false);
+// Reads a value that names a directory as Windows means it: a REG_SZ as it
+// is, a REG_EXPAND_SZ with its environment variables expanded. Anything
+// else gives problem (a refusal naming the value and its type). False when
+// the value is missing.
+static bool readDirectoryValue(const RegKey& key, const char* name, char* value, size_t cap,
+                               char* problem, size_t problemCap) {
+    problem[0] = '\0';
+    DWORD type;
+    if (key.readValue(name, value, cap, &type) != ERROR_SUCCESS || !value[0]) {
+        value[0] = '\0';
         return false;
     }
-    char where[PathBufferSize];
-    formatText(where, sizeof where, "%s\\%s%s", hive.rootName, versionKey, hive.viewName);
+    if (type == REG_SZ) return true;
+    if (type == REG_EXPAND_SZ) {
+        char* expanded = (char*)malloc(cap);
+        DWORD length = expanded ? ExpandEnvironmentStringsA(value, expanded, (DWORD)cap) : 0;
+        if (length == 0 || length > cap) {
+            formatText(problem, problemCap, "%s (REG_EXPAND_SZ) could not be expanded", name);
+            value[0] = '\0';
+        } else {
+            copyText(value, cap, expanded);
+        }
+        free(expanded);
+        return true;
+    }
+    formatText(problem, problemCap, "%s is a %s value, not a directory", name, typeName(type));
+    value[0] = '\0';
+    return true;
+}
+
+bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source,
+                              const char* versionName, Candidate& candidate) {
+    char versionKey[PathBufferSize];
     RegKey key;
-    if (key.open(hive.root, versionKey, KEY_QUERY_VALUE | hive.view) != ERROR_SUCCESS) {
+    if (!formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, versionName,
+                    *source.below ? DIR_END : "", source.below) ||
+        key.open(hive.root, versionKey, KEY_QUERY_VALUE | hive.view) != ERROR_SUCCESS) {
         traceMessage(traceFilename, "no such registry entry", versionKey);
-        traceMessage(traceFilename, "found jvm", false);
         return false;
     }
 
     char version[PathBufferSize];
     char value[PathBufferSize];
     if (source.microVersion) {
+        // "1.8" with MicroVersion 0 is 1.8.0; a name that holds its micro
+        // version already ("1.6.0_31") is the version as it is. Without a
+        // micro version the name alone is the range the key stands for.
         copyText(version, versionName);
-        key.readValue(MicroVersionValue, value, sizeof value);
+        DWORD type;
+        key.readValue(MicroVersionValue, value, sizeof value, &type);
+        if (value[0] && type != REG_SZ && type != REG_EXPAND_SZ) value[0] = '\0';
         if (!value[0]) {
-            // No micro version (the plug-in's version keys carry none): the
-            // limit's own micro part stands in, so that the registry's
-            // version string neither adds to nor contradicts the limit.
             traceMessage(traceFilename, "no known minor version for", source.key);
-            const char* limit = *wanted.required ? wanted.required : wanted.minimum;
-            size_t size = strlen(limit) + 2;
-            char* base = (char*)malloc(size);
-            char* micro = (char*)malloc(size);
-            if (base && micro) {
-                parseVersion(limit, base, micro);
-                copyText(value, micro);
-            } else {
-                copyText(value, "0");
-            }
-            free(base);
-            free(micro);
+        } else if (numbersIn(versionName) <= 2) {
+            appendText(version, ".");
+            appendText(version, value);
         }
-        appendText(version, ".");
-        appendText(version, value);
     } else {
         // The name is the version, after a product word ("zulu-21").
         const char* digit = versionName;
@@ -294,17 +391,32 @@ bool JvmWin::lookUpRegistryEntryForJvm(const HiveView& hive, const RegistrySourc
         copyText(version, digit);
     }
 
-    key.readValue(source.homeValue, value, sizeof value);
-    if (!value[0] && source.microVersion) key.readValue(HomeValue, value, sizeof value);
+    char problem[300];
+    bool named = readDirectoryValue(key, source.homeValue, value, sizeof value, problem,
+                                    sizeof problem);
+    if (!named && source.microVersion)
+        named = readDirectoryValue(key, HomeValue, value, sizeof value, problem, sizeof problem);
     key.close();
     tidyHome(value);
-    if (!value[0]) {
-        traceMessage(traceFilename, "no home directory for jvm", versionKey);
-        traceMessage(traceFilename, "found jvm", false);
-        if (refusals) refusals->add(where, "", "no home directory recorded");
+    if (!problem[0] && !value[0]) copyText(problem, "no home directory recorded");
+
+    candidate.name = ownCopy(versionName);
+    candidate.home = ownCopy(value);
+    candidate.registered = ownCopy(version);
+    candidate.problem = problem[0] ? ownCopy(problem) : nullptr;
+    candidate.release[0] = '\0';
+    if (!candidate.name || !candidate.home || !candidate.registered ||
+        (problem[0] && !candidate.problem)) {
+        free(candidate.name);
+        free(candidate.home);
+        free(candidate.registered);
+        free(candidate.problem);
+        candidate = Candidate();
+        traceMessage(traceFilename, "out of memory reading", versionKey);
         return false;
     }
-    return tryHome(where, value, version, wanted, jvmPath);
+    if (value[0]) readReleaseVersion(value, candidate.release, sizeof candidate.release);
+    return true;
 }
 
 bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
@@ -320,7 +432,9 @@ bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
         return false;
     }
     traceMessage(traceFilename, "searching", JavaHomeVariable);
-    return tryHome(JavaHomeVariable, home, nullptr, wanted, jvmPath);
+    char release[VersionBufferSize];
+    readReleaseVersion(home, release, sizeof release);
+    return tryHome(JavaHomeVariable, home, "", release, wanted, jvmPath);
 }
 
 bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
@@ -333,10 +447,11 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
     copyText(elements, size, searchPath);
 
     bool found = false;
+    unsigned seconds;
     char home[PathBufferSize];
     char program[PathBufferSize];
     char where[PathBufferSize];
-    for (char* element = elements; element && !found;) {
+    for (char* element = elements; element && !found && timeLeft(wanted, &seconds);) {
         char* separator = strchr(element, ';');
         if (separator) *separator = '\0';
         if (copyText(home, element)) {
@@ -351,7 +466,9 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
                 // The program's directory is the home's bin (or the home).
                 formatText(where, sizeof where, "PATH %s", program);
                 cutFinalBinLevel(home);
-                found = tryHome(where, home, nullptr, wanted, jvmPath);
+                char release[VersionBufferSize];
+                readReleaseVersion(home, release, sizeof release);
+                found = tryHome(where, home, "", release, wanted, jvmPath);
                 break;
             }
         }
@@ -361,36 +478,92 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
     return found;
 }
 
-bool JvmWin::firstTry(const char* home) {
-    for (unsigned i = 0; i < triedCount; ++i)
-        if (sameDirectory(triedHomes[i], home)) return false;
+bool JvmWin::triedAlready(const TriedHome& home) const {
+    for (unsigned i = 0; i < triedCount; ++i) {
+        const TriedHome& other = tried[i];
+        if (home.byIdentity ? other.byIdentity && sameIdentity(other.identity, home.identity)
+                            : !other.byIdentity && _stricmp(other.name, home.name) == 0)
+            return true;
+    }
+    return false;
+}
+
+void JvmWin::remember(const TriedHome& home) {
     if (triedCount == triedCapacity) {
         unsigned grown = triedCapacity ? triedCapacity * 2 : 16;
-        char** larger = (char**)realloc(triedHomes, grown * sizeof(char*));
-        if (!larger) return true;  // not remembered: at worst tried again
-        triedHomes = larger;
+        TriedHome* larger = (TriedHome*)realloc(tried, grown * sizeof(TriedHome));
+        if (!larger) return;  // not remembered: at worst proved again
+        tried = larger;
         triedCapacity = grown;
     }
-    size_t size = strlen(home) + 1;
-    char* copy = (char*)malloc(size);
-    if (copy) {
-        copyText(copy, size, home);
-        triedHomes[triedCount++] = copy;
+    TriedHome kept = home;
+    if (!kept.byIdentity && !(kept.name = ownCopy(home.name))) return;
+    if (kept.byIdentity) kept.name = nullptr;
+    tried[triedCount++] = kept;
+}
+
+bool JvmWin::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
+    if (stopped) return false;
+    DWORD spent = GetTickCount() - searchStart;
+    if (spent >= searchLimit) {
+        stopped = true;
+        char text[200];
+        formatText(text, sizeof text,
+                   "JVM search stopped after %lu seconds (%u times jvmTestTimeout); the "
+                   "candidates after those listed were not examined",
+                   (unsigned long)(searchLimit / 1000), (unsigned)SearchTestTimes);
+        traceMessage(traceFilename, text);
+        if (refusals) refusals->note(text);
+        return false;
     }
+    unsigned left = (unsigned)((searchLimit - spent + 999) / 1000);
+    unsigned limit = wanted.testSeconds ? wanted.testSeconds
+                                        : (unsigned)JvmWanted::DefaultTestSeconds;
+    *seconds = left < limit ? left : limit;
     return true;
 }
 
-bool JvmWin::tryHome(const char* where, char* home, const char* knownVersion,
-                     const JvmWanted& wanted, char* jvmPath) {
-    if (!firstTry(home)) {
+void JvmWin::refuse(const char* where, const char* home, const char* format,
+                    const char* detail) {
+    char reason[VersionBufferSize + 100];
+    formatText(reason, sizeof reason, format, detail);
+    traceMessage(traceFilename, "refused without a start:", reason);
+    traceMessage(traceFilename, "found jvm", false);
+    if (refusals) refusals->add(where, home, reason);
+}
+
+bool JvmWin::tryHome(const char* where, const char* home, const char* registered,
+                     const char* release, const JvmWanted& wanted, char* jvmPath) {
+    // The home's identity, taken once: every name of it is the same home.
+    TriedHome identity = {};
+    identity.byIdentity = fileIdentity(home, &identity.identity);
+    identity.name = home;  // not kept: remember copies it
+    if (triedAlready(identity)) {
         traceMessage(traceFilename, "tried already:", home);
         return false;
     }
-    traceMessage(traceFilename, "testing jvm in:", home);
+    // A registration names a range: it refuses only when no version of it
+    // can meet the limits, and then leaves the home to other registrations.
+    if (*registered && !JvmOk::rangeMeetsLimits(wanted, registered)) {
+        refuse(where, home, "registered as version %s, outside the limits", registered);
+        return false;
+    }
+    remember(identity);
     JvmOk jvmOk;
     jvmOk.setTraceFilename(traceFilename);
-    bool found = knownVersion ? jvmOk.jvmCorrectVersion(wanted, knownVersion, home, jvmPath)
-                              : jvmOk.jvmCorrectVersion(wanted, home, jvmPath);
+    if (*release) {
+        traceMessage(traceFilename, "release file of the home names version", release);
+        if (!jvmOk.verifyVersion(wanted, release)) {
+            refuse(where, home, "its release file names version %s, outside the limits", release);
+            return false;
+        }
+    }
+    unsigned seconds;
+    if (!timeLeft(wanted, &seconds)) return false;
+    JvmWanted bounded = wanted;
+    bounded.testSeconds = seconds;
+    traceMessage(traceFilename, "testing jvm in:", home);
+    bool found = jvmOk.jvmCorrectVersion(bounded, home, jvmPath);
     traceMessage(traceFilename, "found jvm", found);
     if (found) traceMessage(traceFilename, "JVM found under", where);
     else if (refusals) refusals->add(where, home, jvmOk.refusal());

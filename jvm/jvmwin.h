@@ -10,9 +10,24 @@
 //   JAVA_HOME; and the first javaw.exe or java.exe on the search path.
 // Every registry key is read in HKEY_LOCAL_MACHINE in the 64-bit and the
 // 32-bit view (the one view on 32-bit Windows), then in HKEY_CURRENT_USER.
-// Within a key the versions are tried newest first; a home is tried once,
-// however it is spelt. JvmOk proves each candidate; those it refuses are
-// listed with the reason. A Java Plug-in is looked for under its key only.
+//
+// Cheap evidence first, the proof last. What a registration names is a
+// range ("17", "1.8.0" stand for every version they begin): it refuses a
+// candidate, without starting it, only when no version of the range meets
+// the limits, and such a candidate is not counted as tried, so that another
+// registration of the same home is still judged. A home's release file
+// names its exact version and refuses alike. Within a key the candidates
+// are tried newest first by what is known of them (release file, else
+// registration); JvmOk proves each by the JVM's own answer, which alone
+// accepts. A home is proved once, however it is spelt: its file identity
+// is taken once and kept. Those refused are listed with the reason and the
+// evidence that refused them. A Java Plug-in is looked for under its key
+// only.
+//
+// The search as a whole is bounded: after SearchTestTimes times the test
+// run's time limit ("jvmTestTimeout", 5 x 60 s by default) it stops, says
+// so in the list of refusals and reports what it tried; a test run never
+// outlasts what is left of that time.
 #ifndef JVM_JVMWIN_H
 #define JVM_JVMWIN_H
 
@@ -22,10 +37,6 @@
 #include "jvm/refusals.h"
 
 #include <windows.h>
-
-// qsort ordering of version names: receives two pointers to string pointers
-// and orders the strings by JvmOk::compareVersions.
-int compareStrings(const void* first, const void* second);
 
 // A hive and the registry view it is read in.
 struct HiveView {
@@ -45,6 +56,13 @@ unsigned hiveViews(bool windowsIs64Bit, HiveView* views);
 
 // One registry key that lists JVMs by version.
 struct RegistrySource;
+// A JVM a source names, with what is known of it before it is started.
+struct Candidate;
+// A home proved already: its file identity, or its name when it has none.
+struct TriedHome;
+
+// The search's overall time limit, in test-run time limits.
+enum { SearchTestTimes = 5 };
 
 class JvmWin : public Trace {
 public:
@@ -68,25 +86,33 @@ private:
                               const JvmWanted& wanted, char* jvmPath);
     unsigned int getJvmEntryCount(HKEY productKey);
     unsigned int getAvailableVersions(HKEY productKey, char** versions);
-    bool findMostRecentJvm(const HiveView& hive, const RegistrySource& source, char** versions,
-                           unsigned int count, const JvmWanted& wanted, char* jvmPath);
-    // One version subkey: its home and the version it is registered as.
-    bool lookUpRegistryEntryForJvm(const HiveView& hive, const RegistrySource& source,
-                                   const JvmWanted& wanted, const char* version, char* jvmPath);
+    // Reads one version subkey: its home, the version it is registered as,
+    // and its home's release file; false when the subkey cannot be read.
+    bool readRegistration(const HiveView& hive, const RegistrySource& source,
+                          const char* versionName, Candidate& candidate);
     bool searchJavaHome(const JvmWanted& wanted, char* jvmPath);
     bool searchPath(const JvmWanted& wanted, char* jvmPath);
-    // Proves the JVM under home (knownVersion: the version its source names,
-    // or null); refusals name it by where.
-    bool tryHome(const char* where, char* home, const char* knownVersion,
-                 const JvmWanted& wanted, char* jvmPath);
-    // False when home was tried already (by identity); else remembers it.
-    bool firstTry(const char* home);
+    // Judges the JVM under home: the registered range and the release file
+    // (either may be empty) first, then JvmOk's proof. Refusals name it by
+    // where.
+    bool tryHome(const char* where, const char* home, const char* registered,
+                 const char* release, const JvmWanted& wanted, char* jvmPath);
+    // Whether a home of that identity was proved already; remember makes
+    // it so.
+    bool triedAlready(const TriedHome& home) const;
+    void remember(const TriedHome& home);
+    // False once the search's time is spent (the list of refusals then says
+    // so); seconds receives what a test run may still take.
+    bool timeLeft(const JvmWanted& wanted, unsigned* seconds);
+    void refuse(const char* where, const char* home, const char* format, const char* detail);
 
     unsigned int entryCount;  // what getAvailableVersions may fill
     HiveView hives[MaxHiveViews];
     unsigned hiveCount;
-    char** triedHomes;
+    TriedHome* tried;
     unsigned triedCount, triedCapacity;
+    DWORD searchStart, searchLimit;  // milliseconds
+    bool stopped;
     RefusalList* refusals;
     char traceFilename[PathBufferSize];
 };

@@ -20,9 +20,8 @@ void RefusalList::clear() {
     searched = false;
 }
 
-void RefusalList::add(const char* where, const char* home, const char* reason) {
-    static const char Layout[] = "%s, home %s: %s\n";
-    size_t needed = strlen(where) + strlen(home) + strlen(reason) + sizeof Layout;
+void RefusalList::append(char kind, const char* line) {
+    size_t needed = strlen(line) + 3;
     if (length + needed > capacity) {
         size_t grown = (capacity ? capacity * 2 : 1024) + needed;
         char* larger = (char*)realloc(text, grown);
@@ -30,9 +29,20 @@ void RefusalList::add(const char* where, const char* home, const char* reason) {
         text = larger;
         capacity = grown;
     }
-    formatText(text + length, capacity - length, Layout, where, *home ? home : "(none)", reason);
+    formatText(text + length, capacity - length, "%c%s\n", kind, line);
     length += strlen(text + length);
 }
+
+void RefusalList::add(const char* where, const char* home, const char* reason) {
+    size_t size = strlen(where) + strlen(home) + strlen(reason) + 20;
+    char* line = (char*)malloc(size);
+    if (!line) return;
+    formatText(line, size, "%s, home %s: %s", where, *home ? home : "(none)", reason);
+    append('R', line);
+    free(line);
+}
+
+void RefusalList::note(const char* line) { append('N', line); }
 
 void RefusalList::log(Trace& log, const char* logFile, const char* traceFile) const {
     if (!searched) return;
@@ -44,7 +54,8 @@ void RefusalList::log(Trace& log, const char* logFile, const char* traceFile) co
     for (char* line = text; *line;) {
         char* end = strchr(line, '\n');
         *end = '\0';
-        log.logAndTraceMessage(logFile, traceFile, "JVM refused:", line);
+        if (line[0] == 'R') log.logAndTraceMessage(logFile, traceFile, "JVM refused:", line + 1);
+        else log.logAndTraceMessage(logFile, traceFile, line + 1);
         *end = '\n';
         line = end + 1;
     }

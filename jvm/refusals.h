@@ -22,6 +22,8 @@ public:
     // The search found a JVM: the list is dropped (it explains nothing).
     void clear();
     void add(const char* where, const char* home, const char* reason);
+    // A line of its own about the search as a whole (that it was stopped).
+    void note(const char* text);
     bool empty() const { return length == 0; }
 
     // One line a refused candidate (or one line saying none was found) to
@@ -29,7 +31,9 @@ public:
     void log(Trace& log, const char* logFile, const char* traceFile) const;
 
 private:
-    char* text;  // lines, each ended by '\n'
+    void append(char kind, const char* text);
+
+    char* text;  // lines, each ended by '\n' and begun by its kind: 'R' a refusal, 'N' a note
     size_t length, capacity;
     bool searched;
 };

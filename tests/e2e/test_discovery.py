@@ -1,6 +1,8 @@
 """Finding the JVMs of today's machines, each registered as its installer registers it (values and
-trailing backslashes included); versions ordered by number; when no JVM fits, errors.log names
-every candidate and why it was refused; a JVM that never answers is ended and the search goes on."""
+trailing backslashes included); versions as Java numbers them; a registration that names a range
+(zulu-17, an old 1.8 key) never refuses a JVM inside it; registrations and release files refuse
+without a JVM start; when no JVM fits, errors.log names every candidate and why it was refused; a
+JVM that never answers is ended and the search goes on."""
 import os
 import subprocess
 import time
@@ -88,6 +90,61 @@ SCENARIOS = {
 }
 
 
+def jdk_key(version, home, value="JavaHome"):
+    home = home.replace("\\", "\\\\")
+    return f'[{LM}JavaSoft\\JDK\\{version}]\n"{value}"="{home}"\n'
+
+
+def adoptium_key(version, home):
+    home = home.replace("\\", "\\\\")
+    return f'[{LM}Eclipse Adoptium\\JDK\\{version}\\hotspot\\MSI]\n"Path"="{home}\\\\"\n'
+
+
+def jre_key(version, micro, home):
+    home = home.replace("\\", "\\\\")
+    return (f'[{LM}JavaSoft\\Java Runtime Environment\\{version}]\n'
+            f'"MicroVersion"="{micro}"\n"JavaHome"="{home}"\n')
+
+
+JDK17 = r"C:\Program Files\Java\jdk-17"
+# A GA release reports 17: trailing zeros of a limit carry no meaning.
+for limit in ("jvmMinVersion=17.0", "jvmMinVersion=17.0.0", "jvmRequiredVersion=17.0"):
+    SCENARIOS["ga_17, " + limit] = (limit, [(JDK17, "17")], LM + r"JavaSoft\JDK\17 (64-bit view)",
+                                    jdk_key("17", JDK17))
+ZULU17 = r"C:\Program Files\Zulu\zulu-17"
+JRE8 = r"C:\Program Files\Eclipse Adoptium\jdk-8.0.402.6-hotspot"
+ADOPTIUM8 = LM + r"Eclipse Adoptium\JDK\8.0.402.6\hotspot\MSI (64-bit view)"
+SCENARIOS.update({
+    # The key names 17 only: every 17.x, 17.0.10 among them.
+    "zulu_17_names_a_range": ("jvmMinVersion=17.0.2", [(ZULU17, "17.0.10")],
+                              LM + r"Azul Systems\Zulu\zulu-17 (64-bit view)",
+                              f'[{LM}Azul Systems\\Zulu\\zulu-17]\n'
+                              f'"InstallationPath"="C:\\\\Program Files\\\\Zulu\\\\zulu-17\\\\"\n'),
+    # 1.9 is 9, not "one point nine" below everything.
+    "max_1.9": ("jvmMinVersion=1.6\njvmMaxVersion=1.9", [(r"C:\Java\jre1.8.0_401", "1.8.0_401")],
+                LM + r"JavaSoft\Java Runtime Environment\1.8.0_401 (64-bit view)",
+                jre_key("1.8.0_401", "0", r"C:\Java\jre1.8.0_401")),
+    # An old 1.8 key (MicroVersion 0: 1.8.0) stands for 1.8.0_402, and the JVM is proved once.
+    "old_1.8_key_and_adoptium": ("jvmRequiredVersion=1.8.0_402", [(JRE8, "1.8.0_402")],
+                                 LM + r"JavaSoft\Java Runtime Environment\1.8 (64-bit view)",
+                                 jre_key("1.8", "0", JRE8) + adoptium_key("8.0.402.6", JRE8)),
+    # A stale key that names a version outside the limits leaves the home to the exact one.
+    "stale_key_then_exact": ("jvmMinVersion=1.8", [(JRE8, "1.8.0_402")], ADOPTIUM8,
+                             jre_key("1.6", "0", JRE8) + adoptium_key("8.0.402.6", JRE8)),
+    # JavaHome as some installers and group policies write it.
+    "expandable_home": ("jvmMinVersion=17", [(r"C:\jvms\expand-17", "17.0.10")],
+                        LM + r"JavaSoft\JDK\17.0.10 (64-bit view)",
+                        f'[{LM}JavaSoft\\JDK\\17.0.10]\n"JavaHome"=hex(2):' +
+                        ",".join(f"{b:02x}" for b in b"%SystemDrive%\\jvms\\expand-17\0") + "\n"),
+    # Five registered Java 8 ahead of a Java 17: only the 17 is started.
+    "many_jvms": ("jvmMinVersion=17",
+                  [(rf"C:\Java\jre1.8.0_{u}", f"1.8.0_{u}") for u in (361, 371, 381, 391, 401)] +
+                  [(JDK17, "17.0.10")], LM + r"JavaSoft\JDK\17.0.10 (64-bit view)",
+                  "".join(jre_key(f"1.8.0_{u}", "0", rf"C:\Java\jre1.8.0_{u}")
+                          for u in (361, 371, 381, 391, 401)) + jdk_key("17.0.10", JDK17)),
+})
+
+
 @pytest.mark.parametrize("name", list(SCENARIOS))
 def test_each_source_finds_its_jvm_and_the_wizard_starts_on_it(wine, workdir, name):
     limit, homes, where, source = SCENARIOS[name]
@@ -111,10 +168,12 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
     jdk9 = StubJvm(wine, r"C:\Program Files\Java\jdk-9.0.4", "9.0.4")
     (wine.drive_c / "jre-empty").mkdir()
     put(wine.drive_c, {"tools/jdk-broken/bin/javaw.exe": b"not a program"})
-    wine.reg_import(r'''
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\9.0.4]
-"JavaHome"="C:\\Program Files\\Java\\jdk-9.0.4"
-[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\9.0.4]
+    # A JDK 9 in the folder a JDK 11 key names, and that key once more under another spelling; a
+    # JavaHome written as a number.
+    wine.reg_import(jdk_key("11.0.2", jdk9.winhome) + jdk_key("17.0.1", r"C:\jre-empty") + r'''
+[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\17.0.2]
+"JavaHome"=dword:00003a43
+[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\11.0.2]
 "JavaHome"="c:\\program files\\\\java\\JDK-9.0.4\\"
 ''')
     register(wine, [(JRE_KEY, "1.8.0_401", "0", "C:\\jre-empty")])
@@ -131,10 +190,15 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
     assert not (workdir / "__kivjvmtest").exists()
     errors = error_texts(workdir)
     refused = [e for e in errors if e.startswith("JVM refused:")]
+    # Refused by its registration without a start, and not counted as tried for it.
     assert refused == [
         "JVM refused: " + LM + r"JavaSoft\Java Runtime Environment\1.8.0_401 (64-bit view),"
+        r" home C:\jre-empty: registered as version 1.8.0_401, outside the limits",
+        "JVM refused: " + LM + r"JavaSoft\JDK\17.0.2 (64-bit view), home (none):"
+        " JavaHome is a REG_DWORD value, not a directory",
+        "JVM refused: " + LM + r"JavaSoft\JDK\17.0.1 (64-bit view),"
         r" home C:\jre-empty: no program javaw.exe under the home (nor in its bin)",
-        "JVM refused: " + LM + r"JavaSoft\JDK\9.0.4 (64-bit view),"
+        "JVM refused: " + LM + r"JavaSoft\JDK\11.0.2 (64-bit view),"
         r" home C:\Program Files\Java\jdk-9.0.4: reported version 9.0.4, outside the limits",
         r"JVM refused: JAVA_HOME, home C:\tools\jdk-broken: did not start: Specified file is"
         " not executable or has invalid executable-file format",
@@ -143,11 +207,56 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
         "The correct version of the JRE was not found on your system.")
 
 
+# id: (limit, setup(wine) giving the stub JVMs and the environment, refusal lines, each stub's runs)
+def without_test_class(wine):
+    old = StubJvm(wine, "jre1.6.0_45", "1.6.0_45")
+    mute = StubJvm(wine, r"C:\tools\mute", "17.0.10", answer=0)
+    return [old, mute], {"JAVA_HOME": old.winhome, "WINEPATH": mute.winhome + "\\bin"}
+
+
+def registered_and_released(wine):
+    old = StubJvm(wine, "jre1.6.0_45", "1.6.0_45")
+    register(wine, [(JRE_KEY, "1.6.0_45", "0", old.winhome)])
+    jre8 = StubJvm(wine, "jre1.8.0_401", "1.8.0_401")
+    (jre8.home / "release").write_text('IMPLEMENTOR="Oracle Corporation"\nJAVA_VERSION="1.8.0_401"\n')
+    return [old, jre8], {"JAVA_HOME": jre8.winhome}
+
+
+REFUSED = {
+    "without_test_class": ("jvmMinVersion=17", without_test_class, [
+        r"JAVA_HOME, home C:\jvms\jre1.6.0_45: answered -version with version 1.6.0_45, outside"
+        " the limits",
+        r"PATH C:\tools\mute\bin\javaw.exe, home C:\tools\mute: could not be judged: no test"
+        " class, no version in its -version answer and no release file"], [["version"]] * 2),
+    # 1.10 is 10; neither JVM is started.
+    "min_1.10": ("jvmMinVersion=1.10", registered_and_released, [
+        LM + r"JavaSoft\Java Runtime Environment\1.6.0_45 (64-bit view), home C:\jvms\jre1.6.0_45:"
+        " registered as version 1.6.0_45, outside the limits",
+        r"JAVA_HOME, home C:\jvms\jre1.8.0_401: its release file names version 1.8.0_401, outside"
+        " the limits"], [[], []]),
+}
+
+
+@pytest.mark.parametrize("name", list(REFUSED))
+def test_jvm_judged_without_its_test_run_is_refused_with_the_evidence(wine, workdir, name):
+    limit, setup, reasons, runs = REFUSED[name]
+    jvms, env = setup(wine)
+    layout(wine, workdir, limit + "\n" + control_text(**WIZARD_CONTROL))
+    if name == "without_test_class":
+        (workdir / "TestJvm.class").unlink()
+
+    assert run_launcher(wine, workdir, "-q", "x", env=env) == 0
+
+    assert [jvm.kinds() for jvm in jvms] == runs
+    assert [e for e in error_texts(workdir) if e.startswith("JVM refused:")] == [
+        "JVM refused: " + reason for reason in reasons]
+
+
 def test_jvm_that_never_answers_is_ended_and_the_next_one_used(wine, workdir):
     hung = StubJvm(wine, f"hung-{os.getpid()}", "21.0.1", hang=1)
     good = StubJvm(wine, r"C:\jvms\goodjvm-17", "17.0.2")
     register(wine, [(JDK_KEY, "21.0", "1", hung.winhome), (JDK_KEY, "17.0", "2", good.winhome)])
-    layout(wine, workdir, control_text(jvmMinVersion="11", jvmTestTimeout=3, **WIZARD_CONTROL))
+    layout(wine, workdir, control_text(jvmMinVersion="11", jvmTestTimeout="3 ", **WIZARD_CONTROL))
 
     begin = time.monotonic()
     assert run_launcher(wine, workdir, "-q", "x", env={"JAVA_HOME": ""}) == 0

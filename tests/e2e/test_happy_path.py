@@ -54,11 +54,12 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
         assert (workdir / "kiv.control").read_bytes() == control.encode("latin-1")
         assert jvms["plugin150"].wizard_runs()[-1]["args"] == [
             "-classpath", ".;install.jar", "SampleWizard", "-q", argument]
-    # The runtime key is tried in full and refused, then the development kits most recent first:
-    # 1.5.0_22 runs the wizard, 1.4.2_19 is never tried. The Plug-in key is searched only for the
-    # plug-in kind (in any letter case), and then alone.
+    # The runtime key is tried in full and refused by the versions registered there, without a
+    # start; then the development kits most recent first: 1.5.0_22 runs the wizard, 1.4.2_19 is
+    # never tried. The Plug-in key is searched only for the plug-in kind (in any letter case), and
+    # then alone.
     assert [jvms[name].kinds() for name in jvms] == [
-        ["test"], ["test"], [], ["test", "wizard"], ["test", "wizard"] * 2]
+        [], [], [], ["test", "wizard"], ["test", "wizard"] * 2]
 
 
 def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attempt(

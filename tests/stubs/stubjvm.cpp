@@ -1,12 +1,13 @@
 // A stand-in JVM (bin\javaw.exe and the like) that appends each run to "stubjvm.runs" beside it. A
-// test run ("-cp . TestJvm <dir...>") writes "jvmGood.txt" into <dir>; a wizard run copies the work
+// "-version" run prints java version "<version>" on its standard error, as real JVMs do. A test
+// run ("-cp . TestJvm <dir...>") writes "jvmGood.txt" into <dir>; a wizard run copies the work
 // directory's "native.properties" and "changes.txt" beside it as "stubjvm.properties" and
 // "stubjvm.changes" and makes "__kivwizard.sem". "stubjvm.ini" beside it: version, javaHome (the
 // home a test run reports as the test class does), records (a directory for the records instead),
-// wizard=0 (no marker), delay (ms), hang=1 (a test run and a copy it starts, which makes
-// "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR 0": install.jar still
-// there or not), fill=<file> and free=<bytes> (a test run fills the disk of <file> but for free
-// bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
+// wizard=0 (no marker), answer=0 (no -version answer), delay (ms), hang=1 (a test run and a copy it
+// starts, which makes "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR
+// 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
+// <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -35,6 +36,12 @@ int main(int argc, char** argv) {
     const char *ini = beside("stubjvm.ini"), *runs = record(ini, "stubjvm.runs");
     bool testRun = argc >= 4 && strcmp(argv[1], "-cp") == 0 && strcmp(argv[2], ".") == 0 &&
                    strcmp(argv[3], "TestJvm") == 0;
+    if (argc == 2 && strcmp(argv[1], "-version") == 0) {
+        recordRun(runs, "version", argc, argv);
+        if (atoi(iniSetting(ini, "answer", "1")) == 1)
+            fprintf(stderr, "java version \"%s\"\n", iniSetting(ini, "version", "1.6.0"));
+        return 0;
+    }
     bool copy = getenv("STUBJVM_COPY") != nullptr;  // started by a hung test run
     if (!copy) recordRun(runs, testRun ? "test" : "wizard", argc, argv);
 

@@ -1,5 +1,6 @@
-// The JVM search's rules: versions compared by number (JvmOk's limits, the candidates' order), the
-// version read from the test class's line, and the hives and registry views a search reads.
+// The JVM search's rules: versions as Java numbers them (JvmOk's limits, the candidates' order, the
+// ranges registrations name), the version read from the test class's line, and the hives and
+// registry views a search reads.
 #include "jvm/jvmok.h"
 #include "jvm/jvmversion.h"
 #include "jvm/jvmwin.h"
@@ -11,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-TEST(JvmVersion, ComparedByNumberAndALimitStandsForEveryVersionBeginningWithIt) {
+TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginningWithIt) {
     const struct {
         const char *required, *minimum, *maximum, *version;
         bool accepted;
@@ -21,7 +22,7 @@ TEST(JvmVersion, ComparedByNumberAndALimitStandsForEveryVersionBeginningWithIt) 
         {"1.4.2", "", "", "1.4", false},          {"1.4.2_B01", "", "", "1.4.2_b01", true},
         {"", "1.3", "", "1.3.1", true},           {"", "1.3", "", "1.6.0_31", true},
         {"", "1.3", "", "1.2.2", false},          {"", "1.4.2", "", "1.4", false},
-        {"", "1.3", "", "1.10.0", false},  // 1.10 is no release of the old numbering
+        {"", "1.3", "", "1.10.0", true},  // 1.10 is 10
         {"", "1.3", "1.5", "1.5.0_22", true},     {"", "1.3", "1.5", "1.6.0", false},
         {"", "", "1.4", "1.4.2_19", true},        {"", "", "1.4", "1.6.0_31", false},
         {"", "", "", "1.1", true},                {"", "", "", "", true},
@@ -35,6 +36,18 @@ TEST(JvmVersion, ComparedByNumberAndALimitStandsForEveryVersionBeginningWithIt) 
         {"", "1.8", "", "17", true},              {"", "9", "", "1.8.0_401", false},
         {"", "", "8", "11.0.21", false},          {"17", "", "", "17.0.9+9", true},
         {"17.0.9", "", "", "17.0.10", false},     {"", "17.0.9", "", "17.0.10", true},
+        // Trailing zeros carry no meaning: a GA release reports 17.
+        {"", "17.0", "", "17", true},             {"", "17.0.0", "", "17", true},
+        {"17.0", "", "", "17", true},             {"17.0.0", "", "", "17.0.10", false},
+        {"", "17.0.2", "", "17", false},
+        // 1.N is N for every N from 2 (an author's 1.9 or 1.10).
+        {"", "", "1.9", "1.8.0_401", true},       {"", "1.10", "", "1.6.0_45", false},
+        {"", "1.9", "", "9.0.4", true},           {"", "", "1.10", "11.0.2", false},
+        {"1.1", "", "", "1.1.8", true},
+        // Pre-release and build: a limit without them stands for all that begin with it.
+        {"", "21", "", "21-ea", true},            {"21-ea", "", "", "21", false},
+        {"", "21-ea", "", "21", true},            {"", "", "21-ea", "21-rc", false},
+        {"", "1.8.0_401", "", "1.8.0_401-b10", true}, {"", "17.0.9+10", "", "17.0.9+9", false},
     };
     ScratchDir dir;
     JvmOk jvmOk;
@@ -56,12 +69,31 @@ TEST(JvmVersion, ComparedByNumberAndALimitStandsForEveryVersionBeginningWithIt) 
     }
     // The order in which candidates are tried (the limits' table shows more of it).
     const char* const ascending[][2] = {  // each older than the next
-        {"1.8", "1.8.0_401"}, {"1.4.2_b01", "1.4.2_01"}, {"zulu-17", "zulu-21"}};
+        {"1.8", "1.8.0_401"}, {"1.4.2_b01", "1.4.2_01"}, {"zulu-17", "zulu-21"}, {"1.6", "1.10"},
+        {"1.9", "10"},        {"21-ea", "21"},           {"1.8.0-ea", "1.8.0"}, {"9-1", "9-ea"},
+        {"21-ea", "21-rc"},   {"17.0.9", "17.0.9+9"},    {"17.0.9+9", "17.0.10"}};
     for (const auto& pair : ascending) {
         EXPECT_LT(JvmOk::compareVersions(pair[0], pair[1]), 0) << pair[0] << " < " << pair[1];
         EXPECT_GT(JvmOk::compareVersions(pair[1], pair[0]), 0) << pair[1] << " > " << pair[0];
     }
     EXPECT_EQ(compareVersionNumbers("1.4.02", "1.4.2"), 0);
+    EXPECT_EQ(compareVersionNumbers("17", "17.0.0"), 0);
+    EXPECT_EQ(compareVersionNumbers("1.10", "10"), 0);
+    // A registration names a range ("17", "1.8.0"): it can refuse only when none of it fits.
+    const struct {
+        const char *required, *minimum, *maximum, *range;
+        bool possible;
+    } ranges[] = {
+        {"", "17.0.2", "", "17", true},        {"", "1.8.0_402", "", "1.8.0", true},
+        {"1.8.0_402", "", "", "1.8", true},    {"", "17", "", "1.8.0", false},
+        {"", "", "1.4", "1.6.0_31", false},    {"", "", "17.0.2", "17", true},
+        {"11", "", "", "17", false},           {"", "11", "", "hotspot", true},
+        {"", "1.3", "1.5", "1.4.2_19", true},  {"", "", "", "", true},
+    };
+    for (const auto& c : ranges)
+        EXPECT_EQ(JvmOk::rangeMeetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.range),
+                  c.possible)
+            << c.required << " | " << c.minimum << " | " << c.maximum << " | range " << c.range;
 }
 
 // The 32-bit build, which cannot run here, takes the path of a 32-bit program on 64-bit Windows.
