@@ -77,7 +77,7 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
     # Unregistered again, it is found through its program copy in the Windows directory, which
     # reports the JVM's own home (regression: the wizard was told C:/windows).
-    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", check=True)
+    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{JVM_BITS}", check=True)
     (windows / "stubjvm.ini").write_text(f"version=1.6.0\njavaHome={NEW_HOME}\n")
     layout(wine, workdir, bundle_control())
     assert run_launcher(wine, workdir, "-q", "x") == 0
