@@ -1,6 +1,6 @@
-// WinFolders: the Windows directory, Program Files and the documents
-// folders. The registry is read through RegKey; the documents folder through
-// SHGetFolderPathA of whichever library has it.
+// WinFolders: the Windows directory, Program Files and the user's folders.
+// The registry is read through RegKey; the user's folders through
+// SHGetKnownFolderPath or SHGetFolderPathA of whichever library has them.
 #include "base/winfolders.h"
 #include "base/bitness.h"
 #include "base/clib.h"
@@ -23,8 +23,13 @@ static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 static const char ProgramFilesValue[] = "ProgramFilesDir";
 
-enum { OsVersionInfoSize = 148, CsidlCommonDocuments = 0x2E, CsidlPersonal = 0x05,
-       CsidlProfile = 0x28 };
+static const char UserProgramsSubdir[] = "Programs";
+
+enum { OsVersionInfoSize = 148, CsidlLocalAppData = 0x1C, CsidlProfile = 0x28 };
+
+// FOLDERID_UserProgramFiles, {5CD7AEE2-2219-4A67-B85D-6C9CE15660CB}.
+static const GUID UserProgramFilesId = {
+    0x5CD7AEE2, 0x2219, 0x4A67, {0xB8, 0x5D, 0x6C, 0x9C, 0xE1, 0x56, 0x60, 0xCB}};
 
 bool WinFolders::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
 
@@ -125,11 +130,6 @@ static bool shellFolder(const int* folders, size_t count, char* dir) {
     return false;
 }
 
-bool WinFolders::getDocumentsDirectory(char* dir) {
-    static const int Folders[] = {CsidlCommonDocuments, CsidlPersonal};
-    return shellFolder(Folders, dimof(Folders), dir);
-}
-
 bool WinFolders::getUserProfileDirectory(char* dir) {
     dir[0] = '\0';
     DWORD length = GetEnvironmentVariableA("USERPROFILE", dir, PathBufferSize);
@@ -138,19 +138,78 @@ bool WinFolders::getUserProfileDirectory(char* dir) {
     return shellFolder(Folders, dimof(Folders), dir);
 }
 
-bool WinFolders::getProgramsDirectory(char* dir, unsigned bits) {
-    if (!isVistaOrWindows7()) return getProgramFilesDirectory(dir, bits);
-    if (!getProgramFilesDirectory(dir, bits)) return getDocumentsDirectory(dir);
+typedef HRESULT(WINAPI* KnownFolderPathProc)(const GUID*, DWORD, HANDLE, PWSTR*);
+typedef void(WINAPI* TaskMemFreeProc)(void*);
 
-    // Program Files is used only where a directory can be made in it.
-    char probe[PathBufferSize];
+// The known folder id as the shell reports it (Windows 7 and later), in the
+// ANSI code page; false where the shell does not know it.
+static bool knownFolder(const GUID& id, char* dir) {
+    dir[0] = '\0';
+    HMODULE library = LoadLibraryA("Shell32.dll");
+    if (!library) return false;
+    KnownFolderPathProc getPath = reinterpret_cast<KnownFolderPathProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "SHGetKnownFolderPath")));
+    if (!getPath) return false;
+    PWSTR wide = nullptr;
+    bool ok = false;
+    if (getPath(&id, 0, nullptr, &wide) >= 0 && wide && wide[0]) {
+        int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, dir, PathBufferSize, nullptr,
+                                         nullptr);
+        ok = length > 0;
+        if (!ok) dir[0] = '\0';
+    }
+    if (wide) {
+        HMODULE ole = LoadLibraryA("Ole32.dll");
+        TaskMemFreeProc release = ole ? reinterpret_cast<TaskMemFreeProc>(
+                                            reinterpret_cast<void (*)()>(
+                                                GetProcAddress(ole, "CoTaskMemFree")))
+                                      : nullptr;
+        if (release) release(wide);
+    }
+    return ok;
+}
+
+bool WinFolders::mayWriteProgramFiles(unsigned bits) {
+    char dir[PathBufferSize], probe[PathBufferSize];
     bool writable = false;
-    if (formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
+    if (getProgramFilesDirectory(dir, bits) &&
+        formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
         bool created = _mkdir(probe) == 0;
         writable = isDir(probe);
         if (created) _rmdir(probe);
     }
     traceMessage(TraceFilename, "Ok to use Program files subdirectory for jvm", writable);
-    if (writable) return true;
-    return getDocumentsDirectory(dir);
+    return writable;
+}
+
+bool WinFolders::getUserProgramsDirectory(char* dir) {
+    if (!knownFolder(UserProgramFilesId, dir)) {
+        static const int Folders[] = {CsidlLocalAppData};
+        char local[PathBufferSize];
+        if (!shellFolder(Folders, dimof(Folders), local) ||
+            !formatText(dir, PathBufferSize, "%s%s%s", local, DIR_END, UserProgramsSubdir)) {
+            dir[0] = '\0';
+            traceMessage(TraceFilename, "Unable to find the user's Programs folder");
+            return false;
+        }
+    }
+    _mkdir(dir);  // new profiles have none until a program goes there
+    if (!isDir(dir)) {
+        traceMessage(TraceFilename, "Unable to make the user's Programs folder", dir);
+        dir[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool WinFolders::getProgramsDirectory(char* dir, unsigned bits, bool* perUser) {
+    // Where it cannot write the machine's Program Files, the run installs
+    // for its user alone: a folder shared by all users (Public Documents)
+    // would let any of them replace programs that someone else then runs.
+    bool machine = mayWriteProgramFiles(bits) && getProgramFilesDirectory(dir, bits);
+    if (perUser) *perUser = !machine;
+    if (machine) return true;
+    bool ok = getUserProgramsDirectory(dir);
+    traceMessage(TraceFilename, "the user's own Programs folder", dir);
+    return ok;
 }

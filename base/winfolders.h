@@ -1,8 +1,8 @@
 // WinFolders: where Windows keeps its folders, in one place: the Windows
 // directory (from the registry, the way both Windows families record it, or
 // as the running system reports it), Program Files (the one of 32-bit or of
-// 64-bit programs), the documents folders, the choice between them for
-// programs on Vista and later, and the user's profile.
+// 64-bit programs), the user's own Programs folder, the choice between them
+// for a new program, and the user's profile.
 //
 // Every result buffer holds PathBufferSize bytes unless a capacity is given;
 // a folder that does not fit is not returned.
@@ -33,10 +33,18 @@ public:
     // "C:\Program Files" for 64-bit ones and "C:\Program Files (x86)" for
     // 32-bit ones, whichever the launcher is.
     bool getProgramFilesDirectory(char* dir, unsigned bits = 0);
-    bool getDocumentsDirectory(char* dir);
-    // Program Files for programs of bits, or on Vista and later a documents
-    // folder when Program Files cannot be written.
-    bool getProgramsDirectory(char* dir, unsigned bits = 0);
+    // Whether this run may write Program Files for programs of bits: a
+    // directory can be made in it (an administrator's elevated run; never a
+    // standard user's).
+    bool mayWriteProgramFiles(unsigned bits = 0);
+    // The user's own Programs folder (FOLDERID_UserProgramFiles, else
+    // %LOCALAPPDATA%\Programs), made when it is missing. Only that user and
+    // the administrators can write it.
+    bool getUserProgramsDirectory(char* dir);
+    // Program Files for programs of bits where this run may write it, else
+    // the user's own Programs folder (perUser, when given, says which). Never
+    // a folder that every user can write.
+    bool getProgramsDirectory(char* dir, unsigned bits = 0, bool* perUser = nullptr);
     // The user's profile, the home directory of a Java program on Windows:
     // USERPROFILE, else the profile folder the shell reports.
     bool getUserProfileDirectory(char* dir);

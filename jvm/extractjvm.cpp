@@ -33,7 +33,9 @@ static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
 ExtractJvm::ExtractJvm()
-    : jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0) {
+    : jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
+      registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
+      lastStatus(ERROR_SUCCESS) {
     homeDirectory[0] = '\0';
     createdDir[0] = '\0';
 }
@@ -302,7 +304,7 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
         unsigned bits = programBits(path, 0);
         traceMessage(TraceFilename, "installed JVM program bitness:", bitsText(bits));
         if (!bits) bits = packageBits ? packageBits : ownBits();
-        setRegistryView(registryViewFor(bits));
+        registerFor(bits);
         char label[80];
         formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
                    bitsText(bits));

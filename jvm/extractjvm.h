@@ -6,10 +6,12 @@
 // The directory comes from JvmInstaller (which may instead discover an
 // acceptable JVM already there); the compressed JVM runs with that directory
 // as its current directory and expands itself into it. The JVM program is
-// then located, the JVM registered under HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft
-// in the layout the registry search reads (unless it lives in the work
-// directory) and its programs copied into the Windows directory, and the
-// result is proved by the version test. The registration only ever adds:
+// then located, the JVM registered under SOFTWARE\JavaSoft in the layout the
+// registry search reads (unless it lives in the work directory): in
+// HKEY_LOCAL_MACHINE when this run may write Program Files, else in the
+// user's own HKEY_CURRENT_USER; its programs copied into the Windows
+// directory where they work on their own, and the result is proved by the
+// version test. The registration only ever adds:
 // existing keys are reused and an existing value is never overwritten.
 //
 // On 64-bit Windows the JVM's bitness decides where it goes and where it is
@@ -89,19 +91,30 @@ public:
     bool addJvmToRegistry(const char* entry, const char* homeValueName, char* version, char* micro,
                           char* jvmHome, char* programName);
     void addJvmTopLevelKey(const char* entry, char* version);
-    void addJvmSubentries(RegKey& key, const char* homeValueName, char* version, char* micro,
-                          char* jvmHome, char* programName);
+    // False when the home value was refused (reported with keyName).
+    bool addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
+                          char* version, char* micro, char* jvmHome, char* programName);
     // Opens root\keyName for writing into key, creating it when needed.
     bool addToRegistry(HKEY root, const char* keyName, RegKey& key);
-    // Writes a string value unless one is there already.
+    // Writes a string value unless one is there already; false when the
+    // write was refused.
     bool addValueToRegistry(RegKey& key, const char* name, const char* value);
 
     // The view every registration key is read and written in (KEY_WOW64_64KEY,
     // KEY_WOW64_32KEY, or 0 for the launcher's own); configureJvm sets it
     // from the JVM's bitness.
     void setRegistryView(REGSAM view) { registryView = view; }
+    // Where a JVM of bits is registered: HKEY_LOCAL_MACHINE in the view of
+    // such programs when this run may write Program Files (where the JVM
+    // went too), else HKEY_CURRENT_USER, the user's own, as the user's JVM
+    // went below the user's own Programs folder. configureJvm calls it.
+    void registerFor(unsigned bits);
+    HKEY registryHive() const { return registryRoot; }
 
 private:
+    // errors.log: the registration of the JVM was refused at keyName (its
+    // value valueName, when given) with status.
+    void reportRefusedRegistration(const char* keyName, const char* valueName, long status);
     // Writes CurrentVersion = version into the entry key unless it has one.
     void addCurrentVersion(const char* entry, const char* version);
     bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
@@ -114,6 +127,9 @@ private:
     bool jvmDiscovered;
     unsigned packageBits;  // of the compressed JVM; 0 when there was none
     REGSAM registryView;
+    HKEY registryRoot;
+    const char* registryRootName;
+    long lastStatus;  // of the last key opened or value written for writing
 };
 
 #endif

@@ -1,6 +1,11 @@
 // ExtractJvm: the copies of a current runtime environment's programs into
 // the Windows directory, where programs that look for a JVM in the search
 // path find them. An existing file is never replaced.
+//
+// They are made only for a JVM registered for every user (a run that may
+// write Program Files): a copy finds its JVM through that registration, and
+// a JVM registered for one user alone would be missing for all the others,
+// who are not to run programs from one user's folders anyway.
 #include "jvm/extractjvm.h"
 
 #include "base/clib.h"
@@ -27,6 +32,11 @@ static const char Jre11Version[] = "1.1";
 static const char CurrentVersionValue[] = "CurrentVersion";
 
 bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
+    if (registryRoot != HKEY_LOCAL_MACHINE) {
+        traceMessage(TraceFilename,
+                     "no program copies into the Windows directory: the JVM is its user's alone");
+        return true;
+    }
     RegKey key;
     if (key.open(HKEY_LOCAL_MACHINE, JreEntry, KEY_QUERY_VALUE | registryView) != ERROR_SUCCESS)
         return true;
@@ -75,5 +85,8 @@ bool ExtractJvm::copyJvmFile(const char* from, const char* to) {
         return false;
     }
     if (fexists(to)) return true;  // an existing file is never replaced
-    return copyFile(from, to);
+    if (copyFile(from, to)) return true;
+    // The program works without its copy: the JVM is registered all the same.
+    traceMessage(TraceFilename, "program copy skipped, the Windows directory refused", to);
+    return false;
 }

@@ -33,6 +33,7 @@ static const char JreType[] = "JRE";
 static const char JdkType[] = "JDK";
 static const char PluginType[] = "Java Plug-in";
 static const char JavaSoftDir[] = "JavaSoft";
+static const char WriteProbeFilename[] = "__kivtest.zos";
 
 
 // The version base and micro part of a version (1.6 and 0 for 1.6.0); an
@@ -48,7 +49,9 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller() : keptFile(nullptr), jvmDiscovered(false), bits(ownBits()) {
+JvmInstaller::JvmInstaller()
+    : keptFile(nullptr), jvmDiscovered(false), perUser(false), predefinedRefused(false),
+      bits(ownBits()) {
     homeDirectory[0] = '\0';
     created[0] = '\0';
 }
@@ -136,7 +139,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
         ok = copyText(out, PathBufferSize, requested);
     } else if (startsWith(requested, ProgFilesDirVariable)) {
         WinFolders folders;
-        if (!folders.getProgramsDirectory(baseDir, bits))
+        if (!folders.getProgramsDirectory(baseDir, bits, &perUser))
             traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
         else
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
@@ -194,17 +197,65 @@ bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char
     return ok;
 }
 
+// A write probe in dir: a file made and removed again. False, with the
+// system's error in error (else unchanged), when the file cannot be made.
+static bool canWriteInto(const char* dir, unsigned long& error) {
+    char probe[PathBufferSize];
+    if (!formatText(probe, sizeof probe, "%s%s%s", dir, endsWithSeparator(dir) ? "" : DIR_END,
+                    WriteProbeFilename)) {
+        error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        unsigned long status = GetLastError();
+        // One left behind by an earlier run is proof enough.
+        if (status == ERROR_FILE_EXISTS) return true;
+        error = status;
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
 bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                        char* predefinedJvmInstallDir,
                                        char* jvmDir, char* jvmPath) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
+        // The package names the place: where it cannot be used the run
+        // says so, it never moves the JVM somewhere else unasked.
+        predefinedRefused = true;
         traceMessage(TraceFilename, "default install directory for JVM", predefinedJvmInstallDir);
         char resolved[PathBufferSize];
-        if (getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
-            copyText(jvmDir, PathBufferSize, resolved);
-            if (createPredeterminedJvmDirectory(wanted, jvmDir, jvmPath))
-                return true;
+        if (!getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
+            logAndTraceMessage(ErrorsFilename, TraceFilename,
+                               "Unable to resolve the JVM directory", predefinedJvmInstallDir);
+            return false;
         }
+        copyText(jvmDir, PathBufferSize, resolved);
+        bool made = createPredeterminedJvmDirectory(wanted, jvmDir, jvmPath);
+        unsigned long error = ERROR_PATH_NOT_FOUND;
+        if (made && !jvmDiscovered && !canWriteInto(jvmDir, error)) made = false;
+        if (!made) {
+            // The reason is that of the innermost level there: it refused
+            // the next one.
+            char there[PathBufferSize];
+            copyText(there, resolved);
+            char* separator;
+            while (!isDir(there) && (separator = strrchr(there, DIR_END[0])) != nullptr)
+                *separator = '\0';
+            if (isDir(there)) canWriteInto(there, error);
+            char reason[PathBufferSize];
+            windowsErrorText(error, reason, sizeof reason);
+            char message[PathBufferSize * 2];
+            formatText(message, sizeof message, "Unable to install the JVM into %s (%s)",
+                       resolved, reason);
+            logAndTraceMessage(ErrorsFilename, TraceFilename, message);
+            return false;
+        }
+        predefinedRefused = false;
+        return true;
     }
     if (createWinJvmDirectory(wanted, jvmVersion,
                               jvmName, jvmDir, jvmPath))
@@ -235,7 +286,7 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     char programs[PathBufferSize];
 
     WinFolders folders;
-    if (folders.getProgramsDirectory(programs, bits)) {
+    if (folders.getProgramsDirectory(programs, bits, &perUser)) {
         char label[64];
         formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
         traceMessage(TraceFilename, label, programs);
@@ -291,6 +342,9 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
         }
     }
 
+    // A run for its user alone stops here: a jvm tree made at a drive's
+    // root is open to every user, and the Windows directory is closed to it.
+    if (perUser) return false;
     // The fall-back: the drive's root (relative to the current directory
     // when there is no drive), then the Windows directory.
     copyText(jvmDir, PathBufferSize, drive);
@@ -356,8 +410,10 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
                                   jvmName, predefinedJvmInstallDir, jvmDir,
                                   jvmPath);
 
-    // A jvm subtree in each directory of the search path, in its order.
-    const char* searchPath = ok ? nullptr : getPathPtr();
+    // A jvm subtree in each directory of the search path, in its order;
+    // not for a run installing for its user alone (such a directory may be
+    // open to every user).
+    const char* searchPath = ok || perUser ? nullptr : getPathPtr();
     if (searchPath) {
         char path[PathBufferSize - 1];
         copyText(path, searchPath);
@@ -372,8 +428,9 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
         }
     }
 
-    // Last, the work directory's own jvm subtree, emptied first.
-    if (!ok) {
+    // Last, the work directory's own jvm subtree, emptied first; not in
+    // place of a predefined directory that could not be used.
+    if (!ok && !predefinedRefused) {
         getCurrentDir(jvmDir, PathBufferSize - 1);
         deleteTempJvmDir(jvmDir);
         ok = createJvmSubdirectory(wanted, jvmVersion,

@@ -3,11 +3,14 @@
 //
 // The candidate places are tried in a fixed order: the control file's
 // predefined directory (possibly through [$ProgFilesDir], [$WinDir] or
-// [$AppDir]); a kind and version directory under the Program Files directory
-// (or a documents folder where Program Files cannot be written); a "jvm"
-// subtree at the root of that drive, then in the Windows directory; one in
-// each directory of the search path; and last the work directory's own "jvm"
-// subtree, emptied first. On the way a candidate that already holds an
+// [$AppDir]), and nothing else when it is given but cannot be made or
+// written (errors.log names it); a kind and version directory under the
+// Program Files directory, or below the user's own Programs folder where
+// this run may not write Program Files (a standard user's run); a "jvm"
+// subtree at the root of that drive, then in the Windows directory, and one
+// in each directory of the search path (none of them for a standard user's
+// run: they may be open to every user); and last the work directory's own
+// "jvm" subtree, emptied first. On the way a candidate that already holds an
 // acceptable JVM is "discovered" and returned instead, so that the caller can
 // skip the installation. The Programs folder is the one of programs of the
 // new JVM's bitness. The system folders come from WinFolders; the
@@ -35,6 +38,9 @@ public:
     bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
+    // The Programs folder was the user's own: this run may not write Program
+    // Files, and installs for its user alone.
+    bool installsForUser() const { return perUser; }
     // The outermost directory this object made on the way to the directory
     // createJvmDirectory chose: that directory or one that holds it. Empty
     // when the chosen directory existed before (or a JVM was discovered).
@@ -86,6 +92,8 @@ private:
     char created[PathBufferSize];
     const char* keptFile;
     bool jvmDiscovered;
+    bool perUser;
+    bool predefinedRefused;
     unsigned bits;
 };
 

@@ -1,7 +1,9 @@
-// ExtractJvm: the registration of a JVM under
-// HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft, in the layout the registry search
-// reads, and the copies of its programs that a current runtime environment
-// gets in the Windows directory (jvmcopies.cpp).
+// ExtractJvm: the registration of a JVM under SOFTWARE\\JavaSoft, in the
+// layout the registry search reads, and the copies of its programs that a
+// current runtime environment gets in the Windows directory (jvmcopies.cpp).
+// A run that may write Program Files registers in HKEY_LOCAL_MACHINE, for
+// every user; any other (a standard user's, whose JVM went below the user's
+// own Programs folder) in HKEY_CURRENT_USER, for that user alone.
 //
 // A JVM of version 9 or later is entered as today's installers enter it:
 // JRE\\<version> (JDK\\<version> for a JDK) with JavaHome, the whole version
@@ -11,18 +13,23 @@
 // Registration is additive: keys are opened or created, a value is written
 // only where none is (a value too long to read counts as present), a version
 // key that already has a MicroVersion is left alone, and nothing is ever
-// deleted. A registry problem is traced and never stops the installation.
+// deleted. A registry problem never stops the installation; one that leaves
+// the JVM unregistered (its version key or JavaHome refused), so that the
+// next run will not find it, goes to errors.log with the key and the error.
 #include "jvm/extractjvm.h"
 
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/textline.h"
+#include "base/winfolders.h"
 #include "config/winregconfig.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
@@ -53,6 +60,27 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     size_t length = strlen(home);
     if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
     cutFinalBinLevel(home);
+}
+
+void ExtractJvm::registerFor(unsigned bits) {
+    WinFolders folders;
+    bool machine = folders.mayWriteProgramFiles(bits);
+    registryRoot = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    registryRootName = machine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    // The user's software keys are one for programs of either bitness.
+    registryView = machine ? registryViewFor(bits) : 0;
+    traceMessage(TraceFilename, "registering the JVM under", registryRootName);
+}
+
+void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valueName,
+                                           long status) {
+    char reason[PathBufferSize], message[PathBufferSize * 2];
+    windowsErrorText((unsigned long)status, reason, sizeof reason);
+    formatText(message, sizeof message,
+               "Unable to register the JVM: %s\\%s%s%s refused (%s); the next run will not find it",
+               registryRootName, keyName, valueName ? " value " : "", valueName ? valueName : "",
+               reason);
+    logAndTraceMessage(ErrorsFilename, TraceFilename, message);
 }
 
 bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
@@ -116,6 +144,7 @@ bool ExtractJvm::configureWinReg() {
 
 bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     LONG status = key.openForWriting(root, keyName, registryView);
+    lastStatus = status;
     if (status == ERROR_SUCCESS) return true;
     traceMessage(TraceFilename, "Unable to create registry key", keyName);
     traceMessage(TraceFilename, "registry status", (int)status);
@@ -132,16 +161,18 @@ bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* v
         return true;
     }
     status = key.writeText(name, value);
+    lastStatus = status;
     char label[PathBufferSize];
     formatText(label, sizeof label, "Added registry value to %s:", name);
     traceMessage(TraceFilename, label, value);
-    if (status != ERROR_SUCCESS) traceMessage(TraceFilename, "registry write status", (int)status);
-    return true;
+    if (status == ERROR_SUCCESS) return true;
+    traceMessage(TraceFilename, "registry write status", (int)status);
+    return false;
 }
 
 void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
     RegKey key;
-    if (!addToRegistry(HKEY_LOCAL_MACHINE, entry, key)) return;
+    if (!addToRegistry(registryRoot, entry, key)) return;
     // An existing CurrentVersion is never changed, even an older one.
     char currentVersion[PathBufferSize];
     LONG status = key.readValue(CurrentVersionValue, currentVersion, sizeof currentVersion);
@@ -163,12 +194,16 @@ bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const cha
     RegKey key;
     // A failed creation is tried once more, as for the older form.
     if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version) ||
-        (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key) &&
-         !addToRegistry(HKEY_LOCAL_MACHINE, keyName, key))) {
+        (!addToRegistry(registryRoot, keyName, key) &&
+         !addToRegistry(registryRoot, keyName, key))) {
         traceMessage(TraceFilename, "unable to add registry key", keyName);
+        reportRefusedRegistration(keyName, nullptr, lastStatus);
         return false;
     }
-    addValueToRegistry(key, JavaHomeValue, jvmHome);
+    if (!addValueToRegistry(key, JavaHomeValue, jvmHome)) {
+        reportRefusedRegistration(keyName, JavaHomeValue, lastStatus);
+        return false;
+    }
     return true;
 }
 
@@ -185,8 +220,8 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
     // the key may be in the middle of being made by another installer.
     RegKey key;
     REGSAM access = KEY_QUERY_VALUE | registryView;
-    if (key.open(HKEY_LOCAL_MACHINE, keyName, access) == ERROR_SUCCESS ||
-        key.open(HKEY_LOCAL_MACHINE, keyName, access) == ERROR_SUCCESS) {
+    if (key.open(registryRoot, keyName, access) == ERROR_SUCCESS ||
+        key.open(registryRoot, keyName, access) == ERROR_SUCCESS) {
         char registeredMicro[PathBufferSize];
         LONG status = key.readValue(MicroVersionValue, registeredMicro, sizeof registeredMicro);
         key.close();
@@ -194,23 +229,27 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
             traceMessage(TraceFilename, "jvm already registered", keyName);
             return true;
         }
-        if (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key)) {
+        if (!addToRegistry(registryRoot, keyName, key)) {
             traceMessage(TraceFilename, "unable to addJvmToRegistry");
+            reportRefusedRegistration(keyName, nullptr, lastStatus);
             return false;
         }
-    } else if (!addToRegistry(HKEY_LOCAL_MACHINE, keyName, key) &&
-               !addToRegistry(HKEY_LOCAL_MACHINE, keyName, key)) {
+    } else if (!addToRegistry(registryRoot, keyName, key) &&
+               !addToRegistry(registryRoot, keyName, key)) {
         traceMessage(TraceFilename, "unable to add registry key", keyName);
         traceMessage(TraceFilename, "unable to addJvmToRegistry");
+        reportRefusedRegistration(keyName, nullptr, lastStatus);
         return false;
     }
-    addJvmSubentries(key, homeValueName, version, micro, jvmHome, programName);
-    return true;
+    return addJvmSubentries(key, keyName, homeValueName, version, micro, jvmHome, programName);
 }
 
-void ExtractJvm::addJvmSubentries(RegKey& key, const char* homeValueName, char* version,
-                                  char* micro, char* jvmHome, char* programName) {
-    addValueToRegistry(key, homeValueName, jvmHome);
+bool ExtractJvm::addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
+                                  char* version, char* micro, char* jvmHome, char* programName) {
+    if (!addValueToRegistry(key, homeValueName, jvmHome)) {
+        reportRefusedRegistration(keyName, homeValueName, lastStatus);
+        return false;
+    }
     addValueToRegistry(key, MicroVersionValue, micro);
 
     // RuntimeLib for a java program of version 1.2 or later (the name is
@@ -219,14 +258,15 @@ void ExtractJvm::addJvmSubentries(RegKey& key, const char* homeValueName, char* 
     copyText(program, programName);
     size_t length = strlen(program);
     if (length > 4 && _stricmp(program + length - 4, ExeExtension) == 0) program[length - 4] = '\0';
-    if (_stricmp(program, NewJreFilename) != 0 || _stricmp(version, Jre12Version) < 0) return;
+    if (_stricmp(program, NewJreFilename) != 0 || _stricmp(version, Jre12Version) < 0) return true;
     char dll[PathBufferSize];
     for (const char* dir : JvmDllDirs) {
         if (formatText(dll, sizeof dll, "%s%s%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, dir,
                        DIR_END, JvmDll) &&
             fexists(dll)) {
             addValueToRegistry(key, RuntimeLibValue, dll);
-            return;
+            return true;
         }
     }
+    return true;
 }

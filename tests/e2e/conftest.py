@@ -2,6 +2,7 @@
 it, and helpers to run Windows programs, seed the registry and read files back."""
 import os
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
@@ -44,6 +45,64 @@ class Wine:
         path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("latin-1"))
         self.run("regedit", "/S", self.winpath(path), check=True)
         path.unlink()
+
+
+class UserWine(Wine):
+    """A prefix of a standard user's: Wine runs as the Unix user STANDARD_USER, who owns the prefix
+    but cannot write its Program Files folders or its Windows directory (access denied there, as
+    for a non-administrator on Windows)."""
+
+    def __init__(self, prefix, user):
+        super().__init__(prefix)
+        self.user = user
+        self.as_user = ["runuser", "-u", user, "--", "env", f"WINEPREFIX={prefix}",
+                        "WINEDEBUG=-all", f"DISPLAY={os.environ.get('DISPLAY', '')}"]
+
+    def run(self, program, *args, cwd=None, timeout=120, env=None, check=False):
+        extra = [f"{name}={value}" for name, value in (env or {}).items()]
+        return subprocess.run([*self.as_user, *extra, WINE, str(program), *map(str, args)],
+                              cwd=cwd, capture_output=True, timeout=timeout, check=check)
+
+    def start(self, program, *args, cwd=None):
+        return subprocess.Popen([*self.as_user, WINE, str(program), *map(str, args)], cwd=cwd,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def give(self, path):
+        """Hands what the test laid out below path over to the user."""
+        subprocess.run(["chown", "-R", self.user, str(path)], check=True)
+
+
+STANDARD_USER = "launchertest"
+READ_ONLY = ("Program Files", "Program Files (x86)", "windows")
+
+
+@pytest.fixture
+def user_wine():
+    """A prefix for STANDARD_USER (made when missing), its own server, the system folders closed."""
+    if subprocess.run(["id", STANDARD_USER], capture_output=True).returncode:
+        subprocess.run(["useradd", "-m", STANDARD_USER], capture_output=True)
+    # Outside the build tree, which that user need not be able to reach.
+    top = Path(tempfile.mkdtemp(prefix="launcher-user-"))
+    top.chmod(0o755)
+    prefix, wine_template = top / "prefix", Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
+    subprocess.run(["cp", "-al", wine_template, prefix], check=True)
+    subprocess.run(["cp", "--remove-destination", *wine_template.glob("*.reg"), prefix], check=True)
+    # The directories are the copy's own (the files are shared with the template): the user gets
+    # them and the registry, the system folders stay closed to it.
+    subprocess.run(f"find '{prefix}' -type d -print0 | xargs -0 chown {STANDARD_USER}",
+                   shell=True, check=True)
+    subprocess.run(["chown", STANDARD_USER, *prefix.glob("*.reg")], check=True)
+    (prefix / "wineserver").unlink(missing_ok=True)  # the root server's record
+    for name in READ_ONLY:
+        subprocess.run(["find", str(prefix / "drive_c" / name), "-type", "d", "-exec",
+                        "chmod", "a-w", "{}", "+"], check=True)
+    w = UserWine(prefix, STANDARD_USER)
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([*w.as_user, WINESERVER, "-p"], **quiet)
+    subprocess.run([*w.as_user, WINE, "cmd", "/c", "exit"], **quiet)
+    yield w
+    subprocess.run([*w.as_user, WINESERVER, "-k"], capture_output=True)
+    subprocess.run(["rm", "-rf", str(top)])
 
 
 @pytest.fixture

@@ -113,9 +113,19 @@ def register(wine, entries, bits=64):
     wine.reg_import(text)
 
 
+def public_files(wine):
+    return set((wine.drive_c / "users" / "Public").rglob("*"))
+
+
 def run_launcher(wine, workdir, *args, env=None, timeout=120):
-    return wine.run(workdir / "installer.exe", *args, cwd=workdir, env=env,
+    # Nothing a run leaves may go where every user of the machine can write.
+    public = public_files(wine)
+    if hasattr(wine, "give"):
+        wine.give(workdir)
+    code = wine.run(workdir / "installer.exe", *args, cwd=workdir, env=env,
                     timeout=timeout).returncode
+    assert public_files(wine) == public, "written below C:\\users\\Public"
+    return code
 
 
 def run_quiet(wine, workdir, start=None):
@@ -124,7 +134,9 @@ def run_quiet(wine, workdir, start=None):
         (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     if start is not None:
         (workdir / "startdir.txt").write_bytes(start.encode("latin-1") + b"\r\n")
+    public = public_files(wine)
     assert wine.run(INSTALLER, "-q", "x", cwd=workdir, timeout=20).returncode == 0
+    assert public_files(wine) == public, "written below C:\\users\\Public"
 
 
 def install_cleanup_stub(work):
@@ -195,10 +207,10 @@ def expansion_dirs(directory):
     return [line[4:] for line in runs if line.startswith("CWD ")]
 
 
-def javasoft(wine, bits=JVM_BITS):
-    """HKLM\\SOFTWARE\\JavaSoft's subkeys and their values in the registry view of programs of
-    that bitness (by default, the stub JVM's): {key below JavaSoft: {name: data}}."""
-    tree, values, prefix = {}, {}, "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\"
+def javasoft(wine, bits=JVM_BITS, hive="HKEY_LOCAL_MACHINE"):
+    """SOFTWARE\\JavaSoft's subkeys in the hive and their values in the registry view of programs
+    of that bitness (by default, the stub JVM's): {key below JavaSoft: {name: data}}."""
+    tree, values, prefix = {}, {}, hive + "\\SOFTWARE\\JavaSoft\\"
     listing = wine.run("reg", "query", prefix[:-1], "/s", f"/reg:{bits}").stdout.decode("latin-1")
     for line in listing.splitlines():
         if line.startswith(prefix):

@@ -57,12 +57,12 @@ SCENARIOS = {
 "JavaHome"="C:\\Program Files (x86)\\Java\\jre-1.8"
 "MicroVersion"="0"
 "RuntimeLib"="C:\\Program Files (x86)\\Java\\jre-1.8\\bin\\client\\jvm.dll"'''),
-    "current_user": ("jvmMinVersion=17", [(r"C:\users\Public\Java\jdk-21.0.1", "21.0.1")],
+    "current_user": ("jvmMinVersion=17", [(r"C:\Tools\Java\jdk-21.0.1", "21.0.1")],
                      r"HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1", r'''
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK]
 "CurrentVersion"="21.0.1"
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1]
-"JavaHome"="C:\\users\\Public\\Java\\jdk-21.0.1"'''),
+"JavaHome"="C:\\Tools\\Java\\jdk-21.0.1"'''),
     "eclipse_adoptium": (
         "jvmMinVersion=17", [(r"C:\Program Files\Eclipse Adoptium\jdk-17.0.9.9-hotspot", "17.0.9")],
         LM + r"Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI (64-bit view)", r'''

@@ -1,5 +1,7 @@
 """The launcher installs a JVM when none fits: the package's compressed JVM is expanded, registered
 and proved, or its JVM installer program is run and the JVM it installed found."""
+import subprocess
+
 import pytest
 
 from conftest import read_text
@@ -285,3 +287,72 @@ def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded
     assert JvmAt(wine, NEW_HOME).properties() == properties_text(NEW_HOME, installed=True)
     assert javasoft(wine)[JRE_KEY + "\\1.6"]["JavaHome"] == found.winhome
     assert error_texts(workdir) == ["Java wizard not started properly"]
+
+
+def user_folder(wine, variable="LOCALAPPDATA"):
+    """The Windows path of the standard user's folder that variable names."""
+    out = wine.run("cmd", "/c", f"echo %{variable}%").stdout.decode("latin-1").strip()
+    assert out and "%" not in out
+    return out
+
+
+# A standard user cannot write Program Files: the JVM goes below the user's own Programs folder
+# and is registered for that user alone (in the form of its version), never machine-wide, never
+# where every user can write; the next run, from a fresh work directory, finds it there.
+@pytest.mark.parametrize("version", ["1.6.0", "17.0.15"])
+def test_standard_users_jvm_goes_below_their_own_folder_and_is_registered_for_them(
+        user_wine, version):
+    wine, workdir = user_wine, user_wine.drive_c / "work"
+    workdir.mkdir()
+    base = version.rpartition(".")[0]
+    home = f"{user_folder(wine)}\\Programs\\JavaSoft\\JRE{base}\\{version}"
+    control = bundle_control(jvmMinVersion=base, jvmVersion=version)
+    layout(wine, workdir, control)
+    compressed_jvm(wine, workdir, version=version)
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    assert "\\AppData\\Local\\" in home and expansion_dirs(workdir) == [home]
+    jvm = JvmAt(wine, home)
+    assert jvm.kinds() == ["test", "wizard"] and error_texts(workdir) == []
+    assert jvm.properties() == properties_text(home, installed=True)
+    key = JRE_KEY + "\\" + base if base == "1.6" else "JRE\\" + version
+    assert javasoft(wine, 64, "HKEY_CURRENT_USER")[key]["JavaHome"] == home.lower()
+    assert javasoft(wine, 64) == javasoft(wine, 32) == {}
+    assert not (wine.drive_c / "windows" / "javaw.exe").exists()
+    assert "no program copies into the Windows directory: the JVM is its user's alone" in \
+        trace_texts(workdir) or base != "1.6"
+
+    subprocess.run(["rm", "-rf", str(workdir)], check=True)
+    workdir.mkdir()
+    layout(wine, workdir, control)
+    compressed_jvm(wine, workdir, version=version)
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert expansion_dirs(workdir) == [] and jvm.kinds() == ["test", "wizard"] * 2
+    assert any(t.startswith("JVM found under HKEY_CURRENT_USER\\SOFTWARE\\JavaSoft\\")
+               for t in trace_texts(workdir)), trace_texts(workdir)
+
+
+# A predefined directory: through [$ProgFilesDir] a standard user's own Programs folder; a named
+# one the user cannot write is refused, said in errors.log, and nothing goes anywhere else.
+@pytest.mark.parametrize("install_dir", ["[$ProgFilesDir]\\App\\jre", "C:\\Program Files\\App\\jre"],
+                         ids=["programs-variable", "unwritable"])
+def test_standard_users_predefined_jvm_directory(user_wine, install_dir):
+    wine, workdir = user_wine, user_wine.drive_c / "work"
+    workdir.mkdir()
+    layout(wine, workdir, bundle_control(predefinedJvmInstallDir=install_dir))
+    compressed_jvm(wine, workdir, version="1.6.0")
+
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+
+    if install_dir.startswith("[$"):
+        home = user_folder(wine) + "\\Programs\\App\\jre"
+        assert expansion_dirs(workdir) == [home] and error_texts(workdir) == []
+        assert JvmAt(wine, home).kinds() == ["test", "wizard"]
+        assert javasoft(wine, 64, "HKEY_CURRENT_USER")[JRE_KEY + "\\1.6"]["JavaHome"] == \
+            home.lower()
+        return
+    assert expansion_dirs(workdir) == [] and javasoft(wine, 64, "HKEY_CURRENT_USER") == {}
+    errors = error_texts(workdir)
+    assert f"Unable to install the JVM into {install_dir} (Windows error 5: Access denied)" in \
+        errors, errors
