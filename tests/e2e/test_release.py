@@ -114,28 +114,8 @@ def test_signed_program_runs_the_sample_package(releases, wine, program):
 def version_block(exe):
     """A PE file's version block: (file version, product version, {string name: text})."""
     data = exe.read_bytes()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    directories = optional + (96 if struct.unpack_from("<H", data, optional)[0] == 0x10B else 112)
-
-    def offset(rva):
-        for at in range(optional + optional_size, optional + optional_size + 40 * sections, 40):
-            size, address, _, raw = struct.unpack_from("<4I", data, at + 8)
-            if address <= rva < address + size:
-                return rva - address + raw
-
-    resources = offset(struct.unpack_from("<I", data, directories + 16)[0])
-
-    def first(directory, wanted=None):  # type, then name, then language
-        named, ids = struct.unpack_from("<HH", data, directory + 12)
-        for at in range(directory + 16, directory + 16 + 8 * (named + ids), 8):
-            name, target = struct.unpack_from("<II", data, at)
-            if wanted in (None, name):
-                return resources + (target & 0x7FFFFFFF)
-
-    rva, size = struct.unpack_from("<II", data, first(first(first(resources, 16))))
-    block = data[offset(rva):offset(rva) + size]
+    at = data.index("VS_VERSION_INFO".encode("utf-16-le")) - 6  # the resource, four-byte aligned
+    block = data[at:at + struct.unpack_from("<H", data, at)[0]]
 
     # Each node: length, value length, text or not, its name (UTF-16), its value, its children;
     # name, value and children begin on four-byte boundaries.
