@@ -72,8 +72,20 @@ class UserWine(Wine):
         subprocess.run(["chown", "-R", self.user, str(path)], check=True)
 
 
+def copy_template(prefix):
+    """Hard links to the files of the freshly booted prefix of scripts/wine-env.sh; the registry
+    files, which change, are real copies."""
+    template = Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
+    subprocess.run(["cp", "-al", template, prefix], check=True)
+    subprocess.run(["cp", "--remove-destination", *template.glob("*.reg"), prefix], check=True)
+    return prefix
+
+
 STANDARD_USER = "launchertest"
 READ_ONLY = ("Program Files", "Program Files (x86)", "windows")
+# A persistent server and the prefix's services are started with no pipes of ours (a service
+# holding a captured pipe would never let a run end).
+QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 @pytest.fixture
@@ -84,9 +96,7 @@ def user_wine():
     # Outside the build tree, which that user need not be able to reach.
     top = Path(tempfile.mkdtemp(prefix="launcher-user-"))
     top.chmod(0o755)
-    prefix, wine_template = top / "prefix", Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
-    subprocess.run(["cp", "-al", wine_template, prefix], check=True)
-    subprocess.run(["cp", "--remove-destination", *wine_template.glob("*.reg"), prefix], check=True)
+    prefix = copy_template(top / "prefix")
     # The directories are the copy's own (the files are shared with the template): the user gets
     # them and the registry, the system folders stay closed to it.
     subprocess.run(f"find '{prefix}' -type d -print0 | xargs -0 chown {STANDARD_USER}",
@@ -97,9 +107,8 @@ def user_wine():
         subprocess.run(["find", str(prefix / "drive_c" / name), "-type", "d", "-exec",
                         "chmod", "a-w", "{}", "+"], check=True)
     w = UserWine(prefix, STANDARD_USER)
-    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run([*w.as_user, WINESERVER, "-p"], **quiet)
-    subprocess.run([*w.as_user, WINE, "cmd", "/c", "exit"], **quiet)
+    subprocess.run([*w.as_user, WINESERVER, "-p"], **QUIET)
+    subprocess.run([*w.as_user, WINE, "cmd", "/c", "exit"], **QUIET)
     yield w
     subprocess.run([*w.as_user, WINESERVER, "-k"], capture_output=True)
     subprocess.run(["rm", "-rf", str(top)])
@@ -107,17 +116,9 @@ def user_wine():
 
 @pytest.fixture
 def wine(tmp_path):
-    # Hard links to the files of the freshly booted prefix of scripts/wine-env.sh; the registry
-    # files, which change, are real copies.
-    prefix, wine_template = tmp_path / "prefix", Path(os.environ["LAUNCHER_WINE_TEMPLATE"])
-    subprocess.run(["cp", "-al", wine_template, prefix], check=True)
-    subprocess.run(["cp", "--remove-destination", *wine_template.glob("*.reg"), prefix], check=True)
-    w = Wine(prefix)
-    # A persistent server and the prefix's services, started with no pipes of ours (a service
-    # holding a captured pipe would never let a run end).
-    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run([WINESERVER, "-p"], env=w.env, **quiet)
-    subprocess.run([WINE, "cmd", "/c", "exit"], env=w.env, **quiet)
+    w = Wine(copy_template(tmp_path / "prefix"))
+    subprocess.run([WINESERVER, "-p"], env=w.env, **QUIET)
+    subprocess.run([WINE, "cmd", "/c", "exit"], env=w.env, **QUIET)
     yield w
     subprocess.run([WINESERVER, "-k"], env=w.env, capture_output=True)
 

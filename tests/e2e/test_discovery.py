@@ -5,7 +5,6 @@ without a JVM start; when no JVM fits, errors.log names every candidate and why 
 JVM that never answers is ended and the search goes on."""
 import os
 import subprocess
-import time
 
 import pytest
 
@@ -28,16 +27,8 @@ SCENARIOS = {
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\11.0.2]
 "JavaHome"="C:\\Program Files\\Java\\jdk-11.0.2"
 "RuntimeLib"="C:\\Program Files\\Java\\jdk-11.0.2\\bin\\server\\jvm.dll"'''),
-    "javasoft_jre": ("jvmMinVersion=11", [(r"C:\Program Files\Java\jre-11.0.21", "11.0.21")],
-                     LM + r"JavaSoft\JRE\11.0.21 (64-bit view)", r'''
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JRE]
-"CurrentVersion"="11.0.21"
-[HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JRE\11.0.21]
-"JavaHome"="C:\\Program Files\\Java\\jre-11.0.21"
-"RuntimeLib"="C:\\Program Files\\Java\\jre-11.0.21\\bin\\server\\jvm.dll"'''),
-    # A 32-bit JRE on 64-bit Windows, in the 32-bit view only (javasoft_jre is in the 64-bit view
-    # only): either build finds both. 1.8.0_401 is newer than 1.8.0_91 and is tried first; a
-    # required 8 stands for both.
+    # A 32-bit JRE on 64-bit Windows, in the 32-bit view only: either build finds it. 1.8.0_401
+    # is newer than 1.8.0_91 and is tried first; a required 8 stands for both.
     "jre8_32bit_view": ("jvmRequiredVersion=8",
                         [(r"C:\Program Files (x86)\Java\jre1.8.0_91", "1.8.0_91"),
                          (r"C:\Program Files (x86)\Java\jre-1.8", "1.8.0_401")],
@@ -57,12 +48,6 @@ SCENARIOS = {
 "JavaHome"="C:\\Program Files (x86)\\Java\\jre-1.8"
 "MicroVersion"="0"
 "RuntimeLib"="C:\\Program Files (x86)\\Java\\jre-1.8\\bin\\client\\jvm.dll"'''),
-    "current_user": ("jvmMinVersion=17", [(r"C:\Tools\Java\jdk-21.0.1", "21.0.1")],
-                     r"HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1", r'''
-[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK]
-"CurrentVersion"="21.0.1"
-[HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\21.0.1]
-"JavaHome"="C:\\Tools\\Java\\jdk-21.0.1"'''),
     "eclipse_adoptium": (
         "jvmMinVersion=17", [(r"C:\Program Files\Eclipse Adoptium\jdk-17.0.9.9-hotspot", "17.0.9")],
         LM + r"Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI (64-bit view)", r'''
@@ -84,33 +69,28 @@ SCENARIOS = {
 "Main"=dword:00000001'''),
     "java_home_only": ("jvmMinVersion=11", [(r"C:\tools\jdk-21.0.2", "21.0.2")], "JAVA_HOME",
                        {"JAVA_HOME": r"C:\tools\jdk-21.0.2"}),
-    "path_only": ("jvmMinVersion=11", [(r"C:\tools\jdk-17.0.8", "17.0.8")],
-                  r"PATH C:\tools\jdk-17.0.8\bin\javaw.exe",
-                  {"WINEPATH": r"C:\tools\jdk-17.0.8\bin"}),
 }
 
 
-def jdk_key(version, home, value="JavaHome"):
-    home = home.replace("\\", "\\\\")
-    return f'[{LM}JavaSoft\\JDK\\{version}]\n"{value}"="{home}"\n'
+def key(path, **values):
+    """A .reg key below HKEY_LOCAL_MACHINE\\SOFTWARE with text values."""
+    return f"[{LM}{path}]\n" + "".join(
+        f'"{name}"="{value}"\n'.replace("\\", "\\\\") for name, value in values.items())
+
+
+def jre_key(version, home):
+    return key(f"JavaSoft\\{JRE_KEY}\\{version}", MicroVersion="0", JavaHome=home)
 
 
 def adoptium_key(version, home):
-    home = home.replace("\\", "\\\\")
-    return f'[{LM}Eclipse Adoptium\\JDK\\{version}\\hotspot\\MSI]\n"Path"="{home}\\\\"\n'
-
-
-def jre_key(version, micro, home):
-    home = home.replace("\\", "\\\\")
-    return (f'[{LM}JavaSoft\\Java Runtime Environment\\{version}]\n'
-            f'"MicroVersion"="{micro}"\n"JavaHome"="{home}"\n')
+    return key(f"Eclipse Adoptium\\JDK\\{version}\\hotspot\\MSI", Path=home + "\\")
 
 
 JDK17 = r"C:\Program Files\Java\jdk-17"
 # A GA release reports 17: trailing zeros of a limit carry no meaning.
-for limit in ("jvmMinVersion=17.0", "jvmMinVersion=17.0.0", "jvmRequiredVersion=17.0"):
+for limit in ("jvmMinVersion=17.0", "jvmRequiredVersion=17.0"):
     SCENARIOS["ga_17, " + limit] = (limit, [(JDK17, "17")], LM + r"JavaSoft\JDK\17 (64-bit view)",
-                                    jdk_key("17", JDK17))
+                                    key(r"JavaSoft\JDK\17", JavaHome=JDK17))
 ZULU17 = r"C:\Program Files\Zulu\zulu-17"
 JRE8 = r"C:\Program Files\Eclipse Adoptium\jdk-8.0.402.6-hotspot"
 ADOPTIUM8 = LM + r"Eclipse Adoptium\JDK\8.0.402.6\hotspot\MSI (64-bit view)"
@@ -118,19 +98,18 @@ SCENARIOS.update({
     # The key names 17 only: every 17.x, 17.0.10 among them.
     "zulu_17_names_a_range": ("jvmMinVersion=17.0.2", [(ZULU17, "17.0.10")],
                               LM + r"Azul Systems\Zulu\zulu-17 (64-bit view)",
-                              f'[{LM}Azul Systems\\Zulu\\zulu-17]\n'
-                              f'"InstallationPath"="C:\\\\Program Files\\\\Zulu\\\\zulu-17\\\\"\n'),
+                              key(r"Azul Systems\Zulu\zulu-17", InstallationPath=ZULU17 + "\\")),
     # 1.9 is 9, not "one point nine" below everything.
     "max_1.9": ("jvmMinVersion=1.6\njvmMaxVersion=1.9", [(r"C:\Java\jre1.8.0_401", "1.8.0_401")],
                 LM + r"JavaSoft\Java Runtime Environment\1.8.0_401 (64-bit view)",
-                jre_key("1.8.0_401", "0", r"C:\Java\jre1.8.0_401")),
+                jre_key("1.8.0_401", r"C:\Java\jre1.8.0_401")),
     # An old 1.8 key (MicroVersion 0: 1.8.0) stands for 1.8.0_402, and the JVM is proved once.
     "old_1.8_key_and_adoptium": ("jvmRequiredVersion=1.8.0_402", [(JRE8, "1.8.0_402")],
                                  LM + r"JavaSoft\Java Runtime Environment\1.8 (64-bit view)",
-                                 jre_key("1.8", "0", JRE8) + adoptium_key("8.0.402.6", JRE8)),
+                                 jre_key("1.8", JRE8) + adoptium_key("8.0.402.6", JRE8)),
     # A stale key that names a version outside the limits leaves the home to the exact one.
     "stale_key_then_exact": ("jvmMinVersion=1.8", [(JRE8, "1.8.0_402")], ADOPTIUM8,
-                             jre_key("1.6", "0", JRE8) + adoptium_key("8.0.402.6", JRE8)),
+                             jre_key("1.6", JRE8) + adoptium_key("8.0.402.6", JRE8)),
     # JavaHome as some installers and group policies write it.
     "expandable_home": ("jvmMinVersion=17", [(r"C:\jvms\expand-17", "17.0.10")],
                         LM + r"JavaSoft\JDK\17.0.10 (64-bit view)",
@@ -140,8 +119,9 @@ SCENARIOS.update({
     "many_jvms": ("jvmMinVersion=17",
                   [(rf"C:\Java\jre1.8.0_{u}", f"1.8.0_{u}") for u in (361, 371, 381, 391, 401)] +
                   [(JDK17, "17.0.10")], LM + r"JavaSoft\JDK\17.0.10 (64-bit view)",
-                  "".join(jre_key(f"1.8.0_{u}", "0", rf"C:\Java\jre1.8.0_{u}")
-                          for u in (361, 371, 381, 391, 401)) + jdk_key("17.0.10", JDK17)),
+                  "".join(jre_key(f"1.8.0_{u}", rf"C:\Java\jre1.8.0_{u}")
+                          for u in (361, 371, 381, 391, 401))
+                  + key(r"JavaSoft\JDK\17.0.10", JavaHome=JDK17)),
 })
 
 
@@ -170,7 +150,8 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
     put(wine.drive_c, {"tools/jdk-broken/bin/javaw.exe": b"not a program"})
     # A JDK 9 in the folder a JDK 11 key names, and that key once more under another spelling; a
     # JavaHome written as a number.
-    wine.reg_import(jdk_key("11.0.2", jdk9.winhome) + jdk_key("17.0.1", r"C:\jre-empty") + r'''
+    wine.reg_import(key(r"JavaSoft\JDK\11.0.2", JavaHome=jdk9.winhome)
+                    + key(r"JavaSoft\JDK\17.0.1", JavaHome=r"C:\jre-empty") + r'''
 [HKEY_LOCAL_MACHINE\SOFTWARE\JavaSoft\JDK\17.0.2]
 "JavaHome"=dword:00003a43
 [HKEY_CURRENT_USER\SOFTWARE\JavaSoft\JDK\11.0.2]
@@ -258,10 +239,8 @@ def test_jvm_that_never_answers_is_ended_and_the_next_one_used(wine, workdir):
     register(wine, [(JDK_KEY, "21.0", "1", hung.winhome), (JDK_KEY, "17.0", "2", good.winhome)])
     layout(wine, workdir, control_text(jvmMinVersion="11", jvmTestTimeout="3 ", **WIZARD_CONTROL))
 
-    begin = time.monotonic()
     assert run_launcher(wine, workdir, "-q", "x", env={"JAVA_HOME": ""}) == 0
 
-    assert time.monotonic() - begin < 3 + 30  # Wine's start-up and a loaded machine included
     assert [good.kinds(), hung.kinds()] == [["test", "wizard"], ["test"]]
     assert (hung.bindir / "stubjvm.child").exists()  # it did start a process of its own
     assert "test jvm left no answer within 3 seconds and was ended" in trace_texts(workdir)
