@@ -11,11 +11,22 @@ from launcher_support import (JRE_KEY, JVM_BITS, OTHER_STUBS, JvmAt, StubJvm, bu
                               properties_text, register, run_launcher, trace_texts)
 from shell_support import DISK_SPACE, seed_locale
 
+
+
+def registry(home, version):
+    """The keys of a new JVM below SOFTWARE\\JavaSoft: a 1.x one under its base version and in
+    full, with its micro version; today's form under the whole version."""
+    base, _, micro = version.rpartition(".")
+    if base != "1.6":
+        return {"JRE": {"CurrentVersion": version}, "JRE\\" + version: {"JavaHome": home.lower()}}
+    registered = {"JavaHome": home.lower(), "MicroVersion": micro}
+    return {JRE_KEY: {"CurrentVersion": base}, f"{JRE_KEY}\\{base}": registered,
+            f"{JRE_KEY}\\{version}": registered}
+
+
 # Below the Programs folder of the stub JVM's bitness, the build's own.
 NEW_HOME = programs_dir(JVM_BITS) + "\\JavaSoft\\JRE1.6\\1.6.0"
-REGISTERED = {"JavaHome": NEW_HOME.lower(), "MicroVersion": "0"}
-REGISTRY = {JRE_KEY: {"CurrentVersion": "1.6"}, JRE_KEY + "\\1.6": REGISTERED,
-            JRE_KEY + "\\1.6.0": REGISTERED}
+REGISTRY = registry(NEW_HOME, "1.6.0")
 POLICY = "lib\\security\\java.policy"
 SETUP_INI = "C:\\work\\jvmsetup.ini"
 
@@ -96,13 +107,7 @@ def test_new_jvm_goes_and_is_registered_by_its_bitness_and_the_next_run_finds_it
     bits = 96 - JVM_BITS if other else JVM_BITS
     base, _, micro = version.rpartition(".")
     home = f"{programs_dir(bits)}\\JavaSoft\\JRE{base}\\{version}"
-    if base == "1.6":
-        registered = {"JavaHome": home.lower(), "MicroVersion": micro}
-        registry = {JRE_KEY: {"CurrentVersion": base}, f"{JRE_KEY}\\{base}": registered,
-                    f"{JRE_KEY}\\{version}": registered}
-    else:  # today's form: the whole version names the key
-        registry = {"JRE": {"CurrentVersion": version},
-                    "JRE\\" + version: {"JavaHome": home.lower()}}
+    registered = registry(home, version)
     control = bundle_control(jvmMinVersion=base, jvmVersion=version)
     layout(wine, workdir, control)
     compressed_jvm(wine, workdir, stubs=OTHER_STUBS if other else None, version=version)
@@ -116,14 +121,14 @@ def test_new_jvm_goes_and_is_registered_by_its_bitness_and_the_next_run_finds_it
 
     run()
     assert expansion_dirs(workdir) == [home] and jvm.kinds() == ["test", "wizard"]
-    assert javasoft(wine, bits) == registry and javasoft(wine, 96 - bits) == {}
+    assert javasoft(wine, bits) == registered and javasoft(wine, 96 - bits) == {}
     assert jvm.properties() == properties_text(home, installed=True)
 
     layout(wine, workdir, control)
     run()
     assert expansion_dirs(workdir) == [home] and jvm.kinds() == ["test", "wizard"] * 2
     found = [t for t in trace_texts(workdir) if t.startswith("JVM found under")]
-    assert found[0].endswith(f" ({bits}-bit view)") and javasoft(wine, bits) == registry
+    assert found[0].endswith(f" ({bits}-bit view)") and javasoft(wine, bits) == registered
     if base != "1.6":
         assert found == [f"JVM found under HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JRE\\{version}"
                          f" ({bits}-bit view)"]
@@ -289,9 +294,8 @@ def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded
     assert error_texts(workdir) == ["Java wizard not started properly"]
 
 
-def user_folder(wine, variable="LOCALAPPDATA"):
-    """The Windows path of the standard user's folder that variable names."""
-    out = wine.run("cmd", "/c", f"echo %{variable}%").stdout.decode("latin-1").strip()
+def user_folder(wine):
+    out = wine.run("cmd", "/c", "echo %LOCALAPPDATA%").stdout.decode("latin-1").strip()
     assert out and "%" not in out
     return out
 
@@ -316,8 +320,7 @@ def test_standard_users_jvm_goes_below_their_own_folder_and_is_registered_for_th
     jvm = JvmAt(wine, home)
     assert jvm.kinds() == ["test", "wizard"] and error_texts(workdir) == []
     assert jvm.properties() == properties_text(home, installed=True)
-    key = JRE_KEY + "\\" + base if base == "1.6" else "JRE\\" + version
-    assert javasoft(wine, 64, "HKEY_CURRENT_USER")[key]["JavaHome"] == home.lower()
+    assert javasoft(wine, 64, "HKEY_CURRENT_USER") == registry(home, version)
     assert javasoft(wine, 64) == javasoft(wine, 32) == {}
     assert not (wine.drive_c / "windows" / "javaw.exe").exists()
     assert "no program copies into the Windows directory: the JVM is its user's alone" in \
@@ -349,8 +352,7 @@ def test_standard_users_predefined_jvm_directory(user_wine, install_dir):
         home = user_folder(wine) + "\\Programs\\App\\jre"
         assert expansion_dirs(workdir) == [home] and error_texts(workdir) == []
         assert JvmAt(wine, home).kinds() == ["test", "wizard"]
-        assert javasoft(wine, 64, "HKEY_CURRENT_USER")[JRE_KEY + "\\1.6"]["JavaHome"] == \
-            home.lower()
+        assert javasoft(wine, 64, "HKEY_CURRENT_USER") == registry(home, "1.6.0")
         return
     assert expansion_dirs(workdir) == [] and javasoft(wine, 64, "HKEY_CURRENT_USER") == {}
     errors = error_texts(workdir)
