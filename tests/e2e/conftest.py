@@ -68,7 +68,6 @@ class UserWine(Wine):
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def give(self, path):
-        """Hands what the test laid out below path over to the user."""
         subprocess.run(["chown", "-R", self.user, str(path)], check=True)
 
 

@@ -11,6 +11,7 @@ from conftest import BUILD, INSTALLER, SOURCE, log_lines, read_text, stub, wait_
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
+CLEANUP = stub("cleanupstub").read_bytes()  # the stand-in clean-up program
 
 JRE_KEY = "Java Runtime Environment"
 JDK_KEY = "Java Development Kit"
@@ -20,7 +21,6 @@ WIZARD_CONTROL = dict(jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath
 
 
 def pe_bits(path):
-    """32 or 64: the machine field of a Windows program's PE header."""
     data = Path(path).read_bytes()
     offset = struct.unpack_from("<I", data, 0x3C)[0]
     return 64 if struct.unpack_from("<H", data, offset + 4)[0] in (0x8664, 0xAA64) else 32
@@ -62,7 +62,6 @@ def control_text(**values):
 
 
 class JvmAt:
-    """A JVM home inside the prefix, given as its Windows path, and what a stub JVM there did."""
     def __init__(self, wine, winhome):
         self.winhome, self.home = winhome, wine.unixpath(winhome)
         self.bindir = self.home / "bin"
@@ -137,10 +136,6 @@ def run_quiet(wine, workdir, start=None):
     assert run_launcher(wine, workdir, "-q", "x", timeout=20, program=INSTALLER) == 0
 
 
-def install_cleanup_stub(work):
-    (work / "cleanup.exe").write_bytes(stub("cleanupstub").read_bytes())
-
-
 def cleanup_runs(work, seconds=10):
     """What the stand-in clean-up program received ("RUN", "ARG <text>"), once it has run."""
     path = work / "cleanupstub.runs"
@@ -186,7 +181,6 @@ def host_jdk(wine, name="hostjdk"):
 
 
 def bundle_control(**values):
-    """BUNDLE_CONTROL's lines, changed and extended by values (a value of None drops the line)."""
     merged = dict(BUNDLE_CONTROL, **values)
     return control_text(**{key: value for key, value in merged.items() if value is not None})
 

@@ -3,8 +3,8 @@ Western system), started from another such directory: the wizard starts, the log
 directory, the clean-up program is handed the work directory, and no trace file of its own stays."""
 import pytest
 
-from launcher_support import (JRE_KEY, WIZARD_CONTROL, StubJvm, cleanup_runs, control_text,
-                              install_cleanup_stub, layout, put, register, run_launcher)
+from launcher_support import (CLEANUP, JRE_KEY, WIZARD_CONTROL, StubJvm, cleanup_runs,
+                              control_text, layout, put, register, run_launcher)
 
 
 # The second start directory is written by a script in the legacy code page.
@@ -20,8 +20,8 @@ def test_work_and_start_directory_named_in_any_script(wine, start_name, encoding
     # The control file is written in the legacy code page (ü is one byte).
     layout(wine, work, control_text(loaderClasspath="C:\\Büro\\install.jar", **WIZARD_CONTROL),
            trace=False)
-    install_cleanup_stub(work)
     put(work, {"startdir.txt": ("C:\\" + start_name).encode(encoding) + b"\r\n", "errors.log": b"",
+               "cleanup.exe": CLEANUP,
                "kivpand.log": b"expanded\r\n", "META-INF/MANIFEST.MF": b"Name: TestJvm.class\r\n"})
 
     assert run_launcher(wine, work, "-q", "x") == 0

@@ -5,7 +5,7 @@ import pytest
 
 from conftest import read_text, wait_for
 from launcher_support import (JRE_KEY, bundle_control, cleanup_runs, compressed_jvm, error_texts,
-                              install_cleanup_stub, javasoft, layout, properties_text, put,
+                              CLEANUP, javasoft, layout, properties_text, put,
                               run_launcher, run_quiet, trace_texts)
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, press_ok, probe, start_launcher,
                            watch, window_text)
@@ -136,9 +136,8 @@ def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir,
     put(wine.drive_c, dict.fromkeys(kept + ["work/tmpjvm/bin/x", "work/tmpjvm/lib/x"], b"x"))
     (workdir / "startlink").symlink_to(wine.drive_c / "Start Here")
     (workdir / "datalink").symlink_to(wine.drive_c / "data")
-    install_cleanup_stub(workdir)
     # The user's own trace file, which turns the trace on from the start.
-    put(workdir, {"jinstall.log": b"", "startdir.txt": note,
+    put(workdir, {"jinstall.log": b"", "startdir.txt": note, "cleanup.exe": CLEANUP,
                   "native.properties": b"nativeJvmHomeDir=C:/work/jvm\n"
                   b"nativeJvmInstalled=true\nnativeJvmInstalledInTemp=TRUE\nnativeTempJvmDir="
                   + temp.encode() + b"\nconfigureWinRegistry=false\n"})

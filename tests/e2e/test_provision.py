@@ -5,10 +5,10 @@ import subprocess
 import pytest
 
 from conftest import read_text
-from launcher_support import (JRE_KEY, JVM_BITS, OTHER_STUBS, JvmAt, StubJvm, bundle_control,
-                              cleanup_runs, compressed_jvm, error_texts, expansion_dirs,
-                              install_cleanup_stub, javasoft, layout, programs_dir,
-                              properties_text, register, run_launcher, trace_texts)
+from launcher_support import (CLEANUP, JRE_KEY, JVM_BITS, OTHER_STUBS, JvmAt, StubJvm,
+                              bundle_control, cleanup_runs, compressed_jvm, error_texts,
+                              expansion_dirs, javasoft, layout, programs_dir, properties_text, put,
+                              register, run_launcher, trace_texts)
 from shell_support import DISK_SPACE, seed_locale
 
 
@@ -151,8 +151,7 @@ def test_compressed_jvm_named_by_its_path_at_a_drive_root_or_temporary(
     (wine.drive_c / "start").mkdir()
     layout(wine, work, bundle_control(jvmSelfExtractor="jvm/jre-win.exe",
                                       predefinedJvmInstallDir=install_dir))
-    install_cleanup_stub(work)
-    (work / "startdir.txt").write_bytes(b"C:\\start\r\n")
+    put(work, {"startdir.txt": b"C:\\start\r\n", "cleanup.exe": CLEANUP})
     (work / archive_dir).mkdir(exist_ok=True)
     compressed_jvm(wine, work / archive_dir, version="1.6.0")
 
