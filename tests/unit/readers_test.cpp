@@ -1,8 +1,6 @@
-// The readers of the files a package, the wizard or the test class leaves in the work directory:
-// the control-file reader's rules, and bad input for every reader in files built with a fixed seed
-// (keys, line ends, Ctrl-Z, marks, NULs, long lines, paths that climb out): no reader crashes,
-// writes outside the work directory or past a setting's field, or changes the file it reads.
-// The machine field of a program header, read within the file.
+// The readers of the work directory's files: the control file's rules, and bad input for every
+// reader (files built with a fixed seed): no reader crashes, writes outside the work directory or
+// past a setting's field, or changes the file it reads. The machine field of a program header.
 #include "base/bitness.h"
 #include "config/getparam.h"
 #include "install/installer.h"

@@ -64,13 +64,9 @@ TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
     EXPECT_FALSE(exists(profile + "\\identitydb.obj") || exists(home + "\\profiles"));
 }
 
-// ${user.home} is the user's profile. Regression: it was taken for the Windows directory, and a
-// profiles folder was made there on systems that keep their profiles elsewhere; where there is one,
-// the login name's folder in it gets a copy.
-TEST_F(SecuritySetup, KeystoreForTheUserHomeGoesIntoTheProfileAndAnOldProfilesFolder) {
-    EXPECT_TRUE(addKeystore("", "kivtester"));
-    EXPECT_EQ(readFile(profile + "\\identitydb.obj"), "identities");
-    EXPECT_FALSE(exists(home + "\\identitydb.obj") || exists(home + "\\profiles"));
+// ${user.home} is the user's profile (test_provision.py); where the Windows directory holds a
+// profiles folder, the login name's folder in it gets a copy.
+TEST_F(SecuritySetup, KeystoreForTheUserHomeGoesIntoAnOldProfilesFolderToo) {
     makeDirs(home + "\\profiles");
     EXPECT_TRUE(addKeystore("", "kivtester"));  // an empty UserName falls back to DefaultUserName
     EXPECT_EQ(readFile(home + "\\profiles\\kivtester\\identitydb.obj"), "identities");
