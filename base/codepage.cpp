@@ -70,18 +70,32 @@ void fromLegacyCodePage(char* text, size_t capacity) {
     free(wide);
 }
 
+// A UTF-8 text in the ANSI code page, into out (cap bytes; out may be text
+// itself, since the text is widened first). Exact: false, with out
+// unchanged, when a letter has no form in the code page or the result does
+// not fit. Otherwise a missing letter becomes the default character and a
+// result too long is cut.
+static bool utf8ToAnsi(const char* text, char* out, size_t cap, bool exact) {
+    wchar_t* wide = widen(text, CP_UTF8);
+    if (!wide) return false;
+    BOOL lost = FALSE;
+    int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, exact ? &lost : nullptr);
+    bool fits = bytes > 0 && !lost && (size_t)bytes <= cap;
+    if (fits || !exact) {
+        int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, (int)cap, nullptr, nullptr);
+        if (written <= 0) copyText(out, cap, text);  // too long for out: cut as it is
+        out[cap - 1] = '\0';
+    }
+    free(wide);
+    return fits;
+}
+
 bool fromUtf8(char* text, size_t capacity) {
     if (!text || isAscii(text)) return true;
     if (!isUtf8(text)) return false;
     if (GetACP() == CP_UTF8) return true;
-    wchar_t* wide = widen(text, CP_UTF8);
-    if (!wide) return false;
-    BOOL lost = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, &lost);
-    bool fits = bytes > 0 && !lost && (size_t)bytes <= capacity;
-    if (fits) WideCharToMultiByte(CP_ACP, 0, wide, -1, text, (int)capacity, nullptr, nullptr);
-    free(wide);
-    return fits;
+    return utf8ToAnsi(text, text, capacity, true);
 }
 
 void ansiFromUtf8(const char* text, char* out, size_t cap) {
@@ -92,12 +106,7 @@ void ansiFromUtf8(const char* text, char* out, size_t cap) {
         copyText(out, cap, text);
         return;
     }
-    wchar_t* wide = widen(text, CP_UTF8);
-    if (!wide) return;
-    int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, out, (int)cap, nullptr, nullptr);
-    if (written <= 0) copyText(out, cap, text);  // too long for out: cut as it is
-    out[cap - 1] = '\0';
-    free(wide);
+    utf8ToAnsi(text, out, cap, false);
 }
 
 void pathForChild(char* path, size_t capacity) {
