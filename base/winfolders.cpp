@@ -25,28 +25,13 @@ static const char ProgramFilesValue[] = "ProgramFilesDir";
 
 static const char UserProgramsSubdir[] = "Programs";
 
-enum { OsVersionInfoSize = 148, CsidlLocalAppData = 0x1C, CsidlProfile = 0x28 };
+enum { CsidlLocalAppData = 0x1C, CsidlProfile = 0x28 };
 
 // FOLDERID_UserProgramFiles, {5CD7AEE2-2219-4A67-B85D-6C9CE15660CB}.
 static const GUID UserProgramFilesId = {
     0x5CD7AEE2, 0x2219, 0x4A67, {0xB8, 0x5D, 0x6C, 0x9C, 0xE1, 0x56, 0x60, 0xCB}};
 
 bool WinFolders::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
-
-bool WinFolders::isVistaOrWindows7() {
-    bool answer = false;
-    if (!LoadLibraryA("KERNEL32.DLL")) {
-        traceMessage(TraceFilename, "KERNEL32 not found");
-    } else {
-        traceMessage(TraceFilename, "checking for vista/7");
-        OSVERSIONINFOA info;
-        memset(&info, 0, sizeof info);
-        info.dwOSVersionInfoSize = OsVersionInfoSize;
-        if (GetVersionExA(&info)) answer = info.dwMajorVersion >= 6;
-    }
-    traceMessage(TraceFilename, "vista/7", answer);
-    return answer;
-}
 
 const char* WinFolders::registryWindowsDirectory(bool winNT, char* dir, size_t cap) {
     struct Source {

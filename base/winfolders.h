@@ -16,7 +16,6 @@
 class WinFolders : public Trace {
 public:
     bool isWinNT();
-    bool isVistaOrWindows7();
 
     // The Windows directory from the registry: on the NT family its
     // SystemRoot, PathName, WinDir and Setup WinDir in that order, then (on
