@@ -6,7 +6,18 @@
 # The JDK is registered in a fresh Wine prefix with the hostjava bridge as
 # its bin\javaw.exe: a Windows program that runs the host's java and waits
 # for it. The run is quiet (no boxes) and traced (an empty jinstall.log).
+#
+# --keep: the work directory and the Wine prefix stay for inspection (their
+# places and how to run wine on them are printed at the end); without it
+# everything the demo made goes.
 set -euo pipefail
+KEEP=0
+for arg in "$@"; do
+  case $arg in
+    --keep) KEEP=1 ;;
+    *) echo "usage: $0 [--keep]" >&2; exit 2 ;;
+  esac
+done
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 BUILD=$ROOT/build/win64
@@ -19,7 +30,29 @@ echo "== built $BUILD/installer.exe"
 
 source scripts/wine-env.sh
 wine_env_start
-trap wine_env_stop EXIT
+
+# The end of the demo, whatever its result: Wine's servers and the display
+# stop; with --keep the run's directory stays and is named.
+demo_exit() {
+  if [ "$KEEP" = 1 ]; then
+    local run=$LAUNCHER_RUN_DIR
+    LAUNCHER_RUN_DIR=  # wine_env_stop leaves it
+    wine_env_stop || true
+    echo
+    echo "== kept (--keep): the Wine prefix $WINEPREFIX"
+    echo "   the work directory C:\\demo: $WINEPREFIX/drive_c/demo"
+    echo "   the JDK's bridge C:\\jvms\\hostjdk: $WINEPREFIX/drive_c/jvms/hostjdk"
+    echo "   wine on them, e.g.:"
+    echo "     export WINEPREFIX=$WINEPREFIX WINEDEBUG=-all"
+    echo "     $WINE reg query 'HKLM\\SOFTWARE\\JavaSoft\\JDK' /s"
+    echo "     cd \"\$WINEPREFIX/drive_c/demo\" && $WINE cmd /c dir"
+    echo "   (programs with windows need a DISPLAY of yours); remove it all with"
+    echo "     rm -rf $run"
+  else
+    wine_env_stop
+  fi
+}
+trap demo_exit EXIT
 
 # The run's own prefix (fresh for this run) and a fresh work directory in it.
 DRIVE_C=$WINEPREFIX/drive_c
