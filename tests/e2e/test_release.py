@@ -60,6 +60,8 @@ def test_two_builds_in_two_folders_give_the_same_bytes(releases):
     built = sums(unsigned / f"{NAME}.unsigned.sha256")
     assert sums(signed / f"{NAME}.unsigned.sha256") == built == sums(unsigned / NAME / "SHA256SUMS")
     assert sorted(built) == sorted(["README.md", "TestJvm.class", "docs/control-file.md",
+                                    "docs/make-your-own-package.md", "docs/where-the-jvm-goes.md",
+                                    "docs/wizard.md",
                                     "sample/SampleWizard.java", "sample/TestJvm.class",
                                     "sample/install.jar", "sample/installer.exe",
                                     "sample/kiv.control", *PROGRAMS[:2]])
