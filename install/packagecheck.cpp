@@ -338,11 +338,11 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
         break;
     }
     case SecondsValue: {
-        char seconds[32];
-        copyText(seconds, text);
-        GetParameters::trimBlanks(seconds);
+        // A run drops the blanks around the number.
+        const char* seconds = text + strspn(text, " \t");
         size_t length = strlen(seconds);
-        if (!allDigits(seconds, length) || strspn(seconds, "0") == length)
+        while (length > 0 && (seconds[length - 1] == ' ' || seconds[length - 1] == '\t')) --length;
+        if (!allDigits(seconds, length) || strspn(seconds, "0") >= length)
             report(true, "%s \"%s\" is no number of seconds above zero; a run takes the "
                    "default, %u seconds", key.name, text, (unsigned)DefaultJvmTestSeconds);
         break;

@@ -1,6 +1,7 @@
 // The package check over small packages: each case a control file and the files beside it, the
 // findings expected (parts of their lines, in order) and whether the package is sound.
 #include "install/packagecheck.h"
+#include "install/checklog.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,14 @@ TEST_P(PackageCheck, Findings) {
     if (c.findings.empty()) {
         EXPECT_EQ(all, "");
     }
+    // The same findings in check.log, and the verdict after them.
+    CheckLog log(dir.path().c_str(), nullptr);
+    log.close(checkPackage(dir.path().c_str(), log));
+    std::string written = readFile(dir.file("check.log")), verdict;
+    for (const std::string& line : found.lines) verdict += line + "\r\n";
+    EXPECT_EQ(written.substr(0, verdict.size()), verdict);
+    EXPECT_EQ(written.rfind(c.sound ? "the package is sound: 0 errors" : "the package is faulty"),
+              verdict.size());
 }
 
 const std::vector<std::string> Jar = {"install.jar", "TestJvm.class"};
@@ -61,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
     Packages, PackageCheck,
     testing::Values(
         Case{"sound", std::string("# a comment\n\r\n") + Sound + "jvmInstallerType=" +
-                          "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\n",
+                          "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\njvmTestTimeout= 30 \r\n",
              {"install.jar", "TestJvm.class", "jre.exe"}, true, {}},
         Case{"noControlFile", "", Jar, false, {"error: kiv.control is missing"}},
         Case{"misspeltKey", std::string(Sound) + "loaderJavaComand=Other\nJvmVersion=1.8\n" +
