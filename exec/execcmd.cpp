@@ -10,6 +10,7 @@
 // runtime's waiting mode hands back as the very value of a failure, and it
 // gives the exit code whole on both builds.
 #include "exec/execcmd.h"
+#include "exec/childerrors.h"
 
 #include <windows.h>
 #include <errno.h>
@@ -134,8 +135,9 @@ bool ExecCommand::spawnQuoted(const char* program, char** argv, int* error) {
     quoted[count] = nullptr;
 
     errno = 0;
-    intptr_t child = _spawnv(_P_NOWAIT, program, quoted);
-    *error = errno;
+    intptr_t child = errorCapture ? errorCapture->spawn(program, quoted, error)
+                                  : _spawnv(_P_NOWAIT, program, quoted);
+    if (!errorCapture) *error = errno;
     free(quoted);
     free(text);
     if (child == -1) return false;
@@ -144,6 +146,7 @@ bool ExecCommand::spawnQuoted(const char* program, char** argv, int* error) {
     WaitForSingleObject(process, INFINITE);
     if (GetExitCodeProcess(process, &code)) exitCode = code;
     CloseHandle(process);
+    if (errorCapture) errorCapture->collect();
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include "base/strbuf.h"
 #include "base/trace.h"
 
+class ChildErrors;
+
 class ExecCommand : public Trace {
 public:
     // The smallest error text buffer spawnAndWait may be given.
@@ -21,6 +23,10 @@ public:
 
     void setTraceFilename(const char* filename);
     void setErrorsFilename(const char* filename);
+    // The children started from now on write their standard error to
+    // capture, which holds its last lines once the child has ended (null:
+    // the standard error is the launcher's own, as by default).
+    void captureErrors(ChildErrors* capture) { errorCapture = capture; }
 
     // Starts program with the argument vector argv (argv[0] the program's
     // own name, null-terminated) and waits for it. False when it could not
@@ -61,6 +67,7 @@ private:
     char traceFilename[PathBufferSize];
     char errorsFilename[PathBufferSize];
     unsigned long exitCode = 0;
+    ChildErrors* errorCapture = nullptr;
 };
 
 // The message for the errno of a failed start.

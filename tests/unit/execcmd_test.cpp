@@ -1,7 +1,10 @@
 // Command execution with real child processes: the stub "echoargs.exe" writes the arguments that
 // its C runtime split from its command line, so a vector goes out through _spawnv and comes back as
-// the child saw it.
+// the child saw it; with ECHOARGS_STDERR it also writes them to its standard error, which a
+// ChildErrors catches.
 #include "exec/execcmd.h"
+#include "exec/childerrors.h"
+#include "jvm/wizardcause.h"
 #include "base/fexists.h"
 #include "testdir.h"
 
@@ -11,6 +14,14 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
+
+static std::string stubProgram(const char* name) {
+    char path[MAX_PATH];  // build\<arch>\tests\unit_tests.exe; the stub is in build\<arch>\stubs
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string program = path, directory = program.substr(0, program.rfind('\\'));
+    return directory.substr(0, directory.rfind('\\')) + "\\stubs\\" + name;
+}
 
 TEST(ExecCommand, WordsExitCodesAndLongArguments) {
     const struct {
@@ -29,10 +40,7 @@ TEST(ExecCommand, WordsExitCodesAndLongArguments) {
         {"-x", 1, "-1", "ARGC 2\nARG -x\n"},
     };
     ScratchDir dir;
-    char path[MAX_PATH];  // build\<arch>\tests\unit_tests.exe; the stub is in build\<arch>\stubs
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string program = path, directory = program.substr(0, program.rfind('\\'));
-    program = directory.substr(0, directory.rfind('\\')) + "\\stubs\\echoargs.exe";
+    std::string program = stubProgram("echoargs.exe");
     for (const auto& c : cases) {
         _putenv(("ECHOARGS_EXIT=" + std::string(c.exit)).c_str());
         remove("echoargs.out");
@@ -60,4 +68,109 @@ TEST(ExecCommand, WordsExitCodesAndLongArguments) {
     exec.setTraceFilename(huge.c_str());  // cut, not overflowing
     exec.setErrorsFilename(huge.c_str());
     EXPECT_FALSE(exec.execCommand(("missing " + huge).c_str(), huge.c_str(), 1));
+}
+
+// Kiv*.tmp files in the temporary folder: the caught standard error leaves none behind.
+static int caughtFiles() {
+    char folder[MAX_PATH + 1];
+    GetTempPathA(sizeof folder, folder);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(folder) + "kiv*.tmp").c_str(), &found);
+    int count = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do ++count;
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return count;
+}
+
+TEST(ExecCommand, StandardErrorCaught) {
+    ScratchDir dir;
+    int filesBefore = caughtFiles();
+    std::string program = stubProgram("echoargs.exe");
+    std::string noExtension = program.substr(0, program.size() - 4);
+    std::string missing = dir.file("missing.exe");
+    const char* const mainClass = "Error: Could not find or load main class com.example.Wizrd";
+    const struct {
+        std::string program;
+        std::vector<std::string> args;
+        const char* exit;
+        bool started;
+        std::string lines;  // the last lines caught
+    } cases[] = {
+        {program,
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "with blank", mainClass},
+         "1", true, std::string("4\n5\n6\n7\n8\n9\n10\n11\nwith blank\n") + mainClass},
+        {noExtension, {"-x"}, "0", true, "-x"},
+        {program, {}, "-1", true, ""},
+        {missing, {"-x"}, "0", false, ""},
+    };
+    _putenv("ECHOARGS_STDERR=1");
+    for (const auto& c : cases) {
+        _putenv(("ECHOARGS_EXIT=" + std::string(c.exit)).c_str());
+        remove("echoargs.out");
+        std::vector<char*> argv = {const_cast<char*>(c.program.c_str())};
+        std::string echoed = "ARGC " + std::to_string(c.args.size() + 1) + "\n";
+        for (const std::string& arg : c.args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+            echoed += "ARG " + arg + "\n";
+        }
+        argv.push_back(nullptr);
+        ChildErrors caught;
+        ExecCommand exec;
+        exec.captureErrors(&caught);
+        char error[ExecCommand::ErrorTextSize];
+        std::string name = c.program;
+        EXPECT_EQ(exec.spawnAndWait(&name[0], argv.data(), error), c.started) << c.program;
+        EXPECT_EQ(caught.lastLines(), c.lines);
+        if (!c.started) {
+            EXPECT_STREQ(error, "File or path is not found");
+            continue;
+        }
+        EXPECT_TRUE(caught.captured());
+        EXPECT_EQ(exec.lastExitCode(), (unsigned long)(DWORD)atoi(c.exit));
+        EXPECT_EQ(readFile("echoargs.out"), echoed);  // the command line of _spawnv
+    }
+    _putenv("ECHOARGS_STDERR=");
+    _putenv("ECHOARGS_EXIT=");
+    EXPECT_EQ(caughtFiles(), filesBefore);
+}
+
+TEST(ExecCommand, LastLinesAndTheirCause) {
+    const struct {
+        const char* text;
+        bool partial;
+        const char* lines;  // the last three
+    } tails[] = {
+        {"a\r\nb\r\n\r\nc\r\nd\r\n", false, "b\nc\nd"},
+        {"ece of a line\nx\ry\n", true, "x\ny"},
+        {"only a piece", true, "only a piece"},
+        {"\n\n", false, ""},
+    };
+    for (const auto& t : tails) {
+        char out[64];
+        lastLinesOf(t.text, strlen(t.text), t.partial, 3, out, sizeof out);
+        EXPECT_STREQ(out, t.lines) << t.text;
+    }
+    const struct {
+        const char* lines;
+        WizardCause cause;
+        const char* name;
+    } causes[] = {
+        {"Error: Could not find or load main class com.x.W\n"
+         "Caused by: java.lang.ClassNotFoundException: com.x.W",
+         WizardMainClassMissing, "com.x.W"},
+        {"Exception in thread \"main\" java.lang.NoClassDefFoundError: a/W\n"
+         "Could not find the main class: a.W.  Program will exit.",
+         WizardMainClassMissing, "a.W"},
+        {"Error: Unable to access jarfile install.jar", WizardJarMissing, "install.jar"},
+        {"Exception in thread \"main\" java.lang.NullPointerException", WizardCauseUnknown, ""},
+        {"", WizardCauseUnknown, ""},
+    };
+    for (const auto& c : causes) {
+        char name[16];
+        EXPECT_EQ(wizardCause(c.lines, name, sizeof name), c.cause) << c.lines;
+        EXPECT_STREQ(name, c.name);
+    }
 }

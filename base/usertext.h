@@ -1,0 +1,57 @@
+// The launcher's texts for the user, by name: the boxes, their captions and
+// the pointer to the logs. Each text is a pattern whose values stand as %1
+// and %2. The English patterns are here; they are the wording of errors.log
+// and of the trace, and the fallback of every other language (whose
+// patterns the shell holds).
+#ifndef BASE_USERTEXT_H
+#define BASE_USERTEXT_H
+
+#include <stddef.h>
+
+enum UserText {
+    TextDiskSpace,              // out of disk space? (the end of several boxes)
+    TextOtherCauses,            // the list of other causes (a box's details)
+    TextWizardNotStarted,       // the wizard did not come up
+    TextUnableToInstall,        // "Unable to install application."
+    TextJvmNotFound,            // %1 the JVM kind
+    TextInstallJvmAndRestart,   // %1 the JVM kind, %2 its version text
+    TextUnableToFindJvm,        // %1 the JVM kind, %2 its version text
+    TextInstallTheJvm,
+    TextUnableToInstallJvm,     // %1 the JVM kind, %2 its version
+    TextVersionRange,           // %1 the lowest version, %2 the highest
+    TextVersionOrLater,         // %1 the lowest version
+    TextControlFileNotOpened,   // "Unable to open kiv.control"
+    TextControlFileNotOpenedForReading,
+    TextControlFileNotRead,
+    TextErrorsLogNotSaved,
+    TextTryWritableDrive,       // the details of TextErrorsLogNotSaved
+    TextAlreadyRunning,         // another installation runs in the directory
+    TextCaption,                // the caption of a message box
+    TextErrorCaption,           // the caption of an error box
+    TextSeeLogs,                // the pointer to the logs after a box's text
+    TextMainClassMissing,       // %1 the wizard's main class
+    TextWizardArchiveMissing,   // %1 the archive
+    TextWizardEndedWithoutStarting,
+    TextDownloadFailed,
+    TextDownloadAddress,        // %1 the address (the details of TextDownloadFailed)
+    TextPackageFaulty,          // %1 what is wrong
+    UserTextCount
+};
+
+// The English pattern of name ("" for a name out of range).
+const char* englishPattern(UserText name);
+
+// The pattern with %1 ... %9 replaced by the values (count of them; a value
+// missing or null is empty) into out (cap bytes); false when cut. Any other
+// "%" stays as it is.
+bool fillPattern(char* out, size_t cap, const char* pattern, const char* const* values,
+                 size_t count);
+
+// The English text of name with its values, for errors.log and the trace.
+bool englishText(char* out, size_t cap, UserText name, const char* first = nullptr,
+                 const char* second = nullptr);
+
+// The placeholders a pattern holds: bit n - 1 for %n.
+unsigned placeholdersOf(const char* pattern);
+
+#endif

@@ -1,0 +1,142 @@
+// The package check over small packages: each case a control file and the files beside it, the
+// findings expected (parts of their lines, in order) and whether the package is sound.
+#include "install/packagecheck.h"
+#include "install/checklog.h"
+#include "testdir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Collected : CheckFindings {
+    std::vector<std::string> lines;
+    void found(bool error, const char* line) override {
+        EXPECT_EQ(error, std::string(line).rfind("error: ", 0) == 0) << line;
+        lines.push_back(line);
+    }
+};
+
+const char Sound[] = "jvmMinVersion=1.8\njvmClasspathSwitch=-cp\nloaderJavaCommand=Wizard\n";
+
+struct Case {
+    const char* name;
+    std::string control;  // "" : no kiv.control at all
+    std::vector<std::string> files;
+    bool sound;
+    std::vector<std::string> findings;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+class PackageCheck : public testing::TestWithParam<Case> {};
+
+TEST_P(PackageCheck, Findings) {
+    const Case& c = GetParam();
+    ScratchDir dir;
+    if (!c.control.empty()) writeFile(dir.file("kiv.control"), c.control);
+    for (const std::string& file : c.files) {
+        if (file.back() == '\\') makeDirs(dir.file(file.c_str()));
+        else writeFile(dir.file(file.c_str()), "x");
+    }
+    Collected found;
+    EXPECT_EQ(checkPackage(dir.path().c_str(), found), c.sound);
+    std::string all;
+    for (const std::string& line : found.lines) all += line + "\n";
+    size_t at = 0;
+    for (const std::string& part : c.findings) {
+        size_t next = all.find(part, at);
+        EXPECT_NE(next, std::string::npos) << part << " in\n" << all;
+        if (next != std::string::npos) at = next + part.size();
+    }
+    if (c.findings.empty()) {
+        EXPECT_EQ(all, "");
+    }
+    // The same findings in check.log, and the verdict after them.
+    CheckLog log(dir.path().c_str(), nullptr);
+    log.close(checkPackage(dir.path().c_str(), log));
+    std::string written = readFile(dir.file("check.log")), verdict;
+    for (const std::string& line : found.lines) verdict += line + "\r\n";
+    EXPECT_EQ(written.substr(0, verdict.size()), verdict);
+    EXPECT_EQ(written.rfind(c.sound ? "the package is sound: 0 errors" : "the package is faulty"),
+              verdict.size());
+}
+
+const std::vector<std::string> Jar = {"install.jar", "TestJvm.class"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Packages, PackageCheck,
+    testing::Values(
+        Case{"sound", std::string("# a comment\n\r\n") + Sound + "jvmInstallerType=" +
+                          "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\njvmTestTimeout= 30 \r\n",
+             {"install.jar", "TestJvm.class", "jre.exe"}, true, {}},
+        Case{"noControlFile", "", Jar, false, {"error: kiv.control is missing"}},
+        Case{"misspeltKey", std::string(Sound) + "loaderJavaComand=Other\nJvmVersion=1.8\n" +
+                                "Fancy words are not a key\nextraKey = 1\n  jvmName=JDK\n",
+             Jar, false,
+             {"line 4: unknown key \"loaderJavaComand\"", "did you mean \"loaderJavaCommand\"?",
+              "line 5: unknown key \"JvmVersion\"", "\"jvmVersion\"?",
+              "line 7: unknown key \"extraKey\"",
+              "line 8: jvmName does not begin in the first column"}},
+        Case{"keyRunOn", std::string(Sound) + "jvmVersionX=1.8\njvmName =JDK\n", Jar, false,
+             {"line 4: \"jvmVersionX\" is no key; a run reads it as jvmVersion with the value "
+              "\"=1.8\"",
+              "line 5: a blank stands between jvmName and its \"=\""}},
+        Case{"installerType",
+             std::string(Sound) + "jvmInstallerType=selfExtractorJvmInstaller\n"
+                                  "jvmSelfExtractor=jre.exe\n",
+             {"install.jar", "TestJvm.class", "jre.exe"}, false,
+             {"error: jvmInstallerType \"selfExtractorJvmInstaller\" is no installer type",
+              "did you mean \"selfExtratorJvmInstaller\"?",
+              "note: jvmSelfExtractor is not used"}},
+        Case{"missingFiles",
+             std::string(Sound) + "loaderClasspath=.;install.jar;lib/extra.jar;classes;lib/*\n"
+                                  "jvmInstallerType=selfExtratorJvmInstaller\n"
+                                  "jvmSelfExtractor=jvm/jre.exe\n",
+             {"classes\\"}, false,
+             {"error: the self-extractor jvm/jre.exe (jvmSelfExtractor) is missing",
+              "error: the class-path entry install.jar (loaderClasspath) is missing",
+              "error: the class-path entry lib/extra.jar", "note: TestJvm.class is missing"}},
+        Case{"thirdPartyAndDownload",
+             "jvmClasspathSwitch=-cp\njvmInstallerType=thirdPartyJvmInstaller\n"
+             "jvmInstallerBinary=setup.exe\njvmDownloadUrl=ftp://x\njvmDownloadSha256=abc\n",
+             Jar, false,
+             {"error: jvmDownloadUrl \"ftp://x\" is no http or https address",
+              "error: jvmDownloadSha256 \"abc\" is no SHA-256 sum",
+              "note: jvmDownloadUrl is not used", "error: the JVM installer setup.exe",
+              "error: jvmInstallerType is thirdPartyJvmInstaller, but jvmInstallerCommand is "
+              "empty",
+              "error: loaderJavaCommand is empty"}},
+        Case{"download", std::string(Sound) + "jvmInstallerType=downloadJvm\n"
+                                              "jvmDownloadUrl=https://example.test/jre.zip\n",
+             Jar, false, {"error: jvmInstallerType is downloadJvm, but jvmDownloadSha256 is empty"}},
+        Case{"values",
+             "jvmMinVersion=11\njvmMaxVersion=1.8\njvmVersion=latest\njvmRequiredVersion=jdk-17 \n"
+             "searchForJvm=false\nconfigureWinRegistry=on\nconfigureWinRegistry=yes\n"
+             "reportFailureByExitCode=yes\njvmTestTimeout=0\nloaderJavaCommand=W\n"
+             "loaderJavaCommand=Wizard\n",
+             Jar, false,
+             {"line 7: configureWinRegistry is given again; line 6 counts",
+              "line 11: loaderJavaCommand is given again; line 11 counts",
+              "note: jvmRequiredVersion \"jdk-17 \" holds more than a version",
+              "error: jvmVersion \"latest\" is no Java version",
+              "error: searchForJvm \"false\" is neither yes nor no",
+              "error: jvmTestTimeout \"0\" is no number of seconds",
+              "error: configureWinRegistry \"on\" is neither true nor false",
+              "error: reportFailureByExitCode \"yes\" is neither true nor false",
+              "error: jvmMinVersion 11 is above jvmMaxVersion 1.8",
+              "error: jvmClasspathSwitch is empty"}}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(PackageCheck, LikelyNames) {
+    const char* names[] = {"jvmVersion", "jvmName", "loaderJavaCommand"};
+    EXPECT_EQ(wordDistance("jvmVresion", "JVMVERSION"), 1u);  // a swap, any case
+    EXPECT_STREQ(likelyName("loaderJavaComand", names, 3), "loaderJavaCommand");
+    EXPECT_STREQ(likelyName("jvmNmae", names, 3), "jvmName");
+    EXPECT_EQ(likelyName("Fancy", names, 3), nullptr);
+    EXPECT_EQ(likelyName("jvmType", names, 3), nullptr);
+}
+
+}  // namespace
