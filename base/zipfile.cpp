@@ -215,8 +215,10 @@ bool Archive::checkName(Entry& entry) {
         if (entry.name[i] == L'/') entry.name[i] = L'\\';
     entry.folder = entry.name[count - 1] == L'\\';
     if (entry.folder) entry.name[--count] = L'\0';
-    if (entry.name[0] == L'\\' || wcschr(entry.name, L':'))
+    if (entry.name[0] == L'\\')
         return failEntry(entry, "an absolute name, which would leave the target directory");
+    if (wcschr(entry.name, L':'))
+        return failEntry(entry, "a drive letter or stream (':'), which would leave the target directory");
     // Segment by segment: Windows drops trailing dots and blanks of a name,
     // so a segment of nothing else (but ".") is as good as "..".
     for (const wchar_t* segment = entry.name; *segment;) {
