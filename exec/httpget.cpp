@@ -112,9 +112,11 @@ bool failCall(HttpGetResult& result, const char* what) {
     DWORD error = GetLastError();
     const char* words = "";
     switch (error) {
-    case ERROR_WINHTTP_TIMEOUT: words = "timed out, "; break;
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT: words = "timed out, "; break;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED: words = "server name not resolved, "; break;
-    case ERROR_WINHTTP_CANNOT_CONNECT: words = "server cannot be reached, "; break;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case WSAECONNREFUSED: words = "server cannot be reached, "; break;
     case ERROR_WINHTTP_CONNECTION_ERROR: words = "connection broken, "; break;
     case ERROR_WINHTTP_SECURE_FAILURE: words = "secure connection refused, "; break;
     }
@@ -245,13 +247,12 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
         if (receiver) receiver->received(buffer, got, result.bytes, result.total);
     }
     free(buffer);
-    if (result.total && result.bytes < result.total) {
-        char stopped[HttpReasonSize];
-        copyText(stopped, result.reason);
-        fail(result, "truncated: got %llu of %llu bytes%s%s", result.bytes, result.total,
-             ok ? "" : " (", ok ? "" : stopped);
-        if (!ok) appendText(result.reason, ")");
-        return false;
+    if (!ok && result.bytes > 0) {
+        char got[80];
+        formatText(got, sizeof got, " after %llu of %llu bytes", result.bytes, result.total);
+        appendText(result.reason, got);
+    } else if (ok && result.total && result.bytes < result.total) {
+        ok = fail(result, "truncated: got %llu of %llu bytes", result.bytes, result.total);
     }
     return ok;
 }
