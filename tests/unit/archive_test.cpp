@@ -35,8 +35,11 @@ std::string le(unsigned long long value, int bytes) {
     return out;
 }
 
-// A zip archive as a vendor's tool writes it: local headers, data, central directory, end record.
-std::string makeZip(const std::vector<ZipEntry>& entries) {
+// A zip archive as a vendor's tool writes it: local headers, data, central directory, end record;
+// with zip64 its sizes and offsets are in the Zip64 forms. A name with a UTF-8 lead byte is marked
+// UTF-8, any other is code page 437.
+std::string makeZip(const std::vector<ZipEntry>& entries, bool zip64 = false) {
+    const unsigned long long Max32 = 0xFFFFFFFF;
     std::string body, directory;
     for (const ZipEntry& e : entries) {
         std::string packed = e.data;
@@ -53,17 +56,29 @@ std::string makeZip(const std::vector<ZipEntry>& entries) {
             deflateEnd(&s);
         }
         unsigned long crc = crc32(0, (const Bytef*)e.data.data(), e.data.size()) + e.crcDelta;
-        bool ascii = true;
-        for (char c : e.name) ascii = ascii && (unsigned char)c < 0x80;
-        std::string common = le(20, 2) + le(ascii ? 0 : 1 << 11, 2) + le(e.deflated ? 8 : 0, 2) +
-                             le(0, 4) + le(crc, 4) + le(packed.size(), 4) + le(e.data.size(), 4) +
-                             le(e.name.size(), 2) + le(0, 2);
-        directory += le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) +
-                     le(body.size(), 4) + e.name;
-        body += le(0x04034b50, 4) + common + e.name + packed;
+        bool utf8 = false;
+        for (char c : e.name) utf8 = utf8 || (unsigned char)c >= 0xC0;
+        std::string head = le(20, 2) + le(utf8 ? 1 << 11 : 0, 2) + le(e.deflated ? 8 : 0, 2) +
+                           le(0, 4) + le(crc, 4);
+        std::string extra = le(1, 2) + le(24, 2) + le(e.data.size(), 8) + le(packed.size(), 8) +
+                            le(body.size(), 8);
+        std::string local = head + le(packed.size(), 4) + le(e.data.size(), 4) +
+                            le(e.name.size(), 2) + le(0, 2);
+        directory += le(0x02014b50, 4) + le(20, 2) + head +
+                     (zip64 ? le(Max32, 4) + le(Max32, 4) : le(packed.size(), 4) + le(e.data.size(), 4)) +
+                     le(e.name.size(), 2) + le(zip64 ? extra.size() : 0, 2) + le(0, 10) +
+                     le(zip64 ? Max32 : body.size(), 4) + e.name + (zip64 ? extra : "");
+        body += le(0x04034b50, 4) + local + e.name + packed;
     }
-    return body + directory + le(0x06054b50, 4) + le(0, 4) + le(entries.size(), 2) +
-           le(entries.size(), 2) + le(directory.size(), 4) + le(body.size(), 4) + le(0, 2);
+    std::string end64;
+    if (zip64)
+        end64 = le(0x06064b50, 4) + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 8) +
+                le(entries.size(), 8) + le(entries.size(), 8) + le(directory.size(), 8) +
+                le(body.size(), 8) + le(0x07064b50, 4) + le(0, 4) +
+                le(body.size() + directory.size(), 8) + le(1, 4);
+    return body + directory + end64 + le(0x06054b50, 4) + le(0, 4) +
+           le(zip64 ? 0xFFFF : entries.size(), 2) + le(zip64 ? 0xFFFF : entries.size(), 2) +
+           le(zip64 ? Max32 : directory.size(), 4) + le(zip64 ? Max32 : body.size(), 4) + le(0, 2);
 }
 
 struct Counter : Progress {
@@ -124,29 +139,35 @@ TEST(Sha256, KnownVectorsInAnyPieces) {
 }
 
 TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
-    ScratchDir dir;
     std::string big(300000, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = (char)(i * 31 / 7);
-    Counter counter;
-    ZipResult result;
-    ASSERT_TRUE(expand(makeZip({{"jdk-17/", ""},
-                                {"jdk-17/bin/java.exe", big},
-                                {"jdk-17/release", "JAVA_VERSION=\"17\"\n", false},
-                                {"jdk-17/lib/\xce\xb1\xce\xb2\xce\xb3.txt", "greek"},
-                                {"jdk-17/empty", "", false}}),
-                       result, &counter))
-        << result.reason;
-    EXPECT_EQ(result.entries, 5u);
-    EXPECT_EQ(result.reason, std::string());
-    EXPECT_EQ(readFile("target\\jdk-17\\bin\\java.exe"), big);
-    EXPECT_EQ(readFile("target\\jdk-17\\release"), "JAVA_VERSION=\"17\"\n");
-    EXPECT_EQ(readFile("target\\jdk-17\\empty"), "");
-    HANDLE greek = CreateFileW(L"target\\jdk-17\\lib\\\x3b1\x3b2\x3b3.txt", GENERIC_READ, 0, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(greek, INVALID_HANDLE_VALUE);
-    CloseHandle(greek);
-    EXPECT_EQ(counter.done, big.size() + 23);
-    EXPECT_EQ(counter.total, counter.done);
+    for (bool zip64 : {false, true}) {
+        ScratchDir dir;
+        Counter counter;
+        ZipResult result;
+        ASSERT_TRUE(expand(makeZip({{"jdk-17/", ""},
+                                    {"jdk-17/bin/java.exe", big},
+                                    {"jdk-17/release", "JAVA_VERSION=\"17\"\n", false},
+                                    {"jdk-17/lib/\xce\xb1\xce\xb2\xce\xb3.txt", "greek"},
+                                    {"jdk-17/lib/\x81.txt", "437"},
+                                    {"jdk-17/empty", "", false}},
+                                   zip64),
+                           result, &counter))
+            << result.reason;
+        EXPECT_EQ(result.entries, 6u);
+        EXPECT_EQ(result.reason, std::string());
+        EXPECT_EQ(readFile("target\\jdk-17\\bin\\java.exe"), big);
+        EXPECT_EQ(readFile("target\\jdk-17\\release"), "JAVA_VERSION=\"17\"\n");
+        EXPECT_EQ(readFile("target\\jdk-17\\empty"), "");
+        for (const wchar_t* name : {L"target\\jdk-17\\lib\\\x3b1\x3b2\x3b3.txt",
+                                    L"target\\jdk-17\\lib\\\xfc.txt"}) {
+            HANDLE file = CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_NE(file, INVALID_HANDLE_VALUE) << zip64;
+            CloseHandle(file);
+        }
+        EXPECT_EQ(counter.done, big.size() + 26);
+        EXPECT_EQ(counter.total, counter.done);
+    }
 }
 
 TEST(ZipFile, RefusesBeforeWritingAnything) {
