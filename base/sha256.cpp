@@ -44,8 +44,8 @@ const Cng* cng() {
         functions.destroyHash = (DestroyHashFn)(void*)GetProcAddress(dll, "BCryptDestroyHash");
     }
     const Cng& f = functions;
-    if (!f.openAlgorithm || !f.closeAlgorithm || !f.createHash || !f.hashData ||
-        !f.finishHash || !f.destroyHash)
+    if (!f.openAlgorithm || !f.closeAlgorithm || !f.createHash || !f.hashData || !f.finishHash ||
+        !f.destroyHash)
         return nullptr;
     return &functions;
 }
@@ -54,7 +54,9 @@ const Cng* cng() {
 
 Sha256::Sha256() : algorithm(nullptr), hash(nullptr) {}
 
-Sha256::~Sha256() { close(); }
+Sha256::~Sha256() {
+    close();
+}
 
 void Sha256::close() {
     if (!hash && !algorithm) return;

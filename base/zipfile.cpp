@@ -14,23 +14,29 @@ namespace {
 typedef unsigned long long u64;
 
 enum {
-    EndSize = 22,                     // end of central directory record
-    EndSearch = EndSize + 0xFFFF,     // the record and the longest comment
+    EndSize = 22,                  // end of central directory record
+    EndSearch = EndSize + 0xFFFF,  // the record and the longest comment
     Zip64LocatorSize = 20,
     Zip64EndSize = 56,
-    CentralSize = 46,                 // fixed part of a central directory entry
-    LocalSize = 30,                   // fixed part of a local header
+    CentralSize = 46,  // fixed part of a central directory entry
+    LocalSize = 30,    // fixed part of a local header
     LongestCentralDirectory = 64 << 20,
-    LongestName = 1024,               // UTF-16 units of one entry's name
+    LongestName = 1024,  // UTF-16 units of one entry's name
     ChunkSize = 64 * 1024
 };
 
 const unsigned FlagEncrypted = 1, FlagUtf8 = 1 << 11;
 const unsigned MethodStored = 0, MethodDeflated = 8;
 
-unsigned get16(const unsigned char* p) { return p[0] | p[1] << 8; }
-unsigned get32(const unsigned char* p) { return get16(p) | (unsigned)get16(p + 2) << 16; }
-u64 get64(const unsigned char* p) { return get32(p) | (u64)get32(p + 4) << 32; }
+unsigned get16(const unsigned char* p) {
+    return p[0] | p[1] << 8;
+}
+unsigned get32(const unsigned char* p) {
+    return get16(p) | (unsigned)get16(p + 2) << 16;
+}
+u64 get64(const unsigned char* p) {
+    return get32(p) | (u64)get32(p + 4) << 32;
+}
 
 bool seek(HANDLE file, u64 offset) {
     LARGE_INTEGER position;
@@ -61,6 +67,20 @@ bool writeAll(HANDLE file, const unsigned char* data, size_t size) {
         size -= written;
     }
     return true;
+}
+
+// A name Windows takes for a device wherever it stands (CON, NUL, COM1,
+// "aux.txt"): the part before its first dot, blanks at its end ignored.
+bool isDeviceName(const wchar_t* name, const wchar_t* end) {
+    const wchar_t* stem = name;
+    while (stem < end && *stem != L'.') ++stem;
+    while (stem > name && stem[-1] == L' ') --stem;
+    size_t length = (size_t)(stem - name);
+    static const wchar_t* const Devices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : Devices)
+        if (length == wcslen(device) && _wcsnicmp(name, device, length) == 0) return true;
+    return length == 4 && (_wcsnicmp(name, L"COM", 3) == 0 || _wcsnicmp(name, L"LPT", 3) == 0) &&
+           name[3] >= L'1' && name[3] <= L'9';
 }
 
 // One entry of the central directory.
@@ -105,14 +125,16 @@ bool Archive::failEntry(const Entry& entry, const char* why) {
     char name[300];
     size_t length = entry.rawLength < sizeof name - 1 ? entry.rawLength : sizeof name - 1;
     for (size_t i = 0; i < length; ++i)
-        name[i] = entry.rawName[i] < 0x20 || entry.rawName[i] == 0x7F ? '?' : (char)entry.rawName[i];
+        name[i] =
+            entry.rawName[i] < 0x20 || entry.rawName[i] == 0x7F ? '?' : (char)entry.rawName[i];
     name[length] = '\0';
     return fail("entry \"%s\": %s", name, why);
 }
 
 bool Archive::open() {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return fail("cannot read the archive (error %lu)", GetLastError());
+    if (!GetFileSizeEx(file, &size))
+        return fail("cannot read the archive (error %lu)", GetLastError());
     fileSize = (u64)size.QuadPart;
     if (fileSize < EndSize) return fail("not a zip archive (no central directory)");
     size_t tailSize = fileSize < EndSearch ? (size_t)fileSize : (size_t)EndSearch;
@@ -124,7 +146,8 @@ bool Archive::open() {
     unsigned char end[EndSize];
     if (readAt(file, tailOffset, tail, tailSize)) {
         for (size_t at = tailSize - EndSize + 1; at-- > 0;) {
-            if (get32(tail + at) == 0x06054b50 && at + EndSize + get16(tail + at + 20) <= tailSize) {
+            if (get32(tail + at) == 0x06054b50 &&
+                at + EndSize + get16(tail + at + 20) <= tailSize) {
                 memcpy(end, tail + at, EndSize);
                 endOffset = tailOffset + at;
                 found = true;
@@ -205,9 +228,10 @@ bool Archive::checkName(Entry& entry) {
     bool ascii = true;
     for (int i = 0; i < length; ++i) ascii = ascii && (unsigned char)raw[i] < 0x80;
     UINT codePage = (entry.flags & FlagUtf8) ? CP_UTF8 : ascii ? CP_ACP : 437;
-    int count = length == 0 ? 0
-        : MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, raw, length,
-                              entry.name, LongestName - 1);
+    int count = length == 0
+                    ? 0
+                    : MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0,
+                                          raw, length, entry.name, LongestName - 1);
     if (length > 0 && count <= 0) return failEntry(entry, "a name that cannot be read");
     entry.name[count] = L'\0';
     if (count == 0) return failEntry(entry, "an empty name");
@@ -218,7 +242,8 @@ bool Archive::checkName(Entry& entry) {
     if (entry.name[0] == L'\\')
         return failEntry(entry, "an absolute name, which would leave the target directory");
     if (wcschr(entry.name, L':'))
-        return failEntry(entry, "a drive letter or stream (':'), which would leave the target directory");
+        return failEntry(entry,
+                         "a drive letter or stream (':'), which would leave the target directory");
     // Segment by segment: Windows drops trailing dots and blanks of a name,
     // so a segment of nothing else (but ".") is as good as "..".
     for (const wchar_t* segment = entry.name; *segment;) {
@@ -226,12 +251,14 @@ bool Archive::checkName(Entry& entry) {
         if (!segmentEnd) segmentEnd = segment + wcslen(segment);
         bool dotsOnly = true;
         for (const wchar_t* c = segment; c < segmentEnd; ++c) {
-            if (*c < 0x20 || wcschr(L"<>\"|?*", *c)) return failEntry(entry, "a character Windows does not allow");
+            if (*c < 0x20 || wcschr(L"<>\"|?*", *c))
+                return failEntry(entry, "a character Windows does not allow");
             dotsOnly = dotsOnly && (*c == L'.' || *c == L' ');
         }
         if (segmentEnd == segment) return failEntry(entry, "an empty name segment");
         if (dotsOnly && !(segmentEnd - segment == 1 && *segment == L'.'))
             return failEntry(entry, "a \"..\" segment, which would leave the target directory");
+        if (isDeviceName(segment, segmentEnd)) return failEntry(entry, "the name of a device");
         segment = *segmentEnd ? segmentEnd + 1 : segmentEnd;
     }
     if (entry.folder && count == 0) return failEntry(entry, "an empty name");
@@ -315,8 +342,9 @@ bool Writer::makeFolders(size_t upTo) {
         wchar_t saved = path[at];
         path[at] = L'\0';
         DWORD attributes = GetFileAttributesW(path);
-        bool ok = (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ||
-                  CreateDirectoryW(path, nullptr);
+        bool ok =
+            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) ||
+            CreateDirectoryW(path, nullptr);
         path[at] = saved;
         if (!ok) return false;
     }
@@ -337,15 +365,17 @@ bool Writer::writeEntry(const Entry& entry) {
     if (!readAt(archive->file, entry.offset, local, sizeof local) || get32(local) != 0x04034b50)
         return archive->failEntry(entry, "no local header where the central directory says");
     u64 dataOffset = entry.offset + LocalSize + get16(local + 26) + get16(local + 28);
-    if (dataOffset > archive->directoryOffset || entry.packed > archive->directoryOffset - dataOffset)
+    if (dataOffset > archive->directoryOffset ||
+        entry.packed > archive->directoryOffset - dataOffset)
         return archive->failEntry(entry, "data beyond the archive's contents");
-    HANDLE target = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE target =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target == INVALID_HANDLE_VALUE) {
         char why[80];
-        formatText(why, sizeof why, GetLastError() == ERROR_FILE_EXISTS
-                                        ? "the file exists already"
-                                        : "cannot be created (error %lu)", GetLastError());
+        formatText(why, sizeof why,
+                   GetLastError() == ERROR_FILE_EXISTS ? "the file exists already"
+                                                       : "cannot be created (error %lu)",
+                   GetLastError());
         return archive->failEntry(entry, why);
     }
     bool ok = seek(archive->file, dataOffset) && copyData(entry, target);
@@ -359,7 +389,8 @@ bool Writer::copyData(const Entry& entry, HANDLE target) {
     z_stream stream;
     memset(&stream, 0, sizeof stream);
     bool deflated = entry.method == MethodDeflated;
-    if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK) return archive->fail("out of memory");
+    if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK)
+        return archive->fail("out of memory");
     u64 left = entry.packed, written = 0;
     unsigned long crc = crc32(0, nullptr, 0);
     const char* why = nullptr;
@@ -381,7 +412,8 @@ bool Writer::copyData(const Entry& entry, HANDLE target) {
             stream.next_out = out;
             stream.avail_out = ChunkSize;
             int status = inflate(&stream, Z_NO_FLUSH);
-            if (status == Z_STREAM_END) ended = true;
+            if (status == Z_STREAM_END)
+                ended = true;
             else if (status != Z_OK && !(status == Z_BUF_ERROR && left > 0)) {
                 why = "damaged compressed data";
                 break;

@@ -5,10 +5,10 @@
 // through the wide-character API, so any name a folder can hold works.
 //
 // The whole central directory is checked before anything is written: a file
-// that is not a zip, an encrypted entry, an unknown compression method, or
-// a name that would leave the target (".." segments, absolute names, drive
-// letters, a leading slash or backslash, any ':') refuses the archive with
-// nothing written. A fault found while writing (damaged data, a CRC or size
+// that is not a zip, an encrypted entry, an unknown compression method, a
+// name that would leave the target (".." segments, absolute names, drive
+// letters, a leading slash or backslash, any ':') or that names a device
+// (CON, NUL, COM1) refuses the archive with nothing written. A fault found while writing (damaged data, a CRC or size
 // that does not match, a full disk) removes again what this expansion
 // wrote. Files are created anew only: an entry never replaces a file.
 #ifndef BASE_ZIPFILE_H
@@ -21,8 +21,8 @@
 enum { ZipReasonSize = 1024 };
 
 struct ZipResult {
-    unsigned entries;          // entries written (files and folders)
-    unsigned long long bytes;  // bytes written
+    unsigned entries;            // entries written (files and folders)
+    unsigned long long bytes;    // bytes written
     char reason[ZipReasonSize];  // why the archive was refused; empty on success
 };
 

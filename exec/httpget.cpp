@@ -20,8 +20,8 @@ namespace {
 typedef HINTERNET(WINAPI* OpenFn)(LPCWSTR, DWORD, LPCWSTR, LPCWSTR, DWORD);
 typedef BOOL(WINAPI* CrackUrlFn)(LPCWSTR, DWORD, DWORD, LPURL_COMPONENTS);
 typedef HINTERNET(WINAPI* ConnectFn)(HINTERNET, LPCWSTR, INTERNET_PORT, DWORD);
-typedef HINTERNET(WINAPI* OpenRequestFn)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR,
-                                         LPCWSTR*, DWORD);
+typedef HINTERNET(WINAPI* OpenRequestFn)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*,
+                                         DWORD);
 typedef BOOL(WINAPI* SetTimeoutsFn)(HINTERNET, int, int, int, int);
 typedef BOOL(WINAPI* SetOptionFn)(HINTERNET, DWORD, LPVOID, DWORD);
 typedef BOOL(WINAPI* SendRequestFn)(HINTERNET, LPCWSTR, DWORD, LPVOID, DWORD, DWORD, DWORD_PTR);
@@ -75,9 +75,9 @@ const WinHttp* winHttp() {
         LOOKUP(getProxyForUrl, "WinHttpGetProxyForUrl");
 #undef LOOKUP
     }
-    if (!f.open || !f.crackUrl || !f.connect || !f.openRequest || !f.setTimeouts ||
-        !f.setOption || !f.sendRequest || !f.receiveResponse || !f.queryHeaders ||
-        !f.queryDataAvailable || !f.readData || !f.closeHandle)
+    if (!f.open || !f.crackUrl || !f.connect || !f.openRequest || !f.setTimeouts || !f.setOption ||
+        !f.sendRequest || !f.receiveResponse || !f.queryHeaders || !f.queryDataAvailable ||
+        !f.readData || !f.closeHandle)
         return nullptr;
     return &f;
 }
@@ -135,8 +135,8 @@ void useUserProxy(Transfer& t) {
     if ((user.fAutoDetect || user.lpszAutoConfigUrl) && f->getProxyForUrl) {
         WINHTTP_AUTOPROXY_OPTIONS options;
         memset(&options, 0, sizeof options);
-        options.dwFlags = user.lpszAutoConfigUrl ? WINHTTP_AUTOPROXY_CONFIG_URL
-                                                 : WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwFlags =
+            user.lpszAutoConfigUrl ? WINHTTP_AUTOPROXY_CONFIG_URL : WINHTTP_AUTOPROXY_AUTO_DETECT;
         options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
         options.lpszAutoConfigUrl = user.lpszAutoConfigUrl;
         options.fAutoLogonIfChallenged = TRUE;

@@ -33,9 +33,9 @@ protected:
 enum { HttpReasonSize = 512 };
 
 struct HttpGetResult {
-    unsigned status;           // the server's HTTP status; 0 when none came
-    unsigned long long bytes;  // of the body received
-    unsigned long long total;  // its Content-Length; 0 when not told
+    unsigned status;              // the server's HTTP status; 0 when none came
+    unsigned long long bytes;     // of the body received
+    unsigned long long total;     // its Content-Length; 0 when not told
     char reason[HttpReasonSize];  // why the transfer failed; empty on success
 };
 

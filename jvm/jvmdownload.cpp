@@ -65,9 +65,11 @@ bool fail(JvmDownloadResult& result, const char* url, const char* format, ...) {
 
 bool isSha256(const char* text) {
     size_t digits = 0;
-    for (; text && isxdigit((unsigned char)text[digits]); ++digits) {}
+    for (; text && isxdigit((unsigned char)text[digits]); ++digits) {
+    }
     if (digits != 64) return false;
-    for (text += digits; isspace((unsigned char)*text); ++text) {}
+    for (text += digits; isspace((unsigned char)*text); ++text) {
+    }
     return *text == '\0';
 }
 
@@ -87,9 +89,8 @@ bool JvmDownload::download(const char* url, const char* expectedSha256, const ch
     return ok;
 }
 
-bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256,
-                                 const char* targetDir, Progress* progress,
-                                 JvmDownloadResult& result) {
+bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
+                                 Progress* progress, JvmDownloadResult& result) {
     while (expectedSha256 && isspace((unsigned char)*expectedSha256)) ++expectedSha256;
     if (!isSha256(expectedSha256))
         return fail(result, url, "no SHA-256 to check it against (64 hex digits)");

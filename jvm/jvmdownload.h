@@ -21,11 +21,11 @@
 #include "exec/httpget.h"
 
 struct JvmDownloadResult {
-    unsigned long long bytes;       // downloaded
-    unsigned long milliseconds;     // of the transfer
-    char sha256[Sha256HexSize];     // of the bytes downloaded; empty when none were
-    unsigned entries;               // expanded (files and folders)
-    unsigned long long expanded;    // bytes written by the expansion
+    unsigned long long bytes;            // downloaded
+    unsigned long milliseconds;          // of the transfer
+    char sha256[Sha256HexSize];          // of the bytes downloaded; empty when none were
+    unsigned entries;                    // expanded (files and folders)
+    unsigned long long expanded;         // bytes written by the expansion
     char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure, else empty
 };
 

@@ -14,8 +14,8 @@ from http_server import HttpServer
 
 FETCHJVM = BUILD / "tools" / "fetchjvm.exe"
 HOME = "jdk-17.0.9+9"
-JVM = {f"{HOME}/bin/java.exe": b"MZ" + random.Random(1).randbytes(300000), f"{HOME}/release": b'JAVA="17"\n',
-       f"{HOME}/lib/modules": b"\0" * 200000}
+JVM = {f"{HOME}/bin/java.exe": b"MZ" + random.Random(1).randbytes(300000),
+       f"{HOME}/release": b'JAVA="17"\n', f"{HOME}/lib/modules": b"\0" * 200000}
 
 
 def archive(files, store=()):
@@ -71,7 +71,7 @@ FAILURES = [
      f"SHA-256 mismatch: expected {'0' * 64}, got {SHA}"),
     ("not found", GOOD, SHA, {"status": 404}, "the server answered HTTP status 404"),
     ("truncated", GOOD, SHA, {"cut_after": 5000}, f"truncated: got 5000 of {len(GOOD)} bytes"),
-    ("stalled", GOOD, SHA, {"stall_after": 5000}, "timed out"),  # no byte for 2 seconds
+    ("stalled", GOOD, SHA, {"stall_after": 5000}, "timed out"),
     ("escaping entry", EVIL, hashlib.sha256(EVIL).hexdigest(), {},
      f'entry "{HOME}/../../evil.txt": a ".." segment, which would leave the target directory'),
     ("not a zip", b"<html>moved</html>", hashlib.sha256(b"<html>moved</html>").hexdigest(), {},
@@ -87,7 +87,8 @@ def test_failed_download_expands_nothing_and_names_the_cause(wine, workdir, tmp_
     (tmp_path / "jdk.zip").write_bytes(served)
     with HttpServer(tmp_path, **settings) as server:
         url = server.url("jdk.zip")
-        code, lines = fetch(wine, workdir, url, sha, stall="2" if "stall_after" in settings else None)
+        stall = "2" if "stall_after" in settings else None  # no byte for 2 seconds: timed out
+        code, lines = fetch(wine, workdir, url, sha, stall)
     assert code == 1 and cause in lines[0], lines
     assert expanded(workdir) == []
     assert not (wine.drive_c / "evil.txt").exists()

@@ -60,14 +60,15 @@ std::string makeZip(const std::vector<ZipEntry>& entries, bool zip64 = false) {
         for (char c : e.name) utf8 = utf8 || (unsigned char)c >= 0xC0;
         std::string head = le(20, 2) + le(utf8 ? 1 << 11 : 0, 2) + le(e.deflated ? 8 : 0, 2) +
                            le(0, 4) + le(crc, 4);
-        std::string extra = le(1, 2) + le(24, 2) + le(e.data.size(), 8) + le(packed.size(), 8) +
-                            le(body.size(), 8);
-        std::string local = head + le(packed.size(), 4) + le(e.data.size(), 4) +
-                            le(e.name.size(), 2) + le(0, 2);
-        directory += le(0x02014b50, 4) + le(20, 2) + head +
-                     (zip64 ? le(Max32, 4) + le(Max32, 4) : le(packed.size(), 4) + le(e.data.size(), 4)) +
-                     le(e.name.size(), 2) + le(zip64 ? extra.size() : 0, 2) + le(0, 10) +
-                     le(zip64 ? Max32 : body.size(), 4) + e.name + (zip64 ? extra : "");
+        std::string extra =
+            le(1, 2) + le(24, 2) + le(e.data.size(), 8) + le(packed.size(), 8) + le(body.size(), 8);
+        std::string local =
+            head + le(packed.size(), 4) + le(e.data.size(), 4) + le(e.name.size(), 2) + le(0, 2);
+        directory +=
+            le(0x02014b50, 4) + le(20, 2) + head +
+            (zip64 ? le(Max32, 4) + le(Max32, 4) : le(packed.size(), 4) + le(e.data.size(), 4)) +
+            le(e.name.size(), 2) + le(zip64 ? extra.size() : 0, 2) + le(0, 10) +
+            le(zip64 ? Max32 : body.size(), 4) + e.name + (zip64 ? extra : "");
         body += le(0x04034b50, 4) + local + e.name + packed;
     }
     std::string end64;
@@ -133,7 +134,8 @@ TEST(Sha256, KnownVectorsInAnyPieces) {
         EXPECT_EQ(sha256(million, piece),
                   "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     const char* hex = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    EXPECT_TRUE(Sha256::matches(hex, " BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD\r\n"));
+    EXPECT_TRUE(Sha256::matches(
+        hex, " BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD\r\n"));
     EXPECT_FALSE(Sha256::matches(hex, "ba7816bf"));
     EXPECT_FALSE(Sha256::matches(hex, ""));
 }
@@ -159,8 +161,8 @@ TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
         EXPECT_EQ(readFile("target\\jdk-17\\bin\\java.exe"), big);
         EXPECT_EQ(readFile("target\\jdk-17\\release"), "JAVA_VERSION=\"17\"\n");
         EXPECT_EQ(readFile("target\\jdk-17\\empty"), "");
-        for (const wchar_t* name : {L"target\\jdk-17\\lib\\\x3b1\x3b2\x3b3.txt",
-                                    L"target\\jdk-17\\lib\\\xfc.txt"}) {
+        for (const wchar_t* name :
+             {L"target\\jdk-17\\lib\\\x3b1\x3b2\x3b3.txt", L"target\\jdk-17\\lib\\\xfc.txt"}) {
             HANDLE file = CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
             EXPECT_NE(file, INVALID_HANDLE_VALUE) << zip64;
             CloseHandle(file);
@@ -173,7 +175,9 @@ TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
 TEST(ZipFile, RefusesBeforeWritingAnything) {
     ScratchDir dir;
     const std::string good = "jdk/bin/java.exe";
-    struct Case { std::string zip, reason; } cases[] = {
+    struct Case {
+        std::string zip, reason;
+    } cases[] = {
         {makeZip({{good, "x"}, {"../evil.txt", "x"}}), "entry \"../evil.txt\": a \"..\" segment"},
         {makeZip({{good, "x"}, {"jdk/../../evil", "x"}}), "entry \"jdk/../../evil\": a \"..\""},
         {makeZip({{good, "x"}, {"jdk\\..\\..\\evil", "x"}}), "a \"..\" segment"},
@@ -183,6 +187,8 @@ TEST(ZipFile, RefusesBeforeWritingAnything) {
         {makeZip({{good, "x"}, {"C:\\evil.txt", "x"}}), "a drive letter or stream"},
         {makeZip({{good, "x"}, {"C:evil.txt", "x"}}), "entry \"C:evil.txt\": a drive letter"},
         {makeZip({{good, "x"}, {"jdk/java.exe:stream", "x"}}), "a drive letter or stream"},
+        {makeZip({{good, "x"}, {"jdk/Aux.txt", "x"}}), "entry \"jdk/Aux.txt\": the name of a dev"},
+        {makeZip({{good, "x"}, {"jdk/com1/x", "x"}}), "the name of a device"},
         {std::string(5000, 'x'), "not a zip archive"},
         {makeZip({{good, "x"}}).substr(0, 60), "not a zip archive"},
         {"", "not a zip archive"},
@@ -201,8 +207,8 @@ TEST(ZipFile, DamagedEntryTakesBackWhatWasWritten) {
     CreateDirectoryA("target", nullptr);
     writeFile("target\\before.txt", "kept");
     ZipResult result;
-    EXPECT_FALSE(expand(makeZip({{"jdk/", ""}, {"jdk/a/one", "1"}, {"jdk/b/two", "22", false, 5}}),
-                        result));
+    EXPECT_FALSE(
+        expand(makeZip({{"jdk/", ""}, {"jdk/a/one", "1"}, {"jdk/b/two", "22", false, 5}}), result));
     EXPECT_EQ(std::string(result.reason), "entry \"jdk/b/two\": CRC-32 does not match its data");
     EXPECT_EQ(tree("target"), std::vector<std::string>{"before.txt"});
     // An entry never replaces a file that is there.
