@@ -9,9 +9,10 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo_cmd dpkg --add-architecture i386
 fi
 # The release (scripts/release.sh) and its test: git for the commit's time,
-# zip, osslsigncode and openssl for the signature and its throwaway certificate.
+# zip, osslsigncode and openssl for the signature and its throwaway certificate;
+# libz-mingw-w64-dev for the zip reader (linked statically).
 packages=(cmake make mingw-w64 wine64 wine32:i386 xvfb xdotool imagemagick default-jdk-headless
-          python3-pytest googletest git zip osslsigncode openssl)
+          python3-pytest googletest git zip osslsigncode openssl libz-mingw-w64-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

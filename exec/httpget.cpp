@@ -1,0 +1,258 @@
+#include "exec/httpget.h"
+
+#include "base/codepage.h"
+#include "base/strbuf.h"
+#include "base/sysdll.h"
+
+#include <winhttp.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+#ifndef WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY
+#define WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY 4
+#endif
+
+namespace {
+
+typedef HINTERNET(WINAPI* OpenFn)(LPCWSTR, DWORD, LPCWSTR, LPCWSTR, DWORD);
+typedef BOOL(WINAPI* CrackUrlFn)(LPCWSTR, DWORD, DWORD, LPURL_COMPONENTS);
+typedef HINTERNET(WINAPI* ConnectFn)(HINTERNET, LPCWSTR, INTERNET_PORT, DWORD);
+typedef HINTERNET(WINAPI* OpenRequestFn)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*,
+                                         DWORD);
+typedef BOOL(WINAPI* SetTimeoutsFn)(HINTERNET, int, int, int, int);
+typedef BOOL(WINAPI* SetOptionFn)(HINTERNET, DWORD, LPVOID, DWORD);
+typedef BOOL(WINAPI* SendRequestFn)(HINTERNET, LPCWSTR, DWORD, LPVOID, DWORD, DWORD, DWORD_PTR);
+typedef BOOL(WINAPI* ReceiveResponseFn)(HINTERNET, LPVOID);
+typedef BOOL(WINAPI* QueryHeadersFn)(HINTERNET, DWORD, LPCWSTR, LPVOID, LPDWORD, LPDWORD);
+typedef BOOL(WINAPI* QueryDataAvailableFn)(HINTERNET, LPDWORD);
+typedef BOOL(WINAPI* ReadDataFn)(HINTERNET, LPVOID, DWORD, LPDWORD);
+typedef BOOL(WINAPI* CloseHandleFn)(HINTERNET);
+typedef BOOL(WINAPI* GetIEProxyConfigFn)(WINHTTP_CURRENT_USER_IE_PROXY_CONFIG*);
+typedef BOOL(WINAPI* GetProxyForUrlFn)(HINTERNET, LPCWSTR, WINHTTP_AUTOPROXY_OPTIONS*,
+                                       WINHTTP_PROXY_INFO*);
+
+struct WinHttp {
+    bool loaded;
+    OpenFn open;
+    CrackUrlFn crackUrl;
+    ConnectFn connect;
+    OpenRequestFn openRequest;
+    SetTimeoutsFn setTimeouts;
+    SetOptionFn setOption;
+    SendRequestFn sendRequest;
+    ReceiveResponseFn receiveResponse;
+    QueryHeadersFn queryHeaders;
+    QueryDataAvailableFn queryDataAvailable;
+    ReadDataFn readData;
+    CloseHandleFn closeHandle;
+    GetIEProxyConfigFn getIEProxyConfig;  // these two may be missing
+    GetProxyForUrlFn getProxyForUrl;
+};
+
+const WinHttp* winHttp() {
+    static WinHttp f;
+    if (!f.loaded) {
+        f.loaded = true;
+        HMODULE dll = loadSystemDll("winhttp.dll");
+        if (!dll) return nullptr;
+#define LOOKUP(field, name) f.field = (decltype(f.field))(void*)GetProcAddress(dll, name)
+        LOOKUP(open, "WinHttpOpen");
+        LOOKUP(crackUrl, "WinHttpCrackUrl");
+        LOOKUP(connect, "WinHttpConnect");
+        LOOKUP(openRequest, "WinHttpOpenRequest");
+        LOOKUP(setTimeouts, "WinHttpSetTimeouts");
+        LOOKUP(setOption, "WinHttpSetOption");
+        LOOKUP(sendRequest, "WinHttpSendRequest");
+        LOOKUP(receiveResponse, "WinHttpReceiveResponse");
+        LOOKUP(queryHeaders, "WinHttpQueryHeaders");
+        LOOKUP(queryDataAvailable, "WinHttpQueryDataAvailable");
+        LOOKUP(readData, "WinHttpReadData");
+        LOOKUP(closeHandle, "WinHttpCloseHandle");
+        LOOKUP(getIEProxyConfig, "WinHttpGetIEProxyConfigForCurrentUser");
+        LOOKUP(getProxyForUrl, "WinHttpGetProxyForUrl");
+#undef LOOKUP
+    }
+    if (!f.open || !f.crackUrl || !f.connect || !f.openRequest || !f.setTimeouts || !f.setOption ||
+        !f.sendRequest || !f.receiveResponse || !f.queryHeaders || !f.queryDataAvailable ||
+        !f.readData || !f.closeHandle)
+        return nullptr;
+    return &f;
+}
+
+// The handles of one transfer, closed in reverse order.
+struct Transfer {
+    const WinHttp* f;
+    HINTERNET session, connection, request;
+    wchar_t* url;
+    wchar_t* host;
+    ~Transfer() {
+        if (request) f->closeHandle(request);
+        if (connection) f->closeHandle(connection);
+        if (session) f->closeHandle(session);
+        free(host);
+        free(url);
+    }
+};
+
+bool fail(HttpGetResult& result, const char* format, ...) __attribute__((format(printf, 2, 3)));
+bool fail(HttpGetResult& result, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(result.reason, sizeof result.reason, format, args);
+    result.reason[sizeof result.reason - 1] = '\0';
+    va_end(args);
+    return false;
+}
+
+// The failure of a WinHTTP call, in words for the common cases.
+bool failCall(HttpGetResult& result, const char* what) {
+    DWORD error = GetLastError();
+    const char* words = "";
+    switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT: words = "timed out, "; break;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED: words = "server name not resolved, "; break;
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case WSAECONNREFUSED: words = "server cannot be reached, "; break;
+    case ERROR_WINHTTP_CONNECTION_ERROR: words = "connection broken, "; break;
+    case ERROR_WINHTTP_SECURE_FAILURE: words = "secure connection refused, "; break;
+    }
+    return fail(result, "%s: %sWinHTTP error %lu", what, words, error);
+}
+
+// Where the system's automatic proxy is not offered: the user's Internet
+// settings, a configuration script or auto-detection first, else the proxy
+// they name. The WinHTTP-wide proxy of the session applies otherwise.
+void useUserProxy(Transfer& t) {
+    const WinHttp* f = t.f;
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG user;
+    memset(&user, 0, sizeof user);
+    if (!f->getIEProxyConfig || !f->getIEProxyConfig(&user)) return;
+    bool set = false;
+    if ((user.fAutoDetect || user.lpszAutoConfigUrl) && f->getProxyForUrl) {
+        WINHTTP_AUTOPROXY_OPTIONS options;
+        memset(&options, 0, sizeof options);
+        options.dwFlags =
+            user.lpszAutoConfigUrl ? WINHTTP_AUTOPROXY_CONFIG_URL : WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+        options.lpszAutoConfigUrl = user.lpszAutoConfigUrl;
+        options.fAutoLogonIfChallenged = TRUE;
+        WINHTTP_PROXY_INFO found;
+        memset(&found, 0, sizeof found);
+        if (f->getProxyForUrl(t.session, t.url, &options, &found)) {
+            set = f->setOption(t.request, WINHTTP_OPTION_PROXY, &found, sizeof found) != 0;
+            if (found.lpszProxy) GlobalFree(found.lpszProxy);
+            if (found.lpszProxyBypass) GlobalFree(found.lpszProxyBypass);
+        }
+    }
+    if (!set && user.lpszProxy) {
+        WINHTTP_PROXY_INFO named = {WINHTTP_ACCESS_TYPE_NAMED_PROXY, user.lpszProxy,
+                                    user.lpszProxyBypass};
+        f->setOption(t.request, WINHTTP_OPTION_PROXY, &named, sizeof named);
+    }
+    if (user.lpszAutoConfigUrl) GlobalFree(user.lpszAutoConfigUrl);
+    if (user.lpszProxy) GlobalFree(user.lpszProxy);
+    if (user.lpszProxyBypass) GlobalFree(user.lpszProxyBypass);
+}
+
+}  // namespace
+
+bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceiver* receiver,
+             HttpGetResult& result) {
+    result.status = 0;
+    result.bytes = result.total = 0;
+    result.reason[0] = '\0';
+    Transfer t = {winHttp(), nullptr, nullptr, nullptr, widen(url, CP_ACP), nullptr};
+    if (!t.f) return fail(result, "WinHTTP is not available");
+    if (!t.url) return fail(result, "out of memory");
+
+    URL_COMPONENTS parts;
+    memset(&parts, 0, sizeof parts);
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = parts.dwUrlPathLength = (DWORD)-1;
+    if (!t.f->crackUrl(t.url, 0, 0, &parts) ||
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
+        parts.dwHostNameLength == 0)
+        return fail(result, "not an http or https address");
+    t.host = (wchar_t*)calloc(parts.dwHostNameLength + 1, sizeof(wchar_t));
+    if (!t.host) return fail(result, "out of memory");
+    memcpy(t.host, parts.lpszHostName, parts.dwHostNameLength * sizeof(wchar_t));
+    // The path runs on with the query; a fragment is never sent.
+    const wchar_t* path = parts.dwUrlPathLength ? parts.lpszUrlPath : L"/";
+    wchar_t* fragment = wcschr(t.url, L'#');
+    if (fragment) *fragment = L'\0';
+
+    bool automatic = true;
+    t.session = t.f->open(L"Mozilla/5.0 (Windows) launcher", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                          WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (!t.session) {
+        automatic = false;
+        t.session = t.f->open(L"Mozilla/5.0 (Windows) launcher", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                              WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    }
+    if (!t.session) return failCall(result, "no WinHTTP session");
+    const int stall = (int)limits.stallSeconds * 1000;
+    t.f->setTimeouts(t.session, (int)limits.resolveSeconds * 1000,
+                     (int)limits.connectSeconds * 1000, stall, stall);
+    t.connection = t.f->connect(t.session, t.host, parts.nPort, 0);
+    if (!t.connection) return failCall(result, "cannot connect");
+    t.request = t.f->openRequest(t.connection, L"GET", path, nullptr, WINHTTP_NO_REFERER,
+                                 WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                 parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
+    if (!t.request) return failCall(result, "cannot make the request");
+    if (!automatic) useUserProxy(t);
+    if (!t.f->sendRequest(t.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
+                          0, 0) ||
+        !t.f->receiveResponse(t.request, nullptr))
+        return failCall(result, "no answer");
+
+    DWORD status = 0, size = sizeof status;
+    if (!t.f->queryHeaders(t.request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
+        return failCall(result, "no status in the answer");
+    result.status = status;
+    if (status != 200) return fail(result, "the server answered HTTP status %lu", status);
+    wchar_t length[32];
+    size = sizeof length;
+    if (t.f->queryHeaders(t.request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                          length, &size, WINHTTP_NO_HEADER_INDEX))
+        result.total = wcstoull(length, nullptr, 10);
+
+    const DWORD BufferSize = 64 * 1024;
+    unsigned char* buffer = (unsigned char*)malloc(BufferSize);
+    if (!buffer) return fail(result, "out of memory");
+    bool ok = true;
+    for (;;) {
+        DWORD available = 0, got = 0;
+        if (!t.f->queryDataAvailable(t.request, &available)) {
+            ok = failCall(result, "transfer stopped");
+            break;
+        }
+        if (available == 0) break;
+        if (!t.f->readData(t.request, buffer, available < BufferSize ? available : BufferSize,
+                           &got)) {
+            ok = failCall(result, "transfer stopped");
+            break;
+        }
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) {
+            ok = fail(result, "cannot write the downloaded file (error %lu)", GetLastError());
+            break;
+        }
+        result.bytes += got;
+        if (receiver) receiver->received(buffer, got, result.bytes, result.total);
+    }
+    free(buffer);
+    if (!ok && result.bytes > 0) {
+        char got[80];
+        formatText(got, sizeof got, " after %llu of %llu bytes", result.bytes, result.total);
+        appendText(result.reason, got);
+    } else if (ok && result.total && result.bytes < result.total) {
+        ok = fail(result, "truncated: got %llu of %llu bytes", result.bytes, result.total);
+    }
+    return ok;
+}

@@ -1,0 +1,47 @@
+// An HTTP or HTTPS GET into an open file through WinHTTP, which is loaded
+// on the first transfer only. The system's proxy settings are honoured:
+// WinHTTP's automatic proxy where Windows has it (8.1 and later), else the
+// proxy configured for WinHTTP and the user's own Internet settings (proxy
+// auto-detection, a configuration script or a named proxy).
+//
+// Name resolution, the connection and a stalled transfer (no byte for
+// stallSeconds) each have a time limit. An answer other than 200 fails with
+// its status; a body shorter than its Content-Length (the connection closed
+// early) fails as truncated.
+#ifndef EXEC_HTTPGET_H
+#define EXEC_HTTPGET_H
+
+#include <windows.h>
+
+struct HttpLimits {
+    unsigned resolveSeconds;
+    unsigned connectSeconds;
+    unsigned stallSeconds;
+};
+
+class HttpReceiver {
+public:
+    // size bytes of the body arrived (and were written to the file); done of
+    // total so far, total 0 while the server did not tell the length.
+    virtual void received(const void* data, unsigned long size, unsigned long long done,
+                          unsigned long long total) = 0;
+
+protected:
+    ~HttpReceiver() {}
+};
+
+enum { HttpReasonSize = 512 };
+
+struct HttpGetResult {
+    unsigned status;              // the server's HTTP status; 0 when none came
+    unsigned long long bytes;     // of the body received
+    unsigned long long total;     // its Content-Length; 0 when not told
+    char reason[HttpReasonSize];  // why the transfer failed; empty on success
+};
+
+// Fetches url (http:// or https://) and appends the body to file (open for
+// writing). receiver may be null.
+bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceiver* receiver,
+             HttpGetResult& result);
+
+#endif

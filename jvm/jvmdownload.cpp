@@ -1,0 +1,140 @@
+// JvmDownload: the transfer into a private temporary file, its check against
+// the pinned SHA-256 and the expansion of the archive.
+#include "jvm/jvmdownload.h"
+
+#include "base/zipfile.h"
+
+#include <windows.h>
+#include <ntsecapi.h>
+#include <ctype.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+static const char TraceFilename[] = "jinstall.log";
+static const char ErrorsFilename[] = "errors.log";
+
+namespace {
+
+// Hashes the body as it arrives and passes on the progress.
+class Arrival : public HttpReceiver {
+public:
+    Arrival(Sha256& hash, Progress* progress) : hash(hash), progress(progress), hashed(true) {}
+    void received(const void* data, unsigned long size, unsigned long long done,
+                  unsigned long long total) override {
+        hashed = hashed && hash.update(data, size);
+        if (progress) progress->progress(ProgressDownload, done, total);
+    }
+    Sha256& hash;
+    Progress* progress;
+    bool hashed;
+};
+
+// A new file in the user's TEMP folder under a random name, readable and
+// writable by this handle alone and deleted when it is closed.
+HANDLE createPrivateTempFile() {
+    wchar_t path[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH - 48) return INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        unsigned char random[16];
+        if (!RtlGenRandom(random, sizeof random)) return INVALID_HANDLE_VALUE;
+        wchar_t* name = path + length;
+        name += swprintf(name, 8, L"jvmdl-");
+        for (unsigned char byte : random) name += swprintf(name, 3, L"%02x", byte);
+        wcscpy(name, L".tmp");
+        HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool fail(JvmDownloadResult& result, const char* url, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
+bool fail(JvmDownloadResult& result, const char* url, const char* format, ...) {
+    char why[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(why, sizeof why, format, args);
+    why[sizeof why - 1] = '\0';
+    va_end(args);
+    formatText(result.reason, sizeof result.reason, "%s: %s", url, why);
+    return false;
+}
+
+bool isSha256(const char* text) {
+    size_t digits = 0;
+    for (; text && isxdigit((unsigned char)text[digits]); ++digits) {
+    }
+    if (digits != 64) return false;
+    for (text += digits; isspace((unsigned char)*text); ++text) {
+    }
+    return *text == '\0';
+}
+
+}  // namespace
+
+JvmDownload::JvmDownload() {
+    limits.resolveSeconds = 30;
+    limits.connectSeconds = 30;
+    limits.stallSeconds = 60;
+}
+
+bool JvmDownload::download(const char* url, const char* expectedSha256, const char* targetDir,
+                           Progress* progress, JvmDownloadResult& result) {
+    memset(&result, 0, sizeof result);
+    bool ok = fetchAndExpand(url, expectedSha256, targetDir, progress, result);
+    report(url, ok, result);
+    return ok;
+}
+
+bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
+                                 Progress* progress, JvmDownloadResult& result) {
+    while (expectedSha256 && isspace((unsigned char)*expectedSha256)) ++expectedSha256;
+    if (!isSha256(expectedSha256))
+        return fail(result, url, "no SHA-256 to check it against (64 hex digits)");
+    Sha256 hash;
+    if (!hash.begin()) return fail(result, url, "SHA-256 is not available on this system");
+    HANDLE file = createPrivateTempFile();
+    if (file == INVALID_HANDLE_VALUE)
+        return fail(result, url, "no temporary file (error %lu)", GetLastError());
+
+    Arrival arrival(hash, progress);
+    HttpGetResult got;
+    ULONGLONG start = GetTickCount64();
+    bool ok = httpGet(url, file, limits, &arrival, got);
+    result.milliseconds = (unsigned long)(GetTickCount64() - start);
+    result.bytes = got.bytes;
+    if (!ok) fail(result, url, "%s", got.reason);
+    if (ok && !(arrival.hashed && hash.finish(result.sha256)))
+        ok = fail(result, url, "the download could not be hashed");
+    if (ok && !Sha256::matches(result.sha256, expectedSha256))
+        ok = fail(result, url, "SHA-256 mismatch: expected %.64s, got %s", expectedSha256,
+                  result.sha256);
+    if (ok) {
+        LARGE_INTEGER begin = {};
+        ZipResult zip = {};
+        ok = SetFilePointerEx(file, begin, nullptr, FILE_BEGIN) &&
+             expandZip(file, targetDir, progress, zip);
+        result.entries = zip.entries;
+        result.expanded = zip.bytes;
+        if (!ok) fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// The one place the download speaks to the trace and the error log.
+void JvmDownload::report(const char* url, bool ok, const JvmDownloadResult& result) {
+    char line[PathBufferSize + 300];
+    formatText(line, sizeof line, "%s: %llu bytes in %lu ms, SHA-256 %s", url, result.bytes,
+               result.milliseconds, result.sha256[0] ? result.sha256 : "-");
+    traceMessage(TraceFilename, "JVM download:", line);
+    if (ok) {
+        formatText(line, sizeof line, "%u entries, %llu bytes", result.entries, result.expanded);
+        traceMessage(TraceFilename, "JVM archive expanded:", line);
+    } else {
+        logAndTraceMessage(ErrorsFilename, TraceFilename, "JVM download failed:", result.reason);
+    }
+}

@@ -1,0 +1,42 @@
+// fetchjvm URL SHA256 TARGETDIR [STALLSECONDS]: the JVM download on its own, for the
+// scenarios that prove it against a local server. Prints "ok" or "failed: <reason>", then how
+// often each stage reported progress and its last bytes done and total; exits 0 on success.
+#include "jvm/jvmdownload.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace {
+
+struct Report : Progress {
+    void progress(ProgressStage stage, unsigned long long done, unsigned long long total) override {
+        ++calls[stage];
+        last[stage][0] = done;
+        last[stage][1] = total;
+    }
+    unsigned calls[2] = {0, 0};
+    unsigned long long last[2][2] = {{0, 0}, {0, 0}};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        fprintf(stderr, "usage: fetchjvm URL SHA256 TARGETDIR [STALLSECONDS]\n");
+        return 2;
+    }
+    JvmDownload download;
+    if (argc > 4) {
+        unsigned stall = (unsigned)atoi(argv[4]);
+        download.setLimits(HttpLimits{stall, stall, stall});
+    }
+    Report report;
+    JvmDownloadResult result;
+    bool ok = download.download(argv[1], argv[2], argv[3], &report, result);
+    printf(ok ? "ok\n" : "failed: %s\n", result.reason);
+    const char* names[] = {"download", "expand"};
+    for (int stage = 0; stage < 2; ++stage)
+        printf("%s %u %llu %llu\n", names[stage], report.calls[stage], report.last[stage][0],
+               report.last[stage][1]);
+    return ok ? 0 : 1;
+}

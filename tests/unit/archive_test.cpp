@@ -1,0 +1,218 @@
+// The pieces of a JVM download that need no server: SHA-256 through CNG and the zip reader.
+#include "base/sha256.h"
+#include "base/zipfile.h"
+#include "testdir.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string sha256(const std::string& data, size_t piece) {
+    Sha256 hash;
+    char hex[Sha256HexSize];
+    EXPECT_TRUE(hash.begin());
+    for (size_t at = 0; at < data.size(); at += piece)
+        EXPECT_TRUE(hash.update(data.data() + at, std::min(piece, data.size() - at)));
+    EXPECT_TRUE(hash.finish(hex));
+    return hex;
+}
+
+struct ZipEntry {
+    std::string name, data;
+    bool deflated = true;
+    unsigned crcDelta = 0;  // added to the recorded CRC-32: a damaged entry
+};
+
+std::string le(unsigned long long value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += (char)(value >> (8 * i));
+    return out;
+}
+
+// A zip archive as a vendor's tool writes it: local headers, data, central directory, end record;
+// with zip64 its sizes and offsets are in the Zip64 forms. A name with a UTF-8 lead byte is marked
+// UTF-8, any other is code page 437.
+std::string makeZip(const std::vector<ZipEntry>& entries, bool zip64 = false) {
+    const unsigned long long Max32 = 0xFFFFFFFF;
+    std::string body, directory;
+    for (const ZipEntry& e : entries) {
+        std::string packed = e.data;
+        if (e.deflated) {
+            z_stream s = {};
+            deflateInit2(&s, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+            packed.resize(deflateBound(&s, e.data.size()));
+            s.next_in = (Bytef*)e.data.data();
+            s.avail_in = e.data.size();
+            s.next_out = (Bytef*)&packed[0];
+            s.avail_out = packed.size();
+            deflate(&s, Z_FINISH);
+            packed.resize(s.total_out);
+            deflateEnd(&s);
+        }
+        unsigned long crc = crc32(0, (const Bytef*)e.data.data(), e.data.size()) + e.crcDelta;
+        bool utf8 = false;
+        for (char c : e.name) utf8 = utf8 || (unsigned char)c >= 0xC0;
+        std::string head = le(20, 2) + le(utf8 ? 1 << 11 : 0, 2) + le(e.deflated ? 8 : 0, 2) +
+                           le(0, 4) + le(crc, 4);
+        std::string extra =
+            le(1, 2) + le(24, 2) + le(e.data.size(), 8) + le(packed.size(), 8) + le(body.size(), 8);
+        std::string local =
+            head + le(packed.size(), 4) + le(e.data.size(), 4) + le(e.name.size(), 2) + le(0, 2);
+        directory +=
+            le(0x02014b50, 4) + le(20, 2) + head +
+            (zip64 ? le(Max32, 4) + le(Max32, 4) : le(packed.size(), 4) + le(e.data.size(), 4)) +
+            le(e.name.size(), 2) + le(zip64 ? extra.size() : 0, 2) + le(0, 10) +
+            le(zip64 ? Max32 : body.size(), 4) + e.name + (zip64 ? extra : "");
+        body += le(0x04034b50, 4) + local + e.name + packed;
+    }
+    std::string end64;
+    if (zip64)
+        end64 = le(0x06064b50, 4) + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 8) +
+                le(entries.size(), 8) + le(entries.size(), 8) + le(directory.size(), 8) +
+                le(body.size(), 8) + le(0x07064b50, 4) + le(0, 4) +
+                le(body.size() + directory.size(), 8) + le(1, 4);
+    return body + directory + end64 + le(0x06054b50, 4) + le(0, 4) +
+           le(zip64 ? 0xFFFF : entries.size(), 2) + le(zip64 ? 0xFFFF : entries.size(), 2) +
+           le(zip64 ? Max32 : directory.size(), 4) + le(zip64 ? Max32 : body.size(), 4) + le(0, 2);
+}
+
+struct Counter : Progress {
+    void progress(ProgressStage stage, unsigned long long d, unsigned long long t) override {
+        EXPECT_EQ(stage, ProgressExpand);
+        EXPECT_GE(d, done);
+        done = d;
+        total = t;
+    }
+    unsigned long long done = 0, total = 0;
+};
+
+// Expands archive bytes into the scratch directory's "target".
+bool expand(const std::string& zip, ZipResult& result, Progress* progress = nullptr) {
+    writeFile("a.zip", zip);
+    CreateDirectoryA("target", nullptr);
+    HANDLE file = CreateFileA("a.zip", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool ok = expandZip(file, "target", progress, result);
+    CloseHandle(file);
+    return ok;
+}
+
+// Everything below dir, folders with a trailing backslash.
+std::vector<std::string> tree(const std::string& dir, const std::string& prefix = "") {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            names.push_back(prefix + name + "\\");
+            for (const std::string& inner : tree(dir + "\\" + name, prefix + name + "\\"))
+                names.push_back(inner);
+        } else {
+            names.push_back(prefix + name);
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST(Sha256, KnownVectorsInAnyPieces) {
+    EXPECT_EQ(sha256("", 1), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    const std::string million(1000000, 'a');
+    for (size_t piece : {1000000u, 4096u, 7u})
+        EXPECT_EQ(sha256(million, piece),
+                  "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    const char* hex = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    EXPECT_TRUE(Sha256::matches(
+        hex, " BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD\r\n"));
+    EXPECT_FALSE(Sha256::matches(hex, "ba7816bf"));
+    EXPECT_FALSE(Sha256::matches(hex, ""));
+}
+
+TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
+    std::string big(300000, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = (char)(i * 31 / 7);
+    for (bool zip64 : {false, true}) {
+        ScratchDir dir;
+        Counter counter;
+        ZipResult result;
+        ASSERT_TRUE(expand(makeZip({{"jdk-17/", ""},
+                                    {"jdk-17/bin/java.exe", big},
+                                    {"jdk-17/release", "JAVA_VERSION=\"17\"\n", false},
+                                    {"jdk-17/lib/\xce\xb1\xce\xb2\xce\xb3.txt", "greek"},
+                                    {"jdk-17/lib/\x81.txt", "437"},
+                                    {"jdk-17/empty", "", false}},
+                                   zip64),
+                           result, &counter))
+            << result.reason;
+        EXPECT_EQ(result.entries, 6u);
+        EXPECT_EQ(result.reason, std::string());
+        EXPECT_EQ(readFile("target\\jdk-17\\bin\\java.exe"), big);
+        EXPECT_EQ(readFile("target\\jdk-17\\release"), "JAVA_VERSION=\"17\"\n");
+        EXPECT_EQ(readFile("target\\jdk-17\\empty"), "");
+        for (const wchar_t* name :
+             {L"target\\jdk-17\\lib\\\x3b1\x3b2\x3b3.txt", L"target\\jdk-17\\lib\\\xfc.txt"}) {
+            HANDLE file = CreateFileW(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_NE(file, INVALID_HANDLE_VALUE) << zip64;
+            CloseHandle(file);
+        }
+        EXPECT_EQ(counter.done, big.size() + 26);
+        EXPECT_EQ(counter.total, counter.done);
+    }
+}
+
+TEST(ZipFile, RefusesBeforeWritingAnything) {
+    ScratchDir dir;
+    const std::string good = "jdk/bin/java.exe";
+    struct Case {
+        std::string zip, reason;
+    } cases[] = {
+        {makeZip({{good, "x"}, {"../evil.txt", "x"}}), "entry \"../evil.txt\": a \"..\" segment"},
+        {makeZip({{good, "x"}, {"jdk/../../evil", "x"}}), "entry \"jdk/../../evil\": a \"..\""},
+        {makeZip({{good, "x"}, {"jdk\\..\\..\\evil", "x"}}), "a \"..\" segment"},
+        {makeZip({{good, "x"}, {"jdk/. ./evil", "x"}}), "a \"..\" segment"},
+        {makeZip({{good, "x"}, {"/evil.txt", "x"}}), "entry \"/evil.txt\": an absolute name"},
+        {makeZip({{good, "x"}, {"\\evil.txt", "x"}}), "an absolute name"},
+        {makeZip({{good, "x"}, {"C:\\evil.txt", "x"}}), "a drive letter or stream"},
+        {makeZip({{good, "x"}, {"C:evil.txt", "x"}}), "entry \"C:evil.txt\": a drive letter"},
+        {makeZip({{good, "x"}, {"jdk/java.exe:stream", "x"}}), "a drive letter or stream"},
+        {makeZip({{good, "x"}, {"jdk/Aux.txt", "x"}}), "entry \"jdk/Aux.txt\": the name of a dev"},
+        {makeZip({{good, "x"}, {"jdk/com1/x", "x"}}), "the name of a device"},
+        {std::string(5000, 'x'), "not a zip archive"},
+        {makeZip({{good, "x"}}).substr(0, 60), "not a zip archive"},
+        {"", "not a zip archive"},
+    };
+    for (const Case& c : cases) {
+        ZipResult result;
+        EXPECT_FALSE(expand(c.zip, result)) << c.reason;
+        EXPECT_NE(std::string(result.reason).find(c.reason), std::string::npos) << result.reason;
+        EXPECT_EQ(tree("target"), std::vector<std::string>()) << c.reason;
+        EXPECT_EQ(tree("."), (std::vector<std::string>{"a.zip", "target\\"})) << c.reason;
+    }
+}
+
+TEST(ZipFile, DamagedEntryTakesBackWhatWasWritten) {
+    ScratchDir dir;
+    CreateDirectoryA("target", nullptr);
+    writeFile("target\\before.txt", "kept");
+    ZipResult result;
+    EXPECT_FALSE(
+        expand(makeZip({{"jdk/", ""}, {"jdk/a/one", "1"}, {"jdk/b/two", "22", false, 5}}), result));
+    EXPECT_EQ(std::string(result.reason), "entry \"jdk/b/two\": CRC-32 does not match its data");
+    EXPECT_EQ(tree("target"), std::vector<std::string>{"before.txt"});
+    // An entry never replaces a file that is there.
+    EXPECT_FALSE(expand(makeZip({{"before.txt", "new"}}), result));
+    EXPECT_EQ(std::string(result.reason), "entry \"before.txt\": the file exists already");
+    EXPECT_EQ(readFile("target\\before.txt"), "kept");
+}
