@@ -56,7 +56,7 @@ bool Install::runThirdPartyInstaller() {
 
 // Security is best effort: the step always reports success.
 bool Install::addSecurity(bool plugin) {
-    Security security;
+    Security security(context.language);
     security.addSecurity(settings.systemSecurityPolicyFilename, settings.userSecurityPolicyFilename,
                          settings.keystoreFilename, javaHomeDir, homeDirectory, plugin);
     return true;
