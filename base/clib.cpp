@@ -5,7 +5,7 @@
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/curdir.h"
-#include "base/dirguard.h"
+#include "base/linktest.h"
 #include "base/findfile.h"
 #include "base/textline.h"
 

@@ -7,6 +7,8 @@
 #ifndef BASE_DIRGUARD_H
 #define BASE_DIRGUARD_H
 
+#include "base/linktest.h"
+
 #include <windows.h>
 
 // What tells one file or directory from every other, whatever its name.
@@ -24,10 +26,6 @@ inline bool sameIdentity(const FileIdentity& a, const FileIdentity& b) {
 bool dirNamesOrHolds(const char* dir, const char* path);
 // True when a and b name the same directory.
 bool sameDirectory(const char* a, const char* b);
-// True when the directory dir is itself a link or junction: it carries the
-// reparse attribute, or the system resolves it to another place than its
-// parent's resolution and its own name (a link the attribute does not show).
-bool isLinkItself(const char* dir);
 // True for a UNC path with no name below its share ("\\server\share").
 bool isShareRoot(const char* path);
 

@@ -14,7 +14,7 @@ static const char TermLogFilename[] = "term.log";
 // Lines a full disk refused, kept for up to two files (the error log and
 // the trace) until there is room again: written before the next line of
 // their file, or by writePending once the clean-up has freed some space.
-enum { PendingFiles = 2, PendingFileNameSize = 64, PendingTextSize = 8192 };
+enum { PendingFiles = 2, PendingFileNameSize = 270, PendingTextSize = 8192 };
 struct PendingLines {
     char file[PendingFileNameSize];
     char text[PendingTextSize];  // whole lines, each ended by a line feed
@@ -85,32 +85,4 @@ void Log::logMessage(const char* filename, const char* message) {
         fflush(stdout);
     }
     free(line);
-}
-
-void Log::logMessage(const char* filename, const char* message, int value) {
-    size_t size = strlen(message) + 51;
-    char* text = (char*)malloc(size);
-    if (!text) return;
-    snprintf(text, size, "%s: %i", message, value);
-    logMessage(filename, text);
-    free(text);
-}
-
-void Log::logMessage(const char* filename, const char* message, bool value) {
-    size_t size = strlen(message) + 26;
-    char* text = (char*)malloc(size);
-    if (!text) return;
-    snprintf(text, size, "%s: %s", message, value ? "true" : "false");
-    logMessage(filename, text);
-    free(text);
-}
-
-void Log::logMessage(const char* filename, const char* message, const char* detail) {
-    if (!detail) detail = "";
-    size_t size = strlen(message) + strlen(detail) + 2;
-    char* text = (char*)malloc(size);
-    if (!text) return;
-    snprintf(text, size, "%s %s", message, detail);
-    logMessage(filename, text);
-    free(text);
 }

@@ -11,13 +11,7 @@
 
 class Log {
 public:
-    Log() {}
-    ~Log() {}
-
-    void logMessage(const char* filename, const char* message);
-    void logMessage(const char* filename, const char* message, int value);
-    void logMessage(const char* filename, const char* message, bool value);
-    void logMessage(const char* filename, const char* message, const char* detail);
+    static void logMessage(const char* filename, const char* message);
 
     // Writes the lines of filename that a full disk refused earlier, when
     // the file still exists; false when they are still waiting.

@@ -1,12 +1,11 @@
 // Bounded copy, append and format for fixed buffers; a cut is traced.
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
 
 static void traceCut(const char* text, size_t cap) {
     // The trace shows the start of the text only; the whole may be huge.
@@ -17,7 +16,7 @@ static void traceCut(const char* text, size_t cap) {
     head[n] = '\0';
     char message[160];
     snprintf(message, sizeof message, "text cut to %u characters:", (unsigned)(cap ? cap - 1 : 0));
-    Trace().traceMessage(TraceFilename, message, head);
+    trace(message, head);
 }
 
 bool copyTextN(char* dst, size_t cap, const char* src, size_t count) {

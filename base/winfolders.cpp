@@ -12,7 +12,6 @@
 #include <direct.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
 static const char DIR_END[] = "\\";
 static const char ProbeDirName[] = "__test__zos";
 static const char DefaultProgramFilesDir[] = "C:\\Program Files";
@@ -82,7 +81,7 @@ bool WinFolders::getProgramFilesDirectory(char* dir, unsigned bits) {
         copyText(dir, PathBufferSize, DefaultProgramFilesDir);
         return true;
     }
-    traceMessage(TraceFilename, "Unable to find Program Files directory in registry");
+    trace("Unable to find Program Files directory in registry");
     return false;
 }
 
@@ -163,7 +162,7 @@ bool WinFolders::mayWriteProgramFiles(unsigned bits) {
         writable = isDir(probe);
         if (created) _rmdir(probe);
     }
-    traceMessage(TraceFilename, "Ok to use Program files subdirectory for jvm", writable);
+    trace("Ok to use Program files subdirectory for jvm", writable);
     return writable;
 }
 
@@ -174,13 +173,13 @@ bool WinFolders::getUserProgramsDirectory(char* dir) {
         if (!shellFolder(Folders, dimof(Folders), local) ||
             !formatText(dir, PathBufferSize, "%s%s%s", local, DIR_END, UserProgramsSubdir)) {
             dir[0] = '\0';
-            traceMessage(TraceFilename, "Unable to find the user's Programs folder");
+            trace("Unable to find the user's Programs folder");
             return false;
         }
     }
     _mkdir(dir);  // new profiles have none until a program goes there
     if (!isDir(dir)) {
-        traceMessage(TraceFilename, "Unable to make the user's Programs folder", dir);
+        trace("Unable to make the user's Programs folder", dir);
         dir[0] = '\0';
         return false;
     }
@@ -195,6 +194,6 @@ bool WinFolders::getProgramsDirectory(char* dir, unsigned bits, bool* perUser) {
     if (perUser) *perUser = !machine;
     if (machine) return true;
     bool ok = getUserProgramsDirectory(dir);
-    traceMessage(TraceFilename, "the user's own Programs folder", dir);
+    trace("the user's own Programs folder", dir);
     return ok;
 }

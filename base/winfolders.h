@@ -9,11 +9,11 @@
 #ifndef BASE_WINFOLDERS_H
 #define BASE_WINFOLDERS_H
 
-#include "base/trace.h"
+#include "base/report.h"
 
 #include <stddef.h>
 
-class WinFolders : public Trace {
+class WinFolders {
 public:
     bool isWinNT();
 

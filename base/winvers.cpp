@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-static const char TraceFilename[] = "jinstall.log";
 
 bool WinVersion::winNT() {
     if (determined) return isNT;
@@ -14,7 +13,7 @@ bool WinVersion::winNT() {
     if (!(version & 0x80000000u)) {
         isNT = true;
     } else if ((version & 0xFF) <= 3) {
-        traceMessage(TraceFilename, "Bad version of windows");
+        trace("Bad version of windows");
     } else {
         isNT = false;
     }

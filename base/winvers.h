@@ -2,9 +2,9 @@
 #ifndef BASE_WINVERS_H
 #define BASE_WINVERS_H
 
-#include "base/trace.h"
+#include "base/report.h"
 
-class WinVersion : public Trace {
+class WinVersion {
 public:
     WinVersion() : isNT(false), determined(0) {}
     bool winNT();

@@ -10,6 +10,7 @@
 // CR LF, LF and a lone CR each end a line, and a UTF-8 byte-order mark does
 // not hide the first key. A file that cannot be read to its end is not used.
 #include "config/getparam.h"
+#include "base/report.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 
@@ -24,9 +25,6 @@
 #include <string.h>
 
 static const char KivControlFilename[] = "kiv.control";
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
-static const char TempTraceFilename[] = "jinstall.sem";
 
 static const char DefaultLoaderClasspath[] = ".;install.jar";
 static const char DefaultVersion[] = "1.4";
@@ -106,8 +104,6 @@ static const ParamKey ParamKeys[] = {
     {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNumber},
 };
 
-GetParameters::GetParameters() {}
-
 bool GetParameters::getParameters(ControlSettings& settings) {
     if (!isReadable(KivControlFilename)) return false;
     if (!parseParameters(settings, KivControlFilename)) return false;
@@ -120,7 +116,7 @@ bool GetParameters::getParameters(ControlSettings& settings) {
     else
         formatText(summary, sizeof summary, "Valid versions of %s: %s through %s",
                    settings.jvmCommandName, settings.jvmMinVersion, settings.jvmMaxVersion);
-    traceMessage(TraceFilename, summary);
+    trace(summary);
     return true;
 }
 
@@ -128,8 +124,8 @@ bool GetParameters::isReadable(const char* path) {
     static const char OpenFailed[] = "Unable to open kiv.control";
     LineReader file(path, controlFileLines());
     if (file.isOpen()) return true;
-    logMessage(ErrorsFilename, OpenFailed);
-    showError(OpenFailed);
+    logError(OpenFailed);
+    failure = OpenFailed;
     return false;
 }
 
@@ -137,15 +133,15 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
     settings.clear();
     LineReader file(controlFilename, controlFileLines());
     if (!file.isOpen()) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to open file", controlFilename);
-        showError("Unable to open control file");
+        reportError("Unable to open file", controlFilename);
+        failure = "Unable to open control file";
         return false;
     }
 
     char* line = (char*)malloc(LineBufferSize);
     if (!line) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to read file", controlFilename);
-        showError("Unable to open control file");
+        reportError("Unable to read file", controlFilename);
+        failure = "Unable to open control file";
         return false;
     }
     bool lineWhole;
@@ -158,12 +154,12 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
             const char* value = line[keyLength] ? line + keyLength + 1 : line + keyLength;
             char* target = reinterpret_cast<char*>(&settings) + param.offset;
             if (!copyText(target, param.capacity, value) || !lineWhole)
-                traceMessage(TraceFilename, "control file value cut:", param.key);
+                trace("control file value cut:", param.key);
             fromLegacyCodePage(target, param.capacity);
             if (param.post == PostDirectory) unescapeDirectory(target);
             else if (param.post == PostSwitches && target[0]) removeExtraBackSlashes(target);
             else if (param.post == PostNumber) trimBlanks(target);
-            traceMessage(TraceFilename, param.key, target);
+            trace(param.key, target);
             break;
         }
     }
@@ -171,8 +167,8 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
     if (file.failed()) {
         // Values after the failed read are unknown: the file is not used.
         static const char ReadFailed[] = "Unable to read kiv.control";
-        logAndTraceMessage(ErrorsFilename, TraceFilename, ReadFailed, controlFilename);
-        showError(ReadFailed);
+        reportError(ReadFailed, controlFilename);
+        failure = ReadFailed;
         return false;
     }
     return verifyParameters(settings);
@@ -194,19 +190,19 @@ void GetParameters::unescapeDirectory(char* text) {
 }
 
 void GetParameters::removeExtraBackSlashes(char* text) {
-    traceMessage(TraceFilename, "initial jvm switches for installer", text);
+    trace("initial jvm switches for installer", text);
     size_t length = strlen(text);
     char next = '\0';  // the character now following position i
     for (size_t i = length; i-- > 0;) {
         if (text[i] == '\\' && !isfilenameChar(next)) {
-            traceMessage(TraceFilename, "  before extra back slash removed", text);
+            trace("  before extra back slash removed", text);
             memmove(text + i, text + i + 1, strlen(text + i + 1) + 1);
-            traceMessage(TraceFilename, "  after extra back slash removed", text);
+            trace("  after extra back slash removed", text);
         } else {
             next = text[i];
         }
     }
-    traceMessage(TraceFilename, "final jvm switches for installer", text);
+    trace("final jvm switches for installer", text);
 }
 
 bool GetParameters::isfilenameChar(char c) {
@@ -249,7 +245,7 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
         size_t room = sizeof name - 1 - strlen(".exe");
         if (strlen(name) > room) {
             name[room] = '\0';
-            traceMessage(TraceFilename, "jvm command name cut:", name);
+            trace("jvm command name cut:", name);
         }
         appendText(name, ".exe");
     }
@@ -260,7 +256,6 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     // only whether the trace file exists, and the expanded JVM's program
     // (extractjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
     // different question at a different time, so they are kept as they are.
-    bool userTracing = fexists(TraceFilename) && !fexists(TempTraceFilename);
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)
             copyText(name, OldDefaultJrewFilename);
@@ -278,7 +273,7 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
                    "jvmTestTimeout \"%s\" is no number of seconds above zero; the default, "
                    "%u seconds, is taken",
                    seconds, (unsigned)DefaultJvmTestSeconds);
-        traceMessage(TraceFilename, text);
+        trace(text);
     }
     return true;
 }

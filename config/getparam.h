@@ -12,17 +12,17 @@
 #include <windows.h>
 
 #include "base/textline.h"
-#include "base/trace.h"
 #include "config/settings.h"
-#include "shell/statuswin.h"
 
 // How every reader of the control file takes its lines: bytes as they are,
 // any line end, no byte-order mark, 5100 characters a line.
 LineRule controlFileLines();
 
-class GetParameters : public Trace, public Status {
+class GetParameters {
 public:
-    GetParameters();
+    // userTracing: the user switched tracing on (FileReport), which keeps
+    // the console JVM program.
+    explicit GetParameters(bool userTracing) : userTracing(userTracing) {}
     ~GetParameters() {}
     GetParameters(const GetParameters&) = delete;
     GetParameters& operator=(const GetParameters&) = delete;
@@ -55,6 +55,12 @@ public:
 
     // False for \ / : * ? " < > |, true for everything else (NUL included).
     bool isfilenameChar(char c);
+
+    // Why the reading failed, for the user; null while it has not.
+    const char* failure = nullptr;
+
+private:
+    bool userTracing;
 };
 
 #endif

@@ -12,13 +12,12 @@
 static const char KivControlFilename[] = "kiv.control";
 static const char NativePropertiesFilename[] = "native.properties";
 static const char ConfigureRegistryField[] = "configureWinRegistry";
-static const char TraceFilename[] = "jinstall.log";
 
 // Properties lines: at most 998 characters a read; the value
 // follows the key and one separator character.
 enum { LineReadLimit = 999, ConfigureValueOffset = 21 };
 
-bool readConfigureWinReg(Trace& trace) {
+bool readConfigureWinReg() {
     // The control file is read as its own reader reads it (any line end,
     // no byte-order mark); only the beginning of a line matters here.
     LineReader control(KivControlFilename, controlFileLines());
@@ -27,7 +26,7 @@ bool readConfigureWinReg(Trace& trace) {
                           textLines(LineReadLimit - 1));
     LineReader& file = control.isOpen() ? control : properties;
     if (!file.isOpen()) {
-        trace.traceMessage(TraceFilename, "unable to open kiv.control file",
+        trace("unable to open kiv.control file",
                            "defaulting to configure registry");
         return true;
     }
@@ -36,10 +35,10 @@ bool readConfigureWinReg(Trace& trace) {
     if (!line) return true;
     while (file.read(line)) {
         if (!startsWith(line, ConfigureRegistryField)) continue;
-        trace.traceMessage(TraceFilename, line);
+        trace(line);
         const char* value = strlen(line) > ConfigureValueOffset ? line + ConfigureValueOffset : "";
         answer = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-        trace.traceMessage(TraceFilename, ConfigureRegistryField, answer);
+        trace(ConfigureRegistryField, answer);
         break;
     }
     free(line);

@@ -7,13 +7,13 @@
 #ifndef CONFIG_WINREGCONFIG_H
 #define CONFIG_WINREGCONFIG_H
 
-#include "base/trace.h"
+#include "base/report.h"
 
 // Reads "configureWinRegistry" from "kiv.control" in the current directory,
 // or from "native.properties" when the control file cannot be opened. The
 // first line with the key decides: its value after the key and one separator
 // character, "true" or "yes" in any case, answers true; any other value
 // false. No readable file, or no such line: true. Traces through trace.
-bool readConfigureWinReg(Trace& trace);
+bool readConfigureWinReg();
 
 #endif

@@ -19,17 +19,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 
-ExecCommand::ExecCommand() {
-    copyText(traceFilename, TraceFilename);
-    copyText(errorsFilename, ErrorsFilename);
-}
-
-void ExecCommand::setTraceFilename(const char* filename) { copyText(traceFilename, filename); }
-
-void ExecCommand::setErrorsFilename(const char* filename) { copyText(errorsFilename, filename); }
+ExecCommand::ExecCommand() {}
 
 const char* execErrorText(int error) {
     switch (error) {
@@ -93,12 +84,12 @@ char* ExecCommand::argsString(char** argv) {
     return text;
 }
 
-void ExecCommand::logUnableToStart(Trace& log, const char* program, char** argv) {
+void ExecCommand::logUnableToStart(const char* program, char** argv) {
     char* args = argsString(argv);
     size_t size = strlen(program) + (args ? strlen(args) : 0) + 2;
     char* detail = (char*)malloc(size);
     if (detail) formatText(detail, size, "%s %s", program, args ? args : "");
-    log.logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to start ",
+    reportError("Unable to start ",
                            detail ? detail : program);
     free(detail);
     free(args);
@@ -106,7 +97,7 @@ void ExecCommand::logUnableToStart(Trace& log, const char* program, char** argv)
 
 bool ExecCommand::formatCommand(const char* command, char* out) {
     copyText(out, strlen(command) + 1, command);
-    traceMessage(traceFilename, "formattedCommand:", out);
+    trace("formattedCommand:", out);
     return true;
 }
 
@@ -158,9 +149,9 @@ bool ExecCommand::spawnAndWait(char* program, char** argv, char* errorText) {
         return false;
     }
     formatCommand(program, path);
-    traceMessage(traceFilename, "Command:", path);
+    trace("Command:", path);
     char* args = argsString(argv);
-    traceMessage(traceFilename, "Args:", args ? args : "");
+    trace("Args:", args ? args : "");
     free(args);
 
     int error = 0;
@@ -171,25 +162,25 @@ bool ExecCommand::spawnAndWait(char* program, char** argv, char* errorText) {
 }
 
 bool ExecCommand::execCommand(const char* command, const char* args, unsigned count) {
-    traceMessage(traceFilename, "Formatting command", command);
+    trace("Formatting command", command);
     char* copy = (char*)malloc(strlen(command) + 100);
     if (!copy) {
         reportExecError(command, -1, ENOMEM);
         return false;
     }
     formatCommand(command, copy);
-    traceMessage(traceFilename, "New formatted command", copy);
+    trace("New formatted command", copy);
     bool started = _execCommand(copy, args, count);
     free(copy);
     return started;
 }
 
 bool ExecCommand::_execCommand(const char* command, const char* args, unsigned count) {
-    traceMessage(traceFilename, "command", command);
-    traceMessage(traceFilename, "# of args", (int)count);
-    traceMessage(traceFilename, "Starting to invoke command", command);
+    trace("command", command);
+    trace("# of args", (int)count);
+    trace("Starting to invoke command", command);
     bool started = invokeWinCommand(command, args, count + 1);
-    traceMessage(traceFilename, "Command started ok", started);
+    trace("Command started ok", started);
     return started;
 }
 
@@ -231,7 +222,7 @@ bool ExecCommand::invokeWinCommand(const char* command, const char* args, unsign
         }
     }
     argv[used] = nullptr;
-    traceMessage(traceFilename, "about to execute command:", command);
+    trace("about to execute command:", command);
 
     int error = 0;
     bool started = spawnQuoted(command, argv, &error);
@@ -244,9 +235,9 @@ bool ExecCommand::invokeWinCommand(const char* command, const char* args, unsign
 
 void ExecCommand::reportExecError(const char* command, int result, int error) {
     char number[32];
-    logAndTraceMessage(errorsFilename, traceFilename, "Unable to execute command:", command);
+    reportError("Unable to execute command:", command);
     formatText(number, sizeof number, "%d", result);
-    logAndTraceMessage(errorsFilename, traceFilename, "                   result", number);
+    reportError("                   result", number);
     formatText(number, sizeof number, "%d", error);
-    logAndTraceMessage(errorsFilename, traceFilename, "                    errno", number);
+    reportError("                    errno", number);
 }

@@ -1,17 +1,16 @@
 // ExecCommand: starts a child program, waits until it has ended, and tells
 // whether it could be started at all. The child's exit code is kept for the
 // caller to judge.
-// Steps go to the trace file, start failures to the errors file; both names
-// can be made absolute for callers that change the current directory.
+// Steps go to the trace, start failures to the error log (base/report.h).
 #ifndef EXEC_EXECCMD_H
 #define EXEC_EXECCMD_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 
 class ChildErrors;
 
-class ExecCommand : public Trace {
+class ExecCommand {
 public:
     // The smallest error text buffer spawnAndWait may be given.
     enum { ErrorTextSize = 71 };
@@ -21,8 +20,6 @@ public:
     ExecCommand(const ExecCommand&) = delete;
     ExecCommand& operator=(const ExecCommand&) = delete;
 
-    void setTraceFilename(const char* filename);
-    void setErrorsFilename(const char* filename);
     // The children started from now on write their standard error to
     // capture, which holds its last lines once the child has ended (null:
     // the standard error is the launcher's own, as by default).
@@ -50,7 +47,7 @@ public:
     // child would have been given them (the program alone when memory is
     // short) through log, to "errors.log" and the trace, in the caller's
     // (relative) log files.
-    void logUnableToStart(Trace& log, const char* program, char** argv);
+    void logUnableToStart(const char* program, char** argv);
 
     // Logs the three lines of a failed start.
     void reportExecError(const char* command, int result, int error);
@@ -64,8 +61,6 @@ public:
 private:
     bool spawnQuoted(const char* program, char** argv, int* error);
 
-    char traceFilename[PathBufferSize];
-    char errorsFilename[PathBufferSize];
     unsigned long exitCode = 0;
     ChildErrors* errorCapture = nullptr;
 };

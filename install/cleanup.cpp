@@ -23,9 +23,6 @@
 static const char OriginalDirFilename[] = "startdir.txt";
 static const char SystemLogFilename[] = "changes.txt";
 static const char NativePropertiesFilename[] = "native.properties";
-static const char TempTraceFilename[] = "jinstall.sem";
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char ManifestDir[] = "META-INF";
 static const char ManifestFilename[] = "META-INF\\MANIFEST.MF";
 static const char WizardFilename[] = "install.jar";
@@ -67,8 +64,7 @@ void Install::cleanUp(unsigned char succeeded) {
     cleanUpManifest(succeeded);
     // The package's files are gone: lines a full disk refused may fit now,
     // before the logs are judged and copied.
-    writePending(ErrorsFilename);
-    writePending(TraceFilename);
+    report().flush();
     cleanUpJvmDir();
     cleanUpErrorsLog();
     cleanUpLogFiles();
@@ -82,19 +78,18 @@ void Install::cleanUp(unsigned char succeeded) {
 
 // Deletes the file that one manifest entry names, if the entry is a "Name: "
 // entry for a file inside the work directory.
-static void deleteManifestEntry(Install& install, char* entry, bool whole) {
+static void deleteManifestEntry(char* entry, bool whole) {
     size_t tagLength = strlen(ManifestNameTag);
     if (strncmp(entry, ManifestNameTag, tagLength) != 0) return;
     char* name = entry + tagLength;
     if (!whole) {
-        install.traceMessage(TraceFilename, "manifest entry too long, not deleted:", name);
+        trace("manifest entry too long, not deleted:", name);
         return;
     }
     trimLineEnd(name, 1);
     if (name[0] == '\0' || strspn(name, " ") == strlen(name)) return;
     if (!isInsideName(name)) {
-        install.traceMessage(TraceFilename,
-                             "manifest entry outside the work directory, not deleted:", name);
+        trace("manifest entry outside the work directory, not deleted:", name);
         return;
     }
     for (char* c = name; *c; ++c)
@@ -105,7 +100,7 @@ static void deleteManifestEntry(Install& install, char* entry, bool whole) {
 // Deletes the files that the manifest's "Name: " entries name. A manifest
 // wraps long entries: a line that begins with one blank continues the entry
 // before it.
-static void deleteManifestEntries(Install& install) {
+static void deleteManifestEntries() {
     LineReader manifest(ManifestFilename, textLines(ManifestLineLimit));
     char line[LineBufferSize];
     char entry[PathBufferSize];
@@ -125,27 +120,20 @@ static void deleteManifestEntries(Install& install) {
                 appendText(entry, line + 1);
             continue;
         }
-        if (haveEntry) deleteManifestEntry(install, entry, entryWhole);
+        if (haveEntry) deleteManifestEntry(entry, entryWhole);
         haveEntry = true;
         entryWhole = lineWhole;
         copyText(entry, line);
     }
-    if (haveEntry) deleteManifestEntry(install, entry, entryWhole);
+    if (haveEntry) deleteManifestEntry(entry, entryWhole);
 }
 
 void Install::cleanUpManifest(unsigned char succeeded) {
     // The manifest is closed again before it is deleted.
-    deleteManifestEntries(*this);
+    deleteManifestEntries();
     remove(ManifestFilename);
     _rmdir(ManifestDir);
     remove(WizardFilename);
-
-    if (fexists(TempTraceFilename)) {
-        remove(TempTraceFilename);
-        if (succeeded)
-            remove(TraceFilename);
-        else
-            traceMessage(TraceFilename, "install ok", false);
-    }
+    report().endRun(succeeded);
 }
 

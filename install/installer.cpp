@@ -20,8 +20,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char ErrorsFilename[] = "errors.log";
-static const char TraceFilename[] = "jinstall.log";
 static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
 static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
 
@@ -40,28 +38,31 @@ static const char WizardNotStartedText[] =
     "doesn't start the JRE?\r\rIf there is, remove it and try the installer again.";
 
 
-Install::Install() : winNT(false), quietInstall(false), propertiesInstall(false) {
+Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
+    : channel(channel), winNT(false), quietInstall(false), propertiesInstall(false),
+      tracing(tracing), ownTrace(ownTrace) {
     settings.clear();
+    makeRunContext(context, false, false, tracing, ownTrace);
     // Every buffer of the run starts as the empty text.
     char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,  madeJvmDir,
-                             homeDirectory, errorMessage, errorDetails};
+                             homeDirectory, errorMessage, errorDetails, boxMessage,
+                             boxDetails};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
 
 Install::~Install() {}
 
-bool Install::install(bool quiet, bool properties, char* argument) {
+RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     if (!argument) argument = (char*)"";
-    traceMessage(TraceFilename, "");
-    traceMessage(TraceFilename, "Preparing Java install wizard");
-    setMode(quiet, properties);
-    traceMessage(TraceFilename, "Quite install", quietInstall);
-    traceMessage(TraceFilename, "Properties install", propertiesInstall);
-    traceMessage(TraceFilename, "Install argument:", argument);
-    if (quietInstall || propertiesInstall) {
-        setQuietMode(true);
-        traceMessage(TraceFilename, "set status quite");
-    }
+    trace("");
+    trace("Preparing Java install wizard");
+    quietInstall = quiet;
+    propertiesInstall = properties;
+    makeRunContext(context, quiet, properties, tracing, ownTrace);
+    trace("Quite install", quietInstall);
+    trace("Properties install", propertiesInstall);
+    trace("Install argument:", argument);
+    if (context.silent()) trace("set status quite");
     showStatusMessage(1);
 
     getEnvironmentSetup();
@@ -69,15 +70,18 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     errorDetails[0] = '\0';
 
     bool result = false;
+    RunOutcome outcome = RunOutcome::Succeeded;
     timelineMark("control file read starts");
     bool haveParams = getParams();
     timelineMark("control file read");
     if (!haveParams) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "unable to get parameters");
+        reportError("unable to get parameters");
+        outcome = RunOutcome::PackageFaulty;
         reportFailure();
     } else {
         bool found = isJvmInstalled();
         bool ready = found || installTheJvm();
+        if (!ready) outcome = jvmFailure;
         // The refused candidates explain a run that ends without a JVM, and
         // only that: once one is found or installed they are dropped.
         if (ready) refusedJvms.clear();
@@ -94,6 +98,7 @@ bool Install::install(bool quiet, bool properties, char* argument) {
                 }
             }
             if (!result) {
+                outcome = RunOutcome::WizardFailed;
                 copyText(errorMessage, WizardNotStartedText);
                 formatText(errorDetails, sizeof errorDetails, "%s\n%s", OtherCausesText,
                            DiskSpaceText);
@@ -105,8 +110,19 @@ bool Install::install(bool quiet, bool properties, char* argument) {
     timelineMark("clean-up starts");
     cleanUp(result);
     timelineMark("clean-up ends");
-    remove(showDialogPath);
-    return result;
+    channel.releaseDialog();
+    // One box for the whole run, with the text of whoever knew most.
+    if (boxMessage[0] && !context.silent()) channel.showFailure(boxMessage, boxDetails);
+    return outcome;
+}
+
+void Install::chooseBox(const char* message, const char* details) {
+    if (boxMessage[0]) {
+        trace("not shown, a box is chosen already:", message);
+        return;
+    }
+    copyText(boxMessage, message);
+    copyText(boxDetails, details ? details : "");
 }
 
 // The failure report: one message and its details, logged and shown once.
@@ -115,10 +131,10 @@ void Install::reportFailure() {
         formatText(errorMessage, sizeof errorMessage, "Unable to install application.\r\r%s",
                    DiskSpaceText);
     if (!errorDetails[0]) copyText(errorDetails, OtherCausesText);
-    refusedJvms.log(*this, ErrorsFilename, TraceFilename);
-    logAndTraceMessage(ErrorsFilename, TraceFilename, errorMessage);
-    logAndTraceMessage(ErrorsFilename, TraceFilename, errorDetails);
-    showError(errorMessage, errorDetails);
+    refusedJvms.log();
+    reportError(errorMessage);
+    reportError(errorDetails);
+    chooseBox(errorMessage, errorDetails);
 }
 
 // The JVM classes may write a found program's name into the command name.
@@ -129,12 +145,8 @@ JvmWanted Install::jvmWanted() {
     static_assert(sizeof provedHome == PathBufferSize, "the home the JVM classes fill");
     provedHome[0] = '\0';
     return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
-                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout), provedHome};
-}
-
-void Install::setMode(bool quiet, bool properties) {
-    quietInstall = quiet;
-    propertiesInstall = properties;
+                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout), provedHome,
+                     context.tracing};
 }
 
 void Install::setHomeDirectory(const char* dir) {
@@ -180,7 +192,7 @@ bool Install::installJvmInstaller(char* version) {
 // JVM is looked for exactly where its expansion will take it from.
 static bool packageHolds(const char* file, bool bundle) {
     if (!bundle) return fexists(file);
-    ExtractJvm extractor;
+    ExtractJvm extractor(false);
     char path[PathBufferSize];
     return extractor.locateCompressedJvm(file, path);
 }
@@ -198,9 +210,10 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
         return false;
     }
     showStatusMessage(4);
-    traceMessage(TraceFilename, "attempting to install jvm", settings.jvmVersion);
+    trace("attempting to install jvm", settings.jvmVersion);
     bool result = bundle ? extractJvm() : runThirdPartyInstaller();
     if (!result) {
+        jvmFailure = RunOutcome::ProvisionFailed;
         formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s",
                    settings.jvmName, settings.jvmVersion, DiskSpaceText);
         copyText(errorDetails, OtherCausesText);
@@ -209,27 +222,27 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
 }
 
 bool Install::configureWinReg() {
-    return readConfigureWinReg(*this);
+    return readConfigureWinReg();
 }
 
 void Install::showStatusMessage(unsigned stage) {
-    if (quietInstall || propertiesInstall) return;
+    if (context.silent()) return;
     static const char* const StageTexts[] = {
         "Preparing the installation...", "Starting the install wizard...",
         "Looking for an installed Java runtime...", "Installing a Java runtime...",
         "Starting the install wizard again..."};
-    if (stage >= 1 && stage <= dimof(StageTexts)) showStatus(StageTexts[stage - 1]);
+    if (stage >= 1 && stage <= dimof(StageTexts)) channel.showStage(StageTexts[stage - 1]);
 }
 
 bool Install::getHomeDirectory() {
     WinFolders folders;
     const char* source = folders.registryWindowsDirectory(winNT, homeDirectory, InstallPathSize);
     bool found = source != nullptr;
-    if (found && winNT) traceMessage(TraceFilename, "got home directory from", source);
+    if (found && winNT) trace("got home directory from", source);
 
     if (!found) {
         homeDirectory[0] = '\0';
-        traceMessage(TraceFilename, "unable to get windows directory from registry");
+        trace("unable to get windows directory from registry");
         const char* fallback = winNT ? "c:\\winnt" : "c:\\windows";
         if (isDirInPath(winNT ? "winnt" : "windows", homeDirectory)) {
             found = true;
@@ -238,11 +251,11 @@ bool Install::getHomeDirectory() {
             found = true;
         } else {
             getCurrentDir(homeDirectory, InstallPathSize - 1);
-            traceMessage(TraceFilename, "unable to get windows directory");
+            trace("unable to get windows directory");
             found = homeDirectory[0] != '\0';
         }
     }
-    if (found) traceMessage(TraceFilename, "home directory", homeDirectory);
+    if (found) trace("home directory", homeDirectory);
     return found;
 }
 

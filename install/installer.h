@@ -18,12 +18,12 @@
 #define INSTALL_INSTALLER_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "config/settings.h"
 #include "jvm/jvmwanted.h"
 #include "jvm/refusals.h"
-#include "install/startdir.h"
-#include "shell/statuswin.h"
+#include "base/userchannel.h"
+#include "config/runcontext.h"
 
 // Capacities of the Install buffers of the run, in bytes with the NUL.
 enum {
@@ -31,16 +31,27 @@ enum {
     InstallErrorSize = 5000            // errorMessage and errorDetails
 };
 
-class Install : public Trace, public Status {
+// How a run ended; the program's entry holds it.
+enum class RunOutcome {
+    Succeeded,
+    NoJvm,            // no fitting JVM, and the package provides none
+    ProvisionFailed,  // providing a JVM failed
+    WizardFailed,     // the wizard did not start or did not say it had
+    AlreadyRunning,   // another launcher installs from the work directory
+    PackageFaulty     // the control file is unreadable
+};
+
+class Install {
 public:
-    Install();
+    // tracing, ownTrace: the report's trace policy (FileReport).
+    explicit Install(UserChannel& channel, bool tracing = true, bool ownTrace = false);
     ~Install();
     Install(const Install&) = delete;
     Install& operator=(const Install&) = delete;
 
-    // The whole sequence; true when the wizard was started and reported
-    // itself started.
-    bool install(bool quiet, bool properties, char* argument);
+    // The whole sequence, ending in the clean-up and, for a failed run,
+    // the one failure box.
+    RunOutcome install(bool quiet, bool properties, char* argument);
 
     // The steps of the sequence. Each works on the object's settings and
     // run values; they are public so that each can be driven on its own.
@@ -54,8 +65,6 @@ public:
     bool addSecurity(bool plugin);
     bool configureWinReg();
     void showStatusMessage(unsigned stage);
-    // The command-line mode: "-q" (quiet) and "-s" (properties).
-    void setMode(bool quiet, bool properties);
 
     // Windows directory and the search-path lookup.
     bool getHomeDirectory();
@@ -71,8 +80,6 @@ public:
     // reported of itself when it was accepted, else the one its program's
     // path gives.
     void getJavaHomeDir(char* buffer);
-    // The JVM the wizard runs on: its program and its home.
-    void setJvm(const char* program, const char* home);
     void logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry);
     bool runJavaInstaller(char* argument);
     bool runInstaller(char* argument);
@@ -94,13 +101,22 @@ private:
     void setNotFoundMessages(const char* version);
     bool installWith(const char* file, char* version, bool bundle);
     void reportFailure();
+    // The text of the failure box, when none is chosen yet.
+    void chooseBox(const char* message, const char* details);
     bool registerTemporaryJvm(char* jvmHome);
     void homeOfJvm(char* home);
     // The version limits and the command name of the settings, as the JVM
     // classes take them.
     JvmWanted jvmWanted();
 
+    UserChannel& channel;
+    RunContext context;
     ControlSettings settings;  // the values of the control file
+    // The failure box's text, chosen by whoever knew most (empty: the
+    // failure report's).
+    char boxMessage[InstallErrorSize];
+    char boxDetails[InstallErrorSize];
+    RunOutcome jvmFailure = RunOutcome::NoJvm;  // why no JVM could be had
     RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
     // Values of the run.
@@ -118,6 +134,8 @@ private:
     bool winNT;
     bool quietInstall;
     bool propertiesInstall;
+    bool tracing;
+    bool ownTrace;
 
     // The class path rebuilt by runJavaInstaller for the launch under way
     // (null outside it); runInstaller composes the list with it.

@@ -1,10 +1,8 @@
 // Install: the environment of the run, "native.properties" for the wizard,
 // and the wizard's launch.
 //
-// The environment step switches tracing on when the trace file is missing
-// (creating "jinstall.log" and the marker "jinstall.sem" that says the trace
-// file is the launcher's own), and determines the Windows family and the
-// home directory.
+// The environment step determines the Windows family and the home directory
+// (tracing was switched on by the report before the run: base/filereport.h).
 //
 // The wizard is started on the chosen JVM with the argument list composed
 // from the control file: the JVM's own file name, the extra JVM switches, the
@@ -29,9 +27,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
-static const char TempTraceFilename[] = "jinstall.sem";
 static const char NativePropertiesFilename[] = "native.properties";
 static const char WizardMarkerFilename[] = "__kivwizard.sem";
 static const char InstallJarFilename[] = "install.jar";
@@ -50,16 +45,7 @@ enum {
     SpawnErrorSize = 500    // the error text of a failed start
 };
 
-static void touch(const char* name) {
-    FILE* file = fopen(name, "at");
-    if (file) fclose(file);
-}
-
 bool Install::getEnvironmentSetup() {
-    if (!fexists(TraceFilename)) {
-        touch(TraceFilename);
-        touch(TempTraceFilename);
-    }
     getWinEnvironmentSetup();
     getHomeDirectory();
     return true;
@@ -78,7 +64,7 @@ void Install::homeOfJvm(char* home) {
 
 void Install::getJavaHomeDir(char* buffer) {
     homeOfJvm(buffer);
-    traceMessage(TraceFilename, "jvm home dir", buffer);
+    trace("jvm home dir", buffer);
 }
 
 // native.properties: the JVM home with forward slashes, whether this run
@@ -86,19 +72,13 @@ void Install::getJavaHomeDir(char* buffer) {
 // registry answer. The home is that of jvmCommand whenever one is set, so
 // that the wizard is never told an empty or stale home after a JVM
 // installer program has run or an existing JVM directory was taken.
-void Install::setJvm(const char* program, const char* home) {
-    copyText(jvmCommand, program);
-    copyText(javaHomeDir, home);
-    copyText(provedHome, home);
-}
-
 void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
     if (jvmCommand[0]) {
         char home[InstallPathSize];
         homeOfJvm(home);
         if (strcmp(home, javaHomeDir) != 0) {
             copyText(javaHomeDir, home);
-            traceMessage(TraceFilename, "jvm home dir", javaHomeDir);
+            trace("jvm home dir", javaHomeDir);
         }
     }
 
@@ -107,7 +87,7 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
     propertiesWritten = false;
     FILE* file = fopen(NativePropertiesFilename, "wt");
     if (!file) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to create",
+        reportError("Unable to create",
                            NativePropertiesFilename);
         return;
     }
@@ -131,7 +111,7 @@ void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureR
     if (!complete) {
         // The partial file goes first: its room may be what the log needs.
         remove(NativePropertiesFilename);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to write",
+        reportError("Unable to write",
                            NativePropertiesFilename);
         return;
     }
@@ -166,7 +146,7 @@ bool Install::runJavaInstaller(char* argument) {
     if (!classpath || !rest) {
         free(classpath);
         free(rest);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the classpath");
+        reportError("out of memory for the classpath");
         return false;
     }
     classpath[0] = '\0';
@@ -212,7 +192,7 @@ unsigned Install::countParameters(char* argument) {
         countWords(settings.loaderJavaCommand) + countWords(settings.jvmExtraParameters);
     if (switchArgument(quietInstall, propertiesInstall, argument)) count += SwitchEntries;
     count += FixedEntries;
-    traceMessage(TraceFilename, "parameters", (int)count);
+    trace("parameters", (int)count);
     return count;
 }
 
@@ -242,7 +222,7 @@ bool Install::runInstaller(char* argument) {
     unsigned room = count + 1;
     char** list = (char**)calloc(room + 1, sizeof(char*));
     if (!list) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the argument list");
+        reportError("out of memory for the argument list");
         return false;
     }
     unsigned used = 0;
@@ -250,25 +230,25 @@ bool Install::runInstaller(char* argument) {
     const char* name = strrchr(jvmCommand, DIR_END[0]);
     name = name ? name + 1 : jvmCommand;
     list[used++] = duplicate(name, strlen(name));
-    traceMessage(TraceFilename, "first arg:", name);
+    trace("first arg:", name);
 
     if (settings.jvmExtraParameters[0]) {
-        traceMessage(TraceFilename, "install switches:", settings.jvmExtraParameters);
+        trace("install switches:", settings.jvmExtraParameters);
         addWords(list, used, room, settings.jvmExtraParameters);
     }
     list[used++] = duplicate(settings.jvmClasspathSwitch, strlen(settings.jvmClasspathSwitch));
-    traceMessage(TraceFilename, "class path switch:", settings.jvmClasspathSwitch);
+    trace("class path switch:", settings.jvmClasspathSwitch);
     const char* classpath = wizardClasspath ? wizardClasspath : settings.loaderClasspath;
     list[used++] = duplicate(classpath, strlen(classpath));
-    traceMessage(TraceFilename, "classpath:", classpath);
+    trace("classpath:", classpath);
     addWords(list, used, room, settings.loaderJavaCommand);
-    traceMessage(TraceFilename, "install parameters:", settings.loaderJavaCommand);
+    trace("install parameters:", settings.loaderJavaCommand);
 
     if (switchArgument(quietInstall, propertiesInstall, argument)) {
-        traceMessage(TraceFilename, "install details:", argument);
+        trace("install details:", argument);
         const char* flag = quietInstall ? QuietSwitch : PropertiesSwitch;
         if (used < room) list[used++] = duplicate(flag, strlen(flag));
-        traceMessage(TraceFilename, "added", flag);
+        trace("added", flag);
         size_t size = strlen(argument) + trailingBackslashes(argument) + 3;
         char* entry = (char*)malloc(size);
         if (entry) {
@@ -279,7 +259,7 @@ bool Install::runInstaller(char* argument) {
                 appendQuoted(entry, size, argument);
             else
                 copyText(entry, size, argument);
-            traceMessage(TraceFilename, "details:", entry);
+            trace("details:", entry);
         }
         if (used < room) list[used++] = entry;
         else free(entry);
@@ -292,12 +272,11 @@ bool Install::runInstaller(char* argument) {
 
     bool result = false;
     if (!complete) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "out of memory for the argument list");
+        reportError("out of memory for the argument list");
     } else if (!propertiesWritten) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename,
-                           "wizard not started: native.properties is missing or incomplete");
+        reportError("wizard not started: native.properties is missing or incomplete");
     } else if (strstr(classpath, InstallJarFilename) && !fexists(InstallJarFilename)) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "install.jar does not exist.");
+        reportError("install.jar does not exist.");
     } else {
         result = _runInstaller(list);
     }
@@ -309,7 +288,7 @@ bool Install::runInstaller(char* argument) {
 bool Install::_runInstaller(char** list) {
     char command[InstallPathSize];
     copyText(command, jvmCommand);
-    traceMessage(TraceFilename, "launching java installer");
+    trace("launching java installer");
 
     // The wizard's JVM inherits no CLASSPATH: out of the runtime's copy of
     // the environment and out of the process's own.
@@ -323,31 +302,31 @@ bool Install::_runInstaller(char** list) {
 
     // Only this wizard's marker counts: one left by an earlier run goes.
     if (fexists(WizardMarkerFilename) && remove(WizardMarkerFilename) != 0) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to delete an old",
+        reportError("Unable to delete an old",
                            WizardMarkerFilename);
         return false;
     }
 
     // The status dialog may go once the wizard's start-up time has passed.
-    remove(showDialogPath);
+    channel.releaseDialog();
 
     timelineMark("wizard starts");
     bool started = exec.spawnAndWait(command, list, errorText);
     timelineMark("wizard ends");
     if (!started) {
-        exec.logUnableToStart(*this, command, list);
+        exec.logUnableToStart(command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, text, false);
+        reportError(text, false);
         return false;
     }
 
-    traceMessage(TraceFilename, "java wizard execed with no reported errors");
+    trace("java wizard execed with no reported errors");
     if (fexists(WizardMarkerFilename)) {
         remove(WizardMarkerFilename);
-        traceMessage(TraceFilename, "Java wizard launched successfully");
+        trace("Java wizard launched successfully");
         return true;
     }
-    logAndTraceMessage(ErrorsFilename, TraceFilename, "Java wizard not started properly");
+    reportError("Java wizard not started properly");
     return false;
 }

@@ -3,13 +3,14 @@
 // of the same name in the start directory (or, when that cannot be written,
 // in the Windows directory), never to itself.
 #include "install/installer.h"
+#include "base/filereport.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
-#include "install/startdir.h"
+#include "config/startdir.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -17,8 +18,6 @@
 
 static const char DIR_END[] = "\\";
 static const char OriginalDirFilename[] = "startdir.txt";
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char ExpansionLogFilename[] = "kivpand.log";
 static const char WriteTestFilename[] = "__kivtest.zos";
 
@@ -40,7 +39,7 @@ void Install::cleanUpLogFiles() {
     char start[PathBufferSize];
     bool tooLong = false;
     if (!readStartDir(start, sizeof start, &tooLong)) {
-        if (tooLong) traceMessage(TraceFilename, "start directory too long, logs not copied");
+        if (tooLong) trace("start directory too long, logs not copied");
         return;
     }
     char current[PathBufferSize];
@@ -49,7 +48,7 @@ void Install::cleanUpLogFiles() {
 
     char* target = start;
     if (isDirWriteProtected(start) && !isDirWriteProtected(homeDirectory)) target = homeDirectory;
-    traceMessage(TraceFilename, "copying log files to", target);
+    trace("copying log files to", target);
     _cleanUpLogFiles(target);
 }
 
@@ -75,9 +74,9 @@ void Install::_cleanUpLogFiles(char* target) {
             if (strcmp(name, ExpansionLogFilename) == 0 && isEmptyFile(name)) continue;
             formatText(destination, size, "%s%s%s", target, separator, name);
             if (!appendFile(name, destination))
-                traceMessage(TraceFilename, "unable to copy log file", destination);
+                trace("unable to copy log file", destination);
             if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination))
-                showError("Unable to save errors.log",
+                chooseBox("Unable to save errors.log",
                           "Try installing from a non-write protected drive.");
         }
         free(destination);

@@ -1,13 +1,14 @@
 // Install: reading the control file into the fields of the installation.
 //
-// GetParameters does the reading into the settings; this step only hands it
-// the settings and the status window. A quiet or properties
-// installation shows no box, so the reader is told to stay quiet as well.
+// GetParameters does the reading into the settings; when it fails, its own
+// message is the one the user sees (with the pointer to the logs).
 #include "install/installer.h"
+#include "base/report.h"
 #include "config/getparam.h"
 
 bool Install::getParams() {
-    GetParameters parameters;
-    parameters.setQuietMode(quietInstall || propertiesInstall);
-    return parameters.getParameters(settings);
+    GetParameters parameters(context.userTracing());
+    bool read = parameters.getParameters(settings);
+    if (!read && parameters.failure) chooseBox(parameters.failure, nullptr);
+    return read;
 }

@@ -16,11 +16,10 @@
 
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
 static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm() {
-    ExtractJvm extractor;
+    ExtractJvm extractor(context.ownTrace);
     bool configureRegistry = extractor.configureWinReg();
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
@@ -36,7 +35,7 @@ bool Install::extractJvm() {
         logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
     } else {
-        traceMessage(TraceFilename, "using the JVM found in the install directory", jvmCommand);
+        trace("using the JVM found in the install directory", jvmCommand);
         logJvmLocation(false, settings.predefinedJvmInstallDir, configureRegistry);
     }
     return true;
@@ -57,7 +56,7 @@ bool Install::runThirdPartyInstaller() {
 
 // Security is best effort: the step always reports success.
 bool Install::addSecurity(bool plugin) {
-    Security security;
+    Security security(context.language);
     security.addSecurity(settings.systemSecurityPolicyFilename, settings.userSecurityPolicyFilename,
                          settings.keystoreFilename, javaHomeDir, homeDirectory, plugin);
     return true;

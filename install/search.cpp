@@ -11,12 +11,11 @@
 
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
 
 bool Install::isJvmInstalled() {
     const char* search = settings.searchForJvm;
     if (search[0] && (_stricmp(search, "no") == 0 || _stricmp(search, "none") == 0)) {
-        traceMessage(TraceFilename, "Search for JVM:", settings.searchForJvm);
+        trace("Search for JVM:", settings.searchForJvm);
         return false;
     }
     bool found;
@@ -26,10 +25,10 @@ bool Install::isJvmInstalled() {
         found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand, &refusedJvms);
     }
     if (!found) {
-        traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
+        trace("Correct version of JVM was not found in common locations");
         return false;
     }
-    traceMessage(TraceFilename, "Found correct version of JVM:", jvmCommand);
+    trace("Found correct version of JVM:", jvmCommand);
     getJavaHomeDir(javaHomeDir);
     bool configureRegistry = configureWinReg();
     logJvmLocation(false, "", configureRegistry);

@@ -18,7 +18,7 @@
 #include "base/dirguard.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
-#include "install/startdir.h"
+#include "config/startdir.h"
 #include "jvm/extractjvm.h"
 
 #include <direct.h>
@@ -26,7 +26,6 @@
 
 static const char DIR_END[] = "\\";
 static const char NativePropertiesFilename[] = "native.properties";
-static const char TraceFilename[] = "jinstall.log";
 static const char BinDir[] = "bin";
 static const char AppDirVariable[] = "[$AppDir]";
 static const char NativeJvmHomeDir[] = "nativeJvmHomeDir";
@@ -72,7 +71,7 @@ void Install::cleanUpJvmDir() {
     while (properties.read(line, &whole)) {
         if (!whole) {
             // A piece of a line could read as a key of its own.
-            traceMessage(TraceFilename, "properties line too long, ignored");
+            trace("properties line too long, ignored");
             continue;
         }
         fromPropertyEscapes(line, sizeof line);
@@ -80,16 +79,16 @@ void Install::cleanUpJvmDir() {
         const char* value;
         if ((value = propertyValue(line, NativeJvmHomeDir))) {
             copyText(jvmHome, value);
-            traceMessage(TraceFilename, "jvmLocation", jvmHome);
+            trace("jvmLocation", jvmHome);
         } else if ((value = propertyValue(line, NativeJvmInstalledInTemp))) {
             copyText(installedInTemp, value);
-            traceMessage(TraceFilename, "jvmInstalledInTemp", installedInTemp);
+            trace("jvmInstalledInTemp", installedInTemp);
         } else if ((value = propertyValue(line, NativeTempJvmDir))) {
             copyText(tempDir, value);
-            traceMessage(TraceFilename, "tempJvmDir", tempDir);
+            trace("tempJvmDir", tempDir);
         } else if ((value = propertyValue(line, ConfigureRegistryField))) {
             registerJvm = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-            traceMessage(TraceFilename, "configureReg", registerJvm);
+            trace("configureReg", registerJvm);
         }
     }
     if (_stricmp(installedInTemp, "true") != 0) return;
@@ -98,15 +97,15 @@ void Install::cleanUpJvmDir() {
 
     if (registerJvm) {
         if (startsWith(settings.predefinedJvmInstallDir, AppDirVariable)) {
-            traceMessage(TraceFilename, "not adding reg entries", settings.predefinedJvmInstallDir);
+            trace("not adding reg entries", settings.predefinedJvmInstallDir);
         } else if (dirNamesOrHolds(tempDir, jvmHome)) {
             // The JVM is about to be deleted: registry entries and program
             // copies would point at nothing.
-            traceMessage(TraceFilename, "not adding reg entries for a jvm being deleted", jvmHome);
+            trace("not adding reg entries for a jvm being deleted", jvmHome);
         } else if (!settings.jvmVersion[0]) {
             // Without the control file's version the entries would go under
             // an empty version key.
-            traceMessage(TraceFilename, "not adding reg entries without a jvm version", jvmHome);
+            trace("not adding reg entries without a jvm version", jvmHome);
         } else {
             registerTemporaryJvm(jvmHome);
         }
@@ -120,9 +119,9 @@ void Install::cleanUpJvmDir() {
         reason = "not the directory this run made for its jvm";
     if (!reason) reason = deletionRefusal(madeJvmDir, homeDirectory, start);
     if (reason) {
-        traceMessage(TraceFilename, "not deleting temporary jvm directory", tempDir);
-        traceMessage(TraceFilename, "reason:", reason);
-        if (madeJvmDir[0]) traceMessage(TraceFilename, "temporary jvm left in", madeJvmDir);
+        trace("not deleting temporary jvm directory", tempDir);
+        trace("reason:", reason);
+        if (madeJvmDir[0]) trace("temporary jvm left in", madeJvmDir);
         return;
     }
     // The whole directory made for the JVM goes, whatever part of it the
@@ -130,15 +129,15 @@ void Install::cleanUpJvmDir() {
     const char* dir = madeJvmDir;
     if (isLinkItself(dir)) {
         // Only the link goes; its target and whatever is below it stay.
-        traceMessage(TraceFilename, "temporary jvm directory is a link, removing the link", dir);
-        if (!delDirTree(dir)) traceMessage(TraceFilename, "unable to remove the link", dir);
+        trace("temporary jvm directory is a link, removing the link", dir);
+        if (!delDirTree(dir)) trace("unable to remove the link", dir);
         return;
     }
-    traceMessage(TraceFilename, "deleting temporary jvm directory", dir);
+    trace("deleting temporary jvm directory", dir);
     if (!delDirTree(dir)) {
         char message[PathBufferSize + 32];
         formatText(message, sizeof message, "Warning: Unable to delete %s", dir);
-        traceMessage(TraceFilename, message);
+        trace(message);
     }
     char bin[PathBufferSize + 8];
     if (formatText(bin, sizeof bin, "%s%s%s", dir, DIR_END, BinDir)) _rmdir(bin);
@@ -151,7 +150,7 @@ void Install::cleanUpJvmDir() {
 bool Install::registerTemporaryJvm(char* jvmHome) {
     char jvmDir[PathBufferSize];
     copyText(jvmDir, jvmHome);
-    ExtractJvm extract;
+    ExtractJvm extract(context.ownTrace);
     return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
                                 jvmDir, homeDirectory, true);
 }

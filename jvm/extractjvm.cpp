@@ -22,9 +22,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
-static const char TempTraceFilename[] = "jinstall.sem";
 static const char TempLogFname[] = "__temp.log";
 static const char AppDirVariable[] = "[$AppDir]";
 static const char DIR_END[] = "\\";
@@ -32,8 +29,8 @@ static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
-ExtractJvm::ExtractJvm()
-    : jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
+ExtractJvm::ExtractJvm(bool ownTrace)
+    : ownTrace(ownTrace), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
       registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
       lastStatus(ERROR_SUCCESS) {
     homeDirectory[0] = '\0';
@@ -56,11 +53,11 @@ bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvm
         JvmOk jvmOk;
         ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
         if (!ok)
-            logAndTraceMessage(ErrorsFilename, TraceFilename, "JVM refused:", jvmOk.refusal());
+            reportError("JVM refused:", jvmOk.refusal());
     }
     if (ok && !jvmDiscovered) jvmInstalled = true;
     if (!jvmInstalled) createdDir[0] = '\0';
-    traceMessage(TraceFilename, "extractJvm ok", ok);
+    trace("extractJvm ok", ok);
     return ok;
 }
 
@@ -84,9 +81,9 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
         jvmDiscovered = installer.isJvmDiscovered();
         copyText(createdDir, installer.createdDir());
     }
-    traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+    trace("found existing jvm directory", jvmDiscovered);
     if (!created) {
-        traceMessage(TraceFilename, "installCompressedJvm ok", false);
+        trace("installCompressedJvm ok", false);
         return false;
     }
     // The directories made for the expansion, from the outermost: what a
@@ -109,16 +106,16 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     bool homeExisted = GetFileAttributesA(home) != INVALID_FILE_ATTRIBUTES;
 
     if (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir)) {
-        removeMadeDirectories(*this, chosenDir, madeTop);
-        traceMessage(TraceFilename, "installCompressedJvm ok", false);
+        removeMadeDirectories(chosenDir, madeTop);
+        trace("installCompressedJvm ok", false);
         return false;
     }
     if (jvmHomeDir && jvmHomeDir[0]) {
         copyText(jvmDir, PathBufferSize, home);
-        traceMessage(TraceFilename, "final jvm install directory:", jvmDir);
+        trace("final jvm install directory:", jvmDir);
         if (!homeFits) {
-            removeMadeDirectories(*this, chosenDir, madeTop);
-            traceMessage(TraceFilename, "installCompressedJvm ok", false);
+            removeMadeDirectories(chosenDir, madeTop);
+            trace("installCompressedJvm ok", false);
             return false;
         }
     }
@@ -126,28 +123,27 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     // when they hold the home, else the home when the expansion made it.
     if (!createdDir[0] || !dirNamesOrHolds(createdDir, jvmDir))
         copyText(createdDir, !homeExisted && isDir(jvmDir) ? jvmDir : "");
-    if (createdDir[0]) traceMessage(TraceFilename, "jvm directory made by this run", createdDir);
+    if (createdDir[0]) trace("jvm directory made by this run", createdDir);
 
     // A JVM in the work directory is neither registered nor copied.
     bool registerJvm =
         !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
     bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, homeDirectory,
                            registerJvm);
-    if (!ok) removeMadeDirectories(*this, chosenDir, madeTop);
-    traceMessage(TraceFilename, "installCompressedJvm ok", ok);
+    if (!ok) removeMadeDirectories(chosenDir, madeTop);
+    trace("installCompressedJvm ok", ok);
     return ok;
 }
 
 bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
-    traceMessage(TraceFilename, "installing jvm in", jvmDir);
+    trace("installing jvm in", jvmDir);
     char workDir[PathBufferSize];
     getCurrentDir(workDir, PathBufferSize - 1);
-    traceMessage(TraceFilename, "current directory", workDir);
+    trace("current directory", workDir);
 
-    // Absolute log names: the current directory changes for the run.
-    char errorsFile[PathBufferSize], traceFile[PathBufferSize], tempLog[PathBufferSize];
-    formatText(errorsFile, sizeof errorsFile, "%s%s%s", workDir, DIR_END, ErrorsFilename);
-    formatText(traceFile, sizeof traceFile, "%s%s%s", workDir, DIR_END, TraceFilename);
+    // An absolute name: the current directory changes for the run (the
+    // report names its files absolutely for the same reason).
+    char tempLog[PathBufferSize];
     formatText(tempLog, sizeof tempLog, "%s%s%s", workDir, DIR_END, TempLogFname);
 
     char command[PathBufferSize];
@@ -155,33 +151,31 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     bool ok = false;
     {
         ExecCommand exec;
-        exec.setErrorsFilename(errorsFile);
-        exec.setTraceFilename(traceFile);
         CurrentDirectory here;
         if (!getJvmInstallerCommand(jvmSelfExtractor, command)) {
-            traceMessage(traceFile, "installed jvm", false);
+            trace("installed jvm", false);
             getCurrentDir(current, PathBufferSize - 1);
-            traceMessage(traceFile, "current directory after changing dir to: ", current);
+            trace("current directory after changing dir to: ", current);
         } else if (!here.enter(jvmDir)) {
             // Never expand into the work directory by mistake.
-            traceMessage(traceFile, "unable to change dir to: ", jvmDir);
+            trace("unable to change dir to: ", jvmDir);
         } else {
             getCurrentDir(current, PathBufferSize - 1);
-            traceMessage(traceFile, "current directory changing dir to: ", current);
+            trace("current directory changing dir to: ", current);
             ok = exec.execCommand(command, nullptr, 0);
-            traceMessage(traceFile, "installed jvm", ok);
+            trace("installed jvm", ok);
             here.restore();
             getCurrentDir(current, PathBufferSize - 1);
-            traceMessage(traceFile, "current directory after changing dir to: ", current);
+            trace("current directory after changing dir to: ", current);
             // A program that reports a failure has failed, whatever it left.
             if (ok && exec.lastExitCode() != 0) {
-                logInstallerExit(*this, errorsFile, traceFile, command, exec.lastExitCode(),
+                logInstallerExit(command, exec.lastExitCode(),
                                  jvmDir);
                 ok = false;
             }
         }
-        if (ok) traceMessage(traceFile, "issued command to expand:", command);
-        else traceMessage(traceFile, "unable to expand", command);
+        if (ok) trace("issued command to expand:", command);
+        else trace("unable to expand", command);
     }
     remove(tempLog);
     return ok;
@@ -222,8 +216,8 @@ bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
 
     const char* missing = "Compressed JVM does *not* exist: ";
     const char* tooLong = "Compressed JVM path too long";
-    traceMessage(TraceFilename, writtenFits ? missing : tooLong, written);
-    if (strcmp(top, written) != 0) traceMessage(TraceFilename, topFits ? missing : tooLong, top);
+    trace(writtenFits ? missing : tooLong, written);
+    if (strcmp(top, written) != 0) trace(topFits ? missing : tooLong, top);
     return false;
 }
 
@@ -257,14 +251,14 @@ bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* comm
 
 bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
                               const char* homeDir, bool registerJvm) {
-    traceMessage(TraceFilename, "about to configure jvm", jvmVersion);
+    trace("about to configure jvm", jvmVersion);
     if (!homeDirectory[0] && homeDir) copyText(homeDirectory, homeDir);
 
     // javaw when the launcher made the trace file itself ("jinstall.sem"),
     // the console program when the user did or tracing is off (see the
     // rules in getparam.cpp).
     char newName[VersionBufferSize];
-    formatText(newName, sizeof newName, fexists(TempTraceFilename) ? "%sw.exe" : "%s.exe",
+    formatText(newName, sizeof newName, ownTrace ? "%sw.exe" : "%s.exe",
                NewJreFilename);
     bool oldStyle = startsWith(jvmCommandName, OldJreFilename);
 
@@ -291,9 +285,9 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
         }
     }
     if (!found) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to find JVM executable");
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to configure JVM in", jvmDir);
-        traceMessage(TraceFilename, "configureJvm ok", false);
+        reportError("Unable to find JVM executable");
+        reportError("Unable to configure JVM in", jvmDir);
+        trace("configureJvm ok", false);
         return false;
     }
     char foundName[PathBufferSize];
@@ -302,16 +296,16 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
         // The JVM's own program knows its bitness best; the compressed JVM's
         // (or the launcher's) stands in when its header cannot be read.
         unsigned bits = programBits(path, 0);
-        traceMessage(TraceFilename, "installed JVM program bitness:", bitsText(bits));
+        trace("installed JVM program bitness:", bitsText(bits));
         if (!bits) bits = packageBits ? packageBits : ownBits();
         registerFor(bits);
         char label[80];
         formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
                    bitsText(bits));
-        traceMessage(TraceFilename, label);
+        trace(label);
         configureWinJvm(jvmVersion, jvmName, foundName, jvmDir);
     }
     copyText(jvmCommandName, PathBufferSize, foundName);
-    traceMessage(TraceFilename, "configureJvm ok", true);
+    trace("configureJvm ok", true);
     return true;
 }

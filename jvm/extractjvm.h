@@ -24,15 +24,16 @@
 
 #include "base/regkey.h"
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
-#include "shell/statuswin.h"
 
 #include <windows.h>
 
-class ExtractJvm : public Trace, public Status {
+class ExtractJvm {
 public:
-    ExtractJvm();
+    // ownTrace: the run traces into the launcher's own trace file, which
+    // makes the windowless program the choice for an expanded JVM.
+    explicit ExtractJvm(bool ownTrace = false);
     ~ExtractJvm();
     ExtractJvm(const ExtractJvm&) = delete;
     ExtractJvm& operator=(const ExtractJvm&) = delete;
@@ -112,6 +113,7 @@ public:
     HKEY registryHive() const { return registryRoot; }
 
 private:
+    bool ownTrace;
     // errors.log: the registration of the JVM was refused at keyName (its
     // value valueName, when given) with status.
     void reportRefusedRegistration(const char* keyName, const char* valueName, long status);

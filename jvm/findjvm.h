@@ -3,13 +3,13 @@
 #ifndef JVM_FINDJVM_H
 #define JVM_FINDJVM_H
 
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
 #include "jvm/refusals.h"
 
 #include <windows.h>
 
-class FindJvm : public Trace {
+class FindJvm {
 public:
     FindJvm() {}
     ~FindJvm() {}

@@ -15,7 +15,6 @@
 
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char NewJrewFilename[] = "javaw";
@@ -33,8 +32,7 @@ static const char CurrentVersionValue[] = "CurrentVersion";
 
 bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
     if (registryRoot != HKEY_LOCAL_MACHINE) {
-        traceMessage(TraceFilename,
-                     "no program copies into the Windows directory: the JVM is its user's alone");
+        trace("no program copies into the Windows directory: the JVM is its user's alone");
         return true;
     }
     RegKey key;
@@ -46,7 +44,7 @@ bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandN
     if (strcmp(base, currentVersion) != 0) return true;
     // Without a Windows directory the copies would land at a drive's root.
     if (!homeDirectory[0]) {
-        traceMessage(TraceFilename, "no Windows directory to copy jvm files to");
+        trace("no Windows directory to copy jvm files to");
         return true;
     }
 
@@ -80,13 +78,13 @@ bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandN
 
 bool ExtractJvm::copyJvmFile(const char* from, const char* to) {
     if (!fexists(from)) {
-        traceMessage(TraceFilename, "unable to copy file from", from);
-        traceMessage(TraceFilename, "                      to", to);
+        trace("unable to copy file from", from);
+        trace("                      to", to);
         return false;
     }
     if (fexists(to)) return true;  // an existing file is never replaced
     if (copyFile(from, to)) return true;
     // The program works without its copy: the JVM is registered all the same.
-    traceMessage(TraceFilename, "program copy skipped, the Windows directory refused", to);
+    trace("program copy skipped, the Windows directory refused", to);
     return false;
 }

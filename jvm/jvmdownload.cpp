@@ -11,8 +11,6 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 
 namespace {
 
@@ -130,11 +128,11 @@ void JvmDownload::report(const char* url, bool ok, const JvmDownloadResult& resu
     char line[PathBufferSize + 300];
     formatText(line, sizeof line, "%s: %llu bytes in %lu ms, SHA-256 %s", url, result.bytes,
                result.milliseconds, result.sha256[0] ? result.sha256 : "-");
-    traceMessage(TraceFilename, "JVM download:", line);
+    trace("JVM download:", line);
     if (ok) {
         formatText(line, sizeof line, "%u entries, %llu bytes", result.entries, result.expanded);
-        traceMessage(TraceFilename, "JVM archive expanded:", line);
+        trace("JVM archive expanded:", line);
     } else {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "JVM download failed:", result.reason);
+        reportError("JVM download failed:", result.reason);
     }
 }

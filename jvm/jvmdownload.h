@@ -15,9 +15,9 @@
 #define JVM_JVMDOWNLOAD_H
 
 #include "base/progress.h"
+#include "base/report.h"
 #include "base/sha256.h"
 #include "base/strbuf.h"
-#include "base/trace.h"
 #include "exec/httpget.h"
 
 struct JvmDownloadResult {
@@ -29,7 +29,7 @@ struct JvmDownloadResult {
     char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure, else empty
 };
 
-class JvmDownload : public Trace {
+class JvmDownload {
 public:
     JvmDownload();
 

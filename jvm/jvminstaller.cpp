@@ -21,8 +21,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char DIR_END[] = "\\";
 static const char ProgFilesDirVariable[] = "[$ProgFilesDir]";
 static const char WindowsDirVariable[] = "[$WinDir]";
@@ -64,13 +62,13 @@ void JvmInstaller::setHomeDirectory(const char* dir) {
 
 unsigned JvmInstaller::takeBitsOf(const char* program) {
     bits = programBits(program, 0);
-    traceMessage(TraceFilename, "JVM program:", program && program[0] ? program : "(none)");
+    trace("JVM program:", program && program[0] ? program : "(none)");
     if (!bits) {
         bits = ownBits();
-        traceMessage(TraceFilename, "bitness unreadable, taken as the launcher's:",
+        trace("bitness unreadable, taken as the launcher's:",
                      bitsText(bits));
     } else {
-        traceMessage(TraceFilename, "JVM program bitness:", bitsText(bits));
+        trace("JVM program bitness:", bitsText(bits));
     }
     return bits;
 }
@@ -95,7 +93,7 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
             return true;
         }
     }
-    traceMessage(TraceFilename, "unable to add directory", path);
+    trace("unable to add directory", path);
     return false;
 }
 
@@ -114,20 +112,20 @@ bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
     char key[VersionBufferSize];
     formatText(key, sizeof key, "%s%s", variable, DIR_END);
     if (!startsWith(requested, key)) {
-        traceMessage(TraceFilename, "invalid predefined directory for JVM", requested);
+        trace("invalid predefined directory for JVM", requested);
         return false;
     }
     if (strcmp(requested, key) == 0) {
-        traceMessage(TraceFilename, "invalid default jvm install directory", requested);
+        trace("invalid default jvm install directory", requested);
         return false;
     }
-    traceMessage(TraceFilename, "predefinedJvmInstallDir != testDir", key);
+    trace("predefinedJvmInstallDir != testDir", key);
     if (!formatText(out, PathBufferSize, "%s%s", baseDir, requested + strlen(variable))) {
-        traceMessage(TraceFilename, "predefined directory for JVM too long", requested);
+        trace("predefined directory for JVM too long", requested);
         out[0] = '\0';
         return false;
     }
-    traceMessage(TraceFilename, "trying to install JVM into", out);
+    trace("trying to install JVM into", out);
     return true;
 }
 
@@ -140,13 +138,13 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     } else if (startsWith(requested, ProgFilesDirVariable)) {
         WinFolders folders;
         if (!folders.getProgramsDirectory(baseDir, bits, &perUser))
-            traceMessage(TraceFilename, "unable to get Programs File directory for JVM");
+            trace("unable to get Programs File directory for JVM");
         else
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, WindowsDirVariable)) {
         WinFolders folders;
         if (!folders.registryWindowsDirectory(folders.isWinNT(), baseDir, PathBufferSize))
-            traceMessage(TraceFilename, "unable to get Windows directory for JVM");
+            trace("unable to get Windows directory for JVM");
         else
             ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, AppDirVariable)) {
@@ -154,12 +152,12 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
         getCurrentDir(baseDir, PathBufferSize - 1);
         ok = formatText(out, PathBufferSize, "%s%s%s", baseDir, DIR_END, JvmSubdirectory);
     } else {
-        traceMessage(TraceFilename, "unknown variable used to install the JVM");
+        trace("unknown variable used to install the JVM");
     }
     if (ok) {
-        traceMessage(TraceFilename, "installing JVM in", out);
+        trace("installing JVM in", out);
     } else {
-        traceMessage(TraceFilename, "unable to install JVM in", out);
+        trace("unable to install JVM in", out);
         out[0] = '\0';
     }
     return ok;
@@ -167,7 +165,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
 
 bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
                                                    char* jvmPath) {
-    traceMessage(TraceFilename, "creating predefined jvm dir", dir);
+    trace("creating predefined jvm dir", dir);
     if (!dir[0]) return false;
     char work[PathBufferSize];
     bool fits = endsWithSeparator(dir) ? copyText(work, dir)
@@ -226,11 +224,10 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
         // The package names the place: where it cannot be used the run
         // says so, it never moves the JVM somewhere else unasked.
         predefinedRefused = true;
-        traceMessage(TraceFilename, "default install directory for JVM", predefinedJvmInstallDir);
+        trace("default install directory for JVM", predefinedJvmInstallDir);
         char resolved[PathBufferSize];
         if (!getNewJvmInstallerTo(predefinedJvmInstallDir, resolved)) {
-            logAndTraceMessage(ErrorsFilename, TraceFilename,
-                               "Unable to resolve the JVM directory", predefinedJvmInstallDir);
+            reportError("Unable to resolve the JVM directory", predefinedJvmInstallDir);
             return false;
         }
         copyText(jvmDir, PathBufferSize, resolved);
@@ -251,7 +248,7 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
             char message[PathBufferSize * 2];
             formatText(message, sizeof message, "Unable to install the JVM into %s (%s)",
                        resolved, reason);
-            logAndTraceMessage(ErrorsFilename, TraceFilename, message);
+            reportError(message);
             return false;
         }
         predefinedRefused = false;
@@ -260,7 +257,7 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
     if (createWinJvmDirectory(wanted, jvmVersion,
                               jvmName, jvmDir, jvmPath))
         return true;
-    traceMessage(TraceFilename, "unable to create Windows JVM directory");
+    trace("unable to create Windows JVM directory");
     return false;
 }
 
@@ -269,11 +266,11 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
 
 bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                          char* jvmPath) {
-    traceMessage(TraceFilename, "found a possible directory", candidate);
+    trace("found a possible directory", candidate);
     jvmDiscovered = foundValidJvm(wanted,
                                   candidate, jvmPath);
-    traceMessage(TraceFilename, "directory ok", jvmDiscovered);
-    traceMessage(TraceFilename, "discovered jvm", jvmDiscovered);
+    trace("directory ok", jvmDiscovered);
+    trace("discovered jvm", jvmDiscovered);
     return jvmDiscovered;
 }
 
@@ -289,7 +286,7 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     if (folders.getProgramsDirectory(programs, bits, &perUser)) {
         char label[64];
         formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
-        traceMessage(TraceFilename, label, programs);
+        trace(label, programs);
         const char* colon = strchr(programs, ':');
         if (colon) copyTextN(drive, sizeof drive, programs, (size_t)(colon - programs) + 1);
         copyText(jvmDir, PathBufferSize, programs);
@@ -307,7 +304,7 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
             kindOk = formatText(kind, sizeof kind, "JVM%s", base) && addDirectory(jvmDir, kind);
         }
         if (!kindOk) {
-            traceMessage(TraceFilename, "Unable to create: ", jvmDir);
+            trace("Unable to create: ", jvmDir);
             kindOk = formatText(kind, sizeof kind, "Java%s", base) && addDirectory(jvmDir, kind);
         }
 
@@ -383,9 +380,9 @@ bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersi
             ok = addDirectory(dir, base);
         }
     }
-    if (ok) traceMessage(TraceFilename, "created jvm subdirectory in", dir);
-    else traceMessage(TraceFilename, "unable to create jvm subdirectory in", dir);
-    traceMessage(TraceFilename, "finished createJvmSubdirectory; ok", ok);
+    if (ok) trace("created jvm subdirectory in", dir);
+    else trace("unable to create jvm subdirectory in", dir);
+    trace("finished createJvmSubdirectory; ok", ok);
     return ok;
 }
 
@@ -394,7 +391,7 @@ bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
     JvmOk jvmOk;
     if (!jvmOk.jvmCorrectVersion(wanted, dir,
                                  jvmPath)) {
-        traceMessage(TraceFilename, dir, " doesn't have correct version");
+        trace(dir, " doesn't have correct version");
         return false;
     }
     return true;
@@ -436,21 +433,20 @@ bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion,
         ok = createJvmSubdirectory(wanted, jvmVersion,
                                    jvmName, jvmDir, jvmPath);
         if (!ok)
-            logAndTraceMessage(ErrorsFilename, TraceFilename,
-                               "Unable to create a new directory to install JVM");
+            reportError("Unable to create a new directory to install JVM");
     }
     // Only what holds the directory chosen counts; a place given up on
     // may have left levels of its own.
     if (!ok || jvmDiscovered || !created[0] || !dirNamesOrHolds(created, jvmDir))
         created[0] = '\0';
-    traceMessage(TraceFilename, "createJvmDirectory ok", ok);
+    trace("createJvmDirectory ok", ok);
     return ok;
 }
 
 // ---------------------------------------------------------------------------
 // After a failed installation
 
-void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top) {
+void removeMadeDirectories(const char* jvmDir, const char* top) {
     size_t topLength = strlen(top);
     if (!topLength || _strnicmp(jvmDir, top, topLength) != 0 ||
         (jvmDir[topLength] && jvmDir[topLength] != DIR_END[0]))
@@ -463,7 +459,7 @@ void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top) {
         // stays, with the directories that hold it.
         if (isDir(dir)) {
             if (!removeEmptyDirPatiently(dir) || isDir(dir)) return;
-            log.traceMessage(TraceFilename, "removed:", dir);
+            trace("removed:", dir);
         }
         char* separator = strrchr(dir, DIR_END[0]);
         if (strlen(dir) <= topLength || !separator) return;
@@ -471,16 +467,15 @@ void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top) {
     }
 }
 
-void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
-                      const char* program, unsigned long code, const char* jvmDir) {
+void logInstallerExit(const char* program, unsigned long code, const char* jvmDir) {
     static const char Layout[] = "%s ended with exit code %lu; it was to install the JVM into %s";
     size_t size = strlen(program) + strlen(jvmDir) + sizeof Layout + 24;
     char* message = (char*)malloc(size);
     if (!message) {
-        log.logAndTraceMessage(errorsFile, traceFile, "JVM installation failed:", program);
+        reportError("JVM installation failed:", program);
         return;
     }
     formatText(message, size, Layout, program, code, jvmDir);
-    log.logAndTraceMessage(errorsFile, traceFile, message);
+    reportError(message);
     free(message);
 }

@@ -19,11 +19,10 @@
 #define JVM_JVMINSTALLER_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
-#include "shell/statuswin.h"
 
-class JvmInstaller : public Trace, public Status {
+class JvmInstaller {
 public:
     JvmInstaller();
     ~JvmInstaller();
@@ -101,11 +100,10 @@ private:
 // then each directory holding it up to top, as long as each is left empty.
 // top is what JvmInstaller::createdDir gave (nothing happens when it is empty
 // or does not hold jvmDir): only directories made for the JVM go.
-void removeMadeDirectories(Trace& log, const char* jvmDir, const char* top);
+void removeMadeDirectories(const char* jvmDir, const char* top);
 
 // Logs that the program installing the JVM ended with a failure exit code:
 // the program, the code and the JVM directory it was to fill.
-void logInstallerExit(Trace& log, const char* errorsFile, const char* traceFile,
-                      const char* program, unsigned long code, const char* jvmDir);
+void logInstallerExit(const char* program, unsigned long code, const char* jvmDir);
 
 #endif

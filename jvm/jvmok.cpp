@@ -34,7 +34,6 @@
 static const char TestJvmFilename[] = "TestJvm.class";
 static const char TestJvmResultsFilename[] = "jvmGood.txt";
 static const char PrivateResultsDir[] = "__kivjvmtest";
-static const char TraceFilename[] = "jinstall.log";
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char OldJreFilename[] = "jre";
@@ -62,7 +61,6 @@ unsigned testSecondsOf(const char* text) {
 }
 
 JvmOk::JvmOk() {
-    copyText(traceFilename, TraceFilename);
     refusalText[0] = '\0';
     reportedHome[0] = '\0';
 }
@@ -75,10 +73,6 @@ void JvmOk::refuse(const char* format, const char* detail) {
 
 JvmOk::~JvmOk() {}
 
-void JvmOk::setTraceFilename(const char* name) {
-    if (!copyText(traceFilename, name))
-        traceMessage(traceFilename, "trace file name cut to", traceFilename);
-}
 
 int JvmOk::compareVersions(const char* first, const char* second) {
     return compareVersionNumbers(first, second);
@@ -88,10 +82,10 @@ bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
     const char* required = wanted.required;
     const char* minimum = wanted.minimum;
     const char* maximum = wanted.maximum;
-    traceMessage(traceFilename, "jvm version", jvmVersion);
-    traceMessage(traceFilename, "req version", required);
-    traceMessage(traceFilename, "min version", minimum);
-    traceMessage(traceFilename, "max version", maximum);
+    trace("jvm version", jvmVersion);
+    trace("req version", required);
+    trace("min version", minimum);
+    trace("max version", maximum);
 
     bool ok;
     if (*required)
@@ -99,8 +93,8 @@ bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
     else
         ok = compareWithLimit(jvmVersion, minimum) >= 0 &&
              (!*maximum || compareWithLimit(jvmVersion, maximum) <= 0);
-    traceMessage(traceFilename, "found jvm version:", jvmVersion);
-    traceMessage(traceFilename, "       version ok", ok);
+    trace("found jvm version:", jvmVersion);
+    trace("       version ok", ok);
     return ok;
 }
 
@@ -126,14 +120,14 @@ bool JvmOk::testLine(char* line, const JvmWanted& wanted) {
 bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
     LineReader file(resultsFile, textLines(ResultsReadLimit - 1));
     if (!file.isOpen()) {
-        traceMessage(traceFilename, "Unable to verify version", resultsFile);
+        trace("Unable to verify version", resultsFile);
         refuse("ran but left no answer");
         return false;
     }
     char line[ResultsLineSize];
     file.read(line);
     bool ok = testLine(line, wanted);
-    traceMessage(traceFilename, "version checked ok", ok);
+    trace("version checked ok", ok);
     if (!ok) {
         if (line[0]) refuse("reported version %s, outside the limits", line);
         else refuse("ran but left no version in its answer");
@@ -168,11 +162,11 @@ void JvmOk::readReportedHome(const char* resultsFile, const char* jvmPath) {
         return;  // a test class that does not say
     char home[PathBufferSize];
     if (!whole || !copyText(home, line + strlen(JavaHomeKey))) {
-        traceMessage(traceFilename, "reported jvm home too long, ignored");
+        trace("reported jvm home too long, ignored");
         return;
     }
     if (!fromUtf8(home, sizeof home)) {
-        traceMessage(traceFilename, "reported jvm home not in this code page, ignored", home);
+        trace("reported jvm home not in this code page, ignored", home);
         return;
     }
     tidyReportedHome(home);
@@ -181,11 +175,11 @@ void JvmOk::readReportedHome(const char* resultsFile, const char* jvmPath) {
     if (!isAbsoluteDirPath(home) || !holdsProgram(home, name)) {
         char text[200];
         formatText(text, sizeof text, "reported jvm home ignored (no %s there):", name);
-        traceMessage(traceFilename, text, home);
+        trace(text, home);
         return;
     }
     copyText(reportedHome, home);
-    traceMessage(traceFilename, "jvm reports its home", reportedHome);
+    trace("jvm reports its home", reportedHome);
 }
 
 void JvmOk::giveHome(const JvmWanted& wanted, const char* jvmPath) {
@@ -203,7 +197,7 @@ bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
 
     // Something named "jvmGood.txt" stays (a directory, a locked file): the
     // test class writes into a private directory instead.
-    traceMessage(traceFilename, "results file cannot be deleted:", TestJvmResultsFilename);
+    trace("results file cannot be deleted:", TestJvmResultsFilename);
     if (!appendText(dir, PathBufferSize, DIR_END) ||
         !appendText(dir, PathBufferSize, PrivateResultsDir))
         return false;
@@ -218,7 +212,7 @@ bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
         return false;
     }
     *own = true;
-    traceMessage(traceFilename, "test runs write their results into", dir);
+    trace("test runs write their results into", dir);
     return true;
 }
 
@@ -243,7 +237,7 @@ bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* ve
     DWORD length = GetTempPathA(sizeof tempDir, tempDir);
     if (length == 0 || length >= sizeof tempDir ||
         !GetTempFileNameA(tempDir, "jva", 0, answerFile)) {
-        traceMessage(traceFilename, "no place for the -version answer", tempDir);
+        trace("no place for the -version answer", tempDir);
         return false;
     }
     const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
@@ -252,7 +246,7 @@ bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* ve
                lastSeparator ? lastSeparator + 1 : jvmPath);
     unsigned seconds =
         wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
-    traceMessage(traceFilename, "asking for its version:", jvmPath);
+    trace("asking for its version:", jvmPath);
     int error = 0;
     TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, nullptr, answerFile);
     if (end == TimedRunNotStarted) {
@@ -276,7 +270,7 @@ bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* ve
             const char* close = strchr(found, '"');
             if (close && close > found) copyTextN(version, cap, found, (size_t)(close - found));
         }
-        traceMessage(traceFilename, "-version answer names", version[0] ? version : "no version");
+        trace("-version answer names", version[0] ? version : "no version");
     }
     DeleteFileA(answerFile);
     return version[0] != '\0';
@@ -294,7 +288,7 @@ bool JvmOk::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) 
     char home[PathBufferSize];
     homeOfProgram(jvmPath, home, sizeof home);
     if (readReleaseVersion(home, version, sizeof version)) {
-        traceMessage(traceFilename, "release file names version", version);
+        trace("release file names version", version);
         if (verifyVersion(wanted, version)) return true;
         refuse("its release file names version %s, outside the limits", version);
         return false;
@@ -312,13 +306,13 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
         if (ok) refusalText[0] = '\0';
         return ok;
     }
-    traceMessage(traceFilename, "testing ", jvmPath);
+    trace("testing ", jvmPath);
 
     char resultsDir[PathBufferSize];
     char resultsFile[PathBufferSize];
     bool ownDir;
     if (!prepareResults(resultsDir, resultsFile, &ownDir)) {
-        traceMessage(traceFilename, "no place for the test results", resultsDir);
+        trace("no place for the test results", resultsDir);
         refuse("was not tested: no place for its answer (%s cannot be deleted)",
                TestJvmResultsFilename);
         return false;
@@ -363,19 +357,19 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     char text[200];
     if (end == TimedRunNotStarted) {
         formatText(text, sizeof text, "Error running JVM: %s", execErrorText(error));
-        traceMessage(traceFilename, text, false);
+        trace(text, false);
         refuse("did not start: %s", execErrorText(error));
     } else if (end == TimedRunTimedOut) {
         formatText(text, sizeof text, "left no answer within %u seconds and was ended", seconds);
-        traceMessage(traceFilename, "test jvm", text);
-        if (!contained) traceMessage(traceFilename, "processes it started may still run", jvmPath);
+        trace("test jvm", text);
+        if (!contained) trace("processes it started may still run", jvmPath);
         refuse("%s", text);
     } else {
-        traceMessage(traceFilename, "test jvm launched ok", true);
+        trace("test jvm launched ok", true);
         ok = checkVersion(resultsFile, wanted);
         if (ok) readReportedHome(resultsFile, jvmPath);
-        if (ok) traceMessage(traceFilename, "test jvm ok", true);
-        else traceMessage(traceFilename, "Jvm isn't installed properly.");
+        if (ok) trace("test jvm ok", true);
+        else trace("Jvm isn't installed properly.");
     }
     remove(resultsFile);
     if (ownDir) RemoveDirectoryA(PrivateResultsDir);
@@ -417,11 +411,11 @@ bool JvmOk::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmP
 
     if (strstr(commandName, OldJreFilename) == commandName) {
         // An old-style name: the newer JVMs carry java.exe and javaw.exe.
-        // javaw whenever the trace file exists, as it does throughout an
+        // javaw whenever the run traces, as it does throughout an
         // installation (see the rules in getparam.cpp).
         char newName[20];
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
-                   fexists(traceFilename) ? "w.exe" : ".exe");
+                   wanted.tracing ? "w.exe" : ".exe");
         if (tryCommand(wanted, homeDir, newName, jvmPath)) {
             copyText(commandName, JvmWanted::CommandNameSize, newName);
             return true;

@@ -20,17 +20,16 @@
 #define JVM_JVMOK_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
 
-class JvmOk : public Trace {
+class JvmOk {
 public:
     JvmOk();
     ~JvmOk();
     JvmOk(const JvmOk&) = delete;
     JvmOk& operator=(const JvmOk&) = delete;
 
-    void setTraceFilename(const char* name);
 
     // The version rule, the one place where a version is held against the
     // limits: a limit stands for every version that begins with it, the
@@ -92,7 +91,6 @@ private:
     // wanted.home (when given) receives the home of the accepted jvmPath.
     void giveHome(const JvmWanted& wanted, const char* jvmPath);
 
-    char traceFilename[PathBufferSize];
     char reportedHome[PathBufferSize];  // of the last JVM tested and accepted
     char refusalText[1200];
 };

@@ -28,8 +28,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
@@ -69,7 +67,7 @@ void ExtractJvm::registerFor(unsigned bits) {
     registryRootName = machine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
     // The user's software keys are one for programs of either bitness.
     registryView = machine ? registryViewFor(bits) : 0;
-    traceMessage(TraceFilename, "registering the JVM under", registryRootName);
+    trace("registering the JVM under", registryRootName);
 }
 
 void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valueName,
@@ -80,17 +78,17 @@ void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valu
                "Unable to register the JVM: %s\\%s%s%s refused (%s); the next run will not find it",
                registryRootName, keyName, valueName ? " value " : "", valueName ? valueName : "",
                reason);
-    logAndTraceMessage(ErrorsFilename, TraceFilename, message);
+    reportError(message);
 }
 
 bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
                                  char* jvmDir) {
     if (!configureWinReg()) {
-        traceMessage(TraceFilename, "Windows registry unchanged");
+        trace("Windows registry unchanged");
     } else if (!_configureWinJvm(jvmVersion, jvmName, jvmCommandName, jvmDir)) {
-        traceMessage(TraceFilename, "Warning: Windows registry *not* configured properly");
+        trace("Warning: Windows registry *not* configured properly");
     } else {
-        traceMessage(TraceFilename, "Windows registry configured");
+        trace("Windows registry configured");
     }
     return true;  // a registry problem never stops the installation
 }
@@ -139,15 +137,15 @@ bool ExtractJvm::configureJava2(char* base, char* micro, char* jvmHome, char* jv
 }
 
 bool ExtractJvm::configureWinReg() {
-    return readConfigureWinReg(*this);
+    return readConfigureWinReg();
 }
 
 bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     LONG status = key.openForWriting(root, keyName, registryView);
     lastStatus = status;
     if (status == ERROR_SUCCESS) return true;
-    traceMessage(TraceFilename, "Unable to create registry key", keyName);
-    traceMessage(TraceFilename, "registry status", (int)status);
+    trace("Unable to create registry key", keyName);
+    trace("registry status", (int)status);
     return false;
 }
 
@@ -156,17 +154,17 @@ bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* v
     LONG status = key.readValue(name, existing, sizeof existing);
     // A value too long to read is there all the same: it stays.
     if (existing[0] || status == ERROR_MORE_DATA) {
-        traceMessage(TraceFilename, name, "already exists in registry");
-        traceMessage(TraceFilename, "value", existing);
+        trace(name, "already exists in registry");
+        trace("value", existing);
         return true;
     }
     status = key.writeText(name, value);
     lastStatus = status;
     char label[PathBufferSize];
     formatText(label, sizeof label, "Added registry value to %s:", name);
-    traceMessage(TraceFilename, label, value);
+    trace(label, value);
     if (status == ERROR_SUCCESS) return true;
-    traceMessage(TraceFilename, "registry write status", (int)status);
+    trace("registry write status", (int)status);
     return false;
 }
 
@@ -196,7 +194,7 @@ bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const cha
     if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version) ||
         (!addToRegistry(registryRoot, keyName, key) &&
          !addToRegistry(registryRoot, keyName, key))) {
-        traceMessage(TraceFilename, "unable to add registry key", keyName);
+        trace("unable to add registry key", keyName);
         reportRefusedRegistration(keyName, nullptr, lastStatus);
         return false;
     }
@@ -213,7 +211,7 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
 
     char keyName[PathBufferSize];
     if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version)) {
-        traceMessage(TraceFilename, "unable to addJvmToRegistry");
+        trace("unable to addJvmToRegistry");
         return false;
     }
     // A failed open is tried once more, and so is a failed creation below:
@@ -226,18 +224,18 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
         LONG status = key.readValue(MicroVersionValue, registeredMicro, sizeof registeredMicro);
         key.close();
         if (registeredMicro[0] || status == ERROR_MORE_DATA) {
-            traceMessage(TraceFilename, "jvm already registered", keyName);
+            trace("jvm already registered", keyName);
             return true;
         }
         if (!addToRegistry(registryRoot, keyName, key)) {
-            traceMessage(TraceFilename, "unable to addJvmToRegistry");
+            trace("unable to addJvmToRegistry");
             reportRefusedRegistration(keyName, nullptr, lastStatus);
             return false;
         }
     } else if (!addToRegistry(registryRoot, keyName, key) &&
                !addToRegistry(registryRoot, keyName, key)) {
-        traceMessage(TraceFilename, "unable to add registry key", keyName);
-        traceMessage(TraceFilename, "unable to addJvmToRegistry");
+        trace("unable to add registry key", keyName);
+        trace("unable to addJvmToRegistry");
         reportRefusedRegistration(keyName, nullptr, lastStatus);
         return false;
     }

@@ -31,6 +31,9 @@ struct JvmWanted {
     // its program, else the home its program's path gives. Written only
     // when a JVM is accepted.
     char* home = nullptr;
+    // Whether the run traces: the version test then takes "javaw.exe" for
+    // an old "jre..." name, else "java.exe".
+    bool tracing = true;
 };
 
 // The test run's time limit written in the control file: whole seconds

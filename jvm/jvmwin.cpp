@@ -28,7 +28,6 @@ static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char JdkEntry[] = "SOFTWARE\\JavaSoft\\Java Development Kit";
 static const char PluginEntry[] = "SOFTWARE\\JavaSoft\\Java Plug-in";
 static const char PluginType[] = "Java Plug-in";
-static const char TraceFilename[] = "jinstall.log";
 static const char MicroVersionValue[] = "MicroVersion";
 static const char JavaHomeValue[] = "JavaHome";
 static const char HomeValue[] = "Home";
@@ -140,7 +139,6 @@ unsigned hiveViews(bool windows64, HiveView* views) {
 JvmWin::JvmWin()
     : entryCount(0), hiveCount(0), tried(nullptr), triedCount(0), triedCapacity(0),
       searchStart(0), searchLimit(0), stopped(false), refusals(nullptr) {
-    copyText(traceFilename, TraceFilename);
     hiveCount = hiveViews(windowsIs64Bit(), hives);
 }
 
@@ -172,7 +170,7 @@ bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
             copyText(commandName, JvmWanted::CommandNameSize, kept);
             found = searchRegistryForJvm(hives[h], ProductKeys[i], wanted, jvmPath);
         }
-        traceMessage(traceFilename, ProductKeys[i].traceText, found);
+        trace(ProductKeys[i].traceText, found);
     }
     for (size_t i = 0; i < dimof(VersionKeys) && !found && !plugin; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
@@ -189,7 +187,7 @@ bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
         found = searchPath(wanted, jvmPath);
     }
     if (found) {
-        traceMessage(traceFilename, "found jvm", jvmPath);
+        trace("found jvm", jvmPath);
         return true;
     }
     copyText(commandName, JvmWanted::CommandNameSize, kept);
@@ -202,12 +200,12 @@ bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& so
     if (!timeLeft(wanted, &seconds)) return false;
     RegKey key;
     if (key.open(hive.root, source.key, KEY_READ | hive.view) != ERROR_SUCCESS) {
-        if (source.microVersion) traceMessage(traceFilename, "unable to find a compatible Jvm");
+        if (source.microVersion) trace("unable to find a compatible Jvm");
         return false;
     }
     unsigned int count = getJvmEntryCount(key.get());
     if (count == 0) {
-        traceMessage(traceFilename, "unable to find a compatible Jvm");
+        trace("unable to find a compatible Jvm");
         return false;
     }
     char** versions = (char**)calloc(count + 1, sizeof(char*));
@@ -215,7 +213,7 @@ bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& so
     if (!versions || !candidates) {
         free(versions);
         free(candidates);
-        traceMessage(traceFilename, "out of memory listing versions of", source.key);
+        trace("out of memory listing versions of", source.key);
         return false;
     }
     unsigned int listed = getAvailableVersions(key.get(), versions);
@@ -223,24 +221,24 @@ bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& so
 
     char where[PathBufferSize];
     formatText(where, sizeof where, "%s\\%s%s", hive.rootName, source.key, hive.viewName);
-    traceMessage(traceFilename, "searching registry entry", where);
+    trace("searching registry entry", where);
     unsigned int read = 0;
     for (unsigned int i = 0; i < listed; ++i)
         if (readRegistration(hive, source, versions[i], candidates[read])) ++read;
     qsort(candidates, read, sizeof(Candidate), newestFirst);
-    traceMessage(traceFilename, "sorted available versions");
+    trace("sorted available versions");
 
     bool found = false;
     for (unsigned int i = 0; i < read && !found; ++i) {
         const Candidate& candidate = candidates[i];
-        traceMessage(traceFilename, "                 version", candidate.name);
+        trace("                 version", candidate.name);
         char versionKey[PathBufferSize];
         formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, candidate.name,
                    *source.below ? DIR_END : "", source.below);
         formatText(where, sizeof where, "%s\\%s%s", hive.rootName, versionKey, hive.viewName);
         if (candidate.problem) {
-            traceMessage(traceFilename, candidate.problem, versionKey);
-            traceMessage(traceFilename, "found jvm", false);
+            trace(candidate.problem, versionKey);
+            trace("found jvm", false);
             if (refusals) refusals->add(where, "", candidate.problem);
             continue;
         }
@@ -257,7 +255,7 @@ bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& so
     }
     free(versions);
     free(candidates);
-    if (!found) traceMessage(traceFilename, "unable to find a compatible Jvm");
+    if (!found) trace("unable to find a compatible Jvm");
     return found;
 }
 
@@ -280,7 +278,7 @@ static void enumerateSubkeys(HKEY key, Visit visit) {
 }
 
 unsigned int JvmWin::getJvmEntryCount(HKEY productKey) {
-    traceMessage(traceFilename, "counting registry elements");
+    trace("counting registry elements");
     unsigned int count = 0;
     enumerateSubkeys(productKey, [&count](const char*) {
         ++count;
@@ -291,7 +289,7 @@ unsigned int JvmWin::getJvmEntryCount(HKEY productKey) {
 }
 
 unsigned int JvmWin::getAvailableVersions(HKEY productKey, char** versions) {
-    traceMessage(traceFilename, "getting list of available versions");
+    trace("getting list of available versions");
     unsigned int count = 0;
     unsigned int capacity = entryCount;
     // A key that gained subkeys since they were counted must not overrun the
@@ -308,7 +306,7 @@ unsigned int JvmWin::getAvailableVersions(HKEY productKey, char** versions) {
     versions[count] = nullptr;
     char text[60];
     formatText(text, sizeof text, "available versions: %u", count);
-    traceMessage(traceFilename, text);
+    trace(text);
     return count;
 }
 
@@ -364,7 +362,7 @@ bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source
     if (!formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, versionName,
                     *source.below ? DIR_END : "", source.below) ||
         key.open(hive.root, versionKey, KEY_QUERY_VALUE | hive.view) != ERROR_SUCCESS) {
-        traceMessage(traceFilename, "no such registry entry", versionKey);
+        trace("no such registry entry", versionKey);
         return false;
     }
 
@@ -379,7 +377,7 @@ bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source
         key.readValue(MicroVersionValue, value, sizeof value, &type);
         if (value[0] && type != REG_SZ && type != REG_EXPAND_SZ) value[0] = '\0';
         if (!value[0]) {
-            traceMessage(traceFilename, "no known minor version for", source.key);
+            trace("no known minor version for", source.key);
         } else if (numbersIn(versionName) <= 2) {
             appendText(version, ".");
             appendText(version, value);
@@ -412,7 +410,7 @@ bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source
         free(candidate.registered);
         free(candidate.problem);
         candidate = Candidate();
-        traceMessage(traceFilename, "out of memory reading", versionKey);
+        trace("out of memory reading", versionKey);
         return false;
     }
     if (value[0]) readReleaseVersion(value, candidate.release, sizeof candidate.release);
@@ -423,15 +421,15 @@ bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
     const char* variable = getenv(JavaHomeVariable);
     char home[PathBufferSize];
     if (!variable || !copyText(home, variable)) {
-        traceMessage(traceFilename, "no JVM named by", JavaHomeVariable);
+        trace("no JVM named by", JavaHomeVariable);
         return false;
     }
     tidyHome(home);
     if (!home[0]) {
-        traceMessage(traceFilename, "no JVM named by", JavaHomeVariable);
+        trace("no JVM named by", JavaHomeVariable);
         return false;
     }
-    traceMessage(traceFilename, "searching", JavaHomeVariable);
+    trace("searching", JavaHomeVariable);
     char release[VersionBufferSize];
     readReleaseVersion(home, release, sizeof release);
     return tryHome(JavaHomeVariable, home, "", release, wanted, jvmPath);
@@ -440,7 +438,7 @@ bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
 bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
     const char* searchPath = getPathPtr();
     if (!searchPath) return false;
-    traceMessage(traceFilename, "searching the search path for", "javaw.exe, java.exe");
+    trace("searching the search path for", "javaw.exe, java.exe");
     size_t size = strlen(searchPath) + 1;
     char* elements = (char*)malloc(size);
     if (!elements) return false;
@@ -512,7 +510,7 @@ bool JvmWin::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
                    "JVM search stopped after %lu seconds (%u times jvmTestTimeout); the "
                    "candidates after those listed were not examined",
                    (unsigned long)(searchLimit / 1000), (unsigned)SearchTestTimes);
-        traceMessage(traceFilename, text);
+        trace(text);
         if (refusals) refusals->note(text);
         return false;
     }
@@ -527,8 +525,8 @@ void JvmWin::refuse(const char* where, const char* home, const char* format,
                     const char* detail) {
     char reason[VersionBufferSize + 100];
     formatText(reason, sizeof reason, format, detail);
-    traceMessage(traceFilename, "refused without a start:", reason);
-    traceMessage(traceFilename, "found jvm", false);
+    trace("refused without a start:", reason);
+    trace("found jvm", false);
     if (refusals) refusals->add(where, home, reason);
 }
 
@@ -539,7 +537,7 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
     identity.byIdentity = fileIdentity(home, &identity.identity);
     identity.name = home;  // not kept: remember copies it
     if (triedAlready(identity)) {
-        traceMessage(traceFilename, "tried already:", home);
+        trace("tried already:", home);
         return false;
     }
     // A registration names a range: it refuses only when no version of it
@@ -550,9 +548,8 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
     }
     remember(identity);
     JvmOk jvmOk;
-    jvmOk.setTraceFilename(traceFilename);
     if (*release) {
-        traceMessage(traceFilename, "release file of the home names version", release);
+        trace("release file of the home names version", release);
         if (!jvmOk.verifyVersion(wanted, release)) {
             refuse(where, home, "its release file names version %s, outside the limits", release);
             return false;
@@ -562,10 +559,10 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
     if (!timeLeft(wanted, &seconds)) return false;
     JvmWanted bounded = wanted;
     bounded.testSeconds = seconds;
-    traceMessage(traceFilename, "testing jvm in:", home);
+    trace("testing jvm in:", home);
     bool found = jvmOk.jvmCorrectVersion(bounded, home, jvmPath);
-    traceMessage(traceFilename, "found jvm", found);
-    if (found) traceMessage(traceFilename, "JVM found under", where);
+    trace("found jvm", found);
+    if (found) trace("JVM found under", where);
     else if (refusals) refusals->add(where, home, jvmOk.refusal());
     return found;
 }

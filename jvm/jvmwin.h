@@ -32,7 +32,7 @@
 #define JVM_JVMWIN_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
 #include "jvm/refusals.h"
 
@@ -64,7 +64,7 @@ struct TriedHome;
 // The search's overall time limit, in test-run time limits.
 enum { SearchTestTimes = 5 };
 
-class JvmWin : public Trace {
+class JvmWin {
 public:
     JvmWin();
     ~JvmWin();
@@ -114,7 +114,6 @@ private:
     DWORD searchStart, searchLimit;  // milliseconds
     bool stopped;
     RefusalList* refusals;
-    char traceFilename[PathBufferSize];
 };
 
 #endif

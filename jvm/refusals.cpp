@@ -44,18 +44,17 @@ void RefusalList::add(const char* where, const char* home, const char* reason) {
 
 void RefusalList::note(const char* line) { append('N', line); }
 
-void RefusalList::log(Trace& log, const char* logFile, const char* traceFile) const {
+void RefusalList::log() const {
     if (!searched) return;
     if (length == 0) {
-        log.logAndTraceMessage(logFile, traceFile,
-                               "No installed JVM was found in the registry, JAVA_HOME or PATH");
+        reportError("No installed JVM was found in the registry, JAVA_HOME or PATH");
         return;
     }
     for (char* line = text; *line;) {
         char* end = strchr(line, '\n');
         *end = '\0';
-        if (line[0] == 'R') log.logAndTraceMessage(logFile, traceFile, "JVM refused:", line + 1);
-        else log.logAndTraceMessage(logFile, traceFile, line + 1);
+        if (line[0] == 'R') reportError("JVM refused:", line + 1);
+        else reportError(line + 1);
         *end = '\n';
         line = end + 1;
     }

@@ -6,7 +6,7 @@
 #ifndef JVM_REFUSALS_H
 #define JVM_REFUSALS_H
 
-#include "base/trace.h"
+#include "base/report.h"
 
 #include <stddef.h>
 
@@ -27,8 +27,8 @@ public:
     bool empty() const { return length == 0; }
 
     // One line a refused candidate (or one line saying none was found) to
-    // logFile and the trace; nothing when no search has run.
-    void log(Trace& log, const char* logFile, const char* traceFile) const;
+    // the error log and the trace; nothing when no search has run.
+    void log() const;
 
 private:
     void append(char kind, const char* text);

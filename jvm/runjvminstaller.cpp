@@ -26,8 +26,6 @@
 #include <string.h>
 
 static const char ArgSeparator[] = "/*/*/*";
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char DIR_END[] = "\\";
 
 enum { ErrorTextSize = 500 };
@@ -81,9 +79,9 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
         installer.takeBitsOf(program);
         created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
-        traceMessage(TraceFilename, "jvmDirName: ", jvmDir);
+        trace("jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
-        traceMessage(TraceFilename, "found existing jvm directory", jvmDiscovered);
+        trace("found existing jvm directory", jvmDiscovered);
         copyText(madeTop, installer.createdDir());
     }
     if (jvmDiscovered) madeTop[0] = '\0';
@@ -99,8 +97,8 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
             ok = installJvm(jvmVersion, jvmName, wanted.commandName, jvmInstallerBinary,
                             jvmInstallerCommand, jvmDir, jvmPath);
     }
-    traceMessage(TraceFilename, "jvmFullname:", jvmPath);
-    traceMessage(TraceFilename, "runJvmInstaller ok", ok);
+    trace("jvmFullname:", jvmPath);
+    trace("runJvmInstaller ok", ok);
     return ok;
 }
 
@@ -120,7 +118,7 @@ bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmComma
              findInstalledJvm(packaged, jvmName, jvmPath);
     }
     // What the program left empty of the directories made for it goes.
-    removeMadeDirectories(*this, jvmDir, madeTop);
+    removeMadeDirectories(jvmDir, madeTop);
     return ok;
 }
 
@@ -135,14 +133,14 @@ bool RunJvmInstaller::copyInstaller(const char* installerName, const char* dir) 
     bool fits = formatText(source, sizeof source, "%s%s%s", workDir, DIR_END, installerName) &&
                 formatText(target, sizeof target, "%s%s%s", dir, DIR_END,
                            fileNameOf(installerName));
-    traceMessage(TraceFilename, "copied installer from: ", source);
-    traceMessage(TraceFilename, "                   to: ", target);
+    trace("copied installer from: ", source);
+    trace("                   to: ", target);
     // A file of that name already in the directory is not the package's to
     // overwrite, nor (after the run) to delete.
     bool taken = fits && fexists(target);
-    if (taken) logAndTraceMessage(ErrorsFilename, TraceFilename, "file already exists:", target);
+    if (taken) reportError("file already exists:", target);
     bool ok = fits && !taken && copyFile(source, target);
-    traceMessage(TraceFilename, "copy ok", ok);
+    trace("copy ok", ok);
     return ok;
 }
 
@@ -150,7 +148,7 @@ void RunJvmInstaller::removeInstaller(const char* installerName, const char* dir
     char target[PathBufferSize];
     if (formatText(target, sizeof target, "%s%s%s", dir, DIR_END, fileNameOf(installerName)))
         remove(target);
-    traceMessage(TraceFilename, "jvm installer removed");
+    trace("jvm installer removed");
 }
 
 // ---------------------------------------------------------------------------
@@ -180,7 +178,7 @@ char** RunJvmInstaller::splitCommandLine(const char* commandLine, char** program
     }
     size_t count = 0;
     args[count] = copyOf(fileNameOf(*program), strlen(fileNameOf(*program)));
-    traceMessage(TraceFilename, "arg:", args[count] ? args[count] : "");
+    trace("arg:", args[count] ? args[count] : "");
     bool complete = args[count++] != nullptr;
 
     if (firstSeparator) {
@@ -189,14 +187,14 @@ char** RunJvmInstaller::splitCommandLine(const char* commandLine, char** program
              at = strstr(text, ArgSeparator)) {
             args[count] = copyOf(text, (size_t)(at - text));
             complete = args[count] != nullptr;
-            if (complete) traceMessage(TraceFilename, "arg:", args[count++]);
+            if (complete) trace("arg:", args[count++]);
             text = getStartNextArg(at);
         }
         if (complete) {
             // What remains is the last entry, even when empty.
             args[count] = copyOf(text, strlen(text));
             complete = args[count] != nullptr;
-            if (complete) traceMessage(TraceFilename, "arg:", args[count++]);
+            if (complete) trace("arg:", args[count++]);
         }
     }
     if (!complete) {
@@ -206,56 +204,51 @@ char** RunJvmInstaller::splitCommandLine(const char* commandLine, char** program
         return nullptr;
     }
     args[count] = nullptr;
-    traceMessage(TraceFilename, "# of args", (int)count + 1);
-    traceMessage(TraceFilename, "command:", *program);
+    trace("# of args", (int)count + 1);
+    trace("command:", *program);
     return args;
 }
 
 void RunJvmInstaller::freeArgs(char** args) {
     if (!args) return;
-    traceMessage(TraceFilename, "freeing all args");
+    trace("freeing all args");
     int count = 0;
     while (args[count]) ++count;
     for (int i = count - 1; i >= 0; --i) {
-        traceMessage(TraceFilename, "freeing arg", i);
+        trace("freeing arg", i);
         free(args[i]);
     }
-    traceMessage(TraceFilename, "freeing args");
+    trace("freeing args");
     free(args);
-    traceMessage(TraceFilename, "freed args");
+    trace("freed args");
 }
 
 bool RunJvmInstaller::runInstaller(const char* commandLine, const char* dir) {
     if (!commandLine || !commandLine[0]) {
-        traceMessage(TraceFilename, "no jvm installer command line");
+        trace("no jvm installer command line");
         return false;
     }
     char* program = nullptr;
     char** args = splitCommandLine(commandLine, &program);
     if (!args) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to split jvm installer command",
+        reportError("Unable to split jvm installer command",
                            commandLine);
         return false;
     }
     bool ok = executeInstaller(program, args, dir);
     freeArgs(args);
-    traceMessage(TraceFilename, "freeing filename");
+    trace("freeing filename");
     free(program);
-    traceMessage(TraceFilename, "freed filename");
+    trace("freed filename");
     return ok;
 }
 
 bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* dir) {
     char workDir[PathBufferSize];
     getCurrentDir(workDir, PathBufferSize - 1);
-    char errorsFile[PathBufferSize], traceFile[PathBufferSize];
-    formatText(errorsFile, sizeof errorsFile, "%s%s%s", workDir, DIR_END, ErrorsFilename);
-    formatText(traceFile, sizeof traceFile, "%s%s%s", workDir, DIR_END, TraceFilename);
 
     ExecCommand exec;
-    exec.setErrorsFilename(errorsFile);
-    exec.setTraceFilename(traceFile);
-    traceMessage(TraceFilename, "jvm installer command:", program);
+    trace("jvm installer command:", program);
 
     char errorText[ErrorTextSize];
     errorText[0] = '\0';
@@ -274,18 +267,18 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
     // (ERROR_SUCCESS_REBOOT_REQUIRED, ..._INITIATED) has succeeded.
     unsigned long code = exec.lastExitCode();
     if (ok && (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED))
-        traceMessage(TraceFilename, "the JVM installer asks for a restart; exit code", (int)code);
+        trace("the JVM installer asks for a restart; exit code", (int)code);
     else if (ok && code != 0) {
-        logInstallerExit(*this, ErrorsFilename, TraceFilename, program, exec.lastExitCode(), dir);
+        logInstallerExit(program, exec.lastExitCode(), dir);
         return false;
     }
     if (!ok) {
         char message[ErrorTextSize + 64];
         formatText(message, sizeof message, "Error running JVM installer: %s", errorText);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, message, false);
-        exec.logUnableToStart(*this, program, args);
+        reportError(message, false);
+        exec.logUnableToStart(program, args);
     } else {
-        traceMessage(TraceFilename, "third party jvm installer ran with no reported errors");
+        trace("third party jvm installer ran with no reported errors");
     }
     return ok;
 }
@@ -301,7 +294,7 @@ bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char
     char home[PathBufferSize];
     while (!found && listing.next()) {
         if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
-        traceMessage(TraceFilename, "looking for jvm in:", home);
+        trace("looking for jvm in:", home);
         JvmOk jvmOk;
         found = jvmOk.jvmCorrectVersion(wanted, home, jvmPath);
     }
@@ -314,11 +307,11 @@ bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmN
     RefusalList refused;
     bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath, &refused);
     if (found) {
-        traceMessage(TraceFilename, "Found correct version of JVM:", jvmPath);
+        trace("Found correct version of JVM:", jvmPath);
     } else {
         // The JVM just installed is not among them: why each one was refused.
-        traceMessage(TraceFilename, "Correct version of JVM was not found in common locations");
-        refused.log(*this, ErrorsFilename, TraceFilename);
+        trace("Correct version of JVM was not found in common locations");
+        refused.log();
     }
     return found;
 }
@@ -327,5 +320,5 @@ bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmN
 // Registry setting
 
 bool RunJvmInstaller::configureWinReg() {
-    return readConfigureWinReg(*this);
+    return readConfigureWinReg();
 }

@@ -13,13 +13,12 @@
 #define JVM_RUNJVMINSTALLER_H
 
 #include "base/strbuf.h"
-#include "base/trace.h"
+#include "base/report.h"
 #include "jvm/jvmwanted.h"
-#include "shell/statuswin.h"
 
 #include <windows.h>
 
-class RunJvmInstaller : public Trace, public Status {
+class RunJvmInstaller {
 public:
     RunJvmInstaller();
     ~RunJvmInstaller();

@@ -11,12 +11,11 @@
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
-#include "install/startdir.h"
+#include "config/startdir.h"
 
 #include <windows.h>
 #include <direct.h>
 
-static const char TraceFilename[] = "jinstall.log";
 static const char DIR_END[] = "\\";
 static const char JvmSubdirectory[] = "jvm";
 
@@ -32,19 +31,19 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     char start[PathBufferSize];
     readStartDir(start, sizeof start);
     if (deletionRefusal(tree, homeDirectory, start)) {
-        traceMessage(TraceFilename, "not deleting protected directory", tree);
+        trace("not deleting protected directory", tree);
         return false;
     }
     if (keptFile && keptFile[0] && dirNamesOrHolds(tree, keptFile)) {
-        traceMessage(TraceFilename, "not deleting the directory of", keptFile);
+        trace("not deleting the directory of", keptFile);
         return false;
     }
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         // A link: remove the link itself, never what it points to.
         return _rmdir(tree) == 0;
     }
-    traceMessage(TraceFilename, "deleting old jvm directory", tree);
+    trace("deleting old jvm directory", tree);
     bool ok = delDirTree(tree);
-    if (!ok) traceMessage(TraceFilename, "unable to delete old jvm directory", tree);
+    if (!ok) trace("unable to delete old jvm directory", tree);
     return ok && !fexists(tree);
 }

@@ -15,7 +15,6 @@
 #include "base/textline.h"
 #include "base/winfolders.h"
 #include "base/winvers.h"
-#include "shell/language.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -31,8 +30,6 @@ static const char JavaIdentityDbField[] = "identity.database=";
 static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 static const char Win95LogonEntry[] = "Network\\Logon";
 static const char SystemLogFilename[] = "changes.txt";
-static const char TraceFilename[] = "jinstall.log";
-static const char ErrorsFilename[] = "errors.log";
 static const char NewCopySuffix[] = ".__kivnew";
 static const char DIR_END[] = "\\";
 
@@ -40,7 +37,7 @@ static const char ProfilesDir[] = "profiles";
 static const char BackupExtension[] = ".001";
 static const char RenameFormat[] = "%s %s %s identitydb.001";
 
-enum { LanguageBufferSize = 1000, LineBufferSize = 2001, LoginNameSize = 5000 };
+enum { LineBufferSize = 2001, LoginNameSize = 5000 };
 
 // The change record's rename words; any language not listed speaks English.
 struct RenameWords {
@@ -66,11 +63,11 @@ static bool installPolicy(Security& security, const char* label, const char* pol
     char fileName[PathBufferSize];
     char destination[PathBufferSize];
     fileName[0] = destination[0] = '\0';
-    security.traceMessage(TraceFilename, label, policy);
+    trace(label, policy);
     if (security.getFilenames(policy, javaHome, fileName, destination))
         return security.copySecurityFile(fileName, destination, backup);
     if (fileName[0] && fexists(fileName))
-        security.traceMessage(TraceFilename, "unable to get destination", policy);
+        trace("unable to get destination", policy);
     return false;
 }
 
@@ -89,7 +86,7 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
         char fileName[PathBufferSize];
         char destination[PathBufferSize];
         fileName[0] = destination[0] = '\0';
-        traceMessage(TraceFilename, "keystore", keystore);
+        trace("keystore", keystore);
         result = addCertificate(keystore, javaHome, home, fileName, destination, backup);
     }
     return result;
@@ -114,7 +111,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
         rest = at + strlen(UserHomeDirSpec);
         WinFolders folders;
         if (!folders.getUserProfileDirectory(profile)) {
-            traceMessage(TraceFilename, "unable to find the user's profile for", setting);
+            trace("unable to find the user's profile for", setting);
             return false;
         }
         base = profile;
@@ -130,7 +127,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
         copyText(fileName, PathBufferSize, rest);
         if (userHome &&
             !formatText(destination, PathBufferSize, "%s%s%s", base, DIR_END, fileName)) {
-            traceMessage(TraceFilename, "security destination too long", fileName);
+            trace("security destination too long", fileName);
             destination[0] = '\0';
             return false;
         }
@@ -139,14 +136,14 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
 
     copyText(fileName, PathBufferSize, slash + 1);
     if (!fexists(fileName)) {
-        traceMessage(TraceFilename, "security file not found", fileName);
+        trace("security file not found", fileName);
         return false;
     }
     char directory[PathBufferSize];
     copyTextN(directory, dimof(directory), rest, (size_t)(slash - rest));
     if (!addDirectories(base, directory)) return false;
     if (!formatText(destination, PathBufferSize, "%s%s%s", directory, DIR_END, fileName)) {
-        traceMessage(TraceFilename, "security destination too long", directory);
+        trace("security destination too long", directory);
         destination[0] = '\0';
         return false;
     }
@@ -171,7 +168,7 @@ bool Security::addDirectories(const char* base, char* path) {
             if (fits) fits = appendText(built, piece);
             if (!fits) {
                 // Never create a directory under a cut name.
-                traceMessage(TraceFilename, "unable to create security directory", built);
+                trace("unable to create security directory", built);
                 return false;
             }
             _mkdir(built);
@@ -181,7 +178,7 @@ bool Security::addDirectories(const char* base, char* path) {
     }
 
     if (!built[0] || !isDir(built)) {
-        traceMessage(TraceFilename, "unable to create security directory", built);
+        trace("unable to create security directory", built);
         return false;
     }
     copyText(path, PathBufferSize, built);
@@ -193,15 +190,15 @@ bool Security::copySecurityFile(const char* source, char* destination, bool back
     if (!fexists(destination)) {
         // copyFile puts a complete copy in place or none at all.
         if (copyFile(source, destination)) {
-            traceMessage(TraceFilename, "security file installed", destination);
+            trace("security file installed", destination);
             return true;
         }
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to copy security file",
+        reportError("Unable to copy security file",
                            destination);
         return false;
     }
     if (backup && fexists(source)) return backupFile(destination, source);
-    traceMessage(TraceFilename, "security file kept", destination);
+    trace("security file kept", destination);
     return true;
 }
 
@@ -220,13 +217,13 @@ bool Security::backupFile(const char* path, const char* replacement) {
     char newCopy[PathBufferSize];
     if (!getBackupFilename(path, backupName, dimof(backupName)) ||
         !formatText(newCopy, dimof(newCopy), "%s%s", path, NewCopySuffix)) {
-        traceMessage(TraceFilename, "backup name too long", path);
+        trace("backup name too long", path);
         return false;
     }
     // The first backup holds the user's own file; a later run must not
     // replace it with a file the package installed.
     if (fexists(backupName)) {
-        traceMessage(TraceFilename, "backup already exists, file kept", backupName);
+        trace("backup already exists, file kept", backupName);
         return true;
     }
     // New file first: the replacement is complete on disk before the file
@@ -234,26 +231,23 @@ bool Security::backupFile(const char* path, const char* replacement) {
     // rename leaves the JVM with the file it had.
     remove(newCopy);
     if (!copyFile(replacement, newCopy)) {
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to copy security file", path);
+        reportError("Unable to copy security file", path);
         return false;
     }
     if (!MoveFileA(path, backupName)) {
         remove(newCopy);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to back up", path);
+        reportError("Unable to back up", path);
         return false;
     }
     if (!MoveFileA(newCopy, path)) {
         // The original goes back where it was.
         MoveFileA(backupName, path);
         remove(newCopy);
-        logAndTraceMessage(ErrorsFilename, TraceFilename, "Unable to replace security file",
+        reportError("Unable to replace security file",
                            path);
         return false;
     }
 
-    char language[LanguageBufferSize];
-    language[0] = '\0';
-    getLanguage(language);
     const char* word;
     const char* preposition;
     getRenameWords(language, &word, &preposition);
@@ -263,8 +257,8 @@ bool Security::backupFile(const char* path, const char* replacement) {
     char line[PathBufferSize + 64];
     formatText(line, dimof(line), RenameFormat, wordText, preposition, path);
     logSystemChange(line);
-    traceMessage(TraceFilename, "backed up", backupName);
-    traceMessage(TraceFilename, "security file installed", path);
+    trace("backed up", backupName);
+    trace("security file installed", path);
     return true;
 }
 
@@ -292,7 +286,7 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
                               char* fileName, char* destination, bool backup) {
     if (!getFilenames(setting, javaHome, fileName, destination)) {
         if (fileName[0] && fexists(fileName))
-            traceMessage(TraceFilename, "unable to get destination", setting);
+            trace("unable to get destination", setting);
         return false;
     }
 
@@ -301,7 +295,7 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     getCurrentDir(currentDir, dimof(currentDir));
     copyText(name, fileName);
     if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, DIR_END, name)) {
-        traceMessage(TraceFilename, "keystore path too long", name);
+        trace("keystore path too long", name);
         return false;
     }
 
@@ -364,17 +358,17 @@ bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
     }
     if (!found) return false;
     if (!complete) {
-        traceMessage(TraceFilename, "identity database path too long", path);
+        trace("identity database path too long", path);
         return false;
     }
 
     normaliseIdentityDb(value);
     if (!value[0]) {
-        traceMessage(TraceFilename, "identity database not named", path);
+        trace("identity database not named", path);
         return false;
     }
     copyText(identityDb, PathBufferSize, value);
-    traceMessage(TraceFilename, "identity database", identityDb);
+    trace("identity database", identityDb);
 
     char* lastSeparator = strrchr(value, '\\');
     if (lastSeparator) {
@@ -399,7 +393,7 @@ bool Security::_getLoginName(char* name, size_t cap) {
     // The name becomes one directory level: nothing that could lead out of
     // the profiles directory.
     if (strpbrk(name, "\\/:") || isDotEntry(name)) {
-        traceMessage(TraceFilename, "unusable login name", name);
+        trace("unusable login name", name);
         name[0] = '\0';
         return false;
     }
@@ -417,12 +411,12 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
     char profiles[PathBufferSize];
     if (!formatText(profiles, dimof(profiles), "%s%s%s", home, DIR_END, ProfilesDir) ||
         !isDir(profiles)) {
-        traceMessage(TraceFilename, "no profiles directory in", home);
+        trace("no profiles directory in", home);
         return false;
     }
     char name[PathBufferSize];
     if (!_getLoginName(name, dimof(name))) {
-        traceMessage(TraceFilename, "unable to find login name in registry");
+        trace("unable to find login name in registry");
         return false;
     }
 
@@ -430,7 +424,7 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
     if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesDir, '/', name)) return false;
     if (!addDirectories(home, profile)) return false;
     if (!formatText(destination, PathBufferSize, "%s%s%s", profile, DIR_END, slash + 1)) {
-        traceMessage(TraceFilename, "security destination too long", profile);
+        trace("security destination too long", profile);
         destination[0] = '\0';
         return false;
     }

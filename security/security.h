@@ -16,12 +16,15 @@
 #ifndef SECURITY_SECURITY_H
 #define SECURITY_SECURITY_H
 
-#include "base/trace.h"
+#include "base/report.h"
 
 #include <stddef.h>
 
-class Security : public Trace {
+class Security {
 public:
+    // language: the run's language word, for the change record.
+    explicit Security(const char* language = "english") : language(language) {}
+
     // Installs the three files (each setting empty when not given).
     // Returns the outcome of the last step performed.
     bool addSecurity(char* systemPolicy, char* userPolicy, char* keystore, const char* javaHome,
@@ -74,6 +77,7 @@ public:
     void getRenameWords(const char* language, const char** word, const char** preposition);
 
 private:
+    const char* language;
     bool _getLoginName(char* name, size_t cap);
 };
 

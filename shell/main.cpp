@@ -1,23 +1,25 @@
 // The launcher's process entry.
 //
 // The main thread makes sure that no other launcher is installing from the
-// same work directory, creates the semaphore files "__kivinstall.sem" and
-// "__kivshow.sem" and starts the worker thread that runs the whole
-// installation at once, so that the first JVM run does not wait for the
-// window system. Then, unless the start is quiet, it creates a hidden main
-// window and the status dialog and pumps their messages, testing after each
-// one (a 100 ms timer keeps them coming) whether the worker has deleted
-// "__kivshow.sem" to let the dialog go. A quiet run creates no window at
+// same work directory, makes the run's report (base/filereport.h), creates
+// the semaphore file "__kivinstall.sem" and starts the worker thread that
+// runs the whole installation at once, so that the first JVM run does not
+// wait for the window system. Then, unless the start is quiet, it creates a
+// hidden main window and the status dialog and pumps their messages, testing
+// after each one (a 100 ms timer keeps them coming) whether the worker has
+// set the release event to let the dialog go. A quiet run creates no window at
 // all. Either way the main thread waits for the worker itself (its thread
 // handle), never for a file it may have failed to create, and only then
 // starts the clean-up program of the work directory when the installation
-// was started from another directory. The exit code is 0.
+// was started from another directory. WinMain holds the run's outcome; the
+// exit code is 0.
 #include "install/installer.h"
 #include "shell/cmdline.h"
-#include "shell/language.h"
 #include "shell/resource.h"
 #include "shell/statuswin.h"
 #include "base/dirguard.h"
+#include "base/filereport.h"
+#include "config/startdir.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
@@ -33,7 +35,6 @@
 static const char WindowClassName[] = "GenericWClass";
 static const char CleanupFilename[] = "cleanup.exe";
 static const char CleanupCopyFilename[] = "__cleanup.exe";
-static const char MessageCaption[] = "Tallybox Installer";
 static const char AlreadyRunningText[] =
     "Another installer is already running in this directory. This one installs nothing; "
     "wait until the other has finished.";
@@ -119,7 +120,7 @@ static bool lockWorkDirectory(const char* workDir) {
 // clean-up copies them to its start directory): nothing goes there.
 static void reportAlreadyRunning(bool quiet) {
     if (!quiet) {
-        MessageBoxA(nullptr, AlreadyRunningText, MessageCaption, MB_ICONEXCLAMATION);
+        showBox(BoxKind::Notice, AlreadyRunningText, nullptr, nullptr);
         return;
     }
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -129,16 +130,28 @@ static void reportAlreadyRunning(bool quiet) {
     WriteFile(out, "\r\n", 2, &written, nullptr);
 }
 
-bool startProgram(bool quiet, bool properties, char* argument) {
+// What the worker needs from the main thread, and the outcome it hands back.
+struct WorkerTask {
+    const char* arguments;
+    FileReport* report;  // may be null: then nothing is traced
+    HANDLE releaseEvent;  // set when the dialog may go
+    RunOutcome outcome;
+};
+
+static RunOutcome startProgram(const WorkerTask& task, bool quiet, bool properties,
+                               char* argument) {
     // Placed in malloc'd memory: the nothrow operator new would link the C++
     // runtime's exception machinery into the program.
     void* memory = malloc(sizeof(Install));
-    if (!memory) return false;
-    Install* install = new (memory) Install;
-    bool result = install->install(quiet, properties, argument);
+    if (!memory) return RunOutcome::ProvisionFailed;
+    ShellChannel channel(task.releaseEvent);
+    bool tracing = task.report && task.report->tracing();
+    bool ownTrace = task.report && task.report->ownTrace();
+    Install* install = new (memory) Install(channel, tracing, ownTrace);
+    RunOutcome outcome = install->install(quiet, properties, argument);
     install->~Install();
     free(memory);
-    return result;
+    return outcome;
 }
 
 // The worker thread: reads the command line, runs the installation and, as
@@ -146,10 +159,11 @@ bool startProgram(bool quiet, bool properties, char* argument) {
 // thread itself; the file only tells the dialog's hand-over.
 static HANDLE workerStarted;  // set by the worker as it begins
 
-static unsigned __stdcall startMainThread(void* arguments) {
+static unsigned __stdcall startMainThread(void* argument_) {
     timelineMark("worker starts");
     if (workerStarted) SetEvent(workerStarted);
-    const char* text = arguments ? (const char*)arguments : "";
+    WorkerTask& task = *(WorkerTask*)argument_;
+    const char* text = task.arguments ? task.arguments : "";
     size_t size = strlen(text) + 1 + 5000;
     char* argument = (char*)calloc(size, 1);
     bool quiet = false;
@@ -157,7 +171,7 @@ static unsigned __stdcall startMainThread(void* arguments) {
     if (argument) parseCommandLine(text, &quiet, &properties, argument, size);
 
     copyFile(CleanupFilename, CleanupCopyFilename);
-    startProgram(quiet, properties, argument ? argument : (char*)"");
+    task.outcome = startProgram(task, quiet, properties, argument ? argument : (char*)"");
     free(argument);
 
     remove(waitInstallPath);
@@ -184,6 +198,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 static HANDLE worker;  // the worker thread, for the main thread to wait on
+static HANDLE releaseEvent;  // set by the worker: the dialog may go
 
 static bool workerRunning() { return WaitForSingleObject(worker, 0) == WAIT_TIMEOUT; }
 
@@ -208,7 +223,7 @@ static bool pumpMessage() {
 static void showPhase(HWND mainWindow) {
     SetTimer(mainWindow, TimerId, TimerPeriod, nullptr);
     while (pumpMessage()) {
-        if (!workerRunning() || !fexists(showDialogPath)) {
+        if (!workerRunning() || WaitForSingleObject(releaseEvent, 0) == WAIT_OBJECT_0) {
             KillTimer(mainWindow, TimerId);
             return;
         }
@@ -267,7 +282,6 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
                                     nullptr, nullptr, instance, nullptr);
     timelineMark("main window created");
     hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
-    setWindowCharType(hDlgMain);
     timelineMark("dialog created");
     // A worker that has already finished leaves nothing to show: the
     // windows go with the process.
@@ -332,28 +346,34 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     }
     bool quiet = isQuietStart(arguments);
     getCurrentDir(workDir, DirSize - 1);
+    RunOutcome outcome = RunOutcome::Succeeded;
     if (!lockWorkDirectory(workDir)) {
+        outcome = RunOutcome::AlreadyRunning;
         reportAlreadyRunning(quiet);
         free(workDir);
         free(startDir);
         return 0;
     }
     timelineMark("work directory locked");
+    // The run's report, its trace policy decided here once for the run.
+    // Placed in malloc'd memory, as the installation is (startProgram).
+    void* reportMemory = malloc(sizeof(FileReport));
+    FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
+    if (fileReport) setReport(fileReport);
     formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, DIR_END,
                WaitInstallFilename);
-    formatText(showDialogPath, sizeof showDialogPath, "%s%s%s", workDir, DIR_END,
-               ShowDialogFilename);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;
 
-    // The worker may delete the semaphore files as soon as it runs: they
-    // exist before it starts.
+    // The worker may delete the semaphore file as soon as it runs: it
+    // exists before it starts.
     createSemaphore(waitInstallPath);
-    createSemaphore(showDialogPath);
     timelineMark("semaphores created");
+    releaseEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, arguments, 0, nullptr);
+    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded};
+    worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, &task, 0, nullptr);
     timelineMark("worker started");
     if (worker) {
         if (quiet)
@@ -363,11 +383,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         CloseHandle(worker);
     }
     if (workerStarted) CloseHandle(workerStarted);
+    if (releaseEvent) CloseHandle(releaseEvent);
     timelineMark("worker joined");
+    if (worker) outcome = task.outcome;
+    (void)outcome;  // the exit code stays 0
 
     finalStep(workDir, startDir);
     free(workDir);
     free(startDir);
+    setReport(nullptr);
+    if (fileReport) fileReport->~FileReport();
+    free(reportMemory);
     timelineMark("exit");
     timelineWrite();
     return 0;

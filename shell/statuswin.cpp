@@ -3,12 +3,12 @@
 // The dialog is modeless and belongs to the main thread; it shows one line
 // of text in the user's language for the whole run. The texts reach the
 // windows in UTF-16, so that their letters do not depend on the system's
-// ANSI code page. Message boxes are shown from the worker thread without an
-// owner: before one appears the worker deletes "__kivshow.sem", which tells
-// the main thread to let the dialog go.
+// ANSI code page. Boxes are shown from the worker thread without an owner:
+// before one appears the worker sets the release event, which tells the main
+// thread to let the dialog go.
 #include "shell/statuswin.h"
 #include "base/codepage.h"
-#include "shell/language.h"
+#include "config/language.h"
 #include "base/strbuf.h"
 
 #include <stdio.h>
@@ -23,9 +23,7 @@ static const wchar_t ErrorCaptionW[] = L"Tallybox Installer: Error";
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
 const char WaitInstallFilename[] = "__kivinstall.sem";
-const char ShowDialogFilename[] = "__kivshow.sem";
 char waitInstallPath[SemaphorePathSize] = "";
-char showDialogPath[SemaphorePathSize] = "";
 int postedQuit = 0;
 
 // The texts are UTF-8 and reach the windows as UTF-16, so that their letters
@@ -106,36 +104,69 @@ wchar_t* composeErrorText(const char* message, const char* details, const char* 
     return text;
 }
 
-Status::Status()
-    : maxPercentage(100), quietMode(false), language((char*)calloc(LanguageSize, 1)) {
-    if (language) getLanguage(language);
-}
-
-Status::~Status() { free(language); }
-
-void Status::showStatus(const char*) {}
-
-void Status::showStatus(unsigned) {}
-
-void Status::showMessage(const char* text) {
-    remove(showDialogPath);
-    wchar_t* wide = widen(text, CP_ACP);
-    if (wide)
-        MessageBoxW(nullptr, wide, MessageCaptionW, MB_ICONEXCLAMATION);
-    else
-        MessageBoxA(nullptr, text, MessageCaption, MB_ICONEXCLAMATION);
-    free(wide);
-}
-
-void Status::showError(const char* message, const char* details) {
-    if (quietMode) return;
+void showBox(BoxKind kind, const char* message, const char* details, const char* language) {
+    if (kind == BoxKind::Notice) {
+        wchar_t* wide = widen(message, CP_ACP);
+        if (wide)
+            MessageBoxW(nullptr, wide, MessageCaptionW, MB_ICONEXCLAMATION);
+        else
+            MessageBoxA(nullptr, message, MessageCaption, MB_ICONEXCLAMATION);
+        free(wide);
+        return;
+    }
     wchar_t* text = composeErrorText(message, details, language ? language : "english");
-    remove(showDialogPath);
     if (text)
         MessageBoxW(nullptr, text, ErrorCaptionW, MB_ICONHAND | MB_SYSTEMMODAL);
     else
         MessageBoxA(nullptr, message, ErrorCaption, MB_ICONHAND | MB_SYSTEMMODAL);
     free(text);
+}
+
+ShellChannel::ShellChannel(HANDLE releaseEvent) : releaseEvent(releaseEvent), failureShown(false) {
+    getLanguage(language);
+}
+
+void ShellChannel::releaseDialog() {
+    if (releaseEvent) SetEvent(releaseEvent);
+}
+
+void ShellChannel::showFailure(const char* message, const char* details) {
+    if (failureShown) return;
+    failureShown = true;
+    releaseDialog();
+    showBox(BoxKind::Error, message, details, language);
+}
+
+// The Japanese font: 16 points at the resolution of the device context, the
+// Shift-JIS character set. Null when it cannot be made.
+static HFONT createJapaneseFont(HDC context) {
+    if (!context) return nullptr;
+    LOGFONTA font;
+    memset(&font, 0, sizeof font);
+    font.lfHeight = -MulDiv(16, GetDeviceCaps(context, LOGPIXELSY), 72);
+    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfPitchAndFamily = FF_ROMAN;
+    return CreateFontIndirectA(&font);
+}
+
+static bool isJapanese(const char* language) {
+    return language && _stricmp(language, "japanese") == 0;
+}
+
+// A control draws its text with the font it is given by WM_SETFONT, not with
+// whatever was selected into a device context once: the font is handed to
+// the control and lives as long as the process (one font, made once).
+void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language) {
+    static HFONT japanese = nullptr;
+    if (!isJapanese(language) || !dialog) return;
+    HWND control = GetDlgItem(dialog, (int)controlId);
+    if (!control) return;
+    if (!japanese) {
+        HDC context = GetDC(control);
+        japanese = createJapaneseFont(context);
+        if (context) ReleaseDC(control, context);
+    }
+    if (japanese) SendMessageA(control, WM_SETFONT, (WPARAM)japanese, TRUE);
 }
 
 void getMessage(HWND dialog, unsigned controlId, char* text) {

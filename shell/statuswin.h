@@ -1,15 +1,17 @@
 // The status dialog, the initial status text in the user's language, the
-// error box, and Status, the base through which the working classes show
-// message boxes to the user.
+// one box function, and ShellChannel, the shell's side of the installation's
+// user channel.
 //
 // Also the process-wide values of the launcher shell: the status dialog's
-// handle, and the names and full paths of the two semaphore files that the
-// main thread creates and the worker deletes.
+// handle, and the name and full path of the semaphore file that the main
+// thread creates and the worker deletes.
 #ifndef SHELL_STATUSWIN_H
 #define SHELL_STATUSWIN_H
 
 #include <windows.h>
 #include <stddef.h>
+
+#include "base/userchannel.h"
 
 enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 
@@ -17,33 +19,35 @@ enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 extern HINSTANCE hInst;
 extern HWND hDlgMain;  // null once the dialog is destroyed
 extern const char WaitInstallFilename[];  // "__kivinstall.sem": the installation runs
-extern const char ShowDialogFilename[];   // "__kivshow.sem": the dialog is to stay up
 extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFilename
-extern char showDialogPath[SemaphorePathSize];   // the work directory's ShowDialogFilename
 extern int postedQuit;
 
-class Status {
+enum class BoxKind {
+    Notice,  // "Tallybox Installer", an exclamation mark: the message alone
+    Error    // "Tallybox Installer: Error", system-modal: message and details
+};
+
+// The one place a box is shown. An error box shows the message, then the
+// details, or the language's pointer to the logs when there are none.
+void showBox(BoxKind kind, const char* message, const char* details, const char* language);
+
+// The user channel of the shell: the stage texts leave the dialog's one
+// line as it is; the failure box comes once; releasing the dialog sets the
+// event the main thread waits on.
+class ShellChannel : public UserChannel {
 public:
-    Status();
-    ~Status();
-    Status(const Status&) = delete;
-    Status& operator=(const Status&) = delete;
+    explicit ShellChannel(HANDLE releaseEvent);
+    ShellChannel(const ShellChannel&) = delete;
+    ShellChannel& operator=(const ShellChannel&) = delete;
 
-    void setQuietMode(bool quiet) { quietMode = quiet; }
-    void setMaxPercentage(unsigned max) { maxPercentage = max; }
-    // Progress hooks: they leave the dialog unchanged.
-    void showStatus(const char* text);
-    void showStatus(unsigned percent);
-    // An exclamation box "Tallybox Installer"; quiet mode is not consulted.
-    void showMessage(const char* text);
-    // The error box, with details or the language's pointer to the logs.
-    // In quiet mode nothing is shown and "__kivshow.sem" stays.
-    void showError(const char* message, const char* details = nullptr);
+    void showStage(const char*) override {}
+    void showFailure(const char* message, const char* details) override;
+    void releaseDialog() override;
 
-protected:
-    unsigned maxPercentage;
-    bool quietMode;
-    char* language;  // LanguageSize bytes, owned
+private:
+    HANDLE releaseEvent;
+    bool failureShown;
+    char language[LanguageSize];
 };
 
 // The initial status text of a language word (English for any other word),
@@ -57,6 +61,8 @@ const char* errorLogSuffix(const char* language);
 // text; the caller frees it. Null only when out of memory.
 wchar_t* composeErrorText(const char* message, const char* details, const char* language);
 
+// For Japanese, gives one control of a dialog the Japanese font.
+void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Fills text (at least StatusTextSize bytes) with the initial status text
 // (UTF-8).
 void getMessage(HWND dialog, unsigned controlId, char* text);

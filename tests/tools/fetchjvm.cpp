@@ -1,6 +1,7 @@
 // fetchjvm URL SHA256 TARGETDIR [STALLSECONDS]: the JVM download on its own, for the
 // scenarios that prove it against a local server. Prints "ok" or "failed: <reason>", then how
 // often each stage reported progress and its last bytes done and total; exits 0 on success.
+#include "base/filereport.h"
 #include "jvm/jvmdownload.h"
 
 #include <stdio.h>
@@ -8,7 +9,7 @@
 
 namespace {
 
-struct Report : Progress {
+struct Counter : Progress {
     void progress(ProgressStage stage, unsigned long long done, unsigned long long total) override {
         ++calls[stage];
         last[stage][0] = done;
@@ -25,12 +26,15 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: fetchjvm URL SHA256 TARGETDIR [STALLSECONDS]\n");
         return 2;
     }
+    // The trace and the error log of the current directory, as a run has them.
+    FileReport files(false);
+    setReport(&files);
     JvmDownload download;
     if (argc > 4) {
         unsigned stall = (unsigned)atoi(argv[4]);
         download.setLimits(HttpLimits{stall, stall, stall});
     }
-    Report report;
+    Counter report;
     JvmDownloadResult result;
     bool ok = download.download(argv[1], argv[2], argv[3], &report, result);
     printf(ok ? "ok\n" : "failed: %s\n", result.reason);

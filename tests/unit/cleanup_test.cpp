@@ -12,7 +12,7 @@
 #include <vector>
 
 struct QuietInstall : Install {
-    QuietInstall() { setQuietMode(true); }
+    QuietInstall() : Install(quietChannel()) {}
 };
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {

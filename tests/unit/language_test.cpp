@@ -1,6 +1,6 @@
 // Locale detection against the real registry of the test prefix, and the texts of the status dialog
 // and the error box.
-#include "shell/language.h"
+#include "config/language.h"
 #include "shell/statuswin.h"
 #include "testdir.h"
 

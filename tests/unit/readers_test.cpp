@@ -4,7 +4,7 @@
 #include "base/bitness.h"
 #include "config/getparam.h"
 #include "install/installer.h"
-#include "install/startdir.h"
+#include "config/startdir.h"
 #include "jvm/jvmok.h"
 #include "base/strbuf.h"
 #include "testdir.h"
@@ -51,8 +51,7 @@ Values read(const std::string& content) {
     std::unique_ptr<Guarded> guarded(new Guarded);
     memset(guarded.get(), 0x5a, sizeof *guarded);
     writeFile("kiv.control", content);
-    GetParameters reader;
-    reader.setQuietMode(true);
+    GetParameters reader(false);  // tracing on, yet not the user's own: javaw stays the choice
     EXPECT_TRUE(reader.getParameters(guarded->settings));
     EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
               std::string(128, 0x5a));
@@ -129,7 +128,6 @@ TEST(GetParameters, ReadsTheControlFile) {
         {everyKey, own},
     };
     ScratchDir dir;
-    writeFile("jinstall.sem", "");  // tracing on, yet not the user's own: javaw stays the choice
     for (const auto& c : cases) {
         Values expected = c.changed;
         expected.insert(defaults.begin(), defaults.end());
@@ -175,8 +173,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                                  "nativeJvmInstalledInTemp", "nativeTempJvmDir",
                                  "nativeJvmHomeDir", "configureWinRegistry", ""};
     const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
-    std::unique_ptr<Install> install(new Install);
-    install->setQuietMode(true);  // every reader is quiet, so a failure shows no box
+    std::unique_ptr<Install> install(new Install(quietChannel()));
     install->setHomeDirectory("C:\\windows");
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};

@@ -1,4 +1,6 @@
 #include "testdir.h"
+#include "base/filereport.h"
+#include "base/userchannel.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -7,6 +9,20 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+// The tests' report: the files of whatever directory is current.
+static FileReport testReport(false, true);
+static const bool reportSet = (setReport(&testReport), true);
+
+UserChannel& quietChannel() {
+    struct Quiet : UserChannel {
+        void showStage(const char*) override {}
+        void showFailure(const char*, const char*) override {}
+        void releaseDialog() override {}
+    };
+    static Quiet quiet;
+    return quiet;
+}
 
 ScratchDir::ScratchDir() {
     static unsigned count = 0;

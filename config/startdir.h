@@ -2,8 +2,8 @@
 // the first line of "startdir.txt" in the work directory records it. The
 // shell starts the clean-up program when it differs from the work directory;
 // the clean-up appends the logs there.
-#ifndef INSTALL_STARTDIR_H
-#define INSTALL_STARTDIR_H
+#ifndef CONFIG_STARTDIR_H
+#define CONFIG_STARTDIR_H
 
 #include <stddef.h>
 

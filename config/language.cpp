@@ -7,7 +7,7 @@
 // the form of a language tag ("de", "de-DE", "pt-BR") is taken by its
 // language part; every other name is English. Each decision is recorded in
 // "locale.log" while that file exists.
-#include "shell/language.h"
+#include "config/language.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -23,7 +23,7 @@ static const char LocaleLogFilename[] = "locale.log";
 static const char English[] = "english";
 static const char EnglishLabel[] = "English found";
 
-enum { LocaleNameSize = 201, LanguageBufferSize = 1000 };
+enum { LocaleNameSize = 201 };
 
 // Stands where the stored aliases hold a replacement character.
 #define R "\xEF\xBF\xBD"
@@ -112,55 +112,4 @@ void getLanguage(char* language) {
         }
     }
     if (!language[0]) copyText(language, LanguageBufferSize, English);
-}
-
-// The Japanese font: 16 points at the resolution of the device context, the
-// Shift-JIS character set. Null when it cannot be made.
-static HFONT createJapaneseFont(HDC context) {
-    if (!context) return nullptr;
-    LOGFONTA font;
-    memset(&font, 0, sizeof font);
-    font.lfHeight = -MulDiv(16, GetDeviceCaps(context, LOGPIXELSY), 72);
-    font.lfCharSet = SHIFTJIS_CHARSET;
-    font.lfPitchAndFamily = FF_ROMAN;
-    return CreateFontIndirectA(&font);
-}
-
-static bool isJapanese(const char* language) {
-    return language && _stricmp(language, "japanese") == 0;
-}
-
-// Tries the font on the window's device context and selects the previous
-// font back: the window's own font setting stays as it was.
-void setWindowCharType(HWND window) {
-    char* language = (char*)malloc(LanguageBufferSize);
-    if (!language) return;
-    getLanguage(language);
-    if (isJapanese(language) && window) {
-        HDC context = GetDC(window);
-        HFONT japanese = createJapaneseFont(context);
-        if (japanese) {
-            HGDIOBJ previous = SelectObject(context, japanese);
-            if (previous) SelectObject(context, previous);
-            DeleteObject(japanese);
-        }
-        if (context) ReleaseDC(window, context);
-    }
-    free(language);
-}
-
-// A control draws its text with the font it is given by WM_SETFONT, not with
-// whatever was selected into a device context once: the font is handed to
-// the control and lives as long as the process (one font, made once).
-void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language) {
-    static HFONT japanese = nullptr;
-    if (!isJapanese(language) || !dialog) return;
-    HWND control = GetDlgItem(dialog, (int)controlId);
-    if (!control) return;
-    if (!japanese) {
-        HDC context = GetDC(control);
-        japanese = createJapaneseFont(context);
-        if (context) ReleaseDC(control, context);
-    }
-    if (japanese) SendMessageA(control, WM_SETFONT, (WPARAM)japanese, TRUE);
 }

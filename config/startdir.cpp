@@ -1,7 +1,7 @@
 // The one reader of "startdir.txt". A line that is empty once its trailing
 // blanks and line ends are gone is no start directory; a UTF-8 byte-order
 // mark before it is skipped.
-#include "install/startdir.h"
+#include "config/startdir.h"
 #include "base/codepage.h"
 #include "base/strbuf.h"
 #include "base/textline.h"

@@ -1,0 +1,22 @@
+// UserChannel: what an installation says to the user while it runs: the
+// stage it has reached, the one failure box of a failed run, and the moment
+// the status dialog may go. The shell implements it; the layers below are
+// handed it and never show a window themselves.
+#ifndef BASE_USERCHANNEL_H
+#define BASE_USERCHANNEL_H
+
+class UserChannel {
+public:
+    virtual void showStage(const char* text) = 0;
+    // The failure box: the message, then the details, or the language's
+    // pointer to the logs when there are none. Shown once per run; a quiet
+    // run shows none.
+    virtual void showFailure(const char* message, const char* details) = 0;
+    // The status dialog may go (it has been in the way long enough).
+    virtual void releaseDialog() = 0;
+
+protected:
+    ~UserChannel() {}
+};
+
+#endif

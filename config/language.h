@@ -1,0 +1,14 @@
+// The user's language, from the locale name in the registry.
+#ifndef CONFIG_LANGUAGE_H
+#define CONFIG_LANGUAGE_H
+
+enum { LanguageBufferSize = 1000 };
+
+// Fills language (LanguageBufferSize bytes) with one of the nine words:
+// english, french, german, spanish, polish, japanese, italian, portuguese,
+// dutch. Never fails: an unreadable locale name gives english.
+void getLanguage(char* language);
+// Appends one line to "locale.log" while that file exists.
+void logLocaleMsg(const char* label, const char* localeName, const char* language);
+
+#endif
