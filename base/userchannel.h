@@ -5,13 +5,15 @@
 #ifndef BASE_USERCHANNEL_H
 #define BASE_USERCHANNEL_H
 
+#include "base/usertext.h"
+
 class UserChannel {
 public:
     virtual void showStage(const char* text) = 0;
-    // The failure box: the message, then the details, or the language's
-    // pointer to the logs when there are none. Shown once per run; a quiet
-    // run shows none.
-    virtual void showFailure(const char* message, const char* details) = 0;
+    // The failure box in the user's language: the message, the details
+    // (when there are any) and the pointer to the logs. Shown once per run;
+    // a quiet run shows none.
+    virtual void showFailure(const UserLines& message, const UserLines& details) = 0;
     // The status dialog may go (it has been in the way long enough).
     virtual void releaseDialog() = 0;
 

@@ -95,3 +95,26 @@ unsigned placeholdersOf(const char* pattern) {
         if (c[0] == '%' && c[1] >= '1' && c[1] <= '9') found |= 1u << (c[1] - '1');
     return found;
 }
+
+void UserLines::add(UserText name, const char* first, const char* second, const char* joint) {
+    if (count == MaxParts) return;
+    Part& part = parts[count++];
+    part.name = name;
+    part.joint = joint ? joint : "";
+    copyText(part.values[0], ValueSize, first ? first : "");
+    copyText(part.values[1], ValueSize, second ? second : "");
+}
+
+bool UserLines::english(char* out, size_t cap) const {
+    if (!cap) return false;
+    out[0] = '\0';
+    bool whole = true;
+    for (size_t i = 0; i < count; ++i) {
+        const Part& part = parts[i];
+        if (!appendText(out, cap, part.joint)) whole = false;
+        size_t used = strlen(out);
+        if (!englishText(out + used, cap - used, part.name, part.values[0], part.values[1]))
+            whole = false;
+    }
+    return whole;
+}

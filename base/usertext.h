@@ -54,4 +54,33 @@ bool englishText(char* out, size_t cap, UserText name, const char* first = nullp
 // The placeholders a pattern holds: bit n - 1 for %n.
 unsigned placeholdersOf(const char* pattern);
 
+// A text for the user made of named texts with their values, each joined to
+// the one before by a plain separator (line ends or a blank), so that it can
+// be written in English for the logs and in the user's language for a box.
+// The values are copied (a longer one is cut).
+class UserLines {
+public:
+    enum { MaxParts = 3, ValueSize = 600 };
+    struct Part {
+        UserText name;
+        const char* joint;  // before the part: a literal
+        char values[2][ValueSize];
+    };
+
+    UserLines() : count(0) {}
+    void clear() { count = 0; }
+    bool empty() const { return count == 0; }
+    // Adds a part (nothing once MaxParts are there).
+    void add(UserText name, const char* first = nullptr, const char* second = nullptr,
+             const char* joint = "");
+    size_t size() const { return count; }
+    const Part& part(size_t index) const { return parts[index]; }
+    // The English text into out (cap bytes); false when cut.
+    bool english(char* out, size_t cap) const;
+
+private:
+    Part parts[MaxParts];
+    size_t count;
+};
+
 #endif

@@ -102,7 +102,12 @@ static const ParamKey ParamKeys[] = {
     {AppletUrlField, SETTING(appletUrl), PostNone},
     {SearchForJvmField, SETTING(searchForJvm), PostNone},
     {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNumber},
+    {"reportFailureByExitCode", SETTING(reportFailureByExitCode), PostNumber},
 };
+
+bool failureByExitCode(const ControlSettings& settings) {
+    return _stricmp(settings.reportFailureByExitCode, "true") == 0;
+}
 
 bool GetParameters::getParameters(ControlSettings& settings) {
     if (!isReadable(KivControlFilename)) return false;
@@ -121,11 +126,10 @@ bool GetParameters::getParameters(ControlSettings& settings) {
 }
 
 bool GetParameters::isReadable(const char* path) {
-    static const char OpenFailed[] = "Unable to open kiv.control";
     LineReader file(path, controlFileLines());
     if (file.isOpen()) return true;
-    logError(OpenFailed);
-    failure = OpenFailed;
+    logError(englishPattern(TextControlFileNotOpened));
+    failure = TextControlFileNotOpened;
     return false;
 }
 
@@ -134,14 +138,14 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
     LineReader file(controlFilename, controlFileLines());
     if (!file.isOpen()) {
         reportError("Unable to open file", controlFilename);
-        failure = "Unable to open control file";
+        failure = TextControlFileNotOpenedForReading;
         return false;
     }
 
     char* line = (char*)malloc(LineBufferSize);
     if (!line) {
         reportError("Unable to read file", controlFilename);
-        failure = "Unable to open control file";
+        failure = TextControlFileNotOpenedForReading;
         return false;
     }
     bool lineWhole;
@@ -166,9 +170,8 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
     free(line);
     if (file.failed()) {
         // Values after the failed read are unknown: the file is not used.
-        static const char ReadFailed[] = "Unable to read kiv.control";
-        reportError(ReadFailed, controlFilename);
-        failure = ReadFailed;
+        reportError(englishPattern(TextControlFileNotRead), controlFilename);
+        failure = TextControlFileNotRead;
         return false;
     }
     return verifyParameters(settings);

@@ -2,7 +2,7 @@
 // launch parameters that the installation driver owns.
 //
 // The file is read line by line, never written: a line that starts with one
-// of the 21 key names sets that value (the character after the key is the
+// of the key names sets that value (the character after the key is the
 // separator and is skipped). Defaults fill the gaps and the JVM program
 // name is normalised. Every value goes into its field of ControlSettings; a
 // value that does not fit is cut and the cut is traced.
@@ -12,11 +12,16 @@
 #include <windows.h>
 
 #include "base/textline.h"
+#include "base/usertext.h"
 #include "config/settings.h"
 
 // How every reader of the control file takes its lines: bytes as they are,
 // any line end, no byte-order mark, 5100 characters a line.
 LineRule controlFileLines();
+
+// Whether the control file asks for a failed run's outcome as the exit code
+// ("reportFailureByExitCode=true", in any case).
+bool failureByExitCode(const ControlSettings& settings);
 
 class GetParameters {
 public:
@@ -56,8 +61,8 @@ public:
     // False for \ / : * ? " < > |, true for everything else (NUL included).
     bool isfilenameChar(char c);
 
-    // Why the reading failed, for the user; null while it has not.
-    const char* failure = nullptr;
+    // Why the reading failed, for the user; UserTextCount while it has not.
+    UserText failure = UserTextCount;
 
 private:
     bool userTracing;

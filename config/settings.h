@@ -41,6 +41,7 @@ struct ControlSettings {
     char appletUrl[PathBufferSize - 1];
     char searchForJvm[100];
     char jvmTestTimeout[20];  // seconds a JVM's test run may take
+    char reportFailureByExitCode[20];  // "true": the outcome is the exit code
 
     // Every value empty.
     void clear() { memset(this, 0, sizeof *this); }

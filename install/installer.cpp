@@ -13,7 +13,9 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
+#include "config/getparam.h"
 #include "config/winregconfig.h"
+#include "install/packagecheck.h"
 #include "jvm/extractjvm.h"
 
 #include <stdio.h>
@@ -23,30 +25,13 @@
 static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
 static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
 
-static const char DiskSpaceText[] =
-    "Are the destination or temporary directories out of disk space?\r\r"
-    "    See errors.log for other possible causes.";
-static const char OtherCausesText[] =
-    "Other possible causes for errors:\n"
-    "    * Read/write access rights to the 'temp' and installation directories?\n"
-    "    * OS need to be patched to run Java apps?\n"
-    "    * Anti-virus software installed that won't permit unknonwn executable or JAR files "
-    "to run?\n"
-    "    * Does your system export the display?";
-static const char WizardNotStartedText[] =
-    "Unable to start the install wizard.\r\rIs there a \"java\" command in the path that "
-    "doesn't start the JRE?\r\rIf there is, remove it and try the installer again.";
-
-
 Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
     : channel(channel), winNT(false), quietInstall(false), propertiesInstall(false),
       tracing(tracing), ownTrace(ownTrace) {
     settings.clear();
     makeRunContext(context, false, false, tracing, ownTrace);
     // Every buffer of the run starts as the empty text.
-    char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,  madeJvmDir,
-                             homeDirectory, errorMessage, errorDetails, boxMessage,
-                             boxDetails};
+    char* const buffers[] = {jvmCommand, javaHomeDir, provedHome, madeJvmDir, homeDirectory};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
 
@@ -66,8 +51,8 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     showStatusMessage(1);
 
     getEnvironmentSetup();
-    errorMessage[0] = '\0';
-    errorDetails[0] = '\0';
+    errorMessage.clear();
+    errorDetails.clear();
 
     bool result = false;
     RunOutcome outcome = RunOutcome::Succeeded;
@@ -79,6 +64,7 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
         outcome = RunOutcome::PackageFaulty;
         reportFailure();
     } else {
+        traceFindings();
         bool found = isJvmInstalled();
         bool ready = found || installTheJvm();
         if (!ready) outcome = jvmFailure;
@@ -98,10 +84,16 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
                 }
             }
             if (!result) {
-                outcome = RunOutcome::WizardFailed;
-                copyText(errorMessage, WizardNotStartedText);
-                formatText(errorDetails, sizeof errorDetails, "%s\n%s", OtherCausesText,
-                           DiskSpaceText);
+                // The cause the last launch could tell, else the general one.
+                outcome = wizardArchiveAbsent ? RunOutcome::PackageFaulty
+                                              : RunOutcome::WizardFailed;
+                errorMessage = wizardFailure;
+                errorDetails.clear();
+                if (errorMessage.empty()) {
+                    errorMessage.add(TextWizardNotStarted);
+                    errorDetails.add(TextOtherCauses);
+                    errorDetails.add(TextDiskSpace, nullptr, nullptr, "\n");
+                }
             }
         }
         if (!result) reportFailure();
@@ -112,28 +104,65 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     timelineMark("clean-up ends");
     channel.releaseDialog();
     // One box for the whole run, with the text of whoever knew most.
-    if (boxMessage[0] && !context.silent()) channel.showFailure(boxMessage, boxDetails);
+    if (!boxMessage.empty() && !context.silent()) channel.showFailure(boxMessage, boxDetails);
     return outcome;
 }
 
-void Install::chooseBox(const char* message, const char* details) {
-    if (boxMessage[0]) {
-        trace("not shown, a box is chosen already:", message);
-        return;
+int exitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::Succeeded: return 0;
+    case RunOutcome::NoJvm: return 1;
+    case RunOutcome::ProvisionFailed: return 2;
+    case RunOutcome::WizardFailed: return 3;
+    case RunOutcome::AlreadyRunning: return 4;
+    case RunOutcome::PackageFaulty: return 5;
     }
-    copyText(boxMessage, message);
-    copyText(boxDetails, details ? details : "");
+    return 3;
 }
 
-// The failure report: one message and its details, logged and shown once.
+bool Install::exitCodeWanted() const { return failureByExitCode(settings); }
+
+namespace {
+// The findings of the package check, each a line of the trace.
+class TracedFindings : public CheckFindings {
+public:
+    void found(bool, const char* line) override { trace("package check", line); }
+};
+}  // namespace
+
+void Install::traceFindings() {
+    TracedFindings findings;
+    checkPackage(".", findings);
+}
+
+void Install::chooseBox(const UserLines& message, const UserLines& details) {
+    if (!boxMessage.empty()) {
+        char text[InstallErrorSize];
+        message.english(text, sizeof text);
+        trace("not shown, a box is chosen already:", text);
+        return;
+    }
+    boxMessage = message;
+    boxDetails = details;
+}
+
+// The failure report: one message and its details, logged in English and
+// shown once in the user's language.
 void Install::reportFailure() {
-    if (!errorMessage[0])
-        formatText(errorMessage, sizeof errorMessage, "Unable to install application.\r\r%s",
-                   DiskSpaceText);
-    if (!errorDetails[0]) copyText(errorDetails, OtherCausesText);
+    if (errorMessage.empty()) {
+        errorMessage.add(TextUnableToInstall);
+        errorMessage.add(TextDiskSpace, nullptr, nullptr, "\r\r");
+        errorDetails.clear();
+        errorDetails.add(TextOtherCauses);
+    }
     refusedJvms.log();
-    reportError(errorMessage);
-    reportError(errorDetails);
+    char text[InstallErrorSize];
+    errorMessage.english(text, sizeof text);
+    reportError(text);
+    if (!errorDetails.empty()) {
+        errorDetails.english(text, sizeof text);
+        reportError(text);
+    }
     chooseBox(errorMessage, errorDetails);
 }
 
@@ -157,17 +186,16 @@ void Install::buildVersionText(char* version, size_t cap) {
     if (settings.jvmRequiredVersion[0])
         copyText(version, cap, settings.jvmRequiredVersion);
     else if (settings.jvmMaxVersion[0])
-        formatText(version, cap, "%s - %s", settings.jvmMinVersion, settings.jvmMaxVersion);
+        englishText(version, cap, TextVersionRange, settings.jvmMinVersion, settings.jvmMaxVersion);
     else
-        formatText(version, cap, "%s or a later version", settings.jvmMinVersion);
+        englishText(version, cap, TextVersionOrLater, settings.jvmMinVersion);
 }
 
 void Install::setNotFoundMessages(const char* version) {
-    formatText(errorMessage, sizeof errorMessage,
-               "The correct version of the %s was not found on your system.", settings.jvmName);
-    formatText(errorDetails, sizeof errorDetails,
-               "Please install %s %s and then restart this installation program.", settings.jvmName,
-               version);
+    errorMessage.clear();
+    errorMessage.add(TextJvmNotFound, settings.jvmName);
+    errorDetails.clear();
+    errorDetails.add(TextInstallJvmAndRestart, settings.jvmName, version);
 }
 
 bool Install::installTheJvm() {
@@ -176,6 +204,8 @@ bool Install::installTheJvm() {
     const char* type = settings.jvmInstallerType;
     if (_stricmp(type, SelfExtractorType) == 0) return installJvmBundle(version);
     if (_stricmp(type, ThirdPartyType) == 0) return installJvmInstaller(version);
+    // A type the launcher does not know is the package's mistake.
+    if (type[0]) jvmFailure = RunOutcome::PackageFaulty;
     setNotFoundMessages(version);
     return false;
 }
@@ -204,9 +234,12 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
         return false;
     }
     if (!packageHolds(file, bundle)) {
-        formatText(errorMessage, sizeof errorMessage, "Unable to find %s %s on your system.",
-                   settings.jvmName, version);
-        copyText(errorDetails, "Please install the JVM and re-start this installer.");
+        // The package names a file it does not hold.
+        jvmFailure = RunOutcome::PackageFaulty;
+        errorMessage.clear();
+        errorMessage.add(TextUnableToFindJvm, settings.jvmName, version);
+        errorDetails.clear();
+        errorDetails.add(TextInstallTheJvm);
         return false;
     }
     showStatusMessage(4);
@@ -214,9 +247,11 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
     bool result = bundle ? extractJvm() : runThirdPartyInstaller();
     if (!result) {
         jvmFailure = RunOutcome::ProvisionFailed;
-        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s",
-                   settings.jvmName, settings.jvmVersion, DiskSpaceText);
-        copyText(errorDetails, OtherCausesText);
+        errorMessage.clear();
+        errorMessage.add(TextUnableToInstallJvm, settings.jvmName, settings.jvmVersion);
+        errorMessage.add(TextDiskSpace, nullptr, nullptr, " ");
+        errorDetails.clear();
+        errorDetails.add(TextOtherCauses);
     }
     return result;
 }

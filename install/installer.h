@@ -19,6 +19,7 @@
 
 #include "base/strbuf.h"
 #include "base/report.h"
+#include "base/usertext.h"
 #include "config/settings.h"
 #include "jvm/jvmwanted.h"
 #include "jvm/refusals.h"
@@ -28,7 +29,7 @@
 // Capacities of the Install buffers of the run, in bytes with the NUL.
 enum {
     InstallPathSize = PathBufferSize,  // paths
-    InstallErrorSize = 5000            // errorMessage and errorDetails
+    InstallErrorSize = 5000            // an English failure text
 };
 
 // How a run ended; the program's entry holds it.
@@ -38,8 +39,12 @@ enum class RunOutcome {
     ProvisionFailed,  // providing a JVM failed
     WizardFailed,     // the wizard did not start or did not say it had
     AlreadyRunning,   // another launcher installs from the work directory
-    PackageFaulty     // the control file is unreadable
+    PackageFaulty     // the control file is unreadable, or a file it names is missing
 };
+
+// The exit code of an outcome, when the package asks for one
+// ("reportFailureByExitCode"): 0 for success, 1 to 5 in the order above.
+int exitCodeOf(RunOutcome outcome);
 
 class Install {
 public:
@@ -52,6 +57,9 @@ public:
     // The whole sequence, ending in the clean-up and, for a failed run,
     // the one failure box.
     RunOutcome install(bool quiet, bool properties, char* argument);
+
+    // Whether the control file asks for the outcome as the exit code.
+    bool exitCodeWanted() const;
 
     // The steps of the sequence. Each works on the object's settings and
     // run values; they are public so that each can be driven on its own.
@@ -84,6 +92,7 @@ public:
     bool runJavaInstaller(char* argument);
     bool runInstaller(char* argument);
     bool _runInstaller(char** list);
+    void explainWizardEnd(unsigned long exitCode, const char* lines);
     unsigned countParameters(char* argument);
     void addClassElement(char* classpath, char* element);
 
@@ -102,7 +111,9 @@ private:
     bool installWith(const char* file, char* version, bool bundle);
     void reportFailure();
     // The text of the failure box, when none is chosen yet.
-    void chooseBox(const char* message, const char* details);
+    void chooseBox(const UserLines& message, const UserLines& details);
+    // The package check's findings on the control file, to the trace.
+    void traceFindings();
     bool registerTemporaryJvm(char* jvmHome);
     void homeOfJvm(char* home);
     // The version limits and the command name of the settings, as the JVM
@@ -114,8 +125,8 @@ private:
     ControlSettings settings;  // the values of the control file
     // The failure box's text, chosen by whoever knew most (empty: the
     // failure report's).
-    char boxMessage[InstallErrorSize];
-    char boxDetails[InstallErrorSize];
+    UserLines boxMessage;
+    UserLines boxDetails;
     RunOutcome jvmFailure = RunOutcome::NoJvm;  // why no JVM could be had
     RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
@@ -129,8 +140,12 @@ private:
     // createdJvmDir), the only one the temporary-JVM clean-up may delete.
     char madeJvmDir[InstallPathSize];
     char homeDirectory[InstallPathSize];
-    char errorMessage[InstallErrorSize];
-    char errorDetails[InstallErrorSize];
+    UserLines errorMessage;
+    UserLines errorDetails;
+    // Why the last launch of the wizard failed, as far as it can be told
+    // (empty: the JVM could not be started, or nothing is known).
+    UserLines wizardFailure;
+    bool wizardArchiveAbsent = false;
     bool winNT;
     bool quietInstall;
     bool propertiesInstall;

@@ -12,7 +12,10 @@
 // wizard's JVM inherits none. The launch counts as a success only when the
 // wizard has left its marker "__kivwizard.sem" by the time its JVM has ended
 // (a marker left by an earlier run is deleted before the start), and only
-// when "native.properties" was written whole for it.
+// when "native.properties" was written whole for it. The JVM's standard
+// error is caught (exec/childerrors.h); when it ends without the marker,
+// errors.log gets its exit code and last lines, and the cause they name
+// (jvm/wizardcause.h) becomes the failure box's message.
 #include "install/installer.h"
 #include "base/timeline.h"
 #include "base/clib.h"
@@ -20,7 +23,9 @@
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/winvers.h"
+#include "exec/childerrors.h"
 #include "exec/execcmd.h"
+#include "jvm/wizardcause.h"
 
 #include <windows.h>
 #include <stdio.h>
@@ -217,6 +222,8 @@ static void addWords(char** list, unsigned& used, unsigned room, const char* val
 
 bool Install::runInstaller(char* argument) {
     if (!argument) argument = (char*)"";
+    wizardFailure.clear();
+    wizardArchiveAbsent = false;
     unsigned count = countParameters(argument);
     // An empty wizard command still takes one entry; keep room for it.
     unsigned room = count + 1;
@@ -277,6 +284,9 @@ bool Install::runInstaller(char* argument) {
         reportError("wizard not started: native.properties is missing or incomplete");
     } else if (strstr(classpath, InstallJarFilename) && !fexists(InstallJarFilename)) {
         reportError("install.jar does not exist.");
+        wizardFailure.clear();
+        wizardFailure.add(TextWizardArchiveMissing, InstallJarFilename);
+        wizardArchiveAbsent = true;
     } else {
         result = _runInstaller(list);
     }
@@ -297,6 +307,8 @@ bool Install::_runInstaller(char** list) {
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
     ExecCommand exec;
+    ChildErrors caught;
+    exec.captureErrors(&caught);
     char errorText[SpawnErrorSize];
     errorText[0] = '\0';
 
@@ -321,12 +333,46 @@ bool Install::_runInstaller(char** list) {
         return false;
     }
 
-    trace("java wizard execed with no reported errors");
+    unsigned long exitCode = exec.lastExitCode();
+    if (exitCode == 0)
+        trace("java wizard execed with no reported errors");
+    else
+        trace("java wizard ended with exit code", (int)exitCode);
     if (fexists(WizardMarkerFilename)) {
         remove(WizardMarkerFilename);
         trace("Java wizard launched successfully");
         return true;
     }
     reportError("Java wizard not started properly");
+    explainWizardEnd(exitCode, caught.lastLines());
     return false;
+}
+
+// The JVM ended without the wizard's marker: its exit code and what it
+// wrote to its standard error go to errors.log, and the cause they name
+// becomes the failure's message.
+void Install::explainWizardEnd(unsigned long exitCode, const char* lines) {
+    char text[80];
+    formatText(text, sizeof text, "the wizard's JVM ended with exit code %lu", exitCode);
+    reportError(text);
+    if (lines[0]) {
+        const char* line = lines;
+        while (*line) {
+            const char* end = strchr(line, '\n');
+            size_t length = end ? (size_t)(end - line) : strlen(line);
+            char* copy = duplicate(line, length);
+            if (copy) reportError("wizard's JVM:", copy);
+            free(copy);
+            line += end ? length + 1 : length;
+        }
+    }
+    char name[UserLines::ValueSize];
+    WizardCause cause = wizardCause(lines, name, sizeof name);
+    wizardFailure.clear();
+    if (cause == WizardMainClassMissing)
+        wizardFailure.add(TextMainClassMissing, name);
+    else if (cause == WizardJarMissing)
+        wizardFailure.add(TextWizardArchiveMissing, name);
+    else
+        wizardFailure.add(TextWizardEndedWithoutStarting);
 }

@@ -75,9 +75,12 @@ void Install::_cleanUpLogFiles(char* target) {
             formatText(destination, size, "%s%s%s", target, separator, name);
             if (!appendFile(name, destination))
                 trace("unable to copy log file", destination);
-            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination))
-                chooseBox("Unable to save errors.log",
-                          "Try installing from a non-write protected drive.");
+            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination)) {
+                UserLines message, details;
+                message.add(TextErrorsLogNotSaved);
+                details.add(TextTryWritableDrive);
+                chooseBox(message, details);
+            }
         }
         free(destination);
     }

@@ -25,6 +25,13 @@ protected:
 // sound: no finding was an error.
 bool checkPackage(const char* packageDir, CheckFindings& findings);
 
+// Which JVM of this machine a run in packageDir would take, and why, or why
+// none: the search of a run, with its test runs made in a private temporary
+// directory (the test class writes its answer where it runs), so that
+// nothing in packageDir changes. Notes only: what this machine has says
+// nothing about the package.
+void checkMachineJvm(const char* packageDir, CheckFindings& findings);
+
 // The distance between two words without regard to case: the fewest
 // letters inserted, removed, replaced or swapped with their neighbour that
 // turn one into the other.

@@ -9,6 +9,10 @@
 bool Install::getParams() {
     GetParameters parameters(context.userTracing());
     bool read = parameters.getParameters(settings);
-    if (!read && parameters.failure) chooseBox(parameters.failure, nullptr);
+    if (!read && parameters.failure != UserTextCount) {
+        UserLines message, details;
+        message.add(parameters.failure);
+        chooseBox(message, details);
+    }
     return read;
 }

@@ -10,6 +10,7 @@
 
 static const char QuietSwitch[] = "-q";
 static const char PropertiesSwitch[] = "-s";
+static const char CheckSwitch[] = "--check";
 
 // Length of the word starting at word (up to the next blank or the end).
 static size_t wordLength(const char* word) {
@@ -19,6 +20,16 @@ static size_t wordLength(const char* word) {
 
 static bool isWord(const char* word, size_t length, const char* text) {
     return length == strlen(text) && strncmp(word, text, length) == 0;
+}
+
+bool isCheckStart(const char* arguments) {
+    if (!arguments) return false;
+    while (*arguments == ' ' || *arguments == '\t') ++arguments;
+    size_t length = strlen(CheckSwitch);
+    if (strncmp(arguments, CheckSwitch, length) != 0) return false;
+    for (const char* rest = arguments + length; *rest; ++rest)
+        if (*rest != ' ' && *rest != '\t') return false;
+    return true;
 }
 
 bool isQuietStart(const char* arguments) {

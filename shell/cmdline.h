@@ -6,6 +6,10 @@
 
 #include <stddef.h>
 
+// True when the arguments are the one word "--check" (blanks around it
+// allowed): the package check, which runs nothing.
+bool isCheckStart(const char* arguments);
+
 // True when a word followed by a blank is exactly "-q" or "-s".
 bool isQuietStart(const char* arguments);
 

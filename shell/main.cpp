@@ -12,13 +12,22 @@
 // handle), never for a file it may have failed to create, and only then
 // starts the clean-up program of the work directory when the installation
 // was started from another directory. WinMain holds the run's outcome; the
-// exit code is 0.
+// exit code is 0 unless the control file asks for the outcome
+// ("reportFailureByExitCode", docs/wizard.md).
+//
+// "installer.exe --check" checks the package in the current directory
+// instead (install/packagecheck.h): no lock, no report, no window, no
+// semaphore file, no clean-up; its findings go to check.log and to the
+// console it was started from, and it exits 0 for a sound package, else 5.
+#include "install/checklog.h"
 #include "install/installer.h"
+#include "install/packagecheck.h"
 #include "shell/cmdline.h"
 #include "shell/resource.h"
 #include "shell/statuswin.h"
 #include "base/dirguard.h"
 #include "base/filereport.h"
+#include "config/getparam.h"
 #include "config/startdir.h"
 #include "base/clib.h"
 #include "base/fexists.h"
@@ -35,9 +44,6 @@
 static const char WindowClassName[] = "GenericWClass";
 static const char CleanupFilename[] = "cleanup.exe";
 static const char CleanupCopyFilename[] = "__cleanup.exe";
-static const char AlreadyRunningText[] =
-    "Another installer is already running in this directory. This one installs nothing; "
-    "wait until the other has finished.";
 static const char InstanceNamePrefix[] = "Tallybox.Installer.";
 static const char GlobalNamespace[] = "Global\\";
 static const char DIR_END[] = "\\";
@@ -119,15 +125,49 @@ static bool lockWorkDirectory(const char* workDir) {
 // The work directory's logs belong to the installation under way (whose
 // clean-up copies them to its start directory): nothing goes there.
 static void reportAlreadyRunning(bool quiet) {
+    UserLines message;
+    message.add(TextAlreadyRunning);
     if (!quiet) {
-        showBox(BoxKind::Notice, AlreadyRunningText, nullptr, nullptr);
+        showBox(BoxKind::Notice, message, nullptr, nullptr);
         return;
     }
+    const char* text = englishPattern(TextAlreadyRunning);
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (!out || out == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
-    WriteFile(out, AlreadyRunningText, (DWORD)strlen(AlreadyRunningText), &written, nullptr);
+    WriteFile(out, text, (DWORD)strlen(text), &written, nullptr);
     WriteFile(out, "\r\n", 2, &written, nullptr);
+}
+
+// Whether the control file of the current directory asks for the outcome
+// as the exit code, for a launcher that runs no installation.
+static bool controlFileWantsExitCode() {
+    ControlSettings* settings = (ControlSettings*)malloc(sizeof(ControlSettings));
+    if (!settings) return false;
+    GetParameters parameters(false);
+    bool wanted = parameters.parseParameters(*settings, "kiv.control") &&
+                  failureByExitCode(*settings);
+    free(settings);
+    return wanted;
+}
+
+// The package check: its findings to check.log and to the console of the
+// parent (when it has one), and the exit code, 0 for a sound package.
+static int checkThePackage(const char* workDir) {
+    HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((!console || console == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
+        console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) console = nullptr;
+    void* memory = malloc(sizeof(CheckLog));
+    if (!memory) return exitCodeOf(RunOutcome::PackageFaulty);
+    CheckLog* log = new (memory) CheckLog(workDir, console);
+    bool sound = checkPackage(workDir, *log);
+    checkMachineJvm(workDir, *log);
+    log->close(sound);
+    log->~CheckLog();
+    free(memory);
+    return sound ? 0 : exitCodeOf(RunOutcome::PackageFaulty);
 }
 
 // What the worker needs from the main thread, and the outcome it hands back.
@@ -136,10 +176,10 @@ struct WorkerTask {
     FileReport* report;  // may be null: then nothing is traced
     HANDLE releaseEvent;  // set when the dialog may go
     RunOutcome outcome;
+    bool exitCodeWanted;  // the control file asks for the outcome as the exit code
 };
 
-static RunOutcome startProgram(const WorkerTask& task, bool quiet, bool properties,
-                               char* argument) {
+static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, char* argument) {
     // Placed in malloc'd memory: the nothrow operator new would link the C++
     // runtime's exception machinery into the program.
     void* memory = malloc(sizeof(Install));
@@ -149,6 +189,7 @@ static RunOutcome startProgram(const WorkerTask& task, bool quiet, bool properti
     bool ownTrace = task.report && task.report->ownTrace();
     Install* install = new (memory) Install(channel, tracing, ownTrace);
     RunOutcome outcome = install->install(quiet, properties, argument);
+    task.exitCodeWanted = install->exitCodeWanted();
     install->~Install();
     free(memory);
     return outcome;
@@ -346,13 +387,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     }
     bool quiet = isQuietStart(arguments);
     getCurrentDir(workDir, DirSize - 1);
+    if (isCheckStart(arguments)) {
+        int code = checkThePackage(workDir);
+        free(workDir);
+        free(startDir);
+        return code;
+    }
     RunOutcome outcome = RunOutcome::Succeeded;
     if (!lockWorkDirectory(workDir)) {
         outcome = RunOutcome::AlreadyRunning;
         reportAlreadyRunning(quiet);
         free(workDir);
         free(startDir);
-        return 0;
+        return controlFileWantsExitCode() ? exitCodeOf(outcome) : 0;
     }
     timelineMark("work directory locked");
     // The run's report, its trace policy decided here once for the run.
@@ -372,7 +419,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     timelineMark("semaphores created");
     releaseEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded};
+    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded, false};
     worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, &task, 0, nullptr);
     timelineMark("worker started");
     if (worker) {
@@ -386,7 +433,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     if (releaseEvent) CloseHandle(releaseEvent);
     timelineMark("worker joined");
     if (worker) outcome = task.outcome;
-    (void)outcome;  // the exit code stays 0
+    int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome) : 0;
 
     finalStep(workDir, startDir);
     free(workDir);
@@ -396,5 +443,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     free(reportMemory);
     timelineMark("exit");
     timelineWrite();
-    return 0;
+    return exitCode;
 }

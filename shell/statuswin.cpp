@@ -10,6 +10,7 @@
 #include "base/codepage.h"
 #include "config/language.h"
 #include "base/strbuf.h"
+#include "shell/usertexts.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -17,8 +18,6 @@
 
 static const char MessageCaption[] = "Tallybox Installer";
 static const char ErrorCaption[] = "Tallybox Installer: Error";
-static const wchar_t MessageCaptionW[] = L"Tallybox Installer";
-static const wchar_t ErrorCaptionW[] = L"Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
@@ -45,27 +44,6 @@ static const LanguageText InitialTexts[] = {
 };
 static const char EnglishInitialText[] = "Unpacking the installer...";
 
-static const LanguageText ErrorSuffixes[] = {
-    {"french",
-     "\n\nVeuillez examiner les fichiers errors.log et jinstall.log pour plus de détails sur "
-     "l'erreur."},
-    {"german",
-     "\n\nBitte Überprüfen Sie die Dateien errors.log und jinstall.log für nähere Angaben zu "
-     "diesem Problem."},
-    {"spanish", "\n\nRevise por favor errors.log y jinstall.log para más detalles acerca del error."},
-    {"polish", "\n\nW celu uzyskania dokładnej informacji o błędach proszę przejrzeć pliki "
-               "errors.log i jinstall.log files."},
-    {"italian",
-     "\n\nPrego, controlla i file errors.log and jinstall.log per maggiori dettagli sull'error."},
-    {"portuguese", "\n\nPor favor, verifique os arquivos errors.log e jinstall.log para maiores "
-                   "detalhes a respeito do erro."},
-    {"japanese",
-     "\n\nPlease review the errors.log and jinstall.log files for more details about the error."},
-    {"dutch", "\n\nLees a.u.b. de errors.log- en jinstall.log-bestanden voor meer informatie over "
-              "dit probleem."},
-};
-static const char EnglishErrorSuffix[] = "\n\nSee errors.log and jinstall.log files for details.";
-
 static const char* lookUp(const LanguageText* table, size_t count, const char* language,
                           const char* english) {
     if (!language) return english;
@@ -78,48 +56,85 @@ const char* initialStatusText(const char* language) {
     return lookUp(InitialTexts, dimof(InitialTexts), language, EnglishInitialText);
 }
 
-const char* errorLogSuffix(const char* language) {
-    return lookUp(ErrorSuffixes, dimof(ErrorSuffixes), language, EnglishErrorSuffix);
+// The lines in language, UTF-16 (malloc'd; null when out of memory).
+static wchar_t* linesForWindow(const UserLines& lines, const char* language) {
+    size_t size = 1, used = 0;
+    wchar_t* text = (wchar_t*)malloc(size * sizeof(wchar_t));
+    if (!text) return nullptr;
+    text[0] = L'\0';
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const UserLines::Part& part = lines.part(i);
+        wchar_t* joint = widen(part.joint, CP_ACP);
+        wchar_t* piece =
+            userTextForWindow(part.name, language, part.values[0], part.values[1]);
+        wchar_t* larger = nullptr;
+        if (joint && piece) {
+            size += wcslen(joint) + wcslen(piece);
+            larger = (wchar_t*)realloc(text, size * sizeof(wchar_t));
+        }
+        if (larger) {
+            text = larger;
+            wcscpy(text + used, joint);
+            wcscat(text + used, piece);
+            used = wcslen(text);
+        }
+        free(joint);
+        free(piece);
+        if (!larger) {
+            free(text);
+            return nullptr;
+        }
+    }
+    return text;
 }
 
-wchar_t* composeErrorText(const char* message, const char* details, const char* language) {
-    bool withDetails = details && *details;
-    // The message and its details are the program's own texts (the ANSI code
-    // page); the suffix is one of the UTF-8 texts above.
-    wchar_t* first = widen(message, CP_ACP);
-    wchar_t* second =
-        withDetails ? widen(details, CP_ACP) : widen(errorLogSuffix(language), CP_UTF8);
+wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
+                          const char* language) {
+    bool withDetails = details && !details->empty();
+    wchar_t* first = linesForWindow(message, language);
+    wchar_t* second = withDetails ? linesForWindow(*details, language) : nullptr;
+    wchar_t* suffix = userTextForWindow(TextSeeLogs, language);
     wchar_t* text = nullptr;
-    if (first && second) {
-        size_t size = wcslen(first) + wcslen(second) + 3;
+    if (first && suffix && (second || !withDetails)) {
+        size_t size = wcslen(first) + (second ? wcslen(second) + 2 : 0) + wcslen(suffix) + 1;
         text = (wchar_t*)malloc(size * sizeof(wchar_t));
         if (text) {
             wcscpy(text, first);
-            if (withDetails) wcscat(text, L"\r\r");
-            wcscat(text, second);
+            if (second) {
+                wcscat(text, L"\r\r");
+                wcscat(text, second);
+            }
+            wcscat(text, suffix);
         }
     }
     free(first);
     free(second);
+    free(suffix);
     return text;
 }
 
-void showBox(BoxKind kind, const char* message, const char* details, const char* language) {
-    if (kind == BoxKind::Notice) {
-        wchar_t* wide = widen(message, CP_ACP);
-        if (wide)
-            MessageBoxW(nullptr, wide, MessageCaptionW, MB_ICONEXCLAMATION);
-        else
-            MessageBoxA(nullptr, message, MessageCaption, MB_ICONEXCLAMATION);
-        free(wide);
-        return;
+void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
+             const char* language) {
+    char own[LanguageSize];
+    if (!language) {
+        getLanguage(own);
+        language = own;
     }
-    wchar_t* text = composeErrorText(message, details, language ? language : "english");
-    if (text)
-        MessageBoxW(nullptr, text, ErrorCaptionW, MB_ICONHAND | MB_SYSTEMMODAL);
-    else
-        MessageBoxA(nullptr, message, ErrorCaption, MB_ICONHAND | MB_SYSTEMMODAL);
+    bool error = kind == BoxKind::Error;
+    wchar_t* caption = userTextForWindow(error ? TextErrorCaption : TextCaption, language);
+    wchar_t* text = error ? composeErrorText(message, details, language)
+                          : linesForWindow(message, language);
+    UINT style = error ? MB_ICONHAND | MB_SYSTEMMODAL : MB_ICONEXCLAMATION;
+    if (text && caption) {
+        MessageBoxW(nullptr, text, caption, style);
+    } else {
+        // Out of memory: the English message alone.
+        char english[2000];
+        message.english(english, sizeof english);
+        MessageBoxA(nullptr, english, error ? ErrorCaption : MessageCaption, style);
+    }
     free(text);
+    free(caption);
 }
 
 ShellChannel::ShellChannel(HANDLE releaseEvent) : releaseEvent(releaseEvent), failureShown(false) {
@@ -130,11 +145,11 @@ void ShellChannel::releaseDialog() {
     if (releaseEvent) SetEvent(releaseEvent);
 }
 
-void ShellChannel::showFailure(const char* message, const char* details) {
+void ShellChannel::showFailure(const UserLines& message, const UserLines& details) {
     if (failureShown) return;
     failureShown = true;
     releaseDialog();
-    showBox(BoxKind::Error, message, details, language);
+    showBox(BoxKind::Error, message, &details, language);
 }
 
 // The Japanese font: 16 points at the resolution of the device context, the

@@ -12,6 +12,7 @@
 #include <stddef.h>
 
 #include "base/userchannel.h"
+#include "base/usertext.h"
 
 enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 
@@ -27,9 +28,11 @@ enum class BoxKind {
     Error    // "Tallybox Installer: Error", system-modal: message and details
 };
 
-// The one place a box is shown. An error box shows the message, then the
-// details, or the language's pointer to the logs when there are none.
-void showBox(BoxKind kind, const char* message, const char* details, const char* language);
+// The one place a box is shown, in language (null: the user's), with the
+// caption of its kind. An error box shows the message, the details when
+// there are any, and the pointer to the logs.
+void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
+             const char* language);
 
 // The user channel of the shell: the stage texts leave the dialog's one
 // line as it is; the failure box comes once; releasing the dialog sets the
@@ -41,7 +44,7 @@ public:
     ShellChannel& operator=(const ShellChannel&) = delete;
 
     void showStage(const char*) override {}
-    void showFailure(const char* message, const char* details) override;
+    void showFailure(const UserLines& message, const UserLines& details) override;
     void releaseDialog() override;
 
 private:
@@ -53,13 +56,11 @@ private:
 // The initial status text of a language word (English for any other word),
 // UTF-8.
 const char* initialStatusText(const char* language);
-// The pointer to the log files that ends an error without details (UTF-8).
-const char* errorLogSuffix(const char* language);
-// The text of the error box in UTF-16: message, two CRs and details, or the
-// message and the language's suffix when details are null or empty. The
-// message and details are in the ANSI code page. Allocated to hold the whole
-// text; the caller frees it. Null only when out of memory.
-wchar_t* composeErrorText(const char* message, const char* details, const char* language);
+// The text of an error box in language, UTF-16: the message, two CRs and
+// the details when there are any, then the pointer to the logs. Allocated
+// to hold the whole text; the caller frees it. Null only when out of memory.
+wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
+                          const char* language);
 
 // For Japanese, gives one control of a dialog the Japanese font.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);

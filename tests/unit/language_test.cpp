@@ -37,12 +37,22 @@ TEST(Language, AliasTableAgainstRegistry) {
     }
 }
 
-// A box text of any length is held whole (its words: test_shell_language). Regression: the Japanese
-// font was selected into a device context and selected out again: the control never drew with it.
-TEST(StatusTexts, BoxTextOfAnyLengthAndJapaneseFontOnTheControl) {
-    std::string longMessage(20000, 'm'), longDetails(30000, 'd');
-    wchar_t* text = composeErrorText(longMessage.c_str(), longDetails.c_str(), "english");
-    EXPECT_EQ(wcslen(text), longMessage.size() + 2 + longDetails.size());
+// A box's parts are joined as they are in the logs, with the pointer to them at the end (their
+// words: test_shell_language). Regression: the Japanese font was selected into a device context and
+// selected out again: the control never drew with it.
+TEST(StatusTexts, BoxTextJoinedAndJapaneseFontOnTheControl) {
+    UserLines message, details;
+    message.add(TextUnableToInstallJvm, "JRE", std::string(1000, 'v').c_str());
+    message.add(TextDiskSpace, nullptr, nullptr, " ");
+    details.add(TextOtherCauses);
+    char english[5000];
+    EXPECT_TRUE(message.english(english, sizeof english));
+    std::string expected = "Unable to install JRE " + std::string(UserLines::ValueSize - 1, 'v') +
+                           ". " + englishPattern(TextDiskSpace);
+    EXPECT_EQ(english, expected);
+    wchar_t* text = composeErrorText(message, &details, "english");
+    EXPECT_EQ(wcslen(text), expected.size() + 2 + strlen(englishPattern(TextOtherCauses)) +
+                                strlen(englishPattern(TextSeeLogs)));
     free(text);
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                   nullptr, nullptr);

@@ -17,7 +17,7 @@ static const bool reportSet = (setReport(&testReport), true);
 UserChannel& quietChannel() {
     struct Quiet : UserChannel {
         void showStage(const char*) override {}
-        void showFailure(const char*, const char*) override {}
+        void showFailure(const UserLines&, const UserLines&) override {}
         void releaseDialog() override {}
     };
     static Quiet quiet;
