@@ -1,29 +1,41 @@
 """The launcher in the user's language under a Wine locale (LC_ALL), in runs without kiv.control:
-the run's one box is the reader's, ending with the language's pointer to the logs."""
+the run's one box is the reader's, ending with the language's pointer to the logs; a wizard whose
+class is missing is named in German and in French."""
 import pytest
 
-from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, press_ok,
-                           screenshot, seed_locale, start_launcher, window_rect, window_text)
+from launcher_support import (JRE_KEY, JVM_BITS, WIZARD_CONTROL, StubJvm, control_text, error_texts, layout,
+                              register)
+from shell_support import (BOX_TEXT_CONTROL, DIALOG, STATUS_CONTROL, press_ok, screenshot,
+                           seed_locale, start_launcher, window_rect, window_text)
 
-ENGLISH = ("Unpacking the installer...", "See errors.log and jinstall.log files for details.")
-LANGUAGES = [  # LC_ALL, locale name forced over Wine's, status text, end of the reader's box
-    ("fr_FR", None, "Préparation Wizard...", "pour plus de détails sur l'erreur."),
-    ("de_DE", None, "Bereite Wizard..", "für nähere Angaben zu diesem Problem."),
-    ("es_ES", None, "Preparando wizard...", "para más detalles acerca del error."),
+ENGLISH = ("Unpacking the installer...", "Tallybox Installer: Error", "Unable to open kiv.control",
+           "See errors.log and jinstall.log files for details.")
+LANGUAGES = [  # LC_ALL, locale name forced over Wine's, status text, box caption, start and end
+    ("fr_FR", None, "Préparation Wizard...", "Programme d'installation Tallybox : erreur",
+     "Impossible d'ouvrir kiv.control", "pour plus de détails sur l'erreur."),
+    ("de_DE", None, "Bereite Wizard..", "Tallybox-Installationsprogramm: Fehler",
+     "kiv.control kann nicht geöffnet werden", "für nähere Angaben zu diesem Problem."),
+    ("es_ES", None, "Preparando wizard...", "Instalador de Tallybox: error",
+     "No se puede abrir kiv.control", "para más detalles acerca del error."),
     # Polish on a Western code page (Windows-1252 has no ł, ę, ć).
-    ("de_DE", "pl-PL", "Inicjalizacja Wizard...",
-     "o błędach proszę przejrzeć pliki errors.log i jinstall.log files."),
-    ("ja_JP", None, "\rPreparing wizard...", "for more details about the error."),
-    ("it_IT", None, "Preparazione Wizard...", "per maggiori dettagli sull'error."),
-    ("pt_BR", None, "Preparando Wizard...", "a respeito do erro."),
-    ("nl_NL", None, "Voorbereiden Wizard...", "voor meer informatie over dit probleem."),
+    ("de_DE", "pl-PL", "Inicjalizacja Wizard...", "Instalator Tallybox: błąd",
+     "Nie można otworzyć pliku kiv.control", "proszę przejrzeć pliki errors.log i jinstall.log."),
+    ("ja_JP", None, "\rPreparing wizard...", "Tallybox インストーラー: エラー",
+     "kiv.control を開けません", "jinstall.log ファイルを確認してください。"),
+    ("it_IT", None, "Preparazione Wizard...", "Programma di installazione di Tallybox: errore",
+     "Impossibile aprire kiv.control", "per maggiori dettagli sull'errore."),
+    ("pt_BR", None, "Preparando Wizard...", "Instalador do Tallybox: erro",
+     "Não foi possível abrir kiv.control", "a respeito do erro."),
+    ("nl_NL", None, "Voorbereiden Wizard...", "Tallybox-installatieprogramma: fout",
+     "Kan kiv.control niet openen", "voor meer informatie over dit probleem."),
     ("ru_RU", None, *ENGLISH),
     (None, None, *ENGLISH),  # the test run's own locale, at 96 and then at 144 DPI
 ]
 
 
-@pytest.mark.parametrize("lc_all, forced, status, suffix", LANGUAGES)
-def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced, status, suffix):
+@pytest.mark.parametrize("lc_all, forced, status, caption, start, suffix", LANGUAGES)
+def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced, status, caption,
+                                                   start, suffix):
     if lc_all:  # every process started in the prefix sets the name again, the probes too
         wine.env["LC_ALL"] = lc_all + ".UTF-8"
     if forced:
@@ -35,15 +47,42 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
         proc = start_launcher(wine, workdir)
         assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == status
         widths.append(int(window_rect(wine, DIALOG).split("x")[0]))
-        text = window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 30000)
-        assert text.startswith("Unable to open kiv.control\n\n") and text.endswith(suffix), text
-        box = window_rect(wine, ERROR_BOX, 0, 0)  # off the dialog, for the pictures
+        text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
+        assert text.startswith(start + "\n\n") and text.endswith(suffix), text
+        box = window_rect(wine, caption, 0, 0)  # off the dialog, for the pictures
         if lc_all == "fr_FR":
             screenshot("shell_error_box_french.png", box)
         if dpi == 144:
             screenshot("shell_dialog_144dpi.png", window_rect(wine, DIALOG))
-        press_ok(wine)
-        assert proc.wait(20) == 0  # no second box
+        press_ok(wine, caption)
+        assert proc.wait(20) == 0  # no second box, and no exit code without the key
     if lc_all is None:  # laid out in dialog units, the dialog grows with the resolution
         assert widths[1] >= widths[0] * 1.3, widths
 
+
+
+@pytest.mark.parametrize("lc_all, caption, message", [
+    ("de_DE", "Tallybox-Installationsprogramm: Fehler",
+     "Die Hauptklasse com.example.Wizrd des Installationsassistenten wurde nicht gefunden."),
+    ("fr_FR", "Programme d'installation Tallybox : erreur",
+     "La classe principale com.example.Wizrd de l'assistant d'installation est introuvable."),
+])
+def test_a_wizard_class_not_found_is_named_in_the_users_language(wine, workdir, lc_all, caption,
+                                                                 message):
+    wine.env["LC_ALL"] = lc_all + ".UTF-8"
+    jvm = StubJvm(wine, "jre18", "1.8.0_202", missingClass="com.example.Wizrd")
+    register(wine, [(JRE_KEY, "1.8", "0_202", jvm.winhome)], JVM_BITS)
+    layout(wine, workdir, control_text(jvmMinVersion="1.8", reportFailureByExitCode="true",
+                                       **dict(WIZARD_CONTROL, loaderJavaCommand="com.example.Wizrd")))
+    proc = start_launcher(wine, workdir)
+    text = window_text(wine, caption, BOX_TEXT_CONTROL, 60000)
+    # The cause alone (no list of other causes), then the pointer to the logs.
+    assert text.split("\n\n")[0] == message and len(text.split("\n\n")) == 2, text
+    assert "jinstall.log" in text
+    press_ok(wine, caption)
+    assert proc.wait(30) == 3  # the wizard failed
+    errors = error_texts(workdir)
+    assert "Java wizard not started properly" in errors
+    assert "the wizard's JVM ended with exit code 1" in errors
+    assert "wizard's JVM: Error: Could not find or load main class com.example.Wizrd" in errors
+    assert "The main class com.example.Wizrd of the install wizard was not found." in errors

@@ -7,7 +7,8 @@
 // wizard=0 (no marker), answer=0 (no -version answer), delay (ms), hang=1 (a test run and a copy it
 // starts, which makes "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR
 // 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
-// <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room).
+// <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room),
+// missingClass=<name> (a wizard run says the JVM's "could not find or load main class" and exits 1).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -72,6 +73,12 @@ int main(int argc, char** argv) {
         CopyFileA("native.properties", record(ini, "stubjvm.properties"), FALSE);
         const char* changes = record(ini, "stubjvm.changes");
         if (!CopyFileA("changes.txt", changes, FALSE)) DeleteFileA(changes);
+        const char* missing = iniSetting(ini, "missingClass");
+        if (missing[0]) {
+            fprintf(stderr, "Error: Could not find or load main class %s\n", missing);
+            fprintf(stderr, "Caused by: java.lang.ClassNotFoundException: %s\n", missing);
+            return 1;
+        }
         if (atoi(iniSetting(ini, "wizard", "1")) == 1) writeText("__kivwizard.sem", "w", "");
     }
     int wizardDelay = testRun ? 0 : atoi(iniSetting(ini, "wizardDelay"));
