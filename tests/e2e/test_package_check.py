@@ -1,0 +1,54 @@
+"""installer.exe --check in a package's directory: every finding a line of check.log, the likely
+key or type suggested, the JVM this machine would use named, exit 5 for a faulty package and 0 for
+a sound one; nothing but check.log changes there, and no wizard is started."""
+import pytest
+
+from conftest import stub
+from launcher_support import (BUNDLE_CONTROL, JRE_KEY, JVM_BITS, StubJvm, control_text, layout,
+                              register, run_launcher)
+
+SOUND = "the package is sound: 0 errors"
+CASES = [  # control file changes, files removed, exit code, lines check.log holds
+    ({}, [], 0, [SOUND, "note: a run on this machine would use the JVM C:\\jvms\\jre18\\bin\\"
+                        "javaw.exe (home C:\\jvms\\jre18), found under "]),
+    ({"jvmMinVersion": None, "jvmMinVersoin": "1.6"}, [], 5,
+     ['unknown key "jvmMinVersoin" (a run ignores the line); did you mean '
+      '"jvmMinVersion"?']),
+    ({"jvmInstallerType": "selfExtractorJvmInstaller"}, [], 5,
+     ['error: jvmInstallerType "selfExtractorJvmInstaller" is no installer type, so no JVM is '
+      'ever installed; did you mean "selfExtratorJvmInstaller"?']),
+    ({}, ["install.jar"], 5,
+     ["error: the class-path entry install.jar (loaderClasspath) is missing"]),
+    ({}, ["jre-win.exe"], 5, ["error: the self-extractor jre-win.exe (jvmSelfExtractor) is missing"]),
+    # No JVM of the machine fits: a note only, each refusal named.
+    ({"jvmMinVersion": "21"}, [], 0,
+     [SOUND, "note: JVM refused: HKEY_LOCAL_MACHINE", "note: no JVM of this machine fits: a run would "
+      "provide one (jvmInstallerType)"]),
+]
+
+
+def snapshot(directory):
+    return {p.name: (p.stat().st_mtime_ns, p.read_bytes()) for p in directory.iterdir()}
+
+
+@pytest.mark.parametrize("changes, removed, code, lines", CASES)
+def test_check_names_each_mistake_and_changes_nothing_but_check_log(wine, workdir, changes,
+                                                                    removed, code, lines):
+    jvm = StubJvm(wine, "jre18", "1.8.0_202")
+    register(wine, [(JRE_KEY, "1.8", "0_202", jvm.winhome)], JVM_BITS)
+    control = {k: v for k, v in dict(BUNDLE_CONTROL, **changes).items() if v is not None}
+    layout(wine, workdir, control_text(**control), trace=False)
+    (workdir / "jre-win.exe").write_bytes(stub("echoargs").read_bytes())
+    for name in removed:
+        (workdir / name).unlink()
+    before = snapshot(workdir)
+
+    assert run_launcher(wine, workdir, "--check") == code
+
+    after = snapshot(workdir)
+    log = after.pop("check.log")[1].decode("latin-1").split("\r\n")
+    assert after == before  # no trace, no errors.log, no native.properties, no semaphore
+    assert log[-1] == "" and log[-2].startswith(SOUND if code == 0 else "the package is faulty")
+    for line in lines:
+        assert any(entry.startswith(line) or line in entry for entry in log), (line, log)
+    assert "wizard" not in jvm.kinds()
