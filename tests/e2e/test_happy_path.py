@@ -85,5 +85,5 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
     assert len(jre.wizard_runs()) == 2
     assert errors.count("Java wizard not started properly") == 2
     # The report is the wizard's, whatever the installation reported.
-    assert "Unable to start the install wizard." in errors
+    assert "The install wizard ended without starting." in errors
     assert jre.properties() == properties_text("C:\\jvms\\jre142", False, in_temp=False)

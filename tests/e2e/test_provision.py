@@ -226,7 +226,7 @@ def test_failed_provisioning_says_why(wine, workdir, kind):
     errors = error_texts(workdir)
     if kind == "no-install-jar":
         assert errors[0] == "install.jar does not exist." and NO_JVM_FOUND not in errors, errors
-        assert "Unable to start the install wizard." in errors
+        assert "The install wizard's archive install.jar is missing." in errors
         return
     assert NO_JVM_FOUND in errors and "launching java installer" not in trace_texts(workdir)
     assert "Unable to install JRE 1.6.0. " + DISK_SPACE.split("\r")[0] in errors, errors
@@ -290,7 +290,8 @@ def test_wizard_that_fails_on_the_jvm_found_gets_one_retry_on_a_freshly_expanded
     assert [found.kinds(), JvmAt(wine, NEW_HOME).kinds()] == [["test", "wizard"]] * 2
     assert JvmAt(wine, NEW_HOME).properties() == properties_text(NEW_HOME, installed=True)
     assert javasoft(wine)[JRE_KEY + "\\1.6"]["JavaHome"] == found.winhome
-    assert error_texts(workdir) == ["Java wizard not started properly"]
+    assert error_texts(workdir) == ["Java wizard not started properly",
+                                    "the wizard's JVM ended with exit code 0"]
 
 
 def user_folder(wine):
