@@ -22,7 +22,8 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     proc = start_launcher(wine, workdir)
     assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == "Unpacking the installer..."
     assert window_text(wine, DIALOG, 0) == "Installer"
-    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 30000) == "\r\r".join(NOT_FOUND)
+    assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 30000) == "\r\r".join(NOT_FOUND) + \
+        "\n\nSee errors.log and jinstall.log files for details."
     screenshot("shell_error_box.png", window_rect(wine, ERROR_BOX, 0, 0))  # off the dialog
     screenshot("shell_dialog_english.png", window_rect(wine, DIALOG))
     if message:

@@ -6,20 +6,28 @@
 #include <sddl.h>
 
 // How many visible top-level windows have the caption (the first to first), waited for up to ms.
-static int find(const char* caption, HWND* first, DWORD ms = 0) {
+// The caption is taken from the wide command line: a localized one keeps letters that the ANSI
+// code page lacks.
+static int find(int index, HWND* first, DWORD ms = 0) {
+    int words = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &words);
+    const wchar_t* caption = wide && index < words ? wide[index] : L"";
     for (DWORD start = GetTickCount();; Sleep(50)) {
         int count = 0;
         *first = nullptr;
-        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, caption));)
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, caption));)
             if (IsWindowVisible(window) && count++ == 0) *first = window;
-        if (count || GetTickCount() - start >= ms) return count;
+        if (count || GetTickCount() - start >= ms) {
+            LocalFree(wide);
+            return count;
+        }
     }
 }
 
 int main(int argc, char** argv) {
     auto is = [&](const char* verb, int least) { return argc >= least && !strcmp(argv[1], verb); };
     HWND window = nullptr;
-    int count = argc >= 3 ? find(argv[2], &window, is("text", 5) ? atoi(argv[4]) : 0) : 0;
+    int count = argc >= 3 ? find(2, &window, is("text", 5) ? atoi(argv[4]) : 0) : 0;
     if (is("text", 4)) {
         static wchar_t wide[8192];
         static char utf8[32768];
@@ -66,7 +74,7 @@ int main(int argc, char** argv) {
         fflush(stdout);
         for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)atoi(argv[2]); Sleep(20))
             for (int i = 3; i < argc; ++i)
-                if (find(argv[i], &window)) printf("%s\n", argv[i]);
+                if (find(i, &window)) printf("%s\n", argv[i]);
     } else {
         return 2;
     }
