@@ -5,6 +5,8 @@
 #ifndef BASE_USERCHANNEL_H
 #define BASE_USERCHANNEL_H
 
+#include "base/progress.h"
+
 class UserChannel {
 public:
     virtual void showStage(const char* text) = 0;
@@ -14,6 +16,9 @@ public:
     virtual void showFailure(const char* message, const char* details) = 0;
     // The status dialog may go (it has been in the way long enough).
     virtual void releaseDialog() = 0;
+    // Where the progress of a long step (a JVM download) is shown; null
+    // where it is not.
+    virtual Progress* progress() { return nullptr; }
 
 protected:
     ~UserChannel() {}

@@ -13,6 +13,7 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
+#include "config/controlkeys.h"
 #include "config/winregconfig.h"
 #include "jvm/extractjvm.h"
 
@@ -20,8 +21,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
-static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
 
 static const char DiskSpaceText[] =
     "Are the destination or temporary directories out of disk space?\r\r"
@@ -174,8 +173,9 @@ bool Install::installTheJvm() {
     char version[InstallPathSize];
     buildVersionText(version, sizeof version);
     const char* type = settings.jvmInstallerType;
-    if (_stricmp(type, SelfExtractorType) == 0) return installJvmBundle(version);
-    if (_stricmp(type, ThirdPartyType) == 0) return installJvmInstaller(version);
+    if (_stricmp(type, SelfExtractorInstallerType) == 0) return installJvmBundle(version);
+    if (_stricmp(type, ThirdPartyInstallerType) == 0) return installJvmInstaller(version);
+    if (_stricmp(type, DownloadInstallerType) == 0) return installJvmDownload();
     setNotFoundMessages(version);
     return false;
 }
@@ -186,6 +186,40 @@ bool Install::installJvmBundle(char* version) {
 
 bool Install::installJvmInstaller(char* version) {
     return installWith(settings.jvmInstallerBinary, version, false);
+}
+
+// The failure box of a download (TextDownloadFailed, TextDownloadAddress).
+static const char DownloadFailedText[] = "The Java runtime could not be downloaded.";
+static const char DownloadAddressText[] = "The download address is %s.";
+
+// A downloadJvm package: the archive it names is fetched only now that no
+// installed JVM fits, and only with the SHA-256 to check it against.
+bool Install::installJvmDownload() {
+    const char* url = settings.jvmDownloadUrl;
+    const char* missing = !url[0]                         ? "jvmDownloadUrl"
+                          : !settings.jvmDownloadSha256[0] ? "jvmDownloadSha256"
+                                                           : nullptr;
+    showStatusMessage(4);
+    if (missing) {
+        char line[200];
+        formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
+                   DownloadInstallerType, missing);
+        reportError(line, "no JVM is downloaded");
+    } else {
+        trace("attempting to download jvm", settings.jvmVersion);
+        if (extractJvm(true)) return true;
+    }
+    jvmFailure = RunOutcome::ProvisionFailed;
+    if (missing || downloadFailed) {
+        copyText(errorMessage, DownloadFailedText);
+        formatText(errorDetails, sizeof errorDetails, DownloadAddressText, url[0] ? url : "-");
+        chooseBox(DownloadFailedText, errorDetails);  // the download's own box
+    } else {
+        formatText(errorMessage, sizeof errorMessage, "Unable to install %s %s. %s",
+                   settings.jvmName, settings.jvmVersion, DiskSpaceText);
+        copyText(errorDetails, OtherCausesText);
+    }
+    return false;
 }
 
 // Whether the package holds the file that installs a JVM: the compressed

@@ -60,7 +60,9 @@ public:
     bool installTheJvm();
     bool installJvmBundle(char* version);
     bool installJvmInstaller(char* version);
-    bool extractJvm();
+    bool installJvmDownload();
+    // The package's compressed JVM, or the JVM it names for download.
+    bool extractJvm(bool download = false);
     bool runThirdPartyInstaller();
     bool addSecurity(bool plugin);
     bool configureWinReg();
@@ -117,6 +119,7 @@ private:
     char boxMessage[InstallErrorSize];
     char boxDetails[InstallErrorSize];
     RunOutcome jvmFailure = RunOutcome::NoJvm;  // why no JVM could be had
+    bool downloadFailed = false;  // the JVM's download failed (ExtractJvm said so)
     RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
     // Values of the run.
