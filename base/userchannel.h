@@ -5,6 +5,7 @@
 #ifndef BASE_USERCHANNEL_H
 #define BASE_USERCHANNEL_H
 
+#include "base/progress.h"
 #include "base/usertext.h"
 
 class UserChannel {
@@ -16,6 +17,9 @@ public:
     virtual void showFailure(const UserLines& message, const UserLines& details) = 0;
     // The status dialog may go (it has been in the way long enough).
     virtual void releaseDialog() = 0;
+    // Where the progress of a long step (a JVM download) is shown; null
+    // where it is not.
+    virtual Progress* progress() { return nullptr; }
 
 protected:
     ~UserChannel() {}

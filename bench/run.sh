@@ -24,7 +24,8 @@ build32=${LAUNCHER_BUILD32:-$here/build/win32}
 exe=$build/bench/filebench.exe
 for program in "$exe" "$build/bench/launchbench.exe" "$build/bench/floor.exe" \
                "$build/installer.exe" "$build/stubs/stubjvm.exe" "$build/java/TestJvm.class" \
-               "$build/bench/installer_timeline.exe" "$build/stubs/hostjava.exe"; do
+               "$build/bench/installer_timeline.exe" "$build/stubs/hostjava.exe" \
+               "$build/tools/fetchjvm.exe"; do
   [ -f "$program" ] || { echo "run.sh: $program not built" >&2; exit 1; }
 done
 
@@ -97,6 +98,53 @@ cmp -s "$src" "$hostdir/bench.cp" || { echo "run.sh: host cp differs" >&2; exit 
 seconds[hostCp]=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}')
 amount[hostCp]=${amount[copyFile]:-0}
 cleanup_dir
+
+# The download of a JVM (tests/tools/fetchjvm.exe, the launcher's own code):
+# a vendor-like zip of 50 MB (2 MB with --quick; half its blocks random, half
+# zeros) from the test server on 127.0.0.1, fetched into a temporary file,
+# hashed and expanded, against the host's cp of the same archive.
+dl_mb=50
+[ $quick = 1 ] && dl_mb=2
+dldir=$WINEPREFIX/drive_c/dlbench-$$
+mkdir -p "$dldir/www" "$dldir/target"
+python3 - "$dldir/www/jdk.zip" "$dl_mb" <<'PY'
+import random, sys, zipfile
+target, rnd = int(sys.argv[2]) << 20, random.Random(0)
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED, compresslevel=6) as z:
+    i = 0
+    while z.fp.tell() < target:
+        z.writestr(f"jdk-bench/lib/part{i}.bin", b"".join(
+            rnd.randbytes(4096) + bytes(4096) for _ in range(128)))
+        i += 1
+PY
+dl_bytes=$(stat -c %s "$dldir/www/jdk.zip")
+dl_sha=$(sha256sum "$dldir/www/jdk.zip" | cut -d' ' -f1)
+python3 "$here/tests/e2e/http_server.py" "$dldir/www" >"$dldir/port" &
+server=$!
+for _ in $(seq 100); do [ -s "$dldir/port" ] && break; sleep 0.1; done
+dl_output=$("$WINE" "$build/tools/fetchjvm.exe" "http://127.0.0.1:$(cat "$dldir/port")/jdk.zip" \
+            "$dl_sha" "C:\\dlbench-$$\\target" | tr -d '\r') || true
+kill "$server" 2>/dev/null || true
+wait "$server" 2>/dev/null || true
+[ "$(echo "$dl_output" | head -n 1)" = ok ] || {
+  echo "$dl_output"
+  rm -rf "$dldir"
+  echo "run.sh: fetchjvm failed" >&2
+  exit 1
+}
+seconds[jvmDownload]=$(echo "$dl_output" | awk '$1 == "seconds" { print $2 }')
+amount[jvmDownload]=$dl_bytes
+times=()
+for _ in $(seq "$cp_runs"); do
+  rm -f "$dldir/jdk.cp"
+  start=$(date +%s.%N)
+  cp "$dldir/www/jdk.zip" "$dldir/jdk.cp"
+  end=$(date +%s.%N)
+  times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+done
+seconds[archiveCp]=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}')
+amount[archiveCp]=$dl_bytes
+rm -rf "$dldir"
 
 # The launcher's happy path against the floor (launchbench.cpp), with the
 # programs copied into the prefix's drive C as a package would bring them.
@@ -197,6 +245,7 @@ row CopyFileA hostCp
 row appendFile plainAppend
 row delDirTree rmdir tree
 row delDirTree rmdirNoStartup tree
+row jvmDownload archiveCp
 
 # Faults that make the figures meaningless or break a hard rule: the run
 # fails on them (after the table), so that the smoke test catches them.

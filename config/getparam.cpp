@@ -65,8 +65,8 @@ static_assert(LineBufferSize > sizeof "systemSecurityPolicyFilename" + PathBuffe
 LineRule controlFileLines() { return authoredLines(LineBufferSize - 1); }
 
 // What a value goes through after it is read: none; a directory's escapes
-// undone; a JVM switch list's extra backslashes dropped; a number's blanks
-// trimmed.
+// undone; a JVM switch list's extra backslashes dropped; a number's (or an
+// address's, a hash's) blanks trimmed.
 enum Post { PostNone, PostDirectory, PostSwitches, PostNumber };
 
 struct ParamKey {
@@ -96,6 +96,8 @@ static const ParamKey ParamKeys[] = {
     {JvmInstallerCommandField, SETTING(jvmInstallerCommand), PostNone},
     {PredefinedJvmInstallDir, SETTING(predefinedJvmInstallDir), PostDirectory},
     {JvmHomeDirField, SETTING(jvmHomeDir), PostNone},
+    {"jvmDownloadUrl", SETTING(jvmDownloadUrl), PostNumber},
+    {"jvmDownloadSha256", SETTING(jvmDownloadSha256), PostNumber},
     {SystemSecurityField, SETTING(systemSecurityPolicyFilename), PostNone},
     {UserSecurityField, SETTING(userSecurityPolicyFilename), PostNone},
     {IdentityDbField, SETTING(keystoreFilename), PostNone},

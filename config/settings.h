@@ -29,6 +29,9 @@ struct ControlSettings {
     char jvmInstallerCommand[PathBufferSize - 1];
     char predefinedJvmInstallDir[PathBufferSize - 1];
     char jvmHomeDir[PathBufferSize];
+    // The archive a downloadJvm package fetches, and its SHA-256.
+    char jvmDownloadUrl[PathBufferSize - 1];
+    char jvmDownloadSha256[100];
     // How the wizard is started.
     char jvmExtraParameters[PathBufferSize - 1];
     char jvmClasspathSwitch[1000];

@@ -13,6 +13,7 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
+#include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "config/winregconfig.h"
 #include "install/packagecheck.h"
@@ -22,8 +23,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char SelfExtractorType[] = "selfExtratorJvmInstaller";
-static const char ThirdPartyType[] = "thirdPartyJvmInstaller";
 
 Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
     : channel(channel), winNT(false), quietInstall(false), propertiesInstall(false),
@@ -202,8 +201,9 @@ bool Install::installTheJvm() {
     char version[InstallPathSize];
     buildVersionText(version, sizeof version);
     const char* type = settings.jvmInstallerType;
-    if (_stricmp(type, SelfExtractorType) == 0) return installJvmBundle(version);
-    if (_stricmp(type, ThirdPartyType) == 0) return installJvmInstaller(version);
+    if (_stricmp(type, SelfExtractorInstallerType) == 0) return installJvmBundle(version);
+    if (_stricmp(type, ThirdPartyInstallerType) == 0) return installJvmInstaller(version);
+    if (_stricmp(type, DownloadInstallerType) == 0) return installJvmDownload();
     // A type the launcher does not know is the package's mistake.
     if (type[0]) jvmFailure = RunOutcome::PackageFaulty;
     setNotFoundMessages(version);
@@ -216,6 +216,39 @@ bool Install::installJvmBundle(char* version) {
 
 bool Install::installJvmInstaller(char* version) {
     return installWith(settings.jvmInstallerBinary, version, false);
+}
+
+// A downloadJvm package: the archive it names is fetched only now that no
+// installed JVM fits, and only with the SHA-256 to check it against.
+bool Install::installJvmDownload() {
+    const char* url = settings.jvmDownloadUrl;
+    const char* missing = !url[0]                         ? "jvmDownloadUrl"
+                          : !settings.jvmDownloadSha256[0] ? "jvmDownloadSha256"
+                                                           : nullptr;
+    showStatusMessage(4);
+    if (missing) {
+        char line[200];
+        formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
+                   DownloadInstallerType, missing);
+        reportError(line, "no JVM is downloaded");
+    } else {
+        trace("attempting to download jvm", settings.jvmVersion);
+        if (extractJvm(true)) return true;
+    }
+    // A package without the address or the hash is the package's mistake.
+    jvmFailure = missing ? RunOutcome::PackageFaulty : RunOutcome::ProvisionFailed;
+    errorMessage.clear();
+    errorDetails.clear();
+    if (missing || downloadFailed) {
+        errorMessage.add(TextDownloadFailed);
+        errorDetails.add(TextDownloadAddress, url[0] ? url : "-");
+        chooseBox(errorMessage, errorDetails);  // the download's own box
+    } else {
+        errorMessage.add(TextUnableToInstallJvm, settings.jvmName, settings.jvmVersion);
+        errorMessage.add(TextDiskSpace, nullptr, nullptr, " ");
+        errorDetails.add(TextOtherCauses);
+    }
+    return false;
 }
 
 // Whether the package holds the file that installs a JVM: the compressed

@@ -68,7 +68,9 @@ public:
     bool installTheJvm();
     bool installJvmBundle(char* version);
     bool installJvmInstaller(char* version);
-    bool extractJvm();
+    bool installJvmDownload();
+    // The package's compressed JVM, or the JVM it names for download.
+    bool extractJvm(bool download = false);
     bool runThirdPartyInstaller();
     bool addSecurity(bool plugin);
     bool configureWinReg();
@@ -128,6 +130,7 @@ private:
     UserLines boxMessage;
     UserLines boxDetails;
     RunOutcome jvmFailure = RunOutcome::NoJvm;  // why no JVM could be had
+    bool downloadFailed = false;  // the JVM's download failed (ExtractJvm said so)
     RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
     // Values of the run.

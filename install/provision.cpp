@@ -3,7 +3,8 @@
 //
 // extractJvm hands the package's compressed JVM to ExtractJvm, which either
 // expands it into a new JVM directory or finds an acceptable JVM already in
-// one of the candidate directories; runThirdPartyInstaller hands the JVM
+// one of the candidate directories (for a downloadJvm package ExtractJvm
+// downloads and expands the archive the package names instead); runThirdPartyInstaller hands the JVM
 // installer program to RunJvmInstaller. Either way jvmCommand receives the
 // JVM program and "native.properties" is written for the wizard with its
 // home directory (the one the JVM reported, else the one its path gives).
@@ -18,13 +19,22 @@
 
 static const char PluginName[] = "Java Plug-in";
 
-bool Install::extractJvm() {
+bool Install::extractJvm(bool download) {
     ExtractJvm extractor(context.ownTrace);
     bool configureRegistry = extractor.configureWinReg();
+    // The download's one entry into the JVM classes; the status dialog shows
+    // its progress, a quiet run nothing.
+    char noSelfExtractor[] = "";
+    if (download)
+        extractor.downloadFrom(settings.jvmDownloadUrl, settings.jvmDownloadSha256,
+                               context.silent() ? nullptr : channel.progress());
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
-                              settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
-                              settings.jvmHomeDir, jvmCommand, homeDirectory))
+                              download ? noSelfExtractor : settings.jvmSelfExtractor,
+                              settings.predefinedJvmInstallDir, settings.jvmHomeDir, jvmCommand,
+                              homeDirectory)) {
+        downloadFailed = extractor.downloadFailed();
         return false;
+    }
 
     // logJvmLocation takes the home of jvmCommand as well, so that an
     // existing JVM directory taken instead of an expansion does not leave

@@ -14,6 +14,7 @@
 #include "base/textline.h"
 #include "config/winregconfig.h"
 #include "exec/execcmd.h"
+#include "jvm/jvmdownload.h"
 #include "jvm/jvminstaller.h"
 #include "jvm/jvmok.h"
 
@@ -32,7 +33,8 @@ static const char OldJreFilename[] = "jre";
 ExtractJvm::ExtractJvm(bool ownTrace)
     : ownTrace(ownTrace), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
       registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
-      lastStatus(ERROR_SUCCESS) {
+      lastStatus(ERROR_SUCCESS), downloadUrl(nullptr), downloadSha256(nullptr),
+      downloadProgress(nullptr), downloadFault(false) {
     homeDirectory[0] = '\0';
     createdDir[0] = '\0';
 }
@@ -105,7 +107,9 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     }
     bool homeExisted = GetFileAttributesA(home) != INVALID_FILE_ATTRIBUTES;
 
-    if (!jvmDiscovered && !expandJvm(jvmSelfExtractor, jvmDir)) {
+    bool put = jvmDiscovered ||
+               (downloadUrl ? fetchJvm(jvmDir) : expandJvm(jvmSelfExtractor, jvmDir));
+    if (!put) {
         removeMadeDirectories(chosenDir, madeTop);
         trace("installCompressedJvm ok", false);
         return false;
@@ -179,6 +183,21 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     }
     remove(tempLog);
     return ok;
+}
+
+void ExtractJvm::downloadFrom(const char* url, const char* sha256, Progress* progress) {
+    downloadUrl = url;
+    downloadSha256 = sha256;
+    downloadProgress = progress;
+}
+
+bool ExtractJvm::fetchJvm(const char* jvmDir) {
+    trace("downloading jvm into", jvmDir);
+    JvmDownload download;
+    JvmDownloadResult result;
+    downloadFault = !download.download(downloadUrl, downloadSha256, jvmDir, downloadProgress,
+                                       result);
+    return !downloadFault;
 }
 
 // A path that names its drive or share: "X:\..." or "\\server\...".

@@ -19,9 +19,14 @@
 // the registry view they read. Before expansion it is that of the compressed
 // JVM; afterwards that of the JVM's own program when its header can be read;
 // the launcher's own when neither can.
+//
+// A package may instead name a JVM to download (downloadFrom): the archive,
+// fetched and checked by JvmDownload, is expanded into the chosen directory
+// in place of the compressed JVM's run; all the rest is the same.
 #ifndef JVM_EXTRACTJVM_H
 #define JVM_EXTRACTJVM_H
 
+#include "base/progress.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/report.h"
@@ -45,6 +50,14 @@ public:
     // expansion made it (a home named apart from the chosen directory).
     // Empty when the JVM went into directories that were there before.
     const char* createdJvmDir() const { return createdDir; }
+
+    // The JVM comes from url, checked against sha256, rather than from the
+    // compressed JVM; progress (may be null) hears of the transfer and the
+    // expansion. The texts must outlive the object.
+    void downloadFrom(const char* url, const char* sha256, Progress* progress);
+    // The download was tried and failed (errors.log names the address and
+    // the cause).
+    bool downloadFailed() const { return downloadFault; }
 
     // The whole job. wanted.commandName may be changed to the program name
     // actually found; jvmPath (PathBufferSize bytes) receives the JVM
@@ -122,6 +135,8 @@ private:
     bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
     // Runs the compressed JVM in jvmDir.
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
+    // Downloads the archive of downloadFrom and expands it into jvmDir.
+    bool fetchJvm(const char* jvmDir);
 
     char homeDirectory[PathBufferSize];
     char createdDir[PathBufferSize];
@@ -132,6 +147,10 @@ private:
     HKEY registryRoot;
     const char* registryRootName;
     long lastStatus;  // of the last key opened or value written for writing
+    const char* downloadUrl;  // null: the compressed JVM is run
+    const char* downloadSha256;
+    Progress* downloadProgress;
+    bool downloadFault;
 };
 
 #endif

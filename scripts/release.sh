@@ -96,6 +96,7 @@ cp build/release-win32/installer.exe "$out/win32/"
 cp "$java_out/TestJvm.class" "$out/"
 # The package author's pages, which link only to one another.
 cp docs/control-file.md docs/wizard.md docs/make-your-own-package.md docs/where-the-jvm-goes.md \
+   docs/download.md docs/download-progress.png \
    "$out/docs/"
 # The sample package runs as it is wherever a JVM of Java 8 or later is
 # installed; it takes the 32-bit launcher, which runs on every Windows.
@@ -112,7 +113,7 @@ it finds, or installs, on the user's machine. What is here:
 | \`win64/installer.exe\` | the launcher for 64-bit Windows |
 | \`win32/installer.exe\` | the launcher for 32-bit Windows (runs on 64-bit Windows too) |
 | \`TestJvm.class\` | the test class each package carries: it proves each JVM the launcher finds |
-| \`docs/\` | for package authors: making a package (\`make-your-own-package.md\`), the control file \`kiv.control\` (\`control-file.md\`), what the wizard gets and must do (\`wizard.md\`), where a new JVM goes (\`where-the-jvm-goes.md\`) |
+| \`docs/\` | for package authors: making a package (\`make-your-own-package.md\`), the control file \`kiv.control\` (\`control-file.md\`), what the wizard gets and must do (\`wizard.md\`), where a new JVM goes (\`where-the-jvm-goes.md\`), a package that downloads its Java runtime (\`download.md\`) |
 | \`sample/\` | a package that runs as it is: \`installer.exe\` (32-bit), \`kiv.control\`, \`TestJvm.class\` and a sample wizard \`install.jar\` (its source \`SampleWizard.java\`), started on any installed Java 8 or later |
 | \`SHA256SUMS\` | the files' SHA-256 sums: \`sha256sum -c SHA256SUMS\` |
 

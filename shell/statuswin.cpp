@@ -6,12 +6,20 @@
 // ANSI code page. Boxes are shown from the worker thread without an owner:
 // before one appears the worker sets the release event, which tells the main
 // thread to let the dialog go.
+//
+// A download adds a progress bar under the line, made when the first report
+// arrives: comctl32, a system DLL, is loaded only then, so that no other run
+// loads it. The worker keeps the latest figures and posts one message at a
+// time; the dialog reads them on the main thread.
 #include "shell/statuswin.h"
+#include "shell/resource.h"
 #include "base/codepage.h"
+#include "base/sysdll.h"
 #include "config/language.h"
 #include "base/strbuf.h"
 #include "shell/usertexts.h"
 
+#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -152,6 +160,85 @@ void ShellChannel::showFailure(const UserLines& message, const UserLines& detail
     showBox(BoxKind::Error, message, &details, language);
 }
 
+// The latest progress of the worker, for the dialog; one message pending at
+// most.
+static SRWLOCK progressLock = SRWLOCK_INIT;
+static struct {
+    ProgressStage stage;
+    unsigned long long done;
+    unsigned long long total;
+} latestProgress;
+static volatile LONG progressPosted = 0;
+
+void ShellChannel::progress(ProgressStage stage, unsigned long long done,
+                            unsigned long long total) {
+    AcquireSRWLockExclusive(&progressLock);
+    latestProgress.stage = stage;
+    latestProgress.done = done;
+    latestProgress.total = total;
+    ReleaseSRWLockExclusive(&progressLock);
+    HWND dialog = hDlgMain;
+    if (dialog && InterlockedExchange(&progressPosted, 1) == 0 &&
+        !PostMessageA(dialog, WM_SHOW_PROGRESS, 0, 0))
+        InterlockedExchange(&progressPosted, 0);
+}
+
+// "1.5 MB" (tenths, rounded down), "740 KB" below one MB.
+static void sizeText(char* text, size_t cap, unsigned long long bytes) {
+    if (bytes < 1024 * 1024)
+        formatText(text, cap, "%llu KB", bytes / 1024);
+    else
+        formatText(text, cap, "%llu.%llu MB", bytes >> 20, ((bytes & 0xFFFFF) * 10) >> 20);
+}
+
+// The bar under the status line, made on the first report; the line moves
+// up to make room. Null when the control cannot be had.
+static HWND progressBar(HWND dialog) {
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (bar) return bar;
+    typedef BOOL(WINAPI * InitControls)(const INITCOMMONCONTROLSEX*);
+    HMODULE controls = loadSystemDll("comctl32.dll");
+    InitControls init =
+        controls ? (InitControls)(void*)GetProcAddress(controls, "InitCommonControlsEx") : nullptr;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
+    if (!init || !init(&classes)) return nullptr;
+    RECT line = {37, 12, 197, 36};  // dialog units, as in installer.rc
+    RECT place = {37, 40, 197, 48};
+    MapDialogRect(dialog, &line);
+    MapDialogRect(dialog, &place);
+    HWND text = GetDlgItem(dialog, IDC_STATUS_TEXT);
+    if (text)
+        MoveWindow(text, line.left, line.top, line.right - line.left, line.bottom - line.top,
+                   TRUE);
+    bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, place.left, place.top,
+                          place.right - place.left, place.bottom - place.top, dialog,
+                          (HMENU)(INT_PTR)IDC_PROGRESS_BAR, hInst, nullptr);
+    if (bar) SendMessageW(bar, PBM_SETRANGE32, 0, 1000);
+    return bar;
+}
+
+static void showProgress(HWND dialog) {
+    InterlockedExchange(&progressPosted, 0);
+    AcquireSRWLockShared(&progressLock);
+    ProgressStage stage = latestProgress.stage;
+    unsigned long long done = latestProgress.done;
+    unsigned long long total = latestProgress.total;
+    ReleaseSRWLockShared(&progressLock);
+
+    HWND bar = progressBar(dialog);
+    if (bar) SendMessageW(bar, PBM_SETPOS, total ? (WPARAM)(done * 1000 / total) : 0, 0);
+    char got[40], all[40], text[200];
+    sizeText(got, sizeof got, done);
+    sizeText(all, sizeof all, total);
+    const char* what = stage == ProgressDownload ? "Downloading the Java runtime..."
+                                                 : "Expanding the Java runtime...";
+    if (total)
+        formatText(text, sizeof text, "%s\r\n%s of %s", what, got, all);
+    else
+        formatText(text, sizeof text, "%s\r\n%s", what, got);
+    setStatusText(dialog, IDC_STATUS_TEXT, text);
+}
+
 // The Japanese font: 16 points at the resolution of the device context, the
 // Shift-JIS character set. Null when it cannot be made.
 static HFONT createJapaneseFont(HDC context) {
@@ -234,6 +321,9 @@ INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         hDlgMain = nullptr;
         return FALSE;
     case WM_DESTROY:
+        return TRUE;
+    case WM_SHOW_PROGRESS:
+        showProgress(dialog);
         return TRUE;
     default:
         return FALSE;

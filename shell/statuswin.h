@@ -36,8 +36,10 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
 
 // The user channel of the shell: the stage texts leave the dialog's one
 // line as it is; the failure box comes once; releasing the dialog sets the
-// event the main thread waits on.
-class ShellChannel : public UserChannel {
+// event the main thread waits on. The progress of a download goes to the
+// dialog as a posted message (the worker never waits on the dialog's
+// thread): the dialog then shows a bar and the bytes received.
+class ShellChannel : public UserChannel, private Progress {
 public:
     explicit ShellChannel(HANDLE releaseEvent);
     ShellChannel(const ShellChannel&) = delete;
@@ -46,8 +48,12 @@ public:
     void showStage(const char*) override {}
     void showFailure(const UserLines& message, const UserLines& details) override;
     void releaseDialog() override;
+    Progress* progress() override { return this; }
 
 private:
+    void progress(ProgressStage stage, unsigned long long done,
+                  unsigned long long total) override;
+
     HANDLE releaseEvent;
     bool failureShown;
     char language[LanguageSize];
@@ -69,6 +75,8 @@ void selectControlIdCharType(HWND dialog, unsigned controlId, const char* langua
 void getMessage(HWND dialog, unsigned controlId, char* text);
 // Shows a UTF-8 status text in the dialog's control.
 void setStatusText(HWND dialog, unsigned controlId, const char* text);
+// The message that tells the dialog that the progress changed.
+enum { WM_SHOW_PROGRESS = WM_APP + 1 };
 INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

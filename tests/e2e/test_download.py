@@ -1,82 +1,132 @@
-"""The download of a JVM against a local server: fetched into a private temporary file, checked
-against its SHA-256 and expanded; every failure leaves nothing expanded, no temporary file, and
-names the address and the cause in errors.log. Run through the small fetchjvm program."""
+"""jvmInstallerType=downloadJvm against a local server: the vendor's archive is fetched, checked,
+expanded where the rules say, registered, proved and run; a failure leaves nothing and errors.log
+names the address and the cause. A stalled transfer is proved on tests/tools/fetchjvm.exe."""
 import hashlib
 import io
 import random
+import shutil
 import socket
+import subprocess
 import zipfile
 
 import pytest
 
-from conftest import BUILD, log_lines
+from conftest import BUILD, WINE, log_lines, stub, wait_for
 from http_server import HttpServer
+from launcher_support import (JVM_BITS, WIZARD_CONTROL, JvmAt, control_text, error_texts, javasoft,
+                              layout, programs_dir, properties_text, trace_texts)
+from shell_support import DIALOG, STATUS_CONTROL, screenshot, window_rect, window_text
 
-FETCHJVM = BUILD / "tools" / "fetchjvm.exe"
-HOME = "jdk-17.0.9+9"
-JVM = {f"{HOME}/bin/java.exe": b"MZ" + random.Random(1).randbytes(300000),
-       f"{HOME}/release": b'JAVA="17"\n', f"{HOME}/lib/modules": b"\0" * 200000}
+TOP = "jdk-17.0.15+6-jre"  # the vendor's one top folder
+# The stub JVM as a vendor's zip; the padding, stored, lets a slowed transfer last.
+JVM = {f"{TOP}/bin/javaw.exe": stub("stubjvm").read_bytes(), f"{TOP}/bin/stubjvm.ini":
+       b"version=17.0.15\n", f"{TOP}/release": b'JAVA_VERSION="17.0.15"\n',
+       f"{TOP}/lib/modules": random.Random(1).randbytes(600000)}
+DOWNLOADED = ("winhttp", "bcrypt")  # the system DLLs of a download
 
 
-def archive(files, store=()):
+def archive(files):
     out = io.BytesIO()
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
-        z.writestr(HOME + "/", b"")
+        z.writestr(TOP + "/", b"")
         for name, data in files.items():
-            z.writestr(name, data, zipfile.ZIP_STORED if name in store else zipfile.ZIP_DEFLATED)
+            z.writestr(name, data, zipfile.ZIP_STORED if name.endswith("modules") else None)
     return out.getvalue()
 
 
 GOOD = archive(JVM)
 SHA = hashlib.sha256(GOOD).hexdigest()
-EVIL = archive({**JVM, f"{HOME}/../../evil.txt": b"x"})
+EVIL = archive({**JVM, f"{TOP}/../../evil.txt": b"x"})
+JAVASOFT = "\\JavaSoft\\JRE17.0\\17.0.15"
 
 
-def fetch(wine, workdir, url, sha, stall=None):
-    (workdir / "target").mkdir()
-    (workdir / "jinstall.log").touch()
-    run = wine.run(FETCHJVM, url, sha, "C:\\work\\target", *([stall] if stall else []),
-                   cwd=workdir, timeout=60)
-    lines = run.stdout.decode("latin-1").splitlines()
-    temp = list((wine.drive_c / "users").rglob("jvmdl-*"))
-    assert temp == [], "the temporary file stayed"
-    return run.returncode, lines
+def download_control(url, sha=SHA):
+    return control_text(**WIZARD_CONTROL, jvmMinVersion="17.0", jvmVersion="17.0.15",
+                        jvmName="JRE", jvmInstallerType="downloadJvm", jvmDownloadUrl=url,
+                        **({"jvmDownloadSha256": sha} if sha is not None else {}),
+                        jvmHomeDir="./" + TOP)
 
 
-def expanded(workdir):
-    return sorted(str(p.relative_to(workdir / "target")).replace("\\", "/")
-                  for p in (workdir / "target").rglob("*"))
+def run(wine, workdir, quiet=True, during=None):
+    """A run with Wine's record of loaded DLLs; the system DLLs of a download it loaded."""
+    if hasattr(wine, "give"):
+        wine.give(workdir)
+    env = {"WINEDEBUG": "+loaddll"}
+    if quiet:
+        out = wine.run(workdir / "installer.exe", "-q", "x", cwd=workdir, env=env)
+    else:
+        out = subprocess.Popen([WINE, workdir / "installer.exe"], cwd=workdir,
+                               stderr=subprocess.PIPE, env=dict(wine.env, **env))
+        during()
+        out.stderr = out.communicate(timeout=120)[1]
+    assert out.returncode == 0
+    assert list((wine.drive_c / "users").rglob("jvmdl-*")) == [], "the temporary file stayed"
+    loads = out.stderr.decode("latin-1").lower()
+    return [dll for dll in DOWNLOADED + ("comctl32",) if f"\\{dll}.dll" in loads]
 
 
-def test_download_is_verified_expanded_and_traced(wine, workdir, tmp_path):
+def watch_progress(wine):
+    """The dialog during the slowed transfer, a third of it or more received: its bar, the bytes."""
+    texts, total = [], len(GOOD) // 1024
+
+    def under_way():
+        texts.append(window_text(wine, DIALOG, STATUS_CONTROL, 30000))
+        got = texts[-1].partition("Downloading the Java runtime...\r\n")[2].split(" of ")
+        return got[-1] == f"{total} KB" and int(got[0].split()[0]) * 3 >= total
+
+    def during():
+        assert wait_for(under_way, 60, 0.2), texts
+        screenshot("download-progress.png", window_rect(wine, DIALOG))
+    return during
+
+
+@pytest.mark.parametrize("user", [False, True], ids=["admin-dialog", "standard-user-quiet"])
+def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
+        request, tmp_path, user):
+    wine = request.getfixturevalue("user_wine" if user else "wine")
+    workdir = wine.drive_c / "work"
+    workdir.mkdir()
+    if user:
+        folder = wine.run("cmd", "/c", "echo %LOCALAPPDATA%").stdout.decode().strip()
+        home, hive = f"{folder}\\Programs{JAVASOFT}\\{TOP}", "HKEY_CURRENT_USER"
+    else:
+        home, hive = f"{programs_dir(JVM_BITS)}{JAVASOFT}\\{TOP}", "HKEY_LOCAL_MACHINE"
     (tmp_path / "jdk.zip").write_bytes(GOOD)
-    with HttpServer(tmp_path, throttle=200000) as server:
-        code, lines = fetch(wine, workdir, server.url("jdk.zip"), SHA.upper())
-    assert (code, lines[0]) == (0, "ok")
-    assert all((workdir / "target" / name).read_bytes() == data for name, data in JVM.items())
-    download, expand = lines[1].split(), lines[2].split()
-    assert download[2:] == [str(len(GOOD))] * 2 and int(download[1]) > 1  # slowed: many reports
-    total = str(sum(map(len, JVM.values())))
-    assert expand[2:] == [total, total]
-    trace = log_lines(workdir / "jinstall.log")
-    assert any(line.startswith(f"JVM download: {server.url('jdk.zip')}: {len(GOOD)} bytes in ")
-               and line.endswith(" ms, SHA-256 " + SHA) for line in trace), trace
-    assert f"JVM archive expanded: 4 entries, {total} bytes" in trace
-    assert not (workdir / "errors.log").exists()
+    jvm = JvmAt(wine, home)
+    with HttpServer(tmp_path, throttle=0 if user else 150000) as server:
+        url = server.url("jdk.zip")
+        layout(wine, workdir, download_control(url))
+        loaded = run(wine, workdir, quiet=user, during=None if user else watch_progress(wine))
+        assert (loaded, error_texts(workdir)) == (list(DOWNLOADED) + ["comctl32"] * (not user), [])
+        assert jvm.kinds() == ["test", "wizard"] and jvm.properties() == properties_text(home, True)
+        assert javasoft(wine, 64 if user else JVM_BITS, hive)["JRE\\17.0.15"] == {
+            "JavaHome": home.lower()}
+        trace = trace_texts(workdir)
+        assert any(t.startswith(f"JVM download: {url}: {len(GOOD)} bytes in ") and
+                   t.endswith(" ms, SHA-256 " + SHA) for t in trace), trace
+        assert f"JVM archive expanded: 5 entries, {sum(map(len, JVM.values()))} bytes" in trace
+
+        # The next run finds the registered JVM, downloads nothing and loads none of it.
+        shutil.rmtree(workdir)
+        workdir.mkdir()
+        layout(wine, workdir, download_control(url))
+        assert run(wine, workdir) == [] and server.requests == 1 and error_texts(workdir) == []
+    assert jvm.kinds() == ["test", "wizard"] * 2
+    assert any(t.startswith(f"JVM found under {hive}\\SOFTWARE\\JavaSoft\\")
+               for t in trace_texts(workdir)), trace_texts(workdir)
 
 
 FAILURES = [
     # (name, served bytes, expected SHA-256, server settings, the cause errors.log names)
-    ("wrong hash", GOOD, "0" * 64, {},
-     f"SHA-256 mismatch: expected {'0' * 64}, got {SHA}"),
+    ("wrong hash", GOOD, "0" * 64, {}, f"SHA-256 mismatch: expected {'0' * 64}, got {SHA}"),
+    ("server down", GOOD, SHA, None, "server cannot be reached"),
     ("not found", GOOD, SHA, {"status": 404}, "the server answered HTTP status 404"),
     ("truncated", GOOD, SHA, {"cut_after": 5000}, f"truncated: got 5000 of {len(GOOD)} bytes"),
-    ("stalled", GOOD, SHA, {"stall_after": 5000}, "timed out"),
     ("escaping entry", EVIL, hashlib.sha256(EVIL).hexdigest(), {},
-     f'entry "{HOME}/../../evil.txt": a ".." segment, which would leave the target directory'),
+     f'entry "{TOP}/../../evil.txt": a ".." segment, which would leave the target directory'),
     ("not a zip", b"<html>moved</html>", hashlib.sha256(b"<html>moved</html>").hexdigest(), {},
      "not a zip archive (no central directory)"),
-    ("no hash", GOOD, "", {}, "no SHA-256 to check it against"),
+    ("no hash", GOOD, None, {}, None),
 ]
 
 
@@ -85,23 +135,38 @@ FAILURES = [
 def test_failed_download_expands_nothing_and_names_the_cause(wine, workdir, tmp_path, served, sha,
                                                              settings, cause):
     (tmp_path / "jdk.zip").write_bytes(served)
-    with HttpServer(tmp_path, **settings) as server:
+    with HttpServer(tmp_path, **(settings or {})) as server:
         url = server.url("jdk.zip")
-        stall = "2" if "stall_after" in settings else None  # no byte for 2 seconds: timed out
-        code, lines = fetch(wine, workdir, url, sha, stall)
-    assert code == 1 and cause in lines[0], lines
-    assert expanded(workdir) == []
-    assert not (wine.drive_c / "evil.txt").exists()
-    errors = log_lines(workdir / "errors.log")
-    assert len(errors) == 1 and errors[0].startswith(f"JVM download failed: {url}: ")
-    assert cause in errors[0]
+        if settings is None:  # a port that was free a moment ago and has no listener
+            with socket.socket() as s:
+                s.bind(("127.0.0.1", 0))
+                url = f"http://127.0.0.1:{s.getsockname()[1]}/jdk.zip"
+        layout(wine, workdir, download_control(url, sha))
+        run(wine, workdir)
+    errors = error_texts(workdir)
+    if cause:
+        failed = [e for e in errors if e.startswith("JVM download failed: ")]
+        assert len(failed) == 1 and failed[0].startswith(f"JVM download failed: {url}: ")
+        assert cause in failed[0], errors
+    else:
+        assert server.requests == 0 and "jvmInstallerType is downloadJvm, but jvmDownloadSha256 " \
+            "is empty: no JVM is downloaded" in errors, errors
+    # The box's text, in errors.log as well; nothing was left where the JVM was to go.
+    assert errors[-2:] == ["The Java runtime could not be downloaded.",
+                           f"The download address is {url}."], errors
+    assert not wine.unixpath(programs_dir(JVM_BITS) + "\\JavaSoft").exists()
+    assert not list(wine.drive_c.rglob("evil.txt")) and javasoft(wine) == {}
 
 
-def test_server_that_is_down(wine, workdir):
-    with socket.socket() as s:  # a port that was free a moment ago and has no listener
-        s.bind(("127.0.0.1", 0))
-        url = f"http://127.0.0.1:{s.getsockname()[1]}/jdk.zip"
-    code, lines = fetch(wine, workdir, url, SHA)
-    assert code == 1 and lines[0].startswith(f"failed: {url}: "), lines
-    assert "server cannot be reached" in lines[0]
-    assert expanded(workdir) == []
+def test_stalled_transfer_is_given_up(wine, workdir, tmp_path):
+    (tmp_path / "jdk.zip").write_bytes(GOOD)
+    (workdir / "target").mkdir()
+    with HttpServer(tmp_path, stall_after=5000) as server:
+        url = server.url("jdk.zip")  # no byte for 2 seconds: timed out
+        out = wine.run(BUILD / "tools" / "fetchjvm.exe", url, SHA, "C:\\work\\target", 2,
+                       cwd=workdir, timeout=60)
+    assert out.returncode == 1 and list((workdir / "target").iterdir()) == []
+    assert list((wine.drive_c / "users").rglob("jvmdl-*")) == []
+    first = out.stdout.decode().splitlines()[0]
+    assert first.startswith(f"failed: {url}: ") and "timed out" in first
+    assert log_lines(workdir / "errors.log") == ["JVM download failed: " + first[8:]]

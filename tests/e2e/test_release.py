@@ -60,6 +60,7 @@ def test_two_builds_in_two_folders_give_the_same_bytes(releases):
     built = sums(unsigned / f"{NAME}.unsigned.sha256")
     assert sums(signed / f"{NAME}.unsigned.sha256") == built == sums(unsigned / NAME / "SHA256SUMS")
     assert sorted(built) == sorted(["README.md", "TestJvm.class", "docs/control-file.md",
+                                    "docs/download-progress.png", "docs/download.md",
                                     "docs/make-your-own-package.md", "docs/where-the-jvm-goes.md",
                                     "docs/wizard.md",
                                     "sample/SampleWizard.java", "sample/TestJvm.class",
