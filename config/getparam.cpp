@@ -55,6 +55,7 @@ static const char UserSecurityField[] = "userSecurityPolicyFilename";
 static const char IdentityDbField[] = "keystoreFilename";
 static const char AppletUrlField[] = "appletUrl";
 static const char SearchForJvmField[] = "searchForJvm";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
 
 // A line is read whole up to the longest key, its separator and the largest
 // value, so only a value too long for any field is cut here.
@@ -145,7 +146,13 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
         return false;
     }
     bool lineWhole;
+    bool registrySwitchRead = false;
     while (file.read(line, &lineWhole)) {
+        if (startsWith(line, ConfigureRegistryField)) {
+            if (!registrySwitchRead) readRegistrySwitch(settings, line);
+            registrySwitchRead = true;
+            continue;
+        }
         for (const ParamKey& param : ParamKeys) {
             size_t keyLength = strlen(param.key);
             if (strncmp(line, param.key, keyLength) != 0) continue;
@@ -172,6 +179,17 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
         return false;
     }
     return verifyParameters(settings);
+}
+
+// The first line with the key decides, unlike the other keys: its value
+// after the key and one separator character, "true" or "yes" in any case,
+// switches the registration on, any other value off.
+void GetParameters::readRegistrySwitch(ControlSettings& settings, const char* line) {
+    trace(line);
+    size_t keyLength = strlen(ConfigureRegistryField);
+    const char* value = strlen(line) > keyLength + 1 ? line + keyLength + 1 : "";
+    settings.configureWinRegistry = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+    trace(ConfigureRegistryField, settings.configureWinRegistry);
 }
 
 void GetParameters::unescapeDirectory(char* text) {

@@ -41,9 +41,15 @@ struct ControlSettings {
     char appletUrl[PathBufferSize - 1];
     char searchForJvm[100];
     char jvmTestTimeout[20];  // seconds a JVM's test run may take
+    // Whether a JVM the launcher installs is entered into the Windows
+    // registry ("configureWinRegistry"; on unless the file says otherwise).
+    bool configureWinRegistry;
 
-    // Every value empty.
-    void clear() { memset(this, 0, sizeof *this); }
+    // Every value empty, the registry switch on.
+    void clear() {
+        memset(this, 0, sizeof *this);
+        configureWinRegistry = true;
+    }
 };
 
 #endif

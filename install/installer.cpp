@@ -13,7 +13,6 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
-#include "config/winregconfig.h"
 #include "jvm/extractjvm.h"
 
 #include <stdio.h>
@@ -219,10 +218,6 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
         copyText(errorDetails, OtherCausesText);
     }
     return result;
-}
-
-bool Install::configureWinReg() {
-    return readConfigureWinReg();
 }
 
 void Install::showStatusMessage(unsigned stage) {

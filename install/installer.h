@@ -63,7 +63,6 @@ public:
     bool extractJvm();
     bool runThirdPartyInstaller();
     bool addSecurity(bool plugin);
-    bool configureWinReg();
     void showStatusMessage(unsigned stage);
 
     // Windows directory and the search-path lookup.

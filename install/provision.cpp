@@ -19,8 +19,7 @@
 static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm() {
-    ExtractJvm extractor(context.ownTrace);
-    bool configureRegistry = extractor.configureWinReg();
+    ExtractJvm extractor(context.ownTrace, settings.configureWinRegistry);
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
                               settings.jvmHomeDir, jvmCommand, homeDirectory))
@@ -32,11 +31,11 @@ bool Install::extractJvm() {
     if (extractor.isJvmInstalled()) {
         copyText(madeJvmDir, extractor.createdJvmDir());
         getJavaHomeDir(javaHomeDir);
-        logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
+        logJvmLocation(true, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
     } else {
         trace("using the JVM found in the install directory", jvmCommand);
-        logJvmLocation(false, settings.predefinedJvmInstallDir, configureRegistry);
+        logJvmLocation(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return true;
 }
@@ -49,7 +48,7 @@ bool Install::runThirdPartyInstaller() {
     if (result) {
         // logJvmLocation takes the home of the JVM found at jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';
-        logJvmLocation(false, settings.predefinedJvmInstallDir, runner.configureWinReg());
+        logJvmLocation(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return result;
 }

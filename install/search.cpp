@@ -30,7 +30,6 @@ bool Install::isJvmInstalled() {
     }
     trace("Found correct version of JVM:", jvmCommand);
     getJavaHomeDir(javaHomeDir);
-    bool configureRegistry = configureWinReg();
-    logJvmLocation(false, "", configureRegistry);
+    logJvmLocation(false, "", settings.configureWinRegistry);
     return true;
 }

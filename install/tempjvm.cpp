@@ -146,11 +146,12 @@ void Install::cleanUpJvmDir() {
 
 // Registration of the JVM that "native.properties" names, before its
 // temporary directory goes: the JVM configuration of a newly expanded JVM,
-// with registration asked for. Its outcome is not looked at.
+// registered only when the control file's switch, read at the start, is on
+// as well as the properties'. Its outcome is not looked at.
 bool Install::registerTemporaryJvm(char* jvmHome) {
     char jvmDir[PathBufferSize];
     copyText(jvmDir, jvmHome);
-    ExtractJvm extract(context.ownTrace);
+    ExtractJvm extract(context.ownTrace, settings.configureWinRegistry);
     return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
                                 jvmDir, homeDirectory, true);
 }

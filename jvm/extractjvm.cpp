@@ -12,7 +12,6 @@
 #include "base/fexists.h"
 #include "base/curdir.h"
 #include "base/textline.h"
-#include "config/winregconfig.h"
 #include "exec/execcmd.h"
 #include "jvm/jvminstaller.h"
 #include "jvm/jvmok.h"
@@ -29,8 +28,8 @@ static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
-ExtractJvm::ExtractJvm(bool ownTrace)
-    : ownTrace(ownTrace), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
+ExtractJvm::ExtractJvm(bool ownTrace, bool configureRegistry)
+    : ownTrace(ownTrace), configureRegistry(configureRegistry), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
       registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
       lastStatus(ERROR_SUCCESS) {
     homeDirectory[0] = '\0';

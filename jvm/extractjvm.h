@@ -33,7 +33,8 @@ class ExtractJvm {
 public:
     // ownTrace: the run traces into the launcher's own trace file, which
     // makes the windowless program the choice for an expanded JVM.
-    explicit ExtractJvm(bool ownTrace = false);
+    // configureRegistry: the package's registry switch ("configureWinRegistry").
+    explicit ExtractJvm(bool ownTrace = false, bool configureRegistry = true);
     ~ExtractJvm();
     ExtractJvm(const ExtractJvm&) = delete;
     ExtractJvm& operator=(const ExtractJvm&) = delete;
@@ -79,12 +80,9 @@ public:
     // Copies unless the target exists already (never replaces a file).
     bool copyJvmFile(const char* from, const char* to);
 
-    // Registration. configureWinReg reads "configureWinRegistry" from
-    // kiv.control (else native.properties): true unless it says otherwise.
-    // A JVM of version 9 or later is registered in today's form
+    // Registration, unless the registry switch is off. A JVM of version 9 or later is registered in today's form
     // (addJvmVersion), an older one in the form of its time
     // (addJvmToRegistry). Every key is opened in registryView.
-    bool configureWinReg();
     // SOFTWARE\JavaSoft\JRE (or \JDK)\<version> with JavaHome, and the
     // entry's CurrentVersion where it has none: the whole version is the
     // key's name, as the registry search reads it back.
@@ -114,6 +112,7 @@ public:
 
 private:
     bool ownTrace;
+    bool configureRegistry;
     // errors.log: the registration of the JVM was refused at keyName (its
     // value valueName, when given) with status.
     void reportRefusedRegistration(const char* keyName, const char* valueName, long status);

@@ -23,7 +23,6 @@
 #include "base/fexists.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
-#include "config/winregconfig.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -83,7 +82,7 @@ void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valu
 
 bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
                                  char* jvmDir) {
-    if (!configureWinReg()) {
+    if (!configureRegistry) {
         trace("Windows registry unchanged");
     } else if (!_configureWinJvm(jvmVersion, jvmName, jvmCommandName, jvmDir)) {
         trace("Warning: Windows registry *not* configured properly");
@@ -134,10 +133,6 @@ bool ExtractJvm::configureJava2(char* base, char* micro, char* jvmHome, char* jv
     formatText(version, sizeof version, "%s.%s", base, micro);
     addJvmToRegistry(JreEntry, JavaHomeValue, version, micro, jvmHome, jvmCommandName);
     return true;
-}
-
-bool ExtractJvm::configureWinReg() {
-    return readConfigureWinReg();
 }
 
 bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {

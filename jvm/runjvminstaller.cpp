@@ -14,7 +14,6 @@
 #include "base/curdir.h"
 #include "base/findfile.h"
 #include "base/textline.h"
-#include "config/winregconfig.h"
 #include "exec/execcmd.h"
 #include "jvm/findjvm.h"
 #include "jvm/jvminstaller.h"
@@ -314,11 +313,4 @@ bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmN
         refused.log();
     }
     return found;
-}
-
-// ---------------------------------------------------------------------------
-// Registry setting
-
-bool RunJvmInstaller::configureWinReg() {
-    return readConfigureWinReg();
 }

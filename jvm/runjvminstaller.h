@@ -31,9 +31,6 @@ public:
     // be changed to the name found.
     bool run(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* jvmInstallerBinary,
              char* jvmInstallerCommand, char* jvmPath, const char* homeDirectory);
-    // True unless "configureWinRegistry" in kiv.control (else
-    // native.properties) says otherwise.
-    bool configureWinReg();
 
     // The steps of run, public for their own tests.
     bool installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
