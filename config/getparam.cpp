@@ -270,9 +270,9 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     // The windowless JVM, unless the user switched tracing on and wants to
     // see the console one. This is the first of three rules that choose
     // javaw: here "jinstall.log" without "jinstall.sem" (the user's own
-    // trace) keeps the console program; the version test (jvmok.cpp) asks
+    // trace) keeps the console program; the version test (jvmprobe.cpp) asks
     // only whether the trace file exists, and the expanded JVM's program
-    // (extractjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
+    // (jvmexpander.cpp) only whether "jinstall.sem" does. Each rule answers a
     // different question at a different time, so they are kept as they are.
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)

@@ -13,7 +13,7 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -44,7 +44,7 @@ Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
     makeRunContext(context, false, false, tracing, ownTrace);
     // Every buffer of the run starts as the empty text.
     char* const buffers[] = {jvmCommand,    javaHomeDir,  provedHome,  madeJvmDir,
-                             homeDirectory, errorMessage, errorDetails, boxMessage,
+                             windowsDir, errorMessage, errorDetails, boxMessage,
                              boxDetails};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
@@ -148,8 +148,8 @@ JvmWanted Install::jvmWanted() {
                      context.tracing};
 }
 
-void Install::setHomeDirectory(const char* dir) {
-    if (dir) copyText(homeDirectory, dir);
+void Install::setWindowsDir(const char* dir) {
+    if (dir) copyText(windowsDir, dir);
 }
 
 void Install::buildVersionText(char* version, size_t cap) {
@@ -191,7 +191,7 @@ bool Install::installJvmInstaller(char* version) {
 // JVM is looked for exactly where its expansion will take it from.
 static bool packageHolds(const char* file, bool bundle) {
     if (!bundle) return fexists(file);
-    ExtractJvm extractor(false);
+    JvmExpander extractor(false);
     char path[PathBufferSize];
     return extractor.locateCompressedJvm(file, path);
 }
@@ -229,28 +229,28 @@ void Install::showStatusMessage(unsigned stage) {
     if (stage >= 1 && stage <= dimof(StageTexts)) channel.showStage(StageTexts[stage - 1]);
 }
 
-bool Install::getHomeDirectory() {
+bool Install::findWindowsDir() {
     WinFolders folders;
-    const char* source = folders.registryWindowsDirectory(winNT, homeDirectory, InstallPathSize);
+    const char* source = folders.registryWindowsDirectory(winNT, windowsDir, InstallPathSize);
     bool found = source != nullptr;
     if (found && winNT) trace("got home directory from", source);
 
     if (!found) {
-        homeDirectory[0] = '\0';
+        windowsDir[0] = '\0';
         trace("unable to get windows directory from registry");
         const char* fallback = winNT ? "c:\\winnt" : "c:\\windows";
-        if (isDirInPath(winNT ? "winnt" : "windows", homeDirectory)) {
+        if (isDirInPath(winNT ? "winnt" : "windows", windowsDir)) {
             found = true;
         } else if (fexists(fallback)) {
-            copyText(homeDirectory, fallback);
+            copyText(windowsDir, fallback);
             found = true;
         } else {
-            getCurrentDir(homeDirectory, InstallPathSize - 1);
+            getCurrentDir(windowsDir, InstallPathSize - 1);
             trace("unable to get windows directory");
-            found = homeDirectory[0] != '\0';
+            found = windowsDir[0] != '\0';
         }
     }
-    if (found) trace("home directory", homeDirectory);
+    if (found) trace("home directory", windowsDir);
     return found;
 }
 

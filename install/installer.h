@@ -66,10 +66,10 @@ public:
     void showStatusMessage(unsigned stage);
 
     // Windows directory and the search-path lookup.
-    bool getHomeDirectory();
+    bool findWindowsDir();
     // The Windows directory of the run when it is not looked up (a null dir
     // leaves it unchanged).
-    void setHomeDirectory(const char* dir);
+    void setWindowsDir(const char* dir);
     bool isDirInPath(const char* name, char* dir);
 
     // Environment and wizard launch.
@@ -79,7 +79,7 @@ public:
     // reported of itself when it was accepted, else the one its program's
     // path gives.
     void getJavaHomeDir(char* buffer);
-    void logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry);
+    void writeNativeProperties(bool installed, const char* jvmDir, bool configureRegistry);
     bool runJavaInstaller(char* argument);
     bool runInstaller(char* argument);
     bool _runInstaller(char** list);
@@ -124,10 +124,10 @@ private:
     // The home the JVM classes gave for the JVM they accepted last
     // (JvmWanted::home), emptied whenever a new JVM is looked for.
     char provedHome[InstallPathSize];
-    // The directory this run made for the JVM it installed (ExtractJvm::
+    // The directory this run made for the JVM it installed (JvmExpander::
     // createdJvmDir), the only one the temporary-JVM clean-up may delete.
     char madeJvmDir[InstallPathSize];
-    char homeDirectory[InstallPathSize];
+    char windowsDir[InstallPathSize];
     char errorMessage[InstallErrorSize];
     char errorDetails[InstallErrorSize];
     bool winNT;

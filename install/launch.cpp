@@ -47,7 +47,7 @@ enum {
 
 bool Install::getEnvironmentSetup() {
     getWinEnvironmentSetup();
-    getHomeDirectory();
+    findWindowsDir();
     return true;
 }
 
@@ -72,7 +72,7 @@ void Install::getJavaHomeDir(char* buffer) {
 // registry answer. The home is that of jvmCommand whenever one is set, so
 // that the wizard is never told an empty or stale home after a JVM
 // installer program has run or an existing JVM directory was taken.
-void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
+void Install::writeNativeProperties(bool installed, const char* jvmDir, bool configureRegistry) {
     if (jvmCommand[0]) {
         char home[InstallPathSize];
         homeOfJvm(home);

@@ -1,7 +1,7 @@
 // Install: the JVM provisioning steps of the installation sequence and the
 // security setup of a JVM the launcher expanded itself.
 //
-// extractJvm hands the package's compressed JVM to ExtractJvm, which either
+// extractJvm hands the package's compressed JVM to JvmExpander, which either
 // expands it into a new JVM directory or finds an acceptable JVM already in
 // one of the candidate directories; runThirdPartyInstaller hands the JVM
 // installer program to RunJvmInstaller. Either way jvmCommand receives the
@@ -10,7 +10,7 @@
 // Only a freshly expanded JVM gets the package's Java security files (with
 // backups for the Java Plug-in).
 #include "install/installer.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 #include "jvm/runjvminstaller.h"
 #include "security/security.h"
 
@@ -19,23 +19,23 @@
 static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm() {
-    ExtractJvm extractor(context.ownTrace, settings.configureWinRegistry);
+    JvmExpander extractor(context.ownTrace, settings.configureWinRegistry);
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               settings.jvmSelfExtractor, settings.predefinedJvmInstallDir,
-                              settings.jvmHomeDir, jvmCommand, homeDirectory))
+                              settings.jvmHomeDir, jvmCommand, windowsDir))
         return false;
 
-    // logJvmLocation takes the home of jvmCommand as well, so that an
+    // writeNativeProperties takes the home of jvmCommand as well, so that an
     // existing JVM directory taken instead of an expansion does not leave
     // the wizard with an empty or stale home.
-    if (extractor.isJvmInstalled()) {
+    if (extractor.expandedNewJvm()) {
         copyText(madeJvmDir, extractor.createdJvmDir());
         getJavaHomeDir(javaHomeDir);
-        logJvmLocation(true, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
+        writeNativeProperties(true, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
     } else {
         trace("using the JVM found in the install directory", jvmCommand);
-        logJvmLocation(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
+        writeNativeProperties(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return true;
 }
@@ -44,11 +44,11 @@ bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
     bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
                              settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
-                             homeDirectory);
+                             windowsDir);
     if (result) {
-        // logJvmLocation takes the home of the JVM found at jvmCommand.
+        // writeNativeProperties takes the home of the JVM found at jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';
-        logJvmLocation(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
+        writeNativeProperties(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return result;
 }
@@ -57,6 +57,6 @@ bool Install::runThirdPartyInstaller() {
 bool Install::addSecurity(bool plugin) {
     Security security(context.language);
     security.addSecurity(settings.systemSecurityPolicyFilename, settings.userSecurityPolicyFilename,
-                         settings.keystoreFilename, javaHomeDir, homeDirectory, plugin);
+                         settings.keystoreFilename, javaHomeDir, windowsDir, plugin);
     return true;
 }

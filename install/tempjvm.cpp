@@ -19,7 +19,7 @@
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/startdir.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include <direct.h>
 #include <string.h>
@@ -113,11 +113,11 @@ void Install::cleanUpJvmDir() {
 
     char start[PathBufferSize];
     readStartDir(start, sizeof start);
-    const char* reason = deletionRefusal(tempDir, homeDirectory, start);
+    const char* reason = deletionRefusal(tempDir, windowsDir, start);
     if (!reason && !madeJvmDir[0]) reason = "this run made no directory for a jvm";
     if (!reason && !dirNamesOrHolds(madeJvmDir, tempDir))
         reason = "not the directory this run made for its jvm";
-    if (!reason) reason = deletionRefusal(madeJvmDir, homeDirectory, start);
+    if (!reason) reason = deletionRefusal(madeJvmDir, windowsDir, start);
     if (reason) {
         trace("not deleting temporary jvm directory", tempDir);
         trace("reason:", reason);
@@ -151,7 +151,7 @@ void Install::cleanUpJvmDir() {
 bool Install::registerTemporaryJvm(char* jvmHome) {
     char jvmDir[PathBufferSize];
     copyText(jvmDir, jvmHome);
-    ExtractJvm extract(context.ownTrace, settings.configureWinRegistry);
+    JvmExpander extract(context.ownTrace, settings.configureWinRegistry);
     return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
-                                jvmDir, homeDirectory, true);
+                                jvmDir, windowsDir, true);
 }

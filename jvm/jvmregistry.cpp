@@ -1,4 +1,4 @@
-// ExtractJvm: the registration of a JVM under SOFTWARE\\JavaSoft, in the
+// JvmExpander: the registration of a JVM under SOFTWARE\\JavaSoft, in the
 // layout the registry search reads, and the copies of its programs that a
 // current runtime environment gets in the Windows directory (jvmcopies.cpp).
 // A run that may write Program Files registers in HKEY_LOCAL_MACHINE, for
@@ -16,7 +16,7 @@
 // deleted. A registry problem never stops the installation; one that leaves
 // the JVM unregistered (its version key or JavaHome refused), so that the
 // next run will not find it, goes to errors.log with the key and the error.
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
@@ -59,7 +59,7 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     cutFinalBinLevel(home);
 }
 
-void ExtractJvm::registerFor(unsigned bits) {
+void JvmExpander::registerFor(unsigned bits) {
     WinFolders folders;
     bool machine = folders.mayWriteProgramFiles(bits);
     registryRoot = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -69,7 +69,7 @@ void ExtractJvm::registerFor(unsigned bits) {
     trace("registering the JVM under", registryRootName);
 }
 
-void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valueName,
+void JvmExpander::reportRefusedRegistration(const char* keyName, const char* valueName,
                                            long status) {
     char reason[PathBufferSize], message[PathBufferSize * 2];
     windowsErrorText((unsigned long)status, reason, sizeof reason);
@@ -80,7 +80,7 @@ void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valu
     reportError(message);
 }
 
-bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+bool JvmExpander::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
                                  char* jvmDir) {
     if (!configureRegistry) {
         trace("Windows registry unchanged");
@@ -92,7 +92,7 @@ bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmComma
     return true;  // a registry problem never stops the installation
 }
 
-bool ExtractJvm::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+bool JvmExpander::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
                                   char* jvmDir) {
     char versionCopy[VersionBufferSize];
     copyText(versionCopy, jvmVersion);
@@ -120,7 +120,7 @@ bool ExtractJvm::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmComm
     return configureJre(base, micro, home, jvmCommandName);
 }
 
-bool ExtractJvm::configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+bool JvmExpander::configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
     if (!addJvmToRegistry(JreEntry, JavaHomeValue, base, micro, jvmHome, jvmCommandName))
         return false;
     copyJreFilesToHome(base, jvmHome, jvmCommandName);
@@ -128,14 +128,14 @@ bool ExtractJvm::configureJre(char* base, char* micro, char* jvmHome, char* jvmC
     return true;
 }
 
-bool ExtractJvm::configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+bool JvmExpander::configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
     char version[VersionBufferSize * 2];
     formatText(version, sizeof version, "%s.%s", base, micro);
     addJvmToRegistry(JreEntry, JavaHomeValue, version, micro, jvmHome, jvmCommandName);
     return true;
 }
 
-bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
+bool JvmExpander::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     LONG status = key.openForWriting(root, keyName, registryView);
     lastStatus = status;
     if (status == ERROR_SUCCESS) return true;
@@ -144,7 +144,7 @@ bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     return false;
 }
 
-bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* value) {
+bool JvmExpander::addValueToRegistry(RegKey& key, const char* name, const char* value) {
     char existing[PathBufferSize];
     LONG status = key.readValue(name, existing, sizeof existing);
     // A value too long to read is there all the same: it stays.
@@ -163,7 +163,7 @@ bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* v
     return false;
 }
 
-void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
+void JvmExpander::addCurrentVersion(const char* entry, const char* version) {
     RegKey key;
     if (!addToRegistry(registryRoot, entry, key)) return;
     // An existing CurrentVersion is never changed, even an older one.
@@ -173,7 +173,7 @@ void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
         addValueToRegistry(key, CurrentVersionValue, version);
 }
 
-void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
+void JvmExpander::addJvmTopLevelKey(const char* entry, char* version) {
     char versionCopy[VersionBufferSize];
     copyText(versionCopy, version);
     char base[VersionBufferSize], micro[VersionBufferSize];
@@ -181,7 +181,7 @@ void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
     addCurrentVersion(entry, base);
 }
 
-bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const char* jvmHome) {
+bool JvmExpander::addJvmVersion(const char* entry, const char* version, const char* jvmHome) {
     addCurrentVersion(entry, version);
     char keyName[PathBufferSize];
     RegKey key;
@@ -200,7 +200,7 @@ bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const cha
     return true;
 }
 
-bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,
+bool JvmExpander::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,
                                   char* micro, char* jvmHome, char* programName) {
     addJvmTopLevelKey(entry, version);
 
@@ -237,7 +237,7 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
     return addJvmSubentries(key, keyName, homeValueName, version, micro, jvmHome, programName);
 }
 
-bool ExtractJvm::addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
+bool JvmExpander::addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
                                   char* version, char* micro, char* jvmHome, char* programName) {
     if (!addValueToRegistry(key, homeValueName, jvmHome)) {
         reportRefusedRegistration(keyName, homeValueName, lastStatus);

@@ -4,8 +4,8 @@
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
-#include "jvm/extractjvm.h"
-#include "jvm/jvminstaller.h"
+#include "jvm/jvmexpander.h"
+#include "jvm/jvmdirchooser.h"
 #include "jvm/runjvminstaller.h"
 #include "sandbox.h"
 #include "testdir.h"
@@ -15,7 +15,7 @@
 #include <direct.h>
 #include <string.h>
 
-TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
+TEST(JvmDirChooser, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     ScratchDir dir;
     RegistrySandbox registry;
     registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
@@ -30,7 +30,7 @@ TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     };
     for (const auto& c : variables) {
         char out[PathBufferSize];
-        EXPECT_EQ(JvmInstaller().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
+        EXPECT_EQ(JvmDirChooser().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
         EXPECT_EQ(std::string(out), c[1]) << c[0];
     }
 
@@ -45,7 +45,7 @@ TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
         {dir.file("made\\"), "again", dir.file("made\\again")},  // no doubled backslash
         {dir.path(), std::string(PathBufferSize, 'x'), dir.path()},  // refused, not cut
     };
-    JvmInstaller installer;
+    JvmDirChooser installer;
     for (const auto& c : adds) {
         char path[PathBufferSize];
         copyText(path, c.in.c_str());
@@ -101,7 +101,7 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
         char v[VersionBufferSize] = "1.6.0", n[VersionBufferSize] = "JRE";
         char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
         copyText(jvmDir, c[0].c_str());
-        ASSERT_TRUE(ExtractJvm().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
+        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
             << c[0];
         std::string home = c[1];
         for (char& ch : home) ch = (char)tolower((unsigned char)ch);

@@ -1,11 +1,11 @@
-// JvmInstaller: the directory for a new JVM, tried in a fixed order of
+// JvmDirChooser: the directory for a new JVM, tried in a fixed order of
 // places, and the system-folder lookups behind the directory variables.
 //
 // A directory level counts only when a directory (not a file) of that name
 // exists afterwards, and a path that would not fit a path buffer is refused
 // rather than cut. The only deletion made here is that of the work
 // directory's old "jvm" tree, through the safe delDirTree.
-#include "jvm/jvminstaller.h"
+#include "jvm/jvmdirchooser.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
@@ -14,7 +14,7 @@
 #include "base/regkey.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -47,20 +47,20 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller()
+JvmDirChooser::JvmDirChooser()
     : keptFile(nullptr), jvmDiscovered(false), perUser(false), predefinedRefused(false),
       bits(ownBits()) {
-    homeDirectory[0] = '\0';
+    windowsDir[0] = '\0';
     created[0] = '\0';
 }
 
-JvmInstaller::~JvmInstaller() {}
+JvmDirChooser::~JvmDirChooser() {}
 
-void JvmInstaller::setHomeDirectory(const char* dir) {
-    if (dir) copyText(homeDirectory, dir);
+void JvmDirChooser::setWindowsDir(const char* dir) {
+    if (dir) copyText(windowsDir, dir);
 }
 
-unsigned JvmInstaller::takeBitsOf(const char* program) {
+unsigned JvmDirChooser::takeBitsOf(const char* program) {
     bits = programBits(program, 0);
     trace("JVM program:", program && program[0] ? program : "(none)");
     if (!bits) {
@@ -76,7 +76,7 @@ unsigned JvmInstaller::takeBitsOf(const char* program) {
 // ---------------------------------------------------------------------------
 // Directory levels
 
-bool JvmInstaller::addDirectory(char* dir, const char* name) {
+bool JvmDirChooser::addDirectory(char* dir, const char* name) {
     char path[PathBufferSize];
     bool fits;
     if (!dir[0]) fits = copyText(path, name);
@@ -97,7 +97,7 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
     return false;
 }
 
-bool JvmInstaller::addDirectory(const char* path) {
+bool JvmDirChooser::addDirectory(const char* path) {
     char dir[PathBufferSize];
     dir[0] = '\0';
     return addDirectory(dir, path);
@@ -106,7 +106,7 @@ bool JvmInstaller::addDirectory(const char* path) {
 // ---------------------------------------------------------------------------
 // The predefined directory and its variables
 
-bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
+bool JvmDirChooser::getVariableDir(const char* variable, const char* baseDir,
                                   const char* requested, char* out) {
     out[0] = '\0';
     char key[VersionBufferSize];
@@ -129,7 +129,7 @@ bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
     return true;
 }
 
-bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
+bool JvmDirChooser::getNewJvmInstallerTo(const char* requested, char* out) {
     out[0] = '\0';
     bool ok = false;
     char baseDir[PathBufferSize];
@@ -163,7 +163,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     return ok;
 }
 
-bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
+bool JvmDirChooser::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
                                                    char* jvmPath) {
     trace("creating predefined jvm dir", dir);
     if (!dir[0]) return false;
@@ -188,8 +188,8 @@ bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char
     }
     ok = ok && isDir(dir);
     if (ok) {
-        JvmOk jvmOk;
-        jvmDiscovered = jvmOk.jvmCorrectVersion(wanted,
+        JvmProbe probe;
+        jvmDiscovered = probe.proveHome(wanted,
                                                 dir, jvmPath);
     }
     return ok;
@@ -217,7 +217,7 @@ static bool canWriteInto(const char* dir, unsigned long& error) {
     return true;
 }
 
-bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                        char* predefinedJvmInstallDir,
                                        char* jvmDir, char* jvmPath) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
@@ -264,7 +264,7 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
 // ---------------------------------------------------------------------------
 // Under the Programs directory, then the drive root and the Windows directory
 
-bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
+bool JvmDirChooser::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                          char* jvmPath) {
     trace("found a possible directory", candidate);
     jvmDiscovered = foundValidJvm(wanted,
@@ -274,7 +274,7 @@ bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* ca
     return jvmDiscovered;
 }
 
-bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                          char* jvmDir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
@@ -348,12 +348,12 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     if (createJvmSubdirectory(wanted, jvmVersion, jvmName,
                               jvmDir, jvmPath))
         return true;
-    copyText(jvmDir, PathBufferSize, homeDirectory);
+    copyText(jvmDir, PathBufferSize, windowsDir);
     return createJvmSubdirectory(wanted, jvmVersion,
                                  jvmName, jvmDir, jvmPath);
 }
 
-bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                          char* dir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
@@ -386,10 +386,10 @@ bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersi
     return ok;
 }
 
-bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
+bool JvmDirChooser::foundValidJvm(const JvmWanted& wanted, const char* dir,
                                  char* jvmPath) {
-    JvmOk jvmOk;
-    if (!jvmOk.jvmCorrectVersion(wanted, dir,
+    JvmProbe probe;
+    if (!probe.proveHome(wanted, dir,
                                  jvmPath)) {
         trace(dir, " doesn't have correct version");
         return false;
@@ -400,7 +400,7 @@ bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
 // ---------------------------------------------------------------------------
 // The whole order
 
-bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                       char* predefinedJvmInstallDir,
                                       char* jvmDir, char* jvmPath) {
     bool ok = _createJvmDirectory(wanted, jvmVersion,

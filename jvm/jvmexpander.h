@@ -1,9 +1,9 @@
-// ExtractJvm: installs the JVM that the package carries as a compressed,
+// JvmExpander: installs the JVM that the package carries as a compressed,
 // self-expanding program, and enters a JVM into the Windows registry
-// (extractjvm.cpp: expansion and the program's location; jvmregistry.cpp:
+// (jvmexpander.cpp: expansion and the program's location; jvmregistry.cpp:
 // registration; jvmcopies.cpp: program copies into the Windows directory).
 //
-// The directory comes from JvmInstaller (which may instead discover an
+// The directory comes from JvmDirChooser (which may instead discover an
 // acceptable JVM already there); the compressed JVM runs with that directory
 // as its current directory and expands itself into it. The JVM program is
 // then located, the JVM registered under SOFTWARE\JavaSoft in the layout the
@@ -19,8 +19,8 @@
 // the registry view they read. Before expansion it is that of the compressed
 // JVM; afterwards that of the JVM's own program when its header can be read;
 // the launcher's own when neither can.
-#ifndef JVM_EXTRACTJVM_H
-#define JVM_EXTRACTJVM_H
+#ifndef JVM_JVMEXPANDER_H
+#define JVM_JVMEXPANDER_H
 
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -29,20 +29,20 @@
 
 #include <windows.h>
 
-class ExtractJvm {
+class JvmExpander {
 public:
     // ownTrace: the run traces into the launcher's own trace file, which
     // makes the windowless program the choice for an expanded JVM.
     // configureRegistry: the package's registry switch ("configureWinRegistry").
-    explicit ExtractJvm(bool ownTrace = false, bool configureRegistry = true);
-    ~ExtractJvm();
-    ExtractJvm(const ExtractJvm&) = delete;
-    ExtractJvm& operator=(const ExtractJvm&) = delete;
+    explicit JvmExpander(bool ownTrace = false, bool configureRegistry = true);
+    ~JvmExpander();
+    JvmExpander(const JvmExpander&) = delete;
+    JvmExpander& operator=(const JvmExpander&) = delete;
 
     // A new JVM was expanded and proved by extractJvm.
-    bool isJvmInstalled() const { return jvmInstalled; }
+    bool expandedNewJvm() const { return jvmInstalled; }
     // The directory this run made for the new JVM and that holds its home:
-    // the outermost level JvmInstaller made, or the home itself when the
+    // the outermost level JvmDirChooser made, or the home itself when the
     // expansion made it (a home named apart from the chosen directory).
     // Empty when the JVM went into directories that were there before.
     const char* createdJvmDir() const { return createdDir; }
@@ -52,12 +52,12 @@ public:
     // program's full path.
     bool extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                     char* jvmSelfExtractor, char* predefinedJvmInstallDir, char* jvmHomeDir,
-                    char* jvmPath, const char* homeDirectory);
+                    char* jvmPath, const char* windowsDir);
     // Chooses the directory, expands and configures the JVM; jvmDir
     // (PathBufferSize bytes) receives the JVM home.
     bool installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                               char* jvmSelfExtractor, char* predefinedJvmInstallDir,
-                              char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
+                              char* jvmHomeDir, char* jvmPath, const char* windowsDir,
                               char* jvmDir);
     // The compressed JVM's file, the one that is both checked and run:
     // jvmSelfExtractor as written (jvm/jre-win.exe), in the work directory
@@ -72,7 +72,7 @@ public:
     // Locates the JVM program under jvmDir and, if registerJvm, configures
     // Windows for it. Also used by the clean-up for a temporary JVM.
     bool configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
-                      const char* homeDirectory, bool registerJvm);
+                      const char* windowsDir, bool registerJvm);
     bool configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
     bool configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName);
     bool configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName);
@@ -122,7 +122,7 @@ private:
     // Runs the compressed JVM in jvmDir.
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
 
-    char homeDirectory[PathBufferSize];
+    char windowsDir[PathBufferSize];
     char createdDir[PathBufferSize];
     bool jvmInstalled;
     bool jvmDiscovered;
