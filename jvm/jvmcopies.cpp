@@ -1,4 +1,4 @@
-// JvmExpander: the copies of a current runtime environment's programs into
+// JvmRegistration: the copies of a current runtime environment's programs into
 // the Windows directory, where programs that look for a JVM in the search
 // path find them. An existing file is never replaced.
 //
@@ -6,7 +6,7 @@
 // write Program Files): a copy finds its JVM through that registration, and
 // a JVM registered for one user alone would be missing for all the others,
 // who are not to run programs from one user's folders anyway.
-#include "jvm/jvmexpander.h"
+#include "jvm/jvmregistration.h"
 
 #include "base/clib.h"
 #include "base/fexists.h"
@@ -30,7 +30,8 @@ static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char Jre11Version[] = "1.1";
 static const char CurrentVersionValue[] = "CurrentVersion";
 
-bool JvmExpander::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
+bool JvmRegistration::copyJreFilesToHome(const char* base, const char* jvmHome,
+                                         const char* jvmCommandName) {
     if (registryRoot != HKEY_LOCAL_MACHINE) {
         trace("no program copies into the Windows directory: the JVM is its user's alone");
         return true;
@@ -76,7 +77,7 @@ bool JvmExpander::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommand
     return true;
 }
 
-bool JvmExpander::copyJvmFile(const char* from, const char* to) {
+bool JvmRegistration::copyJvmFile(const char* from, const char* to) {
     if (!fexists(from)) {
         trace("unable to copy file from", from);
         trace("                      to", to);

@@ -15,6 +15,7 @@
 #include "exec/execcmd.h"
 #include "jvm/jvmdirchooser.h"
 #include "jvm/jvmprobe.h"
+#include "jvm/jvmregistration.h"
 
 #include <direct.h>
 #include <stdio.h>
@@ -29,9 +30,8 @@ static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
 JvmExpander::JvmExpander(bool ownTrace, bool configureRegistry)
-    : ownTrace(ownTrace), configureRegistry(configureRegistry), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
-      registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
-      lastStatus(ERROR_SUCCESS) {
+    : ownTrace(ownTrace), configureRegistry(configureRegistry), jvmInstalled(false),
+      jvmDiscovered(false), packageBits(0) {
     windowsDir[0] = '\0';
     createdDir[0] = '\0';
 }
@@ -297,12 +297,8 @@ bool JvmExpander::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommand
         unsigned bits = programBits(path, 0);
         trace("installed JVM program bitness:", bitsText(bits));
         if (!bits) bits = packageBits ? packageBits : ownBits();
-        registerFor(bits);
-        char label[80];
-        formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
-                   bitsText(bits));
-        trace(label);
-        configureWinJvm(jvmVersion, jvmName, foundName, jvmDir);
+        JvmRegistration registration(windowsDir, configureRegistry);
+        registration.enter({jvmVersion, jvmName, foundName, jvmDir, bits});
     }
     copyText(jvmCommandName, PathBufferSize, foundName);
     trace("configureJvm ok", true);

@@ -1,7 +1,6 @@
 // JvmExpander: installs the JVM that the package carries as a compressed,
-// self-expanding program, and enters a JVM into the Windows registry
-// (jvmexpander.cpp: expansion and the program's location; jvmregistry.cpp:
-// registration; jvmcopies.cpp: program copies into the Windows directory).
+// self-expanding program: expansion and the program's location here, the
+// registration and the program copies in JvmRegistration.
 //
 // The directory comes from JvmDirChooser (which may instead discover an
 // acceptable JVM already there); the compressed JVM runs with that directory
@@ -22,7 +21,6 @@
 #ifndef JVM_JVMEXPANDER_H
 #define JVM_JVMEXPANDER_H
 
-#include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/report.h"
 #include "jvm/jvmwanted.h"
@@ -69,56 +67,15 @@ public:
     // (in its short form when the path has blanks, never quoted). command
     // holds PathBufferSize bytes. False when the file does not exist.
     bool getJvmInstallerCommand(const char* jvmSelfExtractor, char* command);
-    // Locates the JVM program under jvmDir and, if registerJvm, configures
-    // Windows for it. Also used by the clean-up for a temporary JVM.
+    // Locates the JVM program under jvmDir and, if registerJvm, enters it
+    // into the registry (JvmRegistration). Also used by the clean-up for a
+    // temporary JVM.
     bool configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
                       const char* windowsDir, bool registerJvm);
-    bool configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
-    bool configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName);
-    bool configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName);
-    bool copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName);
-    // Copies unless the target exists already (never replaces a file).
-    bool copyJvmFile(const char* from, const char* to);
-
-    // Registration, unless the registry switch is off. A JVM of version 9 or later is registered in today's form
-    // (addJvmVersion), an older one in the form of its time
-    // (addJvmToRegistry). Every key is opened in registryView.
-    // SOFTWARE\JavaSoft\JRE (or \JDK)\<version> with JavaHome, and the
-    // entry's CurrentVersion where it has none: the whole version is the
-    // key's name, as the registry search reads it back.
-    bool addJvmVersion(const char* entry, const char* version, const char* jvmHome);
-    bool addJvmToRegistry(const char* entry, const char* homeValueName, char* version, char* micro,
-                          char* jvmHome, char* programName);
-    void addJvmTopLevelKey(const char* entry, char* version);
-    // False when the home value was refused (reported with keyName).
-    bool addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
-                          char* version, char* micro, char* jvmHome, char* programName);
-    // Opens root\keyName for writing into key, creating it when needed.
-    bool addToRegistry(HKEY root, const char* keyName, RegKey& key);
-    // Writes a string value unless one is there already; false when the
-    // write was refused.
-    bool addValueToRegistry(RegKey& key, const char* name, const char* value);
-
-    // The view every registration key is read and written in (KEY_WOW64_64KEY,
-    // KEY_WOW64_32KEY, or 0 for the launcher's own); configureJvm sets it
-    // from the JVM's bitness.
-    void setRegistryView(REGSAM view) { registryView = view; }
-    // Where a JVM of bits is registered: HKEY_LOCAL_MACHINE in the view of
-    // such programs when this run may write Program Files (where the JVM
-    // went too), else HKEY_CURRENT_USER, the user's own, as the user's JVM
-    // went below the user's own Programs folder. configureJvm calls it.
-    void registerFor(unsigned bits);
-    HKEY registryHive() const { return registryRoot; }
 
 private:
     bool ownTrace;
     bool configureRegistry;
-    // errors.log: the registration of the JVM was refused at keyName (its
-    // value valueName, when given) with status.
-    void reportRefusedRegistration(const char* keyName, const char* valueName, long status);
-    // Writes CurrentVersion = version into the entry key unless it has one.
-    void addCurrentVersion(const char* entry, const char* version);
-    bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
     // Runs the compressed JVM in jvmDir.
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
 
@@ -127,10 +84,6 @@ private:
     bool jvmInstalled;
     bool jvmDiscovered;
     unsigned packageBits;  // of the compressed JVM; 0 when there was none
-    REGSAM registryView;
-    HKEY registryRoot;
-    const char* registryRootName;
-    long lastStatus;  // of the last key opened or value written for writing
 };
 
 #endif
