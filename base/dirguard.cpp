@@ -107,7 +107,7 @@ const char* deletionRefusal(const char* dir, const char* windowsDir,
     if (dirNamesOrHolds(dir, current)) return "the work directory or a directory holding it";
     WinFolders folders;
     char registered[PathBufferSize], running[PathBufferSize];
-    folders.registryWindowsDirectory(folders.isWinNT(), registered, sizeof registered);
+    folders.registryWindowsDirectory(registered, sizeof registered);
     folders.systemWindowsDirectory(running, sizeof running);
     if ((windowsDir && dirNamesOrHolds(dir, windowsDir)) ||
         dirNamesOrHolds(dir, registered) || dirNamesOrHolds(dir, running))

@@ -38,7 +38,7 @@ static const char WizardNotStartedText[] =
 
 
 Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
-    : channel(channel), winNT(false), quietInstall(false), propertiesInstall(false),
+    : channel(channel), quietInstall(false), propertiesInstall(false),
       tracing(tracing), ownTrace(ownTrace) {
     settings.clear();
     makeRunContext(context, false, false, tracing, ownTrace);
@@ -231,15 +231,15 @@ void Install::showStatusMessage(unsigned stage) {
 
 bool Install::findWindowsDir() {
     WinFolders folders;
-    const char* source = folders.registryWindowsDirectory(winNT, windowsDir, InstallPathSize);
+    const char* source = folders.registryWindowsDirectory(windowsDir, InstallPathSize);
     bool found = source != nullptr;
-    if (found && winNT) trace("got home directory from", source);
+    if (found) trace("got home directory from", source);
 
     if (!found) {
         windowsDir[0] = '\0';
         trace("unable to get windows directory from registry");
-        const char* fallback = winNT ? "c:\\winnt" : "c:\\windows";
-        if (isDirInPath(winNT ? "winnt" : "windows", windowsDir)) {
+        const char* fallback = "c:\\winnt";
+        if (isDirInPath("winnt", windowsDir)) {
             found = true;
         } else if (fexists(fallback)) {
             copyText(windowsDir, fallback);

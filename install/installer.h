@@ -74,7 +74,6 @@ public:
 
     // Environment and wizard launch.
     bool getEnvironmentSetup();
-    bool getWinEnvironmentSetup();
     // The home of the JVM at jvmCommand (InstallPathSize bytes): the one it
     // reported of itself when it was accepted, else the one its program's
     // path gives.
@@ -130,7 +129,6 @@ private:
     char windowsDir[InstallPathSize];
     char errorMessage[InstallErrorSize];
     char errorDetails[InstallErrorSize];
-    bool winNT;
     bool quietInstall;
     bool propertiesInstall;
     bool tracing;

@@ -1,7 +1,7 @@
 // Install: the environment of the run, "native.properties" for the wizard,
 // and the wizard's launch.
 //
-// The environment step determines the Windows family and the home directory
+// The environment step determines the Windows directory
 // (tracing was switched on by the report before the run: base/filereport.h).
 //
 // The wizard is started on the chosen JVM with the argument list composed
@@ -19,7 +19,6 @@
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
-#include "base/winvers.h"
 #include "exec/execcmd.h"
 
 #include <windows.h>
@@ -46,14 +45,7 @@ enum {
 };
 
 bool Install::getEnvironmentSetup() {
-    getWinEnvironmentSetup();
     findWindowsDir();
-    return true;
-}
-
-bool Install::getWinEnvironmentSetup() {
-    WinVersion version;
-    winNT = version.winNT();
     return true;
 }
 

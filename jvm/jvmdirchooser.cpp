@@ -143,7 +143,7 @@ bool JvmDirChooser::getNewJvmInstallerTo(const char* requested, char* out) {
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, WindowsDirVariable)) {
         WinFolders folders;
-        if (!folders.registryWindowsDirectory(folders.isWinNT(), baseDir, PathBufferSize))
+        if (!folders.registryWindowsDirectory(baseDir, PathBufferSize))
             trace("unable to get Windows directory for JVM");
         else
             ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);

@@ -37,9 +37,6 @@ public:
     bool chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
-    // The Programs folder was the user's own: this run may not write Program
-    // Files, and installs for its user alone.
-    bool installsForUser() const { return perUser; }
     // The outermost directory this object made on the way to the directory
     // chooseDirectory chose: that directory or one that holds it. Empty
     // when the chosen directory existed before (or a JVM was discovered).

@@ -74,10 +74,6 @@ void JvmProbe::refuse(const char* format, const char* detail) {
 JvmProbe::~JvmProbe() {}
 
 
-int JvmProbe::compareVersions(const char* first, const char* second) {
-    return compareVersionNumbers(first, second);
-}
-
 bool JvmProbe::meetsLimits(const JvmWanted& wanted, const char* jvmVersion) {
     const char* required = wanted.required;
     const char* minimum = wanted.minimum;

@@ -41,9 +41,6 @@ public:
     // only when none can, so that a JVM is never refused for a registration
     // coarser than its own version.
     static bool rangeMeetsLimits(const JvmWanted& wanted, const char* range);
-    // The order in which candidates are tried (the greatest first): by
-    // number, as the version rule reads versions.
-    static int compareVersions(const char* first, const char* second);
     // Trims line in place to the version it holds (first to last digit; no
     // digit gives an empty version), then applies meetsLimits.
     bool lineMeetsLimits(char* line, const JvmWanted& wanted);

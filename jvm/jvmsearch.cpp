@@ -123,7 +123,12 @@ static unsigned numbersIn(const char* text) {
     return count;
 }
 
-unsigned hiveViews(bool windows64, HiveView* views) {
+// The hives and views a key is read in, in order: HKEY_LOCAL_MACHINE in the
+// 64-bit then the 32-bit view when Windows is 64-bit (whichever the program
+// is: a 32-bit program would otherwise see the 32-bit view only), in its
+// one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
+// Fills views (MaxHiveViews entries) and returns their number.
+static unsigned hiveViews(bool windows64, HiveView* views) {
     unsigned count = 0;
     if (windows64) {
         views[count++] = {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, LocalMachine, " (64-bit view)"};

@@ -47,12 +47,6 @@ struct HiveView {
 };
 enum { MaxHiveViews = 3 };
 
-// The hives and views a key is read in, in order: HKEY_LOCAL_MACHINE in the
-// 64-bit then the 32-bit view when Windows is 64-bit (whichever the program
-// is: a 32-bit program would otherwise see the 32-bit view only), in its
-// one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
-// Fills views (MaxHiveViews entries) and returns their number.
-unsigned hiveViews(bool windowsIs64Bit, HiveView* views);
 
 // One registry key that lists JVMs by version.
 struct RegistrySource;
