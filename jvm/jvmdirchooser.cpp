@@ -274,6 +274,17 @@ bool JvmDirChooser::testPossibleDirectory(const JvmWanted& wanted, const char* c
     return jvmDiscovered;
 }
 
+bool JvmDirChooser::probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
+                                const char* makeName, char* jvmPath) {
+    char candidate[PathBufferSize];
+    if (!formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, probeName))
+        return false;
+    if (!fexists(candidate)) return addDirectory(jvmDir, makeName);
+    if (!testPossibleDirectory(wanted, candidate, jvmPath)) return false;
+    copyText(jvmDir, PathBufferSize, candidate);
+    return true;
+}
+
 bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                          char* jvmDir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
@@ -308,35 +319,15 @@ bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVers
             kindOk = formatText(kind, sizeof kind, "Java%s", base) && addDirectory(jvmDir, kind);
         }
 
-        if (kindOk) {
-            // The version directory: base.micro, else the version itself,
-            // else Jvm<version>; an existing one is tested for a JVM.
-            char candidate[PathBufferSize];
-            if (formatText(candidate, sizeof candidate, "%s%s%s.%s", jvmDir, DIR_END, base,
-                           micro)) {
-                if (fexists(candidate)) {
-                    if (testPossibleDirectory(wanted,
-                                              candidate, jvmPath)) {
-                        copyText(jvmDir, PathBufferSize, candidate);
-                        return true;
-                    }
-                } else if (addDirectory(jvmDir, jvmVersion)) {
-                    return true;
-                }
-            }
-            if (formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, jvmVersion)) {
-                if (fexists(candidate)) {
-                    if (testPossibleDirectory(wanted,
-                                              candidate, jvmPath)) {
-                        copyText(jvmDir, PathBufferSize, candidate);
-                        return true;
-                    }
-                } else if (formatText(kind, sizeof kind, "Jvm%s", jvmVersion) &&
-                           addDirectory(jvmDir, kind)) {
-                    return true;
-                }
-            }
-        }
+        // The version directory: base.micro, else the version itself,
+        // else Jvm<version>; an existing one is tested for a JVM.
+        char existing[PathBufferSize], jvmNamed[PathBufferSize];
+        if (kindOk && formatText(existing, sizeof existing, "%s.%s", base, micro) &&
+            probeOrMake(wanted, jvmDir, existing, jvmVersion, jvmPath))
+            return true;
+        if (kindOk && formatText(jvmNamed, sizeof jvmNamed, "Jvm%s", jvmVersion) &&
+            probeOrMake(wanted, jvmDir, jvmVersion, jvmNamed, jvmPath))
+            return true;
     }
 
     // A run for its user alone stops here: a jvm tree made at a drive's

@@ -67,6 +67,10 @@ public:
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
     bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, char* jvmPath);
+    // jvmDir\probeName, when it exists, is taken if it holds an acceptable
+    // JVM (discovered); when it does not, jvmDir\makeName is made and taken.
+    bool probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
+                     const char* makeName, char* jvmPath);
     bool createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                char* jvmDir, char* jvmPath);
     bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,

@@ -313,7 +313,15 @@ bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
                TestJvmResultsFilename);
         return false;
     }
+    bool ok = runTestClass(wanted, jvmPath, resultsDir, resultsFile);
+    remove(resultsFile);
+    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
+    if (ok) refusalText[0] = '\0';
+    return ok;
+}
 
+bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* resultsDir,
+                            const char* resultsFile) {
     char className[sizeof TestJvmFilename];
     copyText(className, TestJvmFilename);
     char* extension = strstr(className, ".class");
@@ -333,7 +341,6 @@ bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
     size_t size = strlen(jvmPath) + strlen(resultsDir) + sizeof className + 16;
     char* commandLine = (char*)malloc(size);
     if (!commandLine) {
-        if (ownDir) RemoveDirectoryA(PrivateResultsDir);
         refuse("was not tested: %s", execErrorText(ENOMEM));
         return false;
     }
@@ -367,9 +374,6 @@ bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
         if (ok) trace("test jvm ok", true);
         else trace("Jvm isn't installed properly.");
     }
-    remove(resultsFile);
-    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
-    if (ok) refusalText[0] = '\0';
     return ok;
 }
 

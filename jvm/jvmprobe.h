@@ -69,6 +69,11 @@ private:
     // work directory, or a private directory when a "jvmGood.txt" there
     // cannot be deleted (a directory of that name). False when neither works.
     bool prepareResults(char* dir, char* file, bool* own);
+    // The test class's run on the program at jvmPath, its answer going to
+    // resultsFile in resultsDir (PathBufferSize bytes, made fit for the
+    // child's command line), and the answer judged.
+    bool runTestClass(const JvmWanted& wanted, const char* jvmPath, char* resultsDir,
+                      const char* resultsFile);
 
     // Without the test class: the program's "-version" answer, else the
     // release file of its home.
