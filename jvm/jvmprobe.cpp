@@ -402,9 +402,7 @@ bool JvmProbe::proveHome(const JvmWanted& wanted, const char* homeDir, char* jvm
 }
 
 bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
-    char* commandName = wanted.commandName;
-    char kept[JvmWanted::CommandNameSize];
-    copyText(kept, commandName);
+    const char* commandName = wanted.commandName;
     refuse("no program %s under the home (nor in its bin)", commandName);
 
     if (tryCommand(wanted, homeDir, commandName, jvmPath)) return true;
@@ -417,10 +415,10 @@ bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, char* j
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
                    wanted.tracing ? "w.exe" : ".exe");
         if (tryCommand(wanted, homeDir, newName, jvmPath)) {
-            copyText(commandName, JvmWanted::CommandNameSize, newName);
+            // The one write of the name: a JVM is accepted under it.
+            copyText(wanted.commandName, JvmWanted::CommandNameSize, newName);
             return true;
         }
     }
-    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

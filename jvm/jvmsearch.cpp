@@ -153,9 +153,6 @@ JvmSearch::~JvmSearch() {
 }
 
 bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath) {
-    char* commandName = wanted.commandName;
-    char kept[JvmWanted::CommandNameSize];
-    copyText(kept, commandName);
     if (refusals) refusals->startSearch();
     // The whole search may take SearchTestTimes test runs' time limits
     // (within what a tick count can hold).
@@ -171,32 +168,23 @@ bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmP
     bool found = false;
     for (size_t i = plugin ? dimof(ProductKeys) - 1 : 0; i < dimof(ProductKeys) && !found; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            copyText(commandName, JvmWanted::CommandNameSize, kept);
             found = searchRegistryForJvm(hives[h], ProductKeys[i], wanted, jvmPath);
         }
         trace(ProductKeys[i].traceText, found);
     }
     for (size_t i = 0; i < dimof(VersionKeys) && !found && !plugin; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            copyText(commandName, JvmWanted::CommandNameSize, kept);
             found = searchRegistryForJvm(hives[h], VersionKeys[i], wanted, jvmPath);
         }
     }
-    if (!found && !plugin) {
-        copyText(commandName, JvmWanted::CommandNameSize, kept);
-        found = searchJavaHome(wanted, jvmPath);
-    }
-    if (!found && !plugin) {
-        copyText(commandName, JvmWanted::CommandNameSize, kept);
-        found = searchPath(wanted, jvmPath);
-    }
+    if (!found && !plugin) found = searchJavaHome(wanted, jvmPath);
+    if (!found && !plugin) found = searchPath(wanted, jvmPath);
     if (found) {
         trace("found jvm", jvmPath);
         // The refusals explain nothing once a JVM is found.
         if (refusals) refusals->clear();
         return true;
     }
-    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }
 
