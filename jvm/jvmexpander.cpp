@@ -2,7 +2,7 @@
 // that JvmDirChooser chose, and the location of the expanded JVM's program.
 // The compressed JVM must end with exit code 0; when the expansion fails,
 // the directories made for it go again where they are left empty.
-// The registration of the new JVM is in jvmregistry.cpp, the copies of its
+// The registration of the new JVM is in jvmregistration.cpp, the copies of its
 // programs into the Windows directory in jvmcopies.cpp.
 #include "jvm/jvmexpander.h"
 
