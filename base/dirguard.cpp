@@ -98,7 +98,7 @@ bool isShareRoot(const char* path) {
     return count <= 2;
 }
 
-const char* deletionRefusal(const char* dir, const char* homeDirectory,
+const char* deletionRefusal(const char* dir, const char* windowsDir,
                             const char* startDirectory) {
     if (!isAbsoluteDirPath(dir) || isShareRoot(dir))
         return "not an absolute directory below a drive or share";
@@ -107,9 +107,9 @@ const char* deletionRefusal(const char* dir, const char* homeDirectory,
     if (dirNamesOrHolds(dir, current)) return "the work directory or a directory holding it";
     WinFolders folders;
     char registered[PathBufferSize], running[PathBufferSize];
-    folders.registryWindowsDirectory(folders.isWinNT(), registered, sizeof registered);
+    folders.registryWindowsDirectory(registered, sizeof registered);
     folders.systemWindowsDirectory(running, sizeof running);
-    if ((homeDirectory && dirNamesOrHolds(dir, homeDirectory)) ||
+    if ((windowsDir && dirNamesOrHolds(dir, windowsDir)) ||
         dirNamesOrHolds(dir, registered) || dirNamesOrHolds(dir, running))
         return "the Windows directory or a directory holding it";
     if (startDirectory && dirNamesOrHolds(dir, startDirectory))

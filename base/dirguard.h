@@ -34,7 +34,7 @@ bool isShareRoot(const char* path);
 // holds the work (current) directory, the home directory, the Windows
 // directory (as the registry records it or the system reports it) or the
 // start directory the installation was started from (when given).
-const char* deletionRefusal(const char* dir, const char* homeDirectory,
+const char* deletionRefusal(const char* dir, const char* windowsDir,
                             const char* startDirectory = nullptr);
 
 #endif

@@ -30,24 +30,20 @@ enum { CsidlLocalAppData = 0x1C, CsidlProfile = 0x28 };
 static const GUID UserProgramFilesId = {
     0x5CD7AEE2, 0x2219, 0x4A67, {0xB8, 0x5D, 0x6C, 0x9C, 0xE1, 0x56, 0x60, 0xCB}};
 
-bool WinFolders::isWinNT() { return (GetVersion() & 0x80000000u) == 0; }
-
-const char* WinFolders::registryWindowsDirectory(bool winNT, char* dir, size_t cap) {
+const char* WinFolders::registryWindowsDirectory(char* dir, size_t cap) {
     struct Source {
-        bool ntOnly;
         const char* key;
         const char* value;
         const char* label;
     };
     static const Source Sources[] = {
-        {true, WindowsNtKey, "SystemRoot", "SystemRoot"},
-        {true, WindowsNtKey, "PathName", "PathName"},
-        {true, WindowsNtKey, "WinDir", "WinDir"},
-        {true, WindowsNtSetupKey, "WinDir", "Setup WinDir"},
-        {false, WindowsSetupKey, "WinDir", "Windows Setup WinDir"},
+        {WindowsNtKey, "SystemRoot", "SystemRoot"},
+        {WindowsNtKey, "PathName", "PathName"},
+        {WindowsNtKey, "WinDir", "WinDir"},
+        {WindowsNtSetupKey, "WinDir", "Setup WinDir"},
+        {WindowsSetupKey, "WinDir", "Windows Setup WinDir"},
     };
     for (const Source& source : Sources) {
-        if (source.ntOnly && !winNT) continue;
         if (readRegistryText(HKEY_LOCAL_MACHINE, source.key, source.value, dir, cap))
             return source.label;
     }

@@ -15,14 +15,11 @@
 
 class WinFolders {
 public:
-    bool isWinNT();
-
-    // The Windows directory from the registry: on the NT family its
-    // SystemRoot, PathName, WinDir and Setup WinDir in that order, then (on
-    // every family) the Windows Setup WinDir. Returns the name of the value
+    // The Windows directory from the registry: its SystemRoot, PathName,
+    // WinDir, Setup WinDir and Windows Setup WinDir in that order. Returns the name of the value
     // that gave it ("SystemRoot", "PathName", "WinDir", "Setup WinDir",
     // "Windows Setup WinDir"), or null with dir empty.
-    const char* registryWindowsDirectory(bool winNT, char* dir, size_t cap);
+    const char* registryWindowsDirectory(char* dir, size_t cap);
     // The Windows directory as the running system reports it (empty when it
     // does not fit); false when there is none.
     bool systemWindowsDirectory(char* dir, size_t cap);

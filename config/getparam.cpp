@@ -55,6 +55,7 @@ static const char UserSecurityField[] = "userSecurityPolicyFilename";
 static const char IdentityDbField[] = "keystoreFilename";
 static const char AppletUrlField[] = "appletUrl";
 static const char SearchForJvmField[] = "searchForJvm";
+static const char ConfigureRegistryField[] = "configureWinRegistry";
 
 // A line is read whole up to the longest key, its separator and the largest
 // value, so only a value too long for any field is cut here.
@@ -151,7 +152,13 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
         return false;
     }
     bool lineWhole;
+    bool registrySwitchRead = false;
     while (file.read(line, &lineWhole)) {
+        if (startsWith(line, ConfigureRegistryField)) {
+            if (!registrySwitchRead) readRegistrySwitch(settings, line);
+            registrySwitchRead = true;
+            continue;
+        }
         for (const ParamKey& param : ParamKeys) {
             size_t keyLength = strlen(param.key);
             if (strncmp(line, param.key, keyLength) != 0) continue;
@@ -177,6 +184,17 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
         return false;
     }
     return verifyParameters(settings);
+}
+
+// The first line with the key decides, unlike the other keys: its value
+// after the key and one separator character, "true" or "yes" in any case,
+// switches the registration on, any other value off.
+void GetParameters::readRegistrySwitch(ControlSettings& settings, const char* line) {
+    trace(line);
+    size_t keyLength = strlen(ConfigureRegistryField);
+    const char* value = strlen(line) > keyLength + 1 ? line + keyLength + 1 : "";
+    settings.configureWinRegistry = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+    trace(ConfigureRegistryField, settings.configureWinRegistry);
 }
 
 void GetParameters::unescapeDirectory(char* text) {
@@ -257,9 +275,9 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     // The windowless JVM, unless the user switched tracing on and wants to
     // see the console one. This is the first of three rules that choose
     // javaw: here "jinstall.log" without "jinstall.sem" (the user's own
-    // trace) keeps the console program; the version test (jvmok.cpp) asks
+    // trace) keeps the console program; the version test (jvmprobe.cpp) asks
     // only whether the trace file exists, and the expanded JVM's program
-    // (extractjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
+    // (jvmexpander.cpp) only whether "jinstall.sem" does. Each rule answers a
     // different question at a different time, so they are kept as they are.
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)

@@ -2,7 +2,8 @@
 // launch parameters that the installation driver owns.
 //
 // The file is read line by line, never written: a line that starts with one
-// of the key names sets that value (the character after the key is the
+// of the key names sets that value (the last such line counts), and the
+// first line with "configureWinRegistry" sets the registry switch (the character after the key is the
 // separator and is skipped). Defaults fill the gaps and the JVM program
 // name is normalised. Every value goes into its field of ControlSettings; a
 // value that does not fit is cut and the cut is traced.
@@ -65,6 +66,9 @@ public:
     UserText failure = UserTextCount;
 
 private:
+    // The registry switch from its control-file line.
+    void readRegistrySwitch(ControlSettings& settings, const char* line);
+
     bool userTracing;
 };
 

@@ -3,7 +3,8 @@
 // The user's locale name ("LocaleName" under HKCU\Control Panel\International)
 // is matched, in lower case, against a table of language groups: a group
 // matches its exact word or any name that begins with one of its aliases.
-// The first matching group wins. A name that no group matches but that has
+// The first matching group wins. No alias begins with an earlier one: it
+// could never match. A name that no group matches but that has
 // the form of a language tag ("de", "de-DE", "pt-BR") is taken by its
 // language part; every other name is English. Each decision is recorded in
 // "locale.log" while that file exists.
@@ -29,17 +30,15 @@ enum { LocaleNameSize = 201 };
 #define R "\xEF\xBF\xBD"
 
 static const char* const FrenchAliases[] = {
-    "french-belgian", "frc", "french-canadian", "fra", "frb", "french-swiss", "frs",
-    "fran" R "ais", "franzosen", "francesi", "franceses", "franc" R "s", nullptr};
+    "french-belgian", "frc", "french-canadian", "fra", "frb", "french-swiss", "frs", nullptr};
 static const char* const GermanAliases[] = {
-    "dea", "german-austrian", "deu", "des", "german-swiss", "swiss", "deutsch",
-    "alem" R "n", "alem" R "o", "tedesco", "allemand", nullptr};
+    "dea", "german-austrian", "deu", "des", "german-swiss", "swiss", "alem" R "n",
+    "alem" R "o", "tedesco", "allemand", nullptr};
 static const char* const SpanishAliases[] = {
-    "esp", "esm", "spanish-mexican", "esn", "spanish-modern", "espa" R "oles",
-    "espanh" R "is", "spagnoli", "spanisch", "espagnols", nullptr};
+    "esp", "esm", "spanish-mexican", "esn", "spanish-modern", "spagnoli", "spanisch", nullptr};
 static const char* const PolishAliases[] = {"plk", nullptr};
 static const char* const JapaneseAliases[] = {"jpn", nullptr};
-static const char* const ItalianAliases[] = {"italian-swiss", "ita", "its", "italiano", nullptr};
+static const char* const ItalianAliases[] = {"italian-swiss", "ita", "its", nullptr};
 static const char* const PortugueseAliases[] = {"portuguese-brasilian", "ptb", "ptg",
                                                 "portugu" R "ses", nullptr};
 static const char* const DutchAliases[] = {"dutch (standard)", "dutch (belgian)",

@@ -45,9 +45,15 @@ struct ControlSettings {
     char searchForJvm[100];
     char jvmTestTimeout[20];  // seconds a JVM's test run may take
     char reportFailureByExitCode[20];  // "true": the outcome is the exit code
+    // Whether a JVM the launcher installs is entered into the Windows
+    // registry ("configureWinRegistry"; on unless the file says otherwise).
+    bool configureWinRegistry;
 
-    // Every value empty.
-    void clear() { memset(this, 0, sizeof *this); }
+    // Every value empty, the registry switch on.
+    void clear() {
+        memset(this, 0, sizeof *this);
+        configureWinRegistry = true;
+    }
 };
 
 #endif

@@ -10,7 +10,7 @@
 #include "base/report.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
-#include "jvm/findjvm.h"
+#include "jvm/jvmsearch.h"
 #include "jvm/refusals.h"
 
 #include <windows.h>
@@ -117,8 +117,9 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
                              settings->jvmMaxVersion, settings->jvmCommandName,
                              testSecondsOf(settings->jvmTestTimeout), home, false};
             RefusalList refused;
-            FindJvm finder;
-            found = finder.isJvmInstalled(wanted, settings->jvmName, jvmPath, &refused);
+            JvmSearch search;
+            search.setRefusals(&refused);
+            found = search.findJvm(wanted, settings->jvmName, jvmPath);
             if (!found) refused.log();  // each refusal, a note
             SetCurrentDirectoryA(current);
         }

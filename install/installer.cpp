@@ -15,9 +15,8 @@
 #include "base/winfolders.h"
 #include "config/controlkeys.h"
 #include "config/getparam.h"
-#include "config/winregconfig.h"
 #include "install/packagecheck.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -25,12 +24,12 @@
 
 
 Install::Install(UserChannel& channel, bool tracing, bool ownTrace)
-    : channel(channel), winNT(false), quietInstall(false), propertiesInstall(false),
+    : channel(channel), quietInstall(false), propertiesInstall(false),
       tracing(tracing), ownTrace(ownTrace) {
     settings.clear();
     makeRunContext(context, false, false, tracing, ownTrace);
     // Every buffer of the run starts as the empty text.
-    char* const buffers[] = {jvmCommand, javaHomeDir, provedHome, madeJvmDir, homeDirectory};
+    char* const buffers[] = {jvmCommand, javaHomeDir, provedHome, madeJvmDir, windowsDir};
     for (char* buffer : buffers) buffer[0] = '\0';
 }
 
@@ -177,8 +176,8 @@ JvmWanted Install::jvmWanted() {
                      context.tracing};
 }
 
-void Install::setHomeDirectory(const char* dir) {
-    if (dir) copyText(homeDirectory, dir);
+void Install::setWindowsDir(const char* dir) {
+    if (dir) copyText(windowsDir, dir);
 }
 
 void Install::buildVersionText(char* version, size_t cap) {
@@ -255,7 +254,7 @@ bool Install::installJvmDownload() {
 // JVM is looked for exactly where its expansion will take it from.
 static bool packageHolds(const char* file, bool bundle) {
     if (!bundle) return fexists(file);
-    ExtractJvm extractor(false);
+    JvmExpander extractor(false);
     char path[PathBufferSize];
     return extractor.locateCompressedJvm(file, path);
 }
@@ -289,10 +288,6 @@ bool Install::installWith(const char* file, char* version, bool bundle) {
     return result;
 }
 
-bool Install::configureWinReg() {
-    return readConfigureWinReg();
-}
-
 void Install::showStatusMessage(unsigned stage) {
     if (context.silent()) return;
     static const char* const StageTexts[] = {
@@ -302,28 +297,28 @@ void Install::showStatusMessage(unsigned stage) {
     if (stage >= 1 && stage <= dimof(StageTexts)) channel.showStage(StageTexts[stage - 1]);
 }
 
-bool Install::getHomeDirectory() {
+bool Install::findWindowsDir() {
     WinFolders folders;
-    const char* source = folders.registryWindowsDirectory(winNT, homeDirectory, InstallPathSize);
+    const char* source = folders.registryWindowsDirectory(windowsDir, InstallPathSize);
     bool found = source != nullptr;
-    if (found && winNT) trace("got home directory from", source);
+    if (found) trace("got home directory from", source);
 
     if (!found) {
-        homeDirectory[0] = '\0';
+        windowsDir[0] = '\0';
         trace("unable to get windows directory from registry");
-        const char* fallback = winNT ? "c:\\winnt" : "c:\\windows";
-        if (isDirInPath(winNT ? "winnt" : "windows", homeDirectory)) {
+        const char* fallback = "c:\\winnt";
+        if (isDirInPath("winnt", windowsDir)) {
             found = true;
         } else if (fexists(fallback)) {
-            copyText(homeDirectory, fallback);
+            copyText(windowsDir, fallback);
             found = true;
         } else {
-            getCurrentDir(homeDirectory, InstallPathSize - 1);
+            getCurrentDir(windowsDir, InstallPathSize - 1);
             trace("unable to get windows directory");
-            found = homeDirectory[0] != '\0';
+            found = windowsDir[0] != '\0';
         }
     }
-    if (found) trace("home directory", homeDirectory);
+    if (found) trace("home directory", windowsDir);
     return found;
 }
 

@@ -73,24 +73,22 @@ public:
     bool extractJvm(bool download = false);
     bool runThirdPartyInstaller();
     bool addSecurity(bool plugin);
-    bool configureWinReg();
     void showStatusMessage(unsigned stage);
 
     // Windows directory and the search-path lookup.
-    bool getHomeDirectory();
+    bool findWindowsDir();
     // The Windows directory of the run when it is not looked up (a null dir
     // leaves it unchanged).
-    void setHomeDirectory(const char* dir);
+    void setWindowsDir(const char* dir);
     bool isDirInPath(const char* name, char* dir);
 
     // Environment and wizard launch.
     bool getEnvironmentSetup();
-    bool getWinEnvironmentSetup();
     // The home of the JVM at jvmCommand (InstallPathSize bytes): the one it
     // reported of itself when it was accepted, else the one its program's
     // path gives.
     void getJavaHomeDir(char* buffer);
-    void logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry);
+    void writeNativeProperties(bool installed, const char* jvmDir, bool configureRegistry);
     bool runJavaInstaller(char* argument);
     bool runInstaller(char* argument);
     bool _runInstaller(char** list);
@@ -139,17 +137,16 @@ private:
     // The home the JVM classes gave for the JVM they accepted last
     // (JvmWanted::home), emptied whenever a new JVM is looked for.
     char provedHome[InstallPathSize];
-    // The directory this run made for the JVM it installed (ExtractJvm::
+    // The directory this run made for the JVM it installed (JvmExpander::
     // createdJvmDir), the only one the temporary-JVM clean-up may delete.
     char madeJvmDir[InstallPathSize];
-    char homeDirectory[InstallPathSize];
+    char windowsDir[InstallPathSize];
     UserLines errorMessage;
     UserLines errorDetails;
     // Why the last launch of the wizard failed, as far as it can be told
     // (empty: the JVM could not be started, or nothing is known).
     UserLines wizardFailure;
     bool wizardArchiveAbsent = false;
-    bool winNT;
     bool quietInstall;
     bool propertiesInstall;
     bool tracing;

@@ -1,7 +1,7 @@
 // Install: the environment of the run, "native.properties" for the wizard,
 // and the wizard's launch.
 //
-// The environment step determines the Windows family and the home directory
+// The environment step determines the Windows directory
 // (tracing was switched on by the report before the run: base/filereport.h).
 //
 // The wizard is started on the chosen JVM with the argument list composed
@@ -22,7 +22,6 @@
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
-#include "base/winvers.h"
 #include "exec/childerrors.h"
 #include "exec/execcmd.h"
 #include "jvm/wizardcause.h"
@@ -51,14 +50,7 @@ enum {
 };
 
 bool Install::getEnvironmentSetup() {
-    getWinEnvironmentSetup();
-    getHomeDirectory();
-    return true;
-}
-
-bool Install::getWinEnvironmentSetup() {
-    WinVersion version;
-    winNT = version.winNT();
+    findWindowsDir();
     return true;
 }
 
@@ -77,7 +69,7 @@ void Install::getJavaHomeDir(char* buffer) {
 // registry answer. The home is that of jvmCommand whenever one is set, so
 // that the wizard is never told an empty or stale home after a JVM
 // installer program has run or an existing JVM directory was taken.
-void Install::logJvmLocation(bool installed, const char* jvmDir, bool configureRegistry) {
+void Install::writeNativeProperties(bool installed, const char* jvmDir, bool configureRegistry) {
     if (jvmCommand[0]) {
         char home[InstallPathSize];
         homeOfJvm(home);

@@ -47,7 +47,7 @@ void Install::cleanUpLogFiles() {
     if (!fexists(start) || sameDirectory(start, current)) return;
 
     char* target = start;
-    if (isDirWriteProtected(start) && !isDirWriteProtected(homeDirectory)) target = homeDirectory;
+    if (isDirWriteProtected(start) && !isDirWriteProtected(windowsDir)) target = windowsDir;
     trace("copying log files to", target);
     _cleanUpLogFiles(target);
 }

@@ -1,17 +1,17 @@
 // Install: the JVM provisioning steps of the installation sequence and the
 // security setup of a JVM the launcher expanded itself.
 //
-// extractJvm hands the package's compressed JVM to ExtractJvm, which either
+// extractJvm hands the package's compressed JVM to JvmExpander, which either
 // expands it into a new JVM directory or finds an acceptable JVM already in
-// one of the candidate directories (for a downloadJvm package ExtractJvm
-// downloads and expands the archive the package names instead); runThirdPartyInstaller hands the JVM
+// one of the candidate directories (for a downloadJvm package it downloads
+// and expands the archive the package names instead); runThirdPartyInstaller hands the JVM
 // installer program to RunJvmInstaller. Either way jvmCommand receives the
 // JVM program and "native.properties" is written for the wizard with its
 // home directory (the one the JVM reported, else the one its path gives).
 // Only a freshly expanded JVM gets the package's Java security files (with
 // backups for the Java Plug-in).
 #include "install/installer.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 #include "jvm/runjvminstaller.h"
 #include "security/security.h"
 
@@ -20,8 +20,7 @@
 static const char PluginName[] = "Java Plug-in";
 
 bool Install::extractJvm(bool download) {
-    ExtractJvm extractor(context.ownTrace);
-    bool configureRegistry = extractor.configureWinReg();
+    JvmExpander extractor(context.ownTrace, settings.configureWinRegistry);
     // The download's one entry into the JVM classes; the status dialog shows
     // its progress, a quiet run nothing.
     char noSelfExtractor[] = "";
@@ -31,22 +30,22 @@ bool Install::extractJvm(bool download) {
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               download ? noSelfExtractor : settings.jvmSelfExtractor,
                               settings.predefinedJvmInstallDir, settings.jvmHomeDir, jvmCommand,
-                              homeDirectory)) {
+                              windowsDir)) {
         downloadFailed = extractor.downloadFailed();
         return false;
     }
 
-    // logJvmLocation takes the home of jvmCommand as well, so that an
+    // writeNativeProperties takes the home of jvmCommand as well, so that an
     // existing JVM directory taken instead of an expansion does not leave
     // the wizard with an empty or stale home.
-    if (extractor.isJvmInstalled()) {
+    if (extractor.expandedNewJvm()) {
         copyText(madeJvmDir, extractor.createdJvmDir());
         getJavaHomeDir(javaHomeDir);
-        logJvmLocation(true, settings.predefinedJvmInstallDir, configureRegistry);
+        writeNativeProperties(true, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
         addSecurity(_stricmp(settings.jvmName, PluginName) == 0);
     } else {
         trace("using the JVM found in the install directory", jvmCommand);
-        logJvmLocation(false, settings.predefinedJvmInstallDir, configureRegistry);
+        writeNativeProperties(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return true;
 }
@@ -55,11 +54,11 @@ bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
     bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
                              settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
-                             homeDirectory);
+                             windowsDir);
     if (result) {
-        // logJvmLocation takes the home of the JVM found at jvmCommand.
+        // writeNativeProperties takes the home of the JVM found at jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';
-        logJvmLocation(false, settings.predefinedJvmInstallDir, runner.configureWinReg());
+        writeNativeProperties(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
     }
     return result;
 }
@@ -68,6 +67,6 @@ bool Install::runThirdPartyInstaller() {
 bool Install::addSecurity(bool plugin) {
     Security security(context.language);
     security.addSecurity(settings.systemSecurityPolicyFilename, settings.userSecurityPolicyFilename,
-                         settings.keystoreFilename, javaHomeDir, homeDirectory, plugin);
+                         settings.keystoreFilename, javaHomeDir, windowsDir, plugin);
     return true;
 }

@@ -1,13 +1,13 @@
 // Install: the search for an installed JVM that meets the control file's
 // version limits.
 //
-// FindJvm walks the installed JVMs and proves each candidate; the ones it
+// JvmSearch walks the installed JVMs and proves each candidate; the ones it
 // refuses are kept for the failure report. When one is accepted, its home
 // directory (the one it reported, else its program's) is taken and
 // "native.properties" is written for the wizard. The control file can turn
 // the search off ("searchForJvm" no or none).
 #include "install/installer.h"
-#include "jvm/findjvm.h"
+#include "jvm/jvmsearch.h"
 
 #include <string.h>
 
@@ -20,9 +20,10 @@ bool Install::isJvmInstalled() {
     }
     bool found;
     {
-        FindJvm finder;
+        JvmSearch search;
+        search.setRefusals(&refusedJvms);
         showStatusMessage(3);
-        found = finder.isJvmInstalled(jvmWanted(), settings.jvmName, jvmCommand, &refusedJvms);
+        found = search.findJvm(jvmWanted(), settings.jvmName, jvmCommand);
     }
     if (!found) {
         trace("Correct version of JVM was not found in common locations");
@@ -30,7 +31,6 @@ bool Install::isJvmInstalled() {
     }
     trace("Found correct version of JVM:", jvmCommand);
     getJavaHomeDir(javaHomeDir);
-    bool configureRegistry = configureWinReg();
-    logJvmLocation(false, "", configureRegistry);
+    writeNativeProperties(false, "", settings.configureWinRegistry);
     return true;
 }

@@ -19,7 +19,7 @@
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/startdir.h"
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include <direct.h>
 #include <string.h>
@@ -57,15 +57,18 @@ static void normaliseProperty(char* line) {
     *to = '\0';
 }
 
-void Install::cleanUpJvmDir() {
-    LineReader properties(NativePropertiesFilename, textLines(PropertiesLineLimit));
-    if (!properties.isOpen()) return;
-
+// What "native.properties" says of a JVM installed for the run only.
+struct TempJvmRecord {
     char jvmHome[LineBufferSize] = "";
     char installedInTemp[LineBufferSize] = "";
     char tempDir[LineBufferSize] = "";
     bool registerJvm = true;
+};
 
+// Reads the properties into record; false when there are none.
+static bool readTempJvmRecord(TempJvmRecord& record) {
+    LineReader properties(NativePropertiesFilename, textLines(PropertiesLineLimit));
+    if (!properties.isOpen()) return false;
     char line[LineBufferSize];
     bool whole;
     while (properties.read(line, &whole)) {
@@ -78,46 +81,34 @@ void Install::cleanUpJvmDir() {
         normaliseProperty(line);
         const char* value;
         if ((value = propertyValue(line, NativeJvmHomeDir))) {
-            copyText(jvmHome, value);
-            trace("jvmLocation", jvmHome);
+            copyText(record.jvmHome, value);
+            trace("jvmLocation", record.jvmHome);
         } else if ((value = propertyValue(line, NativeJvmInstalledInTemp))) {
-            copyText(installedInTemp, value);
-            trace("jvmInstalledInTemp", installedInTemp);
+            copyText(record.installedInTemp, value);
+            trace("jvmInstalledInTemp", record.installedInTemp);
         } else if ((value = propertyValue(line, NativeTempJvmDir))) {
-            copyText(tempDir, value);
-            trace("tempJvmDir", tempDir);
+            copyText(record.tempDir, value);
+            trace("tempJvmDir", record.tempDir);
         } else if ((value = propertyValue(line, ConfigureRegistryField))) {
-            registerJvm = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-            trace("configureReg", registerJvm);
+            record.registerJvm = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
+            trace("configureReg", record.registerJvm);
         }
     }
-    if (_stricmp(installedInTemp, "true") != 0) return;
+    return true;
+}
 
-    if (!tempDir[0]) copyText(tempDir, jvmHome);
-
-    if (registerJvm) {
-        if (startsWith(settings.predefinedJvmInstallDir, AppDirVariable)) {
-            trace("not adding reg entries", settings.predefinedJvmInstallDir);
-        } else if (dirNamesOrHolds(tempDir, jvmHome)) {
-            // The JVM is about to be deleted: registry entries and program
-            // copies would point at nothing.
-            trace("not adding reg entries for a jvm being deleted", jvmHome);
-        } else if (!settings.jvmVersion[0]) {
-            // Without the control file's version the entries would go under
-            // an empty version key.
-            trace("not adding reg entries without a jvm version", jvmHome);
-        } else {
-            registerTemporaryJvm(jvmHome);
-        }
-    }
-
+// Deletes the directory this run made for its JVM (madeJvmDir) when the
+// properties' tempDir is it or lies inside it and nothing speaks against
+// either.
+static void deleteTemporaryJvm(const char* tempDir, const char* madeJvmDir,
+                               const char* windowsDir) {
     char start[PathBufferSize];
     readStartDir(start, sizeof start);
-    const char* reason = deletionRefusal(tempDir, homeDirectory, start);
+    const char* reason = deletionRefusal(tempDir, windowsDir, start);
     if (!reason && !madeJvmDir[0]) reason = "this run made no directory for a jvm";
     if (!reason && !dirNamesOrHolds(madeJvmDir, tempDir))
         reason = "not the directory this run made for its jvm";
-    if (!reason) reason = deletionRefusal(madeJvmDir, homeDirectory, start);
+    if (!reason) reason = deletionRefusal(madeJvmDir, windowsDir, start);
     if (reason) {
         trace("not deleting temporary jvm directory", tempDir);
         trace("reason:", reason);
@@ -144,13 +135,40 @@ void Install::cleanUpJvmDir() {
     removeEmptyDirPatiently(dir);
 }
 
+void Install::cleanUpJvmDir() {
+    TempJvmRecord record;
+    if (!readTempJvmRecord(record)) return;
+    if (_stricmp(record.installedInTemp, "true") != 0) return;
+    char* tempDir = record.tempDir;
+    char* jvmHome = record.jvmHome;
+    if (!tempDir[0]) copyText(record.tempDir, record.jvmHome);
+
+    if (record.registerJvm) {
+        if (startsWith(settings.predefinedJvmInstallDir, AppDirVariable)) {
+            trace("not adding reg entries", settings.predefinedJvmInstallDir);
+        } else if (dirNamesOrHolds(tempDir, jvmHome)) {
+            // The JVM is about to be deleted: registry entries and program
+            // copies would point at nothing.
+            trace("not adding reg entries for a jvm being deleted", jvmHome);
+        } else if (!settings.jvmVersion[0]) {
+            // Without the control file's version the entries would go under
+            // an empty version key.
+            trace("not adding reg entries without a jvm version", jvmHome);
+        } else {
+            registerTemporaryJvm(jvmHome);
+        }
+    }
+    deleteTemporaryJvm(tempDir, madeJvmDir, windowsDir);
+}
+
 // Registration of the JVM that "native.properties" names, before its
 // temporary directory goes: the JVM configuration of a newly expanded JVM,
-// with registration asked for. Its outcome is not looked at.
+// registered only when the control file's switch, read at the start, is on
+// as well as the properties'. Its outcome is not looked at.
 bool Install::registerTemporaryJvm(char* jvmHome) {
     char jvmDir[PathBufferSize];
     copyText(jvmDir, jvmHome);
-    ExtractJvm extract(context.ownTrace);
+    JvmExpander extract(context.ownTrace, settings.configureWinRegistry);
     return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
-                                jvmDir, homeDirectory, true);
+                                jvmDir, windowsDir, true);
 }

@@ -1,4 +1,4 @@
-// ExtractJvm: the copies of a current runtime environment's programs into
+// JvmRegistration: the copies of a current runtime environment's programs into
 // the Windows directory, where programs that look for a JVM in the search
 // path find them. An existing file is never replaced.
 //
@@ -6,7 +6,7 @@
 // write Program Files): a copy finds its JVM through that registration, and
 // a JVM registered for one user alone would be missing for all the others,
 // who are not to run programs from one user's folders anyway.
-#include "jvm/extractjvm.h"
+#include "jvm/jvmregistration.h"
 
 #include "base/clib.h"
 #include "base/fexists.h"
@@ -30,7 +30,8 @@ static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char Jre11Version[] = "1.1";
 static const char CurrentVersionValue[] = "CurrentVersion";
 
-bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName) {
+bool JvmRegistration::copyJreFilesToHome(const char* base, const char* jvmHome,
+                                         const char* jvmCommandName) {
     if (registryRoot != HKEY_LOCAL_MACHINE) {
         trace("no program copies into the Windows directory: the JVM is its user's alone");
         return true;
@@ -43,7 +44,7 @@ bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandN
     key.close();
     if (strcmp(base, currentVersion) != 0) return true;
     // Without a Windows directory the copies would land at a drive's root.
-    if (!homeDirectory[0]) {
+    if (!windowsDir[0]) {
         trace("no Windows directory to copy jvm files to");
         return true;
     }
@@ -65,18 +66,18 @@ bool ExtractJvm::copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandN
     const char* names[] = {jvmCommandName, partner};
     for (const char* name : names) {
         if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, name) &&
-            formatText(to, sizeof to, "%s%s%s", homeDirectory, DIR_END, name))
+            formatText(to, sizeof to, "%s%s%s", windowsDir, DIR_END, name))
             copyJvmFile(from, to);
     }
     if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END,
                    RuntimeDll) &&
-        formatText(to, sizeof to, "%s%s%s%s%s", homeDirectory, DIR_END, SystemDir, DIR_END,
+        formatText(to, sizeof to, "%s%s%s%s%s", windowsDir, DIR_END, SystemDir, DIR_END,
                    RuntimeDll))
         copyJvmFile(from, to);
     return true;
 }
 
-bool ExtractJvm::copyJvmFile(const char* from, const char* to) {
+bool JvmRegistration::copyJvmFile(const char* from, const char* to) {
     if (!fexists(from)) {
         trace("unable to copy file from", from);
         trace("                      to", to);

@@ -5,7 +5,9 @@
 //
 // The limits are only read. The home of the JVM accepted is written back
 // when a buffer is given for it. The command name is written back when a JVM is
-// found under another name: the version test replaces an old "jre..." name
+// accepted under another name, and only then (JvmProbe, and JvmExpander for
+// the program of the JVM it expanded), so no caller has a name to restore:
+// the version test replaces an old "jre..." name
 // by "java.exe" or "javaw.exe", two characters more than "jre.exe". Its
 // buffer therefore always has the full capacity CommandNameSize, and every
 // write into it is bounded by that capacity, never by the length of the name

@@ -14,11 +14,10 @@
 #include "base/curdir.h"
 #include "base/findfile.h"
 #include "base/textline.h"
-#include "config/winregconfig.h"
 #include "exec/execcmd.h"
-#include "jvm/findjvm.h"
-#include "jvm/jvminstaller.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmdirchooser.h"
+#include "jvm/jvmprobe.h"
+#include "jvm/jvmsearch.h"
 
 #include <direct.h>
 #include <stdio.h>
@@ -48,7 +47,7 @@ static char* copyOf(const char* text, size_t length) {
 }
 
 RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false) {
-    homeDirectory[0] = '\0';
+    windowsDir[0] = '\0';
     madeTop[0] = '\0';
 }
 
@@ -57,7 +56,7 @@ RunJvmInstaller::~RunJvmInstaller() {}
 bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                           char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmPath,
                           const char* homeDir) {
-    copyText(homeDirectory, homeDir);
+    copyText(windowsDir, homeDir);
     char jvmDir[PathBufferSize];
     jvmDir[0] = '\0';
     char predefinedJvmInstallDir[PathBufferSize];
@@ -74,10 +73,10 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
 
     bool created;
     {
-        JvmInstaller installer;
-        installer.setHomeDirectory(homeDirectory);
+        JvmDirChooser installer;
+        installer.setWindowsDir(windowsDir);
         installer.takeBitsOf(program);
-        created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
+        created = installer.chooseDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         trace("jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
@@ -89,8 +88,8 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
     bool ok = false;
     if (created) {
         if (jvmDiscovered) {
-            JvmOk jvmOk;
-            ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
+            JvmProbe probe;
+            ok = probe.proveHome(wanted, jvmDir, jvmPath);
             if (!ok) jvmDiscovered = false;
         }
         if (!jvmDiscovered)
@@ -295,17 +294,18 @@ bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char
     while (!found && listing.next()) {
         if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
         trace("looking for jvm in:", home);
-        JvmOk jvmOk;
-        found = jvmOk.jvmCorrectVersion(wanted, home, jvmPath);
+        JvmProbe probe;
+        found = probe.proveHome(wanted, home, jvmPath);
     }
     return found;
 }
 
 bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
                                        char* jvmPath) {
-    FindJvm findJvm;
     RefusalList refused;
-    bool found = findJvm.isJvmInstalled(wanted, jvmName, jvmPath, &refused);
+    JvmSearch search;
+    search.setRefusals(&refused);
+    bool found = search.findJvm(wanted, jvmName, jvmPath);
     if (found) {
         trace("Found correct version of JVM:", jvmPath);
     } else {
@@ -314,11 +314,4 @@ bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmN
         refused.log();
     }
     return found;
-}
-
-// ---------------------------------------------------------------------------
-// Registry setting
-
-bool RunJvmInstaller::configureWinReg() {
-    return readConfigureWinReg();
 }

@@ -1,7 +1,7 @@
 // RunJvmInstaller: installs a JVM with the installer program the package
 // carries (a vendor's installer or a self-extractor with arguments).
 //
-// A directory is chosen through JvmInstaller (below the Programs folder of
+// A directory is chosen through JvmDirChooser (below the Programs folder of
 // programs of the installer program's bitness); unless it already holds an
 // acceptable JVM, the installer program is copied into it, run there with the
 // arguments of its command line ("/*/*/*" separates the program and each
@@ -30,10 +30,7 @@ public:
     // (PathBufferSize bytes) then holds its program. wanted.commandName may
     // be changed to the name found.
     bool run(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* jvmInstallerBinary,
-             char* jvmInstallerCommand, char* jvmPath, const char* homeDirectory);
-    // True unless "configureWinRegistry" in kiv.control (else
-    // native.properties) says otherwise.
-    bool configureWinReg();
+             char* jvmInstallerCommand, char* jvmPath, const char* windowsDir);
 
     // The steps of run, public for their own tests.
     bool installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
@@ -55,7 +52,7 @@ public:
     bool jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath);
 
 private:
-    char homeDirectory[PathBufferSize];
+    char windowsDir[PathBufferSize];
     // The outermost of the directories made for the JVM (empty: none).
     char madeTop[PathBufferSize];
     bool jvmDiscovered;

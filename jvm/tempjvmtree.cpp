@@ -1,4 +1,4 @@
-// JvmInstaller: the deletion of an old "jvm" tree in a directory, before a
+// JvmDirChooser: the deletion of an old "jvm" tree in a directory, before a
 // new JVM is installed into that directory's "jvm" subtree (the work
 // directory's, as the last resort of the candidate places).
 //
@@ -6,7 +6,7 @@
 // absolute directory below a drive or share root that neither is nor holds
 // the Windows, work or start directory, nor one that holds the
 // package's compressed JVM. A link is removed, never followed.
-#include "jvm/jvminstaller.h"
+#include "jvm/jvmdirchooser.h"
 
 #include "base/clib.h"
 #include "base/dirguard.h"
@@ -19,7 +19,7 @@
 static const char DIR_END[] = "\\";
 static const char JvmSubdirectory[] = "jvm";
 
-bool JvmInstaller::deleteTempJvmDir(const char* dir) {
+bool JvmDirChooser::deleteTempJvmDir(const char* dir) {
     char tree[PathBufferSize];
     if (!dir || !formatText(tree, sizeof tree, "%s%s%s", dir, DIR_END, JvmSubdirectory))
         return false;
@@ -30,7 +30,7 @@ bool JvmInstaller::deleteTempJvmDir(const char* dir) {
     // the Windows directory, the work directory or the start directory.
     char start[PathBufferSize];
     readStartDir(start, sizeof start);
-    if (deletionRefusal(tree, homeDirectory, start)) {
+    if (deletionRefusal(tree, windowsDir, start)) {
         trace("not deleting protected directory", tree);
         return false;
     }

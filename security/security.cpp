@@ -14,7 +14,6 @@
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
-#include "base/winvers.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -28,7 +27,6 @@ static const char SecurityDir[] = "security";
 static const char JavaSecurityFilename[] = "java.security";
 static const char JavaIdentityDbField[] = "identity.database=";
 static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-static const char Win95LogonEntry[] = "Network\\Logon";
 static const char SystemLogFilename[] = "changes.txt";
 static const char NewCopySuffix[] = ".__kivnew";
 static const char DIR_END[] = "\\";
@@ -380,15 +378,10 @@ bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
 
 bool Security::_getLoginName(char* name, size_t cap) {
     name[0] = '\0';
-    WinVersion version;
-    if (version.winNT()) {
-        readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "UserName", name, cap);
-        if (!name[0])
-            readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "DefaultUserName", name,
-                             cap < (size_t)LoginNameSize ? cap : (size_t)LoginNameSize);
-    } else {
-        readRegistryText(HKEY_LOCAL_MACHINE, Win95LogonEntry, "username", name, cap);
-    }
+    readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "UserName", name, cap);
+    if (!name[0])
+        readRegistryText(HKEY_LOCAL_MACHINE, WinNtLogonEntry, "DefaultUserName", name,
+                         cap < (size_t)LoginNameSize ? cap : (size_t)LoginNameSize);
     if (!name[0]) return false;
     // The name becomes one directory level: nothing that could lead out of
     // the profiles directory.

@@ -1,16 +1,14 @@
-// The JVM search's rules: versions as Java numbers them (JvmOk's limits, the candidates' order, the
+// The JVM search's rules: versions as Java numbers them (JvmProbe's limits, the candidates' order, the
 // ranges registrations name), the version read from the test class's line, and the hives and
 // registry views a search reads.
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 #include "jvm/jvmversion.h"
-#include "jvm/jvmwin.h"
+#include "jvm/jvmsearch.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include <utility>
-#include <vector>
 
 TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginningWithIt) {
     const struct {
@@ -50,9 +48,9 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
         {"", "1.8.0_401", "", "1.8.0_401-b10", true}, {"", "17.0.9+10", "", "17.0.9+9", false},
     };
     ScratchDir dir;
-    JvmOk jvmOk;
+    JvmProbe probe;
     for (const auto& c : cases)
-        EXPECT_EQ(jvmOk.verifyVersion({c.required, c.minimum, c.maximum, nullptr}, c.version),
+        EXPECT_EQ(probe.meetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.version),
                   c.accepted)
             << c.required << " | " << c.minimum << " | " << c.maximum << " | " << c.version;
     // The test class's line is trimmed to the version first. Regression: with no digit at all the
@@ -64,7 +62,7 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
     for (const auto& c : lines) {
         char line[1001];
         strcpy(line, c[0]);
-        EXPECT_EQ(jvmOk.testLine(line, JvmWanted{"", "1.3", "", nullptr}), c[1][0] != '\0') << c[0];
+        EXPECT_EQ(probe.lineMeetsLimits(line, JvmWanted{"", "1.3", "", nullptr}), c[1][0] != '\0') << c[0];
         EXPECT_STREQ(line, c[1]) << c[0];
     }
     // The order in which candidates are tried (the limits' table shows more of it).
@@ -73,8 +71,8 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
         {"1.9", "10"},        {"21-ea", "21"},           {"1.8.0-ea", "1.8.0"}, {"9-1", "9-ea"},
         {"21-ea", "21-rc"},   {"17.0.9", "17.0.9+9"},    {"17.0.9+9", "17.0.10"}};
     for (const auto& pair : ascending) {
-        EXPECT_LT(JvmOk::compareVersions(pair[0], pair[1]), 0) << pair[0] << " < " << pair[1];
-        EXPECT_GT(JvmOk::compareVersions(pair[1], pair[0]), 0) << pair[1] << " > " << pair[0];
+        EXPECT_LT(compareVersionNumbers(pair[0], pair[1]), 0) << pair[0] << " < " << pair[1];
+        EXPECT_GT(compareVersionNumbers(pair[1], pair[0]), 0) << pair[1] << " > " << pair[0];
     }
     EXPECT_EQ(compareVersionNumbers("1.4.02", "1.4.2"), 0);
     EXPECT_EQ(compareVersionNumbers("17", "17.0.0"), 0);
@@ -91,23 +89,7 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
         {"", "1.3", "1.5", "1.4.2_19", true},  {"", "", "", "", true},
     };
     for (const auto& c : ranges)
-        EXPECT_EQ(JvmOk::rangeMeetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.range),
+        EXPECT_EQ(JvmProbe::rangeMeetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.range),
                   c.possible)
             << c.required << " | " << c.minimum << " | " << c.maximum << " | range " << c.range;
-}
-
-// The 32-bit build, which cannot run here, takes the path of a 32-bit program on 64-bit Windows.
-// Regression: it read the 32-bit view only and so missed every 64-bit JVM of a 64-bit Windows.
-TEST(JvmWin, MachineKeysAreReadInBothViewsOn64BitWindowsThenTheUsersKeys) {
-    typedef std::vector<std::pair<HKEY, REGSAM>> Views;
-    auto views = [](bool windows64) {
-        HiveView found[MaxHiveViews];
-        Views listed;
-        for (unsigned i = 0, n = hiveViews(windows64, found); i < n; ++i)
-            listed.push_back({found[i].root, found[i].view});
-        return listed;
-    };
-    EXPECT_EQ(views(true), (Views{{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
-                                  {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY}, {HKEY_CURRENT_USER, 0}}));
-    EXPECT_EQ(views(false), (Views{{HKEY_LOCAL_MACHINE, 0}, {HKEY_CURRENT_USER, 0}}));
 }

@@ -1,10 +1,11 @@
 // A new JVM: its directory (variables, what may be made or deleted there), the copy of the JVM
 // installer program, its registration under SOFTWARE\JavaSoft (HKEY_LOCAL_MACHINE: sandbox.h), the
-// reader of base/regkey.h and the "configureWinRegistry" switch (kiv.control, native.properties).
+// reader of base/regkey.h and the "configureWinRegistry" switch of the control file.
 #include "base/regkey.h"
 #include "base/strbuf.h"
-#include "jvm/extractjvm.h"
-#include "jvm/jvminstaller.h"
+#include "config/getparam.h"
+#include "jvm/jvmexpander.h"
+#include "jvm/jvmdirchooser.h"
 #include "jvm/runjvminstaller.h"
 #include "sandbox.h"
 #include "testdir.h"
@@ -14,7 +15,7 @@
 #include <direct.h>
 #include <string.h>
 
-TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
+TEST(JvmDirChooser, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     ScratchDir dir;
     RegistrySandbox registry;
     registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
@@ -29,7 +30,7 @@ TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     };
     for (const auto& c : variables) {
         char out[PathBufferSize];
-        EXPECT_EQ(JvmInstaller().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
+        EXPECT_EQ(JvmDirChooser().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
         EXPECT_EQ(std::string(out), c[1]) << c[0];
     }
 
@@ -44,7 +45,7 @@ TEST(JvmInstaller, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
         {dir.file("made\\"), "again", dir.file("made\\again")},  // no doubled backslash
         {dir.path(), std::string(PathBufferSize, 'x'), dir.path()},  // refused, not cut
     };
-    JvmInstaller installer;
+    JvmDirChooser installer;
     for (const auto& c : adds) {
         char path[PathBufferSize];
         copyText(path, c.in.c_str());
@@ -100,7 +101,7 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
         char v[VersionBufferSize] = "1.6.0", n[VersionBufferSize] = "JRE";
         char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
         copyText(jvmDir, c[0].c_str());
-        ASSERT_TRUE(ExtractJvm().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
+        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
             << c[0];
         std::string home = c[1];
         for (char& ch : home) ch = (char)tolower((unsigned char)ch);
@@ -130,23 +131,23 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
 #define KEY "configureWinRegistry"
 
 TEST(ConfigureWinRegistry, ReadFromTheControlFile) {
-    const std::string overlong = "comment=" + std::string(990, 'x') + KEY "=no\n";
+    const std::string overlong = "comment=" + std::string(5200, 'x') + KEY "=no\n";
     const struct {
-        const char *control, *properties;  // null: no such file
+        const char* control;
         bool answer;
     } cases[] = {
-        {KEY "=false\n", nullptr, false},          {KEY "=no\n", nullptr, false},
-        {KEY "=0\n", nullptr, false},              {KEY "=TRUE\n", nullptr, true},
-        {"a=b\n" KEY "=Yes\n", nullptr, true},     {"jvmVersion=1.6.0\n", nullptr, true},
-        {nullptr, nullptr, true},                  {nullptr, KEY "=no\n", false},
-        {KEY "=yes\n" KEY "=no\n", nullptr, true},
-        {KEY "\n", nullptr, false},  // regression: the key alone made the reader look past its end
-        {overlong.c_str(), nullptr, true},  // the rest of a long line is no line of its own
+        {KEY "=false\n", false},          {KEY "=no\n", false},
+        {KEY "=0\n", false},              {KEY "=TRUE\n", true},
+        {"a=b\n" KEY "=Yes\n", true},     {"jvmVersion=1.6.0\n", true},
+        {KEY "=yes\n" KEY "=no\n", true},  // the first line decides
+        {KEY "\n", false},  // regression: the key alone made the reader look past its end
+        {overlong.c_str(), true},  // the rest of a long line is no line of its own
     };
     for (const auto& c : cases) {
         ScratchDir dir;
-        if (c.control) writeFile(dir.file("kiv.control"), c.control);
-        if (c.properties) writeFile(dir.file("native.properties"), c.properties);
-        EXPECT_EQ(ExtractJvm().configureWinReg(), c.answer) << (c.control ? c.control : "none");
+        writeFile(dir.file("kiv.control"), c.control);
+        ControlSettings settings;
+        ASSERT_TRUE(GetParameters(false).parseParameters(settings, dir.file("kiv.control").c_str()));
+        EXPECT_EQ(settings.configureWinRegistry, c.answer) << c.control;
     }
 }

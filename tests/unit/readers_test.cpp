@@ -5,7 +5,7 @@
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "config/startdir.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 #include "base/strbuf.h"
 #include "testdir.h"
 
@@ -174,7 +174,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                                  "nativeJvmHomeDir", "configureWinRegistry", ""};
     const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
     std::unique_ptr<Install> install(new Install(quietChannel()));
-    install->setHomeDirectory("C:\\windows");
+    install->setWindowsDir("C:\\windows");
     char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
     JvmWanted wanted{"", "1.4", "", commandName};
     for (unsigned n = 0; n < 400; ++n) {
@@ -197,7 +197,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                         start[strspn(start, " \t\r\n")]) << start;
         }));
         EXPECT_TRUE(keeps("jvmGood.txt", lines({"java version ", "1.6.0_31", "", "version"}),
-                          [&] { JvmOk().checkVersion("jvmGood.txt", wanted); }));
+                          [&] { JvmProbe().resultsMeetLimits("jvmGood.txt", wanted); }));
         ASSERT_EQ(readFile(canary + "\\keep.txt") + readFile(canary + "\\sub\\keep.txt"),
                   "keepkeep");
         remove("errors.log");

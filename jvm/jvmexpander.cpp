@@ -1,10 +1,10 @@
-// ExtractJvm: expansion of the package's compressed JVM into the directory
-// that JvmInstaller chose, and the location of the expanded JVM's program.
+// JvmExpander: expansion of the package's compressed JVM into the directory
+// that JvmDirChooser chose, and the location of the expanded JVM's program.
 // The compressed JVM must end with exit code 0; when the expansion fails,
 // the directories made for it go again where they are left empty.
-// The registration of the new JVM is in jvmregistry.cpp, the copies of its
+// The registration of the new JVM is in jvmregistration.cpp, the copies of its
 // programs into the Windows directory in jvmcopies.cpp.
-#include "jvm/extractjvm.h"
+#include "jvm/jvmexpander.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
@@ -12,11 +12,11 @@
 #include "base/fexists.h"
 #include "base/curdir.h"
 #include "base/textline.h"
-#include "config/winregconfig.h"
 #include "exec/execcmd.h"
 #include "jvm/jvmdownload.h"
-#include "jvm/jvminstaller.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmdirchooser.h"
+#include "jvm/jvmprobe.h"
+#include "jvm/jvmregistration.h"
 
 #include <direct.h>
 #include <stdio.h>
@@ -30,21 +30,20 @@ static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
 static const char OldJreFilename[] = "jre";
 
-ExtractJvm::ExtractJvm(bool ownTrace)
-    : ownTrace(ownTrace), jvmInstalled(false), jvmDiscovered(false), packageBits(0), registryView(0),
-      registryRoot(HKEY_LOCAL_MACHINE), registryRootName("HKEY_LOCAL_MACHINE"),
-      lastStatus(ERROR_SUCCESS), downloadUrl(nullptr), downloadSha256(nullptr),
-      downloadProgress(nullptr), downloadFault(false) {
-    homeDirectory[0] = '\0';
+JvmExpander::JvmExpander(bool ownTrace, bool configureRegistry)
+    : ownTrace(ownTrace), configureRegistry(configureRegistry), jvmInstalled(false),
+      jvmDiscovered(false), packageBits(0), downloadUrl(nullptr),
+      downloadSha256(nullptr), downloadProgress(nullptr), downloadFault(false) {
+    windowsDir[0] = '\0';
     createdDir[0] = '\0';
 }
 
-ExtractJvm::~ExtractJvm() {}
+JvmExpander::~JvmExpander() {}
 
 // ---------------------------------------------------------------------------
 // The whole job
 
-bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmExpander::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* jvmSelfExtractor, char* predefinedJvmInstallDir,
                             char* jvmHomeDir, char* jvmPath, const char* homeDir) {
     char jvmDir[PathBufferSize];
@@ -52,10 +51,10 @@ bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvm
     bool ok = installCompressedJvm(wanted, jvmVersion, jvmName, jvmSelfExtractor,
                                    predefinedJvmInstallDir, jvmHomeDir, jvmPath, homeDir, jvmDir);
     if (ok) {
-        JvmOk jvmOk;
-        ok = jvmOk.jvmCorrectVersion(wanted, jvmDir, jvmPath);
+        JvmProbe probe;
+        ok = probe.proveHome(wanted, jvmDir, jvmPath);
         if (!ok)
-            reportError("JVM refused:", jvmOk.refusal());
+            reportError("JVM refused:", probe.refusal());
     }
     if (ok && !jvmDiscovered) jvmInstalled = true;
     if (!jvmInstalled) createdDir[0] = '\0';
@@ -63,22 +62,22 @@ bool ExtractJvm::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvm
     return ok;
 }
 
-bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmExpander::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                       char* jvmSelfExtractor, char* predefinedJvmInstallDir,
                                       char* jvmHomeDir, char* jvmPath, const char* homeDir,
                                       char* jvmDir) {
-    copyText(homeDirectory, homeDir);
+    copyText(windowsDir, homeDir);
     // The package may keep its compressed JVM in the work directory's jvm
     // tree, which the last of the candidate places empties first.
     char archive[PathBufferSize];
     locateCompressedJvm(jvmSelfExtractor, archive);
     bool created;
     {
-        JvmInstaller installer;
-        installer.setHomeDirectory(homeDirectory);
+        JvmDirChooser installer;
+        installer.setWindowsDir(windowsDir);
         installer.keepFile(archive);
         packageBits = installer.takeBitsOf(archive);
-        created = installer.createJvmDirectory(wanted, jvmVersion, jvmName,
+        created = installer.chooseDirectory(wanted, jvmVersion, jvmName,
                                                predefinedJvmInstallDir, jvmDir, jvmPath);
         jvmDiscovered = installer.isJvmDiscovered();
         copyText(createdDir, installer.createdDir());
@@ -132,14 +131,14 @@ bool ExtractJvm::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion,
     // A JVM in the work directory is neither registered nor copied.
     bool registerJvm =
         !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
-    bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, homeDirectory,
+    bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, windowsDir,
                            registerJvm);
     if (!ok) removeMadeDirectories(chosenDir, madeTop);
     trace("installCompressedJvm ok", ok);
     return ok;
 }
 
-bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
+bool JvmExpander::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     trace("installing jvm in", jvmDir);
     char workDir[PathBufferSize];
     getCurrentDir(workDir, PathBufferSize - 1);
@@ -185,13 +184,13 @@ bool ExtractJvm::expandJvm(const char* jvmSelfExtractor, const char* jvmDir) {
     return ok;
 }
 
-void ExtractJvm::downloadFrom(const char* url, const char* sha256, Progress* progress) {
+void JvmExpander::downloadFrom(const char* url, const char* sha256, Progress* progress) {
     downloadUrl = url;
     downloadSha256 = sha256;
     downloadProgress = progress;
 }
 
-bool ExtractJvm::fetchJvm(const char* jvmDir) {
+bool JvmExpander::fetchJvm(const char* jvmDir) {
     trace("downloading jvm into", jvmDir);
     JvmDownload download;
     JvmDownloadResult result;
@@ -208,7 +207,7 @@ static bool namesItsRoot(const char* path) {
            (letter && path[1] == ':' && isSeparator(path[2]));
 }
 
-bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
+bool JvmExpander::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
     path[0] = '\0';
     if (!jvmSelfExtractor || !jvmSelfExtractor[0]) return false;
     char workDir[PathBufferSize];
@@ -240,7 +239,7 @@ bool ExtractJvm::locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
     return false;
 }
 
-bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
+bool JvmExpander::getJvmInstallerCommand(const char* jvmSelfExtractor, char* command) {
     command[0] = '\0';
     char path[PathBufferSize];
     if (!locateCompressedJvm(jvmSelfExtractor, path)) return false;
@@ -268,10 +267,10 @@ bool ExtractJvm::getJvmInstallerCommand(const char* jvmSelfExtractor, char* comm
 // ---------------------------------------------------------------------------
 // Locating and configuring the JVM program
 
-bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
+bool JvmExpander::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
                               const char* homeDir, bool registerJvm) {
     trace("about to configure jvm", jvmVersion);
-    if (!homeDirectory[0] && homeDir) copyText(homeDirectory, homeDir);
+    if (!windowsDir[0] && homeDir) copyText(windowsDir, homeDir);
 
     // javaw when the launcher made the trace file itself ("jinstall.sem"),
     // the console program when the user did or tracing is off (see the
@@ -317,12 +316,8 @@ bool ExtractJvm::configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandN
         unsigned bits = programBits(path, 0);
         trace("installed JVM program bitness:", bitsText(bits));
         if (!bits) bits = packageBits ? packageBits : ownBits();
-        registerFor(bits);
-        char label[80];
-        formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
-                   bitsText(bits));
-        trace(label);
-        configureWinJvm(jvmVersion, jvmName, foundName, jvmDir);
+        JvmRegistration registration(windowsDir, configureRegistry);
+        registration.enter({jvmVersion, jvmName, foundName, jvmDir, bits});
     }
     copyText(jvmCommandName, PathBufferSize, foundName);
     trace("configureJvm ok", true);

@@ -1,4 +1,4 @@
-// JvmWin: the search for an installed JVM. It walks, in this order:
+// JvmSearch: the search for an installed JVM. It walks, in this order:
 //   the product keys SOFTWARE\JavaSoft\Java Runtime Environment, ...\Java
 //   Development Kit and ...\Java Plug-in (version subkeys with MicroVersion
 //   and JavaHome);
@@ -18,7 +18,7 @@
 // registration of the same home is still judged. A home's release file
 // names its exact version and refuses alike. Within a key the candidates
 // are tried newest first by what is known of them (release file, else
-// registration); JvmOk proves each by the JVM's own answer, which alone
+// registration); JvmProbe proves each by the JVM's own answer, which alone
 // accepts. A home is proved once, however it is spelt: its file identity
 // is taken once and kept. Those refused are listed with the reason and the
 // evidence that refused them. A Java Plug-in is looked for under its key
@@ -28,8 +28,8 @@
 // run's time limit ("jvmTestTimeout", 5 x 60 s by default) it stops, says
 // so in the list of refusals and reports what it tried; a test run never
 // outlasts what is left of that time.
-#ifndef JVM_JVMWIN_H
-#define JVM_JVMWIN_H
+#ifndef JVM_JVMSEARCH_H
+#define JVM_JVMSEARCH_H
 
 #include "base/strbuf.h"
 #include "base/report.h"
@@ -47,12 +47,6 @@ struct HiveView {
 };
 enum { MaxHiveViews = 3 };
 
-// The hives and views a key is read in, in order: HKEY_LOCAL_MACHINE in the
-// 64-bit then the 32-bit view when Windows is 64-bit (whichever the program
-// is: a 32-bit program would otherwise see the 32-bit view only), in its
-// one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
-// Fills views (MaxHiveViews entries) and returns their number.
-unsigned hiveViews(bool windowsIs64Bit, HiveView* views);
 
 // One registry key that lists JVMs by version.
 struct RegistrySource;
@@ -64,12 +58,12 @@ struct TriedHome;
 // The search's overall time limit, in test-run time limits.
 enum { SearchTestTimes = 5 };
 
-class JvmWin {
+class JvmSearch {
 public:
-    JvmWin();
-    ~JvmWin();
-    JvmWin(const JvmWin&) = delete;
-    JvmWin& operator=(const JvmWin&) = delete;
+    JvmSearch();
+    ~JvmSearch();
+    JvmSearch(const JvmSearch&) = delete;
+    JvmSearch& operator=(const JvmSearch&) = delete;
 
     // Where the refused candidates go (none when null).
     void setRefusals(RefusalList* list) { refusals = list; }
@@ -77,8 +71,9 @@ public:
     // Searches every source in order (the plug-in key alone for the kind
     // "Java Plug-in", any case). On true jvmPath (PathBufferSize bytes) holds
     // the accepted program and wanted.commandName the name it was found
-    // under; on false the command name is as it was on entry.
-    bool searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
+    // under, and the list of refusals is emptied; on false the command name
+    // is as it was on entry.
+    bool findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
 
 private:
     // The version subkeys of one key in one hive and view, newest first.
@@ -93,7 +88,7 @@ private:
     bool searchJavaHome(const JvmWanted& wanted, char* jvmPath);
     bool searchPath(const JvmWanted& wanted, char* jvmPath);
     // Judges the JVM under home: the registered range and the release file
-    // (either may be empty) first, then JvmOk's proof. Refusals name it by
+    // (either may be empty) first, then JvmProbe's proof. Refusals name it by
     // where.
     bool tryHome(const char* where, const char* home, const char* registered,
                  const char* release, const JvmWanted& wanted, char* jvmPath);

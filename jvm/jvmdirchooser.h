@@ -1,4 +1,4 @@
-// JvmInstaller: chooses and creates the directory into which a new JVM is
+// JvmDirChooser: chooses and creates the directory into which a new JVM is
 // installed, when no installed JVM fits.
 //
 // The candidate places are tried in a fixed order: the control file's
@@ -15,33 +15,30 @@
 // skip the installation. The Programs folder is the one of programs of the
 // new JVM's bitness. The system folders come from WinFolders; the
 // deletion of an old "jvm" tree is in tempjvmtree.cpp.
-#ifndef JVM_JVMINSTALLER_H
-#define JVM_JVMINSTALLER_H
+#ifndef JVM_JVMDIRCHOOSER_H
+#define JVM_JVMDIRCHOOSER_H
 
 #include "base/strbuf.h"
 #include "base/report.h"
 #include "jvm/jvmwanted.h"
 
-class JvmInstaller {
+class JvmDirChooser {
 public:
-    JvmInstaller();
-    ~JvmInstaller();
-    JvmInstaller(const JvmInstaller&) = delete;
-    JvmInstaller& operator=(const JvmInstaller&) = delete;
+    JvmDirChooser();
+    ~JvmDirChooser();
+    JvmDirChooser(const JvmDirChooser&) = delete;
+    JvmDirChooser& operator=(const JvmDirChooser&) = delete;
 
     // The whole order of places. jvmDir and jvmPath are PathBufferSize-byte
     // buffers; the version test may change wanted.commandName (jre.exe into
     // javaw.exe). On success jvmDir
     // holds the directory to install into, or the directory of a discovered
     // JVM (isJvmDiscovered), whose program is then in jvmPath.
-    bool createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+    bool chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
     bool isJvmDiscovered() const { return jvmDiscovered; }
-    // The Programs folder was the user's own: this run may not write Program
-    // Files, and installs for its user alone.
-    bool installsForUser() const { return perUser; }
     // The outermost directory this object made on the way to the directory
-    // createJvmDirectory chose: that directory or one that holds it. Empty
+    // chooseDirectory chose: that directory or one that holds it. Empty
     // when the chosen directory existed before (or a JVM was discovered).
     const char* createdDir() const { return created; }
 
@@ -58,18 +55,22 @@ public:
 
     // The Windows directory, the last resort of the candidate places; a null
     // dir leaves it unchanged.
-    void setHomeDirectory(const char* dir);
+    void setWindowsDir(const char* dir);
     // The new JVM's bitness, from the header of the package's JVM program
     // (the compressed JVM or the JVM installer program; the launcher's own
     // when it cannot be read); traced and returned. On 64-bit Windows it
     // chooses the Programs folder: that of 64-bit or of 32-bit programs.
     unsigned takeBitsOf(const char* program);
 
-    // The steps of createJvmDirectory, public for their own tests.
+    // The steps of chooseDirectory, public for their own tests.
     bool getNewJvmInstallerTo(const char* requested, char* out);
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
     bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, char* jvmPath);
+    // jvmDir\probeName, when it exists, is taken if it holds an acceptable
+    // JVM (discovered); when it does not, jvmDir\makeName is made and taken.
+    bool probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
+                     const char* makeName, char* jvmPath);
     bool createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                char* jvmDir, char* jvmPath);
     bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,
@@ -87,7 +88,7 @@ private:
     bool testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                char* jvmPath);
 
-    char homeDirectory[PathBufferSize];
+    char windowsDir[PathBufferSize];
     char created[PathBufferSize];
     const char* keptFile;
     bool jvmDiscovered;
@@ -98,7 +99,7 @@ private:
 
 // The end of a failed JVM installation: removes jvmDir when it is empty,
 // then each directory holding it up to top, as long as each is left empty.
-// top is what JvmInstaller::createdDir gave (nothing happens when it is empty
+// top is what JvmDirChooser::createdDir gave (nothing happens when it is empty
 // or does not hold jvmDir): only directories made for the JVM go.
 void removeMadeDirectories(const char* jvmDir, const char* top);
 

@@ -1,11 +1,11 @@
-// JvmInstaller: the directory for a new JVM, tried in a fixed order of
+// JvmDirChooser: the directory for a new JVM, tried in a fixed order of
 // places, and the system-folder lookups behind the directory variables.
 //
 // A directory level counts only when a directory (not a file) of that name
 // exists afterwards, and a path that would not fit a path buffer is refused
 // rather than cut. The only deletion made here is that of the work
 // directory's old "jvm" tree, through the safe delDirTree.
-#include "jvm/jvminstaller.h"
+#include "jvm/jvmdirchooser.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
@@ -14,7 +14,7 @@
 #include "base/regkey.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -47,20 +47,20 @@ static bool endsWithSeparator(const char* text) {
     return length > 0 && text[length - 1] == DIR_END[0];
 }
 
-JvmInstaller::JvmInstaller()
+JvmDirChooser::JvmDirChooser()
     : keptFile(nullptr), jvmDiscovered(false), perUser(false), predefinedRefused(false),
       bits(ownBits()) {
-    homeDirectory[0] = '\0';
+    windowsDir[0] = '\0';
     created[0] = '\0';
 }
 
-JvmInstaller::~JvmInstaller() {}
+JvmDirChooser::~JvmDirChooser() {}
 
-void JvmInstaller::setHomeDirectory(const char* dir) {
-    if (dir) copyText(homeDirectory, dir);
+void JvmDirChooser::setWindowsDir(const char* dir) {
+    if (dir) copyText(windowsDir, dir);
 }
 
-unsigned JvmInstaller::takeBitsOf(const char* program) {
+unsigned JvmDirChooser::takeBitsOf(const char* program) {
     bits = programBits(program, 0);
     trace("JVM program:", program && program[0] ? program : "(none)");
     if (!bits) {
@@ -76,7 +76,7 @@ unsigned JvmInstaller::takeBitsOf(const char* program) {
 // ---------------------------------------------------------------------------
 // Directory levels
 
-bool JvmInstaller::addDirectory(char* dir, const char* name) {
+bool JvmDirChooser::addDirectory(char* dir, const char* name) {
     char path[PathBufferSize];
     bool fits;
     if (!dir[0]) fits = copyText(path, name);
@@ -97,7 +97,7 @@ bool JvmInstaller::addDirectory(char* dir, const char* name) {
     return false;
 }
 
-bool JvmInstaller::addDirectory(const char* path) {
+bool JvmDirChooser::addDirectory(const char* path) {
     char dir[PathBufferSize];
     dir[0] = '\0';
     return addDirectory(dir, path);
@@ -106,7 +106,7 @@ bool JvmInstaller::addDirectory(const char* path) {
 // ---------------------------------------------------------------------------
 // The predefined directory and its variables
 
-bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
+bool JvmDirChooser::getVariableDir(const char* variable, const char* baseDir,
                                   const char* requested, char* out) {
     out[0] = '\0';
     char key[VersionBufferSize];
@@ -129,7 +129,7 @@ bool JvmInstaller::getVariableDir(const char* variable, const char* baseDir,
     return true;
 }
 
-bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
+bool JvmDirChooser::getNewJvmInstallerTo(const char* requested, char* out) {
     out[0] = '\0';
     bool ok = false;
     char baseDir[PathBufferSize];
@@ -143,7 +143,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
             ok = getVariableDir(ProgFilesDirVariable, baseDir, requested, out);
     } else if (startsWith(requested, WindowsDirVariable)) {
         WinFolders folders;
-        if (!folders.registryWindowsDirectory(folders.isWinNT(), baseDir, PathBufferSize))
+        if (!folders.registryWindowsDirectory(baseDir, PathBufferSize))
             trace("unable to get Windows directory for JVM");
         else
             ok = getVariableDir(WindowsDirVariable, baseDir, requested, out);
@@ -163,7 +163,7 @@ bool JvmInstaller::getNewJvmInstallerTo(const char* requested, char* out) {
     return ok;
 }
 
-bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
+bool JvmDirChooser::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
                                                    char* jvmPath) {
     trace("creating predefined jvm dir", dir);
     if (!dir[0]) return false;
@@ -188,8 +188,8 @@ bool JvmInstaller::createPredeterminedJvmDirectory(const JvmWanted& wanted, char
     }
     ok = ok && isDir(dir);
     if (ok) {
-        JvmOk jvmOk;
-        jvmDiscovered = jvmOk.jvmCorrectVersion(wanted,
+        JvmProbe probe;
+        jvmDiscovered = probe.proveHome(wanted,
                                                 dir, jvmPath);
     }
     return ok;
@@ -217,7 +217,7 @@ static bool canWriteInto(const char* dir, unsigned long& error) {
     return true;
 }
 
-bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                        char* predefinedJvmInstallDir,
                                        char* jvmDir, char* jvmPath) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
@@ -264,7 +264,7 @@ bool JvmInstaller::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion
 // ---------------------------------------------------------------------------
 // Under the Programs directory, then the drive root and the Windows directory
 
-bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
+bool JvmDirChooser::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
                                          char* jvmPath) {
     trace("found a possible directory", candidate);
     jvmDiscovered = foundValidJvm(wanted,
@@ -274,7 +274,18 @@ bool JvmInstaller::testPossibleDirectory(const JvmWanted& wanted, const char* ca
     return jvmDiscovered;
 }
 
-bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
+                                const char* makeName, char* jvmPath) {
+    char candidate[PathBufferSize];
+    if (!formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, probeName))
+        return false;
+    if (!fexists(candidate)) return addDirectory(jvmDir, makeName);
+    if (!testPossibleDirectory(wanted, candidate, jvmPath)) return false;
+    copyText(jvmDir, PathBufferSize, candidate);
+    return true;
+}
+
+bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                          char* jvmDir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
@@ -308,35 +319,15 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
             kindOk = formatText(kind, sizeof kind, "Java%s", base) && addDirectory(jvmDir, kind);
         }
 
-        if (kindOk) {
-            // The version directory: base.micro, else the version itself,
-            // else Jvm<version>; an existing one is tested for a JVM.
-            char candidate[PathBufferSize];
-            if (formatText(candidate, sizeof candidate, "%s%s%s.%s", jvmDir, DIR_END, base,
-                           micro)) {
-                if (fexists(candidate)) {
-                    if (testPossibleDirectory(wanted,
-                                              candidate, jvmPath)) {
-                        copyText(jvmDir, PathBufferSize, candidate);
-                        return true;
-                    }
-                } else if (addDirectory(jvmDir, jvmVersion)) {
-                    return true;
-                }
-            }
-            if (formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, jvmVersion)) {
-                if (fexists(candidate)) {
-                    if (testPossibleDirectory(wanted,
-                                              candidate, jvmPath)) {
-                        copyText(jvmDir, PathBufferSize, candidate);
-                        return true;
-                    }
-                } else if (formatText(kind, sizeof kind, "Jvm%s", jvmVersion) &&
-                           addDirectory(jvmDir, kind)) {
-                    return true;
-                }
-            }
-        }
+        // The version directory: base.micro, else the version itself,
+        // else Jvm<version>; an existing one is tested for a JVM.
+        char existing[PathBufferSize], jvmNamed[PathBufferSize];
+        if (kindOk && formatText(existing, sizeof existing, "%s.%s", base, micro) &&
+            probeOrMake(wanted, jvmDir, existing, jvmVersion, jvmPath))
+            return true;
+        if (kindOk && formatText(jvmNamed, sizeof jvmNamed, "Jvm%s", jvmVersion) &&
+            probeOrMake(wanted, jvmDir, jvmVersion, jvmNamed, jvmPath))
+            return true;
     }
 
     // A run for its user alone stops here: a jvm tree made at a drive's
@@ -348,12 +339,12 @@ bool JvmInstaller::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersi
     if (createJvmSubdirectory(wanted, jvmVersion, jvmName,
                               jvmDir, jvmPath))
         return true;
-    copyText(jvmDir, PathBufferSize, homeDirectory);
+    copyText(jvmDir, PathBufferSize, windowsDir);
     return createJvmSubdirectory(wanted, jvmVersion,
                                  jvmName, jvmDir, jvmPath);
 }
 
-bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                          char* dir, char* jvmPath) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
@@ -386,10 +377,10 @@ bool JvmInstaller::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersi
     return ok;
 }
 
-bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
+bool JvmDirChooser::foundValidJvm(const JvmWanted& wanted, const char* dir,
                                  char* jvmPath) {
-    JvmOk jvmOk;
-    if (!jvmOk.jvmCorrectVersion(wanted, dir,
+    JvmProbe probe;
+    if (!probe.proveHome(wanted, dir,
                                  jvmPath)) {
         trace(dir, " doesn't have correct version");
         return false;
@@ -400,7 +391,7 @@ bool JvmInstaller::foundValidJvm(const JvmWanted& wanted, const char* dir,
 // ---------------------------------------------------------------------------
 // The whole order
 
-bool JvmInstaller::createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
+bool JvmDirChooser::chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                       char* predefinedJvmInstallDir,
                                       char* jvmDir, char* jvmPath) {
     bool ok = _createJvmDirectory(wanted, jvmVersion,

@@ -1,9 +1,8 @@
-// ExtractJvm: installs the JVM that the package carries as a compressed,
-// self-expanding program, and enters a JVM into the Windows registry
-// (extractjvm.cpp: expansion and the program's location; jvmregistry.cpp:
-// registration; jvmcopies.cpp: program copies into the Windows directory).
+// JvmExpander: installs the JVM that the package carries as a compressed,
+// self-expanding program: expansion and the program's location here, the
+// registration and the program copies in JvmRegistration.
 //
-// The directory comes from JvmInstaller (which may instead discover an
+// The directory comes from JvmDirChooser (which may instead discover an
 // acceptable JVM already there); the compressed JVM runs with that directory
 // as its current directory and expands itself into it. The JVM program is
 // then located, the JVM registered under SOFTWARE\JavaSoft in the layout the
@@ -23,30 +22,30 @@
 // A package may instead name a JVM to download (downloadFrom): the archive,
 // fetched and checked by JvmDownload, is expanded into the chosen directory
 // in place of the compressed JVM's run; all the rest is the same.
-#ifndef JVM_EXTRACTJVM_H
-#define JVM_EXTRACTJVM_H
+#ifndef JVM_JVMEXPANDER_H
+#define JVM_JVMEXPANDER_H
 
 #include "base/progress.h"
-#include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/report.h"
 #include "jvm/jvmwanted.h"
 
 #include <windows.h>
 
-class ExtractJvm {
+class JvmExpander {
 public:
     // ownTrace: the run traces into the launcher's own trace file, which
     // makes the windowless program the choice for an expanded JVM.
-    explicit ExtractJvm(bool ownTrace = false);
-    ~ExtractJvm();
-    ExtractJvm(const ExtractJvm&) = delete;
-    ExtractJvm& operator=(const ExtractJvm&) = delete;
+    // configureRegistry: the package's registry switch ("configureWinRegistry").
+    explicit JvmExpander(bool ownTrace = false, bool configureRegistry = true);
+    ~JvmExpander();
+    JvmExpander(const JvmExpander&) = delete;
+    JvmExpander& operator=(const JvmExpander&) = delete;
 
     // A new JVM was expanded and proved by extractJvm.
-    bool isJvmInstalled() const { return jvmInstalled; }
+    bool expandedNewJvm() const { return jvmInstalled; }
     // The directory this run made for the new JVM and that holds its home:
-    // the outermost level JvmInstaller made, or the home itself when the
+    // the outermost level JvmDirChooser made, or the home itself when the
     // expansion made it (a home named apart from the chosen directory).
     // Empty when the JVM went into directories that were there before.
     const char* createdJvmDir() const { return createdDir; }
@@ -64,12 +63,12 @@ public:
     // program's full path.
     bool extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                     char* jvmSelfExtractor, char* predefinedJvmInstallDir, char* jvmHomeDir,
-                    char* jvmPath, const char* homeDirectory);
+                    char* jvmPath, const char* windowsDir);
     // Chooses the directory, expands and configures the JVM; jvmDir
     // (PathBufferSize bytes) receives the JVM home.
     bool installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                               char* jvmSelfExtractor, char* predefinedJvmInstallDir,
-                              char* jvmHomeDir, char* jvmPath, const char* homeDirectory,
+                              char* jvmHomeDir, char* jvmPath, const char* windowsDir,
                               char* jvmDir);
     // The compressed JVM's file, the one that is both checked and run:
     // jvmSelfExtractor as written (jvm/jre-win.exe), in the work directory
@@ -81,72 +80,25 @@ public:
     // (in its short form when the path has blanks, never quoted). command
     // holds PathBufferSize bytes. False when the file does not exist.
     bool getJvmInstallerCommand(const char* jvmSelfExtractor, char* command);
-    // Locates the JVM program under jvmDir and, if registerJvm, configures
-    // Windows for it. Also used by the clean-up for a temporary JVM.
+    // Locates the JVM program under jvmDir and, if registerJvm, enters it
+    // into the registry (JvmRegistration). Also used by the clean-up for a
+    // temporary JVM.
     bool configureJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir,
-                      const char* homeDirectory, bool registerJvm);
-    bool configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
-    bool configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName);
-    bool configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName);
-    bool copyJreFilesToHome(char* base, char* jvmHome, char* jvmCommandName);
-    // Copies unless the target exists already (never replaces a file).
-    bool copyJvmFile(const char* from, const char* to);
-
-    // Registration. configureWinReg reads "configureWinRegistry" from
-    // kiv.control (else native.properties): true unless it says otherwise.
-    // A JVM of version 9 or later is registered in today's form
-    // (addJvmVersion), an older one in the form of its time
-    // (addJvmToRegistry). Every key is opened in registryView.
-    bool configureWinReg();
-    // SOFTWARE\JavaSoft\JRE (or \JDK)\<version> with JavaHome, and the
-    // entry's CurrentVersion where it has none: the whole version is the
-    // key's name, as the registry search reads it back.
-    bool addJvmVersion(const char* entry, const char* version, const char* jvmHome);
-    bool addJvmToRegistry(const char* entry, const char* homeValueName, char* version, char* micro,
-                          char* jvmHome, char* programName);
-    void addJvmTopLevelKey(const char* entry, char* version);
-    // False when the home value was refused (reported with keyName).
-    bool addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
-                          char* version, char* micro, char* jvmHome, char* programName);
-    // Opens root\keyName for writing into key, creating it when needed.
-    bool addToRegistry(HKEY root, const char* keyName, RegKey& key);
-    // Writes a string value unless one is there already; false when the
-    // write was refused.
-    bool addValueToRegistry(RegKey& key, const char* name, const char* value);
-
-    // The view every registration key is read and written in (KEY_WOW64_64KEY,
-    // KEY_WOW64_32KEY, or 0 for the launcher's own); configureJvm sets it
-    // from the JVM's bitness.
-    void setRegistryView(REGSAM view) { registryView = view; }
-    // Where a JVM of bits is registered: HKEY_LOCAL_MACHINE in the view of
-    // such programs when this run may write Program Files (where the JVM
-    // went too), else HKEY_CURRENT_USER, the user's own, as the user's JVM
-    // went below the user's own Programs folder. configureJvm calls it.
-    void registerFor(unsigned bits);
-    HKEY registryHive() const { return registryRoot; }
+                      const char* windowsDir, bool registerJvm);
 
 private:
     bool ownTrace;
-    // errors.log: the registration of the JVM was refused at keyName (its
-    // value valueName, when given) with status.
-    void reportRefusedRegistration(const char* keyName, const char* valueName, long status);
-    // Writes CurrentVersion = version into the entry key unless it has one.
-    void addCurrentVersion(const char* entry, const char* version);
-    bool _configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmDir);
+    bool configureRegistry;
     // Runs the compressed JVM in jvmDir.
     bool expandJvm(const char* jvmSelfExtractor, const char* jvmDir);
     // Downloads the archive of downloadFrom and expands it into jvmDir.
     bool fetchJvm(const char* jvmDir);
 
-    char homeDirectory[PathBufferSize];
+    char windowsDir[PathBufferSize];
     char createdDir[PathBufferSize];
     bool jvmInstalled;
     bool jvmDiscovered;
     unsigned packageBits;  // of the compressed JVM; 0 when there was none
-    REGSAM registryView;
-    HKEY registryRoot;
-    const char* registryRootName;
-    long lastStatus;  // of the last key opened or value written for writing
     const char* downloadUrl;  // null: the compressed JVM is run
     const char* downloadSha256;
     Progress* downloadProgress;

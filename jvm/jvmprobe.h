@@ -1,4 +1,4 @@
-// JvmOk: decides whether a JVM on disk is acceptable to the installation.
+// JvmProbe: decides whether a JVM on disk is acceptable to the installation.
 //
 // It finds the JVM program under a home directory (or its bin directory,
 // trying the newer program name when an old "jre" name is configured), runs
@@ -12,47 +12,44 @@
 // package without the test class has each JVM judged by its own "-version"
 // answer, else by its home's release file; a JVM that none of them judges is
 // refused, never taken untested. Every path that accepts a JVM comes here,
-// so the version rule lives in one place (verifyVersion). A test run has a
+// so the version rule lives in one place (meetsLimits). A test run has a
 // time limit; a JVM refused says why (refusal), for the search's list of the
 // candidates it refused. Test runs write to the trace only: whether a
 // refusal explains a failed installation is for the caller to say.
-#ifndef JVM_JVMOK_H
-#define JVM_JVMOK_H
+#ifndef JVM_JVMPROBE_H
+#define JVM_JVMPROBE_H
 
 #include "base/strbuf.h"
 #include "base/report.h"
 #include "jvm/jvmwanted.h"
 
-class JvmOk {
+class JvmProbe {
 public:
-    JvmOk();
-    ~JvmOk();
-    JvmOk(const JvmOk&) = delete;
-    JvmOk& operator=(const JvmOk&) = delete;
+    JvmProbe();
+    ~JvmProbe();
+    JvmProbe(const JvmProbe&) = delete;
+    JvmProbe& operator=(const JvmProbe&) = delete;
 
 
     // The version rule, the one place where a version is held against the
     // limits: a limit stands for every version that begins with it, the
     // versions compared by number (jvm/jvmversion.h). An empty limit is not
     // given.
-    bool verifyVersion(const JvmWanted& wanted, const char* jvmVersion);
+    bool meetsLimits(const JvmWanted& wanted, const char* jvmVersion);
     // Whether some version of a range (a registration's "17" or "1.8.0",
     // which stand for every version they begin) may meet the limits: false
     // only when none can, so that a JVM is never refused for a registration
     // coarser than its own version.
     static bool rangeMeetsLimits(const JvmWanted& wanted, const char* range);
-    // The order in which candidates are tried (the greatest first): by
-    // number, as the version rule reads versions.
-    static int compareVersions(const char* first, const char* second);
     // Trims line in place to the version it holds (first to last digit; no
-    // digit gives an empty version), then applies verifyVersion.
-    bool testLine(char* line, const JvmWanted& wanted);
-    // Reads the first line of resultsFile and applies testLine.
-    bool checkVersion(const char* resultsFile, const JvmWanted& wanted);
+    // digit gives an empty version), then applies meetsLimits.
+    bool lineMeetsLimits(char* line, const JvmWanted& wanted);
+    // Reads the first line of resultsFile and applies lineMeetsLimits.
+    bool resultsMeetLimits(const char* resultsFile, const JvmWanted& wanted);
     // One test run of the program at jvmPath on the test class.
-    bool testVersion(const JvmWanted& wanted, const char* jvmPath);
-    // False when no file exists at jvmPath, else testVersion.
-    bool correctVersion(const JvmWanted& wanted, const char* jvmPath);
+    bool runTest(const JvmWanted& wanted, const char* jvmPath);
+    // False when no file exists at jvmPath, else runTest.
+    bool testProgram(const JvmWanted& wanted, const char* jvmPath);
 
     // Locates the program wanted.commandName under homeDir (homeDir\name,
     // homeDir\bin\name, then for an old "jre..." name the newer java/javaw
@@ -60,7 +57,7 @@ public:
     // when that was found and is restored on false. jvmPath (PathBufferSize
     // bytes) receives the accepted program, wanted.home (when given) its
     // home.
-    bool jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
+    bool proveHome(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
 
     // Why the last JVM checked was refused ("" when it was not).
     const char* refusal() const { return refusalText; }
@@ -72,6 +69,11 @@ private:
     // work directory, or a private directory when a "jvmGood.txt" there
     // cannot be deleted (a directory of that name). False when neither works.
     bool prepareResults(char* dir, char* file, bool* own);
+    // The test class's run on the program at jvmPath, its answer going to
+    // resultsFile in resultsDir (PathBufferSize bytes, made fit for the
+    // child's command line), and the answer judged.
+    bool runTestClass(const JvmWanted& wanted, const char* jvmPath, char* resultsDir,
+                      const char* resultsFile);
 
     // Without the test class: the program's "-version" answer, else the
     // release file of its home.

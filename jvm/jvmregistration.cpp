@@ -1,6 +1,6 @@
-// ExtractJvm: the registration of a JVM under SOFTWARE\\JavaSoft, in the
-// layout the registry search reads, and the copies of its programs that a
-// current runtime environment gets in the Windows directory (jvmcopies.cpp).
+// JvmRegistration: the registration of a JVM under SOFTWARE\\JavaSoft, in the
+// layout the registry search reads (the copies of its programs that a
+// current runtime environment gets in the Windows directory: jvmcopies.cpp).
 // A run that may write Program Files registers in HKEY_LOCAL_MACHINE, for
 // every user; any other (a standard user's, whose JVM went below the user's
 // own Programs folder) in HKEY_CURRENT_USER, for that user alone.
@@ -16,14 +16,13 @@
 // deleted. A registry problem never stops the installation; one that leaves
 // the JVM unregistered (its version key or JavaHome refused), so that the
 // next run will not find it, goes to errors.log with the key and the error.
-#include "jvm/extractjvm.h"
+#include "jvm/jvmregistration.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
 #include "base/fexists.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
-#include "config/winregconfig.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -60,7 +59,7 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     cutFinalBinLevel(home);
 }
 
-void ExtractJvm::registerFor(unsigned bits) {
+void JvmRegistration::registerFor(unsigned bits) {
     WinFolders folders;
     bool machine = folders.mayWriteProgramFiles(bits);
     registryRoot = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -70,7 +69,7 @@ void ExtractJvm::registerFor(unsigned bits) {
     trace("registering the JVM under", registryRootName);
 }
 
-void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valueName,
+void JvmRegistration::reportRefusedRegistration(const char* keyName, const char* valueName,
                                            long status) {
     char reason[PathBufferSize], message[PathBufferSize * 2];
     windowsErrorText((unsigned long)status, reason, sizeof reason);
@@ -81,47 +80,55 @@ void ExtractJvm::reportRefusedRegistration(const char* keyName, const char* valu
     reportError(message);
 }
 
-bool ExtractJvm::configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
-                                 char* jvmDir) {
-    if (!configureWinReg()) {
+JvmRegistration::JvmRegistration(const char* windowsDir, bool configureRegistry)
+    : configureRegistry(configureRegistry) {
+    copyText(this->windowsDir, windowsDir ? windowsDir : "");
+}
+
+void JvmRegistration::enter(const JvmToRegister& jvm) {
+    registerFor(jvm.bits);
+    char label[80];
+    formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
+               bitsText(jvm.bits));
+    trace(label);
+    if (!configureRegistry) {
         trace("Windows registry unchanged");
-    } else if (!_configureWinJvm(jvmVersion, jvmName, jvmCommandName, jvmDir)) {
+    } else if (!enterKeys(jvm)) {
         trace("Warning: Windows registry *not* configured properly");
     } else {
         trace("Windows registry configured");
     }
-    return true;  // a registry problem never stops the installation
 }
 
-bool ExtractJvm::_configureWinJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
-                                  char* jvmDir) {
+bool JvmRegistration::enterKeys(const JvmToRegister& jvm) {
     char versionCopy[VersionBufferSize];
-    copyText(versionCopy, jvmVersion);
+    copyText(versionCopy, jvm.version);
     char base[VersionBufferSize], micro[VersionBufferSize];
     parseVersion(versionCopy, base, micro);
     char home[PathBufferSize];
-    jvmHomeOf(jvmDir, home);
+    jvmHomeOf(jvm.dir, home);
 
     // Today's form names the key by the whole version. Such a java.exe runs
     // only beside its own libraries: nothing is copied into the Windows
     // directory.
-    bool jdk = _stricmp(jvmName, JdkType) == 0;
-    if (atoi(jvmVersion) >= FirstVersionByName)
-        return addJvmVersion(jdk ? JdkVersionsEntry : JreVersionsEntry, jvmVersion, home);
+    bool jdk = _stricmp(jvm.kind, JdkType) == 0;
+    if (atoi(jvm.version) >= FirstVersionByName)
+        return addJvmVersion(jdk ? JdkVersionsEntry : JreVersionsEntry, jvm.version, home);
 
     if (jdk) {
-        bool ok = addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvmCommandName);
+        bool ok = addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvm.program);
         char program[PathBufferSize];
-        copyText(program, jvmCommandName);
+        copyText(program, jvm.program);
         lowerText(program);
         if (strcmp(program, OldJreFilename) == 0 || strcmp(program, NewJreFilename) == 0)
-            return configureJre(base, micro, home, jvmCommandName);
+            return configureJre(base, micro, home, jvm.program);
         return ok;
     }
-    return configureJre(base, micro, home, jvmCommandName);
+    return configureJre(base, micro, home, jvm.program);
 }
 
-bool ExtractJvm::configureJre(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+bool JvmRegistration::configureJre(const char* base, const char* micro, const char* jvmHome,
+                                   const char* jvmCommandName) {
     if (!addJvmToRegistry(JreEntry, JavaHomeValue, base, micro, jvmHome, jvmCommandName))
         return false;
     copyJreFilesToHome(base, jvmHome, jvmCommandName);
@@ -129,18 +136,15 @@ bool ExtractJvm::configureJre(char* base, char* micro, char* jvmHome, char* jvmC
     return true;
 }
 
-bool ExtractJvm::configureJava2(char* base, char* micro, char* jvmHome, char* jvmCommandName) {
+bool JvmRegistration::configureJava2(const char* base, const char* micro, const char* jvmHome,
+                                     const char* jvmCommandName) {
     char version[VersionBufferSize * 2];
     formatText(version, sizeof version, "%s.%s", base, micro);
     addJvmToRegistry(JreEntry, JavaHomeValue, version, micro, jvmHome, jvmCommandName);
     return true;
 }
 
-bool ExtractJvm::configureWinReg() {
-    return readConfigureWinReg();
-}
-
-bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
+bool JvmRegistration::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     LONG status = key.openForWriting(root, keyName, registryView);
     lastStatus = status;
     if (status == ERROR_SUCCESS) return true;
@@ -149,7 +153,7 @@ bool ExtractJvm::addToRegistry(HKEY root, const char* keyName, RegKey& key) {
     return false;
 }
 
-bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* value) {
+bool JvmRegistration::addValueToRegistry(RegKey& key, const char* name, const char* value) {
     char existing[PathBufferSize];
     LONG status = key.readValue(name, existing, sizeof existing);
     // A value too long to read is there all the same: it stays.
@@ -168,7 +172,7 @@ bool ExtractJvm::addValueToRegistry(RegKey& key, const char* name, const char* v
     return false;
 }
 
-void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
+void JvmRegistration::addCurrentVersion(const char* entry, const char* version) {
     RegKey key;
     if (!addToRegistry(registryRoot, entry, key)) return;
     // An existing CurrentVersion is never changed, even an older one.
@@ -178,7 +182,7 @@ void ExtractJvm::addCurrentVersion(const char* entry, const char* version) {
         addValueToRegistry(key, CurrentVersionValue, version);
 }
 
-void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
+void JvmRegistration::addJvmTopLevelKey(const char* entry, const char* version) {
     char versionCopy[VersionBufferSize];
     copyText(versionCopy, version);
     char base[VersionBufferSize], micro[VersionBufferSize];
@@ -186,7 +190,7 @@ void ExtractJvm::addJvmTopLevelKey(const char* entry, char* version) {
     addCurrentVersion(entry, base);
 }
 
-bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const char* jvmHome) {
+bool JvmRegistration::addJvmVersion(const char* entry, const char* version, const char* jvmHome) {
     addCurrentVersion(entry, version);
     char keyName[PathBufferSize];
     RegKey key;
@@ -205,8 +209,9 @@ bool ExtractJvm::addJvmVersion(const char* entry, const char* version, const cha
     return true;
 }
 
-bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, char* version,
-                                  char* micro, char* jvmHome, char* programName) {
+bool JvmRegistration::addJvmToRegistry(const char* entry, const char* homeValueName,
+                                       const char* version, const char* micro,
+                                       const char* jvmHome, const char* programName) {
     addJvmTopLevelKey(entry, version);
 
     char keyName[PathBufferSize];
@@ -242,8 +247,10 @@ bool ExtractJvm::addJvmToRegistry(const char* entry, const char* homeValueName, 
     return addJvmSubentries(key, keyName, homeValueName, version, micro, jvmHome, programName);
 }
 
-bool ExtractJvm::addJvmSubentries(RegKey& key, const char* keyName, const char* homeValueName,
-                                  char* version, char* micro, char* jvmHome, char* programName) {
+bool JvmRegistration::addJvmSubentries(RegKey& key, const char* keyName,
+                                       const char* homeValueName, const char* version,
+                                       const char* micro, const char* jvmHome,
+                                       const char* programName) {
     if (!addValueToRegistry(key, homeValueName, jvmHome)) {
         reportRefusedRegistration(keyName, homeValueName, lastStatus);
         return false;

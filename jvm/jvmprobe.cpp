@@ -1,4 +1,4 @@
-// JvmOk: the one place where a JVM's version is held against the limits of
+// JvmProbe: the one place where a JVM's version is held against the limits of
 // the control file, and the test run that makes a JVM report its version.
 //
 // The test run starts the JVM program with "-cp . TestJvm <work directory>"
@@ -12,7 +12,7 @@
 // writes into whatever directory it is given. Without the test class the
 // JVM is started once with "-version", its output going to a temporary file
 // that is deleted after it is read.
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 #include "base/timeline.h"
 
 #include "base/clib.h"
@@ -60,25 +60,21 @@ unsigned testSecondsOf(const char* text) {
     return seconds > LongestTimeLimit ? (unsigned)LongestTimeLimit : (unsigned)seconds;
 }
 
-JvmOk::JvmOk() {
+JvmProbe::JvmProbe() {
     refusalText[0] = '\0';
     reportedHome[0] = '\0';
 }
 
-void JvmOk::refuse(const char* reason) { copyText(refusalText, reason); }
+void JvmProbe::refuse(const char* reason) { copyText(refusalText, reason); }
 
-void JvmOk::refuse(const char* format, const char* detail) {
+void JvmProbe::refuse(const char* format, const char* detail) {
     formatText(refusalText, sizeof refusalText, format, detail);
 }
 
-JvmOk::~JvmOk() {}
+JvmProbe::~JvmProbe() {}
 
 
-int JvmOk::compareVersions(const char* first, const char* second) {
-    return compareVersionNumbers(first, second);
-}
-
-bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
+bool JvmProbe::meetsLimits(const JvmWanted& wanted, const char* jvmVersion) {
     const char* required = wanted.required;
     const char* minimum = wanted.minimum;
     const char* maximum = wanted.maximum;
@@ -98,13 +94,13 @@ bool JvmOk::verifyVersion(const JvmWanted& wanted, const char* jvmVersion) {
     return ok;
 }
 
-bool JvmOk::rangeMeetsLimits(const JvmWanted& wanted, const char* range) {
+bool JvmProbe::rangeMeetsLimits(const JvmWanted& wanted, const char* range) {
     if (*wanted.required) return compareRangeWithLimit(range, wanted.required) == 0;
     return compareRangeWithLimit(range, wanted.minimum) >= 0 &&
            compareRangeWithLimit(range, wanted.maximum) <= 0;
 }
 
-bool JvmOk::testLine(char* line, const JvmWanted& wanted) {
+bool JvmProbe::lineMeetsLimits(char* line, const JvmWanted& wanted) {
     // Everything before the first digit goes; a line without any digit
     // holds no version and becomes empty.
     char* first = line;
@@ -114,10 +110,10 @@ bool JvmOk::testLine(char* line, const JvmWanted& wanted) {
     size_t length = strlen(line);
     while (length > 0 && !isdigit((unsigned char)line[length - 1])) --length;
     line[length] = '\0';
-    return verifyVersion(wanted, line);
+    return meetsLimits(wanted, line);
 }
 
-bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
+bool JvmProbe::resultsMeetLimits(const char* resultsFile, const JvmWanted& wanted) {
     LineReader file(resultsFile, textLines(ResultsReadLimit - 1));
     if (!file.isOpen()) {
         trace("Unable to verify version", resultsFile);
@@ -126,7 +122,7 @@ bool JvmOk::checkVersion(const char* resultsFile, const JvmWanted& wanted) {
     }
     char line[ResultsLineSize];
     file.read(line);
-    bool ok = testLine(line, wanted);
+    bool ok = lineMeetsLimits(line, wanted);
     trace("version checked ok", ok);
     if (!ok) {
         if (line[0]) refuse("reported version %s, outside the limits", line);
@@ -152,7 +148,7 @@ static bool holdsProgram(const char* dir, const char* name) {
             fexists(path) && !isDir(path));
 }
 
-void JvmOk::readReportedHome(const char* resultsFile, const char* jvmPath) {
+void JvmProbe::readReportedHome(const char* resultsFile, const char* jvmPath) {
     reportedHome[0] = '\0';
     LineReader file(resultsFile, textLines(HomeLineLimit));
     char line[HomeLineLimit + 1];
@@ -182,13 +178,13 @@ void JvmOk::readReportedHome(const char* resultsFile, const char* jvmPath) {
     trace("jvm reports its home", reportedHome);
 }
 
-void JvmOk::giveHome(const JvmWanted& wanted, const char* jvmPath) {
+void JvmProbe::giveHome(const JvmWanted& wanted, const char* jvmPath) {
     if (!wanted.home) return;
     if (reportedHome[0]) copyText(wanted.home, PathBufferSize, reportedHome);
     else getJavaHomeDirectory(jvmPath, wanted.home, PathBufferSize);
 }
 
-bool JvmOk::prepareResults(char* dir, char* file, bool* own) {
+bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
     *own = false;
     getCurrentDir(dir, PathBufferSize);
     copyText(file, PathBufferSize, TestJvmResultsFilename);
@@ -229,7 +225,7 @@ static void homeOfProgram(const char* jvmPath, char* home, size_t cap) {
     if (separator && _stricmp(separator + 1, BinDir) == 0) *separator = '\0';
 }
 
-bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* version,
+bool JvmProbe::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* version,
                           size_t cap, bool* refused) {
     version[0] = '\0';
     *refused = false;
@@ -276,11 +272,11 @@ bool JvmOk::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* ve
     return version[0] != '\0';
 }
 
-bool JvmOk::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) {
+bool JvmProbe::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) {
     char version[VersionBufferSize];
     bool refused;
     if (versionAnswer(wanted, jvmPath, version, sizeof version, &refused)) {
-        if (verifyVersion(wanted, version)) return true;
+        if (meetsLimits(wanted, version)) return true;
         refuse("answered -version with version %s, outside the limits", version);
         return false;
     }
@@ -289,7 +285,7 @@ bool JvmOk::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) 
     homeOfProgram(jvmPath, home, sizeof home);
     if (readReleaseVersion(home, version, sizeof version)) {
         trace("release file names version", version);
-        if (verifyVersion(wanted, version)) return true;
+        if (meetsLimits(wanted, version)) return true;
         refuse("its release file names version %s, outside the limits", version);
         return false;
     }
@@ -298,7 +294,7 @@ bool JvmOk::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPath) 
     return false;
 }
 
-bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
+bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
     reportedHome[0] = '\0';
     // Without the test class a JVM is judged by what it says of itself.
     if (!fexists(TestJvmFilename)) {
@@ -317,7 +313,15 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
                TestJvmResultsFilename);
         return false;
     }
+    bool ok = runTestClass(wanted, jvmPath, resultsDir, resultsFile);
+    remove(resultsFile);
+    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
+    if (ok) refusalText[0] = '\0';
+    return ok;
+}
 
+bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* resultsDir,
+                            const char* resultsFile) {
     char className[sizeof TestJvmFilename];
     copyText(className, TestJvmFilename);
     char* extension = strstr(className, ".class");
@@ -337,7 +341,6 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
     size_t size = strlen(jvmPath) + strlen(resultsDir) + sizeof className + 16;
     char* commandLine = (char*)malloc(size);
     if (!commandLine) {
-        if (ownDir) RemoveDirectoryA(PrivateResultsDir);
         refuse("was not tested: %s", execErrorText(ENOMEM));
         return false;
     }
@@ -366,45 +369,40 @@ bool JvmOk::testVersion(const JvmWanted& wanted, const char* jvmPath) {
         refuse("%s", text);
     } else {
         trace("test jvm launched ok", true);
-        ok = checkVersion(resultsFile, wanted);
+        ok = resultsMeetLimits(resultsFile, wanted);
         if (ok) readReportedHome(resultsFile, jvmPath);
         if (ok) trace("test jvm ok", true);
         else trace("Jvm isn't installed properly.");
     }
-    remove(resultsFile);
-    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
-    if (ok) refusalText[0] = '\0';
     return ok;
 }
 
-bool JvmOk::correctVersion(const JvmWanted& wanted, const char* jvmPath) {
+bool JvmProbe::testProgram(const JvmWanted& wanted, const char* jvmPath) {
     if (!fexists(jvmPath)) return false;
-    return testVersion(wanted, jvmPath);
+    return runTest(wanted, jvmPath);
 }
 
 // Tries homeDir\commandName, then homeDir\bin\commandName.
-bool JvmOk::tryCommand(const JvmWanted& wanted,
+bool JvmProbe::tryCommand(const JvmWanted& wanted,
                        const char* homeDir, const char* commandName, char* jvmPath) {
     if (formatText(jvmPath, PathBufferSize, "%s%s%s", homeDir, DIR_END, commandName) &&
-        correctVersion(wanted, jvmPath))
+        testProgram(wanted, jvmPath))
         return true;
     if (formatText(jvmPath, PathBufferSize, "%s%s%s%s%s", homeDir, DIR_END, BinDir, DIR_END,
                    commandName) &&
-        correctVersion(wanted, jvmPath))
+        testProgram(wanted, jvmPath))
         return true;
     return false;
 }
 
-bool JvmOk::jvmCorrectVersion(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
+bool JvmProbe::proveHome(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
     if (!findAndTest(wanted, homeDir, jvmPath)) return false;
     giveHome(wanted, jvmPath);
     return true;
 }
 
-bool JvmOk::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
-    char* commandName = wanted.commandName;
-    char kept[JvmWanted::CommandNameSize];
-    copyText(kept, commandName);
+bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
+    const char* commandName = wanted.commandName;
     refuse("no program %s under the home (nor in its bin)", commandName);
 
     if (tryCommand(wanted, homeDir, commandName, jvmPath)) return true;
@@ -417,10 +415,10 @@ bool JvmOk::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmP
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
                    wanted.tracing ? "w.exe" : ".exe");
         if (tryCommand(wanted, homeDir, newName, jvmPath)) {
-            copyText(commandName, JvmWanted::CommandNameSize, newName);
+            // The one write of the name: a JVM is accepted under it.
+            copyText(wanted.commandName, JvmWanted::CommandNameSize, newName);
             return true;
         }
     }
-    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }

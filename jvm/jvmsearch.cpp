@@ -1,4 +1,4 @@
-// JvmWin: the search for installed JVMs in the registry, JAVA_HOME and the
+// JvmSearch: the search for installed JVMs in the registry, JAVA_HOME and the
 // search path.
 //
 // The product keys under SOFTWARE\JavaSoft hold one subkey per installed
@@ -9,14 +9,14 @@
 // bitness may have written it. The subkeys of one key are all read first
 // (home, registered version, the home's release file), ordered newest first
 // by what they say, and judged in that order: the evidence that costs no
-// JVM start first, then JvmOk's proof by the JVM's own answer.
-#include "jvm/jvmwin.h"
+// JVM start first, then JvmProbe's proof by the JVM's own answer.
+#include "jvm/jvmsearch.h"
 
 #include "base/bitness.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
 #include "base/regkey.h"
-#include "jvm/jvmok.h"
+#include "jvm/jvmprobe.h"
 #include "jvm/jvmrelease.h"
 #include "jvm/jvmversion.h"
 
@@ -123,7 +123,12 @@ static unsigned numbersIn(const char* text) {
     return count;
 }
 
-unsigned hiveViews(bool windows64, HiveView* views) {
+// The hives and views a key is read in, in order: HKEY_LOCAL_MACHINE in the
+// 64-bit then the 32-bit view when Windows is 64-bit (whichever the program
+// is: a 32-bit program would otherwise see the 32-bit view only), in its
+// one view on 32-bit Windows; then HKEY_CURRENT_USER, which has one view.
+// Fills views (MaxHiveViews entries) and returns their number.
+static unsigned hiveViews(bool windows64, HiveView* views) {
     unsigned count = 0;
     if (windows64) {
         views[count++] = {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, LocalMachine, " (64-bit view)"};
@@ -136,22 +141,18 @@ unsigned hiveViews(bool windows64, HiveView* views) {
     return count;
 }
 
-JvmWin::JvmWin()
+JvmSearch::JvmSearch()
     : entryCount(0), hiveCount(0), tried(nullptr), triedCount(0), triedCapacity(0),
       searchStart(0), searchLimit(0), stopped(false), refusals(nullptr) {
     hiveCount = hiveViews(windowsIs64Bit(), hives);
 }
 
-JvmWin::~JvmWin() {
+JvmSearch::~JvmSearch() {
     for (unsigned i = 0; i < triedCount; ++i) free((void*)tried[i].name);
     free(tried);
 }
 
-bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
-                                 char* jvmPath) {
-    char* commandName = wanted.commandName;
-    char kept[JvmWanted::CommandNameSize];
-    copyText(kept, commandName);
+bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath) {
     if (refusals) refusals->startSearch();
     // The whole search may take SearchTestTimes test runs' time limits
     // (within what a tick count can hold).
@@ -167,34 +168,27 @@ bool JvmWin::searchWindowsForJvm(const JvmWanted& wanted, const char* jvmKind,
     bool found = false;
     for (size_t i = plugin ? dimof(ProductKeys) - 1 : 0; i < dimof(ProductKeys) && !found; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            copyText(commandName, JvmWanted::CommandNameSize, kept);
             found = searchRegistryForJvm(hives[h], ProductKeys[i], wanted, jvmPath);
         }
         trace(ProductKeys[i].traceText, found);
     }
     for (size_t i = 0; i < dimof(VersionKeys) && !found && !plugin; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            copyText(commandName, JvmWanted::CommandNameSize, kept);
             found = searchRegistryForJvm(hives[h], VersionKeys[i], wanted, jvmPath);
         }
     }
-    if (!found && !plugin) {
-        copyText(commandName, JvmWanted::CommandNameSize, kept);
-        found = searchJavaHome(wanted, jvmPath);
-    }
-    if (!found && !plugin) {
-        copyText(commandName, JvmWanted::CommandNameSize, kept);
-        found = searchPath(wanted, jvmPath);
-    }
+    if (!found && !plugin) found = searchJavaHome(wanted, jvmPath);
+    if (!found && !plugin) found = searchPath(wanted, jvmPath);
     if (found) {
         trace("found jvm", jvmPath);
+        // The refusals explain nothing once a JVM is found.
+        if (refusals) refusals->clear();
         return true;
     }
-    copyText(commandName, JvmWanted::CommandNameSize, kept);
     return false;
 }
 
-bool JvmWin::searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
+bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
                                   const JvmWanted& wanted, char* jvmPath) {
     unsigned seconds;
     if (!timeLeft(wanted, &seconds)) return false;
@@ -277,7 +271,7 @@ static void enumerateSubkeys(HKEY key, Visit visit) {
     }
 }
 
-unsigned int JvmWin::getJvmEntryCount(HKEY productKey) {
+unsigned int JvmSearch::getJvmEntryCount(HKEY productKey) {
     trace("counting registry elements");
     unsigned int count = 0;
     enumerateSubkeys(productKey, [&count](const char*) {
@@ -288,7 +282,7 @@ unsigned int JvmWin::getJvmEntryCount(HKEY productKey) {
     return count;
 }
 
-unsigned int JvmWin::getAvailableVersions(HKEY productKey, char** versions) {
+unsigned int JvmSearch::getAvailableVersions(HKEY productKey, char** versions) {
     trace("getting list of available versions");
     unsigned int count = 0;
     unsigned int capacity = entryCount;
@@ -355,7 +349,7 @@ static bool readDirectoryValue(const RegKey& key, const char* name, char* value,
     return true;
 }
 
-bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source,
+bool JvmSearch::readRegistration(const HiveView& hive, const RegistrySource& source,
                               const char* versionName, Candidate& candidate) {
     char versionKey[PathBufferSize];
     RegKey key;
@@ -417,7 +411,7 @@ bool JvmWin::readRegistration(const HiveView& hive, const RegistrySource& source
     return true;
 }
 
-bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
+bool JvmSearch::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
     const char* variable = getenv(JavaHomeVariable);
     char home[PathBufferSize];
     if (!variable || !copyText(home, variable)) {
@@ -435,7 +429,7 @@ bool JvmWin::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
     return tryHome(JavaHomeVariable, home, "", release, wanted, jvmPath);
 }
 
-bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
+bool JvmSearch::searchPath(const JvmWanted& wanted, char* jvmPath) {
     const char* searchPath = getPathPtr();
     if (!searchPath) return false;
     trace("searching the search path for", "javaw.exe, java.exe");
@@ -476,7 +470,7 @@ bool JvmWin::searchPath(const JvmWanted& wanted, char* jvmPath) {
     return found;
 }
 
-bool JvmWin::triedAlready(const TriedHome& home) const {
+bool JvmSearch::triedAlready(const TriedHome& home) const {
     for (unsigned i = 0; i < triedCount; ++i) {
         const TriedHome& other = tried[i];
         if (home.byIdentity ? other.byIdentity && sameIdentity(other.identity, home.identity)
@@ -486,7 +480,7 @@ bool JvmWin::triedAlready(const TriedHome& home) const {
     return false;
 }
 
-void JvmWin::remember(const TriedHome& home) {
+void JvmSearch::remember(const TriedHome& home) {
     if (triedCount == triedCapacity) {
         unsigned grown = triedCapacity ? triedCapacity * 2 : 16;
         TriedHome* larger = (TriedHome*)realloc(tried, grown * sizeof(TriedHome));
@@ -500,7 +494,7 @@ void JvmWin::remember(const TriedHome& home) {
     tried[triedCount++] = kept;
 }
 
-bool JvmWin::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
+bool JvmSearch::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
     if (stopped) return false;
     DWORD spent = GetTickCount() - searchStart;
     if (spent >= searchLimit) {
@@ -521,7 +515,7 @@ bool JvmWin::timeLeft(const JvmWanted& wanted, unsigned* seconds) {
     return true;
 }
 
-void JvmWin::refuse(const char* where, const char* home, const char* format,
+void JvmSearch::refuse(const char* where, const char* home, const char* format,
                     const char* detail) {
     char reason[VersionBufferSize + 100];
     formatText(reason, sizeof reason, format, detail);
@@ -530,7 +524,7 @@ void JvmWin::refuse(const char* where, const char* home, const char* format,
     if (refusals) refusals->add(where, home, reason);
 }
 
-bool JvmWin::tryHome(const char* where, const char* home, const char* registered,
+bool JvmSearch::tryHome(const char* where, const char* home, const char* registered,
                      const char* release, const JvmWanted& wanted, char* jvmPath) {
     // The home's identity, taken once: every name of it is the same home.
     TriedHome identity = {};
@@ -542,15 +536,15 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
     }
     // A registration names a range: it refuses only when no version of it
     // can meet the limits, and then leaves the home to other registrations.
-    if (*registered && !JvmOk::rangeMeetsLimits(wanted, registered)) {
+    if (*registered && !JvmProbe::rangeMeetsLimits(wanted, registered)) {
         refuse(where, home, "registered as version %s, outside the limits", registered);
         return false;
     }
     remember(identity);
-    JvmOk jvmOk;
+    JvmProbe probe;
     if (*release) {
         trace("release file of the home names version", release);
-        if (!jvmOk.verifyVersion(wanted, release)) {
+        if (!probe.meetsLimits(wanted, release)) {
             refuse(where, home, "its release file names version %s, outside the limits", release);
             return false;
         }
@@ -560,9 +554,9 @@ bool JvmWin::tryHome(const char* where, const char* home, const char* registered
     JvmWanted bounded = wanted;
     bounded.testSeconds = seconds;
     trace("testing jvm in:", home);
-    bool found = jvmOk.jvmCorrectVersion(bounded, home, jvmPath);
+    bool found = probe.proveHome(bounded, home, jvmPath);
     trace("found jvm", found);
     if (found) trace("JVM found under", where);
-    else if (refusals) refusals->add(where, home, jvmOk.refusal());
+    else if (refusals) refusals->add(where, home, probe.refusal());
     return found;
 }
