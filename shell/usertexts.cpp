@@ -66,8 +66,8 @@ const Pattern French[] = {
     {TextDownloadFailed, "L'environnement d'exécution Java n'a pas pu être téléchargé."},
     {TextDownloadAddress, "L'adresse de téléchargement est %1."},
     {TextPackageFaulty, "Le paquet est défectueux : %1"},
-    {TextDownloading, "Téléchargement de l'environnement d'exécution Java..."},
-    {TextExpanding, "Décompression de l'environnement d'exécution Java..."},
+    {TextDownloading, "Téléchargement du runtime Java..."},
+    {TextExpanding, "Décompression du runtime Java..."},
     {TextProgressOf, "%1 sur %2"},
 };
 
@@ -116,8 +116,8 @@ const Pattern German[] = {
     {TextDownloadFailed, "Die Java-Laufzeitumgebung konnte nicht heruntergeladen werden."},
     {TextDownloadAddress, "Die Download-Adresse ist %1."},
     {TextPackageFaulty, "Das Paket ist fehlerhaft: %1"},
-    {TextDownloading, "Die Java-Laufzeitumgebung wird heruntergeladen..."},
-    {TextExpanding, "Die Java-Laufzeitumgebung wird entpackt..."},
+    {TextDownloading, "Java-Runtime wird heruntergeladen..."},
+    {TextExpanding, "Java-Runtime wird entpackt..."},
     {TextProgressOf, "%1 von %2"},
 };
 
@@ -162,8 +162,8 @@ const Pattern Spanish[] = {
     {TextDownloadFailed, "No se pudo descargar el entorno de ejecución de Java."},
     {TextDownloadAddress, "La dirección de descarga es %1."},
     {TextPackageFaulty, "El paquete es defectuoso: %1"},
-    {TextDownloading, "Descargando el entorno de ejecución de Java..."},
-    {TextExpanding, "Descomprimiendo el entorno de ejecución de Java..."},
+    {TextDownloading, "Descargando el runtime de Java..."},
+    {TextExpanding, "Descomprimiendo el runtime de Java..."},
     {TextProgressOf, "%1 de %2"},
 };
 
@@ -210,8 +210,8 @@ const Pattern Polish[] = {
     {TextDownloadFailed, "Nie można pobrać środowiska uruchomieniowego Java."},
     {TextDownloadAddress, "Adres pobierania: %1."},
     {TextPackageFaulty, "Pakiet jest wadliwy: %1"},
-    {TextDownloading, "Pobieranie środowiska uruchomieniowego Java..."},
-    {TextExpanding, "Rozpakowywanie środowiska uruchomieniowego Java..."},
+    {TextDownloading, "Pobieranie środowiska Java..."},
+    {TextExpanding, "Rozpakowywanie środowiska Java..."},
     {TextProgressOf, "%1 z %2"},
 };
 
@@ -256,8 +256,8 @@ const Pattern Japanese[] = {
     {TextDownloadFailed, "Java ランタイムをダウンロードできませんでした。"},
     {TextDownloadAddress, "ダウンロード元: %1"},
     {TextPackageFaulty, "パッケージに問題があります: %1"},
-    {TextDownloading, "Java ランタイムをダウンロードしています..."},
-    {TextExpanding, "Java ランタイムを展開しています..."},
+    {TextDownloading, "Java ランタイムをダウンロード中..."},
+    {TextExpanding, "Java ランタイムを展開中..."},
     {TextProgressOf, "%1 / %2"},
 };
 
@@ -308,8 +308,8 @@ const Pattern Italian[] = {
     {TextDownloadFailed, "Impossibile scaricare l'ambiente di runtime Java."},
     {TextDownloadAddress, "L'indirizzo di download è %1."},
     {TextPackageFaulty, "Il pacchetto è difettoso: %1"},
-    {TextDownloading, "Download dell'ambiente di runtime Java in corso..."},
-    {TextExpanding, "Estrazione dell'ambiente di runtime Java in corso..."},
+    {TextDownloading, "Download del runtime Java..."},
+    {TextExpanding, "Estrazione del runtime Java..."},
     {TextProgressOf, "%1 di %2"},
 };
 
@@ -355,8 +355,8 @@ const Pattern Portuguese[] = {
     {TextDownloadFailed, "Não foi possível baixar o ambiente de execução Java."},
     {TextDownloadAddress, "O endereço de download é %1."},
     {TextPackageFaulty, "O pacote está com defeito: %1"},
-    {TextDownloading, "Baixando o ambiente de execução Java..."},
-    {TextExpanding, "Descompactando o ambiente de execução Java..."},
+    {TextDownloading, "Baixando o ambiente Java..."},
+    {TextExpanding, "Descompactando o ambiente Java..."},
     {TextProgressOf, "%1 de %2"},
 };
 
