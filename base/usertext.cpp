@@ -51,6 +51,9 @@ const Pattern English[] = {
     {TextDownloadFailed, "The Java runtime could not be downloaded."},
     {TextDownloadAddress, "The download address is %1."},
     {TextPackageFaulty, "The package is faulty: %1"},
+    {TextDownloading, "Downloading the Java runtime..."},
+    {TextExpanding, "Expanding the Java runtime..."},
+    {TextProgressOf, "%1 of %2"},
 };
 static_assert(sizeof English / sizeof English[0] == UserTextCount, "every text in English");
 
@@ -96,13 +99,29 @@ unsigned placeholdersOf(const char* pattern) {
     return found;
 }
 
+static void setValue(UserLines::Value& value, const NestedText& nested) {
+    value.name = nested.name;
+    copyText(value.text, UserLines::ValueSize, nested.first ? nested.first : "");
+    copyText(value.second, UserLines::ValueSize, nested.second ? nested.second : "");
+}
+
 void UserLines::add(UserText name, const char* first, const char* second, const char* joint) {
+    add(name, first, NestedText{UserTextCount, second, nullptr}, joint);
+}
+
+void UserLines::add(UserText name, const char* first, const NestedText& second,
+                    const char* joint) {
     if (count == MaxParts) return;
     Part& part = parts[count++];
     part.name = name;
     part.joint = joint ? joint : "";
-    copyText(part.values[0], ValueSize, first ? first : "");
-    copyText(part.values[1], ValueSize, second ? second : "");
+    setValue(part.values[0], NestedText{UserTextCount, first, nullptr});
+    setValue(part.values[1], second);
+}
+
+bool UserLines::Value::english(char* out, size_t cap) const {
+    if (name == UserTextCount) return copyText(out, cap, text);
+    return englishText(out, cap, name, text, second);
 }
 
 bool UserLines::english(char* out, size_t cap) const {
@@ -112,8 +131,11 @@ bool UserLines::english(char* out, size_t cap) const {
     for (size_t i = 0; i < count; ++i) {
         const Part& part = parts[i];
         if (!appendText(out, cap, part.joint)) whole = false;
+        char values[2][2 * ValueSize];
+        for (int v = 0; v < 2; ++v)
+            if (!part.values[v].english(values[v], sizeof values[v])) whole = false;
         size_t used = strlen(out);
-        if (!englishText(out + used, cap - used, part.name, part.values[0], part.values[1]))
+        if (!englishText(out + used, cap - used, part.name, values[0], values[1]))
             whole = false;
     }
     return whole;

@@ -35,7 +35,20 @@ enum UserText {
     TextDownloadFailed,
     TextDownloadAddress,        // %1 the address (the details of TextDownloadFailed)
     TextPackageFaulty,          // %1 what is wrong
+    TextDownloading,            // the status line during a download
+    TextExpanding,              // the status line while the download is expanded
+    TextProgressOf,             // %1 the bytes received, %2 all of them
     UserTextCount
+};
+
+// A value that is itself a named text with values of its own, as the
+// version text "%1 or a later version" within a sentence: it is written in
+// the language of the sentence. With the name UserTextCount it is the plain
+// value first.
+struct NestedText {
+    UserText name;
+    const char* first;
+    const char* second;
 };
 
 // The English pattern of name ("" for a name out of range).
@@ -61,10 +74,18 @@ unsigned placeholdersOf(const char* pattern);
 class UserLines {
 public:
     enum { MaxParts = 3, ValueSize = 600 };
+    // A value of a part: the value itself, or a nested text's name and values.
+    struct Value {
+        UserText name;  // UserTextCount: text is the value
+        char text[ValueSize];
+        char second[ValueSize];
+        // The English text of the value into out (cap bytes); false when cut.
+        bool english(char* out, size_t cap) const;
+    };
     struct Part {
         UserText name;
         const char* joint;  // before the part: a literal
-        char values[2][ValueSize];
+        Value values[2];
     };
 
     UserLines() : count(0) {}
@@ -73,6 +94,8 @@ public:
     // Adds a part (nothing once MaxParts are there).
     void add(UserText name, const char* first = nullptr, const char* second = nullptr,
              const char* joint = "");
+    // Adds a part whose second value is a nested text.
+    void add(UserText name, const char* first, const NestedText& second, const char* joint = "");
     size_t size() const { return count; }
     const Part& part(size_t index) const { return parts[index]; }
     // The English text into out (cap bytes); false when cut.

@@ -180,16 +180,17 @@ void Install::setWindowsDir(const char* dir) {
     if (dir) copyText(windowsDir, dir);
 }
 
-void Install::buildVersionText(char* version, size_t cap) {
+// The versions wanted, for a box: a text of its own, so that the box writes
+// it in its language and errors.log in English.
+NestedText Install::buildVersionText() const {
     if (settings.jvmRequiredVersion[0])
-        copyText(version, cap, settings.jvmRequiredVersion);
-    else if (settings.jvmMaxVersion[0])
-        englishText(version, cap, TextVersionRange, settings.jvmMinVersion, settings.jvmMaxVersion);
-    else
-        englishText(version, cap, TextVersionOrLater, settings.jvmMinVersion);
+        return NestedText{UserTextCount, settings.jvmRequiredVersion, nullptr};
+    if (settings.jvmMaxVersion[0])
+        return NestedText{TextVersionRange, settings.jvmMinVersion, settings.jvmMaxVersion};
+    return NestedText{TextVersionOrLater, settings.jvmMinVersion, nullptr};
 }
 
-void Install::setNotFoundMessages(const char* version) {
+void Install::setNotFoundMessages(const NestedText& version) {
     errorMessage.clear();
     errorMessage.add(TextJvmNotFound, settings.jvmName);
     errorDetails.clear();
@@ -197,8 +198,7 @@ void Install::setNotFoundMessages(const char* version) {
 }
 
 bool Install::installTheJvm() {
-    char version[InstallPathSize];
-    buildVersionText(version, sizeof version);
+    NestedText version = buildVersionText();
     const char* type = settings.jvmInstallerType;
     if (_stricmp(type, SelfExtractorInstallerType) == 0) return installJvmBundle(version);
     if (_stricmp(type, ThirdPartyInstallerType) == 0) return installJvmInstaller(version);
@@ -209,11 +209,11 @@ bool Install::installTheJvm() {
     return false;
 }
 
-bool Install::installJvmBundle(char* version) {
+bool Install::installJvmBundle(const NestedText& version) {
     return installWith(settings.jvmSelfExtractor, version, true);
 }
 
-bool Install::installJvmInstaller(char* version) {
+bool Install::installJvmInstaller(const NestedText& version) {
     return installWith(settings.jvmInstallerBinary, version, false);
 }
 
@@ -260,7 +260,7 @@ static bool packageHolds(const char* file, bool bundle) {
 }
 
 // The twin steps of installJvmBundle and installJvmInstaller.
-bool Install::installWith(const char* file, char* version, bool bundle) {
+bool Install::installWith(const char* file, const NestedText& version, bool bundle) {
     if (!file[0]) {
         setNotFoundMessages(version);
         return false;

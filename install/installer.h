@@ -66,8 +66,8 @@ public:
     bool getParams();
     bool isJvmInstalled();
     bool installTheJvm();
-    bool installJvmBundle(char* version);
-    bool installJvmInstaller(char* version);
+    bool installJvmBundle(const NestedText& version);
+    bool installJvmInstaller(const NestedText& version);
     bool installJvmDownload();
     // The package's compressed JVM, or the JVM it names for download.
     bool extractJvm(bool download = false);
@@ -106,9 +106,9 @@ public:
     bool isDirWriteProtected(char* directory);
 
 private:
-    void buildVersionText(char* version, size_t cap);
-    void setNotFoundMessages(const char* version);
-    bool installWith(const char* file, char* version, bool bundle);
+    NestedText buildVersionText() const;
+    void setNotFoundMessages(const NestedText& version);
+    bool installWith(const char* file, const NestedText& version, bool bundle);
     void reportFailure();
     // The text of the failure box, when none is chosen yet.
     void chooseBox(const UserLines& message, const UserLines& details);

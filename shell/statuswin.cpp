@@ -73,8 +73,7 @@ static wchar_t* linesForWindow(const UserLines& lines, const char* language) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const UserLines::Part& part = lines.part(i);
         wchar_t* joint = widen(part.joint, CP_ACP);
-        wchar_t* piece =
-            userTextForWindow(part.name, language, part.values[0], part.values[1]);
+        wchar_t* piece = partForWindow(part, language);
         wchar_t* larger = nullptr;
         if (joint && piece) {
             size += wcslen(joint) + wcslen(piece);
@@ -164,6 +163,7 @@ void ShellChannel::showFailure(const UserLines& message, const UserLines& detail
 // most.
 static SRWLOCK progressLock = SRWLOCK_INIT;
 static struct {
+    const char* language;  // the channel's, for the run
     ProgressStage stage;
     unsigned long long done;
     unsigned long long total;
@@ -173,6 +173,7 @@ static volatile LONG progressPosted = 0;
 void ShellChannel::progress(ProgressStage stage, unsigned long long done,
                             unsigned long long total) {
     AcquireSRWLockExclusive(&progressLock);
+    latestProgress.language = language;
     latestProgress.stage = stage;
     latestProgress.done = done;
     latestProgress.total = total;
@@ -220,6 +221,7 @@ static HWND progressBar(HWND dialog) {
 static void showProgress(HWND dialog) {
     InterlockedExchange(&progressPosted, 0);
     AcquireSRWLockShared(&progressLock);
+    const char* language = latestProgress.language;
     ProgressStage stage = latestProgress.stage;
     unsigned long long done = latestProgress.done;
     unsigned long long total = latestProgress.total;
@@ -227,15 +229,16 @@ static void showProgress(HWND dialog) {
 
     HWND bar = progressBar(dialog);
     if (bar) SendMessageW(bar, PBM_SETPOS, total ? (WPARAM)(done * 1000 / total) : 0, 0);
-    char got[40], all[40], text[200];
+    char got[40], all[40], what[200], amount[200], text[400];
     sizeText(got, sizeof got, done);
     sizeText(all, sizeof all, total);
-    const char* what = stage == ProgressDownload ? "Downloading the Java runtime..."
-                                                 : "Expanding the Java runtime...";
+    userText(what, sizeof what, stage == ProgressDownload ? TextDownloading : TextExpanding,
+             language);
     if (total)
-        formatText(text, sizeof text, "%s\r\n%s of %s", what, got, all);
+        userText(amount, sizeof amount, TextProgressOf, language, got, all);
     else
-        formatText(text, sizeof text, "%s\r\n%s", what, got);
+        copyText(amount, got);
+    formatText(text, sizeof text, "%s\r\n%s", what, amount);
     setStatusText(dialog, IDC_STATUS_TEXT, text);
 }
 

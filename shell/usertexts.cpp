@@ -66,6 +66,9 @@ const Pattern French[] = {
     {TextDownloadFailed, "L'environnement d'exécution Java n'a pas pu être téléchargé."},
     {TextDownloadAddress, "L'adresse de téléchargement est %1."},
     {TextPackageFaulty, "Le paquet est défectueux : %1"},
+    {TextDownloading, "Téléchargement du runtime Java..."},
+    {TextExpanding, "Décompression du runtime Java..."},
+    {TextProgressOf, "%1 sur %2"},
 };
 
 const Pattern German[] = {
@@ -113,6 +116,9 @@ const Pattern German[] = {
     {TextDownloadFailed, "Die Java-Laufzeitumgebung konnte nicht heruntergeladen werden."},
     {TextDownloadAddress, "Die Download-Adresse ist %1."},
     {TextPackageFaulty, "Das Paket ist fehlerhaft: %1"},
+    {TextDownloading, "Java-Runtime wird heruntergeladen..."},
+    {TextExpanding, "Java-Runtime wird entpackt..."},
+    {TextProgressOf, "%1 von %2"},
 };
 
 const Pattern Spanish[] = {
@@ -156,6 +162,9 @@ const Pattern Spanish[] = {
     {TextDownloadFailed, "No se pudo descargar el entorno de ejecución de Java."},
     {TextDownloadAddress, "La dirección de descarga es %1."},
     {TextPackageFaulty, "El paquete es defectuoso: %1"},
+    {TextDownloading, "Descargando el runtime de Java..."},
+    {TextExpanding, "Descomprimiendo el runtime de Java..."},
+    {TextProgressOf, "%1 de %2"},
 };
 
 const Pattern Polish[] = {
@@ -201,6 +210,9 @@ const Pattern Polish[] = {
     {TextDownloadFailed, "Nie można pobrać środowiska uruchomieniowego Java."},
     {TextDownloadAddress, "Adres pobierania: %1."},
     {TextPackageFaulty, "Pakiet jest wadliwy: %1"},
+    {TextDownloading, "Pobieranie środowiska Java..."},
+    {TextExpanding, "Rozpakowywanie środowiska Java..."},
+    {TextProgressOf, "%1 z %2"},
 };
 
 const Pattern Japanese[] = {
@@ -244,6 +256,9 @@ const Pattern Japanese[] = {
     {TextDownloadFailed, "Java ランタイムをダウンロードできませんでした。"},
     {TextDownloadAddress, "ダウンロード元: %1"},
     {TextPackageFaulty, "パッケージに問題があります: %1"},
+    {TextDownloading, "Java ランタイムをダウンロード中..."},
+    {TextExpanding, "Java ランタイムを展開中..."},
+    {TextProgressOf, "%1 / %2"},
 };
 
 const Pattern Italian[] = {
@@ -293,6 +308,9 @@ const Pattern Italian[] = {
     {TextDownloadFailed, "Impossibile scaricare l'ambiente di runtime Java."},
     {TextDownloadAddress, "L'indirizzo di download è %1."},
     {TextPackageFaulty, "Il pacchetto è difettoso: %1"},
+    {TextDownloading, "Download del runtime Java..."},
+    {TextExpanding, "Estrazione del runtime Java..."},
+    {TextProgressOf, "%1 di %2"},
 };
 
 const Pattern Portuguese[] = {
@@ -337,6 +355,9 @@ const Pattern Portuguese[] = {
     {TextDownloadFailed, "Não foi possível baixar o ambiente de execução Java."},
     {TextDownloadAddress, "O endereço de download é %1."},
     {TextPackageFaulty, "O pacote está com defeito: %1"},
+    {TextDownloading, "Baixando o ambiente Java..."},
+    {TextExpanding, "Descompactando o ambiente Java..."},
+    {TextProgressOf, "%1 de %2"},
 };
 
 const Pattern Dutch[] = {
@@ -381,6 +402,9 @@ const Pattern Dutch[] = {
     {TextDownloadFailed, "De Java-runtime kon niet worden gedownload."},
     {TextDownloadAddress, "Het downloadadres is %1."},
     {TextPackageFaulty, "Het pakket is defect: %1"},
+    {TextDownloading, "De Java-runtime wordt gedownload..."},
+    {TextExpanding, "De Java-runtime wordt uitgepakt..."},
+    {TextProgressOf, "%1 van %2"},
 };
 
 struct Language {
@@ -405,6 +429,40 @@ char* utf8FromProgram(const char* text) {
         utf8[0] = '\0';
     free(wide);
     return utf8;
+}
+
+// The pattern with its values (UTF-8), allocated to hold it whole (null
+// when out of memory).
+char* filledText(const char* pattern, char* const* values) {
+    size_t size = strlen(pattern) + 1;
+    for (const char* c = pattern; *c; ++c)
+        if (c[0] == '%' && (c[1] == '1' || c[1] == '2')) size += strlen(values[c[1] - '1']);
+    char* text = (char*)malloc(size);
+    if (text) fillPattern(text, size, pattern, values, 2);
+    return text;
+}
+
+// The text of name in language with the program's values (ANSI code page),
+// UTF-8, allocated with malloc (null when out of memory).
+char* userTextUtf8(UserText name, const char* language, const char* first, const char* second) {
+    char* values[] = {utf8FromProgram(first), utf8FromProgram(second)};
+    char* text = values[0] && values[1] ? filledText(userPattern(name, language), values) : nullptr;
+    free(values[0]);
+    free(values[1]);
+    return text;
+}
+
+// A value of a part in language, UTF-8 (malloc'd; null when out of memory).
+char* valueUtf8(const UserLines::Value& value, const char* language) {
+    if (value.name == UserTextCount) return utf8FromProgram(value.text);
+    return userTextUtf8(value.name, language, value.text, value.second);
+}
+
+// A UTF-8 text as UTF-16 (malloc'd; null when out of memory); text is freed.
+wchar_t* wideAndFreed(char* text) {
+    wchar_t* wide = text ? widen(text, CP_UTF8) : nullptr;
+    free(text);
+    return wide;
 }
 
 }  // namespace
@@ -432,22 +490,14 @@ bool userText(char* out, size_t cap, UserText name, const char* language, const 
 
 wchar_t* userTextForWindow(UserText name, const char* language, const char* first,
                            const char* second) {
-    char* values[] = {utf8FromProgram(first), utf8FromProgram(second)};
-    wchar_t* wide = nullptr;
-    if (values[0] && values[1]) {
-        const char* pattern = userPattern(name, language);
-        size_t size = strlen(pattern) + strlen(values[0]) + strlen(values[1]) + 1;
-        // Room for every placeholder's value, however often it stands.
-        for (const char* c = pattern; *c; ++c)
-            if (c[0] == '%' && (c[1] == '1' || c[1] == '2')) size += strlen(values[c[1] - '1']);
-        char* text = (char*)malloc(size);
-        if (text) {
-            fillPattern(text, size, pattern, values, 2);
-            wide = widen(text, CP_UTF8);
-        }
-        free(text);
-    }
+    return wideAndFreed(userTextUtf8(name, language, first, second));
+}
+
+wchar_t* partForWindow(const UserLines::Part& part, const char* language) {
+    char* values[] = {valueUtf8(part.values[0], language), valueUtf8(part.values[1], language)};
+    char* text = values[0] && values[1] ? filledText(userPattern(part.name, language), values)
+                                        : nullptr;
     free(values[0]);
     free(values[1]);
-    return wide;
+    return wideAndFreed(text);
 }

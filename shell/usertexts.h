@@ -30,5 +30,8 @@ bool userText(char* out, size_t cap, UserText name, const char* language,
 // memory).
 wchar_t* userTextForWindow(UserText name, const char* language, const char* first = nullptr,
                            const char* second = nullptr);
+// A part of a text for the user in language, with a nested value in the
+// same language; UTF-16, allocated with malloc (null when out of memory).
+wchar_t* partForWindow(const UserLines::Part& part, const char* language);
 
 #endif

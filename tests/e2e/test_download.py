@@ -70,12 +70,13 @@ def run(wine, workdir, quiet=True, during=None):
 
 
 def watch_progress(wine):
-    """The dialog during the slowed transfer, a third of it or more received: its bar, the bytes."""
+    """The dialog during the slowed transfer, a third of it or more received: its bar, the bytes,
+    in the user's language (German)."""
     texts, total = [], len(GOOD) // 1024
 
     def under_way():
         texts.append(window_text(wine, DIALOG, STATUS_CONTROL, 30000))
-        got = texts[-1].partition("Downloading the Java runtime...\r\n")[2].split(" of ")
+        got = texts[-1].partition("Java-Runtime wird heruntergeladen...\r\n")[2].split(" von ")
         return got[-1] == f"{total} KB" and int(got[0].split()[0]) * 3 >= total
 
     def during():
@@ -84,10 +85,12 @@ def watch_progress(wine):
     return during
 
 
-@pytest.mark.parametrize("user", [False, True], ids=["admin-dialog", "standard-user-quiet"])
+@pytest.mark.parametrize("user", [False, True], ids=["admin-dialog-german", "standard-user-quiet"])
 def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
         request, tmp_path, user):
     wine = request.getfixturevalue("user_wine" if user else "wine")
+    if not user:
+        wine.env["LC_ALL"] = "de_DE.UTF-8"
     workdir = wine.drive_c / "work"
     workdir.mkdir()
     if user:

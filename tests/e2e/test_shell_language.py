@@ -1,6 +1,7 @@
 """The launcher in the user's language under a Wine locale (LC_ALL), in runs without kiv.control:
 the run's one box is the reader's, ending with the language's pointer to the logs; a wizard whose
-class is missing is named in German and in French."""
+class is missing is named in German and in French; the versions a missing JVM needs are written
+in German in the box and in English in errors.log."""
 import pytest
 
 from launcher_support import (JRE_KEY, JVM_BITS, WIZARD_CONTROL, StubJvm, control_text, error_texts, layout,
@@ -86,3 +87,19 @@ def test_a_wizard_class_not_found_is_named_in_the_users_language(wine, workdir, 
     assert "the wizard's JVM ended with exit code 1" in errors
     assert "wizard's JVM: Error: Could not find or load main class com.example.Wizrd" in errors
     assert "The main class com.example.Wizrd of the install wizard was not found." in errors
+
+
+def test_a_missing_jvm_box_gives_the_versions_in_the_users_language(wine, workdir):
+    wine.env["LC_ALL"] = "de_DE.UTF-8"
+    (workdir / "kiv.control").write_bytes(b"searchForJvm=none\njvmMinVersion=8\n")
+    proc = start_launcher(wine, workdir)
+    caption = "Tallybox-Installationsprogramm: Fehler"
+    text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
+    assert text.split("\n\n")[0] == (
+        "Die richtige Version von JRE wurde auf Ihrem System nicht gefunden.\r\rBitte installieren "
+        "Sie JRE 8 oder eine neuere Version und starten Sie dieses Installationsprogramm danach "
+        "neu."), text
+    press_ok(wine, caption)
+    assert proc.wait(20) == 0
+    assert "Please install JRE 8 or a later version and then restart this installation program." \
+        in error_texts(workdir)
