@@ -77,12 +77,11 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
     char* packageFull = (char*)malloc(PathBufferSize);
     char* dir = (char*)malloc(PathBufferSize);
     char* current = (char*)malloc(PathBufferSize);
-    char* jvmPath = (char*)malloc(PathBufferSize);
-    char* home = (char*)malloc(PathBufferSize);
+    JvmFound* jvm = (JvmFound*)malloc(sizeof(JvmFound));
     SearchReport* search = (SearchReport*)malloc(sizeof(SearchReport));
-    if (!settings || !control || !packageFull || !dir || !current || !jvmPath || !home || !search) {
+    if (!settings || !control || !packageFull || !dir || !current || !jvm || !search) {
         free(settings), free(control), free(packageFull), free(dir), free(current);
-        free(jvmPath), free(home), free(search);
+        free(jvm), free(search);
         return;
     }
     new (search) SearchReport(findings);
@@ -109,17 +108,17 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
             formatText(to, sizeof to, "%s\\%s", dir, TestJvmFilename) &&
             GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES && CopyFileA(from, to, FALSE);
         GetCurrentDirectoryA(PathBufferSize, current);
-        jvmPath[0] = home[0] = '\0';
+        jvm->program[0] = jvm->home[0] = '\0';
         bool found = false;
         if (SetCurrentDirectoryA(dir)) {
             // The run's call, as install/search.cpp makes it.
             JvmWanted wanted{settings->jvmRequiredVersion, settings->jvmMinVersion,
                              settings->jvmMaxVersion, settings->jvmCommandName,
-                             testSecondsOf(settings->jvmTestTimeout), home, false};
+                             testSecondsOf(settings->jvmTestTimeout), false};
             RefusalList refused;
             JvmSearch search;
             search.setRefusals(&refused);
-            found = search.findJvm(wanted, settings->jvmName, jvmPath);
+            found = search.findJvm(wanted, settings->jvmName, *jvm);
             if (!found) refused.log();  // each refusal, a note
             SetCurrentDirectoryA(current);
         }
@@ -129,8 +128,8 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
         RemoveDirectoryA(dir);
         if (found) {
             char text[3 * PathBufferSize];
-            formatText(text, sizeof text, "%s (home %s), found under %s, %s", jvmPath,
-                       home[0] ? home : "unknown", search->where[0] ? search->where : "?",
+            formatText(text, sizeof text, "%s (home %s), found under %s, %s", jvm->program,
+                       jvm->home[0] ? jvm->home : "unknown", search->where[0] ? search->where : "?",
                        withClass ? "its version proved by TestJvm.class"
                                  : "judged by its -version answer");
             note(findings, "a run on this machine would use the JVM ", text);
@@ -144,5 +143,5 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
     search->~SearchReport();
     free(search);
     free(settings), free(control), free(packageFull), free(dir), free(current);
-    free(jvmPath), free(home);
+    free(jvm);
 }

@@ -164,16 +164,22 @@ void Install::reportFailure() {
     chooseBox(errorMessage, errorDetails);
 }
 
-// The JVM classes may write a found program's name into the command name.
+// The name a JVM was found under replaces the command name of the settings.
 static_assert(sizeof ControlSettings::jvmCommandName == JvmWanted::CommandNameSize,
-              "the command name of the settings is the one the JVM classes fill");
+              "the command name of the settings holds the one the JVM classes give");
 
 JvmWanted Install::jvmWanted() {
-    static_assert(sizeof provedHome == PathBufferSize, "the home the JVM classes fill");
     provedHome[0] = '\0';
     return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
-                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout), provedHome,
+                     settings.jvmCommandName, testSecondsOf(settings.jvmTestTimeout),
                      context.tracing};
+}
+
+void Install::takeJvm(const JvmFound& jvm) {
+    static_assert(sizeof provedHome == sizeof jvm.home, "the home the JVM classes give");
+    copyText(jvmCommand, jvm.program);
+    copyText(settings.jvmCommandName, jvm.commandName);
+    copyText(provedHome, jvm.home);
 }
 
 void Install::setWindowsDir(const char* dir) {

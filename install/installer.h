@@ -119,6 +119,10 @@ private:
     // The version limits and the command name of the settings, as the JVM
     // classes take them.
     JvmWanted jvmWanted();
+    // Takes the JVM the JVM classes accepted: its program (jvmCommand), the
+    // name it was found under (the settings' command name, which later
+    // steps use) and its home (provedHome).
+    void takeJvm(const JvmFound& jvm);
 
     UserChannel& channel;
     RunContext context;
@@ -135,7 +139,7 @@ private:
     char jvmCommand[InstallPathSize];
     char javaHomeDir[InstallPathSize];
     // The home the JVM classes gave for the JVM they accepted last
-    // (JvmWanted::home), emptied whenever a new JVM is looked for.
+    // (JvmFound::home), emptied whenever a new JVM is looked for.
     char provedHome[InstallPathSize];
     // The directory this run made for the JVM it installed (JvmExpander::
     // createdJvmDir), the only one the temporary-JVM clean-up may delete.

@@ -27,13 +27,15 @@ bool Install::extractJvm(bool download) {
     if (download)
         extractor.downloadFrom(settings.jvmDownloadUrl, settings.jvmDownloadSha256,
                                context.silent() ? nullptr : channel.progress());
+    JvmFound jvm = {};
     if (!extractor.extractJvm(jvmWanted(), settings.jvmVersion, settings.jvmName,
                               download ? noSelfExtractor : settings.jvmSelfExtractor,
-                              settings.predefinedJvmInstallDir, settings.jvmHomeDir, jvmCommand,
+                              settings.predefinedJvmInstallDir, settings.jvmHomeDir, jvm,
                               windowsDir)) {
         downloadFailed = extractor.downloadFailed();
         return false;
     }
+    takeJvm(jvm);
 
     // writeNativeProperties takes the home of jvmCommand as well, so that an
     // existing JVM directory taken instead of an expansion does not leave
@@ -52,10 +54,12 @@ bool Install::extractJvm(bool download) {
 
 bool Install::runThirdPartyInstaller() {
     RunJvmInstaller runner;
+    JvmFound jvm = {};
     bool result = runner.run(jvmWanted(), settings.jvmVersion, settings.jvmName,
-                             settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvmCommand,
+                             settings.jvmInstallerBinary, settings.jvmInstallerCommand, jvm,
                              windowsDir);
     if (result) {
+        takeJvm(jvm);
         // writeNativeProperties takes the home of the JVM found at jvmCommand.
         settings.predefinedJvmInstallDir[0] = '\0';
         writeNativeProperties(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);

@@ -19,16 +19,18 @@ bool Install::isJvmInstalled() {
         return false;
     }
     bool found;
+    JvmFound jvm = {};
     {
         JvmSearch search;
         search.setRefusals(&refusedJvms);
         showStatusMessage(3);
-        found = search.findJvm(jvmWanted(), settings.jvmName, jvmCommand);
+        found = search.findJvm(jvmWanted(), settings.jvmName, jvm);
     }
     if (!found) {
         trace("Correct version of JVM was not found in common locations");
         return false;
     }
+    takeJvm(jvm);
     trace("Found correct version of JVM:", jvmCommand);
     getJavaHomeDir(javaHomeDir);
     writeNativeProperties(false, "", settings.configureWinRegistry);

@@ -164,7 +164,7 @@ bool JvmDirChooser::getNewJvmInstallerTo(const char* requested, char* out) {
 }
 
 bool JvmDirChooser::createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir,
-                                                   char* jvmPath) {
+                                                   JvmFound& accepted) {
     trace("creating predefined jvm dir", dir);
     if (!dir[0]) return false;
     char work[PathBufferSize];
@@ -190,7 +190,7 @@ bool JvmDirChooser::createPredeterminedJvmDirectory(const JvmWanted& wanted, cha
     if (ok) {
         JvmProbe probe;
         jvmDiscovered = probe.proveHome(wanted,
-                                                dir, jvmPath);
+                                                dir, accepted);
     }
     return ok;
 }
@@ -219,7 +219,7 @@ static bool canWriteInto(const char* dir, unsigned long& error) {
 
 bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                        char* predefinedJvmInstallDir,
-                                       char* jvmDir, char* jvmPath) {
+                                       char* jvmDir, JvmFound& accepted) {
     if (predefinedJvmInstallDir && predefinedJvmInstallDir[0]) {
         // The package names the place: where it cannot be used the run
         // says so, it never moves the JVM somewhere else unasked.
@@ -231,7 +231,7 @@ bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersio
             return false;
         }
         copyText(jvmDir, PathBufferSize, resolved);
-        bool made = createPredeterminedJvmDirectory(wanted, jvmDir, jvmPath);
+        bool made = createPredeterminedJvmDirectory(wanted, jvmDir, accepted);
         unsigned long error = ERROR_PATH_NOT_FOUND;
         if (made && !jvmDiscovered && !canWriteInto(jvmDir, error)) made = false;
         if (!made) {
@@ -255,7 +255,7 @@ bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersio
         return true;
     }
     if (createWinJvmDirectory(wanted, jvmVersion,
-                              jvmName, jvmDir, jvmPath))
+                              jvmName, jvmDir, accepted))
         return true;
     trace("unable to create Windows JVM directory");
     return false;
@@ -265,28 +265,28 @@ bool JvmDirChooser::_createJvmDirectory(const JvmWanted& wanted, char* jvmVersio
 // Under the Programs directory, then the drive root and the Windows directory
 
 bool JvmDirChooser::testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
-                                         char* jvmPath) {
+                                         JvmFound& accepted) {
     trace("found a possible directory", candidate);
     jvmDiscovered = foundValidJvm(wanted,
-                                  candidate, jvmPath);
+                                  candidate, accepted);
     trace("directory ok", jvmDiscovered);
     trace("discovered jvm", jvmDiscovered);
     return jvmDiscovered;
 }
 
 bool JvmDirChooser::probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
-                                const char* makeName, char* jvmPath) {
+                                const char* makeName, JvmFound& accepted) {
     char candidate[PathBufferSize];
     if (!formatText(candidate, sizeof candidate, "%s%s%s", jvmDir, DIR_END, probeName))
         return false;
     if (!fexists(candidate)) return addDirectory(jvmDir, makeName);
-    if (!testPossibleDirectory(wanted, candidate, jvmPath)) return false;
+    if (!testPossibleDirectory(wanted, candidate, accepted)) return false;
     copyText(jvmDir, PathBufferSize, candidate);
     return true;
 }
 
 bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                                         char* jvmDir, char* jvmPath) {
+                                         char* jvmDir, JvmFound& accepted) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char drive[PathBufferSize];
@@ -323,10 +323,10 @@ bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVers
         // else Jvm<version>; an existing one is tested for a JVM.
         char existing[PathBufferSize], jvmNamed[PathBufferSize];
         if (kindOk && formatText(existing, sizeof existing, "%s.%s", base, micro) &&
-            probeOrMake(wanted, jvmDir, existing, jvmVersion, jvmPath))
+            probeOrMake(wanted, jvmDir, existing, jvmVersion, accepted))
             return true;
         if (kindOk && formatText(jvmNamed, sizeof jvmNamed, "Jvm%s", jvmVersion) &&
-            probeOrMake(wanted, jvmDir, jvmVersion, jvmNamed, jvmPath))
+            probeOrMake(wanted, jvmDir, jvmVersion, jvmNamed, accepted))
             return true;
     }
 
@@ -337,15 +337,15 @@ bool JvmDirChooser::createWinJvmDirectory(const JvmWanted& wanted, char* jvmVers
     // when there is no drive), then the Windows directory.
     copyText(jvmDir, PathBufferSize, drive);
     if (createJvmSubdirectory(wanted, jvmVersion, jvmName,
-                              jvmDir, jvmPath))
+                              jvmDir, accepted))
         return true;
     copyText(jvmDir, PathBufferSize, windowsDir);
     return createJvmSubdirectory(wanted, jvmVersion,
-                                 jvmName, jvmDir, jvmPath);
+                                 jvmName, jvmDir, accepted);
 }
 
 bool JvmDirChooser::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                                         char* dir, char* jvmPath) {
+                                         char* dir, JvmFound& accepted) {
     char base[VersionBufferSize], micro[VersionBufferSize];
     splitVersion(jvmVersion, base, micro);
     char name[PathBufferSize];
@@ -359,7 +359,7 @@ bool JvmDirChooser::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVers
             ok = false;
         } else if (fexists(candidate)) {
             if (foundValidJvm(wanted, dir,
-                              jvmPath)) {
+                              accepted)) {
                 jvmDiscovered = true;
             } else if (formatText(candidate, sizeof candidate, "%s%s%s", dir, DIR_END, name) &&
                        fexists(candidate)) {
@@ -378,10 +378,10 @@ bool JvmDirChooser::createJvmSubdirectory(const JvmWanted& wanted, char* jvmVers
 }
 
 bool JvmDirChooser::foundValidJvm(const JvmWanted& wanted, const char* dir,
-                                 char* jvmPath) {
+                                 JvmFound& accepted) {
     JvmProbe probe;
     if (!probe.proveHome(wanted, dir,
-                                 jvmPath)) {
+                                 accepted)) {
         trace(dir, " doesn't have correct version");
         return false;
     }
@@ -393,10 +393,10 @@ bool JvmDirChooser::foundValidJvm(const JvmWanted& wanted, const char* dir,
 
 bool JvmDirChooser::chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                       char* predefinedJvmInstallDir,
-                                      char* jvmDir, char* jvmPath) {
+                                      char* jvmDir, JvmFound& accepted) {
     bool ok = _createJvmDirectory(wanted, jvmVersion,
                                   jvmName, predefinedJvmInstallDir, jvmDir,
-                                  jvmPath);
+                                  accepted);
 
     // A jvm subtree in each directory of the search path, in its order;
     // not for a run installing for its user alone (such a directory may be
@@ -411,7 +411,7 @@ bool JvmDirChooser::chooseDirectory(const JvmWanted& wanted, char* jvmVersion, c
             if (separator) *separator = '\0';
             copyText(jvmDir, PathBufferSize, element);
             ok = createJvmSubdirectory(wanted, jvmVersion,
-                                       jvmName, jvmDir, jvmPath);
+                                       jvmName, jvmDir, accepted);
             element = separator ? separator + 1 : nullptr;
         }
     }
@@ -422,7 +422,7 @@ bool JvmDirChooser::chooseDirectory(const JvmWanted& wanted, char* jvmVersion, c
         getCurrentDir(jvmDir, PathBufferSize - 1);
         deleteTempJvmDir(jvmDir);
         ok = createJvmSubdirectory(wanted, jvmVersion,
-                                   jvmName, jvmDir, jvmPath);
+                                   jvmName, jvmDir, accepted);
         if (!ok)
             reportError("Unable to create a new directory to install JVM");
     }

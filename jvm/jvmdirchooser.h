@@ -29,13 +29,13 @@ public:
     JvmDirChooser(const JvmDirChooser&) = delete;
     JvmDirChooser& operator=(const JvmDirChooser&) = delete;
 
-    // The whole order of places. jvmDir and jvmPath are PathBufferSize-byte
-    // buffers; the version test may change wanted.commandName (jre.exe into
-    // javaw.exe). On success jvmDir
-    // holds the directory to install into, or the directory of a discovered
-    // JVM (isJvmDiscovered), whose program is then in jvmPath.
+    // The whole order of places. jvmDir is a PathBufferSize-byte buffer. On
+    // success jvmDir holds the directory to install into, or the directory
+    // of a discovered JVM (isJvmDiscovered), which is then in accepted (its
+    // program, the name it was found under, jre.exe perhaps taken as
+    // javaw.exe, and its home).
     bool chooseDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                            char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
+                            char* predefinedJvmInstallDir, char* jvmDir, JvmFound& accepted);
     bool isJvmDiscovered() const { return jvmDiscovered; }
     // The outermost directory this object made on the way to the directory
     // chooseDirectory chose: that directory or one that holds it. Empty
@@ -66,16 +66,16 @@ public:
     bool getNewJvmInstallerTo(const char* requested, char* out);
     bool getVariableDir(const char* variable, const char* baseDir, const char* requested,
                         char* out);
-    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, char* jvmPath);
+    bool createPredeterminedJvmDirectory(const JvmWanted& wanted, char* dir, JvmFound& accepted);
     // jvmDir\probeName, when it exists, is taken if it holds an acceptable
     // JVM (discovered); when it does not, jvmDir\makeName is made and taken.
     bool probeOrMake(const JvmWanted& wanted, char* jvmDir, const char* probeName,
-                     const char* makeName, char* jvmPath);
+                     const char* makeName, JvmFound& accepted);
     bool createWinJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                               char* jvmDir, char* jvmPath);
+                               char* jvmDir, JvmFound& accepted);
     bool createJvmSubdirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* dir,
-                               char* jvmPath);
-    bool foundValidJvm(const JvmWanted& wanted, const char* dir, char* jvmPath);
+                               JvmFound& accepted);
+    bool foundValidJvm(const JvmWanted& wanted, const char* dir, JvmFound& accepted);
     // Makes one directory level: dir (PathBufferSize bytes) becomes
     // dir\name when that directory exists afterwards.
     bool addDirectory(char* dir, const char* name);
@@ -83,10 +83,10 @@ public:
 
 private:
     bool _createJvmDirectory(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                             char* predefinedJvmInstallDir, char* jvmDir, char* jvmPath);
+                             char* predefinedJvmInstallDir, char* jvmDir, JvmFound& accepted);
     // Tests candidate for a JVM, records the verdict and traces it.
     bool testPossibleDirectory(const JvmWanted& wanted, const char* candidate,
-                               char* jvmPath);
+                               JvmFound& accepted);
 
     char windowsDir[PathBufferSize];
     char created[PathBufferSize];

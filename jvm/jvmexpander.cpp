@@ -45,14 +45,19 @@ JvmExpander::~JvmExpander() {}
 
 bool JvmExpander::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                             char* jvmSelfExtractor, char* predefinedJvmInstallDir,
-                            char* jvmHomeDir, char* jvmPath, const char* homeDir) {
+                            char* jvmHomeDir, JvmFound& accepted, const char* homeDir) {
     char jvmDir[PathBufferSize];
     jvmDir[0] = '\0';
     bool ok = installCompressedJvm(wanted, jvmVersion, jvmName, jvmSelfExtractor,
-                                   predefinedJvmInstallDir, jvmHomeDir, jvmPath, homeDir, jvmDir);
+                                   predefinedJvmInstallDir, jvmHomeDir, accepted, homeDir, jvmDir);
     if (ok) {
+        // The program is proved under the name it was configured under.
+        char commandName[JvmWanted::CommandNameSize];
+        copyText(commandName, accepted.commandName);
+        JvmWanted configured = wanted;
+        configured.commandName = commandName;
         JvmProbe probe;
-        ok = probe.proveHome(wanted, jvmDir, jvmPath);
+        ok = probe.proveHome(configured, jvmDir, accepted);
         if (!ok)
             reportError("JVM refused:", probe.refusal());
     }
@@ -64,7 +69,7 @@ bool JvmExpander::extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jv
 
 bool JvmExpander::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                                       char* jvmSelfExtractor, char* predefinedJvmInstallDir,
-                                      char* jvmHomeDir, char* jvmPath, const char* homeDir,
+                                      char* jvmHomeDir, JvmFound& accepted, const char* homeDir,
                                       char* jvmDir) {
     copyText(windowsDir, homeDir);
     // The package may keep its compressed JVM in the work directory's jvm
@@ -78,7 +83,7 @@ bool JvmExpander::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion
         installer.keepFile(archive);
         packageBits = installer.takeBitsOf(archive);
         created = installer.chooseDirectory(wanted, jvmVersion, jvmName,
-                                               predefinedJvmInstallDir, jvmDir, jvmPath);
+                                               predefinedJvmInstallDir, jvmDir, accepted);
         jvmDiscovered = installer.isJvmDiscovered();
         copyText(createdDir, installer.createdDir());
     }
@@ -131,7 +136,10 @@ bool JvmExpander::installCompressedJvm(const JvmWanted& wanted, char* jvmVersion
     // A JVM in the work directory is neither registered nor copied.
     bool registerJvm =
         !(predefinedJvmInstallDir && strstr(predefinedJvmInstallDir, AppDirVariable));
-    bool ok = configureJvm(jvmVersion, jvmName, wanted.commandName, jvmDir, windowsDir,
+    // The program's name: the one a JVM already there was accepted under,
+    // else the one asked for.
+    if (!jvmDiscovered) copyText(accepted.commandName, wanted.commandName);
+    bool ok = configureJvm(jvmVersion, jvmName, accepted.commandName, jvmDir, windowsDir,
                            registerJvm);
     if (!ok) removeMadeDirectories(chosenDir, madeTop);
     trace("installCompressedJvm ok", ok);

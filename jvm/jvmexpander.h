@@ -58,17 +58,17 @@ public:
     // the cause).
     bool downloadFailed() const { return downloadFault; }
 
-    // The whole job. wanted.commandName may be changed to the program name
-    // actually found; jvmPath (PathBufferSize bytes) receives the JVM
-    // program's full path.
+    // The whole job. On true accepted holds the JVM: its program's full
+    // path, the program name actually found and its home.
     bool extractJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                     char* jvmSelfExtractor, char* predefinedJvmInstallDir, char* jvmHomeDir,
-                    char* jvmPath, const char* windowsDir);
+                    JvmFound& accepted, const char* windowsDir);
     // Chooses the directory, expands and configures the JVM; jvmDir
-    // (PathBufferSize bytes) receives the JVM home.
+    // (PathBufferSize bytes) receives the JVM home, accepted.commandName the
+    // name its program was configured under.
     bool installCompressedJvm(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
                               char* jvmSelfExtractor, char* predefinedJvmInstallDir,
-                              char* jvmHomeDir, char* jvmPath, const char* windowsDir,
+                              char* jvmHomeDir, JvmFound& accepted, const char* windowsDir,
                               char* jvmDir);
     // The compressed JVM's file, the one that is both checked and run:
     // jvmSelfExtractor as written (jvm/jre-win.exe), in the work directory

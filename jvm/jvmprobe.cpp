@@ -178,10 +178,9 @@ void JvmProbe::readReportedHome(const char* resultsFile, const char* jvmPath) {
     trace("jvm reports its home", reportedHome);
 }
 
-void JvmProbe::giveHome(const JvmWanted& wanted, const char* jvmPath) {
-    if (!wanted.home) return;
-    if (reportedHome[0]) copyText(wanted.home, PathBufferSize, reportedHome);
-    else getJavaHomeDirectory(jvmPath, wanted.home, PathBufferSize);
+void JvmProbe::giveHome(JvmFound& accepted) {
+    if (reportedHome[0]) copyText(accepted.home, reportedHome);
+    else getJavaHomeDirectory(accepted.program, accepted.home, sizeof accepted.home);
 }
 
 bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
@@ -395,17 +394,20 @@ bool JvmProbe::tryCommand(const JvmWanted& wanted,
     return false;
 }
 
-bool JvmProbe::proveHome(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
-    if (!findAndTest(wanted, homeDir, jvmPath)) return false;
-    giveHome(wanted, jvmPath);
+bool JvmProbe::proveHome(const JvmWanted& wanted, const char* homeDir, JvmFound& accepted) {
+    if (!findAndTest(wanted, homeDir, accepted)) return false;
+    giveHome(accepted);
     return true;
 }
 
-bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath) {
+bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, JvmFound& accepted) {
     const char* commandName = wanted.commandName;
     refuse("no program %s under the home (nor in its bin)", commandName);
 
-    if (tryCommand(wanted, homeDir, commandName, jvmPath)) return true;
+    if (tryCommand(wanted, homeDir, commandName, accepted.program)) {
+        copyText(accepted.commandName, commandName);
+        return true;
+    }
 
     if (strstr(commandName, OldJreFilename) == commandName) {
         // An old-style name: the newer JVMs carry java.exe and javaw.exe.
@@ -414,9 +416,8 @@ bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, char* j
         char newName[20];
         formatText(newName, sizeof newName, "%s%s", NewJreFilename,
                    wanted.tracing ? "w.exe" : ".exe");
-        if (tryCommand(wanted, homeDir, newName, jvmPath)) {
-            // The one write of the name: a JVM is accepted under it.
-            copyText(wanted.commandName, JvmWanted::CommandNameSize, newName);
+        if (tryCommand(wanted, homeDir, newName, accepted.program)) {
+            copyText(accepted.commandName, newName);
             return true;
         }
     }

@@ -53,11 +53,10 @@ public:
 
     // Locates the program wanted.commandName under homeDir (homeDir\name,
     // homeDir\bin\name, then for an old "jre..." name the newer java/javaw
-    // name in both places) and tests it. The command name keeps the new name
-    // when that was found and is restored on false. jvmPath (PathBufferSize
-    // bytes) receives the accepted program, wanted.home (when given) its
-    // home.
-    bool proveHome(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
+    // name in both places) and tests it. accepted.program receives each
+    // program tried; on true it holds the accepted one, accepted.commandName
+    // the name it was found under and accepted.home its home.
+    bool proveHome(const JvmWanted& wanted, const char* homeDir, JvmFound& accepted);
 
     // Why the last JVM checked was refused ("" when it was not).
     const char* refusal() const { return refusalText; }
@@ -86,12 +85,12 @@ private:
 
     bool tryCommand(const JvmWanted& wanted,
                     const char* homeDir, const char* commandName, char* jvmPath);
-    bool findAndTest(const JvmWanted& wanted, const char* homeDir, char* jvmPath);
+    bool findAndTest(const JvmWanted& wanted, const char* homeDir, JvmFound& accepted);
     // Keeps the home the test class reported in resultsFile when it holds
     // the program at jvmPath (reportedHome; empty otherwise).
     void readReportedHome(const char* resultsFile, const char* jvmPath);
-    // wanted.home (when given) receives the home of the accepted jvmPath.
-    void giveHome(const JvmWanted& wanted, const char* jvmPath);
+    // accepted.home receives the home of the program accepted.
+    void giveHome(JvmFound& accepted);
 
     char reportedHome[PathBufferSize];  // of the last JVM tested and accepted
     char refusalText[1200];

@@ -152,7 +152,7 @@ JvmSearch::~JvmSearch() {
     free(tried);
 }
 
-bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath) {
+bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, JvmFound& accepted) {
     if (refusals) refusals->startSearch();
     // The whole search may take SearchTestTimes test runs' time limits
     // (within what a tick count can hold).
@@ -168,19 +168,19 @@ bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmP
     bool found = false;
     for (size_t i = plugin ? dimof(ProductKeys) - 1 : 0; i < dimof(ProductKeys) && !found; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            found = searchRegistryForJvm(hives[h], ProductKeys[i], wanted, jvmPath);
+            found = searchRegistryForJvm(hives[h], ProductKeys[i], wanted, accepted);
         }
         trace(ProductKeys[i].traceText, found);
     }
     for (size_t i = 0; i < dimof(VersionKeys) && !found && !plugin; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
-            found = searchRegistryForJvm(hives[h], VersionKeys[i], wanted, jvmPath);
+            found = searchRegistryForJvm(hives[h], VersionKeys[i], wanted, accepted);
         }
     }
-    if (!found && !plugin) found = searchJavaHome(wanted, jvmPath);
-    if (!found && !plugin) found = searchPath(wanted, jvmPath);
+    if (!found && !plugin) found = searchJavaHome(wanted, accepted);
+    if (!found && !plugin) found = searchPath(wanted, accepted);
     if (found) {
-        trace("found jvm", jvmPath);
+        trace("found jvm", accepted.program);
         // The refusals explain nothing once a JVM is found.
         if (refusals) refusals->clear();
         return true;
@@ -189,7 +189,7 @@ bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmP
 }
 
 bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
-                                  const JvmWanted& wanted, char* jvmPath) {
+                                  const JvmWanted& wanted, JvmFound& accepted) {
     unsigned seconds;
     if (!timeLeft(wanted, &seconds)) return false;
     RegKey key;
@@ -237,7 +237,7 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
             continue;
         }
         found = tryHome(where, candidate.home, candidate.registered, candidate.release, wanted,
-                        jvmPath);
+                        accepted);
         if (!found && !timeLeft(wanted, &seconds)) break;
     }
     for (unsigned int i = 0; i < listed; ++i) free(versions[i]);
@@ -411,7 +411,7 @@ bool JvmSearch::readRegistration(const HiveView& hive, const RegistrySource& sou
     return true;
 }
 
-bool JvmSearch::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
+bool JvmSearch::searchJavaHome(const JvmWanted& wanted, JvmFound& accepted) {
     const char* variable = getenv(JavaHomeVariable);
     char home[PathBufferSize];
     if (!variable || !copyText(home, variable)) {
@@ -426,10 +426,10 @@ bool JvmSearch::searchJavaHome(const JvmWanted& wanted, char* jvmPath) {
     trace("searching", JavaHomeVariable);
     char release[VersionBufferSize];
     readReleaseVersion(home, release, sizeof release);
-    return tryHome(JavaHomeVariable, home, "", release, wanted, jvmPath);
+    return tryHome(JavaHomeVariable, home, "", release, wanted, accepted);
 }
 
-bool JvmSearch::searchPath(const JvmWanted& wanted, char* jvmPath) {
+bool JvmSearch::searchPath(const JvmWanted& wanted, JvmFound& accepted) {
     const char* searchPath = getPathPtr();
     if (!searchPath) return false;
     trace("searching the search path for", "javaw.exe, java.exe");
@@ -460,7 +460,7 @@ bool JvmSearch::searchPath(const JvmWanted& wanted, char* jvmPath) {
                 cutFinalBinLevel(home);
                 char release[VersionBufferSize];
                 readReleaseVersion(home, release, sizeof release);
-                found = tryHome(where, home, "", release, wanted, jvmPath);
+                found = tryHome(where, home, "", release, wanted, accepted);
                 break;
             }
         }
@@ -525,7 +525,7 @@ void JvmSearch::refuse(const char* where, const char* home, const char* format,
 }
 
 bool JvmSearch::tryHome(const char* where, const char* home, const char* registered,
-                     const char* release, const JvmWanted& wanted, char* jvmPath) {
+                     const char* release, const JvmWanted& wanted, JvmFound& accepted) {
     // The home's identity, taken once: every name of it is the same home.
     TriedHome identity = {};
     identity.byIdentity = fileIdentity(home, &identity.identity);
@@ -554,7 +554,7 @@ bool JvmSearch::tryHome(const char* where, const char* home, const char* registe
     JvmWanted bounded = wanted;
     bounded.testSeconds = seconds;
     trace("testing jvm in:", home);
-    bool found = probe.proveHome(bounded, home, jvmPath);
+    bool found = probe.proveHome(bounded, home, accepted);
     trace("found jvm", found);
     if (found) trace("JVM found under", where);
     else if (refusals) refusals->add(where, home, probe.refusal());

@@ -69,29 +69,28 @@ public:
     void setRefusals(RefusalList* list) { refusals = list; }
 
     // Searches every source in order (the plug-in key alone for the kind
-    // "Java Plug-in", any case). On true jvmPath (PathBufferSize bytes) holds
-    // the accepted program and wanted.commandName the name it was found
-    // under, and the list of refusals is emptied; on false the command name
-    // is as it was on entry.
-    bool findJvm(const JvmWanted& wanted, const char* jvmKind, char* jvmPath);
+    // "Java Plug-in", any case). On true accepted holds the JVM accepted (its
+    // program, the name it was found under and its home), and the list of
+    // refusals is emptied.
+    bool findJvm(const JvmWanted& wanted, const char* jvmKind, JvmFound& accepted);
 
 private:
     // The version subkeys of one key in one hive and view, newest first.
     bool searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
-                              const JvmWanted& wanted, char* jvmPath);
+                              const JvmWanted& wanted, JvmFound& accepted);
     unsigned int getJvmEntryCount(HKEY productKey);
     unsigned int getAvailableVersions(HKEY productKey, char** versions);
     // Reads one version subkey: its home, the version it is registered as,
     // and its home's release file; false when the subkey cannot be read.
     bool readRegistration(const HiveView& hive, const RegistrySource& source,
                           const char* versionName, Candidate& candidate);
-    bool searchJavaHome(const JvmWanted& wanted, char* jvmPath);
-    bool searchPath(const JvmWanted& wanted, char* jvmPath);
+    bool searchJavaHome(const JvmWanted& wanted, JvmFound& accepted);
+    bool searchPath(const JvmWanted& wanted, JvmFound& accepted);
     // Judges the JVM under home: the registered range and the release file
     // (either may be empty) first, then JvmProbe's proof. Refusals name it by
     // where.
     bool tryHome(const char* where, const char* home, const char* registered,
-                 const char* release, const JvmWanted& wanted, char* jvmPath);
+                 const char* release, const JvmWanted& wanted, JvmFound& accepted);
     // Whether a home of that identity was proved already; remember makes
     // it so.
     bool triedAlready(const TriedHome& home) const;

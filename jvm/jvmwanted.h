@@ -1,17 +1,15 @@
 // JvmWanted: what the installation asks of a JVM, as one small value that
-// the JVM classes take: the version limits (required, minimum and maximum
-// version texts, an empty text being a limit not given) and the name of the
-// JVM program, and how long a JVM's test run may take.
+// the JVM classes take and only read: the version limits (required, minimum
+// and maximum version texts, an empty text being a limit not given), the
+// name of the JVM program, and how long a JVM's test run may take.
 //
-// The limits are only read. The home of the JVM accepted is written back
-// when a buffer is given for it. The command name is written back when a JVM is
-// accepted under another name, and only then (JvmProbe, and JvmExpander for
-// the program of the JVM it expanded), so no caller has a name to restore:
-// the version test replaces an old "jre..." name
-// by "java.exe" or "javaw.exe", two characters more than "jre.exe". Its
-// buffer therefore always has the full capacity CommandNameSize, and every
-// write into it is bounded by that capacity, never by the length of the name
-// it happens to hold.
+// JvmFound: their answer, which the caller hands them to fill: the JVM
+// accepted, the name it was accepted under and its home. That name may
+// differ from the one asked for (JvmProbe, and JvmExpander for the program
+// of the JVM it expanded): the version test replaces an old "jre..." name by
+// "java.exe" or "javaw.exe", two characters more than "jre.exe". Its buffer
+// therefore has the full capacity CommandNameSize, and every write into it
+// is bounded by that capacity.
 #ifndef JVM_JVMWANTED_H
 #define JVM_JVMWANTED_H
 
@@ -24,18 +22,26 @@ struct JvmWanted {
     const char* required;
     const char* minimum;
     const char* maximum;
-    char* commandName;  // CommandNameSize bytes
+    const char* commandName;
     // The time a test run of a JVM may take before the JVM is ended and
     // refused ("jvmTestTimeout").
     unsigned testSeconds = DefaultTestSeconds;
-    // Where the home of the JVM accepted goes (PathBufferSize bytes), or
-    // null: the home the JVM reported of itself when that directory holds
-    // its program, else the home its program's path gives. Written only
-    // when a JVM is accepted.
-    char* home = nullptr;
     // Whether the run traces: the version test then takes "javaw.exe" for
     // an old "jre..." name, else "java.exe".
     bool tracing = true;
+};
+
+struct JvmFound {
+    // The program of the JVM accepted, the full path. The search and the
+    // tests write each candidate's path here as they try it.
+    char program[PathBufferSize];
+    // The name the program was accepted under. Written only when a JVM is
+    // accepted.
+    char commandName[JvmWanted::CommandNameSize];
+    // The home of the JVM accepted: the home the JVM reported of itself when
+    // that directory holds its program, else the home its program's path
+    // gives. Written only when a JVM is accepted.
+    char home[PathBufferSize];
 };
 
 // The test run's time limit written in the control file: whole seconds

@@ -54,7 +54,7 @@ RunJvmInstaller::RunJvmInstaller() : jvmDiscovered(false) {
 RunJvmInstaller::~RunJvmInstaller() {}
 
 bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmName,
-                          char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmPath,
+                          char* jvmInstallerBinary, char* jvmInstallerCommand, JvmFound& accepted,
                           const char* homeDir) {
     copyText(windowsDir, homeDir);
     char jvmDir[PathBufferSize];
@@ -77,7 +77,7 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
         installer.setWindowsDir(windowsDir);
         installer.takeBitsOf(program);
         created = installer.chooseDirectory(wanted, jvmVersion, jvmName,
-                                               predefinedJvmInstallDir, jvmDir, jvmPath);
+                                               predefinedJvmInstallDir, jvmDir, accepted);
         trace("jvmDirName: ", jvmDir);
         jvmDiscovered = installer.isJvmDiscovered();
         trace("found existing jvm directory", jvmDiscovered);
@@ -89,21 +89,21 @@ bool RunJvmInstaller::run(const JvmWanted& wanted, char* jvmVersion, char* jvmNa
     if (created) {
         if (jvmDiscovered) {
             JvmProbe probe;
-            ok = probe.proveHome(wanted, jvmDir, jvmPath);
+            ok = probe.proveHome(wanted, jvmDir, accepted);
             if (!ok) jvmDiscovered = false;
         }
         if (!jvmDiscovered)
             ok = installJvm(jvmVersion, jvmName, wanted.commandName, jvmInstallerBinary,
-                            jvmInstallerCommand, jvmDir, jvmPath);
+                            jvmInstallerCommand, jvmDir, accepted);
     }
-    trace("jvmFullname:", jvmPath);
+    trace("jvmFullname:", accepted.program);
     trace("runJvmInstaller ok", ok);
     return ok;
 }
 
-bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName,
+bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, const char* jvmCommandName,
                                  char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmDir,
-                                 char* jvmPath) {
+                                 JvmFound& accepted) {
     bool ok = copyInstaller(jvmInstallerBinary, jvmDir);
     if (ok) {
         ok = runInstaller(jvmInstallerCommand, jvmDir);
@@ -113,8 +113,8 @@ bool RunJvmInstaller::installJvm(char* jvmVersion, char* jvmName, char* jvmComma
         // The new JVM must report the version the package installs,
         // whatever the installation's own limits.
         JvmWanted packaged = {jvmVersion, "", "", jvmCommandName};
-        ok = jvmInNewDir(packaged, jvmDir, jvmPath) ||
-             findInstalledJvm(packaged, jvmName, jvmPath);
+        ok = jvmInNewDir(packaged, jvmDir, accepted) ||
+             findInstalledJvm(packaged, jvmName, accepted);
     }
     // What the program left empty of the directories made for it goes.
     removeMadeDirectories(jvmDir, madeTop);
@@ -285,7 +285,7 @@ bool RunJvmInstaller::executeInstaller(char* program, char** args, const char* d
 // ---------------------------------------------------------------------------
 // Finding the new JVM
 
-bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath) {
+bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, JvmFound& accepted) {
     char pattern[PathBufferSize];
     if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
     FindFile listing(pattern);
@@ -295,19 +295,19 @@ bool RunJvmInstaller::jvmInNewDir(const JvmWanted& wanted, const char* dir, char
         if (!formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name())) continue;
         trace("looking for jvm in:", home);
         JvmProbe probe;
-        found = probe.proveHome(wanted, home, jvmPath);
+        found = probe.proveHome(wanted, home, accepted);
     }
     return found;
 }
 
 bool RunJvmInstaller::findInstalledJvm(const JvmWanted& wanted, const char* jvmName,
-                                       char* jvmPath) {
+                                       JvmFound& accepted) {
     RefusalList refused;
     JvmSearch search;
     search.setRefusals(&refused);
-    bool found = search.findJvm(wanted, jvmName, jvmPath);
+    bool found = search.findJvm(wanted, jvmName, accepted);
     if (found) {
-        trace("Found correct version of JVM:", jvmPath);
+        trace("Found correct version of JVM:", accepted.program);
     } else {
         // The JVM just installed is not among them: why each one was refused.
         trace("Correct version of JVM was not found in common locations");

@@ -26,15 +26,15 @@ public:
     RunJvmInstaller& operator=(const RunJvmInstaller&) = delete;
 
 
-    // True when an acceptable JVM is available afterwards; jvmPath
-    // (PathBufferSize bytes) then holds its program. wanted.commandName may
-    // be changed to the name found.
+    // True when an acceptable JVM is available afterwards; accepted then
+    // holds it (its program, the name it was found under and its home).
     bool run(const JvmWanted& wanted, char* jvmVersion, char* jvmName, char* jvmInstallerBinary,
-             char* jvmInstallerCommand, char* jvmPath, const char* windowsDir);
+             char* jvmInstallerCommand, JvmFound& accepted, const char* windowsDir);
 
     // The steps of run, public for their own tests.
-    bool installJvm(char* jvmVersion, char* jvmName, char* jvmCommandName, char* jvmInstallerBinary,
-                    char* jvmInstallerCommand, char* jvmDir, char* jvmPath);
+    bool installJvm(char* jvmVersion, char* jvmName, const char* jvmCommandName,
+                    char* jvmInstallerBinary, char* jvmInstallerCommand, char* jvmDir,
+                    JvmFound& accepted);
     // Splits the command line (left unchanged) and runs the program in dir.
     bool runInstaller(const char* commandLine, const char* dir);
     // Builds the argument vector of a command line: the program's file name,
@@ -48,8 +48,8 @@ public:
     const char* getStartNextArg(const char* position);
     bool copyInstaller(const char* installerName, const char* dir);
     void removeInstaller(const char* installerName, const char* dir);
-    bool findInstalledJvm(const JvmWanted& wanted, const char* jvmName, char* jvmPath);
-    bool jvmInNewDir(const JvmWanted& wanted, const char* dir, char* jvmPath);
+    bool findInstalledJvm(const JvmWanted& wanted, const char* jvmName, JvmFound& accepted);
+    bool jvmInNewDir(const JvmWanted& wanted, const char* dir, JvmFound& accepted);
 
 private:
     char windowsDir[PathBufferSize];

@@ -71,8 +71,8 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
         "java.policy": f"expanded {POLICY}\n", "app.keystore": "package app.keystore",
         "system.policy": "package system.policy"}
 
-    def run_again():
-        layout(wine, workdir, bundle_control())
+    def run_again(**settings):
+        layout(wine, workdir, bundle_control(**settings))
         assert run_launcher(wine, workdir, "-q", "x") == 0
         assert expansion_dirs(workdir) == [NEW_HOME] and javasoft(wine) == REGISTRY
         return trace_texts(workdir)
@@ -81,10 +81,11 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert "JRE registry entry had correct jvm info: true" in run_again()
     assert jvm.kinds() == ["test", "wizard"] * 2
     assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False, in_temp=False)
-    # Unregistered, the JVM where the package would expand its own is used and registered again.
+    # Unregistered, the JVM where the package would expand its own is used and registered again,
+    # also when asked for by an old "jre" name (taken as javaw.exe: the run traces).
     wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{JVM_BITS}", check=True)
     (windows / "javaw.exe").unlink()  # else found on the PATH
-    assert "found existing jvm directory: true" in run_again()
+    assert "found existing jvm directory: true" in run_again(jvmCommandName="jre.exe")
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
     # Unregistered again, it is found through its program copy in the Windows directory, which
     # reports the JVM's own home (regression: the wizard was told C:/windows).

@@ -175,8 +175,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
     const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
     std::unique_ptr<Install> install(new Install(quietChannel()));
     install->setWindowsDir("C:\\windows");
-    char commandName[JvmWanted::CommandNameSize] = "javaw.exe";
-    JvmWanted wanted{"", "1.4", "", commandName};
+    JvmWanted wanted{"", "1.4", "", "javaw.exe"};
     for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
         writeFile("startdir.txt", canary + "\r\n");
