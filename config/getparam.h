@@ -3,8 +3,8 @@
 //
 // The file is read line by line, never written: a line that starts with one
 // of the key names sets that value (the last such line counts), and the
-// first line with "configureWinRegistry" sets the registry switch (the character after the key is the
-// separator and is skipped). Defaults fill the gaps and the JVM program
+// first line with "configureWinRegistry" sets the registry switch (the
+// character after the key is the separator and is skipped). Defaults fill the gaps and the JVM program
 // name is normalised. Every value goes into its field of ControlSettings; a
 // value that does not fit is cut and the cut is traced.
 #ifndef CONFIG_GETPARAM_H

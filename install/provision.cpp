@@ -4,8 +4,8 @@
 // extractJvm hands the package's compressed JVM to JvmExpander, which either
 // expands it into a new JVM directory or finds an acceptable JVM already in
 // one of the candidate directories (for a downloadJvm package it downloads
-// and expands the archive the package names instead); runThirdPartyInstaller hands the JVM
-// installer program to RunJvmInstaller. Either way jvmCommand receives the
+// and expands the archive the package names instead); runThirdPartyInstaller
+// hands the JVM installer program to RunJvmInstaller. Either way jvmCommand receives the
 // JVM program and "native.properties" is written for the wizard with its
 // home directory (the one the JVM reported, else the one its path gives).
 // Only a freshly expanded JVM gets the package's Java security files (with
