@@ -82,20 +82,26 @@ while read -r word figure value count; do
   amount[$figure]=$count
 done <<<"$output"
 
+# The median seconds of cp_runs host copies of $1 to $2.
+host_cp_median() {
+  local times=() start end
+  for _ in $(seq "$cp_runs"); do
+    rm -f "$2"
+    start=$(date +%s.%N)
+    cp "$1" "$2"
+    end=$(date +%s.%N)
+    times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -g |
+    awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'
+}
+
 # The host's own copy of the same file, hot in the page cache as it was
 # for the copies inside Wine.
 src=$hostdir/bench.src
 [ -f "$src" ] || { echo "run.sh: $src missing" >&2; exit 1; }
-times=()
-for _ in $(seq "$cp_runs"); do
-  rm -f "$hostdir/bench.cp"
-  start=$(date +%s.%N)
-  cp "$src" "$hostdir/bench.cp"
-  end=$(date +%s.%N)
-  times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
-done
+seconds[hostCp]=$(host_cp_median "$src" "$hostdir/bench.cp")
 cmp -s "$src" "$hostdir/bench.cp" || { echo "run.sh: host cp differs" >&2; exit 1; }
-seconds[hostCp]=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}')
 amount[hostCp]=${amount[copyFile]:-0}
 cleanup_dir
 
@@ -134,15 +140,7 @@ wait "$server" 2>/dev/null || true
 }
 seconds[jvmDownload]=$(echo "$dl_output" | awk '$1 == "seconds" { print $2 }')
 amount[jvmDownload]=$dl_bytes
-times=()
-for _ in $(seq "$cp_runs"); do
-  rm -f "$dldir/jdk.cp"
-  start=$(date +%s.%N)
-  cp "$dldir/www/jdk.zip" "$dldir/jdk.cp"
-  end=$(date +%s.%N)
-  times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')")
-done
-seconds[archiveCp]=$(printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}')
+seconds[archiveCp]=$(host_cp_median "$dldir/www/jdk.zip" "$dldir/jdk.cp")
 amount[archiveCp]=$dl_bytes
 rm -rf "$dldir"
 
