@@ -47,6 +47,11 @@ def seed_locale(wine, name):
 
 
 def start_launcher(wine, workdir, *args):
+    if "LC_ALL" in wine.env:
+        # Each Wine process writes a changed locale into the registry as it starts, the key's
+        # values one by one; a probe started beside the launcher could leave it half written for
+        # the launcher to read. One process first settles it.
+        wine.run("cmd", "/c", "exit")
     return wine.start(INSTALLER, *args, cwd=workdir)
 
 
