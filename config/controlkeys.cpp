@@ -1,42 +1,48 @@
 // The table of the control file's key names.
 #include "config/controlkeys.h"
+#include "config/settings.h"
 
+#include <stddef.h>
 #include <string.h>
 
 const char SelfExtractorInstallerType[] = "selfExtratorJvmInstaller";
 const char ThirdPartyInstallerType[] = "thirdPartyJvmInstaller";
 const char DownloadInstallerType[] = "downloadJvm";
 
+#define SETTING(field) offsetof(ControlSettings, field), sizeof ControlSettings::field
+
 // No name is the beginning of another, so a line begins with one key at most.
 // (The header's count must match: a different bound does not compile.)
 const ControlKey ControlKeys[] = {
-    {"jvmRequiredVersion", VersionValue},
-    {"jvmMinVersion", VersionValue},
-    {"jvmMaxVersion", VersionValue},
-    {"jvmVersion", VersionValue},
-    {"jvmName", AnyValue},
-    {"jvmCommandName", AnyValue},
-    {"jvmExtraParameters", AnyValue},
-    {"jvmClasspathSwitch", AnyValue},
-    {"loaderJavaCommand", AnyValue},
-    {"loaderClasspath", AnyValue},
-    {"jvmInstallerType", InstallerValue},
-    {"jvmSelfExtractor", AnyValue},
-    {"jvmInstallerBinary", AnyValue},
-    {"jvmInstallerCommand", AnyValue},
-    {"predefinedJvmInstallDir", AnyValue},
-    {"jvmHomeDir", AnyValue},
-    {"systemSecurityPolicyFilename", AnyValue},
-    {"userSecurityPolicyFilename", AnyValue},
-    {"keystoreFilename", AnyValue},
-    {"appletUrl", AnyValue},
-    {"searchForJvm", SearchValue},
-    {"jvmTestTimeout", SecondsValue},
-    {"configureWinRegistry", FlagValue},
-    {"reportFailureByExitCode", FlagValue},
-    {"jvmDownloadUrl", UrlValue},
-    {"jvmDownloadSha256", Sha256Value},
+    {"jvmRequiredVersion", VersionValue, SETTING(jvmRequiredVersion), PostNone},
+    {"jvmMinVersion", VersionValue, SETTING(jvmMinVersion), PostNone},
+    {"jvmMaxVersion", VersionValue, SETTING(jvmMaxVersion), PostNone},
+    {"jvmVersion", VersionValue, SETTING(jvmVersion), PostNone},
+    {"jvmName", AnyValue, SETTING(jvmName), PostNone},
+    {"jvmCommandName", AnyValue, SETTING(jvmCommandName), PostNone},
+    {"jvmExtraParameters", AnyValue, SETTING(jvmExtraParameters), PostSwitches},
+    {"jvmClasspathSwitch", AnyValue, SETTING(jvmClasspathSwitch), PostNone},
+    {"loaderJavaCommand", AnyValue, SETTING(loaderJavaCommand), PostNone},
+    {"loaderClasspath", AnyValue, SETTING(loaderClasspath), PostNone},
+    {"jvmInstallerType", InstallerValue, SETTING(jvmInstallerType), PostNone},
+    {"jvmSelfExtractor", AnyValue, SETTING(jvmSelfExtractor), PostNone},
+    {"jvmInstallerBinary", AnyValue, SETTING(jvmInstallerBinary), PostNone},
+    {"jvmInstallerCommand", AnyValue, SETTING(jvmInstallerCommand), PostNone},
+    {"predefinedJvmInstallDir", AnyValue, SETTING(predefinedJvmInstallDir), PostDirectory},
+    {"jvmHomeDir", AnyValue, SETTING(jvmHomeDir), PostNone},
+    {"systemSecurityPolicyFilename", AnyValue, SETTING(systemSecurityPolicyFilename), PostNone},
+    {"userSecurityPolicyFilename", AnyValue, SETTING(userSecurityPolicyFilename), PostNone},
+    {"keystoreFilename", AnyValue, SETTING(keystoreFilename), PostNone},
+    {"appletUrl", AnyValue, SETTING(appletUrl), PostNone},
+    {"searchForJvm", SearchValue, SETTING(searchForJvm), PostNone},
+    {"jvmTestTimeout", SecondsValue, SETTING(jvmTestTimeout), PostNumber},
+    {"configureWinRegistry", FlagValue, 0, 0, PostNone},  // read apart: the first line decides
+    {"reportFailureByExitCode", FlagValue, SETTING(reportFailureByExitCode), PostNumber},
+    {"jvmDownloadUrl", UrlValue, SETTING(jvmDownloadUrl), PostNumber},
+    {"jvmDownloadSha256", Sha256Value, SETTING(jvmDownloadSha256), PostNumber},
 };
+
+#undef SETTING
 
 const ControlKey* controlKeyOf(const char* line) {
     for (const ControlKey& key : ControlKeys)

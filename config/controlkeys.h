@@ -1,6 +1,5 @@
-// The key names of the package's control file "kiv.control", in one table:
-// the keys the parameter reader fills, and those that other readers of the
-// file take (the registry answer, the download of a JVM, the exit code).
+// The keys of the package's control file "kiv.control", in one table: their
+// names, what their values are, and the field of ControlSettings each fills.
 #ifndef CONFIG_CONTROLKEYS_H
 #define CONFIG_CONTROLKEYS_H
 
@@ -18,9 +17,17 @@ enum ControlValueKind {
     Sha256Value      // 64 hexadecimal digits
 };
 
+// What the parameter reader does to a value once it is read: nothing; a
+// directory's escapes undone; a JVM switch list's extra backslashes dropped;
+// the blanks around a number (or an address, a hash) trimmed.
+enum ControlValuePost { PostNone, PostDirectory, PostSwitches, PostNumber };
+
 struct ControlKey {
     const char* name;
     ControlValueKind kind;
+    size_t offset;    // of the value's field in ControlSettings
+    size_t capacity;  // of that field; 0 for a key read apart (the registry switch)
+    ControlValuePost post;
 };
 
 // Every key the launcher reads from the control file. A line names a key

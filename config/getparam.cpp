@@ -10,6 +10,7 @@
 // CR LF, LF and a lone CR each end a line, and a UTF-8 byte-order mark does
 // not hide the first key. A file that cannot be read to its end is not used.
 #include "config/getparam.h"
+#include "config/controlkeys.h"
 #include "base/report.h"
 #include "base/clib.h"
 #include "base/codepage.h"
@@ -34,27 +35,6 @@ static const char OldDefaultJrewFilename[] = "jrew.exe";
 static const char NewDefaultJreFilename[] = "java.exe";
 static const char NewDefaultJrewFilename[] = "javaw.exe";
 
-static const char RequiredVersionField[] = "jvmRequiredVersion";
-static const char MinVersionField[] = "jvmMinVersion";
-static const char MaxVersionField[] = "jvmMaxVersion";
-static const char JvmVersionField[] = "jvmVersion";
-static const char JvmTypeField[] = "jvmName";
-static const char JvmNameField[] = "jvmCommandName";
-static const char JvmInstallerTypeField[] = "jvmInstallerType";
-static const char JvmSelfExtractorField[] = "jvmSelfExtractor";
-static const char JvmInstallerBinaryField[] = "jvmInstallerBinary";
-static const char JvmInstallerCommandField[] = "jvmInstallerCommand";
-static const char PredefinedJvmInstallDir[] = "predefinedJvmInstallDir";
-static const char JvmHomeDirField[] = "jvmHomeDir";
-static const char JvmExtraSwitchesField[] = "jvmExtraParameters";
-static const char ClasspathSwitchField[] = "jvmClasspathSwitch";
-static const char ClasspathField[] = "loaderClasspath";
-static const char InstallParametersField[] = "loaderJavaCommand";
-static const char SystemSecurityField[] = "systemSecurityPolicyFilename";
-static const char UserSecurityField[] = "userSecurityPolicyFilename";
-static const char IdentityDbField[] = "keystoreFilename";
-static const char AppletUrlField[] = "appletUrl";
-static const char SearchForJvmField[] = "searchForJvm";
 static const char ConfigureRegistryField[] = "configureWinRegistry";
 
 // A line is read whole up to the longest key, its separator and the largest
@@ -64,49 +44,6 @@ static_assert(LineBufferSize > sizeof "systemSecurityPolicyFilename" + PathBuffe
               "a control-file line holds its key, a separator and the largest value");
 
 LineRule controlFileLines() { return authoredLines(LineBufferSize - 1); }
-
-// What a value goes through after it is read: none; a directory's escapes
-// undone; a JVM switch list's extra backslashes dropped; a number's (or an
-// address's, a hash's) blanks trimmed.
-enum Post { PostNone, PostDirectory, PostSwitches, PostNumber };
-
-struct ParamKey {
-    const char* key;
-    size_t offset;  // of the value's field in ControlSettings
-    size_t capacity;
-    Post post;
-};
-
-#define SETTING(field) offsetof(ControlSettings, field), sizeof ControlSettings::field
-
-// In the order the keys are tested; no key is the beginning of another.
-static const ParamKey ParamKeys[] = {
-    {RequiredVersionField, SETTING(jvmRequiredVersion), PostNone},
-    {MinVersionField, SETTING(jvmMinVersion), PostNone},
-    {MaxVersionField, SETTING(jvmMaxVersion), PostNone},
-    {JvmVersionField, SETTING(jvmVersion), PostNone},
-    {JvmTypeField, SETTING(jvmName), PostNone},
-    {JvmNameField, SETTING(jvmCommandName), PostNone},
-    {JvmExtraSwitchesField, SETTING(jvmExtraParameters), PostSwitches},
-    {ClasspathSwitchField, SETTING(jvmClasspathSwitch), PostNone},
-    {InstallParametersField, SETTING(loaderJavaCommand), PostNone},
-    {ClasspathField, SETTING(loaderClasspath), PostNone},
-    {JvmInstallerTypeField, SETTING(jvmInstallerType), PostNone},
-    {JvmSelfExtractorField, SETTING(jvmSelfExtractor), PostNone},
-    {JvmInstallerBinaryField, SETTING(jvmInstallerBinary), PostNone},
-    {JvmInstallerCommandField, SETTING(jvmInstallerCommand), PostNone},
-    {PredefinedJvmInstallDir, SETTING(predefinedJvmInstallDir), PostDirectory},
-    {JvmHomeDirField, SETTING(jvmHomeDir), PostNone},
-    {"jvmDownloadUrl", SETTING(jvmDownloadUrl), PostNumber},
-    {"jvmDownloadSha256", SETTING(jvmDownloadSha256), PostNumber},
-    {SystemSecurityField, SETTING(systemSecurityPolicyFilename), PostNone},
-    {UserSecurityField, SETTING(userSecurityPolicyFilename), PostNone},
-    {IdentityDbField, SETTING(keystoreFilename), PostNone},
-    {AppletUrlField, SETTING(appletUrl), PostNone},
-    {SearchForJvmField, SETTING(searchForJvm), PostNone},
-    {"jvmTestTimeout", SETTING(jvmTestTimeout), PostNumber},
-    {"reportFailureByExitCode", SETTING(reportFailureByExitCode), PostNumber},
-};
 
 bool failureByExitCode(const ControlSettings& settings) {
     return _stricmp(settings.reportFailureByExitCode, "true") == 0;
@@ -159,20 +96,21 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
             registrySwitchRead = true;
             continue;
         }
-        for (const ParamKey& param : ParamKeys) {
-            size_t keyLength = strlen(param.key);
-            if (strncmp(line, param.key, keyLength) != 0) continue;
+        for (const ControlKey& param : ControlKeys) {
+            if (!param.capacity) continue;
+            size_t keyLength = strlen(param.name);
+            if (strncmp(line, param.name, keyLength) != 0) continue;
             // The value starts after the key and one separator character; a
             // line holding the key alone gives an empty value.
             const char* value = line[keyLength] ? line + keyLength + 1 : line + keyLength;
             char* target = reinterpret_cast<char*>(&settings) + param.offset;
             if (!copyText(target, param.capacity, value) || !lineWhole)
-                trace("control file value cut:", param.key);
+                trace("control file value cut:", param.name);
             fromLegacyCodePage(target, param.capacity);
             if (param.post == PostDirectory) unescapeDirectory(target);
             else if (param.post == PostSwitches && target[0]) removeExtraBackSlashes(target);
             else if (param.post == PostNumber) trimBlanks(target);
-            trace(param.key, target);
+            trace(param.name, target);
             break;
         }
     }
