@@ -54,6 +54,16 @@ const Pattern English[] = {
     {TextDownloading, "Downloading the Java runtime..."},
     {TextExpanding, "Expanding the Java runtime..."},
     {TextProgressOf, "%1 of %2"},
+    {TextProvidedJvmRefused,
+     "The Java runtime that was provided reports version %1, but this installation needs %2."},
+    {TextJvmHomeMissing,
+     "The Java runtime's folder %1 is not in what was provided, which holds %2."},
+    {TextJvmFolderInTheWay,
+     "The folder %1 is in the way of the Java runtime: it holds %2, which the installer did "
+     "not put there."},
+    {TextExpansionFailed, "The Java runtime was downloaded but could not be expanded."},
+    {TextElevationDeclined,
+     "%1 needs administrator rights to install the Java runtime, and they were not given."},
 };
 static_assert(sizeof English / sizeof English[0] == UserTextCount, "every text in English");
 

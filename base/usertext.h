@@ -38,6 +38,11 @@ enum UserText {
     TextDownloading,            // the status line during a download
     TextExpanding,              // the status line while the download is expanded
     TextProgressOf,             // %1 the bytes received, %2 all of them
+    TextProvidedJvmRefused,     // %1 the version the new JVM reported, %2 the versions wanted
+    TextJvmHomeMissing,         // %1 the JVM's home as the package names it, %2 what there is
+    TextJvmFolderInTheWay,      // %1 the JVM's folder, %2 what it holds
+    TextExpansionFailed,        // the archive arrived but could not be expanded
+    TextElevationDeclined,      // %1 the JVM installer program
     UserTextCount
 };
 

@@ -215,7 +215,7 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     // javaw: here "jinstall.log" without "jinstall.sem" (the user's own
     // trace) keeps the console program; the version test (jvmprobe.cpp) asks
     // only whether the trace file exists, and the expanded JVM's program
-    // (jvmexpander.cpp) only whether "jinstall.sem" does. Each rule answers a
+    // (jvm/stagedjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
     // different question at a different time, so they are kept as they are.
     if (!userTracing) {
         if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)

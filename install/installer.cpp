@@ -16,7 +16,6 @@
 #include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "install/packagecheck.h"
-#include "jvm/jvmexpander.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -72,9 +71,10 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
         if (ready) {
             showStatusMessage(2);
             result = runJavaInstaller(argument);
-            if (!result && found) {
+            if (!result && found && !wizardFaultOfPackage) {
                 // The wizard did not come up on the JVM that was found: one
-                // more try on a freshly installed JVM.
+                // more try on a freshly installed JVM (not for a fault no
+                // JVM can mend: a missing main class or archive).
                 showStatusMessage(4);
                 if (installTheJvm()) {
                     showStatusMessage(5);
@@ -201,97 +201,6 @@ void Install::setNotFoundMessages(const NestedText& version) {
     errorMessage.add(TextJvmNotFound, settings.jvmName);
     errorDetails.clear();
     errorDetails.add(TextInstallJvmAndRestart, settings.jvmName, version);
-}
-
-bool Install::installTheJvm() {
-    NestedText version = buildVersionText();
-    const char* type = settings.jvmInstallerType;
-    if (_stricmp(type, SelfExtractorInstallerType) == 0) return installJvmBundle(version);
-    if (_stricmp(type, ThirdPartyInstallerType) == 0) return installJvmInstaller(version);
-    if (_stricmp(type, DownloadInstallerType) == 0) return installJvmDownload();
-    // A type the launcher does not know is the package's mistake.
-    if (type[0]) jvmFailure = RunOutcome::PackageFaulty;
-    setNotFoundMessages(version);
-    return false;
-}
-
-bool Install::installJvmBundle(const NestedText& version) {
-    return installWith(settings.jvmSelfExtractor, version, true);
-}
-
-bool Install::installJvmInstaller(const NestedText& version) {
-    return installWith(settings.jvmInstallerBinary, version, false);
-}
-
-// A downloadJvm package: the archive it names is fetched only now that no
-// installed JVM fits, and only with the SHA-256 to check it against.
-bool Install::installJvmDownload() {
-    const char* url = settings.jvmDownloadUrl;
-    const char* missing = !url[0]                         ? "jvmDownloadUrl"
-                          : !settings.jvmDownloadSha256[0] ? "jvmDownloadSha256"
-                                                           : nullptr;
-    showStatusMessage(4);
-    if (missing) {
-        char line[200];
-        formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
-                   DownloadInstallerType, missing);
-        reportError(line, "no JVM is downloaded");
-    } else {
-        trace("attempting to download jvm", settings.jvmVersion);
-        if (extractJvm(true)) return true;
-    }
-    // A package without the address or the hash is the package's mistake.
-    jvmFailure = missing ? RunOutcome::PackageFaulty : RunOutcome::ProvisionFailed;
-    errorMessage.clear();
-    errorDetails.clear();
-    if (missing || downloadFailed) {
-        errorMessage.add(TextDownloadFailed);
-        errorDetails.add(TextDownloadAddress, url[0] ? url : "-");
-        chooseBox(errorMessage, errorDetails);  // the download's own box
-    } else {
-        errorMessage.add(TextUnableToInstallJvm, settings.jvmName, settings.jvmVersion);
-        errorMessage.add(TextDiskSpace, nullptr, nullptr, " ");
-        errorDetails.add(TextOtherCauses);
-    }
-    return false;
-}
-
-// Whether the package holds the file that installs a JVM: the compressed
-// JVM is looked for exactly where its expansion will take it from.
-static bool packageHolds(const char* file, bool bundle) {
-    if (!bundle) return fexists(file);
-    JvmExpander extractor(false);
-    char path[PathBufferSize];
-    return extractor.locateCompressedJvm(file, path);
-}
-
-// The twin steps of installJvmBundle and installJvmInstaller.
-bool Install::installWith(const char* file, const NestedText& version, bool bundle) {
-    if (!file[0]) {
-        setNotFoundMessages(version);
-        return false;
-    }
-    if (!packageHolds(file, bundle)) {
-        // The package names a file it does not hold.
-        jvmFailure = RunOutcome::PackageFaulty;
-        errorMessage.clear();
-        errorMessage.add(TextUnableToFindJvm, settings.jvmName, version);
-        errorDetails.clear();
-        errorDetails.add(TextInstallTheJvm);
-        return false;
-    }
-    showStatusMessage(4);
-    trace("attempting to install jvm", settings.jvmVersion);
-    bool result = bundle ? extractJvm() : runThirdPartyInstaller();
-    if (!result) {
-        jvmFailure = RunOutcome::ProvisionFailed;
-        errorMessage.clear();
-        errorMessage.add(TextUnableToInstallJvm, settings.jvmName, settings.jvmVersion);
-        errorMessage.add(TextDiskSpace, nullptr, nullptr, " ");
-        errorDetails.clear();
-        errorDetails.add(TextOtherCauses);
-    }
-    return result;
 }
 
 void Install::showStatusMessage(unsigned stage) {

@@ -65,13 +65,8 @@ public:
     // run values; they are public so that each can be driven on its own.
     bool getParams();
     bool isJvmInstalled();
+    // Provides a JVM through the kind the package names (jvm/jvmprovider.h).
     bool installTheJvm();
-    bool installJvmBundle(const NestedText& version);
-    bool installJvmInstaller(const NestedText& version);
-    bool installJvmDownload();
-    // The package's compressed JVM, or the JVM it names for download.
-    bool extractJvm(bool download = false);
-    bool runThirdPartyInstaller();
     bool addSecurity(bool plugin);
     void showStatusMessage(unsigned stage);
 
@@ -108,7 +103,9 @@ public:
 private:
     NestedText buildVersionText() const;
     void setNotFoundMessages(const NestedText& version);
-    bool installWith(const char* file, const NestedText& version, bool bundle);
+    // Whether the archives of the wizard's class path are there (else the
+    // wizard's failure is set: no JVM would mend it).
+    bool classpathFilesThere();
     void reportFailure();
     // The text of the failure box, when none is chosen yet.
     void chooseBox(const UserLines& message, const UserLines& details);
@@ -132,7 +129,6 @@ private:
     UserLines boxMessage;
     UserLines boxDetails;
     RunOutcome jvmFailure = RunOutcome::NoJvm;  // why no JVM could be had
-    bool downloadFailed = false;  // the JVM's download failed (ExtractJvm said so)
     RefusalList refusedJvms;   // the installed JVMs the search refused, and why
 
     // Values of the run.
@@ -141,8 +137,8 @@ private:
     // The home the JVM classes gave for the JVM they accepted last
     // (JvmFound::home), emptied whenever a new JVM is looked for.
     char provedHome[InstallPathSize];
-    // The directory this run made for the JVM it installed (JvmExpander::
-    // createdJvmDir), the only one the temporary-JVM clean-up may delete.
+    // The folder this run placed the JVM it provided in (ProvisionResult::
+    // madeDir), the only one the temporary-JVM clean-up may delete.
     char madeJvmDir[InstallPathSize];
     char windowsDir[InstallPathSize];
     UserLines errorMessage;
@@ -151,6 +147,9 @@ private:
     // (empty: the JVM could not be started, or nothing is known).
     UserLines wizardFailure;
     bool wizardArchiveAbsent = false;
+    // The last launch failed for a reason no other JVM can mend (its main
+    // class or its archive is missing): no JVM is provided for a retry.
+    bool wizardFaultOfPackage = false;
     bool quietInstall;
     bool propertiesInstall;
     bool tracing;

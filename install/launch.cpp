@@ -216,6 +216,7 @@ bool Install::runInstaller(char* argument) {
     if (!argument) argument = (char*)"";
     wizardFailure.clear();
     wizardArchiveAbsent = false;
+    wizardFaultOfPackage = false;
     unsigned count = countParameters(argument);
     // An empty wizard command still takes one entry; keep room for it.
     unsigned room = count + 1;
@@ -279,6 +280,7 @@ bool Install::runInstaller(char* argument) {
         wizardFailure.clear();
         wizardFailure.add(TextWizardArchiveMissing, InstallJarFilename);
         wizardArchiveAbsent = true;
+        wizardFaultOfPackage = true;
     } else {
         result = _runInstaller(list);
     }
@@ -361,6 +363,7 @@ void Install::explainWizardEnd(unsigned long exitCode, const char* lines) {
     char name[UserLines::ValueSize];
     WizardCause cause = wizardCause(lines, name, sizeof name);
     wizardFailure.clear();
+    wizardFaultOfPackage = cause != WizardCauseUnknown;
     if (cause == WizardMainClassMissing)
         wizardFailure.add(TextMainClassMissing, name);
     else if (cause == WizardJarMissing)

@@ -19,7 +19,9 @@
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/startdir.h"
-#include "jvm/jvmexpander.h"
+#include "base/bitness.h"
+#include "jvm/jvmregistration.h"
+#include "jvm/stagedjvm.h"
 
 #include <direct.h>
 #include <string.h>
@@ -162,13 +164,18 @@ void Install::cleanUpJvmDir() {
 }
 
 // Registration of the JVM that "native.properties" names, before its
-// temporary directory goes: the JVM configuration of a newly expanded JVM,
-// registered only when the control file's switch, read at the start, is on
-// as well as the properties'. Its outcome is not looked at.
+// temporary directory goes, registered only when the control file's switch,
+// read at the start, is on as well as the properties'. Its outcome is not
+// looked at.
 bool Install::registerTemporaryJvm(char* jvmHome) {
-    char jvmDir[PathBufferSize];
-    copyText(jvmDir, jvmHome);
-    JvmExpander extract(context.ownTrace, settings.configureWinRegistry);
-    return extract.configureJvm(settings.jvmVersion, settings.jvmName, settings.jvmCommandName,
-                                jvmDir, windowsDir, true);
+    char program[PathBufferSize], name[PathBufferSize];
+    if (!findJvmProgram(jvmHome, settings.jvmCommandName, context.ownTrace, program, name)) {
+        reportError("Unable to find JVM executable");
+        reportError("Unable to configure JVM in", jvmHome);
+        return false;
+    }
+    JvmRegistration registration(windowsDir, settings.configureWinRegistry);
+    registration.enter({settings.jvmVersion, settings.jvmName, name, jvmHome,
+                        programBits(program, ownBits())});
+    return true;
 }

@@ -117,6 +117,7 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, co
              expandZip(file, targetDir, progress, zip);
         result.entries = zip.entries;
         result.expanded = zip.bytes;
+        result.expansionFailed = !ok;
         if (!ok) fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
     }
     CloseHandle(file);

@@ -27,6 +27,7 @@ struct JvmDownloadResult {
     unsigned entries;                    // expanded (files and folders)
     unsigned long long expanded;         // bytes written by the expansion
     char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure, else empty
+    bool expansionFailed;                // the archive arrived whole, its expansion failed
 };
 
 class JvmDownload {

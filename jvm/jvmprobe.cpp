@@ -63,6 +63,7 @@ unsigned testSecondsOf(const char* text) {
 JvmProbe::JvmProbe() {
     refusalText[0] = '\0';
     reportedHome[0] = '\0';
+    lastVersion[0] = '\0';
 }
 
 void JvmProbe::refuse(const char* reason) { copyText(refusalText, reason); }
@@ -78,6 +79,7 @@ bool JvmProbe::meetsLimits(const JvmWanted& wanted, const char* jvmVersion) {
     const char* required = wanted.required;
     const char* minimum = wanted.minimum;
     const char* maximum = wanted.maximum;
+    copyText(lastVersion, jvmVersion);
     trace("jvm version", jvmVersion);
     trace("req version", required);
     trace("min version", minimum);

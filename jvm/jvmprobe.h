@@ -60,6 +60,8 @@ public:
 
     // Why the last JVM checked was refused ("" when it was not).
     const char* refusal() const { return refusalText; }
+    // The version the last JVM checked gave ("" when it gave none).
+    const char* judgedVersion() const { return lastVersion; }
 
 private:
     void refuse(const char* reason);
@@ -94,6 +96,7 @@ private:
 
     char reportedHome[PathBufferSize];  // of the last JVM tested and accepted
     char refusalText[1200];
+    char lastVersion[VersionBufferSize];
 };
 
 #endif

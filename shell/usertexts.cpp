@@ -69,6 +69,11 @@ const Pattern French[] = {
     {TextDownloading, "Téléchargement du runtime Java..."},
     {TextExpanding, "Décompression du runtime Java..."},
     {TextProgressOf, "%1 sur %2"},
+    {TextProvidedJvmRefused, "L'environnement d'exécution Java fourni indique la version %1, mais cette installation nécessite %2."},
+    {TextJvmHomeMissing, "Le dossier %1 de l'environnement d'exécution Java ne se trouve pas dans ce qui a été fourni, qui contient %2."},
+    {TextJvmFolderInTheWay, "Le dossier %1 empêche l'installation de l'environnement d'exécution Java : il contient %2, que le programme d'installation n'y a pas mis."},
+    {TextExpansionFailed, "L'environnement d'exécution Java a été téléchargé mais n'a pas pu être décompressé."},
+    {TextElevationDeclined, "%1 a besoin des droits d'administrateur pour installer l'environnement d'exécution Java, et ils n'ont pas été accordés."},
 };
 
 const Pattern German[] = {
@@ -119,6 +124,11 @@ const Pattern German[] = {
     {TextDownloading, "Java-Runtime wird heruntergeladen..."},
     {TextExpanding, "Java-Runtime wird entpackt..."},
     {TextProgressOf, "%1 von %2"},
+    {TextProvidedJvmRefused, "Die bereitgestellte Java-Laufzeitumgebung meldet die Version %1, diese Installation braucht aber %2."},
+    {TextJvmHomeMissing, "Der Ordner %1 der Java-Laufzeitumgebung ist nicht in dem, was bereitgestellt wurde; dort liegt %2."},
+    {TextJvmFolderInTheWay, "Der Ordner %1 steht der Java-Laufzeitumgebung im Weg: Er enthält %2, was nicht vom Installationsprogramm stammt."},
+    {TextExpansionFailed, "Die Java-Laufzeitumgebung wurde heruntergeladen, konnte aber nicht entpackt werden."},
+    {TextElevationDeclined, "%1 braucht Administratorrechte, um die Java-Laufzeitumgebung zu installieren, und sie wurden nicht erteilt."},
 };
 
 const Pattern Spanish[] = {
@@ -165,6 +175,11 @@ const Pattern Spanish[] = {
     {TextDownloading, "Descargando el runtime de Java..."},
     {TextExpanding, "Descomprimiendo el runtime de Java..."},
     {TextProgressOf, "%1 de %2"},
+    {TextProvidedJvmRefused, "El entorno de ejecución de Java proporcionado indica la versión %1, pero esta instalación necesita %2."},
+    {TextJvmHomeMissing, "La carpeta %1 del entorno de ejecución de Java no está en lo que se proporcionó, que contiene %2."},
+    {TextJvmFolderInTheWay, "La carpeta %1 impide instalar el entorno de ejecución de Java: contiene %2, que el instalador no puso allí."},
+    {TextExpansionFailed, "El entorno de ejecución de Java se descargó, pero no se pudo descomprimir."},
+    {TextElevationDeclined, "%1 necesita derechos de administrador para instalar el entorno de ejecución de Java, y no se concedieron."},
 };
 
 const Pattern Polish[] = {
@@ -213,6 +228,11 @@ const Pattern Polish[] = {
     {TextDownloading, "Pobieranie środowiska Java..."},
     {TextExpanding, "Rozpakowywanie środowiska Java..."},
     {TextProgressOf, "%1 z %2"},
+    {TextProvidedJvmRefused, "Dostarczone środowisko uruchomieniowe Java zgłasza wersję %1, a ta instalacja wymaga %2."},
+    {TextJvmHomeMissing, "Folderu %1 środowiska uruchomieniowego Java nie ma w tym, co dostarczono; jest tam %2."},
+    {TextJvmFolderInTheWay, "Folder %1 blokuje instalację środowiska uruchomieniowego Java: zawiera %2, czego nie umieścił tam instalator."},
+    {TextExpansionFailed, "Środowisko uruchomieniowe Java zostało pobrane, ale nie można go rozpakować."},
+    {TextElevationDeclined, "%1 potrzebuje uprawnień administratora do zainstalowania środowiska uruchomieniowego Java, a nie zostały one przyznane."},
 };
 
 const Pattern Japanese[] = {
@@ -259,6 +279,11 @@ const Pattern Japanese[] = {
     {TextDownloading, "Java ランタイムをダウンロード中..."},
     {TextExpanding, "Java ランタイムを展開中..."},
     {TextProgressOf, "%1 / %2"},
+    {TextProvidedJvmRefused, "提供された Java ランタイムのバージョンは %1 ですが、このインストールには %2 が必要です。"},
+    {TextJvmHomeMissing, "Java ランタイムのフォルダー %1 が提供されたものの中にありません。含まれているのは %2 です。"},
+    {TextJvmFolderInTheWay, "フォルダー %1 があるため Java ランタイムを配置できません。インストーラーが置いたものではない %2 が含まれています。"},
+    {TextExpansionFailed, "Java ランタイムはダウンロードされましたが、展開できませんでした。"},
+    {TextElevationDeclined, "%1 が Java ランタイムをインストールするには管理者権限が必要ですが、許可されませんでした。"},
 };
 
 const Pattern Italian[] = {
@@ -311,6 +336,11 @@ const Pattern Italian[] = {
     {TextDownloading, "Download del runtime Java..."},
     {TextExpanding, "Estrazione del runtime Java..."},
     {TextProgressOf, "%1 di %2"},
+    {TextProvidedJvmRefused, "L'ambiente di runtime Java fornito indica la versione %1, ma questa installazione richiede %2."},
+    {TextJvmHomeMissing, "La cartella %1 dell'ambiente di runtime Java non si trova in ciò che è stato fornito, che contiene %2."},
+    {TextJvmFolderInTheWay, "La cartella %1 impedisce l'installazione dell'ambiente di runtime Java: contiene %2, che il programma di installazione non vi ha messo."},
+    {TextExpansionFailed, "L'ambiente di runtime Java è stato scaricato ma non è stato possibile decomprimerlo."},
+    {TextElevationDeclined, "%1 ha bisogno dei diritti di amministratore per installare l'ambiente di runtime Java, che non sono stati concessi."},
 };
 
 const Pattern Portuguese[] = {
@@ -358,6 +388,11 @@ const Pattern Portuguese[] = {
     {TextDownloading, "Baixando o ambiente Java..."},
     {TextExpanding, "Descompactando o ambiente Java..."},
     {TextProgressOf, "%1 de %2"},
+    {TextProvidedJvmRefused, "O ambiente de execução Java fornecido informa a versão %1, mas esta instalação precisa de %2."},
+    {TextJvmHomeMissing, "A pasta %1 do ambiente de execução Java não está no que foi fornecido, que contém %2."},
+    {TextJvmFolderInTheWay, "A pasta %1 impede a instalação do ambiente de execução Java: ela contém %2, que o instalador não colocou lá."},
+    {TextExpansionFailed, "O ambiente de execução Java foi baixado, mas não pôde ser descompactado."},
+    {TextElevationDeclined, "%1 precisa de direitos de administrador para instalar o ambiente de execução Java, e eles não foram concedidos."},
 };
 
 const Pattern Dutch[] = {
@@ -405,6 +440,11 @@ const Pattern Dutch[] = {
     {TextDownloading, "De Java-runtime wordt gedownload..."},
     {TextExpanding, "De Java-runtime wordt uitgepakt..."},
     {TextProgressOf, "%1 van %2"},
+    {TextProvidedJvmRefused, "De geleverde Java-runtime meldt versie %1, maar deze installatie heeft %2 nodig."},
+    {TextJvmHomeMissing, "De map %1 van de Java-runtime zit niet in wat geleverd is; daarin zit %2."},
+    {TextJvmFolderInTheWay, "De map %1 staat de Java-runtime in de weg: er staat %2 in, dat het installatieprogramma er niet heeft neergezet."},
+    {TextExpansionFailed, "De Java-runtime is gedownload, maar kon niet worden uitgepakt."},
+    {TextElevationDeclined, "%1 heeft beheerdersrechten nodig om de Java-runtime te installeren, en die zijn niet gegeven."},
 };
 
 struct Language {

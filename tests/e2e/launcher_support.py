@@ -195,8 +195,16 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", stubs=None, **settings):
 
 
 def expansion_dirs(directory):
+    """Where each run of the compressed JVM expanded it: a stage (staged(folder)) beside the folder
+    it was bound for."""
     runs = read_text(directory / "jre-win.runs").splitlines()
-    return [line[4:] for line in runs if line.startswith("CWD ")]
+    return [re.sub(r"\\~kivstage-[0-9]+-[0-9]+$", r"\\~kivstage", line[4:]) for line in runs
+            if line.startswith("CWD ")]
+
+
+def staged(folder):
+    """The stage of a JVM bound for folder, as expansion_dirs names it."""
+    return folder.rpartition("\\")[0] + "\\~kivstage"
 
 
 def javasoft(wine, bits=JVM_BITS, hive="HKEY_LOCAL_MACHINE"):

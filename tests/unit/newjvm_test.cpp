@@ -1,12 +1,13 @@
-// A new JVM: its directory (variables, what may be made or deleted there), the copy of the JVM
-// installer program, its registration under SOFTWARE\JavaSoft (HKEY_LOCAL_MACHINE: sandbox.h), the
-// reader of base/regkey.h and the "configureWinRegistry" switch of the control file.
+// A new JVM: its folder (the package's, the default), its stage (a killed run's leftover, the move,
+// what a failure leaves), its registration under SOFTWARE\JavaSoft (HKEY_LOCAL_MACHINE: sandbox.h),
+// the reader of base/regkey.h and the "configureWinRegistry" switch of the control file.
+#include "base/bitness.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
-#include "jvm/jvmexpander.h"
-#include "jvm/jvmdirchooser.h"
-#include "jvm/runjvminstaller.h"
+#include "jvm/jvmplaces.h"
+#include "jvm/jvmregistration.h"
+#include "jvm/jvmstage.h"
 #include "sandbox.h"
 #include "testdir.h"
 
@@ -15,67 +16,69 @@
 #include <direct.h>
 #include <string.h>
 
-TEST(JvmDirChooser, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
+TEST(JvmPlaces, ThePackagesFolderElseTheDefaultOneNeverAFolderMadeOfWhatIsLeft) {
     ScratchDir dir;
     RegistrySandbox registry;
     registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
     makeDirs(dir.file("pf"));
     registry.set(WindowsNtKey, "SystemRoot", dir.file("win"));
-    const std::string variables[][2] = {  // requested, resolved ("": refused)
-        {"[$ProgFilesDir]\\MyVm", dir.file("pf\\MyVm")},
-        {"[$WinDir]\\Vm\\jre", dir.file("win\\Vm\\jre")},
-        {"[$AppDir]\\anything", dir.file("jvm")},  {"[$AppDir]", dir.file("jvm")},
-        {"D:\\plain\\dir", "D:\\plain\\dir"},     {"[$ProgFilesDir]\\", ""},
-        {"[$WinDir]Vm", ""},  {"[$Other]\\x", ""},  {"[$progfilesdir]\\x", ""},
+    const std::string jre = dir.file("pf\\JavaSoft\\JRE1.6\\1.6.0");
+    // Regression: an invalid form went into the Windows directory's system32.
+    const std::string cases[][3] = {  // predefined folder, kind, folder
+        {"[$ProgFilesDir]\\MyVm", "JRE", dir.file("pf\\MyVm")},
+        {"[$WinDir]\\Vm\\jre", "JRE", dir.file("win\\Vm\\jre")},
+        {"[$AppDir]\\anything", "JRE", dir.file("jvm")},  {"[$AppDir]", "JRE", dir.file("jvm")},
+        {"D:\\plain\\dir", "JRE", "D:\\plain\\dir"},   {"", "JRE", jre},
+        {"", "Zulu", dir.file("pf\\JVM1.6\\1.6.0")},
+        {"[$ProgFilesDir]\\", "JRE", jre},  {"[$WinDir]Vm", "JRE", jre},
+        {"[$Other]\\x", "JRE", jre},  {"[$progfilesdir]\\x", "JRE", jre},
     };
-    for (const auto& c : variables) {
+    for (const auto& c : cases) {
+        JvmPlaces places(c[0].c_str(), c[1].c_str(), "1.6.0");
         char out[PathBufferSize];
-        EXPECT_EQ(JvmDirChooser().getNewJvmInstallerTo(c[0].c_str(), out), !c[1].empty()) << c[0];
-        EXPECT_EQ(std::string(out), c[1]) << c[0];
+        EXPECT_TRUE(places.folderFor(ownBits(), out)) << c[0];
+        EXPECT_EQ(std::string(out), c[2]) << c[0];
+        EXPECT_EQ(places.temporary(), c[0].rfind("[$AppDir]", 0) == 0) << c[0];
     }
+}
 
-    // Regression: a file of the wanted name counted as a created directory, and the JVM would have
-    // been installed "into" the file.
-    writeFile(dir.file("taken"), "");
-    const struct {
-        std::string in, name, out;  // out == in: refused
-    } adds[] = {
-        {dir.path(), "taken", dir.path()},
-        {dir.path(), "made", dir.file("made")},
-        {dir.file("made\\"), "again", dir.file("made\\again")},  // no doubled backslash
-        {dir.path(), std::string(PathBufferSize, 'x'), dir.path()},  // refused, not cut
-    };
-    JvmDirChooser installer;
-    for (const auto& c : adds) {
-        char path[PathBufferSize];
-        copyText(path, c.in.c_str());
-        EXPECT_EQ(installer.addDirectory(path, c.name.c_str()), c.out != c.in) << c.name;
-        EXPECT_EQ(std::string(path), c.out) << c.name;
+TEST(JvmStage, KilledRunsStagesGoALiveOneStaysAFailureLeavesNothing) {
+    ScratchDir dir;
+    makeDirs(dir.file("a\\~kivstage-1-1"));  // killed before its lock
+    makeDirs(dir.file("a\\~kivstage-1-2"));  // another run's, under way
+    makeDirs(dir.file("a\\~kivstage-1-1\\bin"));
+    writeFile(dir.file("a\\~kivstage-1-1\\bin\\java.exe"), "left");
+    HANDLE held = CreateFileA(dir.file("a\\~kivstage-1-2\\stage.lock").c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    unsigned long error = 0;
+    std::string staged;
+    {
+        JvmStage stage;
+        ASSERT_TRUE(stage.make(dir.file("a").c_str(), error));
+        staged = stage.dir();
+        EXPECT_FALSE(exists(dir.file("a\\~kivstage-1-1")));
+        EXPECT_TRUE(exists(dir.file("a\\~kivstage-1-2")));
+        makeDirs(staged + "\\bin");
+        writeFile(staged + "\\bin\\java.exe", "new");
     }
-    // Regression: the installer's copy overwrote a file of the same name in a JVM directory that
-    // already existed, and deleted it after the run.
-    writeFile(dir.file("setup.exe"), "package installer");
-    writeFile(dir.file("made\\setup.exe"), "user's own file");
-    EXPECT_FALSE(RunJvmInstaller().copyInstaller("setup.exe", dir.file("made").c_str()));
-    EXPECT_EQ(readFile(dir.file("made\\setup.exe")), "user's own file");
-
-    // Regressions: the old jvm tree was deleted whatever it held: the work directory (every refused
-    // directory: cleanup_test), the package's compressed JVM, the file that was to be run next.
-    const std::string archive = dir.file("d\\jvm\\jre-win.exe");
-    makeDirs(dir.file("a\\jvm\\sub"));
-    makeDirs(dir.file("b\\jvm\\work"));
-    makeDirs(dir.file("d\\jvm"));
-    writeFile(dir.file("a\\jvm\\sub\\f.txt"), "");
-    writeFile(archive, "");
-    installer.keepFile(archive.c_str());
-    EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));
-    EXPECT_FALSE(exists(dir.file("a\\jvm")));
-    EXPECT_TRUE(installer.deleteTempJvmDir(dir.file("a").c_str()));  // nothing there
-    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("d").c_str()));
-    EXPECT_TRUE(exists(archive));
-    _chdir(dir.file("b\\jvm\\work").c_str());
-    EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("b").c_str()));
-    EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
+    EXPECT_FALSE(exists(staged));  // not placed: gone
+    CloseHandle(held);
+    {
+        // The levels made for it go too; a placed one stays where it was moved.
+        JvmStage stage;
+        ASSERT_TRUE(stage.make(dir.file("b\\c").c_str(), error));
+        makeDirs(std::string(stage.dir()) + "\\bin");
+        writeFile(std::string(stage.dir()) + "\\bin\\java.exe", "new");
+        ASSERT_TRUE(stage.placeAt(dir.file("a\\jre").c_str(), error));
+    }
+    EXPECT_EQ(readFile(dir.file("a\\jre\\bin\\java.exe")), "new");
+    EXPECT_FALSE(exists(dir.file("a\\jre\\stage.lock")));
+    EXPECT_FALSE(exists(dir.file("b")));
+    // A level that cannot be made: a file in its place.
+    writeFile(dir.file("f"), "");
+    JvmStage stage;
+    EXPECT_FALSE(stage.make(dir.file("f\\x").c_str(), error));
 }
 
 static const std::string Jre16 = "SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6";
@@ -98,11 +101,8 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
         if (c[1] == longHome) registry.set(Jre16, "JavaHome", longHome);
         makeDirs(c[0]);
         writeFile(c[0] + "\\java.exe", "");
-        char v[VersionBufferSize] = "1.6.0", n[VersionBufferSize] = "JRE";
-        char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
-        copyText(jvmDir, c[0].c_str());
-        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
-            << c[0];
+        JvmRegistration(dir.file("win").c_str(), true)
+            .enter({"1.6.0", "JRE", "java.exe", c[0].c_str(), ownBits()});
         std::string home = c[1];
         for (char& ch : home) ch = (char)tolower((unsigned char)ch);
         EXPECT_EQ(registry.get(Jre16, "JavaHome"), home) << c[0];

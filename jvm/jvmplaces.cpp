@@ -1,0 +1,105 @@
+// JvmPlaces: the folder of a new JVM, from the package's own folder or the
+// default one, below the Programs folder of the JVM's bitness.
+#include "jvm/jvmplaces.h"
+
+#include "base/bitness.h"
+#include "base/clib.h"
+#include "base/textline.h"
+#include "base/winfolders.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static const char DIR_END[] = "\\";
+static const char ProgFilesDirVariable[] = "[$ProgFilesDir]";
+static const char WindowsDirVariable[] = "[$WinDir]";
+static const char AppDirVariable[] = "[$AppDir]";
+static const char VariableStart[] = "[$";
+static const char WorkJvmFolder[] = "jvm";
+static const char JavaSoftDir[] = "JavaSoft";
+static const char* const KnownKinds[] = {"JRE", "JDK", "Java Plug-in"};
+
+bool programsFolderFor(unsigned bits, char* dir) {
+    WinFolders folders;
+    bool perUser = false;
+    if (!folders.getProgramsDirectory(dir, bits, &perUser)) return false;
+    char label[64];
+    formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
+    trace(label, dir);
+    return true;
+}
+
+JvmPlaces::JvmPlaces(const char* installDir, const char* kind, const char* version)
+    : installDir(installDir ? installDir : ""), kind(kind ? kind : ""),
+      version(version ? version : ""), forThisRun(startsWith(this->installDir, AppDirVariable)) {}
+
+// What follows variable in text when it is "<variable>\<something>"; null
+// for any other form.
+static const char* afterVariable(const char* text, const char* variable) {
+    if (!startsWith(text, variable)) return nullptr;
+    const char* rest = text + strlen(variable);
+    return rest[0] == DIR_END[0] && rest[1] ? rest : nullptr;
+}
+
+bool JvmPlaces::packageFolder(unsigned bits, char* dir) {
+    char base[PathBufferSize];
+    const char* rest;
+    if (forThisRun) {
+        // The work directory's own folder, whatever follows the variable.
+        getCurrentDir(base, PathBufferSize - 1);
+        return formatText(dir, PathBufferSize, "%s%s%s", base, DIR_END, WorkJvmFolder);
+    }
+    if (!startsWith(installDir, VariableStart)) {
+        // A directory as it is; a relative one lies in the work directory.
+        if (_fullpath(dir, installDir, PathBufferSize)) return true;
+        trace("predefined directory for JVM too long", installDir);
+        return false;
+    }
+    if ((rest = afterVariable(installDir, ProgFilesDirVariable)) != nullptr) {
+        if (!programsFolderFor(bits, base)) return false;
+    } else if ((rest = afterVariable(installDir, WindowsDirVariable)) != nullptr) {
+        WinFolders folders;
+        if (!folders.registryWindowsDirectory(base, sizeof base) &&
+            !folders.systemWindowsDirectory(base, sizeof base))
+            return false;
+    } else {
+        return false;
+    }
+    if (formatText(dir, PathBufferSize, "%s%s", base, rest)) return true;
+    trace("predefined directory for JVM too long", installDir);
+    return false;
+}
+
+bool JvmPlaces::defaultFolder(unsigned bits, char* dir) {
+    char programs[PathBufferSize];
+    if (!programsFolderFor(bits, programs)) return false;
+    char versionCopy[VersionBufferSize], base[VersionBufferSize], micro[VersionBufferSize];
+    copyText(versionCopy, version);
+    parseVersion(versionCopy, base, micro);
+    bool known = false;
+    for (const char* name : KnownKinds) known = known || strcmp(kind, name) == 0;
+    bool fits = known ? formatText(dir, PathBufferSize, "%s%s%s%s%s%s%s%s", programs, DIR_END,
+                                   JavaSoftDir, DIR_END, kind, base, DIR_END, version)
+                      : formatText(dir, PathBufferSize, "%s%sJVM%s%s%s", programs, DIR_END, base,
+                                   DIR_END, version);
+    if (!fits) trace("JVM folder too long", dir);
+    return fits;
+}
+
+bool JvmPlaces::folderFor(unsigned bits, char* dir) {
+    dir[0] = '\0';
+    if (installDir[0]) {
+        trace("default install directory for JVM", installDir);
+        if (packageFolder(bits, dir)) {
+            trace("installing JVM in", dir);
+            return true;
+        }
+        // A form the launcher cannot resolve: the default place, never a
+        // folder made of what is left of it.
+        trace("invalid predefined directory for JVM, the default folder instead", installDir);
+    }
+    bool ok = defaultFolder(bits, dir);
+    if (ok) trace("installing JVM in", dir);
+    else dir[0] = '\0';
+    return ok;
+}
