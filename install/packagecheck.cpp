@@ -14,6 +14,7 @@
 #include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "config/settings.h"
+#include "jvm/jvmdownload.h"
 #include "jvm/jvmversion.h"
 
 #include <windows.h>
@@ -238,9 +239,11 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     if (!values[index]) return;
     copyText(values[index], room, text);
     fromLegacyCodePage(values[index], room);
+    if (key->post == PostNumber) GetParameters::trimBlanks(values[index]);
     lines[index] = number;
+    // A run drops the blanks around a number, an address or a hash.
     if (text[0] && (text[0] == ' ' || text[0] == '\t' || text[size - 2] == ' ' ||
-                    text[size - 2] == '\t') && key->kind != SecondsValue)
+                    text[size - 2] == '\t') && key->post != PostNumber)
         report(false, "%s line %u: the value of %s begins or ends with a blank, which is part "
                "of it", KivControlFilename, number, key->name);
 }
@@ -338,11 +341,8 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
         break;
     }
     case SecondsValue: {
-        // A run drops the blanks around the number.
-        const char* seconds = text + strspn(text, " \t");
-        size_t length = strlen(seconds);
-        while (length > 0 && (seconds[length - 1] == ' ' || seconds[length - 1] == '\t')) --length;
-        if (!allDigits(seconds, length) || strspn(seconds, "0") >= length)
+        size_t length = strlen(text);  // its blanks dropped, as a run drops them
+        if (!allDigits(text, length) || strspn(text, "0") >= length)
             report(true, "%s \"%s\" is no number of seconds above zero; a run takes the "
                    "default, %u seconds", key.name, text, (unsigned)DefaultJvmTestSeconds);
         break;
@@ -355,10 +355,13 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
             report(true, "%s \"%s\" is no http or https address", key.name, text);
         break;
     }
-    case Sha256Value:
-        if (strlen(text) != 64 || strspn(text, "0123456789abcdefABCDEF") != 64)
-            report(true, "%s \"%s\" is no SHA-256 sum (64 hexadecimal digits)", key.name, text);
+    case Sha256Value: {
+        char sum[Sha256HexSize];
+        if (!normalisedSha256(text, sum))
+            report(true, "%s \"%s\" is no SHA-256 sum (64 hexadecimal digits, \"sha256:\" "
+                   "before them allowed)", key.name, text);
         break;
+    }
     }
 }
 

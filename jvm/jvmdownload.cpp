@@ -61,17 +61,24 @@ bool fail(JvmDownloadResult& result, const char* url, const char* format, ...) {
     return false;
 }
 
-bool isSha256(const char* text) {
-    size_t digits = 0;
-    for (; text && isxdigit((unsigned char)text[digits]); ++digits) {
-    }
-    if (digits != 64) return false;
-    for (text += digits; isspace((unsigned char)*text); ++text) {
-    }
-    return *text == '\0';
-}
-
 }  // namespace
+
+bool normalisedSha256(const char* written, char* out) {
+    out[0] = '\0';
+    if (!written) return false;
+    while (isspace((unsigned char)*written)) ++written;
+    if (_strnicmp(written, "sha256:", 7) == 0)
+        for (written += 7; isspace((unsigned char)*written); ++written) {
+        }
+    size_t digits = 0;
+    while (digits < 64 && isxdigit((unsigned char)written[digits])) ++digits;
+    if (digits != 64) return false;
+    for (const char* rest = written + digits; *rest; ++rest)
+        if (!isspace((unsigned char)*rest)) return false;
+    for (size_t i = 0; i < digits; ++i) out[i] = (char)tolower((unsigned char)written[i]);
+    out[digits] = '\0';
+    return true;
+}
 
 JvmDownload::JvmDownload() {
     limits.resolveSeconds = 30;
@@ -89,9 +96,14 @@ bool JvmDownload::download(const char* url, const char* expectedSha256, const ch
 
 bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
                                  Progress* progress, JvmDownloadResult& result) {
-    while (expectedSha256 && isspace((unsigned char)*expectedSha256)) ++expectedSha256;
-    if (!isSha256(expectedSha256))
-        return fail(result, url, "no SHA-256 to check it against (64 hex digits)");
+    char expected[Sha256HexSize];
+    if (!normalisedSha256(expectedSha256, expected)) {
+        const char* written = expectedSha256 ? expectedSha256 + strspn(expectedSha256, " \t") : "";
+        if (!written[0])
+            return fail(result, url, "no SHA-256 to check it against (64 hex digits)");
+        return fail(result, url, "\"%.100s\" is no SHA-256 to check it against (64 hex digits)",
+                    written);
+    }
     Sha256 hash;
     if (!hash.begin()) return fail(result, url, "SHA-256 is not available on this system");
     HANDLE file = createPrivateTempFile();
@@ -107,9 +119,8 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, co
     if (!ok) fail(result, url, "%s", got.reason);
     if (ok && !(arrival.hashed && hash.finish(result.sha256)))
         ok = fail(result, url, "the download could not be hashed");
-    if (ok && !Sha256::matches(result.sha256, expectedSha256))
-        ok = fail(result, url, "SHA-256 mismatch: expected %.64s, got %s", expectedSha256,
-                  result.sha256);
+    if (ok && strcmp(result.sha256, expected) != 0)
+        ok = fail(result, url, "SHA-256 mismatch: expected %s, got %s", expected, result.sha256);
     if (ok) {
         LARGE_INTEGER begin = {};
         ZipResult zip = {};
@@ -117,7 +128,8 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, co
              expandZip(file, targetDir, progress, zip);
         result.entries = zip.entries;
         result.expanded = zip.bytes;
-        if (!ok) fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
+        if (!ok)
+            fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
     }
     CloseHandle(file);
     return ok;

@@ -20,6 +20,13 @@
 #include "base/strbuf.h"
 #include "exec/httpget.h"
 
+// The SHA-256 a package writes (jvmDownloadSha256) as the 64 lowercase hex
+// digits it stands for: the digits in either case, after an optional
+// "sha256:" (in any case), blanks around the value and after the colon
+// ignored. False, with out empty, for anything else, an empty value too.
+// out holds Sha256HexSize bytes.
+bool normalisedSha256(const char* written, char* out);
+
 struct JvmDownloadResult {
     unsigned long long bytes;            // downloaded
     unsigned long milliseconds;          // of the transfer
@@ -36,7 +43,8 @@ public:
     // Limits of name resolution, connection and a stalled transfer.
     void setLimits(const HttpLimits& value) { limits = value; }
 
-    // Downloads url, checks it against expectedSha256 (64 hex digits) and
+    // Downloads url, checks it against expectedSha256 (as normalisedSha256
+    // reads it; a malformed one fails before any request) and
     // expands it into targetDir (which exists). progress may be null. The
     // outcome goes to the trace, and a failure to errors.log as well.
     bool download(const char* url, const char* expectedSha256, const char* targetDir,

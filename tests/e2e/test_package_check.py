@@ -20,6 +20,9 @@ CASES = [  # control file changes, files removed, exit code, lines check.log hol
     ({}, ["install.jar"], 5,
      ["error: the class-path entry install.jar (loaderClasspath) is missing"]),
     ({}, ["jre-win.exe"], 5, ["error: the self-extractor jre-win.exe (jvmSelfExtractor) is missing"]),
+    ({"jvmInstallerType": "downloadJvm", "jvmDownloadUrl": "http://127.0.0.1/jdk.zip",
+      "jvmDownloadSha256": "SHA256:" + "0" * 63}, [], 5,
+     [f'error: jvmDownloadSha256 "SHA256:{"0" * 63}" is no SHA-256 sum']),
     # No JVM of the machine fits: a note only, each refusal named.
     ({"jvmMinVersion": "21"}, [], 0,
      [SOUND, "note: JVM refused: HKEY_LOCAL_MACHINE", "note: no JVM of this machine fits: a run would "

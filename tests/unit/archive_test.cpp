@@ -1,10 +1,14 @@
-// The pieces of a JVM download that need no server: SHA-256 through CNG and the zip reader.
+// The pieces of a JVM download that need no server: SHA-256 through CNG, the sum a package writes
+// and the zip reader.
 #include "base/sha256.h"
 #include "base/zipfile.h"
+#include "jvm/jvmdownload.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <ctype.h>
+#include <string.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -138,6 +142,29 @@ TEST(Sha256, KnownVectorsInAnyPieces) {
         hex, " BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD\r\n"));
     EXPECT_FALSE(Sha256::matches(hex, "ba7816bf"));
     EXPECT_FALSE(Sha256::matches(hex, ""));
+}
+
+TEST(JvmDownload, SumsAsPackagesWriteThem) {
+    const std::string hex = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    std::string upper = hex;
+    for (char& c : upper) c = (char)toupper((unsigned char)c);
+    const std::string good[] = {hex, upper, " " + hex + "\t\r\n", "sha256:" + hex,
+                                "SHA256:" + upper, " Sha256: " + hex + " "};
+    for (const std::string& written : good) {
+        char out[Sha256HexSize] = "x";
+        EXPECT_TRUE(normalisedSha256(written.c_str(), out)) << written;
+        EXPECT_EQ(std::string(out), hex) << written;
+    }
+    const std::string bad[] = {"", "   ", hex.substr(1), hex + "0", hex.substr(1) + "g",
+                               "sha256:", "sha-256:" + hex, "md5:" + hex, hex + " x",
+                               "sha256 " + hex, hex.substr(0, 32) + " " + hex.substr(32)};
+    for (const std::string& written : bad) {
+        char out[Sha256HexSize] = "x";
+        EXPECT_FALSE(normalisedSha256(written.c_str(), out)) << written;
+        EXPECT_STREQ(out, "") << written;
+    }
+    char out[Sha256HexSize];
+    EXPECT_FALSE(normalisedSha256(nullptr, out));
 }
 
 TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
