@@ -9,6 +9,7 @@
 // here: the author meant something that a run will silently not do.
 #include "install/packagecheck.h"
 #include "base/codepage.h"
+#include "base/logaddress.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/controlkeys.h"
@@ -207,16 +208,23 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     }
     size_t length = strlen(key->name);
     char separator = line[length];
+    // The value as a finding shows it: an address without its user and password.
+    char shown[PathBufferSize];
+    const char* read = line + (separator ? length + 1 : length);
+    if (key->kind == UrlValue) {
+        addressForLog(read, shown, sizeof shown);
+        read = shown;
+    }
     if (isWordChar(separator)) {
         // The line begins with a key and goes on with letters: a run takes
         // the key and the rest (from its second letter on) as the value.
         size_t word = length;
         while (isWordChar(line[word])) ++word;
         report(true, "%s line %u: \"%.*s\" is no key; a run reads it as %s with the value \"%s\"",
-               KivControlFilename, number, (int)word, line, key->name, line + length + 1);
+               KivControlFilename, number, (int)word, line, key->name, read);
     } else if ((separator == ' ' || separator == '\t') && separatorFollows(line + length + 1)) {
         report(true, "%s line %u: a blank stands between %s and its \"=\": the value a run "
-               "reads is \"%s\"", KivControlFilename, number, key->name, line + length + 1);
+               "reads is \"%s\"", KivControlFilename, number, key->name, read);
     }
     if (!whole)
         report(true, "%s line %u: the line is longer than %u characters: %s is cut",
@@ -351,8 +359,11 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
         size_t scheme = _strnicmp(text, "https://", 8) == 0  ? 8
                         : _strnicmp(text, "http://", 7) == 0 ? 7
                                                              : 0;
-        if (!scheme || !text[scheme] || strpbrk(text, " \t"))
-            report(true, "%s \"%s\" is no http or https address", key.name, text);
+        if (!scheme || !text[scheme] || strpbrk(text, " \t")) {
+            char shown[PathBufferSize];
+            addressForLog(text, shown, sizeof shown);
+            report(true, "%s \"%s\" is no http or https address", key.name, shown);
+        }
         break;
     }
     case Sha256Value: {

@@ -9,8 +9,9 @@
 // A failure (no server, an answer other than 200, a truncated transfer, a
 // hash that does not match, an archive that is not a zip or holds a name
 // that would leave the target) leaves nothing expanded, and the result
-// names the address and the reason. The result also carries the size, the
-// time and the hash, which the trace records.
+// names the address (never its user and password) and the reason. The
+// result also carries the size, the time and the hash, which the trace
+// records.
 #ifndef JVM_JVMDOWNLOAD_H
 #define JVM_JVMDOWNLOAD_H
 
@@ -33,7 +34,8 @@ struct JvmDownloadResult {
     char sha256[Sha256HexSize];          // of the bytes downloaded; empty when none were
     unsigned entries;                    // expanded (files and folders)
     unsigned long long expanded;         // bytes written by the expansion
-    char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure, else empty
+    char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure (url without a
+                                         // user and password), else empty
 };
 
 class JvmDownload {
@@ -51,9 +53,10 @@ public:
                   Progress* progress, JvmDownloadResult& result);
 
 private:
-    bool fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
-                        Progress* progress, JvmDownloadResult& result);
-    void report(const char* url, bool ok, const JvmDownloadResult& result);
+    // shown: url as the lines and the reason name it (addressForLog).
+    bool fetchAndExpand(const char* url, const char* shown, const char* expectedSha256,
+                        const char* targetDir, Progress* progress, JvmDownloadResult& result);
+    void report(const char* shown, bool ok, const JvmDownloadResult& result);
 
     HttpLimits limits;
 };
