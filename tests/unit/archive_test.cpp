@@ -4,11 +4,13 @@
 #include "base/zipfile.h"
 #include "config/getparam.h"
 #include "config/settings.h"
+#include "exec/httpget.h"
 #include "jvm/jvmdownload.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winhttp.h>
 #include <ctype.h>
 #include <string.h>
 #include <zlib.h>
@@ -172,7 +174,7 @@ TEST(JvmDownload, SumsAsPackagesWriteThem) {
 TEST(JvmDownload, NothingListensThereAndNoLogHoldsThePassword) {
     // A sum in capitals after "sha256:" lets the request go out; a malformed one stops it
     // before any. Neither the reason, the trace nor errors.log holds the address's user and
-    // password. Port 1 has no listener.
+    // password, and a refused connection is named by its WinHTTP error. Port 1 has no listener.
     ScratchDir dir;
     writeFile("jinstall.log", "");
     makeDirs(dir.file("target"));
@@ -183,6 +185,7 @@ TEST(JvmDownload, NothingListensThereAndNoLogHoldsThePassword) {
     EXPECT_FALSE(download.download(url, sum.c_str(), dir.file("target").c_str(), nullptr, result));
     EXPECT_EQ(std::string(result.reason).rfind("http://127.0.0.1:1/jdk.zip: no answer: server "
                                                "cannot be reached, ", 0), 0u) << result.reason;
+    EXPECT_TRUE(strstr(result.reason, "ERROR_WINHTTP_CANNOT_CONNECT (12029)")) << result.reason;
     EXPECT_FALSE(download.download(url, ("md5:" + std::string(64, 'a')).c_str(),
                                    dir.file("target").c_str(), nullptr, result));
     EXPECT_EQ(std::string(result.reason), "http://127.0.0.1:1/jdk.zip: \"md5:" +
@@ -200,6 +203,29 @@ TEST(JvmDownload, NothingListensThereAndNoLogHoldsThePassword) {
     EXPECT_NE(errors.find("JVM download failed: http://127.0.0.1:1/jdk.zip: "), std::string::npos);
     EXPECT_EQ(trace.find("secret"), std::string::npos) << trace;
     EXPECT_EQ(errors.find("secret"), std::string::npos) << errors;
+}
+
+TEST(HttpGet, WinHttpErrorsByName) {
+    const struct {
+        unsigned long code;
+        const char* text;  // the whole text, or its start when it ends in ": "
+    } cases[] = {
+        {ERROR_WINHTTP_CANNOT_CONNECT, "ERROR_WINHTTP_CANNOT_CONNECT (12029)"},
+        {ERROR_WINHTTP_TIMEOUT, "ERROR_WINHTTP_TIMEOUT (12002)"},
+        {ERROR_WINHTTP_NAME_NOT_RESOLVED, "ERROR_WINHTTP_NAME_NOT_RESOLVED (12007)"},
+        {ERROR_WINHTTP_SECURE_FAILURE, "ERROR_WINHTTP_SECURE_FAILURE (12175)"},
+        {WSAECONNREFUSED, "WSAECONNREFUSED (10061)"},
+        {ERROR_ACCESS_DENIED, "WinHTTP error 5: "},  // the system's text follows
+        {0x2FFFFFFF, "WinHTTP error 805306367"},     // nobody's: the number alone
+    };
+    for (const auto& c : cases) {
+        char text[300];
+        winHttpErrorText(c.code, text, sizeof text);
+        std::string expected = c.text, got = text;
+        if (expected.back() == ' ') EXPECT_GT(got.size(), expected.size()) << got;
+        else EXPECT_EQ(got, expected);
+        EXPECT_EQ(got.rfind(expected, 0), 0u) << got;
+    }
 }
 
 TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
