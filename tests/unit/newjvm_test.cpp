@@ -128,6 +128,34 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
     }
 }
 
+TEST(JvmRegistry, RuntimeLibOfAJava8WhereverItsJvmDllIs) {
+    // Regression: a 64-bit Java 8, whose only jvm.dll is in bin\server, got no RuntimeLib.
+    ScratchDir dir;
+    makeDirs(dir.file("win"));
+    const std::string cases[][3] = {  // JVM directory, its jvm.dll folders, the one registered
+        {"server", "server", "server"}, {"both", "client server", "client"}, {"none", "", ""}};
+    for (const auto& c : cases) {
+        RegistrySandbox registry;
+        const std::string home = dir.file(c[0].c_str());
+        makeDirs(home + "\\bin");
+        writeFile(home + "\\bin\\java.exe", "");
+        for (const char* kind : {"client", "server"})
+            if (c[1].find(kind) != std::string::npos) {
+                makeDirs(home + "\\bin\\" + kind);
+                writeFile(home + "\\bin\\" + kind + "\\jvm.dll", "");
+            }
+        char v[VersionBufferSize] = "1.8.0_401", n[VersionBufferSize] = "JRE";
+        char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
+        copyText(jvmDir, home.c_str());
+        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
+            << c[0];
+        std::string lib = c[2].empty() ? "" : home + "\\bin\\" + c[2] + "\\jvm.dll";
+        for (char& ch : lib) ch = (char)tolower((unsigned char)ch);
+        EXPECT_EQ(registry.get("SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.8", "RuntimeLib"),
+                  lib) << c[0];
+    }
+}
+
 #define KEY "configureWinRegistry"
 
 TEST(ConfigureWinRegistry, ReadFromTheControlFile) {
