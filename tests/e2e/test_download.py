@@ -96,6 +96,8 @@ def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
     if user:
         folder = wine.run("cmd", "/c", "echo %LOCALAPPDATA%").stdout.decode().strip()
         home, hive = f"{folder}\\Programs{JAVASOFT}\\{TOP}", "HKEY_CURRENT_USER"
+        # A write probe's folder that some earlier run left in Program Files proves nothing.
+        (wine.unixpath(programs_dir(JVM_BITS)) / "__test__zos").mkdir()
     else:
         home, hive = f"{programs_dir(JVM_BITS)}{JAVASOFT}\\{TOP}", "HKEY_LOCAL_MACHINE"
     (tmp_path / "jdk.zip").write_bytes(GOOD)

@@ -3,6 +3,7 @@
 // reader of base/regkey.h and the "configureWinRegistry" switch of the control file.
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "base/winfolders.h"
 #include "config/getparam.h"
 #include "jvm/jvmexpander.h"
 #include "jvm/jvmdirchooser.h"
@@ -76,6 +77,31 @@ TEST(JvmDirChooser, NewJvmDirectoryNeverTakesOrLosesWhatIsThere) {
     _chdir(dir.file("b\\jvm\\work").c_str());
     EXPECT_FALSE(installer.deleteTempJvmDir(dir.file("b").c_str()));
     EXPECT_TRUE(exists(dir.file("b\\jvm\\work")));
+}
+
+TEST(WinFolders, ProgramFilesProbeMakesAndRemovesAFolderOfItsOwn) {
+    // Regression: the probe made a folder of one fixed name and took one that an earlier run had
+    // left there as proof that it may write Program Files. (Where it may not, a standard user's
+    // scenario: e2e.download.)
+    ScratchDir dir;
+    RegistrySandbox registry;
+    registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
+    makeDirs(dir.file("pf\\__test__zos"));
+    EXPECT_TRUE(WinFolders().mayWriteProgramFiles());
+    EXPECT_TRUE(WinFolders().mayWriteProgramFiles());
+    std::string left;
+    WIN32_FIND_DATAA entry;
+    HANDLE listing = FindFirstFileA(dir.file("pf\\*").c_str(), &entry);
+    ASSERT_NE(listing, INVALID_HANDLE_VALUE);
+    do
+        if (entry.cFileName[0] != '.') left += std::string(entry.cFileName) + " ";
+    while (FindNextFileA(listing, &entry));
+    FindClose(listing);
+    EXPECT_EQ(left, "__test__zos ");
+    // A Program Files that is not there takes no folder.
+    registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("none"));
+    EXPECT_FALSE(WinFolders().mayWriteProgramFiles());
+    EXPECT_FALSE(exists(dir.file("none")));
 }
 
 static const std::string Jre16 = "SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6";
