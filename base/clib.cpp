@@ -6,6 +6,7 @@
 #include "base/strbuf.h"
 #include "base/curdir.h"
 #include "base/linktest.h"
+#include "base/report.h"
 #include "base/findfile.h"
 #include "base/textline.h"
 
@@ -201,9 +202,54 @@ bool isAbsoluteDirPath(const char* path) {
     return named;
 }
 
-// Deletes the entries below directory, depth first; stops at the first
-// failed deletion. Every path used is absolute.
-static bool deleteEntries(const char* directory) {
+// One tree deletion's patience with entries that another program holds
+// (a virus scanner, an indexer, a program that has just ended): each is
+// tried HeldAttempts times, the pauses doubling from FirstHeldPauseMs
+// (750 ms in all), while the deletion has waited less than TreeWaitMs.
+enum { HeldAttempts = 5, FirstHeldPauseMs = 50, TreeWaitMs = 2000 };
+
+struct Deletion {
+    unsigned waitedMs;
+};
+
+static bool deleteTree(const char* directory, Deletion& deletion);
+
+// Whether error says that another program holds the entry for now.
+static bool heldElsewhere(const char* path, bool directory, DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (directory && error == ERROR_DIR_NOT_EMPTY) return true;  // a file still going
+    if (error != ERROR_ACCESS_DENIED) return false;
+    // A read-only file stays so however long one waits.
+    DWORD attributes = GetFileAttributesA(path);
+    return directory || attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Deletes a file or an empty directory, patiently while another program
+// holds it. One that stays is named in the trace.
+static bool removeEntry(const char* path, bool directory, Deletion& deletion) {
+    unsigned pause = FirstHeldPauseMs;
+    for (unsigned attempt = 1;; ++attempt) {
+        if (directory ? RemoveDirectoryA(path) : DeleteFileA(path)) return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        if (attempt == HeldAttempts || deletion.waitedMs + pause > TreeWaitMs ||
+            !heldElsewhere(path, directory, error)) {
+            char what[64];
+            formatText(what, sizeof what, "could not delete (error %lu):", error);
+            trace(what, path);
+            return false;
+        }
+        Sleep(pause);
+        deletion.waitedMs += pause;
+        pause *= 2;
+    }
+}
+
+// Deletes the entries below directory, depth first. Every path used is
+// absolute. An entry that cannot go is left (and named in the trace) and the
+// others of its directory are still deleted; the result is false then.
+static bool deleteEntries(const char* directory, Deletion& deletion) {
     size_t size = strlen(directory) + MAX_PATH + 3;
     char* path = (char*)malloc(size);
     if (!path) return false;
@@ -212,35 +258,36 @@ static bool deleteEntries(const char* directory) {
     bool deletedSome = true;
     // Each pass deletes what it finds; passes repeat until one finds nothing
     // more, so that entries the enumeration may miss after a deletion are
-    // still reached.
+    // still reached. A pass that had to leave an entry is the last: the next
+    // would find it again and again.
     while (result && deletedSome) {
         deletedSome = false;
         formatText(path, size, "%s%s*", directory, DIR_END);
         FindFile listing(path);
         if (!listing.isListed()) break;
-        while (result && listing.next()) {
+        while (listing.next()) {
             formatText(path, size, "%s%s%s", directory, DIR_END, listing.name());
+            bool gone;
             if ((listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) ||
                 (listing.isDirectory() && isLinkItself(path))) {
                 // A junction or link: remove the link itself, never what it
                 // points to.
-                result = listing.isDirectory() ? _rmdir(path) == 0 : remove(path) == 0;
+                gone = listing.isDirectory() ? _rmdir(path) == 0 : remove(path) == 0;
+                if (!gone) trace("could not delete the link", path);
             } else if (listing.isDirectory()) {
-                // A subdirectory that is still there (held open by another
-                // process, say) is a failure: the next pass would find it
-                // again and again.
-                result = delDirTree(path) && removeEmptyDirPatiently(path);
+                gone = deleteTree(path, deletion) && removeEntry(path, true, deletion);
             } else {
-                result = remove(path) == 0;
+                gone = removeEntry(path, false, deletion);
             }
-            deletedSome = result;
+            if (gone) deletedSome = true;
+            else result = false;
         }
     }
     free(path);
     return result;
 }
 
-bool delDirTree(const char* directory) {
+static bool deleteTree(const char* directory, Deletion& deletion) {
     if (!isAbsoluteDirPath(directory)) return false;
 
     if (isLinkItself(directory)) {
@@ -257,9 +304,14 @@ bool delDirTree(const char* directory) {
         if (!probe.enter(directory)) return false;
     }
 
-    bool result = deleteEntries(directory);
+    bool result = deleteEntries(directory, deletion);
     _rmdir(directory);
     return result;
+}
+
+bool delDirTree(const char* directory) {
+    Deletion deletion = {0};
+    return deleteTree(directory, deletion);
 }
 
 enum { RemoveDirAttempts = 30, RemoveDirPauseMs = 100 };

@@ -28,7 +28,11 @@ bool isAbsoluteDirPath(const char* path);
 // Deletes everything below an absolute directory, then the directory.
 // Deletes nothing and returns false unless the path is absolute and can be
 // entered; the current directory is restored in every case. A directory
-// that is a link or junction is removed as a link, never followed.
+// that is a link or junction is removed as a link, never followed. A file
+// or directory that another program holds is tried again a few times
+// (about a second for each, two seconds of waiting for the whole call);
+// one that stays is named in the trace, the rest is still deleted, and the
+// result is false.
 bool delDirTree(const char* directory);
 
 // Removes an empty directory; a directory that a program which has just

@@ -13,7 +13,7 @@
 #include <string.h>
 
 static const char DIR_END[] = "\\";
-static const char ProbeDirName[] = "__test__zos";
+static const char ProbeDirPrefix[] = "__kivprobe";
 static const char DefaultProgramFilesDir[] = "C:\\Program Files";
 
 static const char WindowsNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
@@ -152,11 +152,21 @@ static bool knownFolder(const GUID& id, char* dir) {
 bool WinFolders::mayWriteProgramFiles(unsigned bits) {
     char dir[PathBufferSize], probe[PathBufferSize];
     bool writable = false;
-    if (getProgramFilesDirectory(dir, bits) &&
-        formatText(probe, sizeof probe, "%s%s%s", dir, DIR_END, ProbeDirName)) {
-        bool created = _mkdir(probe) == 0;
-        writable = isDir(probe);
-        if (created) _rmdir(probe);
+    if (getProgramFilesDirectory(dir, bits)) {
+        // A folder of this run's own, made anew and removed again: one that
+        // is there already (an earlier run's, left behind) proves nothing.
+        ULONGLONG tick = GetTickCount64();
+        for (unsigned attempt = 0; attempt < 8; ++attempt) {
+            if (!formatText(probe, sizeof probe, "%s%s%s-%lu-%llx-%u", dir, DIR_END,
+                            ProbeDirPrefix, GetCurrentProcessId(), tick, attempt))
+                break;
+            if (CreateDirectoryA(probe, nullptr)) {
+                writable = true;
+                if (!RemoveDirectoryA(probe)) trace("unable to remove the probe folder", probe);
+                break;
+            }
+            if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+        }
     }
     trace("Ok to use Program files subdirectory for jvm", writable);
     return writable;

@@ -30,8 +30,8 @@ public:
     // 32-bit ones, whichever the launcher is.
     bool getProgramFilesDirectory(char* dir, unsigned bits = 0);
     // Whether this run may write Program Files for programs of bits: a
-    // directory can be made in it (an administrator's elevated run; never a
-    // standard user's).
+    // directory of a name of its own can be made in it (an administrator's
+    // elevated run; never a standard user's), and is removed at once.
     bool mayWriteProgramFiles(unsigned bits = 0);
     // The user's own Programs folder (FOLDERID_UserProgramFiles, else
     // %LOCALAPPDATA%\Programs), made when it is missing. Only that user and

@@ -16,6 +16,7 @@
 #include "base/codepage.h"
 
 #include "base/fexists.h"
+#include "base/logaddress.h"
 #include "base/textline.h"
 #include "base/strbuf.h"
 
@@ -110,7 +111,14 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
             if (param.post == PostDirectory) unescapeDirectory(target);
             else if (param.post == PostSwitches && target[0]) removeExtraBackSlashes(target);
             else if (param.post == PostNumber) trimBlanks(target);
-            trace(param.name, target);
+            if (param.kind == UrlValue) {
+                // An address's user and password stay out of the trace.
+                char shown[PathBufferSize];
+                addressForLog(target, shown, sizeof shown);
+                trace(param.name, shown);
+            } else {
+                trace(param.name, target);
+            }
             break;
         }
     }

@@ -107,7 +107,8 @@ bool fail(HttpGetResult& result, const char* format, ...) {
     return false;
 }
 
-// The failure of a WinHTTP call, in words for the common cases.
+// The failure of a WinHTTP call, in words for the common cases, and the
+// error by its name.
 bool failCall(HttpGetResult& result, const char* what) {
     DWORD error = GetLastError();
     const char* words = "";
@@ -118,9 +119,18 @@ bool failCall(HttpGetResult& result, const char* what) {
     case ERROR_WINHTTP_CANNOT_CONNECT:
     case WSAECONNREFUSED: words = "server cannot be reached, "; break;
     case ERROR_WINHTTP_CONNECTION_ERROR: words = "connection broken, "; break;
-    case ERROR_WINHTTP_SECURE_FAILURE: words = "secure connection refused, "; break;
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED: words = "secure connection refused, "; break;
     }
-    return fail(result, "%s: %sWinHTTP error %lu", what, words, error);
+    char name[300];
+    winHttpErrorText(error, name, sizeof name);
+    return fail(result, "%s: %s%s", what, words, name);
 }
 
 // Where the system's automatic proxy is not offered: the user's Internet
@@ -159,6 +169,62 @@ void useUserProxy(Transfer& t) {
 }
 
 }  // namespace
+
+void winHttpErrorText(unsigned long error, char* out, size_t cap) {
+#define NAMED(code) {code, #code}
+    static const struct {
+        unsigned long code;
+        const char* name;
+    } Names[] = {
+        NAMED(ERROR_WINHTTP_OUT_OF_HANDLES),
+        NAMED(ERROR_WINHTTP_TIMEOUT),
+        NAMED(ERROR_WINHTTP_INTERNAL_ERROR),
+        NAMED(ERROR_WINHTTP_INVALID_URL),
+        NAMED(ERROR_WINHTTP_UNRECOGNIZED_SCHEME),
+        NAMED(ERROR_WINHTTP_NAME_NOT_RESOLVED),
+        NAMED(ERROR_WINHTTP_LOGIN_FAILURE),
+        NAMED(ERROR_WINHTTP_OPERATION_CANCELLED),
+        NAMED(ERROR_WINHTTP_INCORRECT_HANDLE_STATE),
+        NAMED(ERROR_WINHTTP_CANNOT_CONNECT),
+        NAMED(ERROR_WINHTTP_CONNECTION_ERROR),
+        NAMED(ERROR_WINHTTP_RESEND_REQUEST),
+        NAMED(ERROR_WINHTTP_SECURE_CERT_DATE_INVALID),
+        NAMED(ERROR_WINHTTP_SECURE_CERT_CN_INVALID),
+        NAMED(ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED),
+        NAMED(ERROR_WINHTTP_SECURE_INVALID_CA),
+        NAMED(ERROR_WINHTTP_SECURE_CERT_REV_FAILED),
+        NAMED(ERROR_WINHTTP_HEADER_NOT_FOUND),
+        NAMED(ERROR_WINHTTP_INVALID_SERVER_RESPONSE),
+        NAMED(ERROR_WINHTTP_REDIRECT_FAILED),
+        NAMED(ERROR_WINHTTP_SECURE_CHANNEL_ERROR),
+        NAMED(ERROR_WINHTTP_BAD_AUTO_PROXY_SCRIPT),
+        NAMED(ERROR_WINHTTP_UNABLE_TO_DOWNLOAD_SCRIPT),
+        NAMED(ERROR_WINHTTP_SECURE_INVALID_CERT),
+        NAMED(ERROR_WINHTTP_SECURE_CERT_REVOKED),
+        NAMED(ERROR_WINHTTP_SECURE_FAILURE),
+        NAMED(ERROR_WINHTTP_AUTO_PROXY_SERVICE_ERROR),
+        NAMED(ERROR_WINHTTP_AUTODETECTION_FAILED),
+        NAMED(WSAETIMEDOUT),
+        NAMED(WSAECONNREFUSED),
+    };
+#undef NAMED
+    for (const auto& known : Names)
+        if (known.code == error) {
+            formatText(out, cap, "%s (%lu)", known.name, error);
+            return;
+        }
+    // Any other: winhttp.dll's own text for it, else the system's.
+    char text[256] = "";
+    HMODULE dll = GetModuleHandleA("winhttp.dll");
+    DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                  (dll ? FORMAT_MESSAGE_FROM_HMODULE : 0);
+    DWORD length = FormatMessageA(flags, dll, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' ' || text[length - 1] == '.'))
+        text[--length] = '\0';
+    if (length > 0) formatText(out, cap, "WinHTTP error %lu: %s", error, text);
+    else formatText(out, cap, "WinHTTP error %lu", error);
+}
 
 bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceiver* receiver,
              HttpGetResult& result) {

@@ -7,11 +7,13 @@
 // Name resolution, the connection and a stalled transfer (no byte for
 // stallSeconds) each have a time limit. An answer other than 200 fails with
 // its status; a body shorter than its Content-Length (the connection closed
-// early) fails as truncated.
+// early) fails as truncated. A failed WinHTTP call is named in the reason
+// by its error's name.
 #ifndef EXEC_HTTPGET_H
 #define EXEC_HTTPGET_H
 
 #include <windows.h>
+#include <stddef.h>
 
 struct HttpLimits {
     unsigned resolveSeconds;
@@ -38,6 +40,12 @@ struct HttpGetResult {
     unsigned long long total;     // its Content-Length; 0 when not told
     char reason[HttpReasonSize];  // why the transfer failed; empty on success
 };
+
+// A WinHTTP error (GetLastError after a WinHTTP call) by its name, such as
+// "ERROR_WINHTTP_CANNOT_CONNECT (12029)", for the common ones; any other as
+// "WinHTTP error <number>: <winhttp.dll's or the system's text>", or the
+// number alone where neither knows it. out holds cap bytes (cut to fit).
+void winHttpErrorText(unsigned long error, char* out, size_t cap);
 
 // Fetches url (http:// or https://) and appends the body to file (open for
 // writing). receiver may be null.

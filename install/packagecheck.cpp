@@ -9,11 +9,13 @@
 // here: the author meant something that a run will silently not do.
 #include "install/packagecheck.h"
 #include "base/codepage.h"
+#include "base/logaddress.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "config/settings.h"
+#include "jvm/jvmdownload.h"
 #include "jvm/jvmversion.h"
 
 #include <windows.h>
@@ -206,16 +208,23 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     }
     size_t length = strlen(key->name);
     char separator = line[length];
+    // The value as a finding shows it: an address without its user and password.
+    char shown[PathBufferSize];
+    const char* read = line + (separator ? length + 1 : length);
+    if (key->kind == UrlValue) {
+        addressForLog(read, shown, sizeof shown);
+        read = shown;
+    }
     if (isWordChar(separator)) {
         // The line begins with a key and goes on with letters: a run takes
         // the key and the rest (from its second letter on) as the value.
         size_t word = length;
         while (isWordChar(line[word])) ++word;
         report(true, "%s line %u: \"%.*s\" is no key; a run reads it as %s with the value \"%s\"",
-               KivControlFilename, number, (int)word, line, key->name, line + length + 1);
+               KivControlFilename, number, (int)word, line, key->name, read);
     } else if ((separator == ' ' || separator == '\t') && separatorFollows(line + length + 1)) {
         report(true, "%s line %u: a blank stands between %s and its \"=\": the value a run "
-               "reads is \"%s\"", KivControlFilename, number, key->name, line + length + 1);
+               "reads is \"%s\"", KivControlFilename, number, key->name, read);
     }
     if (!whole)
         report(true, "%s line %u: the line is longer than %u characters: %s is cut",
@@ -238,9 +247,11 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     if (!values[index]) return;
     copyText(values[index], room, text);
     fromLegacyCodePage(values[index], room);
+    if (key->post == PostNumber) GetParameters::trimBlanks(values[index]);
     lines[index] = number;
+    // A run drops the blanks around a number, an address or a hash.
     if (text[0] && (text[0] == ' ' || text[0] == '\t' || text[size - 2] == ' ' ||
-                    text[size - 2] == '\t') && key->kind != SecondsValue)
+                    text[size - 2] == '\t') && key->post != PostNumber)
         report(false, "%s line %u: the value of %s begins or ends with a blank, which is part "
                "of it", KivControlFilename, number, key->name);
 }
@@ -338,11 +349,8 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
         break;
     }
     case SecondsValue: {
-        // A run drops the blanks around the number.
-        const char* seconds = text + strspn(text, " \t");
-        size_t length = strlen(seconds);
-        while (length > 0 && (seconds[length - 1] == ' ' || seconds[length - 1] == '\t')) --length;
-        if (!allDigits(seconds, length) || strspn(seconds, "0") >= length)
+        size_t length = strlen(text);  // its blanks dropped, as a run drops them
+        if (!allDigits(text, length) || strspn(text, "0") >= length)
             report(true, "%s \"%s\" is no number of seconds above zero; a run takes the "
                    "default, %u seconds", key.name, text, (unsigned)DefaultJvmTestSeconds);
         break;
@@ -351,14 +359,20 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
         size_t scheme = _strnicmp(text, "https://", 8) == 0  ? 8
                         : _strnicmp(text, "http://", 7) == 0 ? 7
                                                              : 0;
-        if (!scheme || !text[scheme] || strpbrk(text, " \t"))
-            report(true, "%s \"%s\" is no http or https address", key.name, text);
+        if (!scheme || !text[scheme] || strpbrk(text, " \t")) {
+            char shown[PathBufferSize];
+            addressForLog(text, shown, sizeof shown);
+            report(true, "%s \"%s\" is no http or https address", key.name, shown);
+        }
         break;
     }
-    case Sha256Value:
-        if (strlen(text) != 64 || strspn(text, "0123456789abcdefABCDEF") != 64)
-            report(true, "%s \"%s\" is no SHA-256 sum (64 hexadecimal digits)", key.name, text);
+    case Sha256Value: {
+        char sum[Sha256HexSize];
+        if (!normalisedSha256(text, sum))
+            report(true, "%s \"%s\" is no SHA-256 sum (64 hexadecimal digits, \"sha256:\" "
+                   "before them allowed)", key.name, text);
         break;
+    }
     }
 }
 

@@ -2,6 +2,7 @@
 // the pinned SHA-256 and the expansion of the archive.
 #include "jvm/jvmdownload.h"
 
+#include "base/logaddress.h"
 #include "base/zipfile.h"
 
 #include <windows.h>
@@ -48,30 +49,37 @@ HANDLE createPrivateTempFile() {
     return INVALID_HANDLE_VALUE;
 }
 
-bool fail(JvmDownloadResult& result, const char* url, const char* format, ...)
+bool fail(JvmDownloadResult& result, const char* shown, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
-bool fail(JvmDownloadResult& result, const char* url, const char* format, ...) {
+bool fail(JvmDownloadResult& result, const char* shown, const char* format, ...) {
     char why[1024];
     va_list args;
     va_start(args, format);
     vsnprintf(why, sizeof why, format, args);
     why[sizeof why - 1] = '\0';
     va_end(args);
-    formatText(result.reason, sizeof result.reason, "%s: %s", url, why);
+    formatText(result.reason, sizeof result.reason, "%s: %s", shown, why);
     return false;
 }
 
-bool isSha256(const char* text) {
-    size_t digits = 0;
-    for (; text && isxdigit((unsigned char)text[digits]); ++digits) {
-    }
-    if (digits != 64) return false;
-    for (text += digits; isspace((unsigned char)*text); ++text) {
-    }
-    return *text == '\0';
-}
-
 }  // namespace
+
+bool normalisedSha256(const char* written, char* out) {
+    out[0] = '\0';
+    if (!written) return false;
+    while (isspace((unsigned char)*written)) ++written;
+    if (_strnicmp(written, "sha256:", 7) == 0)
+        for (written += 7; isspace((unsigned char)*written); ++written) {
+        }
+    size_t digits = 0;
+    while (digits < 64 && isxdigit((unsigned char)written[digits])) ++digits;
+    if (digits != 64) return false;
+    for (const char* rest = written + digits; *rest; ++rest)
+        if (!isspace((unsigned char)*rest)) return false;
+    for (size_t i = 0; i < digits; ++i) out[i] = (char)tolower((unsigned char)written[i]);
+    out[digits] = '\0';
+    return true;
+}
 
 JvmDownload::JvmDownload() {
     limits.resolveSeconds = 30;
@@ -82,21 +90,30 @@ JvmDownload::JvmDownload() {
 bool JvmDownload::download(const char* url, const char* expectedSha256, const char* targetDir,
                            Progress* progress, JvmDownloadResult& result) {
     memset(&result, 0, sizeof result);
-    bool ok = fetchAndExpand(url, expectedSha256, targetDir, progress, result);
-    report(url, ok, result);
+    // The lines and the reason name the address without its user and password.
+    char shown[PathBufferSize];
+    addressForLog(url, shown, sizeof shown);
+    bool ok = fetchAndExpand(url, shown, expectedSha256, targetDir, progress, result);
+    report(shown, ok, result);
     return ok;
 }
 
-bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
-                                 Progress* progress, JvmDownloadResult& result) {
-    while (expectedSha256 && isspace((unsigned char)*expectedSha256)) ++expectedSha256;
-    if (!isSha256(expectedSha256))
-        return fail(result, url, "no SHA-256 to check it against (64 hex digits)");
+bool JvmDownload::fetchAndExpand(const char* url, const char* shown, const char* expectedSha256,
+                                 const char* targetDir, Progress* progress,
+                                 JvmDownloadResult& result) {
+    char expected[Sha256HexSize];
+    if (!normalisedSha256(expectedSha256, expected)) {
+        const char* written = expectedSha256 ? expectedSha256 + strspn(expectedSha256, " \t") : "";
+        if (!written[0])
+            return fail(result, shown, "no SHA-256 to check it against (64 hex digits)");
+        return fail(result, shown, "\"%.100s\" is no SHA-256 to check it against (64 hex digits)",
+                    written);
+    }
     Sha256 hash;
-    if (!hash.begin()) return fail(result, url, "SHA-256 is not available on this system");
+    if (!hash.begin()) return fail(result, shown, "SHA-256 is not available on this system");
     HANDLE file = createPrivateTempFile();
     if (file == INVALID_HANDLE_VALUE)
-        return fail(result, url, "no temporary file (error %lu)", GetLastError());
+        return fail(result, shown, "no temporary file (error %lu)", GetLastError());
 
     Arrival arrival(hash, progress);
     HttpGetResult got;
@@ -104,12 +121,11 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, co
     bool ok = httpGet(url, file, limits, &arrival, got);
     result.milliseconds = (unsigned long)(GetTickCount64() - start);
     result.bytes = got.bytes;
-    if (!ok) fail(result, url, "%s", got.reason);
+    if (!ok) fail(result, shown, "%s", got.reason);
     if (ok && !(arrival.hashed && hash.finish(result.sha256)))
-        ok = fail(result, url, "the download could not be hashed");
-    if (ok && !Sha256::matches(result.sha256, expectedSha256))
-        ok = fail(result, url, "SHA-256 mismatch: expected %.64s, got %s", expectedSha256,
-                  result.sha256);
+        ok = fail(result, shown, "the download could not be hashed");
+    if (ok && strcmp(result.sha256, expected) != 0)
+        ok = fail(result, shown, "SHA-256 mismatch: expected %s, got %s", expected, result.sha256);
     if (ok) {
         LARGE_INTEGER begin = {};
         ZipResult zip = {};
@@ -117,17 +133,22 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* expectedSha256, co
              expandZip(file, targetDir, progress, zip);
         result.entries = zip.entries;
         result.expanded = zip.bytes;
+<<<<<<< HEAD
         result.expansionFailed = !ok;
         if (!ok) fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
+=======
+        if (!ok)
+            fail(result, shown, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
+>>>>>>> mends
     }
     CloseHandle(file);
     return ok;
 }
 
 // The one place the download speaks to the trace and the error log.
-void JvmDownload::report(const char* url, bool ok, const JvmDownloadResult& result) {
+void JvmDownload::report(const char* shown, bool ok, const JvmDownloadResult& result) {
     char line[PathBufferSize + 300];
-    formatText(line, sizeof line, "%s: %llu bytes in %lu ms, SHA-256 %s", url, result.bytes,
+    formatText(line, sizeof line, "%s: %llu bytes in %lu ms, SHA-256 %s", shown, result.bytes,
                result.milliseconds, result.sha256[0] ? result.sha256 : "-");
     trace("JVM download:", line);
     if (ok) {

@@ -9,8 +9,9 @@
 // A failure (no server, an answer other than 200, a truncated transfer, a
 // hash that does not match, an archive that is not a zip or holds a name
 // that would leave the target) leaves nothing expanded, and the result
-// names the address and the reason. The result also carries the size, the
-// time and the hash, which the trace records.
+// names the address (never its user and password) and the reason. The
+// result also carries the size, the time and the hash, which the trace
+// records.
 #ifndef JVM_JVMDOWNLOAD_H
 #define JVM_JVMDOWNLOAD_H
 
@@ -20,13 +21,21 @@
 #include "base/strbuf.h"
 #include "exec/httpget.h"
 
+// The SHA-256 a package writes (jvmDownloadSha256) as the 64 lowercase hex
+// digits it stands for: the digits in either case, after an optional
+// "sha256:" (in any case), blanks around the value and after the colon
+// ignored. False, with out empty, for anything else, an empty value too.
+// out holds Sha256HexSize bytes.
+bool normalisedSha256(const char* written, char* out);
+
 struct JvmDownloadResult {
     unsigned long long bytes;            // downloaded
     unsigned long milliseconds;          // of the transfer
     char sha256[Sha256HexSize];          // of the bytes downloaded; empty when none were
     unsigned entries;                    // expanded (files and folders)
     unsigned long long expanded;         // bytes written by the expansion
-    char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure, else empty
+    char reason[PathBufferSize + 1024];  // "<url>: <why>" on failure (url without a
+                                         // user and password), else empty
     bool expansionFailed;                // the archive arrived whole, its expansion failed
 };
 
@@ -37,16 +46,18 @@ public:
     // Limits of name resolution, connection and a stalled transfer.
     void setLimits(const HttpLimits& value) { limits = value; }
 
-    // Downloads url, checks it against expectedSha256 (64 hex digits) and
+    // Downloads url, checks it against expectedSha256 (as normalisedSha256
+    // reads it; a malformed one fails before any request) and
     // expands it into targetDir (which exists). progress may be null. The
     // outcome goes to the trace, and a failure to errors.log as well.
     bool download(const char* url, const char* expectedSha256, const char* targetDir,
                   Progress* progress, JvmDownloadResult& result);
 
 private:
-    bool fetchAndExpand(const char* url, const char* expectedSha256, const char* targetDir,
-                        Progress* progress, JvmDownloadResult& result);
-    void report(const char* url, bool ok, const JvmDownloadResult& result);
+    // shown: url as the lines and the reason name it (addressForLog).
+    bool fetchAndExpand(const char* url, const char* shown, const char* expectedSha256,
+                        const char* targetDir, Progress* progress, JvmDownloadResult& result);
+    void report(const char* shown, bool ok, const JvmDownloadResult& result);
 
     HttpLimits limits;
 };

@@ -45,7 +45,9 @@ static const char MicroVersionValue[] = "MicroVersion";
 static const char CurrentVersionValue[] = "CurrentVersion";
 static const char RuntimeLibValue[] = "RuntimeLib";
 static const char JvmDll[] = "jvm.dll";
-static const char* const JvmDllDirs[] = {"classic", "hotspot", "client"};
+// Where a runtime keeps its jvm.dll, in the order they are taken; a 64-bit
+// Java 8 has the server one alone.
+static const char* const JvmDllDirs[] = {"classic", "hotspot", "client", "server"};
 
 // The JVM home of a directory: lower case, without a final "\bin" level
 // (a name that merely begins with "bin" is no such level).

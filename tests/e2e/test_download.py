@@ -96,13 +96,17 @@ def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
     if user:
         folder = wine.run("cmd", "/c", "echo %LOCALAPPDATA%").stdout.decode().strip()
         home, hive = f"{folder}\\Programs{JAVASOFT}\\{TOP}", "HKEY_CURRENT_USER"
+        # A write probe's folder that some earlier run left in Program Files proves nothing.
+        (wine.unixpath(programs_dir(JVM_BITS)) / "__test__zos").mkdir()
     else:
         home, hive = f"{programs_dir(JVM_BITS)}{JAVASOFT}\\{TOP}", "HKEY_LOCAL_MACHINE"
     (tmp_path / "jdk.zip").write_bytes(GOOD)
     jvm = JvmAt(wine, home)
     with HttpServer(tmp_path, throttle=0 if user else 150000) as server:
         url = server.url("jdk.zip")
-        layout(wine, workdir, download_control(url))
+        # A user and password in the address reach no log.
+        written = url.replace("://", "://me:secret@") if user else url
+        layout(wine, workdir, download_control(written))
         loaded = run(wine, workdir, quiet=user, during=None if user else watch_progress(wine))
         loaded = [dll for dll in loaded if dll != "user32"]
         assert (loaded, error_texts(workdir)) == (list(DOWNLOADED) + ["comctl32"] * (not user), [])
@@ -113,6 +117,7 @@ def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
         assert any(t.startswith(f"JVM download: {url}: {len(GOOD)} bytes in ") and
                    t.endswith(" ms, SHA-256 " + SHA) for t in trace), trace
         assert f"JVM archive expanded: 5 entries, {sum(map(len, JVM.values()))} bytes" in trace
+        assert not any("secret" in t for t in trace), trace
 
         # The next run finds the registered JVM, downloads nothing and loads none of it; nor,
         # being quiet, the window system, which the 64-bit launcher imports when first called.

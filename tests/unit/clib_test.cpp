@@ -67,6 +67,65 @@ TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
     EXPECT_FALSE(fexists("jvm"));
 }
 
+// Holds a file without letting it be deleted, for a while (0: until it is let go).
+struct Holder {
+    HANDLE file, thread = nullptr;
+    DWORD ms;
+    Holder(const char* path, DWORD ms)
+        : file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr)),
+          ms(ms) {
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+        if (ms) thread = CreateThread(nullptr, 0, release, this, 0, nullptr);
+    }
+    static DWORD WINAPI release(void* self) {
+        Holder& h = *static_cast<Holder*>(self);
+        Sleep(h.ms);
+        CloseHandle(h.file);
+        return 0;
+    }
+    ~Holder() {
+        if (thread) {
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        } else {
+            CloseHandle(file);
+        }
+    }
+};
+
+TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
+    ScratchDir dir;
+    writeFile("jinstall.log", "");
+    makeDirs(dir.file("jvm\\bin"));
+    for (const char* name : {"jvm\\bin\\java.dll", "jvm\\bin\\jvm.dll", "jvm\\release"})
+        writeFile(name, "x");
+    {
+        Holder scanner(dir.file("jvm\\bin\\java.dll").c_str(), 300);
+        EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
+    }
+    EXPECT_FALSE(fexists("jvm"));
+
+    makeDirs(dir.file("jvm\\bin"));
+    for (const char* name : {"jvm\\bin\\java.dll", "jvm\\bin\\jvm.dll", "jvm\\release"})
+        writeFile(name, "x");
+    {
+        Holder running(dir.file("jvm\\bin\\jvm.dll").c_str(), 0);
+        DWORD start = GetTickCount();
+        EXPECT_FALSE(delDirTree(dir.file("jvm").c_str()));
+        EXPECT_LT(GetTickCount() - start, 3000u);
+    }
+    // The held file is named and left; everything else went.
+    const std::string trace = logText("jinstall.log");
+    EXPECT_NE(trace.find("could not delete (error 32): " + dir.file("jvm\\bin\\jvm.dll") + "\n"),
+              std::string::npos) << trace;
+    EXPECT_EQ(trace.find("could not delete", trace.find("could not delete") + 1), std::string::npos)
+        << trace;
+    EXPECT_TRUE(fexists("jvm\\bin\\jvm.dll"));
+    EXPECT_FALSE(fexists("jvm\\bin\\java.dll"));
+    EXPECT_FALSE(fexists("jvm\\release"));
+}
+
 TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAFinalBinLevel) {
     // Regression: the runtime's stat refused a directory named with a trailing separator, so a
     // control-file directory written "MyVm/" was taken for one that could not be created.

@@ -4,6 +4,7 @@
 #include "base/bitness.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
+#include "base/winfolders.h"
 #include "config/getparam.h"
 #include "jvm/jvmplaces.h"
 #include "jvm/jvmregistration.h"
@@ -81,6 +82,31 @@ TEST(JvmStage, KilledRunsStagesGoALiveOneStaysAFailureLeavesNothing) {
     EXPECT_FALSE(stage.make(dir.file("f\\x").c_str(), error));
 }
 
+TEST(WinFolders, ProgramFilesProbeMakesAndRemovesAFolderOfItsOwn) {
+    // Regression: the probe made a folder of one fixed name and took one that an earlier run had
+    // left there as proof that it may write Program Files. (Where it may not, a standard user's
+    // scenario: e2e.download.)
+    ScratchDir dir;
+    RegistrySandbox registry;
+    registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("pf"));
+    makeDirs(dir.file("pf\\__test__zos"));
+    EXPECT_TRUE(WinFolders().mayWriteProgramFiles());
+    EXPECT_TRUE(WinFolders().mayWriteProgramFiles());
+    std::string left;
+    WIN32_FIND_DATAA entry;
+    HANDLE listing = FindFirstFileA(dir.file("pf\\*").c_str(), &entry);
+    ASSERT_NE(listing, INVALID_HANDLE_VALUE);
+    do
+        if (entry.cFileName[0] != '.') left += std::string(entry.cFileName) + " ";
+    while (FindNextFileA(listing, &entry));
+    FindClose(listing);
+    EXPECT_EQ(left, "__test__zos ");
+    // A Program Files that is not there takes no folder.
+    registry.set("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir.file("none"));
+    EXPECT_FALSE(WinFolders().mayWriteProgramFiles());
+    EXPECT_FALSE(exists(dir.file("none")));
+}
+
 static const std::string Jre16 = "SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.6";
 
 TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
@@ -125,6 +151,34 @@ TEST(JvmRegistry, HomeIsTheFullPathLessOnlyAFinalBinLevel) {
         bool read = readRegistryText(HKEY_LOCAL_MACHINE, c[0], c[1], buffer, sizeof buffer);
         EXPECT_EQ(read, c[2][0] != '\0') << c[1];
         EXPECT_STREQ(buffer, c[2]) << c[1];
+    }
+}
+
+TEST(JvmRegistry, RuntimeLibOfAJava8WhereverItsJvmDllIs) {
+    // Regression: a 64-bit Java 8, whose only jvm.dll is in bin\server, got no RuntimeLib.
+    ScratchDir dir;
+    makeDirs(dir.file("win"));
+    const std::string cases[][3] = {  // JVM directory, its jvm.dll folders, the one registered
+        {"server", "server", "server"}, {"both", "client server", "client"}, {"none", "", ""}};
+    for (const auto& c : cases) {
+        RegistrySandbox registry;
+        const std::string home = dir.file(c[0].c_str());
+        makeDirs(home + "\\bin");
+        writeFile(home + "\\bin\\java.exe", "");
+        for (const char* kind : {"client", "server"})
+            if (c[1].find(kind) != std::string::npos) {
+                makeDirs(home + "\\bin\\" + kind);
+                writeFile(home + "\\bin\\" + kind + "\\jvm.dll", "");
+            }
+        char v[VersionBufferSize] = "1.8.0_401", n[VersionBufferSize] = "JRE";
+        char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
+        copyText(jvmDir, home.c_str());
+        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
+            << c[0];
+        std::string lib = c[2].empty() ? "" : home + "\\bin\\" + c[2] + "\\jvm.dll";
+        for (char& ch : lib) ch = (char)tolower((unsigned char)ch);
+        EXPECT_EQ(registry.get("SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.8", "RuntimeLib"),
+                  lib) << c[0];
     }
 }
 

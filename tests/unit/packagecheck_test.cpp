@@ -112,6 +112,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"download", std::string(Sound) + "jvmInstallerType=downloadJvm\n"
                                               "jvmDownloadUrl=https://example.test/jre.zip\n",
              Jar, false, {"error: jvmInstallerType is downloadJvm, but jvmDownloadSha256 is empty"}},
+        // A sum in capitals after "sha256:", blanks around it, is the sum a run checks.
+        Case{"downloadSum", std::string(Sound) + "jvmInstallerType=downloadJvm\n"
+                            "jvmDownloadUrl= https://example.test/jre.zip \njvmDownloadSha256= "
+                            "SHA256:" + std::string(64, 'E') + " \n",
+             Jar, true, {}},
+        Case{"downloadSumMalformed", std::string(Sound) + "jvmInstallerType=downloadJvm\n"
+                                     "jvmDownloadUrl=https://example.test/jre.zip\n"
+                                     "jvmDownloadSha256=md5:" + std::string(64, 'e') + "\n",
+             Jar, false, {"error: jvmDownloadSha256 \"md5:eeee", "is no SHA-256 sum"}},
         Case{"values",
              "jvmMinVersion=11\njvmMaxVersion=1.8\njvmVersion=latest\njvmRequiredVersion=jdk-17 \n"
              "searchForJvm=false\nconfigureWinRegistry=on\nconfigureWinRegistry=yes\n"
