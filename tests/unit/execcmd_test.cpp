@@ -1,9 +1,11 @@
 // Command execution with real child processes: the stub "echoargs.exe" writes the arguments that
 // its C runtime split from its command line, so a vector goes out through _spawnv and comes back as
 // the child saw it; with ECHOARGS_STDERR it also writes them to its standard error, which a
-// ChildErrors catches.
+// ChildErrors catches. The start that may ask for administrator rights runs it through a starter
+// that plays Windows' refusal (Wine never asks for elevation) and records the shell's start.
 #include "exec/execcmd.h"
 #include "exec/childerrors.h"
+#include "exec/elevatable.h"
 #include "jvm/wizardcause.h"
 #include "base/fexists.h"
 #include "testdir.h"
@@ -171,4 +173,179 @@ TEST(ExecCommand, LastLinesAndTheirCause) {
         EXPECT_EQ(wizardCause(c.lines, name, sizeof name), c.cause) << c.lines;
         EXPECT_STREQ(name, c.name);
     }
+}
+
+// The system's starts, except that the plain one may refuse as Windows refuses a program whose
+// manifest asks for administrator rights (Wine's never does), and the elevated one is recorded.
+// Unless it is to answer otherwise or be the real one, the elevated start runs the program as the
+// shell would: its file, then the parameters, in the directory.
+struct RecordingStarter : ProgramStarter {
+    unsigned long plainAnswer = 0;     // 0: the real start
+    unsigned long elevatedAnswer = 0;  // 0: a start
+    bool realElevated = false;         // through the real ShellExecuteExW
+    bool noProcess = false;            // a start that gives no process
+    int elevatedStarts = 0;
+    SHELLEXECUTEINFOW seen;
+    std::wstring verb, file, parameters, dir;
+
+    unsigned long start(const wchar_t* program, wchar_t* commandLine, const wchar_t* directory,
+                        PROCESS_INFORMATION& child) override {
+        if (plainAnswer) return plainAnswer;
+        return systemStarter().start(program, commandLine, directory, child);
+    }
+    unsigned long startElevated(SHELLEXECUTEINFOW& info) override {
+        ++elevatedStarts;
+        seen = info;
+        verb = info.lpVerb ? info.lpVerb : L"";
+        file = info.lpFile ? info.lpFile : L"";
+        parameters = info.lpParameters ? info.lpParameters : L"";
+        dir = info.lpDirectory ? info.lpDirectory : L"";
+        if (elevatedAnswer) return elevatedAnswer;
+        if (realElevated) return systemStarter().startElevated(info);
+        if (noProcess) return 0;
+        std::wstring line = L"\"" + file + L"\" " + parameters;
+        PROCESS_INFORMATION child;
+        unsigned long error = systemStarter().start(info.lpFile, &line[0], info.lpDirectory, child);
+        if (!error) {
+            CloseHandle(child.hThread);
+            info.hProcess = child.hProcess;
+        }
+        return error;
+    }
+};
+
+static std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
+    ScratchDir scratch;
+    std::string jvmDir = scratch.file("jvm dir");  // the installer's directory, not the current one
+    makeDirs(jvmDir);
+    std::string installer = jvmDir + "\\echoargs.exe", out = jvmDir + "\\echoargs.out";
+    CopyFileA(stubProgram("echoargs.exe").c_str(), installer.c_str(), FALSE);
+    std::string name = "echoargs", option = "/s", target = "INSTALLDIR=C:\\Program Files\\Java\\";
+    char* argv[] = {&name[0], &option[0], &target[0], nullptr};
+    const std::string echoed = "ARGC 3\nARG /s\nARG " + target + "\n";
+    _putenv("ECHOARGS_EXIT=7");
+
+    // A program that needs no elevation: started plainly, never through the shell.
+    {
+        writeFile("jinstall.log", "");
+        RecordingStarter starter;
+        ElevatableRun run;
+        EXPECT_TRUE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
+        EXPECT_TRUE(run.started);
+        EXPECT_FALSE(run.elevated);
+        EXPECT_FALSE(run.declined);
+        EXPECT_EQ(run.exitCode, 7u);
+        EXPECT_STREQ(run.reason, "");
+        EXPECT_EQ(starter.elevatedStarts, 0);
+        EXPECT_EQ(readFile(out), echoed);
+        EXPECT_EQ(logText("jinstall.log").find("runas"), std::string::npos);
+        EXPECT_FALSE(exists("errors.log"));
+    }
+    // Refused with ERROR_ELEVATION_REQUIRED: started again with runas, in the directory, the
+    // parameters quoted as on the command line, and waited for.
+    {
+        remove(out.c_str());
+        writeFile("jinstall.log", "");
+        RecordingStarter starter;
+        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
+        ElevatableRun run;
+        EXPECT_TRUE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
+        EXPECT_TRUE(run.started);
+        EXPECT_TRUE(run.elevated);
+        EXPECT_FALSE(run.declined);
+        EXPECT_EQ(run.exitCode, 7u);
+        EXPECT_EQ(starter.elevatedStarts, 1);
+        EXPECT_EQ(starter.verb, L"runas");
+        EXPECT_EQ(starter.seen.fMask, (ULONG)SEE_MASK_NOCLOSEPROCESS);
+        EXPECT_EQ(starter.seen.nShow, SW_SHOWNORMAL);
+        EXPECT_EQ(starter.file, wide(installer));
+        EXPECT_EQ(starter.dir, wide(jvmDir));
+        EXPECT_EQ(starter.parameters, L"/s \"INSTALLDIR=C:\\Program Files\\Java\\\\\"");
+        EXPECT_EQ(readFile(out), echoed);
+        EXPECT_NE(logText("jinstall.log").find(
+                      "the program needs elevation, starting it with runas: " + installer + "\n"),
+                  std::string::npos);
+        EXPECT_FALSE(exists("errors.log"));
+    }
+    // The prompt declined: no start, said so.
+    {
+        RecordingStarter starter;
+        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
+        starter.elevatedAnswer = ERROR_CANCELLED;
+        ElevatableRun run;
+        EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
+        EXPECT_FALSE(run.started);
+        EXPECT_TRUE(run.elevated);
+        EXPECT_TRUE(run.declined);
+        EXPECT_STREQ(run.reason, "the elevation prompt was declined");
+        EXPECT_EQ(logText("errors.log"),
+                  installer +
+                      " was not allowed to run as administrator (the elevation prompt was declined)\n");
+        remove("errors.log");
+    }
+    // Other refusals carry the Windows error and its text, never an errno's.
+    {
+        RecordingStarter starter;
+        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
+        starter.elevatedAnswer = ERROR_ACCESS_DENIED;
+        ElevatableRun run;
+        EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
+        EXPECT_FALSE(run.declined);
+        EXPECT_EQ(std::string(run.reason).rfind("Windows error 5", 0), 0u) << run.reason;
+        EXPECT_EQ(logText("errors.log"),
+                  "Unable to start " + installer + " as administrator: " + run.reason + "\n");
+        remove("errors.log");
+    }
+    {
+        RecordingStarter starter;
+        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
+        starter.noProcess = true;
+        ElevatableRun run;
+        EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
+        EXPECT_STREQ(run.reason, "the elevated start gave no process to wait for");
+        remove("errors.log");
+    }
+    {
+        RecordingStarter starter;
+        std::string missing = "missing.exe";
+        char* none[] = {&missing[0], nullptr};
+        ElevatableRun run;
+        EXPECT_FALSE(startAndWaitElevatable(missing.c_str(), none, jvmDir.c_str(), run, starter));
+        EXPECT_FALSE(run.started);
+        EXPECT_FALSE(run.elevated);
+        EXPECT_EQ(starter.elevatedStarts, 0);
+        std::string reason = run.reason;
+        EXPECT_EQ(reason.rfind("Windows error 2: ", 0), 0u) << reason;
+        EXPECT_EQ(logText("errors.log"),
+                  "Unable to start " + jvmDir + "\\missing.exe: " + reason + "\n");
+        remove("errors.log");
+    }
+    _putenv("ECHOARGS_EXIT=");
+}
+
+// The real ShellExecuteExW with runas (under Wine it runs the program as it is): the program gets
+// its arguments and directory, and its exit code comes back through the process handle.
+TEST(ElevatableStart, RealRunasStart) {
+    ScratchDir scratch;
+    std::string jvmDir = scratch.file("jvm dir");
+    makeDirs(jvmDir);
+    std::string installer = jvmDir + "\\echoargs.exe";
+    CopyFileA(stubProgram("echoargs.exe").c_str(), installer.c_str(), FALSE);
+    std::string name = "echoargs.exe", option = "/s", target = "INSTALLDIR=C:\\Program Files\\Java";
+    char* argv[] = {&name[0], &option[0], &target[0], nullptr};
+    _putenv("ECHOARGS_EXIT=-1");
+    RecordingStarter starter;
+    starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
+    starter.realElevated = true;
+    ElevatableRun run;
+    EXPECT_TRUE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter))
+        << run.reason;
+    _putenv("ECHOARGS_EXIT=");
+    EXPECT_TRUE(run.elevated);
+    EXPECT_EQ(starter.elevatedStarts, 1);
+    EXPECT_EQ(run.exitCode, 0xFFFFFFFFul);
+    EXPECT_EQ(readFile(jvmDir + "\\echoargs.out"), "ARGC 3\nARG /s\nARG " + target + "\n");
+    EXPECT_FALSE(exists("errors.log"));
 }
