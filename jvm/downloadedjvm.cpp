@@ -4,6 +4,7 @@
 // (stagedjvm.h). Without the address or the hash the package is faulty and
 // nothing is fetched.
 #include "base/bitness.h"
+#include "base/logaddress.h"
 #include "config/controlkeys.h"
 #include "jvm/jvmdownload.h"
 #include "jvm/jvmprovider.h"
@@ -27,7 +28,9 @@ public:
         // failed download.
         result.fail(ProvisionFault::Failed,
                     got.expansionFailed ? TextExpansionFailed : TextDownloadFailed);
-        result.details.add(TextDownloadAddress, settings.jvmDownloadUrl);
+        char address[PathBufferSize];
+        addressForLog(settings.jvmDownloadUrl, address, sizeof address);
+        result.details.add(TextDownloadAddress, address);
         return false;
     }
 
@@ -40,21 +43,29 @@ public:
     bool provide(const ProvisionRequest& request, ProvisionResult& result) override {
         const ControlSettings& settings = request.settings;
         const char* url = settings.jvmDownloadUrl;
-        const char* missing = !url[0]                          ? "jvmDownloadUrl"
-                              : !settings.jvmDownloadSha256[0] ? "jvmDownloadSha256"
-                                                               : nullptr;
-        if (missing) {
-            char line[200];
-            formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
-                       DownloadInstallerType, missing);
+        const char* sha = settings.jvmDownloadSha256;
+        char address[PathBufferSize], digits[Sha256HexSize];
+        addressForLog(url, address, sizeof address);
+        const char* missing = !url[0] ? "jvmDownloadUrl" : !sha[0] ? "jvmDownloadSha256" : nullptr;
+        // A package without the address or a sum to check against is faulty,
+        // and nothing is fetched.
+        if (missing || !normalisedSha256(sha, digits)) {
+            char line[300];
+            if (missing)
+                formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
+                           DownloadInstallerType, missing);
+            else
+                formatText(line, sizeof line,
+                           "jvmDownloadSha256 is not a SHA-256 (64 hex digits, perhaps after "
+                           "\"sha256:\"): %.100s;", sha);
             reportError(line, "no JVM is downloaded");
             result.fail(ProvisionFault::PackageFaulty, TextDownloadFailed);
-            result.details.add(TextDownloadAddress, url[0] ? url : "-");
+            result.details.add(TextDownloadAddress, url[0] ? address : "-");
             return false;
         }
         trace("attempting to download jvm", request.version);
         Transfer transfer(request);
-        return provideStaged(request, ownBits(), url, transfer, result);
+        return provideStaged(request, ownBits(), address, transfer, result);
     }
 };
 

@@ -133,13 +133,9 @@ bool JvmDownload::fetchAndExpand(const char* url, const char* shown, const char*
              expandZip(file, targetDir, progress, zip);
         result.entries = zip.entries;
         result.expanded = zip.bytes;
-<<<<<<< HEAD
         result.expansionFailed = !ok;
-        if (!ok) fail(result, url, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
-=======
         if (!ok)
             fail(result, shown, "%s", zip.reason[0] ? zip.reason : "the archive cannot be read");
->>>>>>> mends
     }
     CloseHandle(file);
     return ok;

@@ -12,11 +12,10 @@
 // registered.
 #include "base/bitness.h"
 #include "base/clib.h"
-#include "base/curdir.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
 #include "base/textline.h"
-#include "exec/execcmd.h"
+#include "exec/elevatable.h"
 #include "jvm/jvmplaces.h"
 #include "jvm/jvmprobe.h"
 #include "jvm/jvmprovider.h"
@@ -67,43 +66,32 @@ private:
     unsigned count = 0;
 };
 
-// The program's run in dir; false when it could not be started or ended
-// with a failure exit code.
-bool runProgram(const char* commandLine, const char* dir) {
+enum class ProgramRun { Ended, Failed, Declined };
+
+// The program's run in dir (through the elevation prompt when Windows says
+// the program needs it): Ended when it ended with success.
+ProgramRun runProgram(const char* commandLine, const char* dir) {
     if (!commandLine || !commandLine[0]) {
         trace("no jvm installer command line");
-        return false;
+        return ProgramRun::Failed;
     }
     CommandLine command(commandLine);
     trace("jvm installer command:", command.program);
-    ExecCommand exec;
-    char errorText[ExecCommand::ErrorTextSize + 100] = "";
-    bool started = false;
-    {
-        CurrentDirectory here;
-        // The program runs in the JVM folder, never in the work directory by
-        // mistake.
-        if (!here.enter(dir)) copyText(errorText, "Unable to change to the jvm directory");
-        else started = exec.spawnAndWait(command.program, command.argv, errorText);
-    }
-    if (!started) {
-        char message[sizeof errorText + 64];
-        formatText(message, sizeof message, "Error running JVM installer: %s", errorText);
-        reportError(message, false);
-        exec.logUnableToStart(command.program, command.argv);
-        return false;
-    }
+    ElevatableRun run;
+    // The start's failures are in errors.log already.
+    if (!startAndWaitElevatable(command.program, command.argv, dir, run))
+        return run.declined ? ProgramRun::Declined : ProgramRun::Failed;
     // A Windows Installer that asks for a restart (..._REBOOT_REQUIRED,
     // ..._INITIATED) has succeeded; any other code but 0 has failed.
-    unsigned long code = exec.lastExitCode();
+    unsigned long code = run.exitCode;
     if (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED) {
         trace("the JVM installer asks for a restart; exit code", (int)code);
     } else if (code != 0) {
         logInstallerExit(command.program, code, dir);
-        return false;
+        return ProgramRun::Failed;
     }
     trace("third party jvm installer ran with no reported errors");
-    return true;
+    return ProgramRun::Ended;
 }
 
 // A JVM in dir itself or one level below it that wanted accepts.
@@ -206,10 +194,12 @@ private:
             return false;
         }
         if (!copyFile(program, copy)) return false;
-        bool ran = runProgram(request.settings.jvmInstallerCommand, dir);
+        ProgramRun ran = runProgram(request.settings.jvmInstallerCommand, dir);
         DeleteFileA(copy);
         trace("jvm installer removed");
-        if (!ran) return false;
+        if (ran == ProgramRun::Declined)
+            return result.fail(ProvisionFault::Failed, TextElevationDeclined, fileNameOf(program));
+        if (ran != ProgramRun::Ended) return false;
         // The new JVM must report the version the package installs,
         // whatever the installation's own limits.
         JvmWanted packaged = request.wanted;

@@ -186,11 +186,11 @@ def bundle_control(**values):
 
 
 def compressed_jvm(wine, workdir, name="jre-win.exe", stubs=None, **settings):
-    """Puts the stand-in into the work directory, its settings (version, home, programs, msvcrt,
-    files, ...) in its .ini; stubs: the directory of another build's stub programs."""
+    """Puts the stand-in into the work directory, its settings (jvm, version, home, programs,
+    msvcrt, files, ...) in its .ini; stubs: the directory of another build's stub programs."""
     stubs = stubs or stub("stubjvm").parent
     (workdir / name).write_bytes((stubs / "stubjvmkit.exe").read_bytes())
-    settings = dict(jvm=wine.winpath(stubs / "stubjvm.exe"), **settings)
+    settings = {"jvm": wine.winpath(stubs / "stubjvm.exe"), **settings}
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 

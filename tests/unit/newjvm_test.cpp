@@ -170,11 +170,8 @@ TEST(JvmRegistry, RuntimeLibOfAJava8WhereverItsJvmDllIs) {
                 makeDirs(home + "\\bin\\" + kind);
                 writeFile(home + "\\bin\\" + kind + "\\jvm.dll", "");
             }
-        char v[VersionBufferSize] = "1.8.0_401", n[VersionBufferSize] = "JRE";
-        char command[PathBufferSize] = "java.exe", jvmDir[PathBufferSize];
-        copyText(jvmDir, home.c_str());
-        ASSERT_TRUE(JvmExpander().configureJvm(v, n, command, jvmDir, dir.file("win").c_str(), true))
-            << c[0];
+        JvmRegistration(dir.file("win").c_str(), true)
+            .enter({"1.8.0_401", "JRE", "java.exe", home.c_str(), ownBits()});
         std::string lib = c[2].empty() ? "" : home + "\\bin\\" + c[2] + "\\jvm.dll";
         for (char& ch : lib) ch = (char)tolower((unsigned char)ch);
         EXPECT_EQ(registry.get("SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.8", "RuntimeLib"),
