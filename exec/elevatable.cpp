@@ -140,12 +140,12 @@ struct StartTexts {
     }
 };
 
+// Constant-initialised, so no guard of a local static is needed.
+SystemStarter starter;
+
 }  // namespace
 
-ProgramStarter& systemStarter() {
-    static SystemStarter starter;
-    return starter;
-}
+ProgramStarter& systemStarter() { return starter; }
 
 bool startAndWaitElevatable(const char* program, char** argv, const char* dir,
                             ElevatableRun& result, ProgramStarter& starter) {

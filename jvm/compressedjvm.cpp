@@ -140,9 +140,9 @@ public:
     }
 };
 
+// Constant-initialised, so no guard of a local static is needed.
+CompressedJvm kind;
+
 }  // namespace
 
-JvmProvider& compressedJvm() {
-    static CompressedJvm kind;
-    return kind;
-}
+JvmProvider& compressedJvm() { return kind; }

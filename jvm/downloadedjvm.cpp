@@ -69,9 +69,9 @@ public:
     }
 };
 
+// Constant-initialised, so no guard of a local static is needed.
+DownloadedJvm kind;
+
 }  // namespace
 
-JvmProvider& downloadedJvm() {
-    static DownloadedJvm kind;
-    return kind;
-}
+JvmProvider& downloadedJvm() { return kind; }

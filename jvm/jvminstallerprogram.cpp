@@ -210,9 +210,9 @@ private:
     }
 };
 
+// Constant-initialised, so no guard of a local static is needed.
+JvmInstallerProgram kind;
+
 }  // namespace
 
-JvmProvider& jvmInstallerProgram() {
-    static JvmInstallerProgram kind;
-    return kind;
-}
+JvmProvider& jvmInstallerProgram() { return kind; }
