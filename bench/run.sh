@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs filebench.exe and launchbench.exe under Wine, times the host's plain
-# cp of the same file, reads the sizes and imports of installer.exe, and
+# cp of the same file, times the JVM download (tests/tools/fetchjvm.exe)
+# against curl, sha256sum and unzip of the same archive from the same local
+# server, reads the sizes and imports of installer.exe, and
 # prints one table: each figure, its peer and the ratio (peer over figure:
 # above 1 the figure is faster or smaller, below 1 slower or larger), and
 # the goal where there is one. It fails when the launcher did not make the
@@ -108,11 +110,18 @@ cleanup_dir
 # The download of a JVM (tests/tools/fetchjvm.exe, the launcher's own code):
 # a vendor-like zip of 50 MB (2 MB with --quick; half its blocks random, half
 # zeros) from the test server on 127.0.0.1, fetched into a temporary file,
-# hashed and expanded, against the host's cp of the same archive.
+# hashed and expanded, against the same work by the host's own tools on the
+# same archive and server: curl into a file, sha256sum, unzip into a fresh
+# folder, timed as one. Rounds alternate which side goes first; each side's
+# figure is its median round, whose parts are printed after the table.
 dl_mb=50
-[ $quick = 1 ] && dl_mb=2
+dl_runs=5
+[ $quick = 1 ] && { dl_mb=2; dl_runs=1; }
+for tool in curl sha256sum unzip; do
+  command -v $tool >/dev/null || { echo "run.sh: $tool missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
 dldir=$WINEPREFIX/drive_c/dlbench-$$
-mkdir -p "$dldir/www" "$dldir/target"
+mkdir -p "$dldir/www"
 python3 - "$dldir/www/jdk.zip" "$dl_mb" <<'PY'
 import random, sys, zipfile
 target, rnd = int(sys.argv[2]) << 20, random.Random(0)
@@ -128,20 +137,67 @@ dl_sha=$(sha256sum "$dldir/www/jdk.zip" | cut -d' ' -f1)
 python3 "$here/tests/e2e/http_server.py" "$dldir/www" >"$dldir/port" &
 server=$!
 for _ in $(seq 100); do [ -s "$dldir/port" ] && break; sleep 0.1; done
-dl_output=$("$WINE" "$build/tools/fetchjvm.exe" "http://127.0.0.1:$(cat "$dldir/port")/jdk.zip" \
-            "$dl_sha" "C:\\dlbench-$$\\target" | tr -d '\r') || true
-kill "$server" 2>/dev/null || true
-wait "$server" 2>/dev/null || true
-[ "$(echo "$dl_output" | head -n 1)" = ok ] || {
-  echo "$dl_output"
+dl_url="http://127.0.0.1:$(cat "$dldir/port")/jdk.zip"
+dl_stop() {
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+}
+dl_fail() {  # output why
+  [ -n "$1" ] && echo "$1"
+  dl_stop
   rm -rf "$dldir"
-  echo "run.sh: fetchjvm failed" >&2
+  echo "run.sh: $2" >&2
   exit 1
 }
-seconds[jvmDownload]=$(echo "$dl_output" | awk '$1 == "seconds" { print $2 }')
+# One launcher round, into round: "total transfer rest" in seconds (the
+# transfer with the hash taken as the bytes arrive; the rest is nearly all
+# the expansion).
+dl_ours() {
+  local out
+  rm -rf "$dldir/target"
+  mkdir "$dldir/target"
+  out=$("$WINE" "$build/tools/fetchjvm.exe" "$dl_url" "$dl_sha" "C:\\dlbench-$$\\target" | tr -d '\r') || true
+  [ "$(echo "$out" | head -n 1)" = ok ] || dl_fail "$out" "fetchjvm failed"
+  round=$(echo "$out" | awk '$1 == "seconds" { s = $2 } $1 == "transfer" { t = $2 }
+    END { printf "%.6f %.6f %.6f", s, t, s - t }')
+}
+# One host round, into round: "total curl sha256sum unzip" in seconds. The
+# fresh folder is made, and the last round's files removed, before the clock
+# starts.
+dl_host() {
+  local t0 t1 t2 t3 sum
+  rm -rf "$dldir/host"
+  mkdir -p "$dldir/host/jdk"
+  t0=${EPOCHREALTIME/,/.}
+  curl -sSf --noproxy '*' -o "$dldir/host/jdk.zip" "$dl_url" || dl_fail "" "curl failed"
+  t1=${EPOCHREALTIME/,/.}
+  sum=$(sha256sum "$dldir/host/jdk.zip") || dl_fail "" "sha256sum failed"
+  [ "${sum%% *}" = "$dl_sha" ] || dl_fail "" "curl's archive has another SHA-256"
+  t2=${EPOCHREALTIME/,/.}
+  unzip -q "$dldir/host/jdk.zip" -d "$dldir/host/jdk" || dl_fail "" "unzip failed"
+  t3=${EPOCHREALTIME/,/.}
+  round=$(awk -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" \
+          'BEGIN { printf "%.6f %.6f %.6f %.6f", d - a, b - a, c - b, d - c }')
+}
+median_round() { printf '%s\n' "$@" | sort -g -k1,1 | awk '{ l[NR] = $0 } END { print l[int((NR + 1) / 2)] }'; }
+ours_rounds=()
+host_rounds=()
+for n_round in $(seq "$dl_runs"); do
+  for side in $([ $((n_round % 2)) = 1 ] && echo ours host || echo host ours); do
+    "dl_$side"
+    if [ $side = ours ]; then ours_rounds+=("$round"); else host_rounds+=("$round"); fi
+  done
+done
+dl_stop
+# Both sides did the same work: the same tree came out.
+diff -rq "$dldir/target" "$dldir/host/jdk" >/dev/null ||
+  dl_fail "" "the launcher and unzip expanded different trees"
+read -r dl_total dl_transfer dl_expand <<<"$(median_round "${ours_rounds[@]}")"
+read -r host_total host_curl host_sha host_unzip <<<"$(median_round "${host_rounds[@]}")"
+seconds[jvmDownload]=$dl_total
 amount[jvmDownload]=$dl_bytes
-seconds[archiveCp]=$(host_cp_median "$dldir/www/jdk.zip" "$dldir/jdk.cp")
-amount[archiveCp]=$dl_bytes
+seconds[curl+sha256sum+unzip]=$host_total
+amount[curl+sha256sum+unzip]=$dl_bytes
 rm -rf "$dldir"
 
 # The launcher's happy path against the floor (launchbench.cpp), with the
@@ -243,7 +299,7 @@ row CopyFileA hostCp
 row appendFile plainAppend
 row delDirTree rmdir tree
 row delDirTree rmdirNoStartup tree
-row jvmDownload archiveCp
+row jvmDownload curl+sha256sum+unzip
 
 # Faults that make the figures meaningless or break a hard rule: the run
 # fails on them (after the table), so that the smoke test catches them.
@@ -390,6 +446,17 @@ line "peakWorkingSet (launcher)" "$(mb "${memory[launcher:1]}")" "floor" "$(mb "
 
 echo
 printf '(cmd /c exit alone: %.3f s; rmdirNoStartup is rmdir less that start-up)\n' "${seconds[cmdStartup]}"
+# Where each side's download goes: the parts of its median round.
+awk -v runs="$dl_runs" -v t="$dl_total" -v a="$dl_transfer" -v b="$dl_expand" \
+    -v h="$host_total" -v c="$host_curl" -v s="$host_sha" -v u="$host_unzip" 'BEGIN {
+  part = "%s %.3f s (%.0f%%)"
+  share = (t > 0) ? 100 / t : 0
+  printf "(jvmDownload, the median of %d round%s, sides alternating: launcher %.3f s = " \
+         part " + " part ")\n", runs, (runs == 1) ? "" : "s", t,
+         "transfer with its hash", a, a * share, "expansion and the rest", b, b * share
+  share = (h > 0) ? 100 / h : 0
+  printf "(jvmDownload peer: curl+sha256sum+unzip %.3f s = " part " + " part " + " part ")\n",
+         h, "curl", c, c * share, "sha256sum", s, s * share, "unzip", u, u * share }'
 printf '(launcher runs: %s; medians of %s runs each, sides alternating; peak working sets %s)\n' \
   "\"installer.exe -q x\" (and \"installer.exe\" with its dialog), 1 and $n registered JVMs of which only the oldest is acceptable" \
   "$([ $quick = 1 ] && echo 1 || echo "${LAUNCHBENCH_RUNS:-11}")" \
