@@ -19,9 +19,8 @@ static const char WorkJvmFolder[] = "jvm";
 static const char JavaSoftDir[] = "JavaSoft";
 static const char* const KnownKinds[] = {"JRE", "JDK", "Java Plug-in"};
 
-bool programsFolderFor(unsigned bits, char* dir) {
+bool programsFolderFor(unsigned bits, char* dir, bool& perUser) {
     WinFolders folders;
-    bool perUser = false;
     if (!folders.getProgramsDirectory(dir, bits, &perUser)) return false;
     char label[64];
     formatText(label, sizeof label, "Programs folder for a %s JVM:", bitsText(bits));
@@ -41,9 +40,10 @@ static const char* afterVariable(const char* text, const char* variable) {
     return rest[0] == DIR_END[0] && rest[1] ? rest : nullptr;
 }
 
-bool JvmPlaces::packageFolder(unsigned bits, char* dir) {
+bool JvmPlaces::packageFolder(unsigned bits, char* dir, int& machineWide) {
     char base[PathBufferSize];
     const char* rest;
+    bool perUser = false;
     if (forThisRun) {
         // The work directory's own folder, whatever follows the variable.
         getCurrentDir(base, PathBufferSize - 1);
@@ -56,7 +56,8 @@ bool JvmPlaces::packageFolder(unsigned bits, char* dir) {
         return false;
     }
     if ((rest = afterVariable(installDir, ProgFilesDirVariable)) != nullptr) {
-        if (!programsFolderFor(bits, base)) return false;
+        if (!programsFolderFor(bits, base, perUser)) return false;
+        machineWide = perUser ? 0 : 1;
     } else if ((rest = afterVariable(installDir, WindowsDirVariable)) != nullptr) {
         WinFolders folders;
         if (!folders.registryWindowsDirectory(base, sizeof base) &&
@@ -70,9 +71,11 @@ bool JvmPlaces::packageFolder(unsigned bits, char* dir) {
     return false;
 }
 
-bool JvmPlaces::defaultFolder(unsigned bits, char* dir) {
+bool JvmPlaces::defaultFolder(unsigned bits, char* dir, int& machineWide) {
     char programs[PathBufferSize];
-    if (!programsFolderFor(bits, programs)) return false;
+    bool perUser = false;
+    if (!programsFolderFor(bits, programs, perUser)) return false;
+    machineWide = perUser ? 0 : 1;
     char versionCopy[VersionBufferSize], base[VersionBufferSize], micro[VersionBufferSize];
     copyText(versionCopy, version);
     parseVersion(versionCopy, base, micro);
@@ -86,11 +89,14 @@ bool JvmPlaces::defaultFolder(unsigned bits, char* dir) {
     return fits;
 }
 
-bool JvmPlaces::folderFor(unsigned bits, char* dir) {
+bool JvmPlaces::folderFor(unsigned bits, char* dir, int* machineWide) {
     dir[0] = '\0';
+    int scope = -1;
+    if (machineWide) *machineWide = -1;
     if (installDir[0]) {
         trace("default install directory for JVM", installDir);
-        if (packageFolder(bits, dir)) {
+        if (packageFolder(bits, dir, scope)) {
+            if (machineWide) *machineWide = scope;
             trace("installing JVM in", dir);
             return true;
         }
@@ -98,7 +104,8 @@ bool JvmPlaces::folderFor(unsigned bits, char* dir) {
         // folder made of what is left of it.
         trace("invalid predefined directory for JVM, the default folder instead", installDir);
     }
-    bool ok = defaultFolder(bits, dir);
+    bool ok = defaultFolder(bits, dir, scope);
+    if (machineWide) *machineWide = scope;
     if (ok) trace("installing JVM in", dir);
     else dir[0] = '\0';
     return ok;

@@ -27,16 +27,19 @@ public:
     JvmPlaces& operator=(const JvmPlaces&) = delete;
 
     // The folder for a JVM whose programs are of bits (32 or 64) into dir
-    // (PathBufferSize bytes); false when there is none (traced).
-    bool folderFor(unsigned bits, char* dir);
+    // (PathBufferSize bytes); false when there is none (traced). machineWide
+    // (may be null) receives 1 for a folder below Program Files, 0 for one
+    // below the user's own Programs, -1 for a folder of the package's that
+    // is neither.
+    bool folderFor(unsigned bits, char* dir, int* machineWide = nullptr);
     // The JVM goes into the work directory for this run only: it is never
     // registered, and the clean-up removes it.
     bool temporary() const { return forThisRun; }
 
 private:
     // The package's own folder for bits; false when its form is invalid.
-    bool packageFolder(unsigned bits, char* dir);
-    bool defaultFolder(unsigned bits, char* dir);
+    bool packageFolder(unsigned bits, char* dir, int& machineWide);
+    bool defaultFolder(unsigned bits, char* dir, int& machineWide);
 
     const char* installDir;
     const char* kind;
@@ -45,7 +48,7 @@ private:
 };
 
 // The Programs folder of a JVM of bits: Program Files where this run may
-// write it, else the user's own Programs folder.
-bool programsFolderFor(unsigned bits, char* dir);
+// write it, else the user's own Programs folder (perUser says which).
+bool programsFolderFor(unsigned bits, char* dir, bool& perUser);
 
 #endif

@@ -61,9 +61,9 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     cutFinalBinLevel(home);
 }
 
-void JvmRegistration::registerFor(unsigned bits) {
+void JvmRegistration::registerFor(unsigned bits, int machineWide) {
     WinFolders folders;
-    bool machine = folders.mayWriteProgramFiles(bits);
+    bool machine = machineWide >= 0 ? machineWide != 0 : folders.mayWriteProgramFiles(bits);
     registryRoot = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     registryRootName = machine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
     // The user's software keys are one for programs of either bitness.
@@ -88,7 +88,7 @@ JvmRegistration::JvmRegistration(const char* windowsDir, bool configureRegistry)
 }
 
 void JvmRegistration::enter(const JvmToRegister& jvm) {
-    registerFor(jvm.bits);
+    registerFor(jvm.bits, jvm.machineWide);
     char label[80];
     formatText(label, sizeof label, "registering the JVM in the registry view of %s programs",
                bitsText(jvm.bits));

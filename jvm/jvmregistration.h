@@ -24,6 +24,11 @@ struct JvmToRegister {
     const char* program;  // the file name of its program as found ("java.exe")
     const char* dir;      // its directory: the home, or the home's bin level
     unsigned bits;        // of its programs
+    // Where it went decides where it is registered: 1 below Program Files
+    // (for every user), 0 below the user's own Programs folder; -1 when the
+    // folder says neither (a package's own), and this run's right to write
+    // Program Files decides.
+    int machineWide = -1;
 };
 
 class JvmRegistration {
@@ -43,7 +48,7 @@ private:
     // Where a JVM of bits is registered: HKEY_LOCAL_MACHINE in the view of
     // such programs when this run may write Program Files (where the JVM
     // went too), else HKEY_CURRENT_USER, the user's own.
-    void registerFor(unsigned bits);
+    void registerFor(unsigned bits, int machineWide);
     // A JVM of version 9 or later is registered in today's form
     // (addJvmVersion), an older one in the form of its time
     // (addJvmToRegistry). Every key is opened in registryView.

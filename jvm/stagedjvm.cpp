@@ -104,9 +104,9 @@ bool findJvmProgram(const char* home, const char* commandName, bool ownTrace, ch
 }
 
 void registerProvidedJvm(const ProvisionRequest& request, const char* programName,
-                         const char* home, unsigned bits) {
+                         const char* home, unsigned bits, int machineWide) {
     JvmRegistration registration(request.windowsDir, request.configureRegistry);
-    registration.enter({request.version, request.kind, programName, home, bits});
+    registration.enter({request.version, request.kind, programName, home, bits, machineWide});
 }
 
 // errors.log: the JVM could not go into folder, and why; the box says so.
@@ -132,7 +132,9 @@ static bool useJvmThere(const ProvisionRequest& request, JvmPlaces& places, unsi
     char tried[PathBufferSize] = "";
     for (unsigned bits : candidates) {
         char folder[PathBufferSize], home[PathBufferSize];
-        if (!bits || !places.folderFor(bits, folder) || _stricmp(folder, tried) == 0) continue;
+        int machineWide = -1;
+        if (!bits || !places.folderFor(bits, folder, &machineWide) || _stricmp(folder, tried) == 0)
+            continue;
         copyText(tried, folder);
         if (!isDir(folder) || !homeIn(folder, request.homeDir, home) || !isDir(home)) continue;
         trace("found a possible directory", folder);
@@ -143,7 +145,7 @@ static bool useJvmThere(const ProvisionRequest& request, JvmPlaces& places, unsi
         }
         trace("found existing jvm directory", true);
         registerProvidedJvm(request, result.jvm.commandName, home,
-                            programBits(result.jvm.program, bits));
+                            programBits(result.jvm.program, bits), machineWide);
         return true;
     }
     trace("found existing jvm directory", false);
@@ -267,6 +269,7 @@ bool provideStaged(const ProvisionRequest& request, unsigned guessBits, const ch
     if (!bits) bits = guessBits;
 
     // The proof, before anything is placed or registered.
+    int machineWide = -1;  // of the folder the JVM goes to
     JvmWanted named = request.wanted;
     named.commandName = name;
     JvmProbe probe;
@@ -287,7 +290,7 @@ bool provideStaged(const ProvisionRequest& request, unsigned guessBits, const ch
     if (inStage) {
         // Into its final folder, chosen by its own bitness.
         char target[PathBufferSize], targetParent[PathBufferSize], madeTop[PathBufferSize];
-        if (!places.folderFor(bits, target) || !parentOf(target, targetParent))
+        if (!places.folderFor(bits, target, &machineWide) || !parentOf(target, targetParent))
             return cannotInstall(request, target, ERROR_BAD_PATHNAME, result);
         if (!makeLevels(targetParent, madeTop, error)) {
             removeEmptyLevels(targetParent, madeTop);
@@ -311,6 +314,6 @@ bool provideStaged(const ProvisionRequest& request, unsigned guessBits, const ch
     }
     result.placed = true;
     if (places.temporary()) trace("a JVM for this run only: not registered", home);
-    else registerProvidedJvm(request, name, home, bits);
+    else registerProvidedJvm(request, name, home, bits, machineWide);
     return true;
 }

@@ -49,10 +49,11 @@ bool findJvmProgram(const char* home, const char* commandName, bool ownTrace, ch
                     char* foundName);
 
 // Registers a JVM the launcher placed or found where it places them, unless
-// the registry switch is off: in HKEY_LOCAL_MACHINE's view of bits where
-// this run may write Program Files, else in HKEY_CURRENT_USER.
+// the registry switch is off: in HKEY_LOCAL_MACHINE's view of bits for a
+// folder below Program Files, in HKEY_CURRENT_USER for one below the user's
+// own Programs (machineWide as JvmPlaces::folderFor gives it).
 void registerProvidedJvm(const ProvisionRequest& request, const char* programName,
-                         const char* home, unsigned bits);
+                         const char* home, unsigned bits, int machineWide);
 
 // errors.log: the program that was to install the JVM into dir ended with
 // the failure exit code code.
