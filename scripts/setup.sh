@@ -11,9 +11,11 @@ fi
 # The release (scripts/release.sh) and its test: git for the commit's time,
 # zip, osslsigncode and openssl for the signature and its throwaway certificate;
 # libz-mingw-w64-dev for the zip reader (linked statically); curl and unzip
-# for the benchmark's host download (bench/run.sh).
+# for the benchmark's host download (bench/run.sh); a CJK font, without which
+# Wine draws Japanese boxes as empty squares.
 packages=(cmake make mingw-w64 wine64 wine32:i386 xvfb xdotool imagemagick default-jdk-headless
-          python3-pytest googletest git zip osslsigncode openssl libz-mingw-w64-dev curl unzip)
+          python3-pytest googletest git zip osslsigncode openssl libz-mingw-w64-dev curl unzip
+          fonts-noto-cjk)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -42,23 +42,25 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
     if forced:
         seed_locale(wine, forced)
     widths = []
-    for dpi in (96, 144) if lc_all is None else (96,):
-        if dpi == 144:
-            wine.reg_import('[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:90\n')
+    for dpi in (96, 144, 192) if lc_all is None else (96,):  # 100, 150 and 200 %
+        if dpi > 96:
+            wine.reg_import('[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n'
+                            f'"LogPixels"=dword:{dpi:08x}\n')
         proc = start_launcher(wine, workdir)
         assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == status
         widths.append(int(window_rect(wine, DIALOG).split("x")[0]))
         text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
         assert text.startswith(start + "\n\n") and text.endswith(suffix), text
         box = window_rect(wine, caption, 0, 0)  # off the dialog, for the pictures
-        if lc_all == "fr_FR":
-            screenshot("shell_error_box_french.png", box)
-        if dpi == 144:
-            screenshot("shell_dialog_144dpi.png", window_rect(wine, DIALOG))
+        if lc_all in ("fr_FR", "ja_JP"):
+            screenshot(f"shell_error_box_{lc_all}.png", box)
+        if lc_all is None:
+            screenshot(f"shell_dialog_{dpi}dpi.png", window_rect(wine, DIALOG))
+            screenshot(f"shell_error_box_{dpi}dpi.png", box)
         press_ok(wine, caption)
         assert proc.wait(20) == 0  # no second box, and no exit code without the key
     if lc_all is None:  # laid out in dialog units, the dialog grows with the resolution
-        assert widths[1] >= widths[0] * 1.3, widths
+        assert widths[1] >= widths[0] * 1.3 and widths[2] >= widths[0] * 1.8, widths
 
 
 
