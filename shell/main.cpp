@@ -177,6 +177,7 @@ struct WorkerTask {
     HANDLE releaseEvent;  // set when the dialog may go
     RunOutcome outcome;
     bool exitCodeWanted;  // the control file asks for the outcome as the exit code
+    unsigned long wizardExit;  // the exit code of the wizard that left its marker
 };
 
 static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, char* argument) {
@@ -190,6 +191,7 @@ static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, ch
     Install* install = new (memory) Install(channel, tracing, ownTrace);
     RunOutcome outcome = install->install(quiet, properties, argument);
     task.exitCodeWanted = install->exitCodeWanted();
+    task.wizardExit = install->wizardExitCode();
     install->~Install();
     free(memory);
     return outcome;
@@ -433,7 +435,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     if (releaseEvent) CloseHandle(releaseEvent);
     timelineMark("worker joined");
     if (worker) outcome = task.outcome;
-    int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome) : 0;
+    int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome, task.wizardExit) : 0;
 
     finalStep(workDir, startDir);
     free(workDir);
