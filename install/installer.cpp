@@ -106,9 +106,9 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     return outcome;
 }
 
-int exitCodeOf(RunOutcome outcome) {
+int exitCodeOf(RunOutcome outcome, unsigned long wizardExit) {
     switch (outcome) {
-    case RunOutcome::Succeeded: return 0;
+    case RunOutcome::Succeeded: return (int)wizardExit;
     case RunOutcome::NoJvm: return 1;
     case RunOutcome::ProvisionFailed: return 2;
     case RunOutcome::WizardFailed: return 3;

@@ -43,8 +43,10 @@ enum class RunOutcome {
 };
 
 // The exit code of an outcome, when the package asks for one
-// ("reportFailureByExitCode"): 0 for success, 1 to 5 in the order above.
-int exitCodeOf(RunOutcome outcome);
+// ("reportFailureByExitCode"): 1 to 5 in the order above; for success the
+// exit code the wizard ended with (0, or its own: 3010 for a restart
+// needed, 1603 for a failure it had after leaving its marker).
+int exitCodeOf(RunOutcome outcome, unsigned long wizardExit = 0);
 
 class Install {
 public:
@@ -60,6 +62,8 @@ public:
 
     // Whether the control file asks for the outcome as the exit code.
     bool exitCodeWanted() const;
+    // The exit code of the wizard's JVM of a run that succeeded (0 else).
+    unsigned long wizardExitCode() const { return wizardExit; }
 
     // The steps of the sequence. Each works on the object's settings and
     // run values; they are public so that each can be driven on its own.
@@ -150,6 +154,8 @@ private:
     // The last launch failed for a reason no other JVM can mend (its main
     // class or its archive is missing): no JVM is provided for a retry.
     bool wizardFaultOfPackage = false;
+    // The exit code of the wizard's JVM that left its marker.
+    unsigned long wizardExit = 0;
     bool quietInstall;
     bool propertiesInstall;
     bool tracing;

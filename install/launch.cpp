@@ -15,13 +15,18 @@
 // when "native.properties" was written whole for it. The JVM's standard
 // error is caught (exec/childerrors.h); when it ends without the marker,
 // errors.log gets its exit code and last lines, and the cause they name
-// (jvm/wizardcause.h) becomes the failure box's message.
+// (jvm/wizardcause.h) becomes the failure box's message. A wizard that left
+// its marker and ended with an exit code of its own (3010: a restart is
+// needed; 1603: it failed) hands that code on as the launcher's when the
+// package asks for exit codes ("reportFailureByExitCode"), and errors.log
+// says so.
 #include "install/installer.h"
 #include "base/timeline.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
+#include "config/getparam.h"
 #include "exec/childerrors.h"
 #include "exec/execcmd.h"
 #include "jvm/wizardcause.h"
@@ -217,6 +222,7 @@ bool Install::runInstaller(char* argument) {
     wizardFailure.clear();
     wizardArchiveAbsent = false;
     wizardFaultOfPackage = false;
+    wizardExit = 0;
     unsigned count = countParameters(argument);
     // An empty wizard command still takes one entry; keep room for it.
     unsigned room = count + 1;
@@ -335,6 +341,12 @@ bool Install::_runInstaller(char** list) {
     if (fexists(WizardMarkerFilename)) {
         remove(WizardMarkerFilename);
         trace("Java wizard launched successfully");
+        if (exitCode != 0 && failureByExitCode(settings)) {
+            wizardExit = exitCode;
+            char text[80];
+            formatText(text, sizeof text, "the wizard ended with exit code %lu", exitCode);
+            reportError(text);
+        }
         return true;
     }
     reportError("Java wizard not started properly");

@@ -11,6 +11,8 @@
 static const char QuietSwitch[] = "-q";
 static const char PropertiesSwitch[] = "-s";
 static const char CheckSwitch[] = "--check";
+static const char HelpSwitch[] = "--help";
+static const char HelpQuestion[] = "/?";
 
 // Length of the word starting at word (up to the next blank or the end).
 static size_t wordLength(const char* word) {
@@ -22,14 +24,21 @@ static bool isWord(const char* word, size_t length, const char* text) {
     return length == strlen(text) && strncmp(word, text, length) == 0;
 }
 
-bool isCheckStart(const char* arguments) {
+// Whether the arguments are the one word text, blanks around it allowed.
+static bool isOnlyWord(const char* arguments, const char* text) {
     if (!arguments) return false;
     while (*arguments == ' ' || *arguments == '\t') ++arguments;
-    size_t length = strlen(CheckSwitch);
-    if (strncmp(arguments, CheckSwitch, length) != 0) return false;
+    size_t length = strlen(text);
+    if (strncmp(arguments, text, length) != 0) return false;
     for (const char* rest = arguments + length; *rest; ++rest)
         if (*rest != ' ' && *rest != '\t') return false;
     return true;
+}
+
+bool isCheckStart(const char* arguments) { return isOnlyWord(arguments, CheckSwitch); }
+
+bool isHelpStart(const char* arguments) {
+    return isOnlyWord(arguments, HelpSwitch) || isOnlyWord(arguments, HelpQuestion);
 }
 
 bool isQuietStart(const char* arguments) {

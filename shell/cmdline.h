@@ -10,6 +10,10 @@
 // allowed): the package check, which runs nothing.
 bool isCheckStart(const char* arguments);
 
+// True when the arguments are the one word "--help" or "/?": the usage,
+// and nothing else.
+bool isHelpStart(const char* arguments);
+
 // True when a word followed by a blank is exactly "-q" or "-s".
 bool isQuietStart(const char* arguments);
 

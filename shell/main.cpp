@@ -19,12 +19,16 @@
 // instead (install/packagecheck.h): no lock, no report, no window, no
 // semaphore file, no clean-up; its findings go to check.log and to the
 // console it was started from, and it exits 0 for a sound package, else 5.
+// "installer.exe --help" (or "/?") writes the usage to that console and
+// exits 0: nothing else, not even a log.
 #include "install/checklog.h"
 #include "install/installer.h"
 #include "install/packagecheck.h"
 #include "shell/cmdline.h"
+#include "shell/console.h"
 #include "shell/resource.h"
 #include "shell/statuswin.h"
+#include "shell/usage.h"
 #include "base/dirguard.h"
 #include "base/filereport.h"
 #include "config/getparam.h"
@@ -154,11 +158,7 @@ static bool controlFileWantsExitCode() {
 // The package check: its findings to check.log and to the console of the
 // parent (when it has one), and the exit code, 0 for a sound package.
 static int checkThePackage(const char* workDir) {
-    HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
-    if ((!console || console == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS))
-        console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (console == INVALID_HANDLE_VALUE) console = nullptr;
+    HANDLE console = parentConsole();
     void* memory = malloc(sizeof(CheckLog));
     if (!memory) return exitCodeOf(RunOutcome::PackageFaulty);
     CheckLog* log = new (memory) CheckLog(workDir, console);
@@ -177,6 +177,7 @@ struct WorkerTask {
     HANDLE releaseEvent;  // set when the dialog may go
     RunOutcome outcome;
     bool exitCodeWanted;  // the control file asks for the outcome as the exit code
+    unsigned long wizardExit;  // the exit code of the wizard that left its marker
 };
 
 static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, char* argument) {
@@ -190,6 +191,7 @@ static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, ch
     Install* install = new (memory) Install(channel, tracing, ownTrace);
     RunOutcome outcome = install->install(quiet, properties, argument);
     task.exitCodeWanted = install->exitCodeWanted();
+    task.wizardExit = install->wizardExitCode();
     install->~Install();
     free(memory);
     return outcome;
@@ -377,6 +379,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     timelineMark("entry");
     restrictLibrarySearch();
     if (!arguments) arguments = (LPSTR) "";
+    if (isHelpStart(arguments)) {
+        writeUsage(parentConsole());
+        return 0;
+    }
 
     char* workDir = (char*)calloc(DirSize, 1);
     char* startDir = (char*)calloc(DirSize, 1);
@@ -419,7 +425,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     timelineMark("semaphores created");
     releaseEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded, false};
+    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded, false, 0};
     worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, &task, 0, nullptr);
     timelineMark("worker started");
     if (worker) {
@@ -433,7 +439,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     if (releaseEvent) CloseHandle(releaseEvent);
     timelineMark("worker joined");
     if (worker) outcome = task.outcome;
-    int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome) : 0;
+    int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome, task.wizardExit) : 0;
 
     finalStep(workDir, startDir);
     free(workDir);

@@ -1,5 +1,7 @@
 """The happy path: the launcher finds a registered JVM, proves it with the test class, writes
 native.properties, starts the wizard on it and waits for it."""
+import pytest
+
 from conftest import INSTALLER, stub
 from launcher_support import (JDK_KEY, JRE_KEY, PLUGIN_KEY, WIZARD_CONTROL, StubJvm, control_text,
                               error_texts, layout, properties_text, register, run_launcher,
@@ -87,3 +89,25 @@ def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attemp
     # The report is the wizard's, whatever the installation reported.
     assert "The install wizard ended without starting." in errors
     assert jre.properties() == properties_text("C:\\jvms\\jre142", False, in_temp=False)
+
+
+# A wizard that left its marker and ended with an exit code of its own (1603: it failed, 3010: a
+# restart is needed) hands it on to a deployment tool when the package asks for exit codes.
+@pytest.mark.parametrize("wizard_exit, wanted, code", [
+    (1603, True, 1603), (3010, True, 3010), (1603, False, 0), (0, True, 0)])
+def test_the_wizards_own_exit_code_is_the_launchers_when_the_package_asks(wine, workdir,
+                                                                        wizard_exit, wanted, code):
+    jre = StubJvm(wine, "jre150", "1.5.0_22", wizardExit=wizard_exit)
+    register(wine, [(JRE_KEY, "1.5", "0_22", jre.winhome)])
+    layout(wine, workdir, control_text(**CONTROL, **(
+        {"reportFailureByExitCode": "true"} if wanted else {})))
+
+    # Wine gives a Unix parent the low byte of an exit code: a Windows parent gets it whole.
+    done = wine.run(stub("winprobe"), "run", cwd=workdir, timeout=120,
+                    env={"WINPROBE_COMMAND": f'"{wine.winpath(workdir / "installer.exe")}" -q x'})
+    assert done.stdout.decode().split() == ["EXIT", str(code)]
+
+    assert "Java wizard launched successfully" in trace_texts(workdir)
+    line = f"the wizard ended with exit code {wizard_exit}"
+    assert error_texts(workdir) == ([line] if code else [])
+    assert not (workdir / "__kivwizard.sem").exists()

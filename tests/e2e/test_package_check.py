@@ -1,6 +1,7 @@
 """installer.exe --check in a package's directory: every finding a line of check.log, the likely
 key or type suggested, the JVM this machine would use named, exit 5 for a faulty package and 0 for
-a sound one; nothing but check.log changes there, and no wizard is started."""
+a sound one; nothing but check.log changes there, and no wizard is started. installer.exe --help
+(or /?) prints the usage and changes nothing at all."""
 import pytest
 
 from conftest import stub
@@ -58,3 +59,25 @@ def test_check_names_each_mistake_and_changes_nothing_but_check_log(wine, workdi
         assert any(entry.startswith(line) or line in entry for entry in log), (line, log)
     assert not any("secret" in entry for entry in log), log
     assert "wizard" not in jvm.kinds()
+
+
+USAGE = ["-q <argument>", "-s <file>", "--check", "--help", "kiv.control", "TestJvm.class",
+         "install.jar", "jinstall.log", "errors.log", "check.log", "start /wait",
+         "docs/make-your-own-package.md", "docs/control-file.md", "docs/wizard.md"]
+
+
+@pytest.mark.parametrize("switch", ["--help", "/?"])
+def test_help_prints_the_usage_and_runs_nothing(wine, workdir, switch):
+    jvm = StubJvm(wine, "jre18", "1.8.0_202")
+    register(wine, [(JRE_KEY, "1.8", "0_202", jvm.winhome)], JVM_BITS)
+    layout(wine, workdir, control_text(**BUNDLE_CONTROL), trace=False)
+    before = snapshot(workdir)
+
+    # Quick and windowless: a box or a run would outlast the limit.
+    done = wine.run(workdir / "installer.exe", switch, cwd=workdir, timeout=60)
+
+    usage = done.stdout.decode("latin-1")
+    assert done.returncode == 0 and usage.startswith("Usage: installer.exe"), usage
+    assert [words for words in USAGE if words not in usage] == [], usage
+    assert snapshot(workdir) == before  # no jinstall.log, no errors.log, nothing at all
+    assert jvm.kinds() == []

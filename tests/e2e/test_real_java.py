@@ -1,12 +1,13 @@
 """The launcher and the package's test class on the host's real Java: the JDK, registered with the
 hostjava bridge as its javaw.exe, is proved by the test class and runs the sample wizard, in a work
 directory and a JVM home named in scripts the legacy code page cannot spell; the wizard is told the
-home the JVM reports (its jre directory, as a Java 8 JDK's JVM does)."""
+home the JVM reports (its jre directory, as a Java 8 JDK's JVM does). The bridge passes on the
+JVM's own words: its -version answer on standard error, a wrong main class in errors.log."""
 import pytest
 
 from conftest import read_text, wait_for
-from launcher_support import (HOST_JAVA, TEST_CLASS, control_text, host_jdk, layout, put,
-                              run_launcher, trace_texts)
+from launcher_support import (HOST_JAVA, TEST_CLASS, control_text, error_texts, host_jdk, layout,
+                              put, run_launcher, trace_texts)
 
 pytestmark = pytest.mark.skipif(not HOST_JAVA.exists(), reason="no host Java")
 
@@ -53,3 +54,22 @@ def test_sample_wizard_and_test_class_on_the_registered_host_jdk(wine, tmp_path)
         assert wait_for(lambda: read_text(path).count("\n") == 2, timeout=30), path
         assert path.read_bytes().decode("utf-8").splitlines() == [
             f'java version "{version}"', "java.home=C:\\jvms\\Ява 爪哇\\jre"]
+
+
+# docs/make-your-own-package.md's troubleshooting: a misspelt main class is named in errors.log by
+# the JVM itself. Regression: the bridge kept the JVM's standard error to itself.
+def test_the_jvms_own_words_reach_its_caller_and_errors_log(wine, workdir):
+    home, version, subkey = host_jdk(wine)
+    answer = wine.run(home / "bin" / "java.exe", "-version", cwd=workdir, timeout=120)
+    assert answer.returncode == 0 and f'version "{version}' in answer.stderr.decode(), answer
+    assert b"version" not in answer.stdout
+    layout(wine, workdir, control_text(
+        jvmRequiredVersion=subkey, jvmCommandName="javaw.exe", jvmClasspathSwitch="-classpath",
+        loaderClasspath=".;install.jar", loaderJavaCommand="Wizzard", reportFailureByExitCode="true"))
+
+    assert run_launcher(wine, workdir, "-q", "x", timeout=300) == 3  # the wizard failed
+
+    errors = error_texts(workdir)
+    assert "the wizard's JVM ended with exit code 1" in errors, errors
+    assert "wizard's JVM: Error: Could not find or load main class Wizzard" in errors, errors
+    assert "The main class Wizzard of the install wizard was not found." in errors, errors

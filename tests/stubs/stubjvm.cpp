@@ -8,7 +8,8 @@
 // starts, which makes "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR
 // 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
 // <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room),
-// missingClass=<name> (a wizard run says the JVM's "could not find or load main class" and exits 1).
+// missingClass=<name> (a wizard run says the JVM's "could not find or load main class" and exits 1),
+// wizardExit=<n> (a wizard run ends with exit code n, after its marker).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -85,5 +86,5 @@ int main(int argc, char** argv) {
     Sleep((DWORD)(atoi(iniSetting(ini, "delay")) + wizardDelay));
     bool jar = GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES;
     if (wizardDelay > 0) writeText(runs, "ab", "JAR %s\n", jar ? "1" : "0");
-    return 0;
+    return testRun ? 0 : atoi(iniSetting(ini, "wizardExit"));
 }

@@ -1,7 +1,8 @@
 // A window probe for the end-to-end tests: reads the texts the launcher shows from its windows
 // (found by caption among the visible top-level ones) and drives them. Verbs: text CAPTION CONTROL
 // [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
-// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is).
+// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is;
+// prints "EXIT <code>" whole, of which Wine hands a Unix parent only the low byte).
 #include "stubini.h"
 #include <sddl.h>
 
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
             WaitForSingleObject(process.hProcess, INFINITE);
             GetExitCodeProcess(process.hProcess, &code);
         }
+        printf("EXIT %lu\n", (unsigned long)code);
         return (int)code;
     } else if (is("watch", 3)) {
         // After a line saying it has begun, prints the captions it sees each time it looks.
