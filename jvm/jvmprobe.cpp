@@ -186,8 +186,12 @@ void JvmProbe::giveHome(JvmFound& accepted) {
 }
 
 bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
+    // Named relative to the current directory, which the JVM inherits: a
+    // JVM reads its arguments in the system's legacy code page, where a
+    // folder in other letters has at best a short name, and on some volumes
+    // none at all.
     *own = false;
-    getCurrentDir(dir, PathBufferSize);
+    copyText(dir, PathBufferSize, ".");
     copyText(file, PathBufferSize, TestJvmResultsFilename);
     remove(TestJvmResultsFilename);
     if (GetFileAttributesA(TestJvmResultsFilename) == INVALID_FILE_ATTRIBUTES) return true;
@@ -195,9 +199,7 @@ bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
     // Something named "jvmGood.txt" stays (a directory, a locked file): the
     // test class writes into a private directory instead.
     trace("results file cannot be deleted:", TestJvmResultsFilename);
-    if (!appendText(dir, PathBufferSize, DIR_END) ||
-        !appendText(dir, PathBufferSize, PrivateResultsDir))
-        return false;
+    copyText(dir, PathBufferSize, PrivateResultsDir);
     CreateDirectoryA(PrivateResultsDir, nullptr);
     if (!isDir(PrivateResultsDir) ||
         !formatText(file, PathBufferSize, "%s%s%s", PrivateResultsDir, DIR_END,
@@ -334,8 +336,6 @@ bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* 
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
     const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
-    standAloneDir(resultsDir, PathBufferSize);  // R:\, not R:
-    pathForChild(resultsDir, PathBufferSize);
     // The command line as the runtime's spawn makes it: the entries joined by
     // blanks, none quoted. The directory goes unquoted: the test class joins
     // a directory with blanks from the words it arrives in.

@@ -1,6 +1,7 @@
 """A package in a directory whose name the legacy code page cannot spell (Cyrillic and Chinese on a
 Western system), started from another such directory: the wizard starts, the logs reach the start
-directory, the clean-up program is handed the work directory, and no trace file of its own stays."""
+directory, the clean-up program is handed the work directory, and no trace file of its own stays;
+the JVMs are handed no short name."""
 import pytest
 
 from launcher_support import (CLEANUP, JRE_KEY, WIZARD_CONTROL, StubJvm, cleanup_runs,
@@ -28,6 +29,11 @@ def test_work_and_start_directory_named_in_any_script(wine, start_name, encoding
 
     assert jvm.kinds() == ["test", "wizard"]
     assert jvm.wizard_runs()[0]["args"][:2] == ["-classpath", "C:\\Büro\\install.jar"]
+    # The folder reaches the JVMs as their current directory, never as an argument: no short name
+    # (which some volumes lack) and no "?" for a letter the JVM's code page has not.
+    test_run, wizard_run = jvm.runs()
+    assert test_run["args"] == ["-cp", ".", "TestJvm", "."]
+    assert not [a for run in (test_run, wizard_run) for a in run["args"] if "~" in a or "?" in a]
     assert cleanup_runs(work) == ["RUN", "ARG C:\\Установка 安装"]
     # No trace file anywhere, the empty error log dropped, the expansion log copied.
     assert [name for name in ("jinstall.log", "jinstall.sem", "errors.log", "native.properties",
