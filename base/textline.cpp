@@ -28,6 +28,12 @@ LineReader::LineReader(const char* path, const LineRule& lineRule)
         coding = Utf16BigEndian;
         skip = 2;
     }
+    if ((coding == Utf16LittleEndian || coding == Utf16BigEndian) && !rule.binary) {
+        // Text mode would end UTF-16 at any 1A byte (a Ctrl-Z): bytes as bytes.
+        fclose(file);
+        file = fopen(path, "rb");
+        if (!file) return;
+    }
     // Not a mark: read from the start again.
     fseek(file, skip, SEEK_SET);
     if (coding == Utf16LittleEndian || coding == Utf16BigEndian) {
