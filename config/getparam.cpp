@@ -8,7 +8,10 @@
 // The file is the package author's and is only ever read: its bytes are
 // taken as they are (a Ctrl-Z in a comment is a character, not the end),
 // CR LF, LF and a lone CR each end a line, and a UTF-8 byte-order mark does
-// not hide the first key. A file that cannot be read to its end is not used.
+// not hide the first key. A file with a UTF-16 byte-order mark (a "Unicode"
+// text, as PowerShell 5's ">" writes it) is read as UTF-16, each line in the
+// process's code page (base/textline). A file that cannot be read to its end
+// is not used.
 #include "config/getparam.h"
 #include "config/controlkeys.h"
 #include "base/report.h"

@@ -14,10 +14,10 @@ bool readStartDir(char* start, size_t cap, bool* tooLong) {
     if (tooLong) *tooLong = false;
     if (cap == 0) return false;
     start[0] = '\0';
-    // Written by a script or an editor: a UTF-8 byte-order mark does not belong
-    // to the directory.
+    // Written by a script or an editor: a byte-order mark does not belong to
+    // the directory.
     LineRule rule = textLines(cap - 1);
-    rule.skipByteOrderMark = true;
+    rule.byteOrderMark = true;
     LineReader file(OriginalDirFilename, rule);
     bool whole = true;
     if (!file.read(start, &whole)) return false;

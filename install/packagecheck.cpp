@@ -83,6 +83,11 @@ bool namesItsRoot(const char* path) {
 
 bool sameText(const char* a, const char* b) { return _stricmp(a, b) == 0; }
 
+bool knownType(const char* type) {
+    return sameText(type, SelfExtractorInstallerType) || sameText(type, ThirdPartyInstallerType) ||
+           sameText(type, DownloadInstallerType);
+}
+
 // "=" or ":" after blanks.
 bool separatorFollows(const char* text) {
     char next = text[strspn(text, " \t")];
@@ -162,7 +167,8 @@ private:
     void checkValue(const ControlKey& key, const char* text);
     void checkVersionRange();
     void checkInstaller();
-    void needFile(const char* key, const char* what);
+    void needFile(const char* key, const char* what, bool used);
+    void checkHomeDir();
     void unusedKeys(const char* type);
     void checkWizard();
 
@@ -184,6 +190,9 @@ bool Checker::readControlFile() {
         report(true, "%s is missing or cannot be read: a run stops at once", KivControlFilename);
         return false;
     }
+    if (file.encoding() == Utf16LittleEndian || file.encoding() == Utf16BigEndian)
+        report(false, "%s is UTF-16 (%s-endian, with a byte-order mark); it is read as such",
+               KivControlFilename, file.encoding() == Utf16LittleEndian ? "little" : "big");
     char* line = (char*)malloc(controlFileLines().limit + 1);
     if (!line) {
         report(true, "out of memory");
@@ -384,12 +393,14 @@ void Checker::checkVersionRange() {
         report(true, "jvmMinVersion %s is above jvmMaxVersion %s: no JVM fits", low, high);
 }
 
-// The file of key must be in the package.
-void Checker::needFile(const char* key, const char* what) {
+// The file of key must be in the package: an error when the installer type
+// takes it or is misspelt (it may have meant this file's), else a note.
+void Checker::needFile(const char* key, const char* what, bool used) {
     const char* name = value(key);
     if (!name[0]) {
-        report(true, "jvmInstallerType is %s, but %s names no %s", value("jvmInstallerType"),
-               key, what);
+        if (used)
+            report(true, "jvmInstallerType is %s, but %s names no %s", value("jvmInstallerType"),
+                   key, what);
         return;
     }
     if (present(name)) return;
@@ -401,7 +412,10 @@ void Checker::needFile(const char* key, const char* what) {
             if (isSeparator(*c)) last = c + 1;
         if (present(last)) return;
     }
-    report(true, "the %s %s (%s) is missing", what, name, key);
+    // A misspelt type may well have meant this file's.
+    const char* type = value("jvmInstallerType");
+    bool meant = used || (type[0] && !knownType(type));
+    report(meant, "the %s %s (%s) is missing%s", what, name, key, meant ? "" : "; it is not used");
 }
 
 void Checker::unusedKeys(const char* type) {
@@ -421,13 +435,15 @@ void Checker::unusedKeys(const char* type) {
                    type[0] ? "\"" : "not set", type, type[0] ? "\"" : "");
 }
 
+// Every file the package names is looked for, whatever the installer type
+// says: a misspelt type must not hide a file missing as well.
 void Checker::checkInstaller() {
     const char* type = value("jvmInstallerType");
     unusedKeys(type);
-    if (sameText(type, SelfExtractorInstallerType)) {
-        needFile("jvmSelfExtractor", "self-extractor");
-    } else if (sameText(type, ThirdPartyInstallerType)) {
-        needFile("jvmInstallerBinary", "JVM installer");
+    needFile("jvmSelfExtractor", "self-extractor", sameText(type, SelfExtractorInstallerType));
+    needFile("jvmInstallerBinary", "JVM installer", sameText(type, ThirdPartyInstallerType));
+    checkHomeDir();
+    if (sameText(type, ThirdPartyInstallerType)) {
         if (!value("jvmInstallerCommand")[0])
             report(true, "jvmInstallerType is %s, but jvmInstallerCommand is empty", type);
     } else if (sameText(type, DownloadInstallerType)) {
@@ -439,6 +455,19 @@ void Checker::checkInstaller() {
         report(false, "jvmInstallerType is not set: when no JVM of the machine fits, the user "
                "is asked to install one");
     }
+}
+
+// The JVM home inside the expanded JVM (jvm/stagedjvm): "./jre", ".\\jre" or
+// an absolute directory; any other name is taken inside the folder as well,
+// which the author may not have meant.
+void Checker::checkHomeDir() {
+    const char* home = value("jvmHomeDir");
+    bool absolute = (isSeparator(home[0]) && isSeparator(home[1])) ||
+                    (isalpha((unsigned char)home[0]) && home[1] == ':' && isSeparator(home[2]));
+    if (!home[0] || absolute || (home[0] == '.' && (!home[1] || isSeparator(home[1])))) return;
+    const char* inside = home + strspn(home, "\\/");
+    report(false, "jvmHomeDir \"%s\" is neither ./relative nor absolute: it is taken inside the "
+           "expanded JVM's folder, as ./%s", home, inside);
 }
 
 void Checker::checkWizard() {

@@ -10,6 +10,10 @@
 # --keep: the work directory and the Wine prefix stay for inspection (their
 # places and how to run wine on them are printed at the end); without it
 # everything the demo made goes.
+#
+# On a fresh machine the first run takes a few minutes: the Debian packages,
+# the build (minutes on two cores) and a Wine prefix; each step
+# says when it starts and how long it took. Later runs take seconds.
 set -euo pipefail
 KEEP=0
 for arg in "$@"; do
@@ -23,13 +27,34 @@ ROOT=$PWD
 BUILD=$ROOT/build/win64
 HOST_JAVA=${HOST_JAVA:-/usr/lib/jvm/default-java/bin/java}
 
+# A step's line before it starts, and the seconds it took after it.
+step_started=$SECONDS
+step() {
+  echo "== $*"
+  step_started=$SECONDS
+}
+step_done() {
+  echo "   done in $((SECONDS - step_started)) s"
+}
+
+if [ ! -f "$BUILD/installer.exe" ]; then
+  echo "== first run on this machine: a few minutes (packages, build, Wine prefix); later runs take seconds"
+fi
+step "checking the Debian packages (scripts/setup.sh; a fresh machine installs them, which takes minutes)"
 bash scripts/setup.sh
+step_done
+step "configuring the build (cmake --preset win64)"
 cmake --preset win64 >/dev/null
+step_done
+step "building installer.exe, its tests and the Java pieces (the first build takes minutes)"
 cmake --build --preset win64 >/dev/null
+step_done
 echo "== built $BUILD/installer.exe"
 
+step "starting Wine: a fresh prefix and a display of its own (under a minute)"
 source scripts/wine-env.sh
 wine_env_start
+step_done
 
 # The end of the demo, whatever its result: Wine's servers and the display
 # stop; with --keep the run's directory stays and is named.

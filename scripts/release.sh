@@ -99,9 +99,12 @@ cp docs/control-file.md docs/wizard.md docs/make-your-own-package.md docs/where-
    docs/download.md docs/download-progress.png \
    "$out/docs/"
 # The sample package runs as it is wherever a JVM of Java 8 or later is
-# installed; it takes the 32-bit launcher, which runs on every Windows.
-cp build/release-win32/installer.exe "$java_out/TestJvm.class" "$java_out/install.jar" \
-   java/wizard/kiv.control java/wizard/SampleWizard.java "$out/sample/"
+# installed; it takes the 32-bit launcher, which runs on every Windows. Its
+# wizard is sample-wizard.jar, which a run's clean-up leaves (it deletes
+# install.jar), so the sample can be run again and its sums still hold.
+cp build/release-win32/installer.exe "$java_out/TestJvm.class" java/wizard/kiv.control \
+   java/wizard/SampleWizard.java "$out/sample/"
+cp "$java_out/install.jar" "$out/sample/sample-wizard.jar"
 cat >"$out/README.md" <<EOF
 # Launcher $version
 
@@ -114,11 +117,22 @@ it finds, or installs, on the user's machine. What is here:
 | \`win32/installer.exe\` | the launcher for 32-bit Windows (runs on 64-bit Windows too) |
 | \`TestJvm.class\` | the test class each package carries: it proves each JVM the launcher finds |
 | \`docs/\` | for package authors: making a package (\`make-your-own-package.md\`), the control file \`kiv.control\` (\`control-file.md\`), what the wizard gets and must do (\`wizard.md\`), where a new JVM goes (\`where-the-jvm-goes.md\`), a package that downloads its Java runtime (\`download.md\`) |
-| \`sample/\` | a package that runs as it is: \`installer.exe\` (32-bit), \`kiv.control\`, \`TestJvm.class\` and a sample wizard \`install.jar\` (its source \`SampleWizard.java\`), started on any installed Java 8 or later |
+| \`sample/\` | a package that runs as it is: \`installer.exe\` (32-bit), \`kiv.control\`, \`TestJvm.class\` and a sample wizard \`sample-wizard.jar\` (its source \`SampleWizard.java\`), started on any installed Java 8 or later |
 | \`SHA256SUMS\` | the files' SHA-256 sums: \`sha256sum -c SHA256SUMS\` |
 
 A package is its wizard and these files, unpacked into one folder; the user
-runs \`installer.exe\` there.
+runs \`installer.exe\` there. After the run the launcher tidies that folder:
+it deletes the wizard \`install.jar\` and the files the package's
+\`META-INF/MANIFEST.MF\` names (docs/control-file.md lists everything it
+reads and leaves), as befits a package unpacked for one installation.
+
+The sample runs in place, as often as you like: \`installer.exe -q demo\` in
+\`sample/\` finds a Java 8 or later, starts the wizard, which writes what it
+received to \`sample/wizard-received.txt\`, and exits with 0. Its wizard is
+named \`sample-wizard.jar\` (\`loaderClasspath\` in its \`kiv.control\`), not
+\`install.jar\`, so the clean-up leaves it and \`sha256sum -c SHA256SUMS\`
+still holds after any number of runs. A package of your own would rather
+call its wizard \`install.jar\`, which goes once it has run.
 EOF
 
 # Every file by its path in the folder, in one order.

@@ -48,20 +48,27 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
     assert not (workdir / "__kivwizard.sem").exists()
 
     # Regression: a quiet start with an empty argument (-q "") started the wizard without -q.
-    runs = [(control_text(jvmName="jAVA pLUG-iN", **CONTROL).replace("\n", "\r"), "x"),
-            ("\xef\xbb\xbf" + control_text(jvmName="JAVA PLUG-IN", **CONTROL), "")]
+    # A control file saved as "Unicode" (PowerShell 5's ">": UTF-16 with a byte-order mark) is
+    # read as UTF-16.
+    plugin = control_text(jvmName="Java Plug-in", **CONTROL).replace("\n", "\r\n")
+    runs = [(control_text(jvmName="jAVA pLUG-iN", **CONTROL).replace("\n", "\r").encode(), "x"),
+            (b"\xef\xbb\xbf" + control_text(jvmName="JAVA PLUG-IN", **CONTROL).encode(), ""),
+            (("\ufeff# Java-Plug-in für den Assistenten\r\n" + plugin).encode("utf-16-le"), "x"),
+            (("\ufeff" + plugin).encode("utf-16-be"), "x")]
     for control, argument in runs:
-        layout(wine, workdir, control)
+        layout(wine, workdir, "")
+        (workdir / "kiv.control").write_bytes(control)
         assert run_launcher(wine, workdir, "-q", argument) == 0
-        assert (workdir / "kiv.control").read_bytes() == control.encode("latin-1")
+        assert (workdir / "kiv.control").read_bytes() == control
         assert jvms["plugin150"].wizard_runs()[-1]["args"] == [
             "-classpath", ".;install.jar", "SampleWizard", "-q", argument]
+    assert any("note: kiv.control is UTF-16 (big-endian" in text for text in trace_texts(workdir))
     # The runtime key is tried in full and refused by the versions registered there, without a
     # start; then the development kits most recent first: 1.5.0_22 runs the wizard, 1.4.2_19 is
     # never tried. The Plug-in key is searched only for the plug-in kind (in any letter case), and
     # then alone.
     assert [jvms[name].kinds() for name in jvms] == [
-        [], [], [], ["test", "wizard"], ["test", "wizard"] * 2]
+        [], [], [], ["test", "wizard"], ["test", "wizard"] * 4]
 
 
 def test_wizard_that_leaves_no_marker_fails_and_leads_to_one_installation_attempt(

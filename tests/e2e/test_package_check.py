@@ -9,15 +9,35 @@ from launcher_support import (BUNDLE_CONTROL, JRE_KEY, JVM_BITS, StubJvm, contro
                               register, run_launcher)
 
 SOUND = "the package is sound: 0 errors"
+ENCODING = "(the control file's encoding)"
 CASES = [  # control file changes, files removed, exit code, lines check.log holds
     ({}, [], 0, [SOUND, "note: a run on this machine would use the JVM C:\\jvms\\jre18\\bin\\"
                         "javaw.exe (home C:\\jvms\\jre18), found under "]),
+    # A control file saved as "Unicode" (PowerShell 5's ">") is read as such, by the search too.
+    ({ENCODING: "utf-16-le", "jvmHomeDir": "./jre"}, [], 0,
+     [SOUND, "note: kiv.control is UTF-16 (little-endian, with a byte-order mark); it is read as "
+      "such", "note: a run on this machine would use the JVM C:\\jvms\\jre18\\bin\\javaw.exe"]),
+    ({ENCODING: "utf-16-be", "jvmMinVersion": "21"}, [], 0,
+     ["note: kiv.control is UTF-16 (big-endian, with a byte-order mark)",
+      "note: no JVM of this machine fits"]),
     ({"jvmMinVersion": None, "jvmMinVersoin": "1.6"}, [], 5,
      ['unknown key "jvmMinVersoin" (a run ignores the line); did you mean '
       '"jvmMinVersion"?']),
     ({"jvmInstallerType": "selfExtractorJvmInstaller"}, [], 5,
      ['error: jvmInstallerType "selfExtractorJvmInstaller" is no installer type, so no JVM is '
       'ever installed; did you mean "selfExtratorJvmInstaller"?']),
+    # A misspelt type hides no missing file: both in one pass.
+    ({"jvmInstallerType": "selfExtractorJvmInstaller"}, ["jre-win.exe"], 5,
+     ['error: jvmInstallerType "selfExtractorJvmInstaller" is no installer type',
+      "error: the self-extractor jre-win.exe (jvmSelfExtractor) is missing"]),
+    ({"jvmInstallerType": "downloadJvm", "jvmDownloadUrl": "https://127.0.0.1/jre.zip",
+      "jvmDownloadSha256": "0" * 64, "jvmInstallerBinary": "jvmsetup.exe"}, ["jre-win.exe"], 0,
+     ["note: the self-extractor jre-win.exe (jvmSelfExtractor) is missing; it is not used",
+      "note: the JVM installer jvmsetup.exe (jvmInstallerBinary) is missing; it is not used"]),
+    # The launcher takes a bare name inside the expanded JVM as it takes "./jre": a note.
+    ({"jvmHomeDir": "jre-17"}, [], 0,
+     [SOUND, 'note: jvmHomeDir "jre-17" is neither ./relative nor absolute: it is taken inside the '
+      "expanded JVM's folder, as ./jre-17"]),
     ({}, ["install.jar"], 5,
      ["error: the class-path entry install.jar (loaderClasspath) is missing"]),
     ({}, ["jre-win.exe"], 5, ["error: the self-extractor jre-win.exe (jvmSelfExtractor) is missing"]),
@@ -42,8 +62,12 @@ def test_check_names_each_mistake_and_changes_nothing_but_check_log(wine, workdi
                                                                     removed, code, lines):
     jvm = StubJvm(wine, "jre18", "1.8.0_202")
     register(wine, [(JRE_KEY, "1.8", "0_202", jvm.winhome)], JVM_BITS)
-    control = {k: v for k, v in dict(BUNDLE_CONTROL, **changes).items() if v is not None}
-    layout(wine, workdir, control_text(**control), trace=False)
+    control = {k: v for k, v in dict(BUNDLE_CONTROL, **changes).items()
+               if v is not None and k != ENCODING}
+    layout(wine, workdir, "", trace=False)
+    encoding = changes.get(ENCODING)
+    (workdir / "kiv.control").write_bytes(("\ufeff" + control_text(**control)).encode(encoding)
+                                          if encoding else control_text(**control).encode("latin-1"))
     (workdir / "jre-win.exe").write_bytes(stub("echoargs").read_bytes())
     for name in removed:
         (workdir / name).unlink()
@@ -57,6 +81,8 @@ def test_check_names_each_mistake_and_changes_nothing_but_check_log(wine, workdi
     assert log[-1] == "" and log[-2].startswith(SOUND if code == 0 else "the package is faulty")
     for line in lines:
         assert any(entry.startswith(line) or line in entry for entry in log), (line, log)
+    assert not any("UTF-16" in entry for entry in log) or ENCODING in changes
+    assert not any("jvmHomeDir" in entry for entry in log) or changes["jvmHomeDir"] == "jre-17"
     assert not any("secret" in entry for entry in log), log
     assert "wizard" not in jvm.kinds()
 

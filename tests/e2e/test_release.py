@@ -2,6 +2,7 @@
 with a throwaway certificate, once not. The builds match to the byte, both programs carry a
 SHA-256 signature by that certificate and the version of VERSION, and the signed programs run
 the release's sample package under Wine on the host's Java."""
+import hashlib
 import os
 import shutil
 import struct
@@ -64,7 +65,7 @@ def test_two_builds_in_two_folders_give_the_same_bytes(releases):
                                     "docs/make-your-own-package.md", "docs/where-the-jvm-goes.md",
                                     "docs/wizard.md",
                                     "sample/SampleWizard.java", "sample/TestJvm.class",
-                                    "sample/install.jar", "sample/installer.exe",
+                                    "sample/sample-wizard.jar", "sample/installer.exe",
                                     "sample/kiv.control", *PROGRAMS[:2]])
     # Signing changes the programs only; the folder's sums are those of the signed files.
     shipped = sums(signed / NAME / "SHA256SUMS")
@@ -89,6 +90,12 @@ def test_both_programs_are_signed_and_carry_the_version(releases):
         assert verified.returncode == 0, verified.stdout + verified.stderr
         assert "Message digest algorithm  : SHA256" in verified.stdout
         assert "Subject: /CN=Throwaway Distributor" in verified.stdout
+        # The signature taken off gives back the bytes as built, as README.md says.
+        unsigned = signed / f"{program.replace('/', '-')}.unsigned"
+        subprocess.run(["osslsigncode", "remove-signature", "-in", signed / NAME / program,
+                        "-out", unsigned], check=True, capture_output=True)
+        assert hashlib.sha256(unsigned.read_bytes()).hexdigest() == sums(
+            signed / f"{NAME}.unsigned.sha256")[program]
     numbers = tuple(int(n) for n in VERSION.split(".")) + (0,)
     for program, bits in zip(PROGRAMS, (64, 32, 32)):
         assert version_block(signed / NAME / program) == (numbers, numbers, {
@@ -98,20 +105,28 @@ def test_both_programs_are_signed_and_carry_the_version(releases):
             "ProductVersion": VERSION})
 
 
-@pytest.mark.parametrize("program", PROGRAMS[:2])
-def test_signed_program_runs_the_sample_package(releases, wine, program):
+@pytest.mark.parametrize("program", PROGRAMS)
+def test_signed_program_runs_the_sample_package_again_and_again(releases, wine, program):
+    # The sample in its own folder: its wizard survives the clean-up, and its sums hold after it.
     signed, _, _ = releases
-    workdir = wine.drive_c / "sample"
-    shutil.copytree(signed / NAME / "sample", workdir)
+    bundle = wine.drive_c / "bundle"
+    shutil.copytree(signed / NAME, bundle)
+    workdir = bundle / "sample"
     shutil.copy(signed / NAME / program, workdir / "installer.exe")
     home, _, _ = host_jdk(wine)
 
-    assert run_launcher(wine, workdir, "-q", "answers.txt", timeout=300) == 0
-    assert read_text(workdir / "wizard-received.txt").splitlines() == [
-        "ARG -q", "ARG answers.txt", "PROPERTY configureWinRegistry=true",
-        "PROPERTY nativeJvmHomeDir=C:/jvms/hostjdk/jre", "PROPERTY nativeJvmInstalled=false",
-        "PROPERTY nativeJvmInstalledInTemp=false", "CLASSPATH unset"], read_text(
-        home / "bin" / "hostjava.out")
+    for answers in ("answers.txt", "again.txt"):
+        assert run_launcher(wine, workdir, "-q", answers, timeout=300) == 0
+        assert read_text(workdir / "wizard-received.txt").splitlines() == [
+            "ARG -q", f"ARG {answers}", "PROPERTY configureWinRegistry=true",
+            "PROPERTY nativeJvmHomeDir=C:/jvms/hostjdk/jre", "PROPERTY nativeJvmInstalled=false",
+            "PROPERTY nativeJvmInstalledInTemp=false", "CLASSPATH unset"], read_text(
+            home / "bin" / "hostjava.out")
+        assert sorted(p.name for p in workdir.iterdir()) == sorted([
+            "SampleWizard.java", "TestJvm.class", "installer.exe", "kiv.control",
+            "sample-wizard.jar", "wizard-received.txt"])
+        if program == "sample/installer.exe":
+            subprocess.run(["sha256sum", "--quiet", "-c", "SHA256SUMS"], cwd=bundle, check=True)
 
 
 def version_block(exe):

@@ -2,6 +2,7 @@
 // reader (files built with a fixed seed): no reader crashes, writes outside the work directory or
 // past a setting's field, or changes the file it reads. The machine field of a program header.
 #include "base/bitness.h"
+#include "base/codepage.h"
 #include "config/getparam.h"
 #include "install/installer.h"
 #include "config/startdir.h"
@@ -62,6 +63,20 @@ Values read(const std::string& content) {
         values[field.key] = std::string(value, strnlen(value, field.capacity));
     }
     return values;
+}
+
+// A Latin-1 text as UTF-16 with its byte-order mark, as PowerShell 5's ">" writes it.
+std::string unicode(const std::string& text, bool bigEndian = false) {
+    std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : text) wide += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return wide;
+}
+
+// A UTF-8 text in the process's code page, as the reader hands a UTF-16 line on.
+std::string ansi(const char* utf8) {
+    char text[64];
+    ansiFromUtf8(utf8, text, sizeof text);
+    return text;
 }
 
 typedef std::vector<std::string> Pieces;
@@ -125,6 +140,13 @@ TEST(GetParameters, ReadsTheControlFile) {
         // the next line is read; a command name gives way to its extension.
         {"jvmCommandName=" + v(5085) + "jvmName=BAD" + v(900) + "\njvmMaxVersion=9\n",
          {{"jvmCommandName", v(4996) + ".exe"}, {"jvmMaxVersion", "9"}}, true},
+        // UTF-16 is read as such, a line too long cut as in bytes and the next one read.
+        {unicode("jvmName=\xDC\r\njvmMaxVersion=9\r"), {{"jvmName", ansi("\xC3\x9C")},
+                                                       {"jvmMaxVersion", "9"}}},
+        {unicode("jvmName=A\njvmMaxVersion=9", true), {{"jvmName", "A"}, {"jvmMaxVersion", "9"}}},
+        {unicode("jvmHomeDir=" + v(5001)), {{"jvmHomeDir", v(5000)}}, true},
+        {unicode("jvmCommandName=" + v(5085) + "jvmName=BAD" + v(900) + "\njvmMaxVersion=9\n"),
+         {{"jvmCommandName", v(4996) + ".exe"}, {"jvmMaxVersion", "9"}}, true},
         {everyKey, own},
     };
     ScratchDir dir;
@@ -159,7 +181,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
     auto pick = [&](const Pieces& from) { return from[random() % from.size()]; };
     // A file of up to a dozen lines: a key or none, a separator, pieces and a line end.
     auto lines = [&](const Pieces& keys) {
-        std::string text = pick({"", "", "", "\xEF\xBB\xBF"});
+        std::string text = pick({"", "", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"});
         for (unsigned n = random() % 12; n > 0; --n) {
             text += pick(keys) + pick({"=", "=", ":", ""});
             for (unsigned p = random() % 4; p > 0; --p) text += pick(pieces);
