@@ -34,8 +34,9 @@ enum class BoxKind {
 void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
              const char* language);
 
-// The user channel of the shell: the stage texts leave the dialog's one
-// line as it is; the failure box comes once; releasing the dialog sets the
+// The user channel of the shell: the product's name becomes the captions'
+// (the dialog's as a posted message); the stage texts leave the dialog's
+// one line as it is; the failure box comes once; releasing the dialog sets the
 // event the main thread waits on. The progress of a download goes to the
 // dialog as a posted message (the worker never waits on the dialog's
 // thread): the dialog then shows a bar and the bytes received.
