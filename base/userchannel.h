@@ -1,6 +1,6 @@
 // UserChannel: what an installation says to the user while it runs: the
-// stage it has reached, the one failure box of a failed run, and the moment
-// the status dialog may go. The shell implements it; the layers below are
+// name of what the package installs, the stage it has reached, the one
+// failure box of a failed run, and the moment the status dialog may go. The shell implements it; the layers below are
 // handed it and never show a window themselves.
 #ifndef BASE_USERCHANNEL_H
 #define BASE_USERCHANNEL_H
@@ -10,6 +10,10 @@
 
 class UserChannel {
 public:
+    // The package's name for what it installs (the control file's
+    // productName, in the program's code page), for the captions of the
+    // status dialog and of the box from here on.
+    virtual void showProductName(const char*) {}
     virtual void showStage(const char* text) = 0;
     // The failure box in the user's language: the message, the details
     // (when there are any) and the pointer to the logs. Shown once per run;

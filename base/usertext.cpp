@@ -43,7 +43,7 @@ const Pattern English[] = {
      "Another installer is already running in this directory. This one installs nothing; "
      "wait until the other has finished."},
     {TextCaption, "Tallybox Installer"},
-    {TextErrorCaption, "Tallybox Installer: Error"},
+    {TextErrorCaption, "%1: Error"},
     {TextSeeLogs, "\n\nSee errors.log and jinstall.log files for details."},
     {TextMainClassMissing, "The main class %1 of the install wizard was not found."},
     {TextWizardArchiveMissing, "The install wizard's archive %1 is missing."},

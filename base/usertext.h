@@ -26,8 +26,8 @@ enum UserText {
     TextErrorsLogNotSaved,
     TextTryWritableDrive,       // the details of TextErrorsLogNotSaved
     TextAlreadyRunning,         // another installation runs in the directory
-    TextCaption,                // the caption of a message box
-    TextErrorCaption,           // the caption of an error box
+    TextCaption,                // the caption of a box when no product is named
+    TextErrorCaption,           // the caption of an error box: %1 the product (else TextCaption)
     TextSeeLogs,                // the pointer to the logs after a box's text
     TextMainClassMissing,       // %1 the wizard's main class
     TextWizardArchiveMissing,   // %1 the archive

@@ -40,6 +40,7 @@ const ControlKey ControlKeys[] = {
     {"reportFailureByExitCode", FlagValue, SETTING(reportFailureByExitCode), PostNumber},
     {"jvmDownloadUrl", UrlValue, SETTING(jvmDownloadUrl), PostNumber},
     {"jvmDownloadSha256", Sha256Value, SETTING(jvmDownloadSha256), PostNumber},
+    {"productName", AnyValue, SETTING(productName), PostNone},
 };
 
 #undef SETTING

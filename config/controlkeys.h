@@ -33,7 +33,7 @@ struct ControlKey {
 // Every key the launcher reads from the control file. A line names a key
 // when it begins, in its first column, with the name (case counts); the one
 // character after the name separates it from the value.
-enum { ControlKeyCount = 26 };
+enum { ControlKeyCount = 27 };
 extern const ControlKey ControlKeys[ControlKeyCount];
 
 // The installer types of "jvmInstallerType" (compared without case).

@@ -11,6 +11,8 @@
 
 // The seconds a JVM's test run may take when "jvmTestTimeout" gives none.
 enum { DefaultJvmTestSeconds = 60 };
+// The capacity of a product name (the control file's, the version block's).
+enum { ProductNameSize = 200 };
 
 struct ControlSettings {
     // The version limits: a required version, or a minimum and a maximum.
@@ -45,6 +47,9 @@ struct ControlSettings {
     char searchForJvm[100];
     char jvmTestTimeout[20];  // seconds a JVM's test run may take
     char reportFailureByExitCode[20];  // "true": the outcome is the exit code
+    // The name of what the package installs, for the captions of the status
+    // dialog and of the boxes.
+    char productName[ProductNameSize];
     // Whether a JVM the launcher installs is entered into the Windows
     // registry ("configureWinRegistry"; on unless the file says otherwise).
     bool configureWinRegistry;

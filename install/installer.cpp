@@ -56,6 +56,7 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     timelineMark("control file read starts");
     bool haveParams = getParams();
     timelineMark("control file read");
+    if (haveParams && settings.productName[0]) channel.showProductName(settings.productName);
     if (!haveParams) {
         reportError("unable to get parameters");
         outcome = RunOutcome::PackageFaulty;

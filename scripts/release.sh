@@ -3,12 +3,19 @@
 # with the package author's pieces and a sample package, in
 # dist/launcher-<version>/ and dist/launcher-<version>.zip.
 #
-#   scripts/release.sh [-j N] [--sign CERT.pfx [--pass-file FILE] [--timestamp URL]]
+#   scripts/release.sh [-j N] [--brand FILE] [--sign CERT.pfx [--pass-file FILE] [--timestamp URL]]
 #
 # The same commit gives the same bytes wherever and whenever it is built: the
 # programs carry no time and no folder of this machine, and every file's time
 # (in the jar and in the zip) is SOURCE_DATE_EPOCH: taken from the
 # environment when set, else the last commit's time, else a fixed time.
+#
+# --brand names the distributor's product in both programs: FILE holds
+# key=value lines (# begins a comment): productName, companyName,
+# fileDescription and legalCopyright go into the version block (ProductName,
+# CompanyName, FileDescription, LegalCopyright; the product's name is then
+# the one in the launcher's captions), icon names an .ico file (relative to
+# FILE) that becomes the programs' icon. Any of them may be left out.
 #
 # --sign signs both installer.exe with Authenticode (SHA-256) after they were
 # built; the certificate's password comes from FILE or from the environment
@@ -25,11 +32,12 @@ usage() {
   exit 2
 }
 
-jobs=2 cert="" pass_file="" timestamp=""
+jobs=2 cert="" pass_file="" timestamp="" brand=""
 while [ $# -gt 0 ]; do
   case $1 in
     -j) jobs=${2:?}; shift 2 ;;
     -j*) jobs=${1#-j}; shift ;;
+    --brand) brand=${2:?}; shift 2 ;;
     --sign) cert=${2:?}; shift 2 ;;
     --pass-file) pass_file=${2:?}; shift 2 ;;
     --timestamp) timestamp=${2:?}; shift 2 ;;
@@ -51,6 +59,39 @@ if [ -n "$cert" ]; then
     exit 2
   fi
   command -v osslsigncode >/dev/null || { echo "release: osslsigncode is missing (scripts/setup.sh)" >&2; exit 2; }
+fi
+
+# The brand, as the release presets' cache variables (CMakeLists.txt).
+brand_args=() product=""
+if [ -n "$brand" ]; then
+  brand=$(realpath "$brand")
+  [ -f "$brand" ] || { echo "release: no brand file $brand" >&2; exit 2; }
+  while IFS= read -r line || [ -n "$line" ]; do
+    line=${line%$'\r'}
+    case $line in '' | '#'*) continue ;; esac
+    key=${line%%=*} value=${line#*=}
+    if [ "$key" = "$line" ] || [[ $value == *[\;\\]* ]]; then
+      echo "release: $brand: \"$line\" is no key=value line without ; and \\" >&2
+      exit 2
+    fi
+    case $key in
+      productName) product=$value; brand_args+=("-DLAUNCHER_PRODUCT_NAME=$value") ;;
+      companyName) brand_args+=("-DLAUNCHER_COMPANY_NAME=$value") ;;
+      fileDescription) brand_args+=("-DLAUNCHER_FILE_DESCRIPTION=$value") ;;
+      legalCopyright) brand_args+=("-DLAUNCHER_COPYRIGHT=$value") ;;
+      icon)
+        icon=$(cd "$(dirname "$brand")" && realpath -e -- "$value" 2>/dev/null) ||
+          { echo "release: $brand: no icon $value" >&2; exit 2; }
+        # An .ico file begins with 0, 0, then its type 1, 0.
+        [ "$(head -c 4 "$icon" | od -An -tx1 | tr -d ' ')" = 00000100 ] ||
+          { echo "release: $brand: $value is no .ico file" >&2; exit 2; }
+        brand_args+=("-DLAUNCHER_ICON=$icon") ;;
+      *)
+        echo "release: $brand: unknown key $key (productName, companyName, fileDescription," \
+             "legalCopyright, icon)" >&2
+        exit 2 ;;
+    esac
+  done <"$brand"
 fi
 
 version=$(tr -d ' \r\n' <VERSION)
@@ -79,11 +120,12 @@ name=launcher-$version
 dist=$root/dist
 out=$dist/$name
 echo "== release $version (file times $(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T') UTC)"
+if [ -n "$brand" ]; then echo "== brand $brand"; fi
 
 # Build directories of the release's own, from nothing, without the tests.
 for arch in win64 win32; do
   rm -rf "build/release-$arch"
-  cmake --preset "release-$arch" >/dev/null
+  cmake --preset "release-$arch" ${brand_args[@]+"${brand_args[@]}"} >/dev/null
   cmake --build --preset "release-$arch" -j "$jobs" >/dev/null
   echo "== built build/release-$arch/installer.exe"
 done
@@ -153,7 +195,7 @@ if [ -n "$cert" ]; then
   [ -n "$timestamp" ] && stamp=(-ts "$timestamp")
   for arch in win64 win32; do
     osslsigncode sign -pkcs12 "$cert" -readpass "$pass_file" -h sha256 "${stamp[@]}" \
-      -n "Installer launcher $version" -in "$out/$arch/installer.exe" \
+      -n "${product:-Installer launcher} $version" -in "$out/$arch/installer.exe" \
       -out "$signing/installer.exe" >/dev/null
     mv "$signing/installer.exe" "$out/$arch/installer.exe"
     echo "== signed $arch/installer.exe${timestamp:+ (time stamp from $timestamp)}"

@@ -325,6 +325,7 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
                                     nullptr, nullptr, instance, nullptr);
     timelineMark("main window created");
     hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
+    showCaption(hDlgMain);  // the worker may have named the product before
     timelineMark("dialog created");
     // A worker that has already finished leaves nothing to show: the
     // windows go with the process.

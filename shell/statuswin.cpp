@@ -1,5 +1,9 @@
 // The status dialog and the launcher's messages to the user.
 //
+// The dialog and the boxes carry the product's name in their captions
+// (shell/productname.h); the dialog takes the control file's when the worker
+// has read it.
+//
 // The dialog is modeless and belongs to the main thread; it shows one line
 // of text in the user's language for the whole run. The texts reach the
 // windows in UTF-16, so that their letters do not depend on the system's
@@ -12,6 +16,7 @@
 // loads it. The worker keeps the latest figures and posts one message at a
 // time; the dialog reads them on the main thread.
 #include "shell/statuswin.h"
+#include "shell/productname.h"
 #include "shell/resource.h"
 #include "base/codepage.h"
 #include "base/sysdll.h"
@@ -24,6 +29,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+// The captions of a box when memory is short.
 static const char MessageCaption[] = "Tallybox Installer";
 static const char ErrorCaption[] = "Tallybox Installer: Error";
 
@@ -120,6 +126,28 @@ wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
     return text;
 }
 
+// The caption of a box in language, UTF-16 (malloc'd; null when out of
+// memory): the product's name, or for an error box the language's pattern
+// with it; the language's own caption where no product is named.
+static wchar_t* boxCaption(BoxKind kind, const char* language) {
+    char product[ProductNameUtf8Size];
+    if (!productName(product, sizeof product)) copyText(product, userPattern(TextCaption, language));
+    char caption[ProductNameUtf8Size + 100];
+    if (kind == BoxKind::Error)
+        userText(caption, sizeof caption, TextErrorCaption, language, product);
+    else
+        copyText(caption, product);
+    return widen(caption, CP_UTF8);
+}
+
+void showCaption(HWND dialog) {
+    char product[ProductNameUtf8Size];
+    if (!dialog || !productName(product, sizeof product)) return;
+    wchar_t* wide = widen(product, CP_UTF8);
+    if (wide) SetWindowTextW(dialog, wide);
+    free(wide);
+}
+
 void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
              const char* language) {
     char own[LanguageSize];
@@ -128,7 +156,7 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
         language = own;
     }
     bool error = kind == BoxKind::Error;
-    wchar_t* caption = userTextForWindow(error ? TextErrorCaption : TextCaption, language);
+    wchar_t* caption = boxCaption(kind, language);
     wchar_t* text = error ? composeErrorText(message, details, language)
                           : linesForWindow(message, language);
     UINT style = error ? MB_ICONHAND | MB_SYSTEMMODAL : MB_ICONEXCLAMATION;
@@ -146,6 +174,14 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
 
 ShellChannel::ShellChannel(HANDLE releaseEvent) : releaseEvent(releaseEvent), failureShown(false) {
     getLanguage(language);
+}
+
+void ShellChannel::showProductName(const char* name) {
+    setProductName(name);
+    // The dialog takes it on its own thread; one made after this has it
+    // from the start (showCaption after its creation).
+    HWND dialog = hDlgMain;
+    if (dialog) PostMessageA(dialog, WM_SHOW_PRODUCT_NAME, 0, 0);
 }
 
 void ShellChannel::releaseDialog() {
@@ -327,6 +363,9 @@ INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         return TRUE;
     case WM_SHOW_PROGRESS:
         showProgress(dialog);
+        return TRUE;
+    case WM_SHOW_PRODUCT_NAME:
+        showCaption(dialog);
         return TRUE;
     default:
         return FALSE;

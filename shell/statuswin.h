@@ -24,8 +24,8 @@ extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitIns
 extern int postedQuit;
 
 enum class BoxKind {
-    Notice,  // "Tallybox Installer", an exclamation mark: the message alone
-    Error    // "Tallybox Installer: Error", system-modal: message and details
+    Notice,  // the product's name (else "Tallybox Installer"), an exclamation mark: the message alone
+    Error    // "<product>: Error" (else "Tallybox Installer: Error"), system-modal: message and details
 };
 
 // The one place a box is shown, in language (null: the user's), with the
@@ -34,8 +34,9 @@ enum class BoxKind {
 void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
              const char* language);
 
-// The user channel of the shell: the stage texts leave the dialog's one
-// line as it is; the failure box comes once; releasing the dialog sets the
+// The user channel of the shell: the product's name becomes the captions'
+// (the dialog's as a posted message); the stage texts leave the dialog's
+// one line as it is; the failure box comes once; releasing the dialog sets the
 // event the main thread waits on. The progress of a download goes to the
 // dialog as a posted message (the worker never waits on the dialog's
 // thread): the dialog then shows a bar and the bytes received.
@@ -45,6 +46,7 @@ public:
     ShellChannel(const ShellChannel&) = delete;
     ShellChannel& operator=(const ShellChannel&) = delete;
 
+    void showProductName(const char* name) override;
     void showStage(const char*) override {}
     void showFailure(const UserLines& message, const UserLines& details) override;
     void releaseDialog() override;
@@ -75,8 +77,12 @@ void selectControlIdCharType(HWND dialog, unsigned controlId, const char* langua
 void getMessage(HWND dialog, unsigned controlId, char* text);
 // Shows a UTF-8 status text in the dialog's control.
 void setStatusText(HWND dialog, unsigned controlId, const char* text);
-// The message that tells the dialog that the progress changed.
-enum { WM_SHOW_PROGRESS = WM_APP + 1 };
+// The messages that tell the dialog that the progress changed, and that the
+// product's name is known.
+enum { WM_SHOW_PROGRESS = WM_APP + 1, WM_SHOW_PRODUCT_NAME = WM_APP + 2 };
+// Gives the dialog the product's name as its caption, when one is known
+// (else the caption stays the dialog's own).
+void showCaption(HWND dialog);
 INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

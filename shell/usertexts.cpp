@@ -55,7 +55,7 @@ const Pattern French[] = {
      "Un autre programme d'installation est déjà en cours dans ce répertoire. Celui-ci "
      "n'installe rien ; attendez que l'autre ait terminé."},
     {TextCaption, "Programme d'installation Tallybox"},
-    {TextErrorCaption, "Programme d'installation Tallybox : erreur"},
+    {TextErrorCaption, "%1 : erreur"},
     {TextSeeLogs,
      "\n\nVeuillez examiner les fichiers errors.log et jinstall.log pour plus de détails sur "
      "l'erreur."},
@@ -110,7 +110,7 @@ const Pattern German[] = {
      "In diesem Verzeichnis läuft bereits ein anderes Installationsprogramm. Dieses "
      "installiert nichts; warten Sie, bis das andere fertig ist."},
     {TextCaption, "Tallybox-Installationsprogramm"},
-    {TextErrorCaption, "Tallybox-Installationsprogramm: Fehler"},
+    {TextErrorCaption, "%1: Fehler"},
     {TextSeeLogs,
      "\n\nBitte Überprüfen Sie die Dateien errors.log und jinstall.log für nähere Angaben zu "
      "diesem Problem."},
@@ -162,7 +162,7 @@ const Pattern Spanish[] = {
      "Ya hay otro instalador en ejecución en este directorio. Este no instala nada; espere a "
      "que el otro termine."},
     {TextCaption, "Instalador de Tallybox"},
-    {TextErrorCaption, "Instalador de Tallybox: error"},
+    {TextErrorCaption, "%1: error"},
     {TextSeeLogs,
      "\n\nRevise por favor errors.log y jinstall.log para más detalles acerca del error."},
     {TextMainClassMissing,
@@ -215,7 +215,7 @@ const Pattern Polish[] = {
      "W tym katalogu działa już inny instalator. Ten niczego nie instaluje; zaczekaj, aż "
      "tamten zakończy pracę."},
     {TextCaption, "Instalator Tallybox"},
-    {TextErrorCaption, "Instalator Tallybox: błąd"},
+    {TextErrorCaption, "%1: błąd"},
     {TextSeeLogs,
      "\n\nW celu uzyskania dokładnej informacji o błędach proszę przejrzeć pliki errors.log i "
      "jinstall.log."},
@@ -267,7 +267,7 @@ const Pattern Japanese[] = {
      "このディレクトリでは別のインストーラーが既に実行中です。このインストーラーは何も"
      "インストールしません。もう一方が終了するまでお待ちください。"},
     {TextCaption, "Tallybox インストーラー"},
-    {TextErrorCaption, "Tallybox インストーラー: エラー"},
+    {TextErrorCaption, "%1: エラー"},
     {TextSeeLogs,
      "\n\nエラーの詳細については、errors.log と jinstall.log ファイルを確認してください。"},
     {TextMainClassMissing, "インストール ウィザードのメイン クラス %1 が見つかりませんでした。"},
@@ -320,7 +320,7 @@ const Pattern Italian[] = {
      "In questa directory è già in esecuzione un altro programma di installazione. Questo non "
      "installa nulla; attendere che l'altro abbia terminato."},
     {TextCaption, "Programma di installazione di Tallybox"},
-    {TextErrorCaption, "Programma di installazione di Tallybox: errore"},
+    {TextErrorCaption, "%1: errore"},
     {TextSeeLogs,
      "\n\nPrego, controlla i file errors.log e jinstall.log per maggiori dettagli "
      "sull'errore."},
@@ -374,7 +374,7 @@ const Pattern Portuguese[] = {
      "Outro instalador já está em execução neste diretório. Este não instala nada; aguarde até "
      "que o outro termine."},
     {TextCaption, "Instalador do Tallybox"},
-    {TextErrorCaption, "Instalador do Tallybox: erro"},
+    {TextErrorCaption, "%1: erro"},
     {TextSeeLogs,
      "\n\nPor favor, verifique os arquivos errors.log e jinstall.log para maiores detalhes a "
      "respeito do erro."},
@@ -427,7 +427,7 @@ const Pattern Dutch[] = {
      "In deze map wordt al een ander installatieprogramma uitgevoerd. Dit installeert niets; "
      "wacht tot het andere klaar is."},
     {TextCaption, "Tallybox-installatieprogramma"},
-    {TextErrorCaption, "Tallybox-installatieprogramma: fout"},
+    {TextErrorCaption, "%1: fout"},
     {TextSeeLogs,
      "\n\nLees a.u.b. de errors.log- en jinstall.log-bestanden voor meer informatie over dit "
      "probleem."},

@@ -1,9 +1,11 @@
 """Start installer.exe, read and drive its windows (tests/stubs/winprobe.cpp), take screenshots."""
 import subprocess
 
-from conftest import ARTIFACTS, INSTALLER, stub
+from conftest import ARTIFACTS, BUILD, INSTALLER, stub
 
 DIALOG, ERROR_BOX = "Installer", "Tallybox Installer: Error"
+# The launcher built once more with a distributor's brand: its version block names the product.
+BRANDED, BRANDED_PRODUCT = BUILD / "branded" / "installer.exe", "Exämple Suite"
 STATUS_CONTROL, BOX_TEXT_CONTROL, IDOK = 104, 65535, 1
 DISK_SPACE = ("Are the destination or temporary directories out of disk space?\r\r"
               "    See errors.log for other possible causes.")
@@ -46,13 +48,13 @@ def seed_locale(wine, name):
     assert probe(wine, "locale", name)[0] == 0
 
 
-def start_launcher(wine, workdir, *args):
+def start_launcher(wine, workdir, *args, exe=INSTALLER):
     if "LC_ALL" in wine.env:
         # Each Wine process writes a changed locale into the registry as it starts, the key's
         # values one by one; a probe started beside the launcher could leave it half written for
         # the launcher to read. One process first settles it.
         wine.run("cmd", "/c", "exit")
-    return wine.start(INSTALLER, *args, cwd=workdir)
+    return wine.start(exe, *args, cwd=workdir)
 
 
 def screenshot(name, rect):

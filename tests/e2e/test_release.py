@@ -1,22 +1,24 @@
-"""The release (scripts/release.sh), made twice in two copies of the source tree: once signed
-with a throwaway certificate, once not. The builds match to the byte, both programs carry a
-SHA-256 signature by that certificate and the version of VERSION, and the signed programs run
-the release's sample package under Wine on the host's Java."""
+"""The release (scripts/release.sh), made twice in two copies of the source tree with the example
+brand (docs/brand-example): once signed with a throwaway certificate, once not. The builds match to
+the byte, both programs carry a SHA-256 signature by that certificate, the version of VERSION and
+the brand's names and icon, and the signed programs run the release's sample package under Wine
+on the host's Java, again and again."""
 import hashlib
 import os
 import shutil
-import struct
 import subprocess
 import zipfile
 
 import pytest
 
-from conftest import SOURCE, read_text
+from conftest import INSTALLER, SOURCE, read_text
 from launcher_support import host_jdk, run_launcher
+from pe_support import ico_images, icon_images, version_block
 
 VERSION = (SOURCE / "VERSION").read_text().strip()
 NAME = f"launcher-{VERSION}"
 PROGRAMS = ["win64/installer.exe", "win32/installer.exe", "sample/installer.exe"]
+BRAND = ["--brand", "docs/brand-example/brand.txt"]
 
 
 def release(tree, *args, env=None):
@@ -46,9 +48,9 @@ def releases(tmp_path_factory):
     subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pfx,
                     "-passout", f"file:{password}"], check=True, capture_output=True)
     # Two folders of different depth, built one after the other.
-    signed = release(source_copy(tmp_path_factory.mktemp("a") / "src"), "--sign", str(pfx),
+    signed = release(source_copy(tmp_path_factory.mktemp("a") / "src"), *BRAND, "--sign", str(pfx),
                      env={"RELEASE_SIGN_PASSWORD": password.read_text().rstrip("\n")})
-    unsigned = release(source_copy(tmp_path_factory.mktemp("b") / "deeper" / "launcher"))
+    unsigned = release(source_copy(tmp_path_factory.mktemp("b") / "deeper" / "launcher"), *BRAND)
     return signed, unsigned, cert
 
 
@@ -82,7 +84,7 @@ def test_two_builds_in_two_folders_give_the_same_bytes(releases):
                 assert bundle.read(entry) == (dist / entry.filename).read_bytes()
 
 
-def test_both_programs_are_signed_and_carry_the_version(releases):
+def test_both_programs_are_signed_and_carry_the_version_and_the_brand(releases):
     signed, _, cert = releases
     for program in PROGRAMS:
         verified = subprocess.run(["osslsigncode", "verify", "-in", signed / NAME / program,
@@ -97,12 +99,21 @@ def test_both_programs_are_signed_and_carry_the_version(releases):
         assert hashlib.sha256(unsigned.read_bytes()).hexdigest() == sums(
             signed / f"{NAME}.unsigned.sha256")[program]
     numbers = tuple(int(n) for n in VERSION.split(".")) + (0,)
-    for program, bits in zip(PROGRAMS, (64, 32, 32)):
+    icon = ico_images(SOURCE / "docs" / "brand-example" / "example.ico")
+    for program in PROGRAMS:
         assert version_block(signed / NAME / program) == (numbers, numbers, {
-            "FileDescription": f"Installer launcher {VERSION} ({bits}-bit)",
-            "FileVersion": VERSION, "InternalName": "installer",
-            "OriginalFilename": "installer.exe", "ProductName": "Installer launcher",
-            "ProductVersion": VERSION})
+            "FileDescription": "Example Suite setup", "FileVersion": VERSION,
+            "InternalName": "installer", "OriginalFilename": "installer.exe",
+            "ProductVersion": VERSION, "ProductName": "Example Suite",
+            "CompanyName": "Example Software Ltd.",
+            "LegalCopyright": "© 2026 Example Software Ltd."})
+        assert icon_images(signed / NAME / program) == icon
+    # Unbranded (the test build), the block names the launcher and no product.
+    assert version_block(INSTALLER)[2] == {
+        "FileDescription": f"Installer launcher {VERSION} (64-bit)", "FileVersion": VERSION,
+        "InternalName": "installer", "OriginalFilename": "installer.exe",
+        "ProductVersion": VERSION}
+    assert icon_images(INSTALLER) == ico_images(SOURCE / "shell" / "installer.ico")
 
 
 @pytest.mark.parametrize("program", PROGRAMS)
@@ -128,35 +139,3 @@ def test_signed_program_runs_the_sample_package_again_and_again(releases, wine, 
         if program == "sample/installer.exe":
             subprocess.run(["sha256sum", "--quiet", "-c", "SHA256SUMS"], cwd=bundle, check=True)
 
-
-def version_block(exe):
-    """A PE file's version block: (file version, product version, {string name: text})."""
-    data = exe.read_bytes()
-    at = data.index("VS_VERSION_INFO".encode("utf-16-le")) - 6  # the resource, four-byte aligned
-    block = data[at:at + struct.unpack_from("<H", data, at)[0]]
-
-    # Each node: length, value length, text or not, its name (UTF-16), its value, its children;
-    # name, value and children begin on four-byte boundaries.
-    fixed, texts = None, {}
-
-    def walk(at, end):
-        nonlocal fixed
-        while at < end:
-            length, value_length, text = struct.unpack_from("<3H", block, at)
-            name_end = at + 6
-            while block[name_end:name_end + 2] != b"\0\0":
-                name_end += 2
-            name = block[at + 6:name_end].decode("utf-16-le")
-            value_at = (name_end + 5) & ~3
-            value = block[value_at:value_at + value_length * (2 if text else 1)]
-            if name == "VS_VERSION_INFO":
-                ms, ls, product_ms, product_ls = struct.unpack_from("<4I", value, 8)
-                fixed = [(high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF)
-                         for high, low in ((ms, ls), (product_ms, product_ls))]
-            elif text and value:
-                texts[name] = value.decode("utf-16-le").rstrip("\0")
-            walk((value_at + len(value) + 3) & ~3, at + length)
-            at = (at + length + 3) & ~3
-
-    walk(0, len(block))
-    return fixed[0], fixed[1], texts

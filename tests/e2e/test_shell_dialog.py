@@ -1,11 +1,12 @@
-"""The status dialog and the error box of a failed run, read back from the windows themselves."""
+"""The status dialog and the error box of a failed run, read back from the windows themselves; the
+product's name in their captions."""
 import pytest
 
 from conftest import wait_for
 from launcher_support import error_texts, trace_texts
-from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, press_ok, probe,
-                           screenshot, start_launcher, watch, window_count, window_rect,
-                           window_text)
+from shell_support import (BOX_TEXT_CONTROL, BRANDED, BRANDED_PRODUCT, DIALOG, ERROR_BOX, INSTALLER,
+                           STATUS_CONTROL, press_ok, probe, screenshot, start_launcher, watch,
+                           window_count, window_rect, window_text)
 
 NOT_FOUND = ("The correct version of the JRE was not found on your system.",
              "Please install JRE 1.4 and then restart this installation program.")
@@ -42,3 +43,29 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     # The launcher switched tracing on for this run; the clean-up kept the trace, with the outcome.
     trace = trace_texts(workdir)
     assert "Search for JVM: none" in trace and trace[-1] == "install ok: false"
+
+
+# The product's name: the control file's productName once it is read, else the version block's
+# ProductName (the branded build's), else the launcher's own captions. A run without kiv.control
+# shows its box before any control file is read.
+@pytest.mark.parametrize("exe, control, lc_all, dialog, box", [
+    (INSTALLER, "productName=Acme Wörks\n", None, "Acme Wörks", "Acme Wörks: Error"),
+    (BRANDED, "", None, BRANDED_PRODUCT, BRANDED_PRODUCT + ": Error"),
+    (BRANDED, "productName=Acme Wörks\n", "de_DE", "Acme Wörks", "Acme Wörks: Fehler"),
+    (BRANDED, None, "fr_FR", BRANDED_PRODUCT, BRANDED_PRODUCT + " : erreur"),
+    (INSTALLER, "productName=\n", "de_DE", DIALOG, "Tallybox-Installationsprogramm: Fehler"),
+], ids=["control-file", "version-block", "control-file-over-version-block", "no-control-file",
+        "empty-key"])
+def test_the_captions_carry_the_products_name(wine, workdir, exe, control, lc_all, dialog, box):
+    if lc_all:
+        wine.env["LC_ALL"] = lc_all + ".UTF-8"
+    if control is not None:
+        (workdir / "kiv.control").write_bytes(("searchForJvm=none\n" + control).encode())
+    proc = start_launcher(wine, workdir, exe=exe)
+    # The dialog (its status line shows it is the dialog) takes the name, then the box comes.
+    assert window_text(wine, dialog, STATUS_CONTROL, 30000)
+    assert window_text(wine, box, BOX_TEXT_CONTROL, 30000)
+    if exe == BRANDED and control == "":
+        screenshot("shell_branded_error_box.png", window_rect(wine, box, 0, 0))
+    assert press_ok(wine, box)
+    assert proc.wait(20) == 0

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
     Packages, PackageCheck,
     testing::Values(
         Case{"sound", std::string("# a comment\n\r\n") + Sound + "jvmInstallerType=" +
-                          "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\njvmTestTimeout= 30 \r\n",
+                          "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\njvmTestTimeout= 30 \r\n"
+                          "productName=Example Suite\r\n",
              {"install.jar", "TestJvm.class", "jre.exe"}, true, {}},
         Case{"noControlFile", "", Jar, false, {"error: kiv.control is missing"}},
         Case{"misspeltKey", std::string(Sound) + "loaderJavaComand=Other\nJvmVersion=1.8\n" +
