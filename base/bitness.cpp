@@ -1,5 +1,8 @@
-// Bitness: the PE header's machine field, WOW64 and the registry views.
+// Bitness: the PE header's machine field, WOW64, the machine's processor
+// and the registry views.
 #include "base/bitness.h"
+
+#include "base/strbuf.h"
 
 #include <stdio.h>
 
@@ -61,14 +64,98 @@ unsigned programBits(const char* path, unsigned fallback) {
 
 unsigned ownBits() { return sizeof(void*) == 8 ? 64 : 32; }
 
+// ARM64 Windows runs x64 programs from build 21277 on (Windows 11); the
+// build as the kernel says it, which no compatibility shim alters.
+enum { FirstX64EmulationBuild = 21277 };
+
+static DWORD windowsBuild() {
+    typedef LONG(WINAPI * GetVersionFunction)(OSVERSIONINFOW*);
+    GetVersionFunction getVersion = (GetVersionFunction)(void*)GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
+    OSVERSIONINFOW version;
+    version.dwOSVersionInfoSize = sizeof version;
+    return getVersion && getVersion(&version) == 0 ? version.dwBuildNumber : 0;
+}
+
+static MachineAnswer askWindows() {
+    MachineAnswer answer = {0, 0, false};
+    // Looked up, not linked: the program starts on systems without them.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    typedef BOOL(WINAPI * IsWow64Function2)(HANDLE, USHORT*, USHORT*);
+    IsWow64Function2 isWow64Process2 =
+        (IsWow64Function2)(void*)GetProcAddress(kernel, "IsWow64Process2");
+    USHORT process = 0, native = 0;
+    if (isWow64Process2 && isWow64Process2(GetCurrentProcess(), &process, &native)) {
+        answer.processMachine = process;
+        answer.nativeMachine = native;
+    } else {
+        typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
+        IsWow64Function isWow64 =
+            (IsWow64Function)(void*)GetProcAddress(kernel, "IsWow64Process");
+        BOOL wow64 = FALSE;
+        if (isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64) {
+            answer.processMachine = MachineI386;
+            answer.nativeMachine = MachineAmd64;
+        } else {
+            SYSTEM_INFO system;
+            GetNativeSystemInfo(&system);
+            switch (system.wProcessorArchitecture) {
+            case PROCESSOR_ARCHITECTURE_AMD64: answer.nativeMachine = MachineAmd64; break;
+            case PROCESSOR_ARCHITECTURE_IA64: answer.nativeMachine = MachineIa64; break;
+            case PROCESSOR_ARCHITECTURE_ARM: answer.nativeMachine = MachineArmNt; break;
+            case 12 /* PROCESSOR_ARCHITECTURE_ARM64 */: answer.nativeMachine = MachineArm64; break;
+            default: answer.nativeMachine = MachineI386; break;
+            }
+        }
+    }
+    answer.emulatesX64 =
+        answer.nativeMachine == MachineArm64 && windowsBuild() >= FirstX64EmulationBuild;
+    return answer;
+}
+
+static MachineAnswer machine;
+static bool machineAsked;
+
+const MachineAnswer& machineAnswer() {
+    if (!machineAsked) {
+        machine = askWindows();
+        machineAsked = true;
+    }
+    return machine;
+}
+
+void setMachineAnswer(const MachineAnswer* answer) {
+    machineAsked = answer != nullptr;
+    if (answer) machine = *answer;
+}
+
+const char* machineName(unsigned short code) {
+    switch (code) {
+    case MachineI386: return "x86";
+    case MachineAmd64: return "x64";
+    case MachineArm64: return "ARM64";
+    case MachineArmNt: return "ARM";
+    case MachineIa64: return "Itanium";
+    default: return nullptr;
+    }
+}
+
+bool machineRuns(const MachineAnswer& answer, unsigned short program, char* why, size_t cap) {
+    unsigned short native = answer.nativeMachine;
+    if (!machineName(program) || !machineName(native) || program == native ||
+        program == MachineI386 || (program == MachineAmd64 && native == MachineArm64 &&
+                                   answer.emulatesX64))
+        return true;
+    formatText(why, cap, "its program is for %s machines, this machine is %s%s",
+               machineName(program), machineName(native),
+               native == MachineArm64 && program == MachineAmd64 ? " (without x64 emulation)"
+                                                                  : "");
+    return false;
+}
+
 bool windowsIs64Bit() {
     if (ownBits() == 64) return true;
-    // Looked up, not linked: the 32-bit program starts on systems without it.
-    typedef BOOL(WINAPI * IsWow64Function)(HANDLE, PBOOL);
-    IsWow64Function isWow64 = (IsWow64Function)(void*)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "IsWow64Process");
-    BOOL wow64 = FALSE;
-    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+    return machineBits(machineAnswer().nativeMachine) == 64;
 }
 
 REGSAM registryViewFor(unsigned bits) {

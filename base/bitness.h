@@ -1,6 +1,7 @@
 // Bitness: whether a program is a 32-bit or a 64-bit one, read from the
-// machine field of its PE header; whether Windows itself is 64-bit; and the
-// registry view in which a program of either kind is registered there.
+// machine field of its PE header; whether Windows itself is 64-bit; the
+// registry view in which a program of either kind is registered there; and
+// whether this machine runs a program made for a given processor at all.
 #ifndef BASE_BITNESS_H
 #define BASE_BITNESS_H
 
@@ -24,8 +25,34 @@ unsigned programBits(const char* path, unsigned fallback);
 // The launcher's own bitness: 32 or 64.
 unsigned ownBits();
 
+// What Windows says of this machine's processor. IsWow64Process2 (Windows
+// 10 version 1709 and later) names the process's machine under WOW64 and
+// the machine's own; where it is missing, IsWow64Process and the native
+// system information say it for x86 and x64. IsWow64Process alone would
+// not do on ARM64: it calls an x86 program there no WOW64 process.
+struct MachineAnswer {
+    unsigned short processMachine;  // IMAGE_FILE_MACHINE_... under WOW64, else 0
+    unsigned short nativeMachine;   // IMAGE_FILE_MACHINE_... of the processor
+    bool emulatesX64;               // ARM64 Windows that runs x64 programs (Windows 11)
+};
+
+// This machine's answer, asked of Windows once.
+const MachineAnswer& machineAnswer();
+// Makes machineAnswer() give *answer (a test's machine); null asks Windows
+// again.
+void setMachineAnswer(const MachineAnswer* answer);
+
+// "x86", "x64", "ARM64", "ARM" or "Itanium"; null for a machine not known here.
+const char* machineName(unsigned short machine);
+
+// Whether a program for machine runs on the machine answered: an x86 one
+// everywhere, an x64 one on x64 and on ARM64 that emulates x64, any on its
+// own machine. A machine not known here is not judged (true). When not, why
+// receives "its program is for ARM64 machines, this machine is x64".
+bool machineRuns(const MachineAnswer& answer, unsigned short machine, char* why, size_t cap);
+
 // Whether this Windows is 64-bit: always for a 64-bit program; for a 32-bit
-// one, when it runs under WOW64.
+// one, when the machine's own processor is a 64-bit one.
 bool windowsIs64Bit();
 
 // The registry view in which a program of bits (32 or 64) is registered:

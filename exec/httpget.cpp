@@ -33,6 +33,8 @@ typedef BOOL(WINAPI* CloseHandleFn)(HINTERNET);
 typedef BOOL(WINAPI* GetIEProxyConfigFn)(WINHTTP_CURRENT_USER_IE_PROXY_CONFIG*);
 typedef BOOL(WINAPI* GetProxyForUrlFn)(HINTERNET, LPCWSTR, WINHTTP_AUTOPROXY_OPTIONS*,
                                        WINHTTP_PROXY_INFO*);
+typedef BOOL(WINAPI* QueryAuthSchemesFn)(HINTERNET, LPDWORD, LPDWORD, LPDWORD);
+typedef BOOL(WINAPI* SetCredentialsFn)(HINTERNET, DWORD, DWORD, LPCWSTR, LPCWSTR, LPVOID);
 
 struct WinHttp {
     bool loaded;
@@ -48,6 +50,8 @@ struct WinHttp {
     QueryDataAvailableFn queryDataAvailable;
     ReadDataFn readData;
     CloseHandleFn closeHandle;
+    QueryAuthSchemesFn queryAuthSchemes;
+    SetCredentialsFn setCredentials;
     GetIEProxyConfigFn getIEProxyConfig;  // these two may be missing
     GetProxyForUrlFn getProxyForUrl;
 };
@@ -71,13 +75,15 @@ const WinHttp* winHttp() {
         LOOKUP(queryDataAvailable, "WinHttpQueryDataAvailable");
         LOOKUP(readData, "WinHttpReadData");
         LOOKUP(closeHandle, "WinHttpCloseHandle");
+        LOOKUP(queryAuthSchemes, "WinHttpQueryAuthSchemes");
+        LOOKUP(setCredentials, "WinHttpSetCredentials");
         LOOKUP(getIEProxyConfig, "WinHttpGetIEProxyConfigForCurrentUser");
         LOOKUP(getProxyForUrl, "WinHttpGetProxyForUrl");
 #undef LOOKUP
     }
     if (!f.open || !f.crackUrl || !f.connect || !f.openRequest || !f.setTimeouts || !f.setOption ||
         !f.sendRequest || !f.receiveResponse || !f.queryHeaders || !f.queryDataAvailable ||
-        !f.readData || !f.closeHandle)
+        !f.readData || !f.closeHandle || !f.queryAuthSchemes || !f.setCredentials)
         return nullptr;
     return &f;
 }
@@ -168,7 +174,74 @@ void useUserProxy(Transfer& t) {
     if (user.lpszProxyBypass) GlobalFree(user.lpszProxyBypass);
 }
 
+// Sends the request and takes the answer's status, signing in where a
+// proxy or the server asks for it (a proxy and then the server each once,
+// and a round to spare).
+enum { SignInRounds = 3 };
+
+bool sendSigningIn(Transfer& t, HttpGetResult& result) {
+    const WinHttp* f = t.f;
+    // The signed-in user's credentials go to any proxy or server that asks
+    // for Negotiate or NTLM, not only to those of the intranet.
+    DWORD policy = WINHTTP_AUTOLOGON_SECURITY_LEVEL_LOW;
+    f->setOption(t.request, WINHTTP_OPTION_AUTOLOGON_POLICY, &policy, sizeof policy);
+    unsigned long answered = 0;
+    for (int round = 0;; ++round) {
+        if (!f->sendRequest(t.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+                            0, 0, 0) ||
+            !f->receiveResponse(t.request, nullptr))
+            return failCall(result, "no answer");
+        DWORD status = 0, size = sizeof status;
+        if (!f->queryHeaders(t.request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
+                             WINHTTP_NO_HEADER_INDEX))
+            return failCall(result, "no status in the answer");
+        result.status = status;
+        if (status != HTTP_STATUS_PROXY_AUTH_REQ && status != HTTP_STATUS_DENIED) return true;
+        const bool proxy = status == HTTP_STATUS_PROXY_AUTH_REQ;
+        const char* who = proxy ? "the proxy" : "the server";
+        if (round + 1 >= SignInRounds)
+            return fail(result, "%s refused the signed-in user's credentials (%s, HTTP status %lu)",
+                        who, answered == WINHTTP_AUTH_SCHEME_NEGOTIATE ? "Negotiate" : "NTLM",
+                        status);
+        DWORD offered = 0, first = 0, target = 0;
+        if (!f->queryAuthSchemes(t.request, &offered, &first, &target))
+            return fail(result, "%s asks to sign in (HTTP status %lu) without naming how", who,
+                        status);
+        answered = signInScheme(offered, proxy, result.reason, sizeof result.reason);
+        if (!answered) return false;
+        if (!f->setCredentials(t.request, target, answered, nullptr, nullptr, nullptr))
+            return failCall(result, proxy ? "cannot sign in to the proxy"
+                                          : "cannot sign in to the server");
+    }
+}
+
 }  // namespace
+
+unsigned long signInScheme(unsigned long offered, bool proxy, char* why, size_t cap) {
+    if (offered & WINHTTP_AUTH_SCHEME_NEGOTIATE) return WINHTTP_AUTH_SCHEME_NEGOTIATE;
+    if (offered & WINHTTP_AUTH_SCHEME_NTLM) return WINHTTP_AUTH_SCHEME_NTLM;
+    static const struct {
+        unsigned long scheme;
+        const char* name;
+    } Schemes[] = {{WINHTTP_AUTH_SCHEME_BASIC, "Basic"},
+                   {WINHTTP_AUTH_SCHEME_DIGEST, "Digest"},
+                   {WINHTTP_AUTH_SCHEME_PASSPORT, "Passport"}};
+    char names[40] = "";
+    for (const auto& known : Schemes)
+        if (offered & known.scheme) {
+            if (names[0]) appendText(names, ", ");
+            appendText(names, known.name);
+        }
+    const char* who = proxy ? "the proxy" : "the server";
+    if (offered & (WINHTTP_AUTH_SCHEME_BASIC | WINHTTP_AUTH_SCHEME_DIGEST))
+        formatText(why, cap, "%s asks for a user name and password (%s), which the launcher "
+                   "does not send", who, names);
+    else
+        formatText(why, cap, "%s asks to sign in by a way the launcher does not answer (%s)", who,
+                   names[0] ? names : "none named");
+    return 0;
+}
 
 void winHttpErrorText(unsigned long error, char* out, size_t cap) {
 #define NAMED(code) {code, #code}
@@ -270,19 +343,11 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
                                  parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
     if (!t.request) return failCall(result, "cannot make the request");
     if (!automatic) useUserProxy(t);
-    if (!t.f->sendRequest(t.request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
-                          0, 0) ||
-        !t.f->receiveResponse(t.request, nullptr))
-        return failCall(result, "no answer");
-
-    DWORD status = 0, size = sizeof status;
-    if (!t.f->queryHeaders(t.request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                           WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-        return failCall(result, "no status in the answer");
-    result.status = status;
-    if (status != 200) return fail(result, "the server answered HTTP status %lu", status);
+    if (!sendSigningIn(t, result)) return false;
+    if (result.status != 200)
+        return fail(result, "the server answered HTTP status %u", result.status);
     wchar_t length[32];
-    size = sizeof length;
+    DWORD size = sizeof length;
     if (t.f->queryHeaders(t.request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
                           length, &size, WINHTTP_NO_HEADER_INDEX))
         result.total = wcstoull(length, nullptr, 10);

@@ -9,6 +9,11 @@
 // its status; a body shorter than its Content-Length (the connection closed
 // early) fails as truncated. A failed WinHTTP call is named in the reason
 // by its error's name.
+//
+// A proxy (407) or a server (401) that asks the user to sign in with
+// Negotiate or NTLM is answered with the signed-in user's own credentials,
+// as a browser of the domain would; one that asks for a user name and
+// password (Basic, Digest) fails, saying so: the launcher has none to send.
 #ifndef EXEC_HTTPGET_H
 #define EXEC_HTTPGET_H
 
@@ -46,6 +51,13 @@ struct HttpGetResult {
 // "WinHTTP error <number>: <winhttp.dll's or the system's text>", or the
 // number alone where neither knows it. out holds cap bytes (cut to fit).
 void winHttpErrorText(unsigned long error, char* out, size_t cap);
+
+// How a proxy's (407) or a server's (401) request to sign in is answered,
+// from the schemes it offers (WINHTTP_AUTH_SCHEME_... bits): Negotiate, else
+// NTLM, with the signed-in user's credentials. 0 when it offers neither;
+// why then receives (cap bytes) what it asks for: "the proxy asks for a
+// user name and password (Basic), which the launcher does not send".
+unsigned long signInScheme(unsigned long offered, bool proxy, char* why, size_t cap);
 
 // Fetches url (http:// or https://) and appends the body to file (open for
 // writing). receiver may be null.

@@ -15,6 +15,7 @@
 #include "jvm/jvmprobe.h"
 #include "base/timeline.h"
 
+#include "base/bitness.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
@@ -299,6 +300,15 @@ bool JvmProbe::judgeWithoutTestClass(const JvmWanted& wanted, const char* jvmPat
 
 bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
     reportedHome[0] = '\0';
+    // A JVM made for another processor is never started: Windows would
+    // refuse it, or on some machines start it only to fail.
+    PeMachine header = readPeMachine(jvmPath);
+    char why[120];
+    if (header.read && !machineRuns(machineAnswer(), header.machine, why, sizeof why)) {
+        trace("not started, made for another processor:", jvmPath);
+        refuse(why);
+        return false;
+    }
     // Without the test class a JVM is judged by what it says of itself.
     if (!fexists(TestJvmFilename)) {
         bool ok = judgeWithoutTestClass(wanted, jvmPath);

@@ -11,7 +11,10 @@
 // class that writes no such line leaves the home to the program's path. A
 // package without the test class has each JVM judged by its own "-version"
 // answer, else by its home's release file; a JVM that none of them judges is
-// refused, never taken untested. Every path that accepts a JVM comes here,
+// refused, never taken untested. A JVM whose program is made for a
+// processor this machine cannot run (an ARM64 one on x64, an x64 one on
+// ARM64 Windows 10) is refused before it is started, its processor named.
+// Every path that accepts a JVM comes here,
 // so the version rule lives in one place (meetsLimits). A test run has a
 // time limit; a JVM refused says why (refusal), for the search's list of the
 // candidates it refused. Test runs write to the trace only: whether a

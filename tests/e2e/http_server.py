@@ -1,7 +1,8 @@
 """A small HTTP server on 127.0.0.1 (port chosen by the system) serving one directory, for the
 scenarios of a JVM download. It can slow its answers to N bytes a second, close the connection
 after N bytes of the body (a truncated transfer), stop sending after N bytes while it keeps the
-connection open (a stalled one), or answer every request with one status (404).
+connection open (a stalled one), or answer every request with one status (404), asking to sign in
+with a scheme it names (401, or 407 as a proxy, with "Basic realm=...").
 
 As a program: http_server.py DIR [--throttle N] [--cut-after N] [--stall-after N] [--status N]
 prints the port and serves until it is ended."""
@@ -24,7 +25,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         server = self.server
         server.requests += 1
         if server.status != 200:
-            self.send_error(server.status)
+            self.send_response(server.status)
+            if server.challenge:  # 401: WWW-Authenticate; 407, as a proxy: Proxy-Authenticate
+                self.send_header(("Proxy" if server.status == 407 else "WWW") + "-Authenticate",
+                                 server.challenge)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return
         path = Path(self.translate_path(self.path))
         if not path.is_file():
@@ -52,11 +58,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 class HttpServer(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, directory, throttle=0, cut_after=None, stall_after=None, status=200):
+    def __init__(self, directory, throttle=0, cut_after=None, stall_after=None, status=200,
+                 challenge=None):
         super().__init__(("127.0.0.1", 0),
                          functools.partial(Handler, directory=str(directory)))
         self.throttle, self.cut_after, self.stall_after = throttle, cut_after, stall_after
-        self.status, self.requests = status, 0
+        self.status, self.challenge, self.requests = status, challenge, 0
         self.stopped = threading.Event()
         self.port = self.server_address[1]
         self.thread = threading.Thread(target=self.serve_forever, daemon=True)

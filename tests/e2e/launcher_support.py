@@ -26,6 +26,13 @@ def pe_bits(path):
     return 64 if struct.unpack_from("<H", data, offset + 4)[0] in (0x8664, 0xAA64) else 32
 
 
+def set_pe_machine(path, machine):
+    """Makes the program at path one for another processor (0xAA64: ARM64)."""
+    data = bytearray(Path(path).read_bytes())
+    struct.pack_into("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4, machine)
+    Path(path).write_bytes(data)
+
+
 def programs_dir(bits):
     """Where programs of that bitness go on 64-bit Windows (the prefix is a 64-bit one)."""
     return "C:\\Program Files" if bits == 64 else "C:\\Program Files (x86)"

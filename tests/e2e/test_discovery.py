@@ -1,15 +1,16 @@
 """Finding the JVMs of today's machines, each registered as its installer registers it (values and
 trailing backslashes included); versions as Java numbers them; a registration that names a range
 (zulu-17, an old 1.8 key) never refuses a JVM inside it; registrations and release files refuse
-without a JVM start; when no JVM fits, errors.log names every candidate and why it was refused; a
-JVM that never answers is ended and the search goes on."""
+without a JVM start, and so does a JVM made for another processor; when no JVM fits, errors.log
+names every candidate and why it was refused; a JVM that never answers is ended and the search goes
+on."""
 import os
 import subprocess
 
 import pytest
 
 from launcher_support import (JDK_KEY, JRE_KEY, WIZARD_CONTROL, StubJvm, control_text, error_texts,
-                              layout, put, register, run_launcher, trace_texts)
+                              layout, put, register, run_launcher, set_pe_machine, trace_texts)
 LM = "HKEY_LOCAL_MACHINE\\SOFTWARE\\"
 
 # id: (limit, JVMs as (home, version), the last runs the wizard; where its source is named,
@@ -203,6 +204,13 @@ def registered_and_released(wine):
     return [old, jre8], {"JAVA_HOME": jre8.winhome}
 
 
+def arm64_jvm(wine):
+    arm = StubJvm(wine, "jdk-17-arm64", "17.0.10")
+    set_pe_machine(arm.bindir / "javaw.exe", 0xAA64)
+    wine.reg_import(key(r"JavaSoft\JDK\17.0.10", JavaHome=arm.winhome))
+    return [arm], {}
+
+
 REFUSED = {
     "without_test_class": ("jvmMinVersion=17", without_test_class, [
         r"JAVA_HOME, home C:\jvms\jre1.6.0_45: answered -version with version 1.6.0_45, outside"
@@ -215,6 +223,10 @@ REFUSED = {
         " registered as version 1.6.0_45, outside the limits",
         r"JAVA_HOME, home C:\jvms\jre1.8.0_401: its release file names version 1.8.0_401, outside"
         " the limits"], [[], []]),
+    # Neither build starts a JVM made for another processor; its machine's is named.
+    "arm64_on_x64": ("jvmMinVersion=17", arm64_jvm, [
+        LM + r"JavaSoft\JDK\17.0.10 (64-bit view), home C:\jvms\jdk-17-arm64: its program is for"
+        " ARM64 machines, this machine is x64"], [[]]),
 }
 
 

@@ -136,6 +136,8 @@ FAILURES = [
     ("wrong hash", GOOD, "0" * 64, {}, f"SHA-256 mismatch: expected {'0' * 64}, got {SHA}"),
     ("server down", GOOD, SHA, None, "server cannot be reached"),
     ("not found", GOOD, SHA, {"status": 404}, "the server answered HTTP status 404"),
+    ("sign-in asked", GOOD, SHA, {"status": 401, "challenge": 'Basic realm="jvms"'},
+     "the server asks for a user name and password (Basic), which the launcher does not send"),
     ("truncated", GOOD, SHA, {"cut_after": 5000}, f"truncated: got 5000 of {len(GOOD)} bytes"),
     ("escaping entry", EVIL, hashlib.sha256(EVIL).hexdigest(), {},
      f'entry "{TOP}/../../evil.txt": a ".." segment, which would leave the target directory'),

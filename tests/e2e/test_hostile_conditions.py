@@ -1,10 +1,13 @@
 """Runs of installer.exe on a disk that fills up under it (a small tmpfs mounted into the Wine
-prefix): the package's and the user's files stay as they were and a failure says why."""
+prefix): the package's and the user's files stay as they were and a failure says why; and the
+program's own defence against a DLL planted beside it."""
+import re
+import struct
 import subprocess
 
 import pytest
 
-from conftest import stub
+from conftest import INSTALLER, stub
 from launcher_support import (JRE_KEY, JVM_BITS, JvmAt, StubJvm, bundle_control, compressed_jvm,
                               control_text, error_texts, layout, programs_dir, register,
                               run_launcher)
@@ -64,3 +67,33 @@ def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, wo
         assert errors[0] == "Unable to write native.properties"
         assert any(t.startswith("Unable to start the install wizard.") for t in errors)
         assert not (workdir / "native.properties").exists()
+
+
+def test_program_takes_its_imports_from_the_system_directory_alone():
+    # A DLL planted beside installer.exe (a download folder) under the name of one it imports is
+    # never loaded: the load configuration tells the loader to search the system directory only,
+    # before any line of the launcher runs. It imports only DLLs the loader knows as system DLLs.
+    data = INSTALLER.read_bytes()
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = header + 24
+    wide = struct.unpack_from("<H", data, optional)[0] == 0x20B
+    rva, size = struct.unpack_from("<II", data, optional + (112 if wide else 96) + 8 * 10)
+    config = data[file_offset(data, rva):]
+    assert size == (struct.unpack_from("<I", config)[0] if wide else 64)
+    flags_at = 0x4E if wide else 0x36  # DependentLoadFlags, after CSDVersion
+    assert struct.unpack_from("<H", config, flags_at)[0] == 0x800  # LOAD_LIBRARY_SEARCH_SYSTEM32
+    imports = subprocess.run(["objdump", "-p", str(INSTALLER)], capture_output=True, text=True,
+                             check=True).stdout
+    assert {n.lower() for n in re.findall(r"DLL Name: (\S+)", imports)} <= {
+        "kernel32.dll", "advapi32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll"}, imports
+
+
+def file_offset(data, rva):
+    header = struct.unpack_from("<I", data, 0x3C)[0]
+    count, optional_size = struct.unpack_from("<H12xH", data, header + 6)
+    for index in range(count):
+        size, address, _, raw = struct.unpack_from("<IIII", data,
+                                                   header + 24 + optional_size + 40 * index + 8)
+        if address <= rva < address + size:
+            return raw + rva - address
+    raise AssertionError(f"RVA {rva:#x} in no section")

@@ -228,6 +228,35 @@ TEST(HttpGet, WinHttpErrorsByName) {
     }
 }
 
+TEST(HttpGet, SignsInWithTheUsersOwnCredentialsOnly) {
+    // The scheme offered by a proxy (407) or a server (401), as WinHttpQueryAuthSchemes gives
+    // it: Negotiate, else NTLM, answered with the signed-in user's credentials (under Wine no
+    // proxy or server of a domain can be had); a user name and password are never asked for.
+    const struct {
+        unsigned long offered;
+        bool proxy;
+        unsigned long answered;
+        const char* why;
+    } cases[] = {
+        {WINHTTP_AUTH_SCHEME_NEGOTIATE | WINHTTP_AUTH_SCHEME_NTLM, true,
+         WINHTTP_AUTH_SCHEME_NEGOTIATE, ""},
+        {WINHTTP_AUTH_SCHEME_NTLM | WINHTTP_AUTH_SCHEME_BASIC, false, WINHTTP_AUTH_SCHEME_NTLM, ""},
+        {WINHTTP_AUTH_SCHEME_BASIC, true, 0,
+         "the proxy asks for a user name and password (Basic), which the launcher does not send"},
+        {WINHTTP_AUTH_SCHEME_BASIC | WINHTTP_AUTH_SCHEME_DIGEST, false, 0,
+         "the server asks for a user name and password (Basic, Digest), which the launcher does "
+         "not send"},
+        {WINHTTP_AUTH_SCHEME_PASSPORT, true, 0,
+         "the proxy asks to sign in by a way the launcher does not answer (Passport)"},
+        {0, false, 0, "the server asks to sign in by a way the launcher does not answer (none named)"},
+    };
+    for (const auto& c : cases) {
+        char why[200] = "";
+        EXPECT_EQ(signInScheme(c.offered, c.proxy, why, sizeof why), c.answered) << c.offered;
+        EXPECT_STREQ(why, c.why);
+    }
+}
+
 TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
     std::string big(300000, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = (char)(i * 31 / 7);

@@ -253,3 +253,51 @@ TEST(ProgramHeader, MachineReadWithinTheFileOnly) {
     }
     EXPECT_EQ(readPeMachine(_pgmptr).bits, ownBits());
 }
+
+TEST(ProgramHeader, MachineRunsWhatItsProcessorRuns) {
+    enum : unsigned short { X86 = 0x014C, X64 = 0x8664, Arm64 = 0xAA64, Unknown = 0x1234 };
+    const MachineAnswer x64 = {0, X64, false}, x86OnX64 = {X86, X64, false},
+                        arm64 = {0, Arm64, true}, arm64Windows10 = {X86, Arm64, false};
+    const struct {
+        const MachineAnswer* machine;
+        unsigned short program;
+        const char* why;  // null: it runs
+    } cases[] = {
+        {&x64, X86, nullptr},
+        {&x64, X64, nullptr},
+        {&x64, Arm64, "its program is for ARM64 machines, this machine is x64"},
+        {&x64, Unknown, nullptr},  // not judged here: its start says
+        {&x86OnX64, X64, nullptr},
+        {&x86OnX64, Arm64, "its program is for ARM64 machines, this machine is x64"},
+        {&arm64, X86, nullptr},
+        {&arm64, X64, nullptr},
+        {&arm64, Arm64, nullptr},
+        {&arm64Windows10, X86, nullptr},
+        {&arm64Windows10, Arm64, nullptr},
+        {&arm64Windows10, X64,
+         "its program is for x64 machines, this machine is ARM64 (without x64 emulation)"},
+    };
+    for (const auto& c : cases) {
+        char why[120] = "";
+        EXPECT_EQ(machineRuns(*c.machine, c.program, why, sizeof why), c.why == nullptr)
+            << c.program << " on " << c.machine->nativeMachine;
+        EXPECT_STREQ(why, c.why ? c.why : "");
+    }
+    // Through the seam: the 64-bit view and 64-bit Windows for the machine answered, whichever
+    // the launcher's own bitness; an ARM64 JVM is a 64-bit program.
+    setMachineAnswer(&arm64Windows10);
+    EXPECT_TRUE(windowsIs64Bit());
+    EXPECT_EQ(registryViewFor(64), (REGSAM)KEY_WOW64_64KEY);
+    const MachineAnswer x86Windows = {0, X86, false};
+    setMachineAnswer(&x86Windows);
+    EXPECT_EQ(windowsIs64Bit(), ownBits() == 64);
+    setMachineAnswer(nullptr);
+    // This machine, as Windows (Wine) answers: x64, the 32-bit build under WOW64.
+    EXPECT_EQ(machineAnswer().nativeMachine, X64);
+    EXPECT_EQ(machineAnswer().processMachine, ownBits() == 32 ? X86 : 0);
+    ScratchDir dir;
+    std::string arm(64, '\0');
+    arm[0] = 'M', arm[1] = 'Z', arm[0x3C] = 64;
+    writeFile(dir.file("arm64.exe"), arm + std::string("PE\0\0\x64\xAA", 6));
+    EXPECT_EQ(readPeMachine(dir.file("arm64.exe").c_str()).bits, 64u);
+}
