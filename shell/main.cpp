@@ -333,6 +333,7 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
     ShowWindow(hDlgMain, SW_SHOW);
     getMessage(hDlgMain, IDC_STATUS_TEXT, statusText);
     setStatusText(hDlgMain, IDC_STATUS_TEXT, statusText);
+    PostMessageA(hDlgMain, WM_SHOW_STAGE, 0, 0);  // one reached before the dialog was up
     timelineMark("dialog shown");
 
     showPhase(mainWindow);

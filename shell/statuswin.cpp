@@ -33,35 +33,8 @@ const char WaitInstallFilename[] = "__kivinstall.sem";
 char waitInstallPath[SemaphorePathSize] = "";
 int postedQuit = 0;
 
-// The texts are UTF-8 and reach the windows as UTF-16, so that their letters
-// show whatever the system's ANSI code page is.
-struct LanguageText {
-    const char* language;
-    const char* text;
-};
-
-static const LanguageText InitialTexts[] = {
-    {"french", "Préparation Wizard..."},
-    {"german", "Bereite Wizard.."},
-    {"spanish", "Preparando wizard..."},
-    {"polish", "Inicjalizacja Wizard..."},
-    {"italian", "Preparazione Wizard..."},
-    {"portuguese", "Preparando Wizard..."},
-    {"japanese", "\rPreparing wizard..."},
-    {"dutch", "Voorbereiden Wizard..."},
-};
-static const char EnglishInitialText[] = "Unpacking the installer...";
-
-static const char* lookUp(const LanguageText* table, size_t count, const char* language,
-                          const char* english) {
-    if (!language) return english;
-    for (size_t i = 0; i < count; ++i)
-        if (strcmp(table[i].language, language) == 0) return table[i].text;
-    return english;
-}
-
 const char* initialStatusText(const char* language) {
-    return lookUp(InitialTexts, dimof(InitialTexts), language, EnglishInitialText);
+    return userPattern(TextUnpacking, language);
 }
 
 // The lines in language, UTF-16 (malloc'd; null when out of memory).
@@ -184,6 +157,40 @@ void ShellChannel::progress(ProgressStage stage, unsigned long long done,
         InterlockedExchange(&progressPosted, 0);
 }
 
+// The latest stage of the worker, for the dialog (under progressLock).
+static struct {
+    const char* language;  // null until a stage is reached
+    UserText name;
+    char first[64];
+    char second[64];
+} latestStage;
+
+void ShellChannel::showStage(UserText stage, const char* first, const char* second) {
+    AcquireSRWLockExclusive(&progressLock);
+    latestStage.language = language;
+    latestStage.name = stage;
+    copyText(latestStage.first, first ? first : "");
+    copyText(latestStage.second, second ? second : "");
+    ReleaseSRWLockExclusive(&progressLock);
+    HWND dialog = hDlgMain;
+    if (dialog) PostMessageA(dialog, WM_SHOW_STAGE, 0, 0);
+}
+
+// The stage as the status line; the bar of a download is over by then.
+static void showStage(HWND dialog) {
+    char text[400];
+    AcquireSRWLockShared(&progressLock);
+    bool reached = latestStage.language != nullptr;
+    if (reached)
+        userText(text, sizeof text, latestStage.name, latestStage.language, latestStage.first,
+                 latestStage.second);
+    ReleaseSRWLockShared(&progressLock);
+    if (!reached) return;
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (bar) ShowWindow(bar, SW_HIDE);
+    setStatusText(dialog, IDC_STATUS_TEXT, text);
+}
+
 // "1.5 MB" (tenths, rounded down), "740 KB" below one MB.
 static void sizeText(char* text, size_t cap, unsigned long long bytes) {
     if (bytes < 1024 * 1024)
@@ -228,6 +235,7 @@ static void showProgress(HWND dialog) {
     ReleaseSRWLockShared(&progressLock);
 
     HWND bar = progressBar(dialog);
+    if (bar) ShowWindow(bar, SW_SHOWNA);
     if (bar) SendMessageW(bar, PBM_SETPOS, total ? (WPARAM)(done * 1000 / total) : 0, 0);
     char got[40], all[40], what[200], amount[200], text[400];
     sizeText(got, sizeof got, done);
@@ -327,6 +335,9 @@ INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         return TRUE;
     case WM_SHOW_PROGRESS:
         showProgress(dialog);
+        return TRUE;
+    case WM_SHOW_STAGE:
+        showStage(dialog);
         return TRUE;
     default:
         return FALSE;

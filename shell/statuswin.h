@@ -34,8 +34,8 @@ enum class BoxKind {
 void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
              const char* language);
 
-// The user channel of the shell: the stage texts leave the dialog's one
-// line as it is; the failure box comes once; releasing the dialog sets the
+// The user channel of the shell: each stage becomes the dialog's one line
+// (a posted message, as the progress); the failure box comes once; releasing the dialog sets the
 // event the main thread waits on. The progress of a download goes to the
 // dialog as a posted message (the worker never waits on the dialog's
 // thread): the dialog then shows a bar and the bytes received.
@@ -45,7 +45,7 @@ public:
     ShellChannel(const ShellChannel&) = delete;
     ShellChannel& operator=(const ShellChannel&) = delete;
 
-    void showStage(const char*) override {}
+    void showStage(UserText stage, const char* first, const char* second) override;
     void showFailure(const UserLines& message, const UserLines& details) override;
     void releaseDialog() override;
     Progress* progress() override { return this; }
@@ -77,6 +77,9 @@ void getMessage(HWND dialog, unsigned controlId, char* text);
 void setStatusText(HWND dialog, unsigned controlId, const char* text);
 // The message that tells the dialog that the progress changed.
 enum { WM_SHOW_PROGRESS = WM_APP + 1 };
+// The message that tells the dialog that the stage changed (posted by the
+// main thread too, once the dialog is up, for a stage reached before).
+enum { WM_SHOW_STAGE = WM_APP + 2 };
 INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -1,8 +1,9 @@
 """The status dialog and the error box of a failed run, read back from the windows themselves."""
 import pytest
 
-from conftest import wait_for
-from launcher_support import error_texts, trace_texts
+from conftest import stub, wait_for
+from launcher_support import (JRE_KEY, JVM_BITS, WIZARD_CONTROL, StubJvm, control_text,
+                              error_texts, layout, register, run_launcher, trace_texts)
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, ERROR_BOX, STATUS_CONTROL, press_ok, probe,
                            screenshot, start_launcher, watch, window_count, window_rect,
                            window_text)
@@ -42,3 +43,28 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     # The launcher switched tracing on for this run; the clean-up kept the trace, with the outcome.
     trace = trace_texts(workdir)
     assert "Search for JVM: none" in trace and trace[-1] == "install ok: false"
+
+
+def test_the_status_line_follows_the_stages(wine, workdir):
+    # Two slow proofs, the newest refused by its answer: the line names each as it is proved.
+    jvms = [StubJvm(wine, "jre18new", "1.7.0_80", delay=2500),
+            StubJvm(wine, "jre18", "1.8.0_202", delay=2500)]
+    register(wine, [(JRE_KEY, "1.8", "0_301", jvms[0].winhome),
+                    (JRE_KEY, "1.8.0_202", "0", jvms[1].winhome)], JVM_BITS)
+    layout(wine, workdir, control_text(**dict(WIZARD_CONTROL, jvmMinVersion="1.8")))
+    follower = wine.start(stub("winprobe"), "follow", DIALOG, STATUS_CONTROL, 90000)
+    assert follower.stdout.readline().strip() == b"WATCHING"
+    proc = start_launcher(wine, workdir)
+    assert proc.wait(90) == 0
+    seen = follower.communicate(timeout=120)[0].decode("utf-8").splitlines()
+    # The first text is there only while the dialog is up before the search begins.
+    stages = ["Unpacking the installer...", "Looking for an installed Java runtime...",
+              "Checking Java runtime 1 of 2...", "Checking Java runtime 2 of 2...",
+              "Starting the install wizard..."]
+    assert seen == [text for text in stages if text in seen], seen
+    assert stages[2:] == seen[-3:], seen
+    # A quiet run traces the same stages, in English.
+    layout(wine, workdir, control_text(**dict(WIZARD_CONTROL, jvmMinVersion="1.8")))
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert [line for line in trace_texts(workdir) if line.startswith("stage:")] == [
+        "stage: " + text for text in stages[1:]]

@@ -1,7 +1,9 @@
 // A window probe for the end-to-end tests: reads the texts the launcher shows from its windows
 // (found by caption among the visible top-level ones) and drives them. Verbs: text CAPTION CONTROL
 // [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
-// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is).
+// post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is),
+// follow CAPTION CONTROL MS (each new text of the control, a line each, until the window has gone),
+// order BOX DIALOG MS (whether the box, waited for, is owned by the dialog and above it).
 #include "stubini.h"
 #include <sddl.h>
 
@@ -68,6 +70,41 @@ int main(int argc, char** argv) {
             GetExitCodeProcess(process.hProcess, &code);
         }
         return (int)code;
+    } else if (is("follow", 5)) {
+        printf("WATCHING\n");
+        fflush(stdout);
+        static wchar_t wide[2][1024];
+        static char utf8[4096];
+        bool seen = false;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < (DWORD)atoi(argv[4]); Sleep(10)) {
+            if (!find(2, &window)) {
+                if (seen) break;
+                continue;
+            }
+            seen = true;
+            wide[0][0] = L'\0';
+            SendMessageW(GetDlgItem(window, atoi(argv[3])), WM_GETTEXT, 1024, (LPARAM)wide[0]);
+            if (!wcscmp(wide[0], wide[1])) continue;
+            wcscpy(wide[1], wide[0]);
+            for (wchar_t* c = wide[0]; *c; ++c)
+                if (*c == L'\r' || *c == L'\n') *c = L'|';
+            WideCharToMultiByte(CP_UTF8, 0, wide[0], -1, utf8, sizeof utf8, nullptr, nullptr);
+            printf("%s\n", utf8);
+            fflush(stdout);
+        }
+    } else if (is("order", 5)) {
+        // "alone" without the dialog; else "owned" or "unowned", then "above" or "below".
+        HWND dialog = nullptr;
+        find(2, &window, atoi(argv[4]));
+        if (!window) return 1;
+        if (!find(3, &dialog)) {
+            printf("alone\n");
+            return 0;
+        }
+        HWND below = window;
+        while (below && below != dialog) below = GetWindow(below, GW_HWNDNEXT);
+        printf("%s %s\n", GetWindow(window, GW_OWNER) == dialog ? "owned" : "unowned",
+               below ? "above" : "below");
     } else if (is("watch", 3)) {
         // After a line saying it has begun, prints the captions it sees each time it looks.
         printf("WATCHING\n");
