@@ -1,11 +1,14 @@
 // The status dialog and the launcher's messages to the user.
 //
 // The dialog is modeless and belongs to the main thread; it shows one line
-// of text in the user's language for the whole run. The texts reach the
-// windows in UTF-16, so that their letters do not depend on the system's
-// ANSI code page. Boxes are shown from the worker thread without an owner:
-// before one appears the worker sets the release event, which tells the main
-// thread to let the dialog go.
+// of text in the user's language, the stage the run has reached. The texts
+// reach the windows in UTF-16, so that their letters do not depend on the
+// system's ANSI code page. The failure box is shown from the worker thread,
+// owned by the dialog, so that the dialog can never be drawn over it: the
+// worker waits (a while at most) until the main thread has made the dialog
+// or given it up, and a box that comes first without one keeps the dialog
+// from coming at all. Before the box appears the worker sets the release
+// event, which tells the main thread to let the dialog go.
 //
 // A download adds a progress bar under the line, made when the first report
 // arrives: comctl32, a system DLL, is loaded only then, so that no other run
@@ -93,8 +96,52 @@ wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
     return text;
 }
 
-void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
-             const char* language) {
+// Who comes first, the dialog or a failure box: the main thread makes the
+// dialog under the lock unless a box came first; the worker takes the dialog
+// as the box's owner under it. The event is set once the dialog is made or
+// given up.
+static SRWLOCK windowsLock = SRWLOCK_INIT;
+static bool boxCameFirst = false;
+static HANDLE volatile dialogSettled = nullptr;
+enum { DialogWaitMs = 15000 };
+
+static HANDLE settledEvent() {
+    if (!dialogSettled) {
+        HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (made && InterlockedCompareExchangePointer((void* volatile*)&dialogSettled, made,
+                                                      nullptr))
+            CloseHandle(made);  // the other thread's came first
+    }
+    return dialogSettled;
+}
+
+void settleStatusDialog() {
+    HANDLE settled = settledEvent();
+    if (settled) SetEvent(settled);
+}
+
+HWND createStatusDialog(HINSTANCE instance, HWND mainWindow) {
+    AcquireSRWLockExclusive(&windowsLock);
+    if (!boxCameFirst) hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
+    ReleaseSRWLockExclusive(&windowsLock);
+    settleStatusDialog();
+    return hDlgMain;
+}
+
+// The failure box's owner: the dialog, once the main thread has made it;
+// null when there is none (then none comes after the box).
+static HWND boxOwner() {
+    HANDLE settled = settledEvent();
+    if (settled) WaitForSingleObject(settled, DialogWaitMs);
+    AcquireSRWLockExclusive(&windowsLock);
+    HWND owner = hDlgMain;
+    if (!owner) boxCameFirst = true;
+    ReleaseSRWLockExclusive(&windowsLock);
+    return owner;
+}
+
+static void showBoxOwned(HWND owner, BoxKind kind, const UserLines& message,
+                         const UserLines* details, const char* language) {
     char own[LanguageSize];
     if (!language) {
         getLanguage(own);
@@ -105,16 +152,25 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
     wchar_t* text = error ? composeErrorText(message, details, language)
                           : linesForWindow(message, language);
     UINT style = error ? MB_ICONHAND | MB_SYSTEMMODAL : MB_ICONEXCLAMATION;
+    // An owner destroyed meanwhile (the dialog closed) fails the box: then alone.
     if (text && caption) {
-        MessageBoxW(nullptr, text, caption, style);
+        if (!MessageBoxW(owner, text, caption, style) && owner)
+            MessageBoxW(nullptr, text, caption, style);
     } else {
         // Out of memory: the English message alone.
         char english[2000];
         message.english(english, sizeof english);
-        MessageBoxA(nullptr, english, error ? ErrorCaption : MessageCaption, style);
+        const char* englishCaption = error ? ErrorCaption : MessageCaption;
+        if (!MessageBoxA(owner, english, englishCaption, style) && owner)
+            MessageBoxA(nullptr, english, englishCaption, style);
     }
     free(text);
     free(caption);
+}
+
+void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
+             const char* language) {
+    showBoxOwned(nullptr, kind, message, details, language);
 }
 
 ShellChannel::ShellChannel(HANDLE releaseEvent) : releaseEvent(releaseEvent), failureShown(false) {
@@ -129,7 +185,7 @@ void ShellChannel::showFailure(const UserLines& message, const UserLines& detail
     if (failureShown) return;
     failureShown = true;
     releaseDialog();
-    showBox(BoxKind::Error, message, &details, language);
+    showBoxOwned(boxOwner(), BoxKind::Error, message, &details, language);
 }
 
 // The latest progress of the worker, for the dialog; one message pending at

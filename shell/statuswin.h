@@ -68,6 +68,12 @@ const char* initialStatusText(const char* language);
 wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
                           const char* language);
 
+// Makes the status dialog (hDlgMain) on the main thread, unless a failure
+// box came first; null then, or when it cannot be made.
+HWND createStatusDialog(HINSTANCE instance, HWND mainWindow);
+// The main thread makes no dialog: a failure box need not wait for it.
+void settleStatusDialog();
+
 // For Japanese, gives one control of a dialog the Japanese font.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Fills text (at least StatusTextSize bytes) with the initial status text

@@ -68,3 +68,19 @@ def test_the_status_line_follows_the_stages(wine, workdir):
     assert run_launcher(wine, workdir, "-q", "x") == 0
     assert [line for line in trace_texts(workdir) if line.startswith("stage:")] == [
         "stage: " + text for text in stages[1:]]
+
+
+def test_a_fast_failure_box_is_never_under_the_dialog(wine, workdir):
+    # Regression: a run that failed within half a second (here: no kiv.control) showed its box
+    # before the dialog was drawn, and the dialog came over it in about one run of three.
+    orders = []
+    for run in range(5):
+        proc = start_launcher(wine, workdir)
+        code, order = probe(wine, "order", ERROR_BOX, DIALOG, 30000)
+        assert code == 0
+        orders.append(order.strip())
+        if run == 0:
+            screenshot("fast-failure-box.png", None)
+        assert press_ok(wine)
+        assert proc.wait(20) == 0
+    assert set(orders) <= {"owned above", "alone"}, orders
