@@ -266,7 +266,9 @@ static HWND progressBar(HWND dialog) {
         controls ? (InitControls)(void*)GetProcAddress(controls, "InitCommonControlsEx") : nullptr;
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     if (!init || !init(&classes)) return nullptr;
-    RECT line = {37, 12, 197, 36};  // dialog units, as in installer.rc
+    // Dialog units, as in installer.rc: room for two lines in the Japanese
+    // font (tests/e2e/test_shell_language.py).
+    RECT line = {37, 6, 197, 38};
     RECT place = {37, 40, 197, 48};
     MapDialogRect(dialog, &line);
     MapDialogRect(dialog, &place);

@@ -3,9 +3,11 @@
 // [MS] (control 0: the caption), count CAPTION, rect CAPTION [X Y] (WxH+X+Y after a move to X Y),
 // post CAPTION MSG WPARAM LPARAM, locale NAME, watch MS CAPTION..., run (WINPROBE_COMMAND as is),
 // follow CAPTION CONTROL MS (each new text of the control, a line each, until the window has gone),
+// fits CAPTION CONTROL TEXT W H (whether the text, in the Japanese font, fits W x H dialog units),
 // order BOX DIALOG MS (whether the box, waited for, is owned by the dialog and above it).
 #include "stubini.h"
 #include <sddl.h>
+#include <string>
 
 // How many visible top-level windows have the caption (the first to first), waited for up to ms.
 // The caption is taken from the wide command line: a localized one keeps letters that the ANSI
@@ -92,6 +94,37 @@ int main(int argc, char** argv) {
             printf("%s\n", utf8);
             fflush(stdout);
         }
+    } else if (is("fits", 7)) {
+        int words = 0;
+        wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &words);
+        HWND control = window ? GetDlgItem(window, atoi(argv[3])) : nullptr;
+        if (!control || words < 7) return 1;
+        std::wstring text = wide[4];
+        for (size_t at; (at = text.find(L"\\r\\n")) != std::wstring::npos;) text.replace(at, 4, L"\r\n");
+        // A font handle of another process is not this one's: the fonts are made again as the
+        // launcher makes them (installer.rc's, and statuswin.cpp's Japanese one).
+        HDC dc = GetDC(control);
+        int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        HFONT dialogFont = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0,
+                                       0, 0, 0, L"MS Shell Dlg");
+        HFONT japanese = CreateFontW(-MulDiv(16, dpi, 72), 0, 0, 0, 0, 0, 0, 0, SHIFTJIS_CHARSET, 0,
+                                     0, 0, FF_ROMAN, L"");
+        HGDIOBJ old = SelectObject(dc, dialogFont);
+        TEXTMETRICW metrics;
+        SIZE letters;
+        GetTextMetricsW(dc, &metrics);
+        GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+        RECT room = {0, 0, MulDiv(atoi(argv[5]), (letters.cx / 26 + 1) / 2, 4),
+                     MulDiv(atoi(argv[6]), metrics.tmHeight, 8)};
+        RECT need = room;
+        SelectObject(dc, japanese);
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_CENTER | DT_WORDBREAK);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        DeleteObject(dialogFont);
+        DeleteObject(japanese);
+        if (need.right <= room.right && need.bottom <= room.bottom) printf("fits\n");
+        else printf("needs %ldx%ld, has %ldx%ld\n", need.right, need.bottom, room.right, room.bottom);
     } else if (is("order", 5)) {
         // "alone" without the dialog; else "owned" or "unowned", then "above" or "below".
         HWND dialog = nullptr;
