@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
             seen = true;
             wide[0][0] = L'\0';
             SendMessageW(GetDlgItem(window, atoi(argv[3])), WM_GETTEXT, 1024, (LPARAM)wide[0]);
-            if (!wcscmp(wide[0], wide[1])) continue;
+            // Empty: not set yet, or the window went while it was read.
+            if (!wide[0][0] || !wcscmp(wide[0], wide[1])) continue;
             wcscpy(wide[1], wide[0]);
             for (wchar_t* c = wide[0]; *c; ++c)
                 if (*c == L'\r' || *c == L'\n') *c = L'|';
