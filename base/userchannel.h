@@ -14,7 +14,9 @@ public:
     // productName, in the program's code page), for the captions of the
     // status dialog and of the box from here on.
     virtual void showProductName(const char*) {}
-    virtual void showStage(const char* text) = 0;
+    // The stage reached, as the status line names it: a named text and
+    // its values (null: none).
+    virtual void showStage(UserText stage, const char* first, const char* second) = 0;
     // The failure box in the user's language: the message, the details
     // (when there are any) and the pointer to the logs. Shown once per run;
     // a quiet run shows none.

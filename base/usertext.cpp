@@ -64,6 +64,11 @@ const Pattern English[] = {
     {TextExpansionFailed, "The Java runtime was downloaded but could not be expanded."},
     {TextElevationDeclined,
      "%1 needs administrator rights to install the Java runtime, and they were not given."},
+    {TextUnpacking, "Unpacking the installer..."},
+    {TextLookingForJvm, "Looking for an installed Java runtime..."},
+    {TextCheckingJvm, "Checking Java runtime %1 of %2..."},
+    {TextInstallingJvm, "Installing the Java runtime..."},
+    {TextStartingWizard, "Starting the install wizard..."},
 };
 static_assert(sizeof English / sizeof English[0] == UserTextCount, "every text in English");
 

@@ -43,6 +43,11 @@ enum UserText {
     TextJvmFolderInTheWay,      // %1 the JVM's folder, %2 what it holds
     TextExpansionFailed,        // the archive arrived but could not be expanded
     TextElevationDeclined,      // %1 the JVM installer program
+    TextUnpacking,              // the status line's first text
+    TextLookingForJvm,          // the status line while installed JVMs are looked for
+    TextCheckingJvm,            // %1 the candidate's number, %2 how many there are
+    TextInstallingJvm,          // the status line while a JVM installer program runs
+    TextStartingWizard,         // the status line as the wizard is started
     UserTextCount
 };
 

@@ -1,19 +1,25 @@
 // Locale detection: which of nine languages the launcher speaks.
 //
-// The user's locale name ("LocaleName" under HKCU\Control Panel\International)
-// is matched, in lower case, against a table of language groups: a group
+// The display language decides, not the regional format: the user's
+// preferred UI languages in their order (GetUserPreferredUILanguages), the
+// first the launcher speaks (English included); else the user's UI language
+// (GetUserDefaultUILanguage); else the locale name ("LocaleName" under
+// HKCU\Control Panel\International). A name is matched, in lower case, against a table of language groups: a group
 // matches its exact word or any name that begins with one of its aliases.
 // The first matching group wins. No alias begins with an earlier one: it
 // could never match. A name that no group matches but that has
 // the form of a language tag ("de", "de-DE", "pt-BR") is taken by its
-// language part; every other name is English. Each decision is recorded in
-// "locale.log" while that file exists.
+// language part; every other name is English (for a locale name; a UI
+// language the launcher does not speak passes the decision on). Each
+// decision is recorded in "locale.log" while that file exists, with the
+// source that made it.
 #include "config/language.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 
+#include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -91,8 +97,25 @@ void logLocaleMsg(const char* label, const char* localeName, const char* languag
     fclose(file);
 }
 
-void getLanguage(char* language) {
+// The word of a UI language's name (any case) into language, or false
+// when the launcher does not speak it. English ("en", "en-GB") decides too.
+static bool uiLanguage(const char* name, char* language, const char* source) {
+    char lower[LocaleNameSize];
+    if (!name[0] || !copyText(lower, name)) return false;
+    lowerText(lower);
+    const LanguageGroup* group = matchGroup(lower);
+    bool english = strncmp(lower, "en", 2) == 0 && (lower[2] == '\0' || lower[2] == '-');
+    if (!group && !english) return false;
+    copyText(language, LanguageBufferSize, group ? group->word : English);
+    logLocaleMsg(source, name, language);
+    return true;
+}
+
+void getLanguageFrom(const char* preferred, const char* uiName, char* language) {
     language[0] = '\0';
+    for (const char* name = preferred; name && *name; name += strlen(name) + 1)
+        if (uiLanguage(name, language, "decided by the preferred UI languages,")) return;
+    if (uiName && uiLanguage(uiName, language, "decided by the UI language,")) return;
     char name[LocaleNameSize];
     readRegistryText(HKEY_CURRENT_USER, LocaleKey, LocaleValue, name, sizeof name,
                      KEY_QUERY_VALUE);
@@ -111,4 +134,32 @@ void getLanguage(char* language) {
         }
     }
     if (!language[0]) copyText(language, LanguageBufferSize, English);
+    logLocaleMsg("decided by LocaleName,", name, language);
+}
+
+#ifndef MUI_LANGUAGE_NAME
+#define MUI_LANGUAGE_NAME 0x8
+#endif
+
+void getLanguage(char* language) {
+    // The preferred UI languages, a list of names each ended by a NUL and
+    // the list by one more (Windows Vista and later; asked for by name).
+    char preferred[LocaleNameSize] = "";
+    typedef BOOL(WINAPI * PreferredFn)(DWORD, PULONG, PZZWSTR, PULONG);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    PreferredFn userPreferred =
+        kernel ? (PreferredFn)(void*)GetProcAddress(kernel, "GetUserPreferredUILanguages")
+               : nullptr;
+    wchar_t names[LocaleNameSize];
+    ULONG count = 0, size = LocaleNameSize;
+    if (userPreferred && userPreferred(MUI_LANGUAGE_NAME, &count, names, &size) && size > 1 &&
+        size <= LocaleNameSize &&
+        !WideCharToMultiByte(CP_ACP, 0, names, (int)size, preferred, sizeof preferred - 1,
+                             nullptr, nullptr))
+        preferred[0] = '\0';
+    preferred[sizeof preferred - 1] = '\0';
+    char uiName[LocaleNameSize] = "";
+    LCID ui = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+    if (!GetLocaleInfoA(ui, LOCALE_SISO639LANGNAME, uiName, sizeof uiName)) uiName[0] = '\0';
+    getLanguageFrom(preferred, uiName, language);
 }

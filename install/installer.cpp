@@ -45,7 +45,6 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     trace("Properties install", propertiesInstall);
     trace("Install argument:", argument);
     if (context.silent()) trace("set status quite");
-    showStatusMessage(1);
 
     getEnvironmentSetup();
     errorMessage.clear();
@@ -70,15 +69,14 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
         // only that: once one is found or installed they are dropped.
         if (ready) refusedJvms.clear();
         if (ready) {
-            showStatusMessage(2);
+            showStatusMessage(TextStartingWizard);
             result = runJavaInstaller(argument);
             if (!result && found && !wizardFaultOfPackage) {
                 // The wizard did not come up on the JVM that was found: one
                 // more try on a freshly installed JVM (not for a fault no
                 // JVM can mend: a missing main class or archive).
-                showStatusMessage(4);
                 if (installTheJvm()) {
-                    showStatusMessage(5);
+                    showStatusMessage(TextStartingWizard);
                     result = runJavaInstaller(argument);
                 }
             }
@@ -204,13 +202,11 @@ void Install::setNotFoundMessages(const NestedText& version) {
     errorDetails.add(TextInstallJvmAndRestart, settings.jvmName, version);
 }
 
-void Install::showStatusMessage(unsigned stage) {
-    if (context.silent()) return;
-    static const char* const StageTexts[] = {
-        "Preparing the installation...", "Starting the install wizard...",
-        "Looking for an installed Java runtime...", "Installing a Java runtime...",
-        "Starting the install wizard again..."};
-    if (stage >= 1 && stage <= dimof(StageTexts)) channel.showStage(StageTexts[stage - 1]);
+void Install::showStatusMessage(UserText stage, const char* first, const char* second) {
+    char text[200];
+    englishText(text, sizeof text, stage, first, second);
+    trace("stage:", text);
+    if (!context.silent()) channel.showStage(stage, first, second);
 }
 
 bool Install::findWindowsDir() {

@@ -72,7 +72,10 @@ public:
     // Provides a JVM through the kind the package names (jvm/jvmprovider.h).
     bool installTheJvm();
     bool addSecurity(bool plugin);
-    void showStatusMessage(unsigned stage);
+    // The stage reached: "stage: ..." in the trace (in English), and the
+    // status line in the user's language unless the run is quiet.
+    void showStatusMessage(UserText stage, const char* first = nullptr,
+                           const char* second = nullptr);
 
     // Windows directory and the search-path lookup.
     bool findWindowsDir();

@@ -37,7 +37,13 @@ bool Install::installTheJvm() {
         errorDetails.clear();
         return false;
     }
-    showStatusMessage(4);
+    // The download and the expansion of an archive show their own progress.
+    if (_stricmp(type, SelfExtractorInstallerType) == 0)
+        showStatusMessage(TextExpanding);
+    else if (_stricmp(type, DownloadInstallerType) == 0)
+        showStatusMessage(TextDownloading);
+    else
+        showStatusMessage(TextInstallingJvm);
     ProvisionRequest request = {settings,
                                 jvmWanted(),
                                 settings.jvmVersion,

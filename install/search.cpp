@@ -11,6 +11,22 @@
 
 #include <string.h>
 
+namespace {
+// The candidate being proved, as the stage of the run.
+class CandidateStages : public SearchStages {
+public:
+    explicit CandidateStages(Install& install) : install(install) {}
+    void checking(unsigned number, unsigned count) override {
+        char numberText[16], countText[16];
+        formatText(numberText, sizeof numberText, "%u", number);
+        formatText(countText, sizeof countText, "%u", count);
+        install.showStatusMessage(TextCheckingJvm, numberText, countText);
+    }
+
+private:
+    Install& install;
+};
+}  // namespace
 
 bool Install::isJvmInstalled() {
     const char* search = settings.searchForJvm;
@@ -21,9 +37,11 @@ bool Install::isJvmInstalled() {
     bool found;
     JvmFound jvm = {};
     {
+        CandidateStages stages(*this);
         JvmSearch search;
         search.setRefusals(&refusedJvms);
-        showStatusMessage(3);
+        search.setStages(&stages);
+        showStatusMessage(TextLookingForJvm);
         found = search.findJvm(jvmWanted(), settings.jvmName, jvm);
     }
     if (!found) {

@@ -143,7 +143,8 @@ static unsigned hiveViews(bool windows64, HiveView* views) {
 
 JvmSearch::JvmSearch()
     : entryCount(0), hiveCount(0), tried(nullptr), triedCount(0), triedCapacity(0),
-      searchStart(0), searchLimit(0), stopped(false), refusals(nullptr) {
+      searchStart(0), searchLimit(0), stopped(false), refusals(nullptr), stages(nullptr),
+      candidateNumber(0), candidateCount(0) {
     hiveCount = hiveViews(windowsIs64Bit(), hives);
 }
 
@@ -165,6 +166,8 @@ bool JvmSearch::findJvm(const JvmWanted& wanted, const char* jvmKind, JvmFound& 
 
     // A Java Plug-in is looked for only under its own key.
     bool plugin = _stricmp(jvmKind, PluginType) == 0;
+    candidateNumber = 0;
+    candidateCount = stages ? countCandidates(plugin) : 0;
     bool found = false;
     for (size_t i = plugin ? dimof(ProductKeys) - 1 : 0; i < dimof(ProductKeys) && !found; ++i) {
         for (unsigned h = 0; h < hiveCount && !found; ++h) {
@@ -231,6 +234,7 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
                    *source.below ? DIR_END : "", source.below);
         formatText(where, sizeof where, "%s\\%s%s", hive.rootName, versionKey, hive.viewName);
         if (candidate.problem) {
+            ++candidateNumber;
             trace(candidate.problem, versionKey);
             trace("found jvm", false);
             if (refusals) refusals->add(where, "", candidate.problem);
@@ -429,44 +433,89 @@ bool JvmSearch::searchJavaHome(const JvmWanted& wanted, JvmFound& accepted) {
     return tryHome(JavaHomeVariable, home, "", release, wanted, accepted);
 }
 
-bool JvmSearch::searchPath(const JvmWanted& wanted, JvmFound& accepted) {
+// The first of javaw.exe and java.exe in the directory home (tidied) into
+// program (PathBufferSize bytes); false when it has neither.
+static bool pathProgram(const char* home, char* program) {
+    for (const char* name : PathPrograms) {
+        if (!home[0] || !formatText(program, PathBufferSize, "%s%s%s", home, DIR_END, name))
+            continue;
+        DWORD attributes = GetFileAttributesA(program);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
+    return false;
+}
+
+// Every element of the search path in turn, tidied into home
+// (PathBufferSize bytes), until visit returns false.
+template <typename Visit>
+static void forEachPathElement(Visit visit) {
     const char* searchPath = getPathPtr();
-    if (!searchPath) return false;
-    trace("searching the search path for", "javaw.exe, java.exe");
+    if (!searchPath) return;
     size_t size = strlen(searchPath) + 1;
     char* elements = (char*)malloc(size);
-    if (!elements) return false;
+    if (!elements) return;
     copyText(elements, size, searchPath);
-
-    bool found = false;
-    unsigned seconds;
     char home[PathBufferSize];
-    char program[PathBufferSize];
-    char where[PathBufferSize];
-    for (char* element = elements; element && !found && timeLeft(wanted, &seconds);) {
+    bool going = true;
+    for (char* element = elements; element && going;) {
         char* separator = strchr(element, ';');
         if (separator) *separator = '\0';
         if (copyText(home, element)) {
             tidyHome(home);
-            for (const char* name : PathPrograms) {
-                if (!home[0] || !formatText(program, sizeof program, "%s%s%s", home, DIR_END, name))
-                    continue;
-                DWORD attributes = GetFileAttributesA(program);
-                if (attributes == INVALID_FILE_ATTRIBUTES ||
-                    (attributes & FILE_ATTRIBUTE_DIRECTORY))
-                    continue;
-                // The program's directory is the home's bin (or the home).
-                formatText(where, sizeof where, "PATH %s", program);
-                cutFinalBinLevel(home);
-                char release[VersionBufferSize];
-                readReleaseVersion(home, release, sizeof release);
-                found = tryHome(where, home, "", release, wanted, accepted);
-                break;
-            }
+            going = visit(home);
         }
         element = separator ? separator + 1 : nullptr;
     }
     free(elements);
+}
+
+unsigned JvmSearch::countCandidates(bool plugin) const {
+    unsigned count = 0;
+    auto countKey = [&](const RegistrySource& source) {
+        for (unsigned h = 0; h < hiveCount; ++h) {
+            RegKey key;
+            DWORD subkeys = 0;
+            if (key.open(hives[h].root, source.key, KEY_READ | hives[h].view) == ERROR_SUCCESS &&
+                RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr) == ERROR_SUCCESS)
+                count += (unsigned)subkeys;
+        }
+    };
+    for (size_t i = plugin ? dimof(ProductKeys) - 1 : 0; i < dimof(ProductKeys); ++i)
+        countKey(ProductKeys[i]);
+    if (plugin) return count;
+    for (const RegistrySource& source : VersionKeys) countKey(source);
+    const char* javaHome = getenv(JavaHomeVariable);
+    if (javaHome && javaHome[0]) ++count;
+    char program[PathBufferSize];
+    forEachPathElement([&](const char* home) {
+        if (pathProgram(home, program)) ++count;
+        return true;
+    });
+    return count;
+}
+
+bool JvmSearch::searchPath(const JvmWanted& wanted, JvmFound& accepted) {
+    if (!getPathPtr()) return false;
+    trace("searching the search path for", "javaw.exe, java.exe");
+    bool found = false;
+    unsigned seconds;
+    char program[PathBufferSize];
+    char where[PathBufferSize];
+    forEachPathElement([&](char* home) {
+        if (!timeLeft(wanted, &seconds)) return false;
+        if (pathProgram(home, program)) {
+            // The program's directory is the home's bin (or the home).
+            formatText(where, sizeof where, "PATH %s", program);
+            cutFinalBinLevel(home);
+            char release[VersionBufferSize];
+            readReleaseVersion(home, release, sizeof release);
+            found = tryHome(where, home, "", release, wanted, accepted);
+        }
+        return !found;
+    });
     return found;
 }
 
@@ -526,6 +575,7 @@ void JvmSearch::refuse(const char* where, const char* home, const char* format,
 
 bool JvmSearch::tryHome(const char* where, const char* home, const char* registered,
                      const char* release, const JvmWanted& wanted, JvmFound& accepted) {
+    ++candidateNumber;
     // The home's identity, taken once: every name of it is the same home.
     TriedHome identity = {};
     identity.byIdentity = fileIdentity(home, &identity.identity);
@@ -554,6 +604,11 @@ bool JvmSearch::tryHome(const char* where, const char* home, const char* registe
     JvmWanted bounded = wanted;
     bounded.testSeconds = seconds;
     trace("testing jvm in:", home);
+    if (stages) {
+        // A key that gained subkeys since they were counted.
+        if (candidateNumber > candidateCount) candidateCount = candidateNumber;
+        stages->checking(candidateNumber, candidateCount);
+    }
     bool found = probe.proveHome(bounded, home, accepted);
     trace("found jvm", found);
     if (found) trace("JVM found under", where);

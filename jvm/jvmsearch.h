@@ -28,6 +28,10 @@
 // run's time limit ("jvmTestTimeout", 5 x 60 s by default) it stops, says
 // so in the list of refusals and reports what it tried; a test run never
 // outlasts what is left of that time.
+//
+// The candidates are counted before the first is judged (the version
+// subkeys of every key, JAVA_HOME, the search path's programs), so that the
+// one being proved can be named as "2 of 5" (setStages).
 #ifndef JVM_JVMSEARCH_H
 #define JVM_JVMSEARCH_H
 
@@ -35,6 +39,7 @@
 #include "base/report.h"
 #include "jvm/jvmwanted.h"
 #include "jvm/refusals.h"
+#include "jvm/searchstages.h"
 
 #include <windows.h>
 
@@ -67,6 +72,8 @@ public:
 
     // Where the refused candidates go (none when null).
     void setRefusals(RefusalList* list) { refusals = list; }
+    // Who is told of each candidate being proved (nobody when null).
+    void setStages(SearchStages* observer) { stages = observer; }
 
     // Searches every source in order (the plug-in key alone for the kind
     // "Java Plug-in", any case). On true accepted holds the JVM accepted (its
@@ -99,6 +106,8 @@ private:
     // so); seconds receives what a test run may still take.
     bool timeLeft(const JvmWanted& wanted, unsigned* seconds);
     void refuse(const char* where, const char* home, const char* format, const char* detail);
+    // How many candidates the sources name, before any is judged.
+    unsigned countCandidates(bool plugin) const;
 
     unsigned int entryCount;  // what getAvailableVersions may fill
     HiveView hives[MaxHiveViews];
@@ -108,6 +117,8 @@ private:
     DWORD searchStart, searchLimit;  // milliseconds
     bool stopped;
     RefusalList* refusals;
+    SearchStages* stages;
+    unsigned candidateNumber, candidateCount;  // the one judged last, of how many
 };
 
 #endif

@@ -48,6 +48,7 @@ static const RenameWords RenameTable[] = {
     {"german", "Alt:", "zu"},
     {"spanish", "Reagrupado ", "a"},
     {"polish", "Zmieniono", "na"},
+    {"japanese", "\xE5\x90\x8D\xE5\x89\x8D\xE5\xA4\x89\xE6\x9B\xB4", "->"},  // 名前変更
     {"italian", "Rinominato", "a"},
     {"portuguese", "Nome modificado", "Para"},
     {"dutch", "Hernoemd", "naar"},

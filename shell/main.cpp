@@ -5,9 +5,9 @@
 // the semaphore file "__kivinstall.sem" and starts the worker thread that
 // runs the whole installation at once, so that the first JVM run does not
 // wait for the window system. Then, unless the start is quiet, it creates a
-// hidden main window and the status dialog and pumps their messages, testing
-// after each one (a 100 ms timer keeps them coming) whether the worker has
-// set the release event to let the dialog go. A quiet run creates no window at
+// hidden main window and the status dialog (the owner of a failure box) and
+// pumps their messages, testing after each one (a 100 ms timer keeps them
+// coming) whether the worker has set the release event to let the dialog go. A quiet run creates no window at
 // all. Either way the main thread waits for the worker itself (its thread
 // handle), never for a file it may have failed to create, and only then
 // starts the clean-up program of the work directory when the installation
@@ -317,6 +317,7 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = WindowClassName;
     if (!RegisterClassA(&windowClass)) {
+        settleStatusDialog();
         WaitForSingleObject(worker, INFINITE);
         return;
     }
@@ -324,18 +325,24 @@ static void dialogPhases(HINSTANCE instance, int showCommand) {
     HWND mainWindow = CreateWindowA(WindowClassName, "", WS_POPUP, CW_USEDEFAULT, 0, 0, 0,
                                     nullptr, nullptr, instance, nullptr);
     timelineMark("main window created");
-    hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
+    createStatusDialog(instance, mainWindow);
     showCaption(hDlgMain);  // the worker may have named the product before
     timelineMark("dialog created");
     // A worker that has already finished leaves nothing to show: the
-    // windows go with the process.
+    // windows go with the process. A failure box that came first stands
+    // alone.
     if (!workerRunning()) return;
+    if (!hDlgMain) {
+        WaitForSingleObject(worker, INFINITE);
+        return;
+    }
 
     char statusText[StatusTextSize];
     ShowWindow(mainWindow, showCommand);
     ShowWindow(hDlgMain, SW_SHOW);
     getMessage(hDlgMain, IDC_STATUS_TEXT, statusText);
     setStatusText(hDlgMain, IDC_STATUS_TEXT, statusText);
+    PostMessageA(hDlgMain, WM_SHOW_STAGE, 0, 0);  // one reached before the dialog was up
     timelineMark("dialog shown");
 
     showPhase(mainWindow);

@@ -5,11 +5,14 @@
 // has read it.
 //
 // The dialog is modeless and belongs to the main thread; it shows one line
-// of text in the user's language for the whole run. The texts reach the
-// windows in UTF-16, so that their letters do not depend on the system's
-// ANSI code page. Boxes are shown from the worker thread without an owner:
-// before one appears the worker sets the release event, which tells the main
-// thread to let the dialog go.
+// of text in the user's language, the stage the run has reached. The texts
+// reach the windows in UTF-16, so that their letters do not depend on the
+// system's ANSI code page. The failure box is shown from the worker thread,
+// owned by the dialog, so that the dialog can never be drawn over it: the
+// worker waits (a while at most) until the main thread has made the dialog
+// or given it up, and a box that comes first without one keeps the dialog
+// from coming at all. Before the box appears the worker sets the release
+// event, which tells the main thread to let the dialog go.
 //
 // A download adds a progress bar under the line, made when the first report
 // arrives: comctl32, a system DLL, is loaded only then, so that no other run
@@ -39,35 +42,8 @@ const char WaitInstallFilename[] = "__kivinstall.sem";
 char waitInstallPath[SemaphorePathSize] = "";
 int postedQuit = 0;
 
-// The texts are UTF-8 and reach the windows as UTF-16, so that their letters
-// show whatever the system's ANSI code page is.
-struct LanguageText {
-    const char* language;
-    const char* text;
-};
-
-static const LanguageText InitialTexts[] = {
-    {"french", "Préparation Wizard..."},
-    {"german", "Bereite Wizard.."},
-    {"spanish", "Preparando wizard..."},
-    {"polish", "Inicjalizacja Wizard..."},
-    {"italian", "Preparazione Wizard..."},
-    {"portuguese", "Preparando Wizard..."},
-    {"japanese", "\rPreparing wizard..."},
-    {"dutch", "Voorbereiden Wizard..."},
-};
-static const char EnglishInitialText[] = "Unpacking the installer...";
-
-static const char* lookUp(const LanguageText* table, size_t count, const char* language,
-                          const char* english) {
-    if (!language) return english;
-    for (size_t i = 0; i < count; ++i)
-        if (strcmp(table[i].language, language) == 0) return table[i].text;
-    return english;
-}
-
 const char* initialStatusText(const char* language) {
-    return lookUp(InitialTexts, dimof(InitialTexts), language, EnglishInitialText);
+    return userPattern(TextUnpacking, language);
 }
 
 // The lines in language, UTF-16 (malloc'd; null when out of memory).
@@ -148,8 +124,52 @@ void showCaption(HWND dialog) {
     free(wide);
 }
 
-void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
-             const char* language) {
+// Who comes first, the dialog or a failure box: the main thread makes the
+// dialog under the lock unless a box came first; the worker takes the dialog
+// as the box's owner under it. The event is set once the dialog is made or
+// given up.
+static SRWLOCK windowsLock = SRWLOCK_INIT;
+static bool boxCameFirst = false;
+static HANDLE volatile dialogSettled = nullptr;
+enum { DialogWaitMs = 15000 };
+
+static HANDLE settledEvent() {
+    if (!dialogSettled) {
+        HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (made && InterlockedCompareExchangePointer((void* volatile*)&dialogSettled, made,
+                                                      nullptr))
+            CloseHandle(made);  // the other thread's came first
+    }
+    return dialogSettled;
+}
+
+void settleStatusDialog() {
+    HANDLE settled = settledEvent();
+    if (settled) SetEvent(settled);
+}
+
+HWND createStatusDialog(HINSTANCE instance, HWND mainWindow) {
+    AcquireSRWLockExclusive(&windowsLock);
+    if (!boxCameFirst) hDlgMain = CreateDialogA(instance, "STATUSDIALOG", mainWindow, StatusDialog);
+    ReleaseSRWLockExclusive(&windowsLock);
+    settleStatusDialog();
+    return hDlgMain;
+}
+
+// The failure box's owner: the dialog, once the main thread has made it;
+// null when there is none (then none comes after the box).
+static HWND boxOwner() {
+    HANDLE settled = settledEvent();
+    if (settled) WaitForSingleObject(settled, DialogWaitMs);
+    AcquireSRWLockExclusive(&windowsLock);
+    HWND owner = hDlgMain;
+    if (!owner) boxCameFirst = true;
+    ReleaseSRWLockExclusive(&windowsLock);
+    return owner;
+}
+
+static void showBoxOwned(HWND owner, BoxKind kind, const UserLines& message,
+                         const UserLines* details, const char* language) {
     char own[LanguageSize];
     if (!language) {
         getLanguage(own);
@@ -160,16 +180,25 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
     wchar_t* text = error ? composeErrorText(message, details, language)
                           : linesForWindow(message, language);
     UINT style = error ? MB_ICONHAND | MB_SYSTEMMODAL : MB_ICONEXCLAMATION;
+    // An owner destroyed meanwhile (the dialog closed) fails the box: then alone.
     if (text && caption) {
-        MessageBoxW(nullptr, text, caption, style);
+        if (!MessageBoxW(owner, text, caption, style) && owner)
+            MessageBoxW(nullptr, text, caption, style);
     } else {
         // Out of memory: the English message alone.
         char english[2000];
         message.english(english, sizeof english);
-        MessageBoxA(nullptr, english, error ? ErrorCaption : MessageCaption, style);
+        const char* englishCaption = error ? ErrorCaption : MessageCaption;
+        if (!MessageBoxA(owner, english, englishCaption, style) && owner)
+            MessageBoxA(nullptr, english, englishCaption, style);
     }
     free(text);
     free(caption);
+}
+
+void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
+             const char* language) {
+    showBoxOwned(nullptr, kind, message, details, language);
 }
 
 ShellChannel::ShellChannel(HANDLE releaseEvent) : releaseEvent(releaseEvent), failureShown(false) {
@@ -192,7 +221,7 @@ void ShellChannel::showFailure(const UserLines& message, const UserLines& detail
     if (failureShown) return;
     failureShown = true;
     releaseDialog();
-    showBox(BoxKind::Error, message, &details, language);
+    showBoxOwned(boxOwner(), BoxKind::Error, message, &details, language);
 }
 
 // The latest progress of the worker, for the dialog; one message pending at
@@ -220,6 +249,40 @@ void ShellChannel::progress(ProgressStage stage, unsigned long long done,
         InterlockedExchange(&progressPosted, 0);
 }
 
+// The latest stage of the worker, for the dialog (under progressLock).
+static struct {
+    const char* language;  // null until a stage is reached
+    UserText name;
+    char first[64];
+    char second[64];
+} latestStage;
+
+void ShellChannel::showStage(UserText stage, const char* first, const char* second) {
+    AcquireSRWLockExclusive(&progressLock);
+    latestStage.language = language;
+    latestStage.name = stage;
+    copyText(latestStage.first, first ? first : "");
+    copyText(latestStage.second, second ? second : "");
+    ReleaseSRWLockExclusive(&progressLock);
+    HWND dialog = hDlgMain;
+    if (dialog) PostMessageA(dialog, WM_SHOW_STAGE, 0, 0);
+}
+
+// The stage as the status line; the bar of a download is over by then.
+static void showStage(HWND dialog) {
+    char text[400];
+    AcquireSRWLockShared(&progressLock);
+    bool reached = latestStage.language != nullptr;
+    if (reached)
+        userText(text, sizeof text, latestStage.name, latestStage.language, latestStage.first,
+                 latestStage.second);
+    ReleaseSRWLockShared(&progressLock);
+    if (!reached) return;
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (bar) ShowWindow(bar, SW_HIDE);
+    setStatusText(dialog, IDC_STATUS_TEXT, text);
+}
+
 // "1.5 MB" (tenths, rounded down), "740 KB" below one MB.
 static void sizeText(char* text, size_t cap, unsigned long long bytes) {
     if (bytes < 1024 * 1024)
@@ -239,7 +302,9 @@ static HWND progressBar(HWND dialog) {
         controls ? (InitControls)(void*)GetProcAddress(controls, "InitCommonControlsEx") : nullptr;
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     if (!init || !init(&classes)) return nullptr;
-    RECT line = {37, 12, 197, 36};  // dialog units, as in installer.rc
+    // Dialog units, as in installer.rc: room for two lines in the Japanese
+    // font (tests/e2e/test_shell_language.py).
+    RECT line = {37, 6, 197, 38};
     RECT place = {37, 40, 197, 48};
     MapDialogRect(dialog, &line);
     MapDialogRect(dialog, &place);
@@ -264,6 +329,7 @@ static void showProgress(HWND dialog) {
     ReleaseSRWLockShared(&progressLock);
 
     HWND bar = progressBar(dialog);
+    if (bar) ShowWindow(bar, SW_SHOWNA);
     if (bar) SendMessageW(bar, PBM_SETPOS, total ? (WPARAM)(done * 1000 / total) : 0, 0);
     char got[40], all[40], what[200], amount[200], text[400];
     sizeText(got, sizeof got, done);
@@ -366,6 +432,9 @@ INT_PTR CALLBACK StatusDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) 
         return TRUE;
     case WM_SHOW_PRODUCT_NAME:
         showCaption(dialog);
+        return TRUE;
+    case WM_SHOW_STAGE:
+        showStage(dialog);
         return TRUE;
     default:
         return FALSE;

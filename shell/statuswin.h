@@ -35,8 +35,9 @@ void showBox(BoxKind kind, const UserLines& message, const UserLines* details,
              const char* language);
 
 // The user channel of the shell: the product's name becomes the captions'
-// (the dialog's as a posted message); the stage texts leave the dialog's
-// one line as it is; the failure box comes once; releasing the dialog sets the
+// (the dialog's as a posted message); each stage becomes the dialog's one
+// line (a posted message, as the progress); the failure box comes once;
+// releasing the dialog sets the
 // event the main thread waits on. The progress of a download goes to the
 // dialog as a posted message (the worker never waits on the dialog's
 // thread): the dialog then shows a bar and the bytes received.
@@ -47,7 +48,7 @@ public:
     ShellChannel& operator=(const ShellChannel&) = delete;
 
     void showProductName(const char* name) override;
-    void showStage(const char*) override {}
+    void showStage(UserText stage, const char* first, const char* second) override;
     void showFailure(const UserLines& message, const UserLines& details) override;
     void releaseDialog() override;
     Progress* progress() override { return this; }
@@ -70,6 +71,12 @@ const char* initialStatusText(const char* language);
 wchar_t* composeErrorText(const UserLines& message, const UserLines* details,
                           const char* language);
 
+// Makes the status dialog (hDlgMain) on the main thread, unless a failure
+// box came first; null then, or when it cannot be made.
+HWND createStatusDialog(HINSTANCE instance, HWND mainWindow);
+// The main thread makes no dialog: a failure box need not wait for it.
+void settleStatusDialog();
+
 // For Japanese, gives one control of a dialog the Japanese font.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Fills text (at least StatusTextSize bytes) with the initial status text
@@ -77,9 +84,10 @@ void selectControlIdCharType(HWND dialog, unsigned controlId, const char* langua
 void getMessage(HWND dialog, unsigned controlId, char* text);
 // Shows a UTF-8 status text in the dialog's control.
 void setStatusText(HWND dialog, unsigned controlId, const char* text);
-// The messages that tell the dialog that the progress changed, and that the
-// product's name is known.
-enum { WM_SHOW_PROGRESS = WM_APP + 1, WM_SHOW_PRODUCT_NAME = WM_APP + 2 };
+// The messages that tell the dialog that the progress changed, that the
+// product's name is known, and that the stage changed (posted by the main
+// thread too, once the dialog is up, for a stage reached before).
+enum { WM_SHOW_PROGRESS = WM_APP + 1, WM_SHOW_PRODUCT_NAME = WM_APP + 2, WM_SHOW_STAGE = WM_APP + 3 };
 // Gives the dialog the product's name as its caption, when one is known
 // (else the caption stays the dialog's own).
 void showCaption(HWND dialog);

@@ -74,6 +74,11 @@ const Pattern French[] = {
     {TextJvmFolderInTheWay, "Le dossier %1 empêche l'installation de l'environnement d'exécution Java : il contient %2, que le programme d'installation n'y a pas mis."},
     {TextExpansionFailed, "L'environnement d'exécution Java a été téléchargé mais n'a pas pu être décompressé."},
     {TextElevationDeclined, "%1 a besoin des droits d'administrateur pour installer l'environnement d'exécution Java, et ils n'ont pas été accordés."},
+    {TextUnpacking, "Préparation Wizard..."},
+    {TextLookingForJvm, "Recherche d'un environnement d'exécution Java installé..."},
+    {TextCheckingJvm, "Vérification de l'environnement Java %1 sur %2..."},
+    {TextInstallingJvm, "Installation de l'environnement d'exécution Java..."},
+    {TextStartingWizard, "Démarrage de l'assistant d'installation..."},
 };
 
 const Pattern German[] = {
@@ -129,6 +134,11 @@ const Pattern German[] = {
     {TextJvmFolderInTheWay, "Der Ordner %1 steht der Java-Laufzeitumgebung im Weg: Er enthält %2, was nicht vom Installationsprogramm stammt."},
     {TextExpansionFailed, "Die Java-Laufzeitumgebung wurde heruntergeladen, konnte aber nicht entpackt werden."},
     {TextElevationDeclined, "%1 braucht Administratorrechte, um die Java-Laufzeitumgebung zu installieren, und sie wurden nicht erteilt."},
+    {TextUnpacking, "Bereite Wizard.."},
+    {TextLookingForJvm, "Suche nach einer installierten Java-Laufzeitumgebung..."},
+    {TextCheckingJvm, "Prüfe Java-Laufzeitumgebung %1 von %2..."},
+    {TextInstallingJvm, "Installiere die Java-Laufzeitumgebung..."},
+    {TextStartingWizard, "Starte den Installationsassistenten..."},
 };
 
 const Pattern Spanish[] = {
@@ -180,6 +190,11 @@ const Pattern Spanish[] = {
     {TextJvmFolderInTheWay, "La carpeta %1 impide instalar el entorno de ejecución de Java: contiene %2, que el instalador no puso allí."},
     {TextExpansionFailed, "El entorno de ejecución de Java se descargó, pero no se pudo descomprimir."},
     {TextElevationDeclined, "%1 necesita derechos de administrador para instalar el entorno de ejecución de Java, y no se concedieron."},
+    {TextUnpacking, "Preparando wizard..."},
+    {TextLookingForJvm, "Buscando un entorno de ejecución de Java instalado..."},
+    {TextCheckingJvm, "Comprobando el entorno de Java %1 de %2..."},
+    {TextInstallingJvm, "Instalando el entorno de ejecución de Java..."},
+    {TextStartingWizard, "Iniciando el asistente de instalación..."},
 };
 
 const Pattern Polish[] = {
@@ -233,6 +248,11 @@ const Pattern Polish[] = {
     {TextJvmFolderInTheWay, "Folder %1 blokuje instalację środowiska uruchomieniowego Java: zawiera %2, czego nie umieścił tam instalator."},
     {TextExpansionFailed, "Środowisko uruchomieniowe Java zostało pobrane, ale nie można go rozpakować."},
     {TextElevationDeclined, "%1 potrzebuje uprawnień administratora do zainstalowania środowiska uruchomieniowego Java, a nie zostały one przyznane."},
+    {TextUnpacking, "Inicjalizacja Wizard..."},
+    {TextLookingForJvm, "Wyszukiwanie zainstalowanego środowiska Java..."},
+    {TextCheckingJvm, "Sprawdzanie środowiska Java %1 z %2..."},
+    {TextInstallingJvm, "Instalowanie środowiska Java..."},
+    {TextStartingWizard, "Uruchamianie kreatora instalacji..."},
 };
 
 const Pattern Japanese[] = {
@@ -276,14 +296,19 @@ const Pattern Japanese[] = {
     {TextDownloadFailed, "Java ランタイムをダウンロードできませんでした。"},
     {TextDownloadAddress, "ダウンロード元: %1"},
     {TextPackageFaulty, "パッケージに問題があります: %1"},
-    {TextDownloading, "Java ランタイムをダウンロード中..."},
-    {TextExpanding, "Java ランタイムを展開中..."},
+    {TextDownloading, "Java をダウンロード中..."},
+    {TextExpanding, "Java を展開中..."},
     {TextProgressOf, "%1 / %2"},
     {TextProvidedJvmRefused, "提供された Java ランタイムのバージョンは %1 ですが、このインストールには %2 が必要です。"},
     {TextJvmHomeMissing, "Java ランタイムのフォルダー %1 が提供されたものの中にありません。含まれているのは %2 です。"},
     {TextJvmFolderInTheWay, "フォルダー %1 があるため Java ランタイムを配置できません。インストーラーが置いたものではない %2 が含まれています。"},
     {TextExpansionFailed, "Java ランタイムはダウンロードされましたが、展開できませんでした。"},
     {TextElevationDeclined, "%1 が Java ランタイムをインストールするには管理者権限が必要ですが、許可されませんでした。"},
+    {TextUnpacking, "インストーラーを展開中..."},
+    {TextLookingForJvm, "インストール済みの Java ランタイムを検索中..."},
+    {TextCheckingJvm, "Java ランタイムを確認中 (%1 / %2)..."},
+    {TextInstallingJvm, "Java ランタイムをインストール中..."},
+    {TextStartingWizard, "インストール ウィザードを開始中..."},
 };
 
 const Pattern Italian[] = {
@@ -341,6 +366,11 @@ const Pattern Italian[] = {
     {TextJvmFolderInTheWay, "La cartella %1 impedisce l'installazione dell'ambiente di runtime Java: contiene %2, che il programma di installazione non vi ha messo."},
     {TextExpansionFailed, "L'ambiente di runtime Java è stato scaricato ma non è stato possibile decomprimerlo."},
     {TextElevationDeclined, "%1 ha bisogno dei diritti di amministratore per installare l'ambiente di runtime Java, che non sono stati concessi."},
+    {TextUnpacking, "Preparazione Wizard..."},
+    {TextLookingForJvm, "Ricerca di un ambiente di esecuzione Java installato..."},
+    {TextCheckingJvm, "Verifica dell'ambiente Java %1 di %2..."},
+    {TextInstallingJvm, "Installazione dell'ambiente di esecuzione Java..."},
+    {TextStartingWizard, "Avvio della procedura guidata di installazione..."},
 };
 
 const Pattern Portuguese[] = {
@@ -393,6 +423,11 @@ const Pattern Portuguese[] = {
     {TextJvmFolderInTheWay, "A pasta %1 impede a instalação do ambiente de execução Java: ela contém %2, que o instalador não colocou lá."},
     {TextExpansionFailed, "O ambiente de execução Java foi baixado, mas não pôde ser descompactado."},
     {TextElevationDeclined, "%1 precisa de direitos de administrador para instalar o ambiente de execução Java, e eles não foram concedidos."},
+    {TextUnpacking, "Preparando Wizard..."},
+    {TextLookingForJvm, "Procurando um Java runtime instalado..."},
+    {TextCheckingJvm, "Verificando o Java runtime %1 de %2..."},
+    {TextInstallingJvm, "Instalando o Java runtime..."},
+    {TextStartingWizard, "Iniciando o assistente de instalação..."},
 };
 
 const Pattern Dutch[] = {
@@ -445,6 +480,11 @@ const Pattern Dutch[] = {
     {TextJvmFolderInTheWay, "De map %1 staat de Java-runtime in de weg: er staat %2 in, dat het installatieprogramma er niet heeft neergezet."},
     {TextExpansionFailed, "De Java-runtime is gedownload, maar kon niet worden uitgepakt."},
     {TextElevationDeclined, "%1 heeft beheerdersrechten nodig om de Java-runtime te installeren, en die zijn niet gegeven."},
+    {TextUnpacking, "Voorbereiden Wizard..."},
+    {TextLookingForJvm, "Zoeken naar een geïnstalleerde Java-runtime..."},
+    {TextCheckingJvm, "Java-runtime %1 van %2 controleren..."},
+    {TextInstallingJvm, "De Java-runtime wordt geïnstalleerd..."},
+    {TextStartingWizard, "De installatiewizard wordt gestart..."},
 };
 
 struct Language {

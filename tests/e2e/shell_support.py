@@ -39,6 +39,12 @@ def window_rect(wine, caption, *move_to):
     return text.strip() if code == 0 else None
 
 
+def text_fits(wine, caption, control, text, width, height):
+    """"fits" when the text (\\r\\n: a line end), in the Japanese font, fits width x height
+    dialog units of the window; else what it needs."""
+    return probe(wine, "fits", caption, control, text, width, height)[1].strip()
+
+
 def press_ok(wine, caption=ERROR_BOX):
     return probe(wine, "post", caption, 0x111, IDOK, 0)[0] == 0  # WM_COMMAND
 
@@ -49,7 +55,7 @@ def seed_locale(wine, name):
 
 
 def start_launcher(wine, workdir, *args, exe=INSTALLER):
-    if "LC_ALL" in wine.env:
+    if "LC_ALL" in wine.env or "LC_MESSAGES" in wine.env:
         # Each Wine process writes a changed locale into the registry as it starts, the key's
         # values one by one; a probe started beside the launcher could leave it half written for
         # the launcher to read. One process first settles it.

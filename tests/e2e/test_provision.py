@@ -9,7 +9,7 @@ from launcher_support import (CLEANUP, JRE_KEY, JVM_BITS, OTHER_STUBS, JvmAt, St
                               bundle_control, cleanup_runs, compressed_jvm, error_texts,
                               expansion_dirs, staged, javasoft, layout, programs_dir, properties_text, put,
                               register, run_launcher, trace_texts)
-from shell_support import DISK_SPACE, seed_locale
+from shell_support import DISK_SPACE
 
 
 
@@ -246,10 +246,10 @@ def test_failed_provisioning_says_why(wine, workdir, kind):
 
 # Regressions: the French record's é was written as the three bytes of a replacement character; a
 # keystore for ${user.home} went into the Windows directory, and a profiles folder was made there.
-@pytest.mark.parametrize("language, renamed", [("German", "Alt: zu"), ("French", "Renommé en")])
+@pytest.mark.parametrize("lc_all, renamed", [("de_DE", "Alt: zu"), ("fr_FR", "Renommé en")])
 def test_plug_in_with_its_home_inside_the_archive_backs_up_a_policy_and_leaves_the_registry(
-        wine, workdir, language, renamed):
-    seed_locale(wine, language)
+        wine, workdir, lc_all, renamed):
+    wine.env["LC_ALL"] = lc_all + ".UTF-8"  # the display language decides
     home = programs_dir(JVM_BITS) + "\\JavaSoft\\Java Plug-in1.6\\1.6.0\\jre"
     layout(wine, workdir, bundle_control(
         jvmName="Java Plug-in", jvmHomeDir="./jre", configureWinRegistry="no",

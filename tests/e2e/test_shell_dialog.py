@@ -2,8 +2,9 @@
 product's name in their captions."""
 import pytest
 
-from conftest import wait_for
-from launcher_support import error_texts, trace_texts
+from conftest import stub, wait_for
+from launcher_support import (JRE_KEY, JVM_BITS, WIZARD_CONTROL, StubJvm, control_text,
+                              error_texts, layout, register, run_launcher, trace_texts)
 from shell_support import (BOX_TEXT_CONTROL, BRANDED, BRANDED_PRODUCT, DIALOG, ERROR_BOX, INSTALLER,
                            STATUS_CONTROL, press_ok, probe, screenshot, start_launcher, watch,
                            window_count, window_rect, window_text)
@@ -69,3 +70,44 @@ def test_the_captions_carry_the_products_name(wine, workdir, exe, control, lc_al
         screenshot("shell_branded_error_box.png", window_rect(wine, box, 0, 0))
     assert press_ok(wine, box)
     assert proc.wait(20) == 0
+
+
+def test_the_status_line_follows_the_stages(wine, workdir):
+    # Two slow proofs, the newest refused by its answer: the line names each as it is proved.
+    jvms = [StubJvm(wine, "jre18new", "1.7.0_80", delay=2500),
+            StubJvm(wine, "jre18", "1.8.0_202", delay=2500)]
+    register(wine, [(JRE_KEY, "1.8", "0_301", jvms[0].winhome),
+                    (JRE_KEY, "1.8.0_202", "0", jvms[1].winhome)], JVM_BITS)
+    layout(wine, workdir, control_text(**dict(WIZARD_CONTROL, jvmMinVersion="1.8")))
+    follower = wine.start(stub("winprobe"), "follow", DIALOG, STATUS_CONTROL, 90000)
+    assert follower.stdout.readline().strip() == b"WATCHING"
+    proc = start_launcher(wine, workdir)
+    assert proc.wait(90) == 0
+    seen = follower.communicate(timeout=120)[0].decode("utf-8").splitlines()
+    # The first text is there only while the dialog is up before the search begins.
+    stages = ["Unpacking the installer...", "Looking for an installed Java runtime...",
+              "Checking Java runtime 1 of 2...", "Checking Java runtime 2 of 2...",
+              "Starting the install wizard..."]
+    assert seen == [text for text in stages if text in seen], seen
+    assert stages[2:] == seen[-3:], seen
+    # A quiet run traces the same stages, in English.
+    layout(wine, workdir, control_text(**dict(WIZARD_CONTROL, jvmMinVersion="1.8")))
+    assert run_launcher(wine, workdir, "-q", "x") == 0
+    assert [line for line in trace_texts(workdir) if line.startswith("stage:")] == [
+        "stage: " + text for text in stages[1:]]
+
+
+def test_a_fast_failure_box_is_never_under_the_dialog(wine, workdir):
+    # Regression: a run that failed within half a second (here: no kiv.control) showed its box
+    # before the dialog was drawn, and the dialog came over it in about one run of three.
+    orders = []
+    for run in range(5):
+        proc = start_launcher(wine, workdir)
+        code, order = probe(wine, "order", ERROR_BOX, DIALOG, 30000)
+        assert code == 0
+        orders.append(order.strip())
+        if run == 0:
+            screenshot("fast-failure-box.png", None)
+        assert press_ok(wine)
+        assert proc.wait(20) == 0
+    assert set(orders) <= {"owned above", "alone"}, orders

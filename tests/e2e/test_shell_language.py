@@ -7,21 +7,21 @@ import pytest
 from launcher_support import (JRE_KEY, JVM_BITS, WIZARD_CONTROL, StubJvm, control_text, error_texts, layout,
                               register)
 from shell_support import (BOX_TEXT_CONTROL, DIALOG, STATUS_CONTROL, press_ok, screenshot,
-                           seed_locale, start_launcher, window_rect, window_text)
+                           seed_locale, start_launcher, text_fits, window_rect, window_text)
 
 ENGLISH = ("Unpacking the installer...", "Tallybox Installer: Error", "Unable to open kiv.control",
            "See errors.log and jinstall.log files for details.")
-LANGUAGES = [  # LC_ALL, locale name forced over Wine's, status text, box caption, start and end
+LANGUAGES = [  # LC_ALL (LANG with LC_MESSAGES), LC_MESSAGES, status text, box caption, start and end
     ("fr_FR", None, "Préparation Wizard...", "Programme d'installation Tallybox : erreur",
      "Impossible d'ouvrir kiv.control", "pour plus de détails sur l'erreur."),
     ("de_DE", None, "Bereite Wizard..", "Tallybox-Installationsprogramm: Fehler",
      "kiv.control kann nicht geöffnet werden", "für nähere Angaben zu diesem Problem."),
     ("es_ES", None, "Preparando wizard...", "Instalador de Tallybox: error",
      "No se puede abrir kiv.control", "para más detalles acerca del error."),
-    # Polish on a Western code page (Windows-1252 has no ł, ę, ć).
-    ("de_DE", "pl-PL", "Inicjalizacja Wizard...", "Instalator Tallybox: błąd",
+    # Polish on a Western code page (Windows-1252 has no ł, ę, ć): the display language.
+    ("de_DE", "pl_PL", "Inicjalizacja Wizard...", "Instalator Tallybox: błąd",
      "Nie można otworzyć pliku kiv.control", "proszę przejrzeć pliki errors.log i jinstall.log."),
-    ("ja_JP", None, "\rPreparing wizard...", "Tallybox インストーラー: エラー",
+    ("ja_JP", None, "インストーラーを展開中...", "Tallybox インストーラー: エラー",
      "kiv.control を開けません", "jinstall.log ファイルを確認してください。"),
     ("it_IT", None, "Preparazione Wizard...", "Programma di installazione di Tallybox: errore",
      "Impossibile aprire kiv.control", "per maggiori dettagli sull'errore."),
@@ -34,13 +34,13 @@ LANGUAGES = [  # LC_ALL, locale name forced over Wine's, status text, box captio
 ]
 
 
-@pytest.mark.parametrize("lc_all, forced, status, caption, start, suffix", LANGUAGES)
-def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced, status, caption,
-                                                   start, suffix):
-    if lc_all:  # every process started in the prefix sets the name again, the probes too
+@pytest.mark.parametrize("lc_all, messages, status, caption, start, suffix", LANGUAGES)
+def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, messages, status,
+                                                   caption, start, suffix):
+    if messages:  # the code page of the one, the display language of the other
+        wine.env.update(LANG=lc_all + ".UTF-8", LC_MESSAGES=messages + ".UTF-8")
+    elif lc_all:  # every process started in the prefix sets the name again, the probes too
         wine.env["LC_ALL"] = lc_all + ".UTF-8"
-    if forced:
-        seed_locale(wine, forced)
     widths = []
     for dpi in (96, 144, 192) if lc_all is None else (96,):  # 100, 150 and 200 %
         if dpi > 96:
@@ -48,6 +48,9 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
                             f'"LogPixels"=dword:{dpi:08x}\n')
         proc = start_launcher(wine, workdir)
         assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == status
+        if lc_all == "ja_JP":  # a download's two lines fit the line above its bar (statuswin.cpp)
+            assert text_fits(wine, DIALOG, STATUS_CONTROL, "Java をダウンロード中...\\r\\n"
+                             "1023.9 MB / 1023.9 MB", 160, 32) == "fits"
         widths.append(int(window_rect(wine, DIALOG).split("x")[0]))
         text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
         assert text.startswith(start + "\n\n") and text.endswith(suffix), text
@@ -62,6 +65,22 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, forced
     if lc_all is None:  # laid out in dialog units, the dialog grows with the resolution
         assert widths[1] >= widths[0] * 1.3 and widths[2] >= widths[0] * 1.8, widths
 
+
+
+def test_the_display_language_over_the_regional_format(wine, workdir):
+    # German shown to the user, French dates and numbers: the dialog speaks German.
+    wine.env["LC_ALL"] = "de_DE.UTF-8"
+    seed_locale(wine, "fr-FR")
+    (workdir / "locale.log").write_bytes(b"")
+    proc = start_launcher(wine, workdir)
+    assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == "Bereite Wizard.."
+    caption = "Tallybox-Installationsprogramm: Fehler"
+    assert window_text(wine, caption, BOX_TEXT_CONTROL, 30000).startswith(
+        "kiv.control kann nicht geöffnet werden")
+    press_ok(wine, caption)
+    assert proc.wait(20) == 0
+    log = (workdir / "locale.log").read_text().splitlines()
+    assert set(log) == {"decided by the preferred UI languages, locale: de-DE language: german"}
 
 
 @pytest.mark.parametrize("lc_all, caption, message", [

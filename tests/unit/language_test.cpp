@@ -32,8 +32,21 @@ TEST(Language, AliasTableAgainstRegistry) {
             RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, c[0].c_str(),
                             (DWORD)c[0].size() + 1);
         char word[1000];
-        getLanguage(word);
+        getLanguageFrom(nullptr, nullptr, word);  // no UI language the launcher speaks
         EXPECT_STREQ(word, c[1].c_str()) << c[0].substr(0, 20);
+    }
+    // The display language goes before the regional format: the first preferred UI language the
+    // launcher speaks (English too), else the UI language, else the locale name.
+    RegSetKeyValueA(HKEY_CURRENT_USER, intl, "LocaleName", REG_SZ, "fr-FR", 6);
+    const char* const preferred[][3] = {
+        {"de-DE\0fr-FR\0", "it", "german"}, {"zh-CN\0pl-PL\0", "it", "polish"},
+        {"en-GB\0de-DE\0", "it", "english"}, {"zh-CN\0", "ja", "japanese"},
+        {"zh-CN\0", "ru", "french"},        {"", nullptr, "french"},
+    };
+    for (const auto& c : preferred) {
+        char word[1000];
+        getLanguageFrom(c[0], c[1], word);
+        EXPECT_STREQ(word, c[2]) << c[0] << " " << (c[1] ? c[1] : "");
     }
 }
 

@@ -16,7 +16,7 @@ static const bool reportSet = (setReport(&testReport), true);
 
 UserChannel& quietChannel() {
     struct Quiet : UserChannel {
-        void showStage(const char*) override {}
+        void showStage(UserText, const char*, const char*) override {}
         void showFailure(const UserLines&, const UserLines&) override {}
         void releaseDialog() override {}
     };

@@ -1,6 +1,10 @@
-// The texts for the user: every language has every text, with the English placeholders and line
+// The texts for the user: every language the launcher can choose has every text of every table
+// (the named texts, the change record's words), so that no language is half added; every text, with the English placeholders and line
 // breaks, in valid UTF-8; English fills its patterns to the very bytes the boxes had before.
 #include "base/usertext.h"
+#include "config/language.h"
+#include "security/security.h"
+#include "shell/statuswin.h"
 #include "shell/usertexts.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +35,21 @@ TEST(UserTexts, EveryLanguageHasEveryText) {
         }
     }
     EXPECT_STREQ(userPattern(TextCaption, "russian"), "Tallybox Installer");
+    // Each translated language is the one getLanguage chooses for its tag, in the same order, and
+    // the change record of the security files has its words. Regression: the first status text and
+    // the change record's words were English in Japanese.
+    const char* const tags[TranslatedLanguageCount] = {"fr\0", "de\0", "es\0", "pl\0",
+                                                       "ja\0", "it\0", "pt\0", "nl\0"};
+    Security security;
+    for (size_t i = 0; i < TranslatedLanguageCount; ++i) {
+        char word[LanguageBufferSize];
+        getLanguageFrom(tags[i], nullptr, word);
+        EXPECT_STREQ(word, TranslatedLanguages[i]);
+        const char *renamed, *preposition;
+        security.getRenameWords(TranslatedLanguages[i], &renamed, &preposition);
+        EXPECT_STRNE(renamed, "Renamed") << TranslatedLanguages[i];
+        EXPECT_STRNE(initialStatusText(TranslatedLanguages[i]), "Unpacking the installer...");
+    }
 }
 
 TEST(UserTexts, ValuesFilled) {
