@@ -35,6 +35,16 @@ def main(program, mapfile):
     # For x86 the entry says 64 bytes, as Windows XP and earlier require.
     struct.pack_into("<II", data, directories + 8 * LOAD_CONFIG_ENTRY, rva,
                      size if magic == 0x20B else 64)
+    # The header's checksum, which the linker computed, covers the entry too: computed again
+    # (so that a signature taken off gives back these bytes).
+    checksum_at = optional + 64
+    struct.pack_into("<I", data, checksum_at, 0)
+    words = struct.unpack_from(f"<{len(data) // 2}H", data) + ((data[-1],) if len(data) % 2 else ())
+    total = 0
+    for word in words:
+        total += word
+        total = (total & 0xFFFF) + (total >> 16)
+    struct.pack_into("<I", data, checksum_at, ((total + (total >> 16)) & 0xFFFF) + len(data))
     open(program, "wb").write(data)
 
 

@@ -121,12 +121,7 @@ public:
         }
         char archive[PathBufferSize];
         if (!locateCompressedJvm(file, archive)) {
-            // The package names a file it does not hold.
-            result.fail(ProvisionFault::PackageFaulty, TextUnableToFindJvm, request.kind);
-            result.message.clear();
-            result.message.add(TextUnableToFindJvm, request.kind, versionsWanted(request.wanted));
-            result.details.add(TextInstallTheJvm);
-            return false;
+            return packageLacksFile(request, result);  // a file it does not hold
         }
         trace("attempting to install jvm", request.version);
         unsigned bits = programBits(archive, 0);

@@ -136,11 +136,7 @@ public:
             return false;
         }
         if (!fexists(binary)) {
-            result.fail(ProvisionFault::PackageFaulty, TextUnableToFindJvm, request.kind);
-            result.message.clear();
-            result.message.add(TextUnableToFindJvm, request.kind, versionsWanted(request.wanted));
-            result.details.add(TextInstallTheJvm);
-            return false;
+            return packageLacksFile(request, result);  // a file it does not hold
         }
         trace("attempting to install jvm", request.version);
         // The program's bitness is the JVM's: it chooses the Programs folder.

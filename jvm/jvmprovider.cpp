@@ -20,6 +20,14 @@ NestedText versionsWanted(const JvmWanted& wanted) {
     return NestedText{TextVersionOrLater, wanted.minimum, nullptr};
 }
 
+bool packageLacksFile(const ProvisionRequest& request, ProvisionResult& result) {
+    result.fail(ProvisionFault::PackageFaulty, TextUnableToFindJvm, request.kind);
+    result.message.clear();
+    result.message.add(TextUnableToFindJvm, request.kind, versionsWanted(request.wanted));
+    result.details.add(TextInstallTheJvm);
+    return false;
+}
+
 JvmProvider* jvmProviderFor(const char* installerType) {
     static const struct {
         const char* type;

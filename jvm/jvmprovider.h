@@ -71,6 +71,10 @@ protected:
 // "<min> - <max>", else "<min> or a later version".
 NestedText versionsWanted(const JvmWanted& wanted);
 
+// The package names a file it does not hold: the fault and its box; false,
+// for the provider's return.
+bool packageLacksFile(const ProvisionRequest& request, ProvisionResult& result);
+
 // The provider of a "jvmInstallerType" (compared without regard to case);
 // null for an empty or unknown type.
 JvmProvider* jvmProviderFor(const char* installerType);
