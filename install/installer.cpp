@@ -41,10 +41,10 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     quietInstall = quiet;
     propertiesInstall = properties;
     makeRunContext(context, quiet, properties, tracing, ownTrace);
-    trace("Quite install", quietInstall);
+    trace("Quiet install", quietInstall);
     trace("Properties install", propertiesInstall);
     trace("Install argument:", argument);
-    if (context.silent()) trace("set status quite");
+    if (context.silent()) trace("set status quiet");
 
     getEnvironmentSetup();
     errorMessage.clear();

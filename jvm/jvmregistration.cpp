@@ -30,7 +30,6 @@
 static const char DIR_END[] = "\\";
 static const char BinDir[] = "bin";
 static const char NewJreFilename[] = "java";
-static const char OldJreFilename[] = "jre";
 static const char JdkType[] = "JDK";
 static const char ExeExtension[] = ".exe";
 static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
@@ -117,15 +116,8 @@ bool JvmRegistration::enterKeys(const JvmToRegister& jvm) {
     if (atoi(jvm.version) >= FirstVersionByName)
         return addJvmVersion(jdk ? JdkVersionsEntry : JreVersionsEntry, jvm.version, home);
 
-    if (jdk) {
-        bool ok = addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvm.program);
-        char program[PathBufferSize];
-        copyText(program, jvm.program);
-        lowerText(program);
-        if (strcmp(program, OldJreFilename) == 0 || strcmp(program, NewJreFilename) == 0)
-            return configureJre(base, micro, home, jvm.program);
-        return ok;
-    }
+    // A JDK of the older form is entered as a JDK alone.
+    if (jdk) return addJvmToRegistry(JdkEntry, JavaHomeValue, base, micro, home, jvm.program);
     return configureJre(base, micro, home, jvm.program);
 }
 

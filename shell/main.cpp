@@ -228,7 +228,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
-        postedQuit = 1;
         return 0;
     case WM_SETFOCUS:
         SetFocus(hDlgMain);

@@ -40,7 +40,6 @@ HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
 const char WaitInstallFilename[] = "__kivinstall.sem";
 char waitInstallPath[SemaphorePathSize] = "";
-int postedQuit = 0;
 
 const char* initialStatusText(const char* language) {
     return userPattern(TextUnpacking, language);

@@ -21,7 +21,6 @@ extern HINSTANCE hInst;
 extern HWND hDlgMain;  // null once the dialog is destroyed
 extern const char WaitInstallFilename[];  // "__kivinstall.sem": the installation runs
 extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFilename
-extern int postedQuit;
 
 enum class BoxKind {
     Notice,  // the product's name (else "Tallybox Installer"), an exclamation mark: the message alone

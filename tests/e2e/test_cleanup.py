@@ -143,7 +143,7 @@ def test_temporary_jvm_is_deleted_but_never_a_protected_directory(wine, workdir,
     assert {verdict, "configureReg: false"} <= set(trace_texts(workdir))
     assert (workdir / "tmpjvm").exists() and (workdir / "datalink").exists()
     assert [name for name in kept if not (wine.drive_c / name).exists()] == []
-    assert [name for name in ("jinstall.sem", "__kivinstall.sem", "__kivshow.sem")
+    assert [name for name in ("jinstall.sem", "__kivinstall.sem")
             if (workdir / name).exists()] == []
     handed = note == START
     assert (workdir / "cleanup.exe").exists() == (workdir / "__cleanup.exe").exists() == handed

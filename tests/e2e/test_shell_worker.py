@@ -40,7 +40,7 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
     assert jvm.kinds() == ["test", "wizard"]
     assert "JAR 1" in read_text(jvm.bindir / "stubjvm.runs").splitlines()
     assert ALREADY_RUNNING not in read_text(workdir / "errors.log")
-    assert [name for name in ("install.jar", "__kivinstall.sem", "__kivshow.sem")
+    assert [name for name in ("install.jar", "__kivinstall.sem")
             if (workdir / name).exists()] == []
 
 
