@@ -7,6 +7,7 @@
 // handle as its standard error, and the launcher reads the file's end with
 // explicit offsets (the child moved the shared position) once it has ended.
 #include "exec/childerrors.h"
+#include "exec/elevatable.h"
 #include "base/strbuf.h"
 
 #include <errno.h>
@@ -53,21 +54,6 @@ static int startErrno(DWORD error) {
     }
 }
 
-// A program named without an extension is taken as _spawnv takes it: the
-// name as it is when that exists, else with ".exe".
-static char* programFile(const char* program) {
-    size_t size = strlen(program) + 5;
-    char* name = (char*)malloc(size);
-    if (!name) return nullptr;
-    copyText(name, size, program);
-    const char* last = name;
-    for (const char* c = name; *c; ++c)
-        if (*c == '\\' || *c == '/') last = c + 1;
-    if (!strchr(last, '.') && GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES)
-        appendText(name, size, ".exe");
-    return name;
-}
-
 intptr_t ChildErrors::spawn(const char* program, char* const* argv, int* error) {
     caught = false;
     tail[0] = '\0';
@@ -81,7 +67,7 @@ intptr_t ChildErrors::spawn(const char* program, char* const* argv, int* error) 
     size_t size = 1;
     for (char* const* entry = argv; *entry; ++entry) size += strlen(*entry) + 1;
     char* line = (char*)malloc(size);  // CreateProcessA may write into it
-    char* name = programFile(program);
+    char* name = programFile(program, nullptr);
     if (!line || !name) {
         free(line);
         free(name);

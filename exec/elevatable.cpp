@@ -56,27 +56,6 @@ bool isRelative(const char* path) {
     return !path[0] || path[1] != ':';
 }
 
-// The program's file: a relative name taken in dir; a name without an
-// extension gets ".exe" unless it exists as it is, as _spawnv takes it.
-char* programFile(const char* program, const char* dir) {
-    bool inDir = dir && dir[0] && isRelative(program);
-    size_t size = strlen(program) + (inDir ? strlen(dir) + 1 : 0) + 5;
-    char* name = (char*)malloc(size);
-    if (!name) return nullptr;
-    name[0] = '\0';
-    if (inDir) {
-        copyText(name, size, dir);
-        char end = name[strlen(name) - 1];
-        if (end != '\\' && end != '/') appendText(name, size, "\\");
-    }
-    appendText(name, size, program);
-    const char* last = name;
-    for (const char* c = name; *c; ++c)
-        if (*c == '\\' || *c == '/') last = c + 1;
-    if (!strchr(last, '.') && GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES)
-        appendText(name, size, ".exe");
-    return name;
-}
 
 // A failed start: its reason (set) on one line of the error log.
 bool fail(ElevatableRun& result, const char* file, const char* format) {
@@ -144,6 +123,28 @@ struct StartTexts {
 SystemStarter starter;
 
 }  // namespace
+
+// The program's file: a relative name taken in dir; a name without an
+// extension gets ".exe" unless it exists as it is, as _spawnv takes it.
+char* programFile(const char* program, const char* dir) {
+    bool inDir = dir && dir[0] && isRelative(program);
+    size_t size = strlen(program) + (inDir ? strlen(dir) + 1 : 0) + 5;
+    char* name = (char*)malloc(size);
+    if (!name) return nullptr;
+    name[0] = '\0';
+    if (inDir) {
+        copyText(name, size, dir);
+        char end = name[strlen(name) - 1];
+        if (end != '\\' && end != '/') appendText(name, size, "\\");
+    }
+    appendText(name, size, program);
+    const char* last = name;
+    for (const char* c = name; *c; ++c)
+        if (*c == '\\' || *c == '/') last = c + 1;
+    if (!strchr(last, '.') && GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES)
+        appendText(name, size, ".exe");
+    return name;
+}
 
 ProgramStarter& systemStarter() { return starter; }
 

@@ -49,6 +49,12 @@ protected:
 // The real calls.
 ProgramStarter& systemStarter();
 
+// The file a start takes program for: a relative name taken in dir (null or
+// empty: as it is); a name without an extension gets ".exe" unless it exists
+// as it is, as _spawnv takes it. malloc'd (the caller frees it); null when
+// out of memory.
+char* programFile(const char* program, const char* dir);
+
 // Starts program with the argument vector argv (argv[0] the program's own
 // name, null-terminated) in the working directory dir, waits until it has
 // ended and returns result.started; result.exitCode is then its exit code.
