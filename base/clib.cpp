@@ -2,6 +2,7 @@
 // a recursive directory deletion that never leaves the directory it was
 // given, and small path and version helpers.
 #include "base/clib.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/curdir.h"
@@ -17,9 +18,6 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
-
-static const char DIR_END[] = "\\";
-static const char BinDir[] = "bin";
 
 enum { BlockSize = 30000, MaxBlocks = 20, StreamBufferSize = 1 << 20 };
 
@@ -156,7 +154,7 @@ bool copyFile(const char* source, const char* destination) {
     size_t size = strlen(destination) + 16;
     char* temporary = (char*)malloc(size);
     if (!temporary) return false;
-    formatText(temporary, size, "%s.__kivcopy", destination);
+    formatText(temporary, size, "%s%s", destination, CopyInProgressSuffix);
 
     bool ok = copyContents(source, temporary, "wb");
     if (ok) ok = replaceFile(temporary, destination);
@@ -262,11 +260,11 @@ static bool deleteEntries(const char* directory, Deletion& deletion) {
     // would find it again and again.
     while (result && deletedSome) {
         deletedSome = false;
-        formatText(path, size, "%s%s*", directory, DIR_END);
+        formatText(path, size, "%s%s*", directory, PathSeparator);
         FindFile listing(path);
         if (!listing.isListed()) break;
         while (listing.next()) {
-            formatText(path, size, "%s%s%s", directory, DIR_END, listing.name());
+            formatText(path, size, "%s%s%s", directory, PathSeparator, listing.name());
             bool gone;
             if ((listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) ||
                 (listing.isDirectory() && isLinkItself(path))) {
@@ -337,7 +335,7 @@ void getCurrentDir(char* buffer, unsigned size) {
 }
 
 void standAloneDir(char* dir, size_t cap) {
-    if (dir && dir[0] && dir[1] == ':' && dir[2] == '\0') appendText(dir, cap, DIR_END);
+    if (dir && dir[0] && dir[1] == ':' && dir[2] == '\0') appendText(dir, cap, PathSeparator);
 }
 
 char* getPathPtr() {
@@ -358,13 +356,13 @@ void getJavaHomeDirectory(const char* executable, char* home, size_t cap) {
 void cutFinalBinLevel(char* dir) {
     // "bin" inside a name (C:\cabinet, C:\robin) is part of the directory.
     size_t length = strlen(dir);
-    if (length < 3 || _stricmp(dir + length - 3, BinDir) != 0) return;
+    if (length < 3 || _stricmp(dir + length - 3, BinFolder) != 0) return;
     char* bin = dir + length - 3;
     if (bin > dir && !isSeparator(bin[-1])) return;
     *bin = '\0';
     if (bin > dir && isSeparator(bin[-1])) bin[-1] = '\0';
     // A drive's own bin: the home is the drive's root, not "X:" alone.
-    if (dir[0] && dir[1] == ':' && !dir[2]) appendText(dir, 4, "\\");
+    if (dir[0] && dir[1] == ':' && !dir[2]) appendText(dir, 4, PathSeparator);
 }
 
 void parseVersion(const char* version, char* base, char* micro) {

@@ -3,7 +3,7 @@
 //
 // The launcher's current directory is the work directory for the whole run;
 // the few steps that must run elsewhere (a tree deletion, the expansion of a
-// compressed JVM, a JVM installer) enter their directory through this object
+// compressed JVM, a JVM installer program) enter their directory through this object
 // so that every exit path returns to the work directory. The saved directory
 // is the full one as the system gives it, a drive root with its backslash:
 // "R:" alone would mean "the current directory of drive R", not its root.

@@ -14,6 +14,7 @@
 // decision is recorded in "locale.log" while that file exists, with the
 // source that made it.
 #include "config/language.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -26,7 +27,6 @@
 
 static const char LocaleKey[] = "Control Panel\\International";
 static const char LocaleValue[] = "LocaleName";
-static const char LocaleLogFilename[] = "locale.log";
 static const char English[] = "english";
 static const char EnglishLabel[] = "English found";
 
@@ -90,8 +90,8 @@ static const LanguageGroup* matchGroup(const char* name) {
 }
 
 void logLocaleMsg(const char* label, const char* localeName, const char* language) {
-    if (!fexists(LocaleLogFilename)) return;
-    FILE* file = fopen(LocaleLogFilename, "at");
+    if (!fexists(LocaleLog)) return;
+    FILE* file = fopen(LocaleLog, "at");
     if (!file) return;
     fprintf(file, "%s locale: %s language: %s\n", label, localeName, language);
     fclose(file);

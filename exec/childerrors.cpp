@@ -8,6 +8,7 @@
 // explicit offsets (the child moved the shared position) once it has ended.
 #include "exec/childerrors.h"
 #include "exec/elevatable.h"
+#include "base/disknames.h"
 #include "base/strbuf.h"
 
 #include <errno.h>
@@ -25,7 +26,7 @@ bool ChildErrors::openFile() {
     char folder[MAX_PATH + 1], name[MAX_PATH + 16];
     DWORD length = GetTempPathA(sizeof folder, folder);
     if (!length || length >= sizeof folder) return false;
-    if (!GetTempFileNameA(folder, "kiv", 0, name)) return false;
+    if (!GetTempFileNameA(folder, TempFilePrefix, 0, name)) return false;
     file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,

@@ -2,11 +2,12 @@
 //
 // The plain start is CreateProcessW rather than the C runtime's _spawnv:
 // the runtime turns ERROR_ELEVATION_REQUIRED into EINVAL ("Mode argument is
-// invalid"), and the Windows error is what tells an installer that needs
-// elevation apart from one that is missing or broken.
+// invalid"), and the Windows error is what tells a JVM installer program that
+// needs elevation apart from one that is missing or broken.
 #include "exec/elevatable.h"
 #include "exec/execcmd.h"
 
+#include "base/disknames.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/report.h"
@@ -55,7 +56,6 @@ bool isRelative(const char* path) {
     if (path[0] == '\\' || path[0] == '/') return false;
     return !path[0] || path[1] != ':';
 }
-
 
 // A failed start: its reason (set) on one line of the error log.
 bool fail(ElevatableRun& result, const char* file, const char* format) {
@@ -135,14 +135,14 @@ char* programFile(const char* program, const char* dir) {
     if (inDir) {
         copyText(name, size, dir);
         char end = name[strlen(name) - 1];
-        if (end != '\\' && end != '/') appendText(name, size, "\\");
+        if (end != '\\' && end != '/') appendText(name, size, PathSeparator);
     }
     appendText(name, size, program);
     const char* last = name;
     for (const char* c = name; *c; ++c)
         if (*c == '\\' || *c == '/') last = c + 1;
     if (!strchr(last, '.') && GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES)
-        appendText(name, size, ".exe");
+        appendText(name, size, ExeExtension);
     return name;
 }
 

@@ -6,6 +6,7 @@
 // already in place is only ever replaced by a complete new one: the new copy
 // is on disk before the old file becomes its backup.
 #include "security/security.h"
+#include "base/disknames.h"
 
 #include "base/clib.h"
 #include "base/codepage.h"
@@ -22,17 +23,9 @@
 
 static const char JavaHomeDirSpec[] = "${java.home}";
 static const char UserHomeDirSpec[] = "${user.home}";
-static const char LibDir[] = "lib";
-static const char SecurityDir[] = "security";
-static const char JavaSecurityFilename[] = "java.security";
 static const char JavaIdentityDbField[] = "identity.database=";
 static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-static const char SystemLogFilename[] = "changes.txt";
-static const char NewCopySuffix[] = ".__kivnew";
-static const char DIR_END[] = "\\";
 
-static const char ProfilesDir[] = "profiles";
-static const char BackupExtension[] = ".001";
 static const char RenameFormat[] = "%s %s %s identitydb.001";
 
 enum { LineBufferSize = 2001, LoginNameSize = 5000 };
@@ -71,7 +64,7 @@ static bool installPolicy(Security& security, const char* label, const char* pol
 }
 
 bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
-                           const char* javaHome, const char* home, bool backup) {
+                           const char* javaHome, const char* windowsDir, bool backup) {
     bool result = true;
 
     // The system policy is installed the same way as the user policy, in
@@ -86,7 +79,7 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
         char destination[PathBufferSize];
         fileName[0] = destination[0] = '\0';
         trace("keystore", keystore);
-        result = addCertificate(keystore, javaHome, home, fileName, destination, backup);
+        result = addCertificate(keystore, javaHome, windowsDir, fileName, destination, backup);
     }
     return result;
 }
@@ -125,7 +118,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
     if (!slash) {
         copyText(fileName, PathBufferSize, rest);
         if (userHome &&
-            !formatText(destination, PathBufferSize, "%s%s%s", base, DIR_END, fileName)) {
+            !formatText(destination, PathBufferSize, "%s%s%s", base, PathSeparator, fileName)) {
             trace("security destination too long", fileName);
             destination[0] = '\0';
             return false;
@@ -141,7 +134,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
     char directory[PathBufferSize];
     copyTextN(directory, dimof(directory), rest, (size_t)(slash - rest));
     if (!addDirectories(base, directory)) return false;
-    if (!formatText(destination, PathBufferSize, "%s%s%s", directory, DIR_END, fileName)) {
+    if (!formatText(destination, PathBufferSize, "%s%s%s", directory, PathSeparator, fileName)) {
         trace("security destination too long", directory);
         destination[0] = '\0';
         return false;
@@ -163,7 +156,7 @@ bool Security::addDirectories(const char* base, char* path) {
             size_t builtLength = strlen(built);
             bool fits = true;
             if (builtLength > 0 && built[builtLength - 1] != '\\')
-                fits = appendText(built, DIR_END);
+                fits = appendText(built, PathSeparator);
             if (fits) fits = appendText(built, piece);
             if (!fits) {
                 // Never create a directory under a cut name.
@@ -208,7 +201,7 @@ bool Security::getBackupFilename(const char* path, char* backupName, size_t cap)
         char* dot = strrchr(lastSeparator, '.');
         if (dot) *dot = '\0';
     }
-    return appendText(backupName, cap, BackupExtension);
+    return appendText(backupName, cap, BackupSuffix);
 }
 
 bool Security::backupFile(const char* path, const char* replacement) {
@@ -275,13 +268,13 @@ void Security::getRenameWords(const char* language, const char** word, const cha
 }
 
 void Security::logSystemChange(const char* text) {
-    FILE* file = fopen(SystemLogFilename, "at");
+    FILE* file = fopen(ChangesFile, "at");
     if (!file) return;
     fprintf(file, "%s\n", text);
     fclose(file);
 }
 
-bool Security::addCertificate(const char* setting, const char* javaHome, const char* home,
+bool Security::addCertificate(const char* setting, const char* javaHome, const char* windowsDir,
                               char* fileName, char* destination, bool backup) {
     if (!getFilenames(setting, javaHome, fileName, destination)) {
         if (fileName[0] && fexists(fileName))
@@ -293,7 +286,7 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     char name[PathBufferSize];
     getCurrentDir(currentDir, dimof(currentDir));
     copyText(name, fileName);
-    if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, DIR_END, name)) {
+    if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, PathSeparator, name)) {
         trace("keystore path too long", name);
         return false;
     }
@@ -307,7 +300,8 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     // copy too, where that folder exists (and is not the profile itself).
     char alternate[PathBufferSize];
     if (result && !named && strstr(setting, UserHomeDirSpec) &&
-        getAlternateDestination(setting, home, alternate) && _stricmp(alternate, destination) != 0)
+        getAlternateDestination(setting, windowsDir, alternate) &&
+        _stricmp(alternate, destination) != 0)
         result = copySecurityFile(fileName, alternate, backup);
     return result;
 }
@@ -335,8 +329,8 @@ static void normaliseIdentityDb(char* value) {
 bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
     identityDb[0] = '\0';
     char path[PathBufferSize];
-    if (!formatText(path, dimof(path), "%s%s%s%s%s%s%s", javaHome, DIR_END, LibDir, DIR_END,
-                    SecurityDir, DIR_END, JavaSecurityFilename))
+    if (!formatText(path, dimof(path), "%s%s%s%s%s%s%s", javaHome, PathSeparator, LibFolder,
+                    PathSeparator, SecurityFolder, PathSeparator, JavaSecurityFile))
         return false;
     if (!fexists(path)) return false;
     LineReader file(path, textLines(LineBufferSize - 1));
@@ -394,7 +388,7 @@ bool Security::_getLoginName(char* name, size_t cap) {
     return true;
 }
 
-bool Security::getAlternateDestination(const char* setting, const char* home,
+bool Security::getAlternateDestination(const char* setting, const char* windowsDir,
                                        char* destination) {
     const char* slash = strrchr(setting, '/');
     size_t variableLength = strlen(UserHomeDirSpec);
@@ -403,9 +397,10 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
         return false;
 
     char profiles[PathBufferSize];
-    if (!formatText(profiles, dimof(profiles), "%s%s%s", home, DIR_END, ProfilesDir) ||
+    if (!formatText(profiles, dimof(profiles), "%s%s%s", windowsDir, PathSeparator,
+                    ProfilesFolder) ||
         !isDir(profiles)) {
-        trace("no profiles directory in", home);
+        trace("no profiles directory in", windowsDir);
         return false;
     }
     char name[PathBufferSize];
@@ -415,9 +410,9 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
     }
 
     char profile[PathBufferSize];
-    if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesDir, '/', name)) return false;
-    if (!addDirectories(home, profile)) return false;
-    if (!formatText(destination, PathBufferSize, "%s%s%s", profile, DIR_END, slash + 1)) {
+    if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesFolder, '/', name)) return false;
+    if (!addDirectories(windowsDir, profile)) return false;
+    if (!formatText(destination, PathBufferSize, "%s%s%s", profile, PathSeparator, slash + 1)) {
         trace("security destination too long", profile);
         destination[0] = '\0';
         return false;

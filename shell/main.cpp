@@ -22,6 +22,7 @@
 // "installer.exe --help" (or "/?") writes the usage to that console and
 // exits 0: nothing else, not even a log.
 #include "install/checklog.h"
+#include "base/disknames.h"
 #include "install/installer.h"
 #include "install/packagecheck.h"
 #include "shell/cmdline.h"
@@ -46,11 +47,8 @@
 #include <string.h>
 
 static const char WindowClassName[] = "GenericWClass";
-static const char CleanupFilename[] = "cleanup.exe";
-static const char CleanupCopyFilename[] = "__cleanup.exe";
 static const char InstanceNamePrefix[] = "Tallybox.Installer.";
 static const char GlobalNamespace[] = "Global\\";
-static const char DIR_END[] = "\\";
 
 enum { TimerId = 1, TimerPeriod = 100, HandOverMessages = 100, DirSize = 5001, NameSize = 80 };
 
@@ -149,8 +147,8 @@ static bool controlFileWantsExitCode() {
     ControlSettings* settings = (ControlSettings*)malloc(sizeof(ControlSettings));
     if (!settings) return false;
     GetParameters parameters(false);
-    bool wanted = parameters.parseParameters(*settings, "kiv.control") &&
-                  failureByExitCode(*settings);
+    bool wanted =
+        parameters.parseParameters(*settings, ControlFile) && failureByExitCode(*settings);
     free(settings);
     return wanted;
 }
@@ -213,7 +211,7 @@ static unsigned __stdcall startMainThread(void* argument_) {
     bool properties = false;
     if (argument) parseCommandLine(text, &quiet, &properties, argument, size);
 
-    copyFile(CleanupFilename, CleanupCopyFilename);
+    copyFile(CleanupProgramFile, CleanupCopyFile);
     task.outcome = startProgram(task, quiet, properties, argument ? argument : (char*)"");
     free(argument);
 
@@ -364,8 +362,8 @@ static void createSemaphore(const char* path) {
 // programs when the installation was started from the work directory.
 static void finalStep(const char* workDir, const char* startDir) {
     if (!startDir[0] || sameDirectory(startDir, workDir)) {
-        remove(CleanupCopyFilename);
-        remove(CleanupFilename);
+        remove(CleanupCopyFile);
+        remove(CleanupProgramFile);
         return;
     }
     // The runtime joins the arguments with blanks: a directory with blanks
@@ -377,8 +375,8 @@ static void finalStep(const char* workDir, const char* startDir) {
         formatText(quoted, size, "\"%s\"", workDir);
     else
         copyText(quoted, size, workDir);
-    const char* const list[] = {CleanupCopyFilename, quoted, nullptr};
-    _spawnv(_P_NOWAIT, CleanupCopyFilename, list);
+    const char* const list[] = {CleanupCopyFile, quoted, nullptr};
+    _spawnv(_P_NOWAIT, CleanupCopyFile, list);
     free(quoted);
 }
 
@@ -420,8 +418,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     void* reportMemory = malloc(sizeof(FileReport));
     FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
     if (fileReport) setReport(fileReport);
-    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, DIR_END,
-               WaitInstallFilename);
+    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, PathSeparator,
+               WaitInstallFile);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;

@@ -19,6 +19,7 @@
 // loads it. The worker keeps the latest figures and posts one message at a
 // time; the dialog reads them on the main thread.
 #include "shell/statuswin.h"
+#include "base/disknames.h"
 #include "shell/productname.h"
 #include "shell/resource.h"
 #include "base/codepage.h"
@@ -38,7 +39,6 @@ static const char ErrorCaption[] = "Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
-const char WaitInstallFilename[] = "__kivinstall.sem";
 char waitInstallPath[SemaphorePathSize] = "";
 
 const char* initialStatusText(const char* language) {

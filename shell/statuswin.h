@@ -19,8 +19,7 @@ enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 // Owned by the main thread, set before the worker starts.
 extern HINSTANCE hInst;
 extern HWND hDlgMain;  // null once the dialog is destroyed
-extern const char WaitInstallFilename[];  // "__kivinstall.sem": the installation runs
-extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFilename
+extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFile
 
 enum class BoxKind {
     Notice,  // the product's name (else "Tallybox Installer"), an exclamation mark: the message alone
