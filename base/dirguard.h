@@ -7,7 +7,7 @@
 #ifndef BASE_DIRGUARD_H
 #define BASE_DIRGUARD_H
 
-#include "base/linktest.h"
+#include "base/reparsepoint.h"
 
 #include <windows.h>
 

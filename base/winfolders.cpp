@@ -4,7 +4,6 @@
 #include "base/winfolders.h"
 #include "base/disknames.h"
 #include "base/bitness.h"
-#include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"

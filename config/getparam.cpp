@@ -16,7 +16,6 @@
 #include "base/disknames.h"
 #include "config/controlkeys.h"
 #include "base/report.h"
-#include "base/clib.h"
 #include "base/codepage.h"
 
 #include "base/fexists.h"

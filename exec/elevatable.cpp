@@ -8,7 +8,8 @@
 #include "exec/execcmd.h"
 
 #include "base/disknames.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/winerror.h"
 #include "base/codepage.h"
 #include "base/report.h"
 #include "base/strbuf.h"

@@ -6,7 +6,6 @@
 #include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
 #include "base/curdir.h"
 #include "base/fexists.h"
 #include "base/textline.h"

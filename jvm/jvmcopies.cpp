@@ -9,7 +9,7 @@
 #include "jvm/jvmregistration.h"
 #include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/filecopy.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/textline.h"

@@ -12,7 +12,8 @@
 // registered.
 #include "base/bitness.h"
 #include "base/disknames.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/filecopy.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
 #include "base/textline.h"

@@ -4,7 +4,8 @@
 #include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/versionsplit.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
 

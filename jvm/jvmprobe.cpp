@@ -17,7 +17,8 @@
 #include "base/timeline.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/jvmhome.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/textline.h"

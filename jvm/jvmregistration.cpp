@@ -21,7 +21,9 @@
 #include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/jvmhome.h"
+#include "base/versionsplit.h"
+#include "base/winerror.h"
 #include "base/fexists.h"
 #include "base/textline.h"
 #include "base/winfolders.h"

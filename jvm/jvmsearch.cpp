@@ -15,7 +15,8 @@
 #include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/jvmhome.h"
+#include "base/searchpath.h"
 #include "base/dirguard.h"
 #include "base/regkey.h"
 #include "jvm/jvmprobe.h"

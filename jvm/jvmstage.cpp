@@ -3,7 +3,8 @@
 #include "jvm/jvmstage.h"
 #include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/fexists.h"
 #include "base/dirguard.h"
 #include "base/findfile.h"
 

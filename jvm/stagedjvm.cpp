@@ -5,7 +5,8 @@
 #include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/winerror.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/textline.h"

@@ -8,7 +8,8 @@
 #include "security/security.h"
 #include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/filecopy.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/regkey.h"

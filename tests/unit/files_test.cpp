@@ -1,5 +1,8 @@
-// File and path utilities of base/clib on the real Win32 file system.
-#include "base/clib.h"
+// File copies, tree deletion and path rules (base/filecopy, base/deltree,
+// base/jvmhome) on the real Win32 file system.
+#include "base/deltree.h"
+#include "base/filecopy.h"
+#include "base/jvmhome.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "testdir.h"
