@@ -9,7 +9,7 @@
 enum ControlValueKind {
     AnyValue,        // free text (a name, a path, switches)
     VersionValue,    // a Java version
-    InstallerValue,  // one of the JVM installer types
+    InstallerValue,  // one of the ways of providing a JVM (jvmInstallerType)
     SearchValue,     // "no" or "none" switch the search off
     FlagValue,       // true or false ("configureWinRegistry" also takes yes)
     SecondsValue,    // a whole number of seconds above zero

@@ -20,8 +20,8 @@ static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char Jre11Version[] = "1.1";
 static const char CurrentVersionValue[] = "CurrentVersion";
 
-bool JvmRegistration::copyJreFilesToHome(const char* base, const char* jvmHome,
-                                         const char* jvmCommandName) {
+bool JvmRegistration::copyJreFilesToWindowsDir(const char* base, const char* jvmHome,
+                                               const char* jvmCommandName) {
     if (registryRoot != HKEY_LOCAL_MACHINE) {
         trace("no program copies into the Windows directory: the JVM is its user's alone");
         return true;

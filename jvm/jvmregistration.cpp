@@ -124,7 +124,7 @@ bool JvmRegistration::configureJre(const char* base, const char* micro, const ch
                                    const char* jvmCommandName) {
     if (!addJvmToRegistry(JreEntry, JavaHomeValue, base, micro, jvmHome, jvmCommandName))
         return false;
-    copyJreFilesToHome(base, jvmHome, jvmCommandName);
+    copyJreFilesToWindowsDir(base, jvmHome, jvmCommandName);
     if (!startsWith(base, Jre11Version)) configureJava2(base, micro, jvmHome, jvmCommandName);
     return true;
 }
