@@ -7,12 +7,7 @@
 
 namespace {
 
-struct Pattern {
-    UserText name;
-    const char* text;
-};
-
-const Pattern English[] = {
+const UserPattern English[] = {
     {TextDiskSpace,
      "Are the destination or temporary directories out of disk space?\r\r"
      "    See errors.log for other possible causes."},
@@ -69,13 +64,14 @@ const Pattern English[] = {
     {TextCheckingJvm, "Checking Java runtime %1 of %2..."},
     {TextInstallingJvm, "Installing the Java runtime..."},
     {TextStartingWizard, "Starting the install wizard..."},
+    {TextRenamedTo, "Renamed to"},
 };
 static_assert(sizeof English / sizeof English[0] == UserTextCount, "every text in English");
 
 }  // namespace
 
 const char* englishPattern(UserText name) {
-    for (const Pattern& pattern : English)
+    for (const UserPattern& pattern : English)
         if (pattern.name == name) return pattern.text;
     return "";
 }

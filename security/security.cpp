@@ -16,6 +16,7 @@
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
+#include "config/language.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -27,28 +28,9 @@ static const char UserHomeDirSpec[] = "${user.home}";
 static const char JavaIdentityDbField[] = "identity.database=";
 static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 
-static const char RenameFormat[] = "%s %s %s identitydb.001";
+static const char RenameFormat[] = "%s %s identitydb.001";  // the words, the file replaced
 
 enum { LineBufferSize = 2001, LoginNameSize = 5000 };
-
-// The change record's rename words; any language not listed speaks English.
-struct RenameWords {
-    const char* language;
-    const char* word;
-    const char* preposition;
-};
-static const RenameWords RenameTable[] = {
-    {"french", "Renomm\xC3\xA9", "en"},  // UTF-8, as every text of the sources
-    {"german", "Alt:", "zu"},
-    {"spanish", "Reagrupado ", "a"},
-    {"polish", "Zmieniono", "na"},
-    {"japanese", "\xE5\x90\x8D\xE5\x89\x8D\xE5\xA4\x89\xE6\x9B\xB4", "->"},  // 名前変更
-    {"italian", "Rinominato", "a"},
-    {"portuguese", "Nome modificado", "Para"},
-    {"dutch", "Hernoemd", "naar"},
-};
-static const char EnglishWord[] = "Renamed";
-static const char EnglishPreposition[] = "to";
 
 // Installs one policy file: its setting resolved, then the copy.
 static bool installPolicy(Security& security, const char* label, const char* policy,
@@ -241,31 +223,15 @@ bool Security::backupFile(const char* path, const char* replacement) {
         return false;
     }
 
-    const char* word;
-    const char* preposition;
-    getRenameWords(language, &word, &preposition);
     // The record is in the code page of the paths it names.
-    char wordText[64];
-    ansiFromUtf8(word, wordText, sizeof wordText);
+    char words[64];
+    ansiFromUtf8(userPattern(TextRenamedTo, language), words, sizeof words);
     char line[PathBufferSize + 64];
-    formatText(line, dimof(line), RenameFormat, wordText, preposition, path);
+    formatText(line, dimof(line), RenameFormat, words, path);
     logSystemChange(line);
     trace("backed up", backupName);
     trace("security file installed", path);
     return true;
-}
-
-void Security::getRenameWords(const char* language, const char** word, const char** preposition) {
-    *word = EnglishWord;
-    *preposition = EnglishPreposition;
-    if (!language) return;
-    for (const RenameWords& entry : RenameTable) {
-        if (strcmp(language, entry.language) == 0) {
-            *word = entry.word;
-            *preposition = entry.preposition;
-            return;
-        }
-    }
 }
 
 void Security::logSystemChange(const char* text) {

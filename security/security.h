@@ -73,9 +73,6 @@ public:
     // not fit.
     bool getBackupFilename(const char* path, char* backupName, size_t cap);
 
-    // The word and preposition the change record uses for a language word.
-    void getRenameWords(const char* language, const char** word, const char** preposition);
-
 private:
     const char* language;
     bool _getLoginName(char* name, size_t cap);

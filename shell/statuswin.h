@@ -75,7 +75,8 @@ HWND createStatusDialog(HINSTANCE instance, HWND mainWindow);
 // The main thread makes no dialog: a failure box need not wait for it.
 void settleStatusDialog();
 
-// For Japanese, gives one control of a dialog the Japanese font.
+// For a language with a font of its own (Japanese), gives one control of a
+// dialog that font.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Fills text (at least StatusTextSize bytes) with the initial status text
 // (UTF-8).
