@@ -32,11 +32,9 @@ RunOutcome Install::install(bool quiet, bool properties, char* argument) {
     if (!argument) argument = (char*)"";
     trace("");
     trace("Preparing Java install wizard");
-    quietInstall = quiet;
-    propertiesInstall = properties;
     makeRunContext(context, quiet, properties, tracing, ownTrace);
-    trace("Quiet install", quietInstall);
-    trace("Properties install", propertiesInstall);
+    trace("Quiet install", quiet);
+    trace("Properties install", properties);
     trace("Install argument:", argument);
     if (context.silent()) trace("set status quiet");
 
@@ -129,7 +127,7 @@ RunFailure Install::provision(const char* windowsDir, JvmInUse& jvm) {
 
 RunFailure Install::launchWizard(const char* argument, const JvmInUse& jvm) {
     stages.show(TextStartingWizard);
-    WizardLaunch wizard(settings, quietInstall, propertiesInstall, channel);
+    WizardLaunch wizard(settings, context.quiet, context.properties, channel);
     WizardEnd end = wizard.run(jvm, argument);
     wizardExit = end.exitCode;
     return end.failure;

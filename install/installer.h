@@ -60,8 +60,6 @@ private:
     RunContext context;
     ControlSettings settings;  // the values of the control file
     StageLine stages;
-    bool quietInstall = false;
-    bool propertiesInstall = false;
     bool tracing;
     bool ownTrace;
     unsigned long wizardExit = 0;
