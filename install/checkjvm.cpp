@@ -1,7 +1,7 @@
 // The package check's look at this machine: the JVM a run would take.
 //
 // The control file is read as a run reads it; the search then runs as in a
-// run (install/search.cpp) from a private directory under the temporary
+// run (install/installedjvm.cpp) from a private directory under the temporary
 // directory, holding a copy of the package's test class, so that the test
 // runs write their answers there. The search's lines go to a report of the
 // check's own: the line that tells where the JVM was found becomes a note,
@@ -10,6 +10,7 @@
 #include "base/report.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
+#include "install/jvminuse.h"
 #include "jvm/jvmsearch.h"
 #include "jvm/refusals.h"
 
@@ -111,10 +112,8 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
         jvm->program[0] = jvm->home[0] = '\0';
         bool found = false;
         if (SetCurrentDirectoryA(dir)) {
-            // The run's call, as install/search.cpp makes it.
-            JvmWanted wanted{settings->jvmRequiredVersion, settings->jvmMinVersion,
-                             settings->jvmMaxVersion, settings->jvmCommandName,
-                             testSecondsOf(settings->jvmTestTimeout), false};
+            // The run's call, as install/installedjvm.cpp makes it.
+            JvmWanted wanted = jvmWantedBy(*settings, false);
             RefusalList refused;
             JvmSearch search;
             search.setRefusals(&refused);

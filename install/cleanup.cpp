@@ -1,4 +1,4 @@
-// Install: clean-up of the work directory at the end of every run, and the
+// WorkDirCleanup: clean-up of the work directory at the end of every run, and the
 // package files that the manifest names.
 //
 // Clean-up removes what the package and the launcher left in the work
@@ -11,7 +11,9 @@
 // A manifest name is deleted only when it names a file inside the work
 // directory; a manifest line too long for its buffer is never taken in
 // pieces.
-#include "install/installer.h"
+#include "install/cleanup.h"
+#include "base/report.h"
+#include "install/logcopy.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
@@ -60,17 +62,18 @@ static bool isInsideName(const char* name) {
 // ---------------------------------------------------------------------------
 // The whole clean-up
 
-void Install::cleanUp(unsigned char succeeded) {
-    cleanUpManifest(succeeded);
+bool cleanUpWorkDir(bool succeeded, const TemporaryJvm& jvm, const char* windowsDir) {
+    removePackageFiles(succeeded);
     // The package's files are gone: lines a full disk refused may fit now,
     // before the logs are judged and copied.
     report().flush();
-    cleanUpJvmDir();
-    cleanUpErrorsLog();
-    cleanUpLogFiles();
+    jvm.cleanUp();
+    dropEmptyErrorsLog();
+    bool errorsSaved = copyLogs(windowsDir);
     remove(SystemLogFilename);
     remove(OriginalDirFilename);
     remove(NativePropertiesFilename);
+    return errorsSaved;
 }
 
 // ---------------------------------------------------------------------------
@@ -128,7 +131,7 @@ static void deleteManifestEntries() {
     if (haveEntry) deleteManifestEntry(entry, entryWhole);
 }
 
-void Install::cleanUpManifest(unsigned char succeeded) {
+void removePackageFiles(bool succeeded) {
     // The manifest is closed again before it is deleted.
     deleteManifestEntries();
     remove(ManifestFilename);

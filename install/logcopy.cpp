@@ -1,8 +1,9 @@
-// Install: the logs of the run outlive the work directory. An empty error
+// LogCopy: the logs of the run outlive the work directory. An empty error
 // log is dropped; every "*.log" of the work directory is appended to a file
 // of the same name in the start directory (or, when that cannot be written,
 // in the Windows directory), never to itself.
-#include "install/installer.h"
+#include "install/logcopy.h"
+#include "base/report.h"
 #include "base/filereport.h"
 #include "base/clib.h"
 #include "base/dirguard.h"
@@ -30,44 +31,50 @@ static bool isEmptyFile(const char* name) {
     return empty;
 }
 
-void Install::cleanUpErrorsLog() {
+static bool isDirWriteProtected(const char* directory);
+static bool appendLogs(const char* target);
+
+void dropEmptyErrorsLog() {
     if (isEmptyFile(ErrorsFilename)) remove(ErrorsFilename);
 }
 
-void Install::cleanUpLogFiles() {
-    if (!fexists(OriginalDirFilename)) return;
+bool copyLogs(const char* windowsDir) {
+    if (!fexists(OriginalDirFilename)) return true;
     char start[PathBufferSize];
     bool tooLong = false;
     if (!readStartDir(start, sizeof start, &tooLong)) {
         if (tooLong) trace("start directory too long, logs not copied");
-        return;
+        return true;
     }
     char current[PathBufferSize];
     getCurrentDir(current, PathBufferSize - 1);
-    if (!fexists(start) || sameDirectory(start, current)) return;
+    if (!fexists(start) || sameDirectory(start, current)) return true;
 
-    char* target = start;
+    const char* target = start;
     if (isDirWriteProtected(start) && !isDirWriteProtected(windowsDir)) target = windowsDir;
     trace("copying log files to", target);
-    _cleanUpLogFiles(target);
+    return appendLogs(target);
 }
 
-void Install::_cleanUpLogFiles(char* target) {
-    if (!target || !target[0]) return;
+// Appends the logs to the files of their names in target; false when
+// errors.log could not be saved there.
+static bool appendLogs(const char* target) {
+    if (!target || !target[0]) return true;
     char current[PathBufferSize];
     getCurrentDir(current, PathBufferSize - 1);
     // Appending the logs to themselves would only double them.
-    if (sameDirectory(target, current)) return;
+    if (sameDirectory(target, current)) return true;
     char pattern[PathBufferSize + 8];
-    if (!formatText(pattern, sizeof pattern, "%s%s*.log", current, DIR_END)) return;
+    if (!formatText(pattern, sizeof pattern, "%s%s*.log", current, DIR_END)) return true;
 
     FindFile listing(pattern);
-    if (!listing.isListed()) return;
+    if (!listing.isListed()) return true;
 
     size_t targetLength = strlen(target);
     const char* separator = isSeparator(target[targetLength - 1]) ? "" : DIR_END;
     size_t size = targetLength + MAX_PATH + 2;
     char* destination = (char*)malloc(size);
+    bool errorsSaved = true;
     if (destination) {
         while (listing.next()) {
             const char* name = listing.name();
@@ -75,18 +82,14 @@ void Install::_cleanUpLogFiles(char* target) {
             formatText(destination, size, "%s%s%s", target, separator, name);
             if (!appendFile(name, destination))
                 trace("unable to copy log file", destination);
-            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination)) {
-                UserLines message, details;
-                message.add(TextErrorsLogNotSaved);
-                details.add(TextTryWritableDrive);
-                chooseBox(message, details);
-            }
+            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination)) errorsSaved = false;
         }
         free(destination);
     }
+    return errorsSaved;
 }
 
-bool Install::isDirWriteProtected(char* directory) {
+static bool isDirWriteProtected(const char* directory) {
     if (!directory || !directory[0]) return true;
     size_t length = strlen(directory);
     size_t size = length + sizeof WriteTestFilename + 2;

@@ -1,9 +1,9 @@
-// Install: removal of a JVM that was installed into a temporary directory
-// only, as "native.properties" reports it at the end of the run.
+// TemporaryJvm: removal of a JVM that was installed into a temporary
+// directory only, as "native.properties" reports it at the end of the run.
 //
 // The wizard may have rewritten the properties, so what they name is held
 // on a short leash: only the directory this run made for the JVM it
-// installed (madeJvmDir, the launcher's own record) is ever deleted, and
+// installed (madeDir, the launcher's own record) is ever deleted, and
 // only when the properties name it or a directory inside it, and when
 // deletionRefusal finds nothing against either (an absolute directory below
 // a drive or share root that neither is nor holds the work directory, the
@@ -12,7 +12,8 @@
 // that is itself a link or junction is removed as a link, never followed. A
 // properties line too long for its buffer is skipped as a whole: a piece of
 // it could read as a key of its own.
-#include "install/installer.h"
+#include "install/tempjvm.h"
+#include "base/report.h"
 #include "base/clib.h"
 #include "base/codepage.h"
 #include "base/dirguard.h"
@@ -137,7 +138,7 @@ static void deleteTemporaryJvm(const char* tempDir, const char* madeJvmDir,
     removeEmptyDirPatiently(dir);
 }
 
-void Install::cleanUpJvmDir() {
+void TemporaryJvm::cleanUp() const {
     TempJvmRecord record;
     if (!readTempJvmRecord(record)) return;
     if (_stricmp(record.installedInTemp, "true") != 0) return;
@@ -157,25 +158,24 @@ void Install::cleanUpJvmDir() {
             // an empty version key.
             trace("not adding reg entries without a jvm version", jvmHome);
         } else {
-            registerTemporaryJvm(jvmHome);
+            enterInRegistry(jvmHome);
         }
     }
-    deleteTemporaryJvm(tempDir, madeJvmDir, windowsDir);
+    deleteTemporaryJvm(tempDir, madeDir, windowsDir);
 }
 
 // Registration of the JVM that "native.properties" names, before its
 // temporary directory goes, registered only when the control file's switch,
 // read at the start, is on as well as the properties'. Its outcome is not
 // looked at.
-bool Install::registerTemporaryJvm(char* jvmHome) {
+void TemporaryJvm::enterInRegistry(const char* jvmHome) const {
     char program[PathBufferSize], name[PathBufferSize];
-    if (!findJvmProgram(jvmHome, settings.jvmCommandName, context.ownTrace, program, name)) {
+    if (!findJvmProgram(jvmHome, settings.jvmCommandName, ownTrace, program, name)) {
         reportError("Unable to find JVM executable");
         reportError("Unable to configure JVM in", jvmHome);
-        return false;
+        return;
     }
     JvmRegistration registration(windowsDir, settings.configureWinRegistry);
     registration.enter({settings.jvmVersion, settings.jvmName, name, jvmHome,
                         programBits(program, ownBits())});
-    return true;
 }

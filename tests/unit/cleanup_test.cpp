@@ -1,7 +1,10 @@
 // Install's readers: the home directory's lookup in the search path, and what must never lead to
 // a wrong deletion or copy (the guard before deleting a tree, a JVM named in part, log copies).
 #include "base/dirguard.h"
-#include "install/installer.h"
+#include "install/logcopy.h"
+#include "install/runfailure.h"
+#include "install/tempjvm.h"
+#include "install/windowsdir.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +14,12 @@
 
 #include <vector>
 
-struct QuietInstall : Install {
-    QuietInstall() : Install(quietChannel()) {}
-};
+// The temporary JVM's clean-up as a run without control-file values hands it over.
+static void cleanUpTemporaryJvm() {
+    ControlSettings settings;
+    settings.clear();
+    TemporaryJvm(settings, false, "", "").cleanUp();
+}
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     ScratchDir dir;
@@ -36,7 +42,7 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     for (const auto& c : cases) {
         _putenv_s("PATH", c[0].c_str());
         char found[InstallPathSize] = "";
-        EXPECT_EQ(QuietInstall().isDirInPath("BIN", found), !c[1].empty()) << c[0].substr(0, 200);
+        EXPECT_EQ(isDirInPath("BIN", found), !c[1].empty()) << c[0].substr(0, 200);
         EXPECT_EQ(std::string(found), c[1]);
     }
 }
@@ -69,7 +75,7 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     };
     for (const std::string& text : properties) {
         writeFile(work.file(NativePropertiesFile), text);
-        QuietInstall().cleanUpJvmDir();
+        cleanUpTemporaryJvm();
         EXPECT_TRUE(exists(work.file("jvm\\bin\\java.exe"))) << text.substr(0, 80);
     }
 
@@ -89,7 +95,7 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     for (const std::string& line : notes) {
         writeFile(work.file(StartDirFile), line);
         writeFile(work.file("install.log"), "run\r\n");
-        QuietInstall().cleanUpLogFiles();
+        copyLogs("");
         EXPECT_EQ(readFile(work.file("install.log")), "run\r\n") << line.substr(0, 80);
         EXPECT_FALSE(exists(other.file("install.log"))) << line.substr(0, 80);
         EXPECT_FALSE(exists(work.file("..\\install.log"))) << line.substr(0, 80);

@@ -4,7 +4,8 @@
 #include "base/bitness.h"
 #include "base/codepage.h"
 #include "config/getparam.h"
-#include "install/installer.h"
+#include "install/cleanup.h"
+#include "install/tempjvm.h"
 #include "config/startdir.h"
 #include "jvm/jvmprobe.h"
 #include "base/strbuf.h"
@@ -195,8 +196,9 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
                                  "nativeJvmInstalledInTemp", "nativeTempJvmDir",
                                  "nativeJvmHomeDir", "configureWinRegistry", ""};
     const Pieces manifestKeys = {"Name: ", "Name: ..\\", "Name:", " ", "Manifest-Version: 1.0", ""};
-    std::unique_ptr<Install> install(new Install(quietChannel()));
-    install->setWindowsDir("C:\\windows");
+    ControlSettings settings;
+    settings.clear();
+    TemporaryJvm temporary(settings, false, "", "C:\\windows");
     JvmWanted wanted{"", "1.4", "", "javaw.exe"};
     for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
@@ -206,9 +208,9 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
         EXPECT_EQ(readFile(ControlFile), control);
         // The temporary JVM named may go, but never the start directory.
         EXPECT_TRUE(keeps(NativePropertiesFile, lines(propertyKeys),
-                          [&] { install->cleanUpJvmDir(); }, true));
+                          [&] { temporary.cleanUp(); }, true));
         EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", lines(manifestKeys),
-                          [&] { install->cleanUpManifest(false); }, true));
+                          [] { removePackageFiles(false); }, true));
         // A start directory has no trailing blanks or line ends, and blanks alone are none.
         EXPECT_TRUE(keeps(StartDirFile, lines({" ", "\t", canary, ""}), [] {
             char start[PathBufferSize];

@@ -1,6 +1,5 @@
 #include "testdir.h"
 #include "base/filereport.h"
-#include "base/userchannel.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -13,16 +12,6 @@
 // The tests' report: the files of whatever directory is current.
 static FileReport testReport(false, true);
 static const bool reportSet = (setReport(&testReport), true);
-
-UserChannel& quietChannel() {
-    struct Quiet : UserChannel {
-        void showStage(UserText, const char*, const char*) override {}
-        void showFailure(const UserLines&, const UserLines&) override {}
-        void releaseDialog() override {}
-    };
-    static Quiet quiet;
-    return quiet;
-}
 
 ScratchDir::ScratchDir() {
     static unsigned count = 0;

@@ -21,8 +21,4 @@ bool exists(const std::string& path);
 void makeDirs(const std::string& path);
 std::string logText(const std::string& path);
 
-// A user channel that shows nothing.
-class UserChannel;
-UserChannel& quietChannel();
-
 #endif
