@@ -148,6 +148,25 @@ TEST(Sha256, KnownVectorsInAnyPieces) {
     EXPECT_FALSE(Sha256::matches(hex, ""));
 }
 
+// zlib's checksums are the launcher's own (base/zipsums.cpp): the CRC-32 in
+// pieces that start anywhere, eight bytes a step and the rest one by one.
+TEST(ZipSums, KnownVectorsInAnyPieces) {
+    EXPECT_EQ(crc32(0, (const Bytef*)"123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(crc32(0, nullptr, 0), 0u);
+    const std::string million(1000000, 'a');
+    for (size_t piece : {1000000u, 4096u, 7u}) {
+        uLong crc = crc32(0, nullptr, 0), adler = adler32(0, nullptr, 0);
+        for (size_t at = 0; at < million.size(); at += piece) {
+            uInt n = (uInt)std::min(piece, million.size() - at);
+            crc = crc32(crc, (const Bytef*)million.data() + at, n);
+            adler = adler32(adler, (const Bytef*)million.data() + at, n);
+        }
+        EXPECT_EQ(crc, 0xDC25BFBCu);
+        EXPECT_EQ(adler, 0x15D870F9u);
+    }
+    EXPECT_EQ(adler32(1, (const Bytef*)"Wikipedia", 9), 0x11E60398u);
+}
+
 TEST(JvmDownload, SumsAsPackagesWriteThem) {
     const std::string hex = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
     std::string upper = hex;
