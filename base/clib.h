@@ -8,10 +8,6 @@
 
 bool isDir(const char* path);
 
-// "Windows error <code>: <the system's text>" into out (cap bytes, cut to
-// fit), the text without its final full stop and line end.
-void windowsErrorText(unsigned long code, char* out, size_t cap);
-
 // Copies the whole of source to destination; true when every byte arrived.
 bool copyStream(FILE* source, FILE* destination);
 // A complete copy or no destination at all.

@@ -13,7 +13,7 @@
 // wizard has left its marker "__kivwizard.sem" by the time its JVM has ended
 // (a marker left by an earlier run is deleted before the start), and only
 // when "native.properties" was written whole for it. The JVM's standard
-// error is caught (exec/childerrors.h); when it ends without the marker,
+// error is caught (exec/childprocess.h); when it ends without the marker,
 // errors.log gets its exit code and last lines, and the cause they name
 // (jvm/wizardcause.h) becomes the failure box's message. A wizard that left
 // its marker and ended with an exit code of its own (3010: a restart is
@@ -27,8 +27,8 @@
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
-#include "exec/childerrors.h"
-#include "exec/execcmd.h"
+#include "base/winerror.h"
+#include "exec/childprocess.h"
 #include "jvm/wizardcause.h"
 
 #include <windows.h>
@@ -306,9 +306,9 @@ bool Install::_runInstaller(char** list) {
     _putenv(noClasspath);
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
-    ExecCommand exec;
-    ChildErrors caught;
-    exec.captureErrors(&caught);
+    ChildProcess wizard;
+    ChildStart keepErrors;
+    keepErrors.keepErrors = true;
     char errorText[SpawnErrorSize];
     errorText[0] = '\0';
 
@@ -323,17 +323,18 @@ bool Install::_runInstaller(char** list) {
     channel.releaseDialog();
 
     timelineMark("wizard starts");
-    bool started = exec.spawnAndWait(command, list, errorText);
+    unsigned long startError = wizard.run(command, list, keepErrors);
     timelineMark("wizard ends");
-    if (!started) {
-        exec.logUnableToStart(command, list);
+    if (startError) {
+        windowsErrorText(startError, errorText, sizeof errorText, command);
+        logUnableToStart(command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
         reportError(text, false);
         return false;
     }
 
-    unsigned long exitCode = exec.lastExitCode();
+    unsigned long exitCode = wizard.exitCode();
     if (exitCode == 0)
         trace("java wizard execed with no reported errors");
     else
@@ -350,7 +351,7 @@ bool Install::_runInstaller(char** list) {
         return true;
     }
     reportError("Java wizard not started properly");
-    explainWizardEnd(exitCode, caught.lastLines());
+    explainWizardEnd(exitCode, wizard.errorLines());
     return false;
 }
 

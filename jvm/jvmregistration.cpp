@@ -20,6 +20,7 @@
 
 #include "base/bitness.h"
 #include "base/clib.h"
+#include "base/winerror.h"
 #include "base/fexists.h"
 #include "base/textline.h"
 #include "base/winfolders.h"

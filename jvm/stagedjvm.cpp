@@ -5,6 +5,7 @@
 
 #include "base/bitness.h"
 #include "base/clib.h"
+#include "base/winerror.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/textline.h"

@@ -34,6 +34,8 @@
 #include "config/getparam.h"
 #include "config/startdir.h"
 #include "base/clib.h"
+#include "base/scopedbuffer.h"
+#include "exec/childprocess.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/timeline.h"
@@ -368,18 +370,12 @@ static void finalStep(const char* workDir, const char* startDir) {
         remove(CleanupFilename);
         return;
     }
-    // The runtime joins the arguments with blanks: a directory with blanks
-    // goes in double quotes so that it arrives as one argument.
-    size_t size = strlen(workDir) + 3;
-    char* quoted = (char*)malloc(size);
-    if (!quoted) return;
-    if (strchr(workDir, ' ') && !strchr(workDir, '"'))
-        formatText(quoted, size, "\"%s\"", workDir);
-    else
-        copyText(quoted, size, workDir);
-    const char* const list[] = {CleanupCopyFilename, quoted, nullptr};
-    _spawnv(_P_NOWAIT, CleanupCopyFilename, list);
-    free(quoted);
+    // A directory with blanks arrives as one argument (argsString quotes it).
+    char* list[] = {const_cast<char*>(CleanupCopyFilename), const_cast<char*>(workDir), nullptr};
+    ScopedText line(argsString(list));
+    if (!line) return;
+    ChildProcess cleanup;  // not waited for: it outlives the launcher
+    cleanup.start(CleanupCopyFilename, line, ChildStart());
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
