@@ -1,6 +1,7 @@
 #include "exec/httpget.h"
 
 #include "base/codepage.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "base/winerror.h"
 #include "base/sysdll.h"
@@ -348,7 +349,7 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
         result.total = wcstoull(length, nullptr, 10);
 
     const DWORD BufferSize = 64 * 1024;
-    unsigned char* buffer = (unsigned char*)malloc(BufferSize);
+    ScopedBuffer<unsigned char> buffer(ScopedBuffer<unsigned char>::allocate(BufferSize));
     if (!buffer) return fail(result, "out of memory");
     bool ok = true;
     for (;;) {
@@ -372,7 +373,6 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
         result.bytes += got;
         if (receiver) receiver->received(buffer, got, result.bytes, result.total);
     }
-    free(buffer);
     if (!ok && result.bytes > 0) {
         char got[80];
         formatText(got, sizeof got, " after %llu of %llu bytes", result.bytes, result.total);

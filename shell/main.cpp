@@ -387,27 +387,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         return 0;
     }
 
-    char* workDir = (char*)calloc(DirSize, 1);
-    char* startDir = (char*)calloc(DirSize, 1);
-    if (!workDir || !startDir) {
-        free(workDir);
-        free(startDir);
-        return 0;
-    }
+    ScopedText workDir((char*)calloc(DirSize, 1));
+    ScopedText startDir((char*)calloc(DirSize, 1));
+    if (!workDir || !startDir) return 0;
     bool quiet = isQuietStart(arguments);
     getCurrentDir(workDir, DirSize - 1);
     if (isCheckStart(arguments)) {
-        int code = checkThePackage(workDir);
-        free(workDir);
-        free(startDir);
-        return code;
+        return checkThePackage(workDir);
     }
     RunOutcome outcome = RunOutcome::Succeeded;
     if (!lockWorkDirectory(workDir)) {
         outcome = RunOutcome::AlreadyRunning;
         reportAlreadyRunning(quiet);
-        free(workDir);
-        free(startDir);
         return controlFileWantsExitCode() ? exitCodeOf(outcome) : 0;
     }
     timelineMark("work directory locked");
@@ -416,7 +407,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     void* reportMemory = malloc(sizeof(FileReport));
     FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
     if (fileReport) setReport(fileReport);
-    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, DIR_END,
+    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir.get(), DIR_END,
                WaitInstallFilename);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
@@ -445,8 +436,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome, task.wizardExit) : 0;
 
     finalStep(workDir, startDir);
-    free(workDir);
-    free(startDir);
     setReport(nullptr);
     if (fileReport) fileReport->~FileReport();
     free(reportMemory);
