@@ -48,8 +48,9 @@ HANDLE killingJob() {
 // opened.
 HANDLE inheritable(const char* path, DWORD access, DWORD disposition) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle =
+        CreateFileA(path, access, share, &inherit, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 

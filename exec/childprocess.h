@@ -48,8 +48,9 @@ public:
     // Starts program (a path in the launcher's code page, taken as
     // programFile(program, how.dir) takes it: no search of the path) with
     // commandLine, the whole command line with the program's own name first.
-    // 0 when it started, else the Windows error. When no file can be made for the standard error, the child is
-    // started without it (errorsCaught() false).
+    // 0 when it started, else the Windows error. When no file can be made
+    // for the standard error, the child is started without it
+    // (errorsCaught() false).
     unsigned long start(const char* program, const char* commandLine, const ChildStart& how);
     // The same in UTF-16, nothing inherited: the start of a program that may
     // need elevation (exec/elevatable.h).

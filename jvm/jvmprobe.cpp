@@ -53,12 +53,13 @@ unsigned testSecondsOf(const char* text) {
     unsigned long long seconds = 0;
     while (*text == ' ' || *text == '\t') ++text;
     const char* digit = text;
+    const unsigned longest = ChildProcess::LongestLimit;
     for (; *digit >= '0' && *digit <= '9'; ++digit)
-        if (seconds <= ChildProcess::LongestLimit) seconds = seconds * 10 + (unsigned)(*digit - '0');
+        if (seconds <= longest) seconds = seconds * 10 + (unsigned)(*digit - '0');
     const char* end = digit;
     while (*end == ' ' || *end == '\t') ++end;
     if (digit == text || *end || seconds == 0) return JvmWanted::DefaultTestSeconds;
-    return seconds > ChildProcess::LongestLimit ? (unsigned)ChildProcess::LongestLimit : (unsigned)seconds;
+    return seconds > longest ? longest : (unsigned)seconds;
 }
 
 JvmProbe::JvmProbe() {

@@ -1,7 +1,8 @@
 // Child processes for real: the stub "echoargs.exe" writes the arguments that its C runtime split
 // from its command line, so a vector goes out through argsString and comes back as the child saw
-// it; with ECHOARGS_STDERR it also writes them to its standard error, which a ChildProcess keeps. The start that may ask for administrator rights runs it through a starter
-// that plays Windows' refusal (Wine never asks for elevation) and records the shell's start.
+// it; with ECHOARGS_STDERR it also writes them to its standard error, which a ChildProcess keeps.
+// The start that may ask for administrator rights runs it through a starter that plays Windows'
+// refusal (Wine never asks for elevation) and records the shell's start.
 #include "exec/childprocess.h"
 #include "exec/elevatable.h"
 #include "jvm/wizardcause.h"
