@@ -1,9 +1,12 @@
 // CurrentDirectory: save, enter, restore on every exit path.
 #include "base/curdir.h"
+#include "base/disknames.h"
+#include "base/strbuf.h"
 
 #include <windows.h>
 #include <direct.h>
 #include <stdlib.h>
+#include <string.h>
 
 CurrentDirectory::CurrentDirectory() : savedDir(nullptr), changed(false) {
     // The whole path, however long; a root keeps its backslash ("R:\").
@@ -34,4 +37,18 @@ bool CurrentDirectory::restore() {
     if (!changed) return true;
     changed = false;
     return _chdir(savedDir) == 0;
+}
+
+void getCurrentDir(char* buffer, unsigned size) {
+    if (!buffer || size == 0) return;
+    if (!_getcwd(buffer, (int)size)) {
+        copyText(buffer, size, ".");
+        return;
+    }
+    size_t length = strlen(buffer);
+    if (length > 0 && buffer[length - 1] == '\\') buffer[length - 1] = '\0';
+}
+
+void standAloneDir(char* dir, size_t cap) {
+    if (dir && dir[0] && dir[1] == ':' && dir[2] == '\0') appendText(dir, cap, PathSeparator);
 }

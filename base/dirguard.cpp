@@ -1,6 +1,7 @@
 // Directory identity by name and by file identity.
 #include "base/dirguard.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/deltree.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "base/winfolders.h"

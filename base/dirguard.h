@@ -7,7 +7,7 @@
 #ifndef BASE_DIRGUARD_H
 #define BASE_DIRGUARD_H
 
-#include "base/linktest.h"
+#include "base/reparsepoint.h"
 
 #include <windows.h>
 
@@ -31,9 +31,9 @@ bool isShareRoot(const char* path);
 
 // Why the directory tree dir must not be deleted, or null when it may: it
 // is not an absolute directory below a drive or share root, or it is or
-// holds the work (current) directory, the home directory, the Windows
-// directory (as the registry records it or the system reports it) or the
-// start directory the installation was started from (when given).
+// holds the work (current) directory, the Windows directory (windowsDir, and
+// as the registry records it and the system reports it) or the start
+// directory the installation was started from (when given).
 const char* deletionRefusal(const char* dir, const char* windowsDir,
                             const char* startDirectory = nullptr);
 

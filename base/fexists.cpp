@@ -1,9 +1,12 @@
-// fexists: existence of a file or directory, tolerating a quoted path.
+// fexists: existence of a file or directory, tolerating a quoted path;
+// isDir: whether it is a directory.
 #include "base/fexists.h"
+#include "base/textline.h"
 
 #include <io.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 bool fexists(const char* path) {
     if (!path) return false;
@@ -20,4 +23,21 @@ bool fexists(const char* path) {
     bool exists = _access(copy, 0) == 0;
     free(copy);
     return exists;
+}
+
+bool isDir(const char* path) {
+    if (!fexists(path)) return false;
+    // The runtime's stat refuses a directory named with a trailing
+    // separator (other than a drive root's): test the name without it.
+    size_t length = strlen(path);
+    while (length > 1 && isSeparator(path[length - 1]) && !(length == 3 && path[1] == ':'))
+        --length;
+    char* name = (char*)malloc(length + 1);
+    if (!name) return false;
+    memcpy(name, path, length);
+    name[length] = '\0';
+    struct _stat64 info;
+    bool directory = _stat64(name, &info) == 0 && (info.st_mode & 0xF000) == 0x4000;
+    free(name);
+    return directory;
 }

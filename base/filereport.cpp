@@ -1,15 +1,12 @@
 // FileReport: the run's lines in "errors.log" and "jinstall.log".
 #include "base/filereport.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 #include "base/log.h"
 
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
-
-const char TraceFilename[] = "jinstall.log";
-const char ErrorsFilename[] = "errors.log";
-static const char OwnTraceMarkerFilename[] = "jinstall.sem";
 
 // dir\name when the whole fits a Windows path and the code page spells the
 // directory (no '?' stands for a letter), else the bare name.
@@ -20,7 +17,7 @@ static void placeIn(char* path, const char* dir, const char* name) {
     }
     size_t length = strlen(dir);
     bool separated = dir[length - 1] == '\\' || dir[length - 1] == '/';
-    formatText(path, PathBufferSize, "%s%s%s", dir, separated ? "" : "\\", name);
+    formatText(path, PathBufferSize, "%s%s%s", dir, separated ? "" : PathSeparator, name);
 }
 
 static void touch(const char* path) {
@@ -32,9 +29,9 @@ FileReport::FileReport(bool switchOn, bool bareNames) {
     char workDir[MAX_PATH + 1];
     DWORD length = bareNames ? 0 : GetCurrentDirectoryA(sizeof workDir, workDir);
     if (length == 0 || length >= sizeof workDir) workDir[0] = '\0';
-    placeIn(tracePath, workDir, TraceFilename);
-    placeIn(errorsPath, workDir, ErrorsFilename);
-    placeIn(markerPath, workDir, OwnTraceMarkerFilename);
+    placeIn(tracePath, workDir, TraceLog);
+    placeIn(errorsPath, workDir, ErrorsLog);
+    placeIn(markerPath, workDir, OwnTraceMarkerFile);
     if (switchOn && !fexists(tracePath)) {
         touch(tracePath);
         touch(markerPath);

@@ -8,11 +8,12 @@
 #ifndef BASE_FILEREPORT_H
 #define BASE_FILEREPORT_H
 
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/strbuf.h"
 
-extern const char TraceFilename[];   // "jinstall.log"
-extern const char ErrorsFilename[];  // "errors.log"
+// The name install/ still uses for ErrorsLog (base/disknames.h).
+inline constexpr const char* ErrorsFilename = ErrorsLog;
 
 class FileReport : public Report {
 public:

@@ -1,6 +1,7 @@
 // Log: one time-stamped line per call, appended to the named file. A line a
 // full disk refuses is kept and written once there is room again.
 #include "base/log.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 
 #include <io.h>
@@ -8,8 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
-
-static const char TermLogFilename[] = "term.log";
 
 // Lines a full disk refused, kept for up to two files (the error log and
 // the trace) until there is room again: written before the next line of
@@ -80,7 +79,7 @@ void Log::logMessage(const char* filename, const char* message) {
             strcat(slot->text, line);
     }
 
-    if (fexists(TermLogFilename)) {
+    if (fexists(TermLog)) {
         printf("%s", line);
         fflush(stdout);
     }

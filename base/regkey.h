@@ -46,8 +46,8 @@ private:
 // The write access tried, in this order, when a key is opened for writing:
 // full access; then read and write (0x2001F, KEY_READ | KEY_WRITE, which an
 // ordinary user may get where full access is refused) twice on purpose, the
-// second try giving a key that another installer is creating at that
-// moment one more chance; last, the right to create subkeys alone.
+// second try giving a key that another JVM installer program is
+// creating at that moment one more chance; last, the right to create subkeys alone.
 extern const REGSAM WriteMasks[4];
 
 // Opens root\path with the access mask, reads name into buffer (cap bytes),

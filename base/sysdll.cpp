@@ -1,4 +1,5 @@
 #include "base/sysdll.h"
+#include "base/disknames.h"
 
 #include "base/strbuf.h"
 
@@ -14,6 +15,6 @@ HMODULE loadSystemDll(const char* name) {
     char path[MAX_PATH + 1];
     UINT length = GetSystemDirectoryA(path, sizeof path);
     if (length == 0 || length >= sizeof path) return nullptr;
-    if (!appendText(path, "\\") || !appendText(path, name)) return nullptr;
+    if (!appendText(path, PathSeparator) || !appendText(path, name)) return nullptr;
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -7,12 +7,7 @@
 
 namespace {
 
-struct Pattern {
-    UserText name;
-    const char* text;
-};
-
-const Pattern English[] = {
+const UserPattern English[] = {
     {TextDiskSpace,
      "Are the destination or temporary directories out of disk space?\r\r"
      "    See errors.log for other possible causes."},
@@ -20,7 +15,7 @@ const Pattern English[] = {
      "Other possible causes for errors:\n"
      "    * Read/write access rights to the 'temp' and installation directories?\n"
      "    * OS need to be patched to run Java apps?\n"
-     "    * Anti-virus software installed that won't permit unknonwn executable or JAR files "
+     "    * Anti-virus software installed that won't permit unknown executable or JAR files "
      "to run?\n"
      "    * Does your system export the display?"},
     {TextWizardNotStarted,
@@ -69,13 +64,14 @@ const Pattern English[] = {
     {TextCheckingJvm, "Checking Java runtime %1 of %2..."},
     {TextInstallingJvm, "Installing the Java runtime..."},
     {TextStartingWizard, "Starting the install wizard..."},
+    {TextRenamedTo, "Renamed to"},
 };
 static_assert(sizeof English / sizeof English[0] == UserTextCount, "every text in English");
 
 }  // namespace
 
 const char* englishPattern(UserText name) {
-    for (const Pattern& pattern : English)
+    for (const UserPattern& pattern : English)
         if (pattern.name == name) return pattern.text;
     return "";
 }

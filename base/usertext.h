@@ -1,8 +1,9 @@
-// The launcher's texts for the user, by name: the boxes, their captions and
-// the pointer to the logs. Each text is a pattern whose values stand as %1
-// and %2. The English patterns are here; they are the wording of errors.log
-// and of the trace, and the fallback of every other language (whose
-// patterns the shell holds).
+// The launcher's texts for the user, by name: the boxes, their captions, the
+// pointer to the logs, the status dialog's lines and the change record of
+// the security files. Each text is a pattern whose values stand as %1 and
+// %2. The English patterns are here; they are the wording of errors.log and
+// of the trace, and the fallback of every other language (whose patterns
+// are its file of config/languages/).
 #ifndef BASE_USERTEXT_H
 #define BASE_USERTEXT_H
 
@@ -48,7 +49,14 @@ enum UserText {
     TextCheckingJvm,            // %1 the candidate's number, %2 how many there are
     TextInstallingJvm,          // the status line while a JVM installer program runs
     TextStartingWizard,         // the status line as the wizard is started
+    TextRenamedTo,              // the change record's words before a security file replaced
     UserTextCount
+};
+
+// A text's pattern in one language.
+struct UserPattern {
+    UserText name;
+    const char* text;
 };
 
 // A value that is itself a named text with values of its own, as the

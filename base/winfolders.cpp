@@ -2,8 +2,8 @@
 // The registry is read through RegKey; the user's folders through
 // SHGetKnownFolderPath or SHGetFolderPathA of whichever library has them.
 #include "base/winfolders.h"
+#include "base/disknames.h"
 #include "base/bitness.h"
-#include "base/clib.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -12,17 +12,11 @@
 #include <direct.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char ProbeDirPrefix[] = "__kivprobe";
-static const char DefaultProgramFilesDir[] = "C:\\Program Files";
-
 static const char WindowsNtKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 static const char WindowsNtSetupKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\SETUP";
 static const char WindowsSetupKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SETUP";
 static const char WindowsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 static const char ProgramFilesValue[] = "ProgramFilesDir";
-
-static const char UserProgramsSubdir[] = "Programs";
 
 enum { CsidlLocalAppData = 0x1C, CsidlProfile = 0x28 };
 
@@ -73,8 +67,8 @@ bool WinFolders::getProgramFilesDirectory(char* dir, unsigned bits) {
             copyText(dir, PathBufferSize, value);
             return true;
         }
-    } else if (fexists(DefaultProgramFilesDir)) {
-        copyText(dir, PathBufferSize, DefaultProgramFilesDir);
+    } else if (fexists(DefaultProgramFilesFolder)) {
+        copyText(dir, PathBufferSize, DefaultProgramFilesFolder);
         return true;
     }
     trace("Unable to find Program Files directory in registry");
@@ -157,8 +151,8 @@ bool WinFolders::mayWriteProgramFiles(unsigned bits) {
         // is there already (an earlier run's, left behind) proves nothing.
         ULONGLONG tick = GetTickCount64();
         for (unsigned attempt = 0; attempt < 8; ++attempt) {
-            if (!formatText(probe, sizeof probe, "%s%s%s-%lu-%llx-%u", dir, DIR_END,
-                            ProbeDirPrefix, GetCurrentProcessId(), tick, attempt))
+            if (!formatText(probe, sizeof probe, "%s%s%s-%lu-%llx-%u", dir, PathSeparator,
+                            WriteProbeDirPrefix, GetCurrentProcessId(), tick, attempt))
                 break;
             if (CreateDirectoryA(probe, nullptr)) {
                 writable = true;
@@ -177,7 +171,7 @@ bool WinFolders::getUserProgramsDirectory(char* dir) {
         static const int Folders[] = {CsidlLocalAppData};
         char local[PathBufferSize];
         if (!shellFolder(Folders, dimof(Folders), local) ||
-            !formatText(dir, PathBufferSize, "%s%s%s", local, DIR_END, UserProgramsSubdir)) {
+            !formatText(dir, PathBufferSize, "%s%s%s", local, PathSeparator, ProgramsFolder)) {
             dir[0] = '\0';
             trace("Unable to find the user's Programs folder");
             return false;

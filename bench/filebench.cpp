@@ -1,6 +1,6 @@
-// filebench: how the launcher's file utilities (base/clib) compare with the
-// system's own ways of doing the same work, measured inside Windows (under
-// Wine on the build machine).
+// filebench: how the launcher's file utilities (base/filecopy, base/deltree)
+// compare with the system's own ways of doing the same work, measured inside
+// Windows (under Wine on the build machine).
 //
 //   copyFile    against CopyFileA, on one large file
 //   appendFile  against a plain ReadFile/WriteFile append of the same file
@@ -17,7 +17,8 @@
 // (--keep leaves the source file and the directory for the caller;
 // --once KIND makes one copy of that kind only, for tracing tools.)
 // Output: one "RESULT <name> <seconds> <bytes or files>" line per figure.
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/filecopy.h"
 #include "timing.h"
 
 #include <windows.h>

@@ -1,13 +1,14 @@
 // The table of the control file's key names.
 #include "config/controlkeys.h"
 #include "config/settings.h"
+#include "base/disknames.h"
 
 #include <stddef.h>
 #include <string.h>
 
-const char SelfExtractorInstallerType[] = "selfExtratorJvmInstaller";
-const char ThirdPartyInstallerType[] = "thirdPartyJvmInstaller";
-const char DownloadInstallerType[] = "downloadJvm";
+const char CompressedJvmType[] = "selfExtratorJvmInstaller";
+const char JvmInstallerProgramType[] = "thirdPartyJvmInstaller";
+const char DownloadedJvmType[] = "downloadJvm";
 
 #define SETTING(field) offsetof(ControlSettings, field), sizeof ControlSettings::field
 
@@ -36,7 +37,7 @@ const ControlKey ControlKeys[] = {
     {"appletUrl", AnyValue, SETTING(appletUrl), PostNone},
     {"searchForJvm", SearchValue, SETTING(searchForJvm), PostNone},
     {"jvmTestTimeout", SecondsValue, SETTING(jvmTestTimeout), PostNumber},
-    {"configureWinRegistry", FlagValue, 0, 0, PostNone},  // read apart: the first line decides
+    {ConfigureWinRegistryKey, FlagValue, 0, 0, PostNone},  // read apart: the first line decides
     {"reportFailureByExitCode", FlagValue, SETTING(reportFailureByExitCode), PostNumber},
     {"jvmDownloadUrl", UrlValue, SETTING(jvmDownloadUrl), PostNumber},
     {"jvmDownloadSha256", Sha256Value, SETTING(jvmDownloadSha256), PostNumber},

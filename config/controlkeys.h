@@ -9,7 +9,7 @@
 enum ControlValueKind {
     AnyValue,        // free text (a name, a path, switches)
     VersionValue,    // a Java version
-    InstallerValue,  // one of the JVM installer types
+    InstallerValue,  // one of the ways of providing a JVM (jvmInstallerType)
     SearchValue,     // "no" or "none" switch the search off
     FlagValue,       // true or false ("configureWinRegistry" also takes yes)
     SecondsValue,    // a whole number of seconds above zero
@@ -36,10 +36,15 @@ struct ControlKey {
 enum { ControlKeyCount = 27 };
 extern const ControlKey ControlKeys[ControlKeyCount];
 
-// The installer types of "jvmInstallerType" (compared without case).
-extern const char SelfExtractorInstallerType[];  // "selfExtratorJvmInstaller"
-extern const char ThirdPartyInstallerType[];     // "thirdPartyJvmInstaller"
-extern const char DownloadInstallerType[];       // "downloadJvm"
+// The values of "jvmInstallerType" (compared without case): how a JVM is
+// provided when none fits.
+extern const char CompressedJvmType[];        // "selfExtratorJvmInstaller"
+extern const char JvmInstallerProgramType[];  // "thirdPartyJvmInstaller"
+extern const char DownloadedJvmType[];        // "downloadJvm"
+// The names install/ still uses for them.
+inline constexpr const char* SelfExtractorInstallerType = CompressedJvmType;
+inline constexpr const char* ThirdPartyInstallerType = JvmInstallerProgramType;
+inline constexpr const char* DownloadInstallerType = DownloadedJvmType;
 
 // The key a line begins with, or null when it begins with none.
 const ControlKey* controlKeyOf(const char* line);

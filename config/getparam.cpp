@@ -13,9 +13,9 @@
 // process's code page (base/textline). A file that cannot be read to its end
 // is not used.
 #include "config/getparam.h"
+#include "base/disknames.h"
 #include "config/controlkeys.h"
 #include "base/report.h"
-#include "base/clib.h"
 #include "base/codepage.h"
 
 #include "base/fexists.h"
@@ -29,17 +29,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char KivControlFilename[] = "kiv.control";
-
-static const char DefaultLoaderClasspath[] = ".;install.jar";
 static const char DefaultVersion[] = "1.4";
 static const char DefaultJvm[] = "JRE";
-static const char OldDefaultJreFilename[] = "jre.exe";
-static const char OldDefaultJrewFilename[] = "jrew.exe";
-static const char NewDefaultJreFilename[] = "java.exe";
-static const char NewDefaultJrewFilename[] = "javaw.exe";
-
-static const char ConfigureRegistryField[] = "configureWinRegistry";
 
 // A line is read whole up to the longest key, its separator and the largest
 // value, so only a value too long for any field is cut here.
@@ -54,8 +45,8 @@ bool failureByExitCode(const ControlSettings& settings) {
 }
 
 bool GetParameters::getParameters(ControlSettings& settings) {
-    if (!isReadable(KivControlFilename)) return false;
-    if (!parseParameters(settings, KivControlFilename)) return false;
+    if (!isReadable(ControlFile)) return false;
+    if (!parseParameters(settings, ControlFile)) return false;
 
     // The command name, three versions and the words around them.
     char summary[sizeof settings.jvmCommandName + 3 * VersionBufferSize + 64];
@@ -95,7 +86,7 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
     bool lineWhole;
     bool registrySwitchRead = false;
     while (file.read(line, &lineWhole)) {
-        if (startsWith(line, ConfigureRegistryField)) {
+        if (startsWith(line, ConfigureWinRegistryKey)) {
             if (!registrySwitchRead) readRegistrySwitch(settings, line);
             registrySwitchRead = true;
             continue;
@@ -140,10 +131,10 @@ bool GetParameters::parseParameters(ControlSettings& settings, const char* contr
 // switches the registration on, any other value off.
 void GetParameters::readRegistrySwitch(ControlSettings& settings, const char* line) {
     trace(line);
-    size_t keyLength = strlen(ConfigureRegistryField);
+    size_t keyLength = strlen(ConfigureWinRegistryKey);
     const char* value = strlen(line) > keyLength + 1 ? line + keyLength + 1 : "";
     settings.configureWinRegistry = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
-    trace(ConfigureRegistryField, settings.configureWinRegistry);
+    trace(ConfigureWinRegistryKey, settings.configureWinRegistry);
 }
 
 void GetParameters::unescapeDirectory(char* text) {
@@ -196,7 +187,7 @@ static bool endsWithExtension(const char* name, const char* extension) {
 }
 
 bool GetParameters::verifyParameters(ControlSettings& settings) {
-    if (!settings.loaderClasspath[0]) copyText(settings.loaderClasspath, DefaultLoaderClasspath);
+    if (!settings.loaderClasspath[0]) copyText(settings.loaderClasspath, DefaultClasspath);
     if (!settings.jvmRequiredVersion[0] && !settings.jvmMinVersion[0]) {
         copyText(settings.jvmRequiredVersion, settings.jvmVersion);
         if (!settings.jvmRequiredVersion[0])
@@ -204,22 +195,22 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     }
     if (!settings.jvmVersion[0]) copyText(settings.jvmVersion, settings.jvmRequiredVersion);
     if (!settings.jvmName[0]) copyText(settings.jvmName, DefaultJvm);
-    if (!settings.jvmCommandName[0]) copyText(settings.jvmCommandName, OldDefaultJreFilename);
+    if (!settings.jvmCommandName[0]) copyText(settings.jvmCommandName, JreExe);
 
     char name[sizeof settings.jvmCommandName];
     copyText(name, settings.jvmCommandName);
     lowerText(name);
-    if (!endsWithExtension(name, ".exe") && !endsWithExtension(name, ".bat") &&
+    if (!endsWithExtension(name, ExeExtension) && !endsWithExtension(name, ".bat") &&
         !endsWithExtension(name, ".com")) {
         char* dot = strchr(name, '.');
         if (dot) *dot = '\0';
         // A name as long as the buffer gives way to its extension.
-        size_t room = sizeof name - 1 - strlen(".exe");
+        size_t room = sizeof name - 1 - strlen(ExeExtension);
         if (strlen(name) > room) {
             name[room] = '\0';
             trace("jvm command name cut:", name);
         }
-        appendText(name, ".exe");
+        appendText(name, ExeExtension);
     }
     // The windowless JVM, unless the user switched tracing on and wants to
     // see the console one. This is the first of three rules that choose
@@ -229,10 +220,10 @@ bool GetParameters::verifyParameters(ControlSettings& settings) {
     // (jvm/stagedjvm.cpp) only whether "jinstall.sem" does. Each rule answers a
     // different question at a different time, so they are kept as they are.
     if (!userTracing) {
-        if (strncmp(name, OldDefaultJreFilename, strlen(OldDefaultJreFilename)) == 0)
-            copyText(name, OldDefaultJrewFilename);
-        else if (strncmp(name, NewDefaultJreFilename, strlen(NewDefaultJreFilename)) == 0)
-            copyText(name, NewDefaultJrewFilename);
+        if (strncmp(name, JreExe, strlen(JreExe)) == 0)
+            copyText(name, JrewExe);
+        else if (strncmp(name, JavaExe, strlen(JavaExe)) == 0)
+            copyText(name, JavawExe);
     }
     copyText(settings.jvmCommandName, name);
 

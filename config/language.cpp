@@ -1,19 +1,21 @@
-// Locale detection: which of nine languages the launcher speaks.
+// Locale detection: which of the languages the launcher speaks is the
+// user's, and the texts of each language (config/languages/).
 //
 // The display language decides, not the regional format: the user's
 // preferred UI languages in their order (GetUserPreferredUILanguages), the
 // first the launcher speaks (English included); else the user's UI language
 // (GetUserDefaultUILanguage); else the locale name ("LocaleName" under
-// HKCU\Control Panel\International). A name is matched, in lower case, against a table of language groups: a group
-// matches its exact word or any name that begins with one of its aliases.
-// The first matching group wins. No alias begins with an earlier one: it
-// could never match. A name that no group matches but that has
-// the form of a language tag ("de", "de-DE", "pt-BR") is taken by its
-// language part; every other name is English (for a locale name; a UI
-// language the launcher does not speak passes the decision on). Each
-// decision is recorded in "locale.log" while that file exists, with the
+// HKCU\Control Panel\International). A name is matched, in lower case,
+// against the languages: a language matches its exact word or any name that
+// begins with one of its aliases. The first matching language wins. No alias
+// begins with an earlier one: it could never match. A name that no language
+// matches but that has the form of a language tag ("de", "de-DE", "pt-BR")
+// is taken by its language part; every other name is English (for a locale
+// name; a UI language the launcher does not speak passes the decision on).
+// Each decision is recorded in "locale.log" while that file exists, with the
 // source that made it.
 #include "config/language.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
@@ -26,72 +28,55 @@
 
 static const char LocaleKey[] = "Control Panel\\International";
 static const char LocaleValue[] = "LocaleName";
-static const char LocaleLogFilename[] = "locale.log";
 static const char English[] = "english";
 static const char EnglishLabel[] = "English found";
 
 enum { LocaleNameSize = 201 };
 
-// Stands where the stored aliases hold a replacement character.
-#define R "\xEF\xBF\xBD"
-
-static const char* const FrenchAliases[] = {
-    "french-belgian", "frc", "french-canadian", "fra", "frb", "french-swiss", "frs", nullptr};
-static const char* const GermanAliases[] = {
-    "dea", "german-austrian", "deu", "des", "german-swiss", "swiss", "alem" R "n",
-    "alem" R "o", "tedesco", "allemand", nullptr};
-static const char* const SpanishAliases[] = {
-    "esp", "esm", "spanish-mexican", "esn", "spanish-modern", "spagnoli", "spanisch", nullptr};
-static const char* const PolishAliases[] = {"plk", nullptr};
-static const char* const JapaneseAliases[] = {"jpn", nullptr};
-static const char* const ItalianAliases[] = {"italian-swiss", "ita", "its", nullptr};
-static const char* const PortugueseAliases[] = {"portuguese-brasilian", "ptb", "ptg",
-                                                "portugu" R "ses", nullptr};
-static const char* const DutchAliases[] = {"dutch (standard)", "dutch (belgian)",
-                                           "dutch-standard", "dutch-belgian",
-                                           "landinstellingen", nullptr};
-
-#undef R
-
-struct LanguageGroup {
-    const char* word;
-    const char* label;
-    const char* const* aliases;
+const Language* const Languages[] = {
+#define LANGUAGE(name) &name,
+#include "config/languages/list.h"
+#undef LANGUAGE
 };
+const size_t LanguageCount = dimof(Languages);
 
-static const LanguageGroup Groups[] = {
-    {"french", "French found", FrenchAliases},
-    {"german", "German found", GermanAliases},
-    {"spanish", "Spanish found", SpanishAliases},
-    {"polish", "Polish found", PolishAliases},
-    {"japanese", "Japanese found", JapaneseAliases},
-    {"italian", "Italian found", ItalianAliases},
-    {"portuguese", "Portuguese found", PortugueseAliases},
-    {"dutch", "Dutch found", DutchAliases},
-};
+const Language* findLanguage(const char* word) {
+    if (!word) return nullptr;
+    for (const Language* language : Languages)
+        if (_stricmp(word, language->word) == 0) return language;
+    return nullptr;
+}
 
-// The language part of a tag such as "de-de" (lower case), in the order of
-// the groups above.
-static const char* const TagLanguages[] = {"fr", "de", "es", "pl", "ja", "it", "pt", "nl"};
+const char* translatedPattern(UserText name, const char* word) {
+    const Language* language = findLanguage(word);
+    if (!language) return nullptr;
+    for (size_t i = 0; i < language->textCount; ++i)
+        if (language->texts[i].name == name) return language->texts[i].text;
+    return nullptr;
+}
 
-// Matches a lower-case name against the groups, then as a language tag:
+const char* userPattern(UserText name, const char* language) {
+    const char* pattern = translatedPattern(name, language);
+    return pattern ? pattern : englishPattern(name);
+}
+
+// Matches a lower-case name against the languages, then as a language tag:
 // two letters alone or followed by "-".
-static const LanguageGroup* matchGroup(const char* name) {
-    for (size_t i = 0; i < dimof(Groups); ++i) {
-        const LanguageGroup& group = Groups[i];
-        if (strcmp(name, group.word) == 0) return &group;
-        for (const char* const* alias = group.aliases; *alias; ++alias)
-            if (startsWith(name, *alias)) return &group;
+static const Language* matchLanguage(const char* name) {
+    for (const Language* language : Languages) {
+        if (strcmp(name, language->word) == 0) return language;
+        for (const char* const* alias = language->aliases; *alias; ++alias)
+            if (startsWith(name, *alias)) return language;
     }
     if (name[0] && name[1] && (name[2] == '\0' || name[2] == '-'))
-        for (size_t i = 0; i < dimof(TagLanguages); ++i)
-            if (strncmp(name, TagLanguages[i], 2) == 0) return &Groups[i];
+        for (const Language* language : Languages)
+            if (strncmp(name, language->tag, 2) == 0) return language;
     return nullptr;
 }
 
 void logLocaleMsg(const char* label, const char* localeName, const char* language) {
-    if (!fexists(LocaleLogFilename)) return;
-    FILE* file = fopen(LocaleLogFilename, "at");
+    if (!fexists(LocaleLog)) return;
+    FILE* file = fopen(LocaleLog, "at");
     if (!file) return;
     fprintf(file, "%s locale: %s language: %s\n", label, localeName, language);
     fclose(file);
@@ -103,10 +88,10 @@ static bool uiLanguage(const char* name, char* language, const char* source) {
     char lower[LocaleNameSize];
     if (!name[0] || !copyText(lower, name)) return false;
     lowerText(lower);
-    const LanguageGroup* group = matchGroup(lower);
+    const Language* match = matchLanguage(lower);
     bool english = strncmp(lower, "en", 2) == 0 && (lower[2] == '\0' || lower[2] == '-');
-    if (!group && !english) return false;
-    copyText(language, LanguageBufferSize, group ? group->word : English);
+    if (!match && !english) return false;
+    copyText(language, LanguageBufferSize, match ? match->word : English);
     logLocaleMsg(source, name, language);
     return true;
 }
@@ -125,10 +110,10 @@ void getLanguageFrom(const char* preferred, const char* uiName, char* language) 
         if (lower) {
             copyText(lower, size, name);
             lowerText(lower);
-            const LanguageGroup* group = matchGroup(lower);
-            const char* word = group ? group->word : English;
+            const Language* match = matchLanguage(lower);
+            const char* word = match ? match->word : English;
             copyText(language, LanguageBufferSize, word);
-            logLocaleMsg(group ? group->label : EnglishLabel, lower, language);
+            logLocaleMsg(match ? match->label : EnglishLabel, lower, language);
             free(lower);
             logLocaleMsg("getLang", name, language);
         }

@@ -1,6 +1,6 @@
 // The run's context, read once.
 #include "config/runcontext.h"
-#include "base/clib.h"
+#include "base/curdir.h"
 #include "config/startdir.h"
 
 void makeRunContext(RunContext& context, bool quiet, bool properties, bool tracing,

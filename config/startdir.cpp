@@ -2,13 +2,12 @@
 // blanks and line ends are gone is no start directory; a UTF-8 byte-order
 // mark before it is skipped.
 #include "config/startdir.h"
+#include "base/disknames.h"
 #include "base/codepage.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 
 #include <string.h>
-
-static const char OriginalDirFilename[] = "startdir.txt";
 
 bool readStartDir(char* start, size_t cap, bool* tooLong) {
     if (tooLong) *tooLong = false;
@@ -18,7 +17,7 @@ bool readStartDir(char* start, size_t cap, bool* tooLong) {
     // the directory.
     LineRule rule = textLines(cap - 1);
     rule.byteOrderMark = true;
-    LineReader file(OriginalDirFilename, rule);
+    LineReader file(StartDirFile, rule);
     bool whole = true;
     if (!file.read(start, &whole)) return false;
     if (!whole) {

@@ -20,6 +20,7 @@
 #include "exec/childprocess.h"
 
 #include "base/codepage.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/scopedbuffer.h"
 #include "base/strbuf.h"
@@ -59,7 +60,7 @@ HANDLE errorFile() {
     char folder[MAX_PATH + 1], name[MAX_PATH + 16];
     DWORD length = GetTempPathA(sizeof folder, folder);
     if (!length || length >= sizeof folder) return INVALID_HANDLE_VALUE;
-    if (!GetTempFileNameA(folder, "kiv", 0, name)) return INVALID_HANDLE_VALUE;
+    if (!GetTempFileNameA(folder, TempFilePrefix, 0, name)) return INVALID_HANDLE_VALUE;
     HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
@@ -295,14 +296,14 @@ char* programFile(const char* program, const char* dir) {
     if (inDir) {
         copyText(name, size, dir);
         char end = name[strlen(name) - 1];
-        if (end != '\\' && end != '/') appendText(name, size, "\\");
+        if (end != '\\' && end != '/') appendText(name, size, PathSeparator);
     }
     appendText(name, size, program);
     const char* last = name;
     for (const char* c = name; *c; ++c)
         if (*c == '\\' || *c == '/') last = c + 1;
     if (!strchr(last, '.') && GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES)
-        appendText(name, size, ".exe");
+        appendText(name, size, ExeExtension);
     return name;
 }
 

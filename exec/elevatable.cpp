@@ -7,13 +7,13 @@
 #include "exec/elevatable.h"
 #include "exec/childprocess.h"
 
-#include "base/clib.h"
+#include "base/curdir.h"
 #include "base/scopedbuffer.h"
+#include "base/winerror.h"
 #include "base/codepage.h"
 #include "base/report.h"
 #include "base/strbuf.h"
 #include "base/sysdll.h"
-#include "base/winerror.h"
 
 #include <stdlib.h>
 #include <string.h>

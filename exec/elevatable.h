@@ -1,12 +1,13 @@
 // A program that may have to run as administrator: a vendor's JVM installer
-// whose manifest asks for it is refused by CreateProcess with
+// program whose manifest asks for it is refused by CreateProcess with
 // ERROR_ELEVATION_REQUIRED and starts only through the shell's "runas" verb,
 // which shows the user the consent prompt. Only the JVM installer program is
 // started this way; a JVM's test run and the wizard never are (their plain
 // ChildProcess starts never ask for more rights).
 //
 // shell32 is loaded from the system directory on the first elevated start
-// only; a run whose installer needs no elevation never loads it.
+// only; a run whose JVM installer program needs no elevation never
+// loads it.
 #ifndef EXEC_ELEVATABLE_H
 #define EXEC_ELEVATABLE_H
 

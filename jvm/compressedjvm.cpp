@@ -3,9 +3,9 @@
 // its path has blanks: older programs take their command line apart at
 // them).
 #include "jvm/compressedjvm.h"
+#include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
 #include "base/curdir.h"
 #include "base/fexists.h"
 #include "base/report.h"
@@ -17,8 +17,6 @@
 #include "jvm/stagedjvm.h"
 
 #include <string.h>
-
-static const char DIR_END[] = "\\";
 
 // A path that names its drive or share: "X:\..." or "\\server\...".
 static bool namesItsRoot(const char* path) {
@@ -39,10 +37,10 @@ bool locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
     char written[PathBufferSize];
     bool writtenFits = namesItsRoot(jvmSelfExtractor)
                            ? copyText(written, jvmSelfExtractor)
-                           : formatText(written, sizeof written, "%s%s%s", workDir, DIR_END,
+                           : formatText(written, sizeof written, "%s%s%s", workDir, PathSeparator,
                                         jvmSelfExtractor);
     for (char* c = written; *c; ++c)
-        if (*c == '/') *c = DIR_END[0];
+        if (*c == '/') *c = PathSeparator[0];
     if (writtenFits && fexists(written)) return copyText(path, PathBufferSize, written);
 
     // Else its last name in the work directory.
@@ -50,7 +48,7 @@ bool locateCompressedJvm(const char* jvmSelfExtractor, char* path) {
     for (const char* c = jvmSelfExtractor; *c; ++c)
         if (isSeparator(*c)) name = c + 1;
     char top[PathBufferSize];
-    bool topFits = formatText(top, sizeof top, "%s%s%s", workDir, DIR_END, name);
+    bool topFits = formatText(top, sizeof top, "%s%s%s", workDir, PathSeparator, name);
     if (topFits && fexists(top)) return copyText(path, PathBufferSize, top);
 
     const char* missing = "Compressed JVM does *not* exist: ";
@@ -125,7 +123,7 @@ public:
             here.restore();
             // A program that reports a failure has failed, whatever it left.
             if (ok && exitCode != 0) {
-                logInstallerExit(command, exitCode, folder);
+                logInstallingProgramExit(command, exitCode, folder);
                 ok = false;
             }
         }
@@ -161,7 +159,7 @@ public:
         trace(bits ? "JVM program bitness:" : "bitness unreadable, taken as the launcher's:",
               bitsText(bits ? bits : ownBits()));
         Expansion expansion(request, archive);
-        const char* name = strrchr(archive, DIR_END[0]);
+        const char* name = strrchr(archive, PathSeparator[0]);
         return provideStaged(request, bits ? bits : ownBits(), name ? name + 1 : archive,
                              expansion, result);
     }

@@ -53,7 +53,7 @@ public:
             char line[300];
             if (missing)
                 formatText(line, sizeof line, "jvmInstallerType is %s, but %s is empty:",
-                           DownloadInstallerType, missing);
+                           DownloadedJvmType, missing);
             else
                 formatText(line, sizeof line,
                            "jvmDownloadSha256 is not a SHA-256 (64 hex digits, perhaps after "

@@ -7,31 +7,21 @@
 // a JVM registered for one user alone would be missing for all the others,
 // who are not to run programs from one user's folders anyway.
 #include "jvm/jvmregistration.h"
+#include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/filecopy.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/textline.h"
 
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char BinDir[] = "bin";
-static const char NewJrewFilename[] = "javaw";
-static const char NewDefaultJreFilename[] = "java.exe";
-static const char NewDefaultJrewFilename[] = "javaw.exe";
-static const char OldJrewFilename[] = "jrew";
-static const char OldDefaultJreFilename[] = "jre.exe";
-static const char OldDefaultJrewFilename[] = "jrew.exe";
-static const char ExeExtension[] = ".exe";
-static const char RuntimeDll[] = "msvcrt.dll";
-static const char SystemDir[] = "system";
 static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char Jre11Version[] = "1.1";
 static const char CurrentVersionValue[] = "CurrentVersion";
 
-bool JvmRegistration::copyJreFilesToHome(const char* base, const char* jvmHome,
-                                         const char* jvmCommandName) {
+bool JvmRegistration::copyJreFilesToWindowsDir(const char* base, const char* jvmHome,
+                                               const char* jvmCommandName) {
     if (registryRoot != HKEY_LOCAL_MACHINE) {
         trace("no program copies into the Windows directory: the JVM is its user's alone");
         return true;
@@ -56,23 +46,22 @@ bool JvmRegistration::copyJreFilesToHome(const char* base, const char* jvmHome,
     if (extension) *extension = '\0';
     const char* partner;
     if (startsWith(base, Jre11Version))
-        partner = strcmp(program, OldJrewFilename) == 0 ? OldDefaultJreFilename
-                                                        : OldDefaultJrewFilename;
+        partner = strcmp(program, JrewProgram) == 0 ? JreExe : JrewExe;
     else
-        partner = strcmp(program, NewJrewFilename) == 0 ? NewDefaultJreFilename
-                                                        : NewDefaultJrewFilename;
+        partner = strcmp(program, JavawProgram) == 0 ? JavaExe : JavawExe;
 
     char from[PathBufferSize], to[PathBufferSize];
     const char* names[] = {jvmCommandName, partner};
     for (const char* name : names) {
-        if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, name) &&
-            formatText(to, sizeof to, "%s%s%s", windowsDir, DIR_END, name))
+        if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, PathSeparator, BinFolder,
+                       PathSeparator, name) &&
+            formatText(to, sizeof to, "%s%s%s", windowsDir, PathSeparator, name))
             copyJvmFile(from, to);
     }
-    if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END,
-                   RuntimeDll) &&
-        formatText(to, sizeof to, "%s%s%s%s%s", windowsDir, DIR_END, SystemDir, DIR_END,
-                   RuntimeDll))
+    if (formatText(from, sizeof from, "%s%s%s%s%s", jvmHome, PathSeparator, BinFolder,
+                   PathSeparator, RuntimeDllFile) &&
+        formatText(to, sizeof to, "%s%s%s%s%s", windowsDir, PathSeparator, SystemFolder,
+                   PathSeparator, RuntimeDllFile))
         copyJvmFile(from, to);
     return true;
 }

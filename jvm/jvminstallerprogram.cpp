@@ -11,7 +11,9 @@
 // where the program left them empty; nothing of the launcher's is
 // registered.
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/disknames.h"
+#include "base/curdir.h"
+#include "base/filecopy.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
 #include "base/textline.h"
@@ -26,7 +28,6 @@
 #include <string.h>
 
 static const char ArgSeparator[] = "/*/*/*";
-static const char DIR_END[] = "\\";
 
 namespace {
 
@@ -87,7 +88,7 @@ ProgramRun runProgram(const char* commandLine, const char* dir) {
     if (code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED) {
         trace("the JVM installer asks for a restart; exit code", (int)code);
     } else if (code != 0) {
-        logInstallerExit(command.program, code, dir);
+        logInstallingProgramExit(command.program, code, dir);
         return ProgramRun::Failed;
     }
     trace("third party jvm installer ran with no reported errors");
@@ -99,11 +100,11 @@ bool jvmIn(const JvmWanted& wanted, const char* dir, JvmFound& accepted) {
     JvmProbe probe;
     if (probe.proveHome(wanted, dir, accepted)) return true;
     char pattern[PathBufferSize], home[PathBufferSize];
-    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
+    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, PathSeparator)) return false;
     FindFile listing(pattern);
     while (listing.next()) {
         if (!listing.isDirectory() ||
-            !formatText(home, sizeof home, "%s%s%s", dir, DIR_END, listing.name()))
+            !formatText(home, sizeof home, "%s%s%s", dir, PathSeparator, listing.name()))
             continue;
         trace("looking for jvm in:", home);
         if (probe.proveHome(wanted, home, accepted)) return true;
@@ -142,7 +143,7 @@ public:
         // The program's bitness is the JVM's: it chooses the Programs folder.
         char program[PathBufferSize], workDir[PathBufferSize];
         getCurrentDir(workDir, PathBufferSize - 1);
-        formatText(program, sizeof program, "%s%s%s", workDir, DIR_END, binary);
+        formatText(program, sizeof program, "%s%s%s", workDir, PathSeparator, binary);
         unsigned bits = programBits(program, ownBits());
         trace("JVM program:", program);
         trace("JVM program bitness:", bitsText(bits));
@@ -179,7 +180,7 @@ private:
     bool install(const ProvisionRequest& request, const char* program, const char* dir,
                  ProvisionResult& result) {
         char copy[PathBufferSize];
-        if (!formatText(copy, sizeof copy, "%s%s%s", dir, DIR_END, fileNameOf(program)))
+        if (!formatText(copy, sizeof copy, "%s%s%s", dir, PathSeparator, fileNameOf(program)))
             return false;
         trace("copied installer from: ", program);
         trace("                   to: ", copy);

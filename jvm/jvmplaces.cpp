@@ -1,22 +1,21 @@
 // JvmPlaces: the folder of a new JVM, from the package's own folder or the
 // default one, below the Programs folder of the JVM's bitness.
 #include "jvm/jvmplaces.h"
+#include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/versionsplit.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
 static const char ProgFilesDirVariable[] = "[$ProgFilesDir]";
 static const char WindowsDirVariable[] = "[$WinDir]";
 static const char AppDirVariable[] = "[$AppDir]";
 static const char VariableStart[] = "[$";
-static const char WorkJvmFolder[] = "jvm";
-static const char JavaSoftDir[] = "JavaSoft";
 static const char* const KnownKinds[] = {"JRE", "JDK", "Java Plug-in"};
 
 bool programsFolderFor(unsigned bits, char* dir, bool& perUser) {
@@ -37,7 +36,7 @@ JvmPlaces::JvmPlaces(const char* installDir, const char* kind, const char* versi
 static const char* afterVariable(const char* text, const char* variable) {
     if (!startsWith(text, variable)) return nullptr;
     const char* rest = text + strlen(variable);
-    return rest[0] == DIR_END[0] && rest[1] ? rest : nullptr;
+    return rest[0] == PathSeparator[0] && rest[1] ? rest : nullptr;
 }
 
 bool JvmPlaces::packageFolder(unsigned bits, char* dir, int& machineWide) {
@@ -47,7 +46,7 @@ bool JvmPlaces::packageFolder(unsigned bits, char* dir, int& machineWide) {
     if (forThisRun) {
         // The work directory's own folder, whatever follows the variable.
         getCurrentDir(base, PathBufferSize - 1);
-        return formatText(dir, PathBufferSize, "%s%s%s", base, DIR_END, WorkJvmFolder);
+        return formatText(dir, PathBufferSize, "%s%s%s", base, PathSeparator, WorkJvmFolder);
     }
     if (!startsWith(installDir, VariableStart)) {
         // A directory as it is; a relative one lies in the work directory.
@@ -81,10 +80,11 @@ bool JvmPlaces::defaultFolder(unsigned bits, char* dir, int& machineWide) {
     parseVersion(versionCopy, base, micro);
     bool known = false;
     for (const char* name : KnownKinds) known = known || strcmp(kind, name) == 0;
-    bool fits = known ? formatText(dir, PathBufferSize, "%s%s%s%s%s%s%s%s", programs, DIR_END,
-                                   JavaSoftDir, DIR_END, kind, base, DIR_END, version)
-                      : formatText(dir, PathBufferSize, "%s%sJVM%s%s%s", programs, DIR_END, base,
-                                   DIR_END, version);
+    bool fits = known
+                    ? formatText(dir, PathBufferSize, "%s%s%s%s%s%s%s%s", programs, PathSeparator,
+                                 JavaSoftFolder, PathSeparator, kind, base, PathSeparator, version)
+                    : formatText(dir, PathBufferSize, "%s%sJVM%s%s%s", programs, PathSeparator,
+                                 base, PathSeparator, version);
     if (!fits) trace("JVM folder too long", dir);
     return fits;
 }

@@ -13,10 +13,12 @@
 // JVM is started once with "-version", its output going to a temporary file
 // that is deleted after it is read.
 #include "jvm/jvmprobe.h"
+#include "base/disknames.h"
 #include "base/timeline.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/jvmhome.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/textline.h"
@@ -32,13 +34,6 @@
 #include <string.h>
 #include <windows.h>
 
-static const char TestJvmFilename[] = "TestJvm.class";
-static const char TestJvmResultsFilename[] = "jvmGood.txt";
-static const char PrivateResultsDir[] = "__kivjvmtest";
-static const char DIR_END[] = "\\";
-static const char BinDir[] = "bin";
-static const char OldJreFilename[] = "jre";
-static const char NewJreFilename[] = "java";
 static const char JavaHomeKey[] = "java.home=";
 
 // Line buffer of the results file: 1001 bytes, at most 998 characters a read.
@@ -75,7 +70,6 @@ void JvmProbe::refuse(const char* format, const char* detail) {
 }
 
 JvmProbe::~JvmProbe() {}
-
 
 bool JvmProbe::meetsLimits(const JvmWanted& wanted, const char* jvmVersion) {
     const char* required = wanted.required;
@@ -138,17 +132,18 @@ bool JvmProbe::resultsMeetLimits(const char* resultsFile, const JvmWanted& wante
 // A home as the launcher names directories: backslashes, no trailing one.
 static void tidyReportedHome(char* home) {
     for (char* c = home; *c; ++c)
-        if (*c == '/') *c = DIR_END[0];
+        if (*c == '/') *c = PathSeparator[0];
     size_t length = strlen(home);
-    while (length > 3 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
+    while (length > 3 && home[length - 1] == PathSeparator[0]) home[--length] = '\0';
 }
 
 // Whether dir\name or dir\bin\name is a file.
 static bool holdsProgram(const char* dir, const char* name) {
     char path[PathBufferSize];
-    return (formatText(path, sizeof path, "%s%s%s", dir, DIR_END, name) && fexists(path) &&
+    return (formatText(path, sizeof path, "%s%s%s", dir, PathSeparator, name) && fexists(path) &&
             !isDir(path)) ||
-           (formatText(path, sizeof path, "%s%s%s%s%s", dir, DIR_END, BinDir, DIR_END, name) &&
+           (formatText(path, sizeof path, "%s%s%s%s%s", dir, PathSeparator, BinFolder,
+                       PathSeparator, name) &&
             fexists(path) && !isDir(path));
 }
 
@@ -170,7 +165,7 @@ void JvmProbe::readReportedHome(const char* resultsFile, const char* jvmPath) {
         return;
     }
     tidyReportedHome(home);
-    const char* name = strrchr(jvmPath, DIR_END[0]);
+    const char* name = strrchr(jvmPath, PathSeparator[0]);
     name = name ? name + 1 : jvmPath;
     if (!isAbsoluteDirPath(home) || !holdsProgram(home, name)) {
         char text[200];
@@ -194,22 +189,22 @@ bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
     // none at all.
     *own = false;
     copyText(dir, PathBufferSize, ".");
-    copyText(file, PathBufferSize, TestJvmResultsFilename);
-    remove(TestJvmResultsFilename);
-    if (GetFileAttributesA(TestJvmResultsFilename) == INVALID_FILE_ATTRIBUTES) return true;
+    copyText(file, PathBufferSize, TestJvmResultsFile);
+    remove(TestJvmResultsFile);
+    if (GetFileAttributesA(TestJvmResultsFile) == INVALID_FILE_ATTRIBUTES) return true;
 
     // Something named "jvmGood.txt" stays (a directory, a locked file): the
     // test class writes into a private directory instead.
-    trace("results file cannot be deleted:", TestJvmResultsFilename);
-    copyText(dir, PathBufferSize, PrivateResultsDir);
-    CreateDirectoryA(PrivateResultsDir, nullptr);
-    if (!isDir(PrivateResultsDir) ||
-        !formatText(file, PathBufferSize, "%s%s%s", PrivateResultsDir, DIR_END,
-                    TestJvmResultsFilename))
+    trace("results file cannot be deleted:", TestJvmResultsFile);
+    copyText(dir, PathBufferSize, PrivateResultsFolder);
+    CreateDirectoryA(PrivateResultsFolder, nullptr);
+    if (!isDir(PrivateResultsFolder) ||
+        !formatText(file, PathBufferSize, "%s%s%s", PrivateResultsFolder, PathSeparator,
+                    TestJvmResultsFile))
         return false;
     remove(file);
     if (GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES) {
-        RemoveDirectoryA(PrivateResultsDir);
+        RemoveDirectoryA(PrivateResultsFolder);
         return false;
     }
     *own = true;
@@ -220,14 +215,14 @@ bool JvmProbe::prepareResults(char* dir, char* file, bool* own) {
 // The home of a program: its directory, or the one above when that is "bin".
 static void homeOfProgram(const char* jvmPath, char* home, size_t cap) {
     copyText(home, cap, jvmPath);
-    char* separator = strrchr(home, DIR_END[0]);
+    char* separator = strrchr(home, PathSeparator[0]);
     if (!separator) {
         copyText(home, cap, ".");
         return;
     }
     *separator = '\0';
-    separator = strrchr(home, DIR_END[0]);
-    if (separator && _stricmp(separator + 1, BinDir) == 0) *separator = '\0';
+    separator = strrchr(home, PathSeparator[0]);
+    if (separator && _stricmp(separator + 1, BinFolder) == 0) *separator = '\0';
 }
 
 bool JvmProbe::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char* version,
@@ -241,7 +236,7 @@ bool JvmProbe::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char*
         trace("no place for the -version answer", tempDir);
         return false;
     }
-    const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
+    const char* lastSeparator = strrchr(jvmPath, PathSeparator[0]);
     char commandLine[PathBufferSize];
     formatText(commandLine, sizeof commandLine, "%s -version",
                lastSeparator ? lastSeparator + 1 : jvmPath);
@@ -317,7 +312,7 @@ bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
         return false;
     }
     // Without the test class a JVM is judged by what it says of itself.
-    if (!fexists(TestJvmFilename)) {
+    if (!fexists(TestJvmClassFile)) {
         bool ok = judgeWithoutTestClass(wanted, jvmPath);
         if (ok) refusalText[0] = '\0';
         return ok;
@@ -330,21 +325,21 @@ bool JvmProbe::runTest(const JvmWanted& wanted, const char* jvmPath) {
     if (!prepareResults(resultsDir, resultsFile, &ownDir)) {
         trace("no place for the test results", resultsDir);
         refuse("was not tested: no place for its answer (%s cannot be deleted)",
-               TestJvmResultsFilename);
+               TestJvmResultsFile);
         return false;
     }
     bool ok = runTestClass(wanted, jvmPath, resultsDir, resultsFile);
     remove(resultsFile);
-    if (ownDir) RemoveDirectoryA(PrivateResultsDir);
+    if (ownDir) RemoveDirectoryA(PrivateResultsFolder);
     if (ok) refusalText[0] = '\0';
     return ok;
 }
 
 bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* resultsDir,
                             const char* resultsFile) {
-    char className[sizeof TestJvmFilename];
-    copyText(className, TestJvmFilename);
-    char* extension = strstr(className, ".class");
+    char className[sizeof TestJvmClassFile];
+    copyText(className, TestJvmClassFile);
+    char* extension = strstr(className, ClassExtension);
     if (extension) *extension = '\0';
 
     // The test run and every child started later see no CLASSPATH.
@@ -352,7 +347,7 @@ bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* 
     _putenv(noClasspath);
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
-    const char* lastSeparator = strrchr(jvmPath, DIR_END[0]);
+    const char* lastSeparator = strrchr(jvmPath, PathSeparator[0]);
     // The command line as the runtime's spawn makes it: the entries joined by
     // blanks, none quoted. The directory goes unquoted: the test class joins
     // a directory with blanks from the words it arrives in.
@@ -407,11 +402,11 @@ bool JvmProbe::testProgram(const JvmWanted& wanted, const char* jvmPath) {
 // Tries homeDir\commandName, then homeDir\bin\commandName.
 bool JvmProbe::tryCommand(const JvmWanted& wanted,
                        const char* homeDir, const char* commandName, char* jvmPath) {
-    if (formatText(jvmPath, PathBufferSize, "%s%s%s", homeDir, DIR_END, commandName) &&
+    if (formatText(jvmPath, PathBufferSize, "%s%s%s", homeDir, PathSeparator, commandName) &&
         testProgram(wanted, jvmPath))
         return true;
-    if (formatText(jvmPath, PathBufferSize, "%s%s%s%s%s", homeDir, DIR_END, BinDir, DIR_END,
-                   commandName) &&
+    if (formatText(jvmPath, PathBufferSize, "%s%s%s%s%s", homeDir, PathSeparator, BinFolder,
+                   PathSeparator, commandName) &&
         testProgram(wanted, jvmPath))
         return true;
     return false;
@@ -432,13 +427,12 @@ bool JvmProbe::findAndTest(const JvmWanted& wanted, const char* homeDir, JvmFoun
         return true;
     }
 
-    if (strstr(commandName, OldJreFilename) == commandName) {
+    if (strstr(commandName, JreProgram) == commandName) {
         // An old-style name: the newer JVMs carry java.exe and javaw.exe.
         // javaw whenever the run traces, as it does throughout an
         // installation (see the rules in getparam.cpp).
         char newName[20];
-        formatText(newName, sizeof newName, "%s%s", NewJreFilename,
-                   wanted.tracing ? "w.exe" : ".exe");
+        formatText(newName, sizeof newName, "%s%s", JavaProgram, wanted.tracing ? "w.exe" : ".exe");
         if (tryCommand(wanted, homeDir, newName, accepted.program)) {
             copyText(accepted.commandName, newName);
             return true;

@@ -33,9 +33,9 @@ JvmProvider* jvmProviderFor(const char* installerType) {
         const char* type;
         JvmProvider& (*kind)();
     } Kinds[] = {
-        {SelfExtractorInstallerType, compressedJvm},
-        {ThirdPartyInstallerType, jvmInstallerProgram},
-        {DownloadInstallerType, downloadedJvm},
+        {CompressedJvmType, compressedJvm},
+        {JvmInstallerProgramType, jvmInstallerProgram},
+        {DownloadedJvmType, downloadedJvm},
     };
     for (const auto& kind : Kinds)
         if (installerType && _stricmp(installerType, kind.type) == 0) return &kind.kind();

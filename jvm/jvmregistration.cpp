@@ -5,10 +5,11 @@
 // every user; any other (a standard user's, whose JVM went below the user's
 // own Programs folder) in HKEY_CURRENT_USER, for that user alone.
 //
-// A JVM of version 9 or later is entered as today's installers enter it:
-// JRE\\<version> (JDK\\<version> for a JDK) with JavaHome, the whole version
-// being the key's name. An older one is entered under the product keys with
-// the version base and its MicroVersion, and gets the program copies.
+// A JVM of version 9 or later is entered as today's JVM installer programs
+// enter it: JRE\\<version> (JDK\\<version> for a JDK) with JavaHome, the
+// whole version being the key's name. An older one is entered under the
+// product keys with the version base and its MicroVersion, and gets the
+// program copies.
 //
 // Registration is additive: keys are opened or created, a value is written
 // only where none is (a value too long to read counts as present), a version
@@ -17,9 +18,11 @@
 // the JVM unregistered (its version key or JavaHome refused), so that the
 // next run will not find it, goes to errors.log with the key and the error.
 #include "jvm/jvmregistration.h"
+#include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/jvmhome.h"
+#include "base/versionsplit.h"
 #include "base/winerror.h"
 #include "base/fexists.h"
 #include "base/textline.h"
@@ -28,11 +31,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char BinDir[] = "bin";
-static const char NewJreFilename[] = "java";
 static const char JdkType[] = "JDK";
-static const char ExeExtension[] = ".exe";
 static const char JreEntry[] = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 static const char JdkEntry[] = "SOFTWARE\\JavaSoft\\Java Development Kit";
 static const char JreVersionsEntry[] = "SOFTWARE\\JavaSoft\\JRE";
@@ -44,7 +43,6 @@ static const char JavaHomeValue[] = "JavaHome";
 static const char MicroVersionValue[] = "MicroVersion";
 static const char CurrentVersionValue[] = "CurrentVersion";
 static const char RuntimeLibValue[] = "RuntimeLib";
-static const char JvmDll[] = "jvm.dll";
 // Where a runtime keeps its jvm.dll, in the order they are taken; a 64-bit
 // Java 8 has the server one alone.
 static const char* const JvmDllDirs[] = {"classic", "hotspot", "client", "server"};
@@ -57,7 +55,7 @@ static void jvmHomeOf(const char* jvmDir, char* home) {
     if (!_fullpath(home, jvmDir, PathBufferSize)) copyText(home, PathBufferSize, jvmDir);
     lowerText(home);
     size_t length = strlen(home);
-    if (length > 0 && home[length - 1] == DIR_END[0]) home[--length] = '\0';
+    if (length > 0 && home[length - 1] == PathSeparator[0]) home[--length] = '\0';
     cutFinalBinLevel(home);
 }
 
@@ -126,7 +124,7 @@ bool JvmRegistration::configureJre(const char* base, const char* micro, const ch
                                    const char* jvmCommandName) {
     if (!addJvmToRegistry(JreEntry, JavaHomeValue, base, micro, jvmHome, jvmCommandName))
         return false;
-    copyJreFilesToHome(base, jvmHome, jvmCommandName);
+    copyJreFilesToWindowsDir(base, jvmHome, jvmCommandName);
     if (!startsWith(base, Jre11Version)) configureJava2(base, micro, jvmHome, jvmCommandName);
     return true;
 }
@@ -190,7 +188,7 @@ bool JvmRegistration::addJvmVersion(const char* entry, const char* version, cons
     char keyName[PathBufferSize];
     RegKey key;
     // A failed creation is tried once more, as for the older form.
-    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version) ||
+    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, PathSeparator, version) ||
         (!addToRegistry(registryRoot, keyName, key) &&
          !addToRegistry(registryRoot, keyName, key))) {
         trace("unable to add registry key", keyName);
@@ -210,12 +208,12 @@ bool JvmRegistration::addJvmToRegistry(const char* entry, const char* homeValueN
     addJvmTopLevelKey(entry, version);
 
     char keyName[PathBufferSize];
-    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, DIR_END, version)) {
+    if (!formatText(keyName, sizeof keyName, "%s%s%s", entry, PathSeparator, version)) {
         trace("unable to addJvmToRegistry");
         return false;
     }
     // A failed open is tried once more, and so is a failed creation below:
-    // the key may be in the middle of being made by another installer.
+    // the key may be in the middle of being made by another JVM installer program.
     RegKey key;
     REGSAM access = KEY_QUERY_VALUE | registryView;
     if (key.open(registryRoot, keyName, access) == ERROR_SUCCESS ||
@@ -258,11 +256,11 @@ bool JvmRegistration::addJvmSubentries(RegKey& key, const char* keyName,
     copyText(program, programName);
     size_t length = strlen(program);
     if (length > 4 && _stricmp(program + length - 4, ExeExtension) == 0) program[length - 4] = '\0';
-    if (_stricmp(program, NewJreFilename) != 0 || _stricmp(version, Jre12Version) < 0) return true;
+    if (_stricmp(program, JavaProgram) != 0 || _stricmp(version, Jre12Version) < 0) return true;
     char dll[PathBufferSize];
     for (const char* dir : JvmDllDirs) {
-        if (formatText(dll, sizeof dll, "%s%s%s%s%s%s%s", jvmHome, DIR_END, BinDir, DIR_END, dir,
-                       DIR_END, JvmDll) &&
+        if (formatText(dll, sizeof dll, "%s%s%s%s%s%s%s", jvmHome, PathSeparator, BinFolder,
+                       PathSeparator, dir, PathSeparator, JvmDllFile) &&
             fexists(dll)) {
             addValueToRegistry(key, RuntimeLibValue, dll);
             return true;

@@ -57,7 +57,7 @@ private:
                       const char* program);
     bool configureJava2(const char* base, const char* micro, const char* jvmHome,
                         const char* program);
-    bool copyJreFilesToHome(const char* base, const char* jvmHome, const char* program);
+    bool copyJreFilesToWindowsDir(const char* base, const char* jvmHome, const char* program);
     // Copies unless the target exists already (never replaces a file).
     bool copyJvmFile(const char* from, const char* to);
     // SOFTWARE\JavaSoft\JRE (or \JDK)\<version> with JavaHome, and the

@@ -1,5 +1,6 @@
 // The version named by a JVM home's "release" file.
 #include "jvm/jvmrelease.h"
+#include "base/disknames.h"
 
 #include "base/strbuf.h"
 #include "base/textline.h"
@@ -7,13 +8,12 @@
 #include <ctype.h>
 #include <string.h>
 
-static const char ReleaseFilename[] = "release";
 static const char VersionKey[] = "JAVA_VERSION=";
 
 bool readReleaseVersion(const char* home, char* version, size_t cap) {
     if (cap) version[0] = '\0';
     char path[PathBufferSize];
-    if (!formatText(path, sizeof path, "%s\\%s", home, ReleaseFilename)) return false;
+    if (!formatText(path, sizeof path, "%s\\%s", home, ReleaseFile)) return false;
     enum { LineSize = 1000 };
     LineReader file(path, authoredLines(LineSize - 1));
     if (!file.isOpen()) return false;

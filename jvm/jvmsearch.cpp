@@ -4,16 +4,19 @@
 // The product keys under SOFTWARE\JavaSoft hold one subkey per installed
 // version with the values MicroVersion and JavaHome; Java 9 and later
 // register under SOFTWARE\JavaSoft\JDK and \JRE with the whole version as the
-// subkey's name; several vendors' installers write only a key of their own.
-// Each key is read in every hive and view in which an installer of either
-// bitness may have written it. The subkeys of one key are all read first
-// (home, registered version, the home's release file), ordered newest first
-// by what they say, and judged in that order: the evidence that costs no
-// JVM start first, then JvmProbe's proof by the JVM's own answer.
+// subkey's name; several vendors' JVM installer programs write only a key of
+// their own. Each key is read in every hive and view in which a JVM
+// installer program of either bitness may have written it. The subkeys of
+// one key are all read first (home, registered version, the home's release
+// file), ordered newest first by what they say, and judged in that order:
+// the evidence that costs no JVM start first, then JvmProbe's proof by the
+// JVM's own answer.
 #include "jvm/jvmsearch.h"
+#include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/jvmhome.h"
+#include "base/searchpath.h"
 #include "base/dirguard.h"
 #include "base/regkey.h"
 #include "base/scopedbuffer.h"
@@ -33,8 +36,7 @@ static const char MicroVersionValue[] = "MicroVersion";
 static const char JavaHomeValue[] = "JavaHome";
 static const char HomeValue[] = "Home";
 static const char JavaHomeVariable[] = "JAVA_HOME";
-static const char* const PathPrograms[] = {"javaw.exe", "java.exe"};
-static const char DIR_END[] = "\\";
+static const char* const PathPrograms[] = {JavawExe, JavaExe};
 static const char LocalMachine[] = "HKEY_LOCAL_MACHINE";
 
 struct RegistrySource {
@@ -52,7 +54,7 @@ static const RegistrySource ProductKeys[] = {
     {PluginEntry, "", JavaHomeValue, true, "Java Plugin registry entry had correct jvm info"},
 };
 
-// Keys of today's installers, in the order they are searched.
+// Keys of today's JVM installer programs, in the order they are searched.
 static const RegistrySource VersionKeys[] = {
     {"SOFTWARE\\JavaSoft\\JDK", "", JavaHomeValue, false, nullptr},
     {"SOFTWARE\\JavaSoft\\JRE", "", JavaHomeValue, false, nullptr},
@@ -230,7 +232,7 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
         trace("                 version", candidate.name);
         char versionKey[PathBufferSize];
         formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, candidate.name,
-                   *source.below ? DIR_END : "", source.below);
+                   *source.below ? PathSeparator : "", source.below);
         formatText(where, sizeof where, "%s\\%s%s", hive.rootName, versionKey, hive.viewName);
         if (candidate.problem) {
             ++candidateNumber;
@@ -306,7 +308,7 @@ unsigned int JvmSearch::getAvailableVersions(HKEY productKey, char** versions) {
 }
 
 // Drops the blanks and quotes around a directory and its trailing
-// separators (installers write "C:\...\jdk-17.0.9.9-hotspot\"); a drive
+// separators (JVM installer programs write "C:\...\jdk-17.0.9.9-hotspot\"); a drive
 // root keeps its backslash.
 static void tidyHome(char* home) {
     size_t length = strlen(home);
@@ -354,7 +356,7 @@ bool JvmSearch::readRegistration(const HiveView& hive, const RegistrySource& sou
     char versionKey[PathBufferSize];
     RegKey key;
     if (!formatText(versionKey, sizeof versionKey, "%s\\%s%s%s", source.key, versionName,
-                    *source.below ? DIR_END : "", source.below) ||
+                    *source.below ? PathSeparator : "", source.below) ||
         key.open(hive.root, versionKey, KEY_QUERY_VALUE | hive.view) != ERROR_SUCCESS) {
         trace("no such registry entry", versionKey);
         return false;
@@ -433,7 +435,7 @@ bool JvmSearch::searchJavaHome(const JvmWanted& wanted, JvmFound& accepted) {
 // program (PathBufferSize bytes); false when it has neither.
 static bool pathProgram(const char* home, char* program) {
     for (const char* name : PathPrograms) {
-        if (!home[0] || !formatText(program, PathBufferSize, "%s%s%s", home, DIR_END, name))
+        if (!home[0] || !formatText(program, PathBufferSize, "%s%s%s", home, PathSeparator, name))
             continue;
         DWORD attributes = GetFileAttributesA(program);
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -4,7 +4,7 @@
 //   and JavaHome);
 //   SOFTWARE\JavaSoft\JDK and ...\JRE, where the version's subkey name is the
 //   whole version (JavaHome);
-//   the keys some vendors' installers write alone (Eclipse Adoptium,
+//   the keys some vendors' JVM installer programs write alone (Eclipse Adoptium,
 //   AdoptOpenJDK, Microsoft: <version>\hotspot\MSI, value Path; Azul Zulu:
 //   zulu-<version>, value InstallationPath);
 //   JAVA_HOME; and the first javaw.exe or java.exe on the search path.

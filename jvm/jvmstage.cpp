@@ -1,36 +1,34 @@
 // JvmStage: the stage folder, its lock, the sweep of a killed run's stages,
 // and the move into the final folder.
 #include "jvm/jvmstage.h"
+#include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/deltree.h"
+#include "base/fexists.h"
 #include "base/dirguard.h"
 #include "base/findfile.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char StagePrefix[] = "~kivstage-";
-const char StageLockFilename[] = "stage.lock";
-
 static bool endsWithSeparator(const char* text) {
     size_t length = strlen(text);
-    return length > 0 && text[length - 1] == DIR_END[0];
+    return length > 0 && text[length - 1] == PathSeparator[0];
 }
 
 bool makeLevels(const char* dir, char* madeTop, unsigned long& error) {
     madeTop[0] = '\0';
     char work[PathBufferSize];
-    if (!formatText(work, sizeof work, "%s%s", dir, endsWithSeparator(dir) ? "" : DIR_END)) {
+    if (!formatText(work, sizeof work, "%s%s", dir, endsWithSeparator(dir) ? "" : PathSeparator)) {
         error = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
     // Every level from the left; a drive, and the server and share of a UNC
     // path, are not made.
-    bool unc = work[0] == DIR_END[0] && work[1] == DIR_END[0];
+    bool unc = work[0] == PathSeparator[0] && work[1] == PathSeparator[0];
     unsigned level = 0;
-    for (char* separator = strchr(work, DIR_END[0]); separator;
-         separator = strchr(separator + 1, DIR_END[0])) {
+    for (char* separator = strchr(work, PathSeparator[0]); separator;
+         separator = strchr(separator + 1, PathSeparator[0])) {
         ++level;
         *separator = '\0';
         bool driveOnly = strlen(work) == 2 && work[1] == ':';
@@ -47,7 +45,7 @@ bool makeLevels(const char* dir, char* madeTop, unsigned long& error) {
                 copyText(madeTop, PathBufferSize, work);
             }
         }
-        *separator = DIR_END[0];
+        *separator = PathSeparator[0];
     }
     return true;
 }
@@ -55,7 +53,7 @@ bool makeLevels(const char* dir, char* madeTop, unsigned long& error) {
 void removeEmptyLevels(const char* dir, const char* top) {
     size_t topLength = strlen(top);
     if (!topLength || _strnicmp(dir, top, topLength) != 0 ||
-        (dir[topLength] && dir[topLength] != DIR_END[0]))
+        (dir[topLength] && dir[topLength] != PathSeparator[0]))
         return;
     char level[PathBufferSize];
     if (!copyText(level, dir)) return;
@@ -67,7 +65,7 @@ void removeEmptyLevels(const char* dir, const char* top) {
             if (!removeEmptyDirPatiently(level) || isDir(level)) return;
             trace("removed:", level);
         }
-        char* separator = strrchr(level, DIR_END[0]);
+        char* separator = strrchr(level, PathSeparator[0]);
         if (strlen(level) <= topLength || !separator) return;
         *separator = '\0';
     }
@@ -75,7 +73,7 @@ void removeEmptyLevels(const char* dir, const char* top) {
 
 bool isEmptyDir(const char* dir) {
     char pattern[PathBufferSize];
-    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return false;
+    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, PathSeparator)) return false;
     FindFile listing(pattern);
     return listing.isListed() && !listing.next();
 }
@@ -83,7 +81,7 @@ bool isEmptyDir(const char* dir) {
 void listEntries(const char* dir, unsigned count, char* out, size_t cap, const char* skip) {
     out[0] = '\0';
     char pattern[PathBufferSize];
-    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, DIR_END)) return;
+    if (!formatText(pattern, sizeof pattern, "%s%s*", dir, PathSeparator)) return;
     FindFile listing(pattern);
     unsigned listed = 0;
     while (listing.next()) {
@@ -101,13 +99,14 @@ void listEntries(const char* dir, unsigned count, char* out, size_t cap, const c
 // held by nobody (the lock can be deleted), is a leftover.
 static void sweepStages(const char* parent) {
     char pattern[PathBufferSize];
-    if (!formatText(pattern, sizeof pattern, "%s%s%s*", parent, DIR_END, StagePrefix)) return;
+    if (!formatText(pattern, sizeof pattern, "%s%s%s*", parent, PathSeparator, StageFolderPrefix))
+        return;
     FindFile listing(pattern);
     char stage[PathBufferSize], lock[PathBufferSize];
     while (listing.next()) {
         if (!listing.isDirectory() ||
-            !formatText(stage, sizeof stage, "%s%s%s", parent, DIR_END, listing.name()) ||
-            !formatText(lock, sizeof lock, "%s%s%s", stage, DIR_END, StageLockFilename))
+            !formatText(stage, sizeof stage, "%s%s%s", parent, PathSeparator, listing.name()) ||
+            !formatText(lock, sizeof lock, "%s%s%s", stage, PathSeparator, StageLockFile))
             continue;
         if (!DeleteFileA(lock) && GetLastError() != ERROR_FILE_NOT_FOUND) continue;  // in use
         trace("removing the stage of a run that did not end:", stage);
@@ -133,7 +132,7 @@ bool JvmStage::make(const char* parent, unsigned long& error) {
     char stage[PathBufferSize];
     for (int attempt = 0; attempt < 8; ++attempt) {
         if (!formatText(stage, sizeof stage, "%s%s%s%lu-%llu", parent,
-                        endsWithSeparator(parent) ? "" : DIR_END, StagePrefix,
+                        endsWithSeparator(parent) ? "" : PathSeparator, StageFolderPrefix,
                         GetCurrentProcessId(), (unsigned long long)GetTickCount64() + attempt)) {
             error = ERROR_FILENAME_EXCED_RANGE;
             break;
@@ -142,7 +141,8 @@ bool JvmStage::make(const char* parent, unsigned long& error) {
             copyText(stageDir, stage);
             SetFileAttributesA(stageDir, FILE_ATTRIBUTE_HIDDEN);
             char lockPath[PathBufferSize];
-            if (formatText(lockPath, sizeof lockPath, "%s%s%s", stageDir, DIR_END, StageLockFilename))
+            if (formatText(lockPath, sizeof lockPath, "%s%s%s", stageDir, PathSeparator,
+                           StageLockFile))
                 lock = CreateFileA(lockPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
             trace("staging the JVM in", stageDir);

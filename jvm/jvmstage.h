@@ -60,7 +60,5 @@ bool isEmptyDir(const char* dir);
 // count of them, then "..."), into out (cap bytes): what a folder holds.
 void listEntries(const char* dir, unsigned count, char* out, size_t cap,
                  const char* skip = nullptr);
-// The name of the stage's lock file, which a listing of a stage passes over.
-extern const char StageLockFilename[];
 
 #endif

@@ -2,9 +2,10 @@
 // already in its final folder, the stage, the proof, the move, the
 // registration.
 #include "jvm/stagedjvm.h"
+#include "base/disknames.h"
 
 #include "base/bitness.h"
-#include "base/clib.h"
+#include "base/deltree.h"
 #include "base/winerror.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
@@ -17,13 +18,8 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char BinDir[] = "bin";
-static const char NewJreFilename[] = "java";
-static const char OldJreFilename[] = "jre";
 // What an earlier run of ours leaves in a folder it placed a JVM in: such
 // a folder may be replaced.
-static const char RecordFilename[] = "__kivjvm.txt";
 
 static bool isAbsolute(const char* path) {
     return (isSeparator(path[0]) && isSeparator(path[1])) ||
@@ -37,19 +33,19 @@ static bool homeIn(const char* folder, const char* homeDir, char* home) {
     char written[PathBufferSize];
     copyText(written, homeDir ? homeDir : "");
     for (char* c = written; *c; ++c)
-        if (*c == '/') *c = DIR_END[0];
+        if (*c == '/') *c = PathSeparator[0];
     if (isAbsolute(written)) return copyText(home, PathBufferSize, written);
     const char* inside = written;
     while (inside[0] == '.' && isSeparator(inside[1])) inside += 2;
     size_t length = strlen(inside);
     while (length && isSeparator(inside[length - 1])) written[(inside - written) + --length] = '\0';
     if (!inside[0] || strcmp(inside, ".") == 0) return copyText(home, PathBufferSize, folder);
-    return formatText(home, PathBufferSize, "%s%s%s", folder, DIR_END, inside);
+    return formatText(home, PathBufferSize, "%s%s%s", folder, PathSeparator, inside);
 }
 
 static bool parentOf(const char* dir, char* parent) {
     copyText(parent, PathBufferSize, dir);
-    char* separator = strrchr(parent, DIR_END[0]);
+    char* separator = strrchr(parent, PathSeparator[0]);
     if (!separator || separator == parent) return false;
     if (separator == parent + 2 && parent[1] == ':') separator[1] = '\0';  // "C:\"
     else *separator = '\0';
@@ -59,13 +55,14 @@ static bool parentOf(const char* dir, char* parent) {
 // path, when it lies in from, moved to to.
 static void moveName(char* path, const char* from, const char* to) {
     size_t length = strlen(from);
-    if (_strnicmp(path, from, length) != 0 || (path[length] && path[length] != DIR_END[0])) return;
+    if (_strnicmp(path, from, length) != 0 || (path[length] && path[length] != PathSeparator[0]))
+        return;
     char moved[PathBufferSize];
     if (formatText(moved, sizeof moved, "%s%s", to, path + length))
         copyText(path, PathBufferSize, moved);
 }
 
-void logInstallerExit(const char* program, unsigned long code, const char* dir) {
+void logInstallingProgramExit(const char* program, unsigned long code, const char* dir) {
     char message[PathBufferSize * 2 + 100];
     formatText(message, sizeof message, "%s ended with exit code %lu; it was to install the JVM into %s",
                program, code, dir);
@@ -81,8 +78,8 @@ bool diskIsFull(const char* dir) {
 bool findJvmProgram(const char* home, const char* commandName, bool ownTrace, char* path,
                     char* foundName) {
     char newName[VersionBufferSize];
-    formatText(newName, sizeof newName, ownTrace ? "%sw.exe" : "%s.exe", NewJreFilename);
-    bool oldStyle = startsWith(commandName, OldJreFilename);
+    formatText(newName, sizeof newName, ownTrace ? "%sw.exe" : "%s.exe", JavaProgram);
+    bool oldStyle = startsWith(commandName, JreProgram);
     // First match wins: home\name, home\new name, home\bin\name, home\bin\new
     // name (the new names only for an old "jre" name).
     struct Place {
@@ -90,14 +87,15 @@ bool findJvmProgram(const char* home, const char* commandName, bool ownTrace, ch
         const char* name;
     } places[] = {{"", commandName},
                   {"", oldStyle ? newName : nullptr},
-                  {BinDir, commandName},
-                  {BinDir, oldStyle ? newName : nullptr}};
+                  {BinFolder, commandName},
+                  {BinFolder, oldStyle ? newName : nullptr}};
     for (const Place& place : places) {
         if (!place.name) continue;
-        bool fits = place.subdir[0]
-                        ? formatText(path, PathBufferSize, "%s%s%s%s%s", home, DIR_END,
-                                     place.subdir, DIR_END, place.name)
-                        : formatText(path, PathBufferSize, "%s%s%s", home, DIR_END, place.name);
+        bool fits =
+            place.subdir[0]
+                ? formatText(path, PathBufferSize, "%s%s%s%s%s", home, PathSeparator, place.subdir,
+                             PathSeparator, place.name)
+                : formatText(path, PathBufferSize, "%s%s%s", home, PathSeparator, place.name);
         if (fits && fexists(path)) return copyText(foundName, PathBufferSize, place.name);
     }
     path[0] = '\0';
@@ -159,9 +157,10 @@ static bool clearWay(const char* target, ProvisionResult& result) {
     DWORD attributes = GetFileAttributesA(target);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
     char record[PathBufferSize];
-    bool ours = (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                formatText(record, sizeof record, "%s%s%s", target, DIR_END, RecordFilename) &&
-                fexists(record);
+    bool ours =
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        formatText(record, sizeof record, "%s%s%s", target, PathSeparator, StagedJvmRecordFile) &&
+        fexists(record);
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && isEmptyDir(target)) {
         trace("removing an empty folder in the JVM's place", target);
         RemoveDirectoryA(target);
@@ -210,7 +209,7 @@ private:
 
 static void writeRecord(const char* dir, const ProvisionRequest& request, const char* source) {
     char path[PathBufferSize];
-    if (!formatText(path, sizeof path, "%s%s%s", dir, DIR_END, RecordFilename)) return;
+    if (!formatText(path, sizeof path, "%s%s%s", dir, PathSeparator, StagedJvmRecordFile)) return;
     FILE* file = fopen(path, "wb");
     if (!file) return;
     fprintf(file,
@@ -249,7 +248,7 @@ bool provideStaged(const ProvisionRequest& request, unsigned guessBits, const ch
     // The home and the program, where the JVM was expanded.
     if (!isDir(home)) {
         char held[600], message[PathBufferSize + 700];
-        listEntries(stage.dir(), 6, held, sizeof held, StageLockFilename);
+        listEntries(stage.dir(), 6, held, sizeof held, StageLockFile);
         formatText(message, sizeof message, "The JVM's home %s is not in %s, which holds: %s",
                    request.homeDir, source, held[0] ? held : "nothing");
         reportError(message);

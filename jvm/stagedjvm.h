@@ -57,7 +57,7 @@ void registerProvidedJvm(const ProvisionRequest& request, const char* programNam
 
 // errors.log: the program that was to install the JVM into dir ended with
 // the failure exit code code.
-void logInstallerExit(const char* program, unsigned long code, const char* dir);
+void logInstallingProgramExit(const char* program, unsigned long code, const char* dir);
 
 // Whether the disk of dir has (next to) no room left: the only time a box
 // asks about disk space.

@@ -6,14 +6,17 @@
 // already in place is only ever replaced by a complete new one: the new copy
 // is on disk before the old file becomes its backup.
 #include "security/security.h"
+#include "base/disknames.h"
 
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/filecopy.h"
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "base/winfolders.h"
+#include "config/language.h"
 
 #include <windows.h>
 #include <direct.h>
@@ -22,39 +25,12 @@
 
 static const char JavaHomeDirSpec[] = "${java.home}";
 static const char UserHomeDirSpec[] = "${user.home}";
-static const char LibDir[] = "lib";
-static const char SecurityDir[] = "security";
-static const char JavaSecurityFilename[] = "java.security";
 static const char JavaIdentityDbField[] = "identity.database=";
 static const char WinNtLogonEntry[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-static const char SystemLogFilename[] = "changes.txt";
-static const char NewCopySuffix[] = ".__kivnew";
-static const char DIR_END[] = "\\";
 
-static const char ProfilesDir[] = "profiles";
-static const char BackupExtension[] = ".001";
-static const char RenameFormat[] = "%s %s %s identitydb.001";
+static const char RenameFormat[] = "%s %s identitydb.001";  // the words, the file replaced
 
 enum { LineBufferSize = 2001, LoginNameSize = 5000 };
-
-// The change record's rename words; any language not listed speaks English.
-struct RenameWords {
-    const char* language;
-    const char* word;
-    const char* preposition;
-};
-static const RenameWords RenameTable[] = {
-    {"french", "Renomm\xC3\xA9", "en"},  // UTF-8, as every text of the sources
-    {"german", "Alt:", "zu"},
-    {"spanish", "Reagrupado ", "a"},
-    {"polish", "Zmieniono", "na"},
-    {"japanese", "\xE5\x90\x8D\xE5\x89\x8D\xE5\xA4\x89\xE6\x9B\xB4", "->"},  // 名前変更
-    {"italian", "Rinominato", "a"},
-    {"portuguese", "Nome modificado", "Para"},
-    {"dutch", "Hernoemd", "naar"},
-};
-static const char EnglishWord[] = "Renamed";
-static const char EnglishPreposition[] = "to";
 
 // Installs one policy file: its setting resolved, then the copy.
 static bool installPolicy(Security& security, const char* label, const char* policy,
@@ -71,7 +47,7 @@ static bool installPolicy(Security& security, const char* label, const char* pol
 }
 
 bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
-                           const char* javaHome, const char* home, bool backup) {
+                           const char* javaHome, const char* windowsDir, bool backup) {
     bool result = true;
 
     // The system policy is installed the same way as the user policy, in
@@ -86,7 +62,7 @@ bool Security::addSecurity(char* systemPolicy, char* userPolicy, char* keystore,
         char destination[PathBufferSize];
         fileName[0] = destination[0] = '\0';
         trace("keystore", keystore);
-        result = addCertificate(keystore, javaHome, home, fileName, destination, backup);
+        result = addCertificate(keystore, javaHome, windowsDir, fileName, destination, backup);
     }
     return result;
 }
@@ -125,7 +101,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
     if (!slash) {
         copyText(fileName, PathBufferSize, rest);
         if (userHome &&
-            !formatText(destination, PathBufferSize, "%s%s%s", base, DIR_END, fileName)) {
+            !formatText(destination, PathBufferSize, "%s%s%s", base, PathSeparator, fileName)) {
             trace("security destination too long", fileName);
             destination[0] = '\0';
             return false;
@@ -141,7 +117,7 @@ bool Security::getFilenames(const char* setting, const char* javaHome, char* fil
     char directory[PathBufferSize];
     copyTextN(directory, dimof(directory), rest, (size_t)(slash - rest));
     if (!addDirectories(base, directory)) return false;
-    if (!formatText(destination, PathBufferSize, "%s%s%s", directory, DIR_END, fileName)) {
+    if (!formatText(destination, PathBufferSize, "%s%s%s", directory, PathSeparator, fileName)) {
         trace("security destination too long", directory);
         destination[0] = '\0';
         return false;
@@ -163,7 +139,7 @@ bool Security::addDirectories(const char* base, char* path) {
             size_t builtLength = strlen(built);
             bool fits = true;
             if (builtLength > 0 && built[builtLength - 1] != '\\')
-                fits = appendText(built, DIR_END);
+                fits = appendText(built, PathSeparator);
             if (fits) fits = appendText(built, piece);
             if (!fits) {
                 // Never create a directory under a cut name.
@@ -208,7 +184,7 @@ bool Security::getBackupFilename(const char* path, char* backupName, size_t cap)
         char* dot = strrchr(lastSeparator, '.');
         if (dot) *dot = '\0';
     }
-    return appendText(backupName, cap, BackupExtension);
+    return appendText(backupName, cap, BackupSuffix);
 }
 
 bool Security::backupFile(const char* path, const char* replacement) {
@@ -247,41 +223,25 @@ bool Security::backupFile(const char* path, const char* replacement) {
         return false;
     }
 
-    const char* word;
-    const char* preposition;
-    getRenameWords(language, &word, &preposition);
     // The record is in the code page of the paths it names.
-    char wordText[64];
-    ansiFromUtf8(word, wordText, sizeof wordText);
+    char words[64];
+    ansiFromUtf8(userPattern(TextRenamedTo, language), words, sizeof words);
     char line[PathBufferSize + 64];
-    formatText(line, dimof(line), RenameFormat, wordText, preposition, path);
+    formatText(line, dimof(line), RenameFormat, words, path);
     logSystemChange(line);
     trace("backed up", backupName);
     trace("security file installed", path);
     return true;
 }
 
-void Security::getRenameWords(const char* language, const char** word, const char** preposition) {
-    *word = EnglishWord;
-    *preposition = EnglishPreposition;
-    if (!language) return;
-    for (const RenameWords& entry : RenameTable) {
-        if (strcmp(language, entry.language) == 0) {
-            *word = entry.word;
-            *preposition = entry.preposition;
-            return;
-        }
-    }
-}
-
 void Security::logSystemChange(const char* text) {
-    FILE* file = fopen(SystemLogFilename, "at");
+    FILE* file = fopen(ChangesFile, "at");
     if (!file) return;
     fprintf(file, "%s\n", text);
     fclose(file);
 }
 
-bool Security::addCertificate(const char* setting, const char* javaHome, const char* home,
+bool Security::addCertificate(const char* setting, const char* javaHome, const char* windowsDir,
                               char* fileName, char* destination, bool backup) {
     if (!getFilenames(setting, javaHome, fileName, destination)) {
         if (fileName[0] && fexists(fileName))
@@ -293,7 +253,7 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     char name[PathBufferSize];
     getCurrentDir(currentDir, dimof(currentDir));
     copyText(name, fileName);
-    if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, DIR_END, name)) {
+    if (!formatText(fileName, PathBufferSize, "%s%s%s", currentDir, PathSeparator, name)) {
         trace("keystore path too long", name);
         return false;
     }
@@ -307,7 +267,8 @@ bool Security::addCertificate(const char* setting, const char* javaHome, const c
     // copy too, where that folder exists (and is not the profile itself).
     char alternate[PathBufferSize];
     if (result && !named && strstr(setting, UserHomeDirSpec) &&
-        getAlternateDestination(setting, home, alternate) && _stricmp(alternate, destination) != 0)
+        getAlternateDestination(setting, windowsDir, alternate) &&
+        _stricmp(alternate, destination) != 0)
         result = copySecurityFile(fileName, alternate, backup);
     return result;
 }
@@ -335,8 +296,8 @@ static void normaliseIdentityDb(char* value) {
 bool Security::getIdentityIdFilename(const char* javaHome, char* identityDb) {
     identityDb[0] = '\0';
     char path[PathBufferSize];
-    if (!formatText(path, dimof(path), "%s%s%s%s%s%s%s", javaHome, DIR_END, LibDir, DIR_END,
-                    SecurityDir, DIR_END, JavaSecurityFilename))
+    if (!formatText(path, dimof(path), "%s%s%s%s%s%s%s", javaHome, PathSeparator, LibFolder,
+                    PathSeparator, SecurityFolder, PathSeparator, JavaSecurityFile))
         return false;
     if (!fexists(path)) return false;
     LineReader file(path, textLines(LineBufferSize - 1));
@@ -394,7 +355,7 @@ bool Security::_getLoginName(char* name, size_t cap) {
     return true;
 }
 
-bool Security::getAlternateDestination(const char* setting, const char* home,
+bool Security::getAlternateDestination(const char* setting, const char* windowsDir,
                                        char* destination) {
     const char* slash = strrchr(setting, '/');
     size_t variableLength = strlen(UserHomeDirSpec);
@@ -403,9 +364,10 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
         return false;
 
     char profiles[PathBufferSize];
-    if (!formatText(profiles, dimof(profiles), "%s%s%s", home, DIR_END, ProfilesDir) ||
+    if (!formatText(profiles, dimof(profiles), "%s%s%s", windowsDir, PathSeparator,
+                    ProfilesFolder) ||
         !isDir(profiles)) {
-        trace("no profiles directory in", home);
+        trace("no profiles directory in", windowsDir);
         return false;
     }
     char name[PathBufferSize];
@@ -415,9 +377,9 @@ bool Security::getAlternateDestination(const char* setting, const char* home,
     }
 
     char profile[PathBufferSize];
-    if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesDir, '/', name)) return false;
-    if (!addDirectories(home, profile)) return false;
-    if (!formatText(destination, PathBufferSize, "%s%s%s", profile, DIR_END, slash + 1)) {
+    if (!formatText(profile, dimof(profile), "%s%c%s", ProfilesFolder, '/', name)) return false;
+    if (!addDirectories(windowsDir, profile)) return false;
+    if (!formatText(destination, PathBufferSize, "%s%s%s", profile, PathSeparator, slash + 1)) {
         trace("security destination too long", profile);
         destination[0] = '\0';
         return false;

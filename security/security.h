@@ -9,8 +9,8 @@
 // A setting is "${java.home}/dir/file", "${user.home}/dir/file" or
 // "dir/file" (below the work directory); ${user.home} is what it is for a
 // Java program on Windows, the user's profile. The file itself is taken
-// from the work directory, which is the current directory. home is the
-// Windows directory, whose "profiles" folder (where there is one, as on the
+// from the work directory, which is the current directory. windowsDir is
+// the Windows directory, whose "profiles" folder (where there is one, as on the
 // older systems) gets a copy of a keystore for ${user.home} as well. Every
 // output buffer holds PathBufferSize (5001) bytes.
 #ifndef SECURITY_SECURITY_H
@@ -28,7 +28,7 @@ public:
     // Installs the three files (each setting empty when not given).
     // Returns the outcome of the last step performed.
     bool addSecurity(char* systemPolicy, char* userPolicy, char* keystore, const char* javaHome,
-                     const char* home, bool backup);
+                     const char* windowsDir, bool backup);
 
     // Resolves a setting into the file name in the work directory and
     // its destination path, creating the destination's directories. True
@@ -56,25 +56,22 @@ public:
 
     // Installs the keystore: where java.security's identity database lives,
     // else at its destination and, for ${user.home}, also in the login
-    // name's directory below home\profiles where that folder exists.
-    bool addCertificate(const char* setting, const char* javaHome, const char* home,
+    // name's directory below windowsDir\profiles where that folder exists.
+    bool addCertificate(const char* setting, const char* javaHome, const char* windowsDir,
                         char* fileName, char* destination, bool backup);
 
     // The identity database that the JVM's lib\security\java.security
     // names, its directory created. False when it names none.
     bool getIdentityIdFilename(const char* javaHome, char* identityDb);
 
-    // home\profiles\<login name>\<file> for a "${user.home}/file"
-    // setting, the login name's directory created; false when home has no
+    // windowsDir\profiles\<login name>\<file> for a "${user.home}/file"
+    // setting, the login name's directory created; false when windowsDir has no
     // "profiles" folder.
-    bool getAlternateDestination(const char* setting, const char* home, char* destination);
+    bool getAlternateDestination(const char* setting, const char* windowsDir, char* destination);
 
     // The ".001" backup name of path (capacity cap); false when it does
     // not fit.
     bool getBackupFilename(const char* path, char* backupName, size_t cap);
-
-    // The word and preposition the change record uses for a language word.
-    void getRenameWords(const char* language, const char** word, const char** preposition);
 
 private:
     const char* language;

@@ -22,6 +22,7 @@
 // "installer.exe --help" (or "/?") writes the usage to that console and
 // exits 0: nothing else, not even a log.
 #include "install/checklog.h"
+#include "base/disknames.h"
 #include "install/installer.h"
 #include "install/packagecheck.h"
 #include "shell/cmdline.h"
@@ -33,7 +34,8 @@
 #include "base/filereport.h"
 #include "config/getparam.h"
 #include "config/startdir.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/filecopy.h"
 #include "base/scopedbuffer.h"
 #include "exec/childprocess.h"
 #include "base/fexists.h"
@@ -48,11 +50,8 @@
 #include <string.h>
 
 static const char WindowClassName[] = "GenericWClass";
-static const char CleanupFilename[] = "cleanup.exe";
-static const char CleanupCopyFilename[] = "__cleanup.exe";
 static const char InstanceNamePrefix[] = "Tallybox.Installer.";
 static const char GlobalNamespace[] = "Global\\";
-static const char DIR_END[] = "\\";
 
 enum { TimerId = 1, TimerPeriod = 100, HandOverMessages = 100, DirSize = 5001, NameSize = 80 };
 
@@ -151,8 +150,8 @@ static bool controlFileWantsExitCode() {
     ControlSettings* settings = (ControlSettings*)malloc(sizeof(ControlSettings));
     if (!settings) return false;
     GetParameters parameters(false);
-    bool wanted = parameters.parseParameters(*settings, "kiv.control") &&
-                  failureByExitCode(*settings);
+    bool wanted =
+        parameters.parseParameters(*settings, ControlFile) && failureByExitCode(*settings);
     free(settings);
     return wanted;
 }
@@ -215,7 +214,7 @@ static unsigned __stdcall startMainThread(void* argument_) {
     bool properties = false;
     if (argument) parseCommandLine(text, &quiet, &properties, argument, size);
 
-    copyFile(CleanupFilename, CleanupCopyFilename);
+    copyFile(CleanupProgramFile, CleanupCopyFile);
     task.outcome = startProgram(task, quiet, properties, argument ? argument : (char*)"");
     free(argument);
 
@@ -366,16 +365,16 @@ static void createSemaphore(const char* path) {
 // programs when the installation was started from the work directory.
 static void finalStep(const char* workDir, const char* startDir) {
     if (!startDir[0] || sameDirectory(startDir, workDir)) {
-        remove(CleanupCopyFilename);
-        remove(CleanupFilename);
+        remove(CleanupCopyFile);
+        remove(CleanupProgramFile);
         return;
     }
     // A directory with blanks arrives as one argument (argsString quotes it).
-    char* list[] = {const_cast<char*>(CleanupCopyFilename), const_cast<char*>(workDir), nullptr};
+    char* list[] = {const_cast<char*>(CleanupCopyFile), const_cast<char*>(workDir), nullptr};
     ScopedText line(argsString(list));
     if (!line) return;
     ChildProcess cleanup;  // not waited for: it outlives the launcher
-    cleanup.start(CleanupCopyFilename, line, ChildStart());
+    cleanup.start(CleanupCopyFile, line, ChildStart());
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
@@ -407,8 +406,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     void* reportMemory = malloc(sizeof(FileReport));
     FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
     if (fileReport) setReport(fileReport);
-    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir.get(), DIR_END,
-               WaitInstallFilename);
+    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir.get(), PathSeparator,
+               WaitInstallFile);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
     hInst = instance;

@@ -19,6 +19,7 @@
 // loads it. The worker keeps the latest figures and posts one message at a
 // time; the dialog reads them on the main thread.
 #include "shell/statuswin.h"
+#include "base/disknames.h"
 #include "shell/productname.h"
 #include "shell/resource.h"
 #include "base/codepage.h"
@@ -38,7 +39,6 @@ static const char ErrorCaption[] = "Tallybox Installer: Error";
 
 HINSTANCE hInst = nullptr;
 HWND hDlgMain = nullptr;
-const char WaitInstallFilename[] = "__kivinstall.sem";
 char waitInstallPath[SemaphorePathSize] = "";
 
 const char* initialStatusText(const char* language) {
@@ -343,36 +343,35 @@ static void showProgress(HWND dialog) {
     setStatusText(dialog, IDC_STATUS_TEXT, text);
 }
 
-// The Japanese font: 16 points at the resolution of the device context, the
-// Shift-JIS character set. Null when it cannot be made.
-static HFONT createJapaneseFont(HDC context) {
+// A language's own font (Japanese: Shift-JIS): 16 points at the resolution
+// of the device context, the language's character set. Null when it cannot
+// be made.
+static HFONT createLanguageFont(HDC context, unsigned char charSet) {
     if (!context) return nullptr;
     LOGFONTA font;
     memset(&font, 0, sizeof font);
     font.lfHeight = -MulDiv(16, GetDeviceCaps(context, LOGPIXELSY), 72);
-    font.lfCharSet = SHIFTJIS_CHARSET;
+    font.lfCharSet = charSet;
     font.lfPitchAndFamily = FF_ROMAN;
     return CreateFontIndirectA(&font);
 }
 
-static bool isJapanese(const char* language) {
-    return language && _stricmp(language, "japanese") == 0;
-}
-
 // A control draws its text with the font it is given by WM_SETFONT, not with
 // whatever was selected into a device context once: the font is handed to
-// the control and lives as long as the process (one font, made once).
+// the control and lives as long as the process (one font, made once: a run
+// speaks one language).
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language) {
-    static HFONT japanese = nullptr;
-    if (!isJapanese(language) || !dialog) return;
+    static HFONT own = nullptr;
+    const Language* spoken = findLanguage(language);
+    if (!spoken || !spoken->charSet || !dialog) return;
     HWND control = GetDlgItem(dialog, (int)controlId);
     if (!control) return;
-    if (!japanese) {
+    if (!own) {
         HDC context = GetDC(control);
-        japanese = createJapaneseFont(context);
+        own = createLanguageFont(context, spoken->charSet);
         if (context) ReleaseDC(control, context);
     }
-    if (japanese) SendMessageA(control, WM_SETFONT, (WPARAM)japanese, TRUE);
+    if (own) SendMessageA(control, WM_SETFONT, (WPARAM)own, TRUE);
 }
 
 void getMessage(HWND dialog, unsigned controlId, char* text) {

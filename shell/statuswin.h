@@ -19,8 +19,7 @@ enum { LanguageSize = 1000, StatusTextSize = 1000, SemaphorePathSize = 5001 };
 // Owned by the main thread, set before the worker starts.
 extern HINSTANCE hInst;
 extern HWND hDlgMain;  // null once the dialog is destroyed
-extern const char WaitInstallFilename[];  // "__kivinstall.sem": the installation runs
-extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFilename
+extern char waitInstallPath[SemaphorePathSize];  // the work directory's WaitInstallFile
 
 enum class BoxKind {
     Notice,  // the product's name (else "Tallybox Installer"), an exclamation mark: the message alone
@@ -76,7 +75,8 @@ HWND createStatusDialog(HINSTANCE instance, HWND mainWindow);
 // The main thread makes no dialog: a failure box need not wait for it.
 void settleStatusDialog();
 
-// For Japanese, gives one control of a dialog the Japanese font.
+// For a language with a font of its own (Japanese), gives one control of a
+// dialog that font.
 void selectControlIdCharType(HWND dialog, unsigned controlId, const char* language);
 // Fills text (at least StatusTextSize bytes) with the initial status text
 // (UTF-8).

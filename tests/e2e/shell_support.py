@@ -11,7 +11,7 @@ DISK_SPACE = ("Are the destination or temporary directories out of disk space?\r
               "    See errors.log for other possible causes.")
 OTHER_CAUSES = ("Other possible causes for errors:\n    * Read/write access rights to the 'temp' "
                 "and installation directories?\n    * OS need to be patched to run Java apps?\n"
-                "    * Anti-virus software installed that won't permit unknonwn executable or JAR "
+                "    * Anti-virus software installed that won't permit unknown executable or JAR "
                 "files to run?\n    * Does your system export the display?")
 APPLICATION_MESSAGE = "Unable to install application.\r\r" + DISK_SPACE
 

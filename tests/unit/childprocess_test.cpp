@@ -41,7 +41,7 @@ TEST(ChildProcess, ExitCodesLongArgumentsAndStartFailures) {
         EXPECT_EQ(readFile("echoargs.out"), "ARGC 2\nARG -x\n");
     }
     _putenv("ECHOARGS_EXIT=");
-    EXPECT_FALSE(fexists("errors.log"));
+    EXPECT_FALSE(fexists(ErrorsLog));
     // Far beyond the system's command-line limit: the vector is joined whole and handed on without
     // an overflow (Wine starts the child with the line cut, or refuses it).
     std::string huge(100000, 'a'), missing = dir.file("missing.exe");
@@ -218,7 +218,7 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
 
     // A program that needs no elevation: started plainly, never through the shell.
     {
-        writeFile("jinstall.log", "");
+        writeFile(TraceLog, "");
         RecordingStarter starter;
         ElevatableRun run;
         EXPECT_TRUE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
@@ -229,14 +229,14 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         EXPECT_STREQ(run.reason, "");
         EXPECT_EQ(starter.elevatedStarts, 0);
         EXPECT_EQ(readFile(out), echoed);
-        EXPECT_EQ(logText("jinstall.log").find("runas"), std::string::npos);
-        EXPECT_FALSE(exists("errors.log"));
+        EXPECT_EQ(logText(TraceLog).find("runas"), std::string::npos);
+        EXPECT_FALSE(exists(ErrorsLog));
     }
     // Refused with ERROR_ELEVATION_REQUIRED: started again with runas, in the directory, the
     // parameters quoted as on the command line, and waited for.
     {
         remove(out.c_str());
-        writeFile("jinstall.log", "");
+        writeFile(TraceLog, "");
         RecordingStarter starter;
         starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
         ElevatableRun run;
@@ -253,10 +253,10 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         EXPECT_EQ(starter.dir, wide(jvmDir));
         EXPECT_EQ(starter.parameters, L"/s \"INSTALLDIR=C:\\Program Files\\Java\\\\\"");
         EXPECT_EQ(readFile(out), echoed);
-        EXPECT_NE(logText("jinstall.log").find(
+        EXPECT_NE(logText(TraceLog).find(
                       "the program needs elevation, starting it with runas: " + installer + "\n"),
                   std::string::npos);
-        EXPECT_FALSE(exists("errors.log"));
+        EXPECT_FALSE(exists(ErrorsLog));
     }
     // The prompt declined: no start, said so.
     {
@@ -269,10 +269,10 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         EXPECT_TRUE(run.elevated);
         EXPECT_TRUE(run.declined);
         EXPECT_STREQ(run.reason, "the elevation prompt was declined");
-        EXPECT_EQ(logText("errors.log"),
+        EXPECT_EQ(logText(ErrorsLog),
                   installer +
                       " was not allowed to run as administrator (the elevation prompt was declined)\n");
-        remove("errors.log");
+        remove(ErrorsLog);
     }
     // Other refusals carry the Windows error and its text, never an errno's.
     {
@@ -283,9 +283,9 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
         EXPECT_FALSE(run.declined);
         EXPECT_EQ(std::string(run.reason).rfind("Windows error 5", 0), 0u) << run.reason;
-        EXPECT_EQ(logText("errors.log"),
+        EXPECT_EQ(logText(ErrorsLog),
                   "Unable to start " + installer + " as administrator: " + run.reason + "\n");
-        remove("errors.log");
+        remove(ErrorsLog);
     }
     {
         RecordingStarter starter;
@@ -294,7 +294,7 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         ElevatableRun run;
         EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
         EXPECT_STREQ(run.reason, "the elevated start gave no process to wait for");
-        remove("errors.log");
+        remove(ErrorsLog);
     }
     {
         RecordingStarter starter;
@@ -307,9 +307,9 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
         EXPECT_EQ(starter.elevatedStarts, 0);
         std::string reason = run.reason;
         EXPECT_EQ(reason.rfind("Windows error 2: ", 0), 0u) << reason;
-        EXPECT_EQ(logText("errors.log"),
+        EXPECT_EQ(logText(ErrorsLog),
                   "Unable to start " + jvmDir + "\\missing.exe: " + reason + "\n");
-        remove("errors.log");
+        remove(ErrorsLog);
     }
     _putenv("ECHOARGS_EXIT=");
 }
@@ -336,5 +336,5 @@ TEST(ElevatableStart, RealRunasStart) {
     EXPECT_EQ(starter.elevatedStarts, 1);
     EXPECT_EQ(run.exitCode, 0xFFFFFFFFul);
     EXPECT_EQ(readFile(jvmDir + "\\echoargs.out"), "ARGC 3\nARG /s\nARG " + target + "\n");
-    EXPECT_FALSE(exists("errors.log"));
+    EXPECT_FALSE(exists(ErrorsLog));
 }

@@ -68,7 +68,7 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
             std::string(998, 'x') + "nativeJvmInstalledInTemp=true\n",
     };
     for (const std::string& text : properties) {
-        writeFile(work.file("native.properties"), text);
+        writeFile(work.file(NativePropertiesFile), text);
         QuietInstall().cleanUpJvmDir();
         EXPECT_TRUE(exists(work.file("jvm\\bin\\java.exe"))) << text.substr(0, 80);
     }
@@ -87,7 +87,7 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
         notes.push_back(dir + "\r\n");
     }
     for (const std::string& line : notes) {
-        writeFile(work.file("startdir.txt"), line);
+        writeFile(work.file(StartDirFile), line);
         writeFile(work.file("install.log"), "run\r\n");
         QuietInstall().cleanUpLogFiles();
         EXPECT_EQ(readFile(work.file("install.log")), "run\r\n") << line.substr(0, 80);

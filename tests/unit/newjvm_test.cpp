@@ -196,9 +196,9 @@ TEST(ConfigureWinRegistry, ReadFromTheControlFile) {
     };
     for (const auto& c : cases) {
         ScratchDir dir;
-        writeFile(dir.file("kiv.control"), c.control);
+        writeFile(dir.file(ControlFile), c.control);
         ControlSettings settings;
-        ASSERT_TRUE(GetParameters(false).parseParameters(settings, dir.file("kiv.control").c_str()));
+        ASSERT_TRUE(GetParameters(false).parseParameters(settings, dir.file(ControlFile).c_str()));
         EXPECT_EQ(settings.configureWinRegistry, c.answer) << c.control;
     }
 }

@@ -36,7 +36,7 @@ class PackageCheck : public testing::TestWithParam<Case> {};
 TEST_P(PackageCheck, Findings) {
     const Case& c = GetParam();
     ScratchDir dir;
-    if (!c.control.empty()) writeFile(dir.file("kiv.control"), c.control);
+    if (!c.control.empty()) writeFile(dir.file(ControlFile), c.control);
     for (const std::string& file : c.files) {
         if (file.back() == '\\') makeDirs(dir.file(file.c_str()));
         else writeFile(dir.file(file.c_str()), "x");
@@ -57,14 +57,14 @@ TEST_P(PackageCheck, Findings) {
     // The same findings in check.log, and the verdict after them.
     CheckLog log(dir.path().c_str(), nullptr);
     log.close(checkPackage(dir.path().c_str(), log));
-    std::string written = readFile(dir.file("check.log")), verdict;
+    std::string written = readFile(dir.file(PackageCheckLog)), verdict;
     for (const std::string& line : found.lines) verdict += line + "\r\n";
     EXPECT_EQ(written.substr(0, verdict.size()), verdict);
     EXPECT_EQ(written.rfind(c.sound ? "the package is sound: 0 errors" : "the package is faulty"),
               verdict.size());
 }
 
-const std::vector<std::string> Jar = {"install.jar", "TestJvm.class"};
+const std::vector<std::string> Jar = {WizardJarFile, TestJvmClassFile};
 
 INSTANTIATE_TEST_SUITE_P(
     Packages, PackageCheck,
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"sound", std::string("# a comment\n\r\n") + Sound + "jvmInstallerType=" +
                           "SELFextratorJvmInstaller\r\njvmSelfExtractor=jvm/jre.exe\r\njvmTestTimeout= 30 \r\n"
                           "productName=Example Suite\r\n",
-             {"install.jar", "TestJvm.class", "jre.exe"}, true, {}},
+             {WizardJarFile, TestJvmClassFile, "jre.exe"}, true, {}},
         Case{"noControlFile", "", Jar, false, {"error: kiv.control is missing"}},
         Case{"misspeltKey", std::string(Sound) + "loaderJavaComand=Other\nJvmVersion=1.8\n" +
                                 "Fancy words are not a key\nextraKey = 1\n  jvmName=JDK\n",
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"installerType",
              std::string(Sound) + "jvmInstallerType=selfExtractorJvmInstaller\n"
                                   "jvmSelfExtractor=jre.exe\n",
-             {"install.jar", "TestJvm.class", "jre.exe"}, false,
+             {WizardJarFile, TestJvmClassFile, "jre.exe"}, false,
              {"error: jvmInstallerType \"selfExtractorJvmInstaller\" is no installer type",
               "did you mean \"selfExtratorJvmInstaller\"?",
               "note: jvmSelfExtractor is not used"}},

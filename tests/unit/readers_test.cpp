@@ -51,7 +51,7 @@ struct Guarded {
 Values read(const std::string& content) {
     std::unique_ptr<Guarded> guarded(new Guarded);
     memset(guarded.get(), 0x5a, sizeof *guarded);
-    writeFile("kiv.control", content);
+    writeFile(ControlFile, content);
     GetParameters reader(false);  // tracing on, yet not the user's own: javaw stays the choice
     EXPECT_TRUE(reader.getParameters(guarded->settings));
     EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
@@ -155,9 +155,9 @@ TEST(GetParameters, ReadsTheControlFile) {
         expected.insert(defaults.begin(), defaults.end());
         for (const Field& field : Fields) expected.insert({field.key, ""});
         std::string label = c.content.substr(0, 80);
-        writeFile("jinstall.log", "");
+        writeFile(TraceLog, "");
         EXPECT_EQ(read(c.content), expected) << label;
-        EXPECT_EQ(logText("jinstall.log").find("control file value cut:") != std::string::npos,
+        EXPECT_EQ(logText(TraceLog).find("control file value cut:") != std::string::npos,
                   c.cut) << label;
     }
 }
@@ -200,28 +200,28 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
     JvmWanted wanted{"", "1.4", "", "javaw.exe"};
     for (unsigned n = 0; n < 400; ++n) {
         SCOPED_TRACE(n);
-        writeFile("startdir.txt", canary + "\r\n");
+        writeFile(StartDirFile, canary + "\r\n");
         std::string control = lines(controlKeys);
         read(control);
-        EXPECT_EQ(readFile("kiv.control"), control);
+        EXPECT_EQ(readFile(ControlFile), control);
         // The temporary JVM named may go, but never the start directory.
-        EXPECT_TRUE(keeps("native.properties", lines(propertyKeys),
+        EXPECT_TRUE(keeps(NativePropertiesFile, lines(propertyKeys),
                           [&] { install->cleanUpJvmDir(); }, true));
         EXPECT_TRUE(keeps("META-INF\\MANIFEST.MF", lines(manifestKeys),
                           [&] { install->cleanUpManifest(false); }, true));
         // A start directory has no trailing blanks or line ends, and blanks alone are none.
-        EXPECT_TRUE(keeps("startdir.txt", lines({" ", "\t", canary, ""}), [] {
+        EXPECT_TRUE(keeps(StartDirFile, lines({" ", "\t", canary, ""}), [] {
             char start[PathBufferSize];
             if (!readStartDir(start, sizeof start)) return;
             size_t length = strlen(start);
             EXPECT_TRUE(length && !strchr(" \r\n", start[length - 1]) &&
                         start[strspn(start, " \t\r\n")]) << start;
         }));
-        EXPECT_TRUE(keeps("jvmGood.txt", lines({"java version ", "1.6.0_31", "", "version"}),
-                          [&] { JvmProbe().resultsMeetLimits("jvmGood.txt", wanted); }));
+        EXPECT_TRUE(keeps(TestJvmResultsFile, lines({"java version ", "1.6.0_31", "", "version"}),
+                          [&] { JvmProbe().resultsMeetLimits(TestJvmResultsFile, wanted); }));
         ASSERT_EQ(readFile(canary + "\\keep.txt") + readFile(canary + "\\sub\\keep.txt"),
                   "keepkeep");
-        remove("errors.log");
+        remove(ErrorsLog);
     }
 }
 

@@ -88,6 +88,8 @@ TEST_F(SecuritySetup, ABackupNeverReplacesAnotherFilesOriginal) {
     EXPECT_EQ(readFile(security + "\\java.001"), "original txt");
     EXPECT_EQ(readFile(security + "\\java.txt"), "package txt");
     EXPECT_EQ(readFile(security + "\\java.policy"), "original policy");
+    // The change record, in the run's language (English: the default).
+    EXPECT_EQ(readFile("changes.txt"), "Renamed to " + security + "\\java.txt identitydb.001\r\n");
     writeFile("java.001", "package backup-named file");
     EXPECT_TRUE(addSecurity("", "${java.home}/lib/security/java.001", "", true));
     EXPECT_EQ(readFile(security + "\\java.001"), "original txt");

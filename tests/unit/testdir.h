@@ -3,6 +3,8 @@
 #ifndef TESTS_UNIT_TESTDIR_H
 #define TESTS_UNIT_TESTDIR_H
 
+#include "base/disknames.h"
+
 #include <string>
 
 struct ScratchDir {

@@ -49,11 +49,11 @@ TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     EXPECT_FALSE(copyText(empty, 0, "a"));  // no room at all: nothing written
     EXPECT_EQ(empty[0], 'Z');
     // The array form takes the capacity from the array.
-    writeFile("jinstall.log", "");
+    writeFile(TraceLog, "");
     char small[4];
     EXPECT_FALSE(copyText(small, "abcdef"));
     EXPECT_STREQ(small, "abc");
-    EXPECT_EQ(logText("jinstall.log"), "text cut to 3 characters: abcdef\n");
+    EXPECT_EQ(logText(TraceLog), "text cut to 3 characters: abcdef\n");
 }
 
 TEST(LogAddress, NeverTheUserOrThePassword) {

@@ -1,10 +1,9 @@
-// The texts for the user: every language the launcher can choose has every text of every table
-// (the named texts, the change record's words), so that no language is half added; every text, with the English placeholders and line
-// breaks, in valid UTF-8; English fills its patterns to the very bytes the boxes had before.
+// The languages: every language of config/languages/list.h has every text, with the English
+// placeholders and line breaks, in valid UTF-8, and is chosen by its word, its tag and each of its
+// aliases, so that no language is half added; English fills its patterns to the very bytes the boxes
+// and the change record had before.
 #include "base/usertext.h"
 #include "config/language.h"
-#include "security/security.h"
-#include "shell/statuswin.h"
 #include "shell/usertexts.h"
 
 #include <gtest/gtest.h>
@@ -13,43 +12,45 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
-TEST(UserTexts, EveryLanguageHasEveryText) {
-    for (const char* language : TranslatedLanguages) {
+TEST(UserTexts, EveryLanguageHasEveryTextAndIsChosenByItsNames) {
+    ASSERT_GT(LanguageCount, 0u);
+    for (size_t l = 0; l < LanguageCount; ++l) {
+        const Language& language = *Languages[l];
+        const char* word = language.word;
+        // As many texts as names, each name found: none twice, none missing.
+        EXPECT_EQ(language.textCount, (size_t)UserTextCount) << word;
         for (int i = 0; i < UserTextCount; ++i) {
             UserText name = (UserText)i;
             std::string english = englishPattern(name);
-            const char* own = translatedPattern(name, language);
-            ASSERT_NE(own, nullptr) << language << " " << i;
+            const char* own = translatedPattern(name, word);
+            ASSERT_NE(own, nullptr) << word << " " << i;
             std::string text = own;
-            EXPECT_EQ(placeholdersOf(own), placeholdersOf(english.c_str())) << language << " " << i;
+            EXPECT_EQ(placeholdersOf(own), placeholdersOf(english.c_str())) << word << " " << i;
             for (char end : {'\r', '\n'})
                 EXPECT_EQ(std::count(text.begin(), text.end(), end),
                           std::count(english.begin(), english.end(), end))
-                    << language << " " << i;
+                    << word << " " << i;
             if (name != TextVersionRange) {
-                EXPECT_NE(text, english) << language << " " << i;
+                EXPECT_NE(text, english) << word << " " << i;
             }
             EXPECT_GT(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, own, -1, nullptr, 0), 0)
-                << language << " " << i;
+                << word << " " << i;
+        }
+        // Its names, as a preferred UI language (a list ended by two NULs): an alias that begins
+        // with one of an earlier language would choose that one.
+        ASSERT_TRUE(language.tag && strlen(language.tag) == 2) << word;
+        EXPECT_TRUE(language.label && *language.label) << word;
+        std::vector<std::string> names = {word, language.tag, std::string(language.tag) + "-XY"};
+        for (const char* const* alias = language.aliases; *alias; ++alias) names.push_back(*alias);
+        for (const std::string& name : names) {
+            char chosen[LanguageBufferSize];
+            getLanguageFrom((name + '\0').c_str(), nullptr, chosen);
+            EXPECT_STREQ(chosen, word) << name;
         }
     }
     EXPECT_STREQ(userPattern(TextCaption, "russian"), "Tallybox Installer");
-    // Each translated language is the one getLanguage chooses for its tag, in the same order, and
-    // the change record of the security files has its words. Regression: the first status text and
-    // the change record's words were English in Japanese.
-    const char* const tags[TranslatedLanguageCount] = {"fr\0", "de\0", "es\0", "pl\0",
-                                                       "ja\0", "it\0", "pt\0", "nl\0"};
-    Security security;
-    for (size_t i = 0; i < TranslatedLanguageCount; ++i) {
-        char word[LanguageBufferSize];
-        getLanguageFrom(tags[i], nullptr, word);
-        EXPECT_STREQ(word, TranslatedLanguages[i]);
-        const char *renamed, *preposition;
-        security.getRenameWords(TranslatedLanguages[i], &renamed, &preposition);
-        EXPECT_STRNE(renamed, "Renamed") << TranslatedLanguages[i];
-        EXPECT_STRNE(initialStatusText(TranslatedLanguages[i]), "Unpacking the installer...");
-    }
 }
 
 TEST(UserTexts, ValuesFilled) {

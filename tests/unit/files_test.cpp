@@ -1,5 +1,8 @@
-// File and path utilities of base/clib on the real Win32 file system.
-#include "base/clib.h"
+// File copies, tree deletion and path rules (base/filecopy, base/deltree,
+// base/jvmhome) on the real Win32 file system.
+#include "base/deltree.h"
+#include "base/filecopy.h"
+#include "base/jvmhome.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "testdir.h"
@@ -96,7 +99,7 @@ struct Holder {
 
 TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
     ScratchDir dir;
-    writeFile("jinstall.log", "");
+    writeFile(TraceLog, "");
     makeDirs(dir.file("jvm\\bin"));
     for (const char* name : {"jvm\\bin\\java.dll", "jvm\\bin\\jvm.dll", "jvm\\release"})
         writeFile(name, "x");
@@ -116,7 +119,7 @@ TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
         EXPECT_LT(GetTickCount() - start, 3000u);
     }
     // The held file is named and left; everything else went.
-    const std::string trace = logText("jinstall.log");
+    const std::string trace = logText(TraceLog);
     EXPECT_NE(trace.find("could not delete (error 32): " + dir.file("jvm\\bin\\jvm.dll") + "\n"),
               std::string::npos) << trace;
     EXPECT_EQ(trace.find("could not delete", trace.find("could not delete") + 1), std::string::npos)

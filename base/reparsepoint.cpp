@@ -1,5 +1,6 @@
-// isLinkItself: whether a directory is a link or junction itself.
-#include "base/linktest.h"
+// isLinkItself: the reparse attribute, else the resolved name against the
+// parent's.
+#include "base/reparsepoint.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 
