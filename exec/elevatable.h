@@ -1,5 +1,5 @@
 // A program that may have to run as administrator: a vendor's JVM installer
-// program whose manifest asks for it is refused by CreateProcess with
+// program whose manifest asks for it is refused by a plain start with
 // ERROR_ELEVATION_REQUIRED and starts only through the shell's "runas" verb,
 // which shows the user the consent prompt. Only the JVM installer program is
 // started this way; a JVM's test run and the wizard never are (their plain
