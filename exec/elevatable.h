@@ -1,9 +1,9 @@
 // A program that may have to run as administrator: a vendor's JVM installer
-// program whose manifest asks for it is refused by CreateProcess with
+// program whose manifest asks for it is refused by a plain start with
 // ERROR_ELEVATION_REQUIRED and starts only through the shell's "runas" verb,
 // which shows the user the consent prompt. Only the JVM installer program is
-// started this way; a JVM's test run and the wizard never are (they go
-// through ExecCommand and timedrun, which never ask for more rights).
+// started this way; a JVM's test run and the wizard never are (their plain
+// ChildProcess starts never ask for more rights).
 //
 // shell32 is loaded from the system directory on the first elevated start
 // only; a run whose JVM installer program needs no elevation never
@@ -13,6 +13,8 @@
 
 #include <windows.h>
 #include <shellapi.h>
+
+class ChildProcess;
 
 #ifndef ERROR_ELEVATION_REQUIRED
 #define ERROR_ELEVATION_REQUIRED 740L
@@ -35,10 +37,10 @@ struct ElevatableRun {
 // when the program was started, else the Windows error (GetLastError).
 class ProgramStarter {
 public:
-    // CreateProcessW(program, commandLine, ..., dir, ...) with nothing
-    // inherited; child gets the process and thread handles.
+    // child.start(program, commandLine, dir): nothing inherited; child
+    // then holds the process.
     virtual unsigned long start(const wchar_t* program, wchar_t* commandLine, const wchar_t* dir,
-                                PROCESS_INFORMATION& child) = 0;
+                                ChildProcess& child) = 0;
     // ShellExecuteExW(&info) (through shell32, loaded on first use);
     // info.hProcess gets the process handle.
     virtual unsigned long startElevated(SHELLEXECUTEINFOW& info) = 0;
@@ -50,12 +52,6 @@ protected:
 // The real calls.
 ProgramStarter& systemStarter();
 
-// The file a start takes program for: a relative name taken in dir (null or
-// empty: as it is); a name without an extension gets ".exe" unless it exists
-// as it is, as _spawnv takes it. malloc'd (the caller frees it); null when
-// out of memory.
-char* programFile(const char* program, const char* dir);
-
 // Starts program with the argument vector argv (argv[0] the program's own
 // name, null-terminated) in the working directory dir, waits until it has
 // ended and returns result.started; result.exitCode is then its exit code.
@@ -63,7 +59,7 @@ char* programFile(const char* program, const char* dir);
 // program is a path in the launcher's code page; a relative one is taken in
 // dir (null or empty dir: the current directory, where program is then also
 // taken). A name without an extension is taken with ".exe" when the name as
-// it is does not exist. The command line is ExecCommand::argsString(argv).
+// it is does not exist. The command line is argsString(argv) (exec/childprocess.h).
 //
 // When the plain start is refused with ERROR_ELEVATION_REQUIRED (740), the
 // program is started again through ShellExecuteExW with the verb "runas"

@@ -1,7 +1,9 @@
 #include "exec/httpget.h"
 
 #include "base/codepage.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
+#include "base/winerror.h"
 #include "base/sysdll.h"
 
 #include <winhttp.h>
@@ -287,15 +289,9 @@ void winHttpErrorText(unsigned long error, char* out, size_t cap) {
             return;
         }
     // Any other: winhttp.dll's own text for it, else the system's.
-    char text[256] = "";
-    HMODULE dll = GetModuleHandleA("winhttp.dll");
-    DWORD flags = FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                  (dll ? FORMAT_MESSAGE_FROM_HMODULE : 0);
-    DWORD length = FormatMessageA(flags, dll, error, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                          text[length - 1] == ' ' || text[length - 1] == '.'))
-        text[--length] = '\0';
-    if (length > 0) formatText(out, cap, "WinHTTP error %lu: %s", error, text);
+    char text[256];
+    if (windowsMessage(error, text, sizeof text, GetModuleHandleA("winhttp.dll")))
+        formatText(out, cap, "WinHTTP error %lu: %s", error, text);
     else formatText(out, cap, "WinHTTP error %lu", error);
 }
 
@@ -353,7 +349,7 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
         result.total = wcstoull(length, nullptr, 10);
 
     const DWORD BufferSize = 64 * 1024;
-    unsigned char* buffer = (unsigned char*)malloc(BufferSize);
+    ScopedBuffer<unsigned char> buffer(ScopedBuffer<unsigned char>::allocate(BufferSize));
     if (!buffer) return fail(result, "out of memory");
     bool ok = true;
     for (;;) {
@@ -377,7 +373,6 @@ bool httpGet(const char* url, HANDLE file, const HttpLimits& limits, HttpReceive
         result.bytes += got;
         if (receiver) receiver->received(buffer, got, result.bytes, result.total);
     }
-    free(buffer);
     if (!ok && result.bytes > 0) {
         char got[80];
         formatText(got, sizeof got, " after %llu of %llu bytes", result.bytes, result.total);

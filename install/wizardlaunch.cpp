@@ -2,7 +2,7 @@
 //
 // CLASSPATH is removed from the environment first, so that the wizard's JVM
 // inherits none. A marker left by an earlier run is deleted before the
-// start. The JVM's standard error is caught (exec/childerrors.h); when it
+// start. The JVM's standard error is caught (exec/childprocess.h); when it
 // ends without the marker, errors.log gets its exit code and last lines,
 // and the cause they name (jvm/wizardcause.h) becomes the failure's
 // message. A wizard that left its marker and ended with an exit code of its
@@ -16,8 +16,8 @@
 #include "base/strbuf.h"
 #include "base/timeline.h"
 #include "config/getparam.h"
-#include "exec/childerrors.h"
-#include "exec/execcmd.h"
+#include "base/winerror.h"
+#include "exec/childprocess.h"
 #include "jvm/wizardcause.h"
 
 #include <windows.h>
@@ -166,25 +166,25 @@ static WizardEnd explainWizardEnd(unsigned long exitCode, const char* lines) {
 // Starts program with list and waits for its end; false (with the lines of
 // errors.log) when it could not be started. The one place the wizard's
 // process is started.
-static bool runWizardProcess(const char* program, char** list, ChildErrors& caught,
-                       unsigned long& exitCode) {
+static bool runWizardProcess(const char* program, char** list, ChildProcess& wizard,
+                             unsigned long& exitCode) {
     char command[InstallPathSize];
     copyText(command, program);
-    ExecCommand exec;
-    exec.captureErrors(&caught);
-    char errorText[SpawnErrorSize];
-    errorText[0] = '\0';
+    ChildStart keepErrors;
+    keepErrors.keepErrors = true;
     timelineMark("wizard starts");
-    bool started = exec.spawnAndWait(command, list, errorText);
+    unsigned long startError = wizard.run(command, list, keepErrors);
     timelineMark("wizard ends");
-    if (!started) {
-        exec.logUnableToStart(command, list);
+    if (startError) {
+        char errorText[SpawnErrorSize];
+        windowsErrorText(startError, errorText, sizeof errorText, command);
+        logUnableToStart(command, list);
         char text[SpawnErrorSize + 40];
         formatText(text, sizeof text, "Error running JVM installer: %s", errorText);
         reportError(text, false);
         return false;
     }
-    exitCode = exec.lastExitCode();
+    exitCode = wizard.exitCode();
     return true;
 }
 
@@ -303,9 +303,9 @@ WizardEnd WizardLaunch::startWizard(const char* program, char** list) const {
     // The status dialog may go once the wizard's start-up time has passed.
     channel.releaseDialog();
 
-    ChildErrors caught;
+    ChildProcess wizard;
     unsigned long exitCode = 0;
-    if (!runWizardProcess(program, list, caught, exitCode)) return notUp(unknown, false, false);
+    if (!runWizardProcess(program, list, wizard, exitCode)) return notUp(unknown, false, false);
 
     if (exitCode == 0)
         trace("java wizard execed with no reported errors");
@@ -313,7 +313,7 @@ WizardEnd WizardLaunch::startWizard(const char* program, char** list) const {
         trace("java wizard ended with exit code", (int)exitCode);
     if (!fexists(WizardMarkerFilename)) {
         reportError("Java wizard not started properly");
-        return explainWizardEnd(exitCode, caught.lastLines());
+        return explainWizardEnd(exitCode, wizard.errorLines());
     }
     remove(WizardMarkerFilename);
     trace("Java wizard launched successfully");

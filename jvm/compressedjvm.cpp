@@ -8,8 +8,11 @@
 #include "base/bitness.h"
 #include "base/curdir.h"
 #include "base/fexists.h"
+#include "base/report.h"
 #include "base/textline.h"
-#include "exec/execcmd.h"
+#include "base/scopedbuffer.h"
+#include "base/winerror.h"
+#include "exec/childprocess.h"
 #include "jvm/jvmprovider.h"
 #include "jvm/stagedjvm.h"
 
@@ -70,6 +73,35 @@ void expansionCommand(const char* path, char* command) {
         copyText(command, PathBufferSize, shortPath);
 }
 
+// Runs the expansion program (in the current directory) and waits for it;
+// false, with the reason in the error log, when it cannot be started.
+static bool runExpansion(const char* command, unsigned long* exitCode) {
+    trace("Formatting command", command);
+    trace("formattedCommand:", command);
+    trace("New formatted command", command);
+    trace("command", command);
+    trace("# of args", (int)0);
+    trace("Starting to invoke command", command);
+    trace("about to execute command:", command);
+    char* argv[] = {const_cast<char*>(command), nullptr};
+    ScopedText line(argsString(argv));
+    ChildProcess child;
+    unsigned long error = line ? child.start(command, line, ChildStart()) : ERROR_NOT_ENOUGH_MEMORY;
+    bool started = !error && child.wait() == ChildEnded;
+    if (!error && !started) error = child.waitError();
+    if (started) {
+        *exitCode = child.exitCode();
+    } else {
+        char reason[1200];
+        windowsErrorText(error, reason, sizeof reason, command);
+        reportError("Unable to execute command:", command);
+        reportError("                   result", "-1");
+        reportError("                   reason", reason);
+    }
+    trace("Command started ok", started);
+    return started;
+}
+
 class Expansion : public StageFiller {
 public:
     Expansion(const ProvisionRequest& request, const char* archive)
@@ -79,19 +111,19 @@ public:
         char command[PathBufferSize];
         expansionCommand(archive, command);
         trace("installing jvm in", stageDir);
-        ExecCommand exec;
+        unsigned long exitCode = 0;
         CurrentDirectory here;
         bool ok = false;
         if (!here.enter(stageDir)) {
             // Never expand into the work directory by mistake.
             trace("unable to change dir to: ", stageDir);
         } else {
-            ok = exec.execCommand(command, nullptr, 0);
+            ok = runExpansion(command, &exitCode);
             trace("installed jvm", ok);
             here.restore();
             // A program that reports a failure has failed, whatever it left.
-            if (ok && exec.lastExitCode() != 0) {
-                logInstallingProgramExit(command, exec.lastExitCode(), folder);
+            if (ok && exitCode != 0) {
+                logInstallingProgramExit(command, exitCode, folder);
                 ok = false;
             }
         }

@@ -22,13 +22,13 @@
 #include "base/codepage.h"
 #include "base/fexists.h"
 #include "base/textline.h"
-#include "exec/execcmd.h"
-#include "exec/timedrun.h"
+#include "base/scopedbuffer.h"
+#include "base/winerror.h"
+#include "exec/childprocess.h"
 #include "jvm/jvmrelease.h"
 #include "jvm/jvmversion.h"
 
 #include <ctype.h>
-#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -48,12 +48,13 @@ unsigned testSecondsOf(const char* text) {
     unsigned long long seconds = 0;
     while (*text == ' ' || *text == '\t') ++text;
     const char* digit = text;
+    const unsigned longest = ChildProcess::LongestLimit;
     for (; *digit >= '0' && *digit <= '9'; ++digit)
-        if (seconds <= LongestTimeLimit) seconds = seconds * 10 + (unsigned)(*digit - '0');
+        if (seconds <= longest) seconds = seconds * 10 + (unsigned)(*digit - '0');
     const char* end = digit;
     while (*end == ' ' || *end == '\t') ++end;
     if (digit == text || *end || seconds == 0) return JvmWanted::DefaultTestSeconds;
-    return seconds > LongestTimeLimit ? (unsigned)LongestTimeLimit : (unsigned)seconds;
+    return seconds > longest ? longest : (unsigned)seconds;
 }
 
 JvmProbe::JvmProbe() {
@@ -242,12 +243,18 @@ bool JvmProbe::versionAnswer(const JvmWanted& wanted, const char* jvmPath, char*
     unsigned seconds =
         wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
     trace("asking for its version:", jvmPath);
-    int error = 0;
-    TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, nullptr, answerFile);
-    if (end == TimedRunNotStarted) {
-        refuse("did not start: %s", execErrorText(error));
+    ChildStart how;
+    how.hidden = true;
+    how.outputFile = answerFile;
+    how.contain = true;
+    ChildProcess child;
+    unsigned long error = child.start(jvmPath, commandLine, how);
+    if (error) {
+        char reason[1200];
+        windowsErrorText(error, reason, sizeof reason, jvmPath);
+        refuse("did not start: %s", reason);
         *refused = true;
-    } else if (end == TimedRunTimedOut) {
+    } else if (child.wait(seconds) != ChildEnded) {
         char text[100];
         formatText(text, sizeof text, "left no -version answer within %u seconds and was ended",
                    seconds);
@@ -345,9 +352,11 @@ bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* 
     // blanks, none quoted. The directory goes unquoted: the test class joins
     // a directory with blanks from the words it arrives in.
     size_t size = strlen(jvmPath) + strlen(resultsDir) + sizeof className + 16;
-    char* commandLine = (char*)malloc(size);
+    ScopedText commandLine(ScopedText::allocate(size));
+    char reason[1200];
     if (!commandLine) {
-        refuse("was not tested: %s", execErrorText(ENOMEM));
+        windowsErrorText(ERROR_NOT_ENOUGH_MEMORY, reason, sizeof reason);
+        refuse("was not tested: %s", reason);
         return false;
     }
     formatText(commandLine, size, "%s -cp . %s %s",
@@ -355,23 +364,25 @@ bool JvmProbe::runTestClass(const JvmWanted& wanted, const char* jvmPath, char* 
 
     unsigned seconds =
         wanted.testSeconds ? wanted.testSeconds : (unsigned)JvmWanted::DefaultTestSeconds;
-    int error = 0;
-    bool contained = false;
+    ChildStart how;
+    how.contain = true;
+    ChildProcess child;
     timelineMark("test run starts");
-    TimedRunEnd end = runWithTimeLimit(jvmPath, commandLine, seconds, &error, &contained);
+    unsigned long error = child.start(jvmPath, commandLine, how);
+    ChildEnd end = error ? ChildLost : child.wait(seconds);
     timelineMark("test run ends");
-    free(commandLine);
 
     bool ok = false;
-    char text[200];
-    if (end == TimedRunNotStarted) {
-        formatText(text, sizeof text, "Error running JVM: %s", execErrorText(error));
+    char text[1300];
+    if (error) {
+        windowsErrorText(error, reason, sizeof reason, jvmPath);
+        formatText(text, sizeof text, "Error running JVM: %s", reason);
         trace(text, false);
-        refuse("did not start: %s", execErrorText(error));
-    } else if (end == TimedRunTimedOut) {
+        refuse("did not start: %s", reason);
+    } else if (end != ChildEnded) {
         formatText(text, sizeof text, "left no answer within %u seconds and was ended", seconds);
         trace("test jvm", text);
-        if (!contained) trace("processes it started may still run", jvmPath);
+        if (!child.contained()) trace("processes it started may still run", jvmPath);
         refuse("%s", text);
     } else {
         trace("test jvm launched ok", true);

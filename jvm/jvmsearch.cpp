@@ -19,6 +19,7 @@
 #include "base/searchpath.h"
 #include "base/dirguard.h"
 #include "base/regkey.h"
+#include "base/scopedbuffer.h"
 #include "jvm/jvmprobe.h"
 #include "jvm/jvmrelease.h"
 #include "jvm/jvmversion.h"
@@ -207,11 +208,9 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
         trace("unable to find a compatible Jvm");
         return false;
     }
-    char** versions = (char**)calloc(count + 1, sizeof(char*));
-    Candidate* candidates = (Candidate*)calloc(count, sizeof(Candidate));
+    ScopedBuffer<char*> versions((char**)calloc(count + 1, sizeof(char*)));
+    ScopedBuffer<Candidate> candidates((Candidate*)calloc(count, sizeof(Candidate)));
     if (!versions || !candidates) {
-        free(versions);
-        free(candidates);
         trace("out of memory listing versions of", source.key);
         return false;
     }
@@ -253,8 +252,6 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
         free(candidates[i].registered);
         free(candidates[i].problem);
     }
-    free(versions);
-    free(candidates);
     if (!found) trace("unable to find a compatible Jvm");
     return found;
 }
@@ -339,7 +336,7 @@ static bool readDirectoryValue(const RegKey& key, const char* name, char* value,
     }
     if (type == REG_SZ) return true;
     if (type == REG_EXPAND_SZ) {
-        char* expanded = (char*)malloc(cap);
+        ScopedText expanded(ScopedText::allocate(cap));
         DWORD length = expanded ? ExpandEnvironmentStringsA(value, expanded, (DWORD)cap) : 0;
         if (length == 0 || length > cap) {
             formatText(problem, problemCap, "%s (REG_EXPAND_SZ) could not be expanded", name);
@@ -347,7 +344,6 @@ static bool readDirectoryValue(const RegKey& key, const char* name, char* value,
         } else {
             copyText(value, cap, expanded);
         }
-        free(expanded);
         return true;
     }
     formatText(problem, problemCap, "%s is a %s value, not a directory", name, typeName(type));
@@ -455,7 +451,7 @@ static void forEachPathElement(Visit visit) {
     const char* searchPath = getPathPtr();
     if (!searchPath) return;
     size_t size = strlen(searchPath) + 1;
-    char* elements = (char*)malloc(size);
+    ScopedText elements(ScopedText::allocate(size));
     if (!elements) return;
     copyText(elements, size, searchPath);
     char home[PathBufferSize];
@@ -469,7 +465,6 @@ static void forEachPathElement(Visit visit) {
         }
         element = separator ? separator + 1 : nullptr;
     }
-    free(elements);
 }
 
 unsigned JvmSearch::countCandidates(bool plugin) const {

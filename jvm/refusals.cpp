@@ -2,6 +2,7 @@
 // growing buffer until the installation knows whether they explain its end.
 #include "jvm/refusals.h"
 
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 
 #include <stdlib.h>
@@ -35,11 +36,10 @@ void RefusalList::append(char kind, const char* line) {
 
 void RefusalList::add(const char* where, const char* home, const char* reason) {
     size_t size = strlen(where) + strlen(home) + strlen(reason) + 20;
-    char* line = (char*)malloc(size);
+    ScopedText line(ScopedText::allocate(size));
     if (!line) return;
     formatText(line, size, "%s, home %s: %s", where, *home ? home : "(none)", reason);
     append('R', line);
-    free(line);
 }
 
 void RefusalList::note(const char* line) { append('N', line); }

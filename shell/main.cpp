@@ -36,6 +36,8 @@
 #include "config/startdir.h"
 #include "base/curdir.h"
 #include "base/filecopy.h"
+#include "base/scopedbuffer.h"
+#include "exec/childprocess.h"
 #include "base/fexists.h"
 #include "base/strbuf.h"
 #include "base/timeline.h"
@@ -367,18 +369,12 @@ static void finalStep(const char* workDir, const char* startDir) {
         remove(CleanupProgramFile);
         return;
     }
-    // The runtime joins the arguments with blanks: a directory with blanks
-    // goes in double quotes so that it arrives as one argument.
-    size_t size = strlen(workDir) + 3;
-    char* quoted = (char*)malloc(size);
-    if (!quoted) return;
-    if (strchr(workDir, ' ') && !strchr(workDir, '"'))
-        formatText(quoted, size, "\"%s\"", workDir);
-    else
-        copyText(quoted, size, workDir);
-    const char* const list[] = {CleanupCopyFile, quoted, nullptr};
-    _spawnv(_P_NOWAIT, CleanupCopyFile, list);
-    free(quoted);
+    // A directory with blanks arrives as one argument (argsString quotes it).
+    char* list[] = {const_cast<char*>(CleanupCopyFile), const_cast<char*>(workDir), nullptr};
+    ScopedText line(argsString(list));
+    if (!line) return;
+    ChildProcess cleanup;  // not waited for: it outlives the launcher
+    cleanup.start(CleanupCopyFile, line, ChildStart());
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showCommand) {
@@ -390,27 +386,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
         return 0;
     }
 
-    char* workDir = (char*)calloc(DirSize, 1);
-    char* startDir = (char*)calloc(DirSize, 1);
-    if (!workDir || !startDir) {
-        free(workDir);
-        free(startDir);
-        return 0;
-    }
+    ScopedText workDir((char*)calloc(DirSize, 1));
+    ScopedText startDir((char*)calloc(DirSize, 1));
+    if (!workDir || !startDir) return 0;
     bool quiet = isQuietStart(arguments);
     getCurrentDir(workDir, DirSize - 1);
     if (isCheckStart(arguments)) {
-        int code = checkThePackage(workDir);
-        free(workDir);
-        free(startDir);
-        return code;
+        return checkThePackage(workDir);
     }
     RunOutcome outcome = RunOutcome::Succeeded;
     if (!lockWorkDirectory(workDir)) {
         outcome = RunOutcome::AlreadyRunning;
         reportAlreadyRunning(quiet);
-        free(workDir);
-        free(startDir);
         return controlFileWantsExitCode() ? exitCodeOf(outcome) : 0;
     }
     timelineMark("work directory locked");
@@ -419,7 +406,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     void* reportMemory = malloc(sizeof(FileReport));
     FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
     if (fileReport) setReport(fileReport);
-    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir, PathSeparator,
+    formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir.get(), PathSeparator,
                WaitInstallFile);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
     getStartDir(startDir);
@@ -448,8 +435,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     int exitCode = worker && task.exitCodeWanted ? exitCodeOf(outcome, task.wizardExit) : 0;
 
     finalStep(workDir, startDir);
-    free(workDir);
-    free(startDir);
     setReport(nullptr);
     if (fileReport) fileReport->~FileReport();
     free(reportMemory);

@@ -182,8 +182,8 @@ def test_failed_search_names_each_candidate_and_why_in_errors_log(wine, workdir)
         r" home C:\jre-empty: no program javaw.exe under the home (nor in its bin)",
         "JVM refused: " + LM + r"JavaSoft\JDK\11.0.2 (64-bit view),"
         r" home C:\Program Files\Java\jdk-9.0.4: reported version 9.0.4, outside the limits",
-        r"JVM refused: JAVA_HOME, home C:\tools\jdk-broken: did not start: Specified file is"
-        " not executable or has invalid executable-file format",
+        r"JVM refused: JAVA_HOME, home C:\tools\jdk-broken: did not start: Windows error 193:"
+        r" Bad EXE format for C:\tools\jdk-broken\bin\javaw.exe",
     ]
     assert errors.index(refused[-1]) < errors.index(
         "The correct version of the JRE was not found on your system.")

@@ -9,8 +9,8 @@ import pytest
 
 from conftest import INSTALLER, stub
 from launcher_support import (JRE_KEY, JVM_BITS, JvmAt, StubJvm, bundle_control, compressed_jvm,
-                              control_text, error_texts, layout, programs_dir, register,
-                              run_launcher)
+                              control_text, error_texts, layout, programs_dir, put, register,
+                              run_launcher, trace_texts)
 
 
 @pytest.fixture
@@ -67,6 +67,27 @@ def test_full_disk_never_gives_the_wizard_an_incomplete_properties_file(wine, wo
         assert errors[0] == "Unable to write native.properties"
         assert any(t.startswith("Unable to start the install wizard.") for t in errors)
         assert not (workdir / "native.properties").exists()
+
+
+def test_a_failed_start_reads_the_same_for_a_test_run_and_for_the_wizard(wine, workdir):
+    # Fault: the JVM's test run and the wizard's start each turned the Windows error into an errno
+    # of their own, and the tables disagreed (access denied, a network path, a program for another
+    # machine: "Unknown error" for the wizard). One JVM is no program from the start; the other
+    # stops being one after its test run, so that the wizard's start fails the same way.
+    put(wine.drive_c, {"jvms/broken/bin/javaw.exe": b"not a program"})
+    jvm = StubJvm(wine, "jre160", "1.6.0_31", breaks=1)
+    register(wine, [(JRE_KEY, "1.6.0_45", "0", r"C:\jvms\broken"),
+                    (JRE_KEY, "1.6.0_31", "0", jvm.winhome)])
+    layout(wine, workdir, control_text(jvmMinVersion="1.4", jvmCommandName="javaw.exe"))
+
+    run_launcher(wine, workdir, "-q", "x")
+
+    assert jvm.kinds() == ["test"]
+    words = "Windows error 193: Bad EXE format for "
+    assert f"Error running JVM: {words}C:\\jvms\\broken\\bin\\javaw.exe: false" in trace_texts(
+        workdir)
+    assert f"Error running JVM installer: {words}{jvm.winhome}\\bin\\javaw.exe: false" in \
+        error_texts(workdir)
 
 
 def test_program_takes_its_imports_from_the_system_directory_alone():

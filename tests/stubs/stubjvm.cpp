@@ -9,7 +9,8 @@
 // 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
 // <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room),
 // missingClass=<name> (a wizard run says the JVM's "could not find or load main class" and exits 1),
-// wizardExit=<n> (a wizard run ends with exit code n, after its marker).
+// wizardExit=<n> (a wizard run ends with exit code n, after its marker), breaks=1 (a test run moves
+// its program to "stubjvm.old" and leaves a file that is no program in its place).
 #include "stubini.h"
 
 // Writes path until its disk takes no more, or most bytes.
@@ -69,6 +70,11 @@ int main(int argc, char** argv) {
             writeUntilFull(path, (DWORD)atoi(iniSetting(ini, "free")));
             writeUntilFull(fill, 0xFFFFFFFF);
             DeleteFileA(path);
+        }
+        if (atoi(iniSetting(ini, "breaks")) == 1) {
+            GetModuleFileNameA(nullptr, path, MAX_PATH);
+            MoveFileA(path, beside("stubjvm.old"));
+            writeText(path, "w", "not a program");
         }
     } else {
         CopyFileA("native.properties", record(ini, "stubjvm.properties"), FALSE);

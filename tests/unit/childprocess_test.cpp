@@ -1,13 +1,13 @@
-// Command execution with real child processes: the stub "echoargs.exe" writes the arguments that
-// its C runtime split from its command line, so a vector goes out through _spawnv and comes back as
-// the child saw it; with ECHOARGS_STDERR it also writes them to its standard error, which a
-// ChildErrors catches. The start that may ask for administrator rights runs it through a starter
-// that plays Windows' refusal (Wine never asks for elevation) and records the shell's start.
-#include "exec/execcmd.h"
-#include "exec/childerrors.h"
+// Child processes for real: the stub "echoargs.exe" writes the arguments that its C runtime split
+// from its command line, so a vector goes out through argsString and comes back as the child saw
+// it; with ECHOARGS_STDERR it also writes them to its standard error, which a ChildProcess keeps.
+// The start that may ask for administrator rights runs it through a starter that plays Windows'
+// refusal (Wine never asks for elevation) and records the shell's start.
+#include "exec/childprocess.h"
 #include "exec/elevatable.h"
 #include "jvm/wizardcause.h"
 #include "base/fexists.h"
+#include "base/winerror.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
@@ -25,49 +25,41 @@ static std::string stubProgram(const char* name) {
     return directory.substr(0, directory.rfind('\\')) + "\\stubs\\" + name;
 }
 
-TEST(ExecCommand, WordsExitCodesAndLongArguments) {
-    const struct {
-        const char* args;
-        unsigned count;
-        const char* exit;
-        const char* echoed;  // what the child wrote after its command line
-    } cases[] = {
-        {nullptr, 0, "0", "ARGC 1\n"},
-        {"-d C:\\dir -q", 3, "3", "ARGC 4\nARG -d\nARG C:\\dir\nARG -q\n"},
-        {"a  b", 3, "255", "ARGC 3\nARG a\nARG b\n"},  // the child does not see the empty word
-        // Regression: a count smaller than the words overran the vector.
-        {"a b c d e f", 1, "0", "ARGC 7\nARG a\nARG b\nARG c\nARG d\nARG e\nARG f\n"},
-        // Regression: a child that ended with exit code -1 was taken for a program that could not
-        // be started (the 32-bit runtime hands that exit code back as -1, the failure value).
-        {"-x", 1, "-1", "ARGC 2\nARG -x\n"},
-    };
+TEST(ChildProcess, ExitCodesLongArgumentsAndStartFailures) {
     ScratchDir dir;
     std::string program = stubProgram("echoargs.exe");
-    for (const auto& c : cases) {
-        _putenv(("ECHOARGS_EXIT=" + std::string(c.exit)).c_str());
+    // Regression: a child that ended with exit code -1 was taken for a program that could not be
+    // started (the 32-bit runtime hands that exit code back as -1, the failure value).
+    for (const char* exit : {"0", "3", "-1"}) {
+        _putenv(("ECHOARGS_EXIT=" + std::string(exit)).c_str());
         remove("echoargs.out");
-        ExecCommand child;
-        EXPECT_TRUE(child.execCommand(program.c_str(), c.args, c.count)) << c.exit;
-        EXPECT_EQ(child.lastExitCode(), (unsigned long)(DWORD)atoi(c.exit));
-        EXPECT_EQ(readFile("echoargs.out"), c.echoed);
+        std::string option = "-x";
+        char* argv[] = {&program[0], &option[0], nullptr};
+        ChildProcess child;
+        EXPECT_EQ(child.run(program.c_str(), argv, ChildStart()), 0ul) << exit;
+        EXPECT_EQ(child.exitCode(), (unsigned long)(DWORD)atoi(exit));
+        EXPECT_EQ(readFile("echoargs.out"), "ARGC 2\nARG -x\n");
     }
     _putenv("ECHOARGS_EXIT=");
     EXPECT_FALSE(fexists(ErrorsLog));
     // Far beyond the system's command-line limit: the vector is joined whole and handed on without
-    // an overflow (Wine starts the child with the line cut).
+    // an overflow (Wine starts the child with the line cut, or refuses it).
     std::string huge(100000, 'a'), missing = dir.file("missing.exe");
     char* argv[] = {&program[0], &huge[0], &huge[0], nullptr};
-    char error[ExecCommand::ErrorTextSize + 16];
-    memset(error, 'Z', sizeof error);
-    ExecCommand exec;
-    char* joined = exec.argsString(argv);
+    char* joined = argsString(argv);
     EXPECT_EQ(strlen(joined), program.size() + 2 * 100001);
     free(joined);
-    exec.spawnAndWait(&program[0], argv, error);
-    EXPECT_FALSE(exec.spawnAndWait(&missing[0], argv, error));
-    EXPECT_GT(strlen(error), 0u);
-    EXPECT_EQ(std::string(error + ExecCommand::ErrorTextSize, 16), std::string(16, 'Z'));
-    EXPECT_FALSE(exec.execCommand(("missing " + huge).c_str(), huge.c_str(), 1));
+    ChildProcess child;
+    child.run(program.c_str(), argv, ChildStart());
+    // A start that fails hands back the Windows error, put into words by the one text of a
+    // Windows error: the same for the JVM test run and the wizard.
+    unsigned long error = child.run(missing.c_str(), argv, ChildStart());
+    EXPECT_TRUE(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) << error;
+    char text[200];
+    windowsErrorText(error, text, sizeof text);
+    EXPECT_EQ(std::string(text).rfind("Windows error " + std::to_string(error) + ": ", 0), 0u)
+        << text;
+    EXPECT_EQ(child.wait(), ChildLost);
 }
 
 // Kiv*.tmp files in the temporary folder: the caught standard error leaves none behind.
@@ -85,7 +77,7 @@ static int caughtFiles() {
     return count;
 }
 
-TEST(ExecCommand, StandardErrorCaught) {
+TEST(ChildProcess, StandardErrorKept) {
     ScratchDir dir;
     int filesBefore = caughtFiles();
     std::string program = stubProgram("echoargs.exe");
@@ -117,27 +109,22 @@ TEST(ExecCommand, StandardErrorCaught) {
             echoed += "ARG " + arg + "\n";
         }
         argv.push_back(nullptr);
-        ChildErrors caught;
-        ExecCommand exec;
-        exec.captureErrors(&caught);
-        char error[ExecCommand::ErrorTextSize];
-        std::string name = c.program;
-        EXPECT_EQ(exec.spawnAndWait(&name[0], argv.data(), error), c.started) << c.program;
-        EXPECT_EQ(caught.lastLines(), c.lines);
-        if (!c.started) {
-            EXPECT_STREQ(error, "File or path is not found");
-            continue;
-        }
-        EXPECT_TRUE(caught.captured());
-        EXPECT_EQ(exec.lastExitCode(), (unsigned long)(DWORD)atoi(c.exit));
-        EXPECT_EQ(readFile("echoargs.out"), echoed);  // the command line of _spawnv
+        ChildProcess child;
+        ChildStart keep;
+        keep.keepErrors = true;
+        EXPECT_EQ(child.run(c.program.c_str(), argv.data(), keep) == 0, c.started) << c.program;
+        EXPECT_EQ(child.errorLines(), c.lines);
+        if (!c.started) continue;
+        EXPECT_TRUE(child.errorsCaught());
+        EXPECT_EQ(child.exitCode(), (unsigned long)(DWORD)atoi(c.exit));
+        EXPECT_EQ(readFile("echoargs.out"), echoed);
     }
     _putenv("ECHOARGS_STDERR=");
     _putenv("ECHOARGS_EXIT=");
     EXPECT_EQ(caughtFiles(), filesBefore);
 }
 
-TEST(ExecCommand, LastLinesAndTheirCause) {
+TEST(ChildProcess, LastLinesAndTheirCause) {
     const struct {
         const char* text;
         bool partial;
@@ -189,7 +176,7 @@ struct RecordingStarter : ProgramStarter {
     std::wstring verb, file, parameters, dir;
 
     unsigned long start(const wchar_t* program, wchar_t* commandLine, const wchar_t* directory,
-                        PROCESS_INFORMATION& child) override {
+                        ChildProcess& child) override {
         if (plainAnswer) return plainAnswer;
         return systemStarter().start(program, commandLine, directory, child);
     }
@@ -204,13 +191,15 @@ struct RecordingStarter : ProgramStarter {
         if (realElevated) return systemStarter().startElevated(info);
         if (noProcess) return 0;
         std::wstring line = L"\"" + file + L"\" " + parameters;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
         PROCESS_INFORMATION child;
-        unsigned long error = systemStarter().start(info.lpFile, &line[0], info.lpDirectory, child);
-        if (!error) {
-            CloseHandle(child.hThread);
-            info.hProcess = child.hProcess;
-        }
-        return error;
+        if (!CreateProcessW(info.lpFile, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            info.lpDirectory, &startup, &child))
+            return GetLastError();
+        CloseHandle(child.hThread);
+        info.hProcess = child.hProcess;
+        return 0;
     }
 };
 
