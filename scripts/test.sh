@@ -17,10 +17,8 @@ wine_env_start
 trap wine_env_stop EXIT
 
 # Both builds run every test: the 32-bit one under WoW64 in the same kind of
-# prefix, as it runs on 64-bit Windows. A test that fails runs once more: a
-# Wine tool of the scenarios' own set-up (regedit) now and then hangs until
-# its time limit, which says nothing of the launcher; a real fault fails twice.
+# prefix, as it runs on 64-bit Windows. Each test runs once.
 status=0
-ctest --preset win64 --repeat until-pass:2 "$@" || status=$?
-ctest --preset win32 --repeat until-pass:2 "$@" || status=$?
+ctest --preset win64 "$@" || status=$?
+ctest --preset win32 "$@" || status=$?
 exit $status

@@ -1,6 +1,8 @@
 """Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
 it, and helpers to run Windows programs, seed the registry and read files back."""
+import hashlib
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -14,6 +16,7 @@ SOURCE = Path(os.environ.get("LAUNCHER_SOURCE", Path(__file__).resolve().parents
 BUILD = Path(os.environ.get("LAUNCHER_BUILD", SOURCE / "build" / "win64"))
 ARTIFACTS = BUILD / "artifacts"
 INSTALLER = BUILD / "installer.exe"
+REGIMPORT = BUILD / "tools" / "regimport.exe"
 
 
 class Wine:
@@ -40,31 +43,60 @@ class Wine:
         return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd, env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
-    def reg_import(self, text):
+    def local(self, path):
+        """A program or file of the build as the prefix's user may read it."""
+        return Path(path)
+
+    def reg_import(self, text, bits=64):
+        """Writes the keys and values of REGEDIT4 text ([-key] deletes one, any script) in the view
+        of programs of that bitness, through tools/regimport.exe (Wine's regedit now and then
+        hung on an import)."""
         path = self.drive_c / "import.reg"
-        path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("latin-1"))
-        self.run("regedit", "/S", self.winpath(path), check=True)
+        path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("utf-8"))
+        out = self.run(REGIMPORT, f"/reg:{bits}", self.winpath(path), timeout=60)
+        assert out.returncode == 0, out.stderr.decode("latin-1")
         path.unlink()
 
 
 class UserWine(Wine):
     """A prefix of a standard user's: Wine runs as the Unix user STANDARD_USER, who owns the prefix
     but cannot write its Program Files folders or its Windows directory (access denied there, as
-    for a non-administrator on Windows)."""
+    for a non-administrator on Windows).
+
+    The user may not enter the folders of the clone (a clone in a private folder, or below
+    /root): whatever of the build it runs or reads is copied beside the prefix first (local), and
+    it runs in that folder, with a TMPDIR of its own there."""
 
     def __init__(self, prefix, user):
         super().__init__(prefix)
-        self.user = user
+        self.user, self.top = user, self.prefix.parent
+        (self.top / "tmp").mkdir(exist_ok=True)
+        subprocess.run(["chown", user, str(self.top / "tmp")], check=True)
         self.as_user = ["runuser", "-u", user, "--", "env", f"WINEPREFIX={prefix}",
-                        "WINEDEBUG=-all", f"DISPLAY={os.environ.get('DISPLAY', '')}"]
+                        "WINEDEBUG=-all", f"DISPLAY={os.environ.get('DISPLAY', '')}",
+                        f"TMPDIR={self.top / 'tmp'}"]
+
+    def local(self, path):
+        path = Path(path)
+        if path.resolve().is_relative_to(self.top.resolve()):
+            return path
+        folder = self.top / "build" / hashlib.sha1(str(path.parent).encode()).hexdigest()[:8]
+        if not (folder / path.name).exists():
+            folder.mkdir(parents=True, exist_ok=True)
+            shutil.copyfile(path, folder / path.name)
+        return folder / path.name
+
+    def command(self, program, args, env=None):
+        program = self.local(program) if isinstance(program, Path) else program
+        extra = [f"{name}={value}" for name, value in (env or {}).items()]
+        return [*self.as_user, *extra, WINE, str(program), *map(str, args)]
 
     def run(self, program, *args, cwd=None, timeout=120, env=None, check=False):
-        extra = [f"{name}={value}" for name, value in (env or {}).items()]
-        return subprocess.run([*self.as_user, *extra, WINE, str(program), *map(str, args)],
-                              cwd=cwd, capture_output=True, timeout=timeout, check=check)
+        return subprocess.run(self.command(program, args, env), cwd=cwd or self.top,
+                              capture_output=True, timeout=timeout, check=check)
 
     def start(self, program, *args, cwd=None):
-        return subprocess.Popen([*self.as_user, WINE, str(program), *map(str, args)], cwd=cwd,
+        return subprocess.Popen(self.command(program, args), cwd=cwd or self.top,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
     def give(self, path):
@@ -106,10 +138,10 @@ def user_wine():
         subprocess.run(["find", str(prefix / "drive_c" / name), "-type", "d", "-exec",
                         "chmod", "a-w", "{}", "+"], check=True)
     w = UserWine(prefix, STANDARD_USER)
-    subprocess.run([*w.as_user, WINESERVER, "-p"], **QUIET)
-    subprocess.run([*w.as_user, WINE, "cmd", "/c", "exit"], **QUIET)
+    subprocess.run([*w.as_user, WINESERVER, "-p"], cwd=top, **QUIET)
+    subprocess.run([*w.as_user, WINE, "cmd", "/c", "exit"], cwd=top, **QUIET)
     yield w
-    subprocess.run([*w.as_user, WINESERVER, "-k"], capture_output=True)
+    subprocess.run([*w.as_user, WINESERVER, "-k"], cwd=top, capture_output=True)
     subprocess.run(["rm", "-rf", str(top)])
 
 

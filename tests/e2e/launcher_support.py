@@ -111,12 +111,12 @@ class StubJvm(JvmAt):
 def register(wine, entries, bits=64):
     """Registers JVMs: entries of (product key, version subkey, micro version, Windows home), in
     the registry view of programs of that bitness."""
-    text, software = "", "SOFTWARE" if bits == 64 else "SOFTWARE\\Wow6432Node"
+    text = ""
     for product, version, micro, home in entries:
         home = home.replace("\\", "\\\\")
-        text += (f"[HKEY_LOCAL_MACHINE\\{software}\\JavaSoft\\{product}\\{version}]\n"
+        text += (f"[HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\{product}\\{version}]\n"
                  f'"MicroVersion"="{micro}"\n"JavaHome"="{home}"\n')
-    wine.reg_import(text)
+    wine.reg_import(text, bits)
 
 
 def public_files(wine):
@@ -140,7 +140,7 @@ def run_quiet(wine, workdir, start=None):
         (workdir / "kiv.control").write_bytes(b"searchForJvm=none\n")
     if start is not None:
         (workdir / "startdir.txt").write_bytes(start.encode("latin-1") + b"\r\n")
-    assert run_launcher(wine, workdir, "-q", "x", timeout=20, program=INSTALLER) == 0
+    assert run_launcher(wine, workdir, "-q", "x", timeout=120, program=INSTALLER) == 0
 
 
 def cleanup_runs(work, seconds=10):
@@ -181,9 +181,7 @@ def host_jdk(wine, name="hostjdk"):
         for program in ("javaw.exe", "java.exe"):
             (bindir / program).write_bytes(stub("hostjava").read_bytes())
         (bindir / "hostjava.ini").write_text(f"java={java}\n", encoding="utf-8")
-    key = f"HKLM\\SOFTWARE\\JavaSoft\\{JDK_KEY}\\{subkey}"  # reg, not regedit: any script
-    for value, data in (("MicroVersion", micro), ("JavaHome", wine.winpath(home))):
-        wine.run("reg", "add", key, "/v", value, "/d", data, "/f", check=True)
+    register(wine, [(JDK_KEY, subkey, micro, wine.winpath(home))])
     return home, version, subkey
 
 
@@ -197,7 +195,7 @@ def compressed_jvm(wine, workdir, name="jre-win.exe", stubs=None, **settings):
     msvcrt, files, ...) in its .ini; stubs: the directory of another build's stub programs."""
     stubs = stubs or stub("stubjvm").parent
     (workdir / name).write_bytes((stubs / "stubjvmkit.exe").read_bytes())
-    settings = {"jvm": wine.winpath(stubs / "stubjvm.exe"), **settings}
+    settings = {"jvm": wine.winpath(wine.local(stubs / "stubjvm.exe")), **settings}
     (workdir / name).with_suffix(".ini").write_text(control_text(**settings))
 
 

@@ -9,11 +9,6 @@ BRANDED, BRANDED_PRODUCT = BUILD / "branded" / "installer.exe", "Exämple Suite"
 STATUS_CONTROL, BOX_TEXT_CONTROL, IDOK = 104, 65535, 1
 DISK_SPACE = ("Are the destination or temporary directories out of disk space?\r\r"
               "    See errors.log for other possible causes.")
-OTHER_CAUSES = ("Other possible causes for errors:\n    * Read/write access rights to the 'temp' "
-                "and installation directories?\n    * OS need to be patched to run Java apps?\n"
-                "    * Anti-virus software installed that won't permit unknown executable or JAR "
-                "files to run?\n    * Does your system export the display?")
-APPLICATION_MESSAGE = "Unable to install application.\r\r" + DISK_SPACE
 
 
 def probe(wine, *args, timeout=90):
@@ -67,7 +62,7 @@ def screenshot(name, rect):
     """Saves the part rect (WIDTHxHEIGHT+X+Y) of the X display, or all of it, as an artifact."""
     crop = ["-crop", rect] if rect else []
     shot = subprocess.run(["import", "-window", "root", *crop, "png:-"], check=True,
-                          capture_output=True, timeout=30)
+                          capture_output=True, timeout=120)
     ARTIFACTS.mkdir(parents=True, exist_ok=True)
     (ARTIFACTS / name).write_bytes(shot.stdout)
 
@@ -76,4 +71,4 @@ def watch(wine, ms, *captions):
     """Polls inside the prefix for ms; the function returned gives the captions ever visible."""
     proc = wine.start(stub("winprobe"), "watch", ms, *captions)
     assert proc.stdout.readline().strip() == b"WATCHING"
-    return lambda: set(proc.communicate(timeout=30)[0].decode("latin-1").splitlines())
+    return lambda: set(proc.communicate(timeout=120)[0].decode("latin-1").splitlines())

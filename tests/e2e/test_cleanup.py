@@ -67,7 +67,7 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     # installation stopped until someone dismissed it; a byte-order mark before the start
     # directory was read into its name, and the logs went elsewhere.
     seen = watch(wine, 5000, DIALOG, ERROR_BOX)
-    assert start_launcher(wine, second, "-q", "x").wait(20) == 0
+    assert start_launcher(wine, second, "-q", "x").wait(120) == 0
     assert seen() == set()
     assert [error_texts(second).count(line) for line in READER_FAILURE] == [1, 1, 1]
     for log in ("jinstall.log", "errors.log"):
@@ -99,7 +99,7 @@ def test_failed_runs_hand_on_their_logs_and_delete_only_package_files(wine, work
     proc = start_launcher(wine, fourth)
     assert window_text(wine, ERROR_BOX, BOX_TEXT_CONTROL, 15000) != SAVE_FAILED
     press_ok(wine)
-    assert proc.wait(15) == 0
+    assert proc.wait(120) == 0
     assert read_text(wine.drive_c / "startfile") == "x"
     assert "unable to copy log file C:\\startfile\\errors.log" in trace_texts(fourth)
 

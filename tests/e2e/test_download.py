@@ -152,12 +152,11 @@ FAILURES = [
 def test_failed_download_expands_nothing_and_names_the_cause(wine, workdir, tmp_path, served, sha,
                                                              settings, cause):
     (tmp_path / "jdk.zip").write_bytes(served)
-    with HttpServer(tmp_path, **(settings or {})) as server:
+    with HttpServer(tmp_path, **(settings or {})) as server, socket.socket() as closed:
         url = server.url("jdk.zip")
-        if settings is None:  # a port that was free a moment ago and has no listener
-            with socket.socket() as s:
-                s.bind(("127.0.0.1", 0))
-                url = f"http://127.0.0.1:{s.getsockname()[1]}/jdk.zip"
+        if settings is None:  # a port of ours, bound for the whole run, that listens to nothing
+            closed.bind(("127.0.0.1", 0))
+            url = f"http://127.0.0.1:{closed.getsockname()[1]}/jdk.zip"
         layout(wine, workdir, download_control(url, sha))
         run(wine, workdir)
     errors = error_texts(workdir)

@@ -28,7 +28,7 @@ def test_greatest_acceptable_version_found_key_after_key_runs_the_wizard(wine, w
 
     # Typed as: installer.exe -s "C:\Target Dir\" (the probe passes the command line as it is).
     command = f'"{wine.winpath(INSTALLER)}" -s "C:\\Target Dir\\"'
-    assert wine.run(stub("winprobe"), "run", cwd=workdir, timeout=20,
+    assert wine.run(stub("winprobe"), "run", cwd=workdir, timeout=120,
                     env={"WINPROBE_COMMAND": command}).returncode == 0
 
     assert (workdir / "kiv.control").read_bytes() == control.encode("latin-1")

@@ -83,13 +83,13 @@ def test_compressed_jvm_is_expanded_registered_runs_the_wizard_and_is_found_next
     assert jvm.properties() == properties_text(NEW_HOME.lower(), installed=False, in_temp=False)
     # Unregistered, the JVM where the package would expand its own is used and registered again,
     # also when asked for by an old "jre" name (taken as javaw.exe: the run traces).
-    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{JVM_BITS}", check=True)
+    wine.reg_import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\n", JVM_BITS)
     (windows / "javaw.exe").unlink()  # else found on the PATH
     assert "found existing jvm directory: true" in run_again(jvmCommandName="jre.exe")
     assert jvm.properties() == properties_text(NEW_HOME, installed=False, in_temp=False)
     # Unregistered again, it is found through its program copy in the Windows directory, which
     # reports the JVM's own home (regression: the wizard was told C:/windows).
-    wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{JVM_BITS}", check=True)
+    wine.reg_import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\n", JVM_BITS)
     (windows / "stubjvm.ini").write_text(f"version=1.6.0\njavaHome={NEW_HOME}\n")
     layout(wine, workdir, bundle_control())
     assert run_launcher(wine, workdir, "-q", "x") == 0

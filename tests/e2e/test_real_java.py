@@ -51,7 +51,7 @@ def test_sample_wizard_and_test_class_on_the_registered_host_jdk(wine, tmp_path)
         assert wine.run(home / "bin" / "javaw.exe", "-cp", ".", "TestJvm", *words,
                         cwd=workdir).returncode == 0
         path = results / "jvmGood.txt"
-        assert wait_for(lambda: read_text(path).count("\n") == 2, timeout=30), path
+        assert wait_for(lambda: read_text(path).count("\n") == 2, timeout=120), path
         assert path.read_bytes().decode("utf-8").splitlines() == [
             f'java version "{version}"', "java.home=C:\\jvms\\Ява 爪哇\\jre"]
 

@@ -36,7 +36,7 @@ def test_failed_run_shows_the_dialog_then_one_error_box(wine, workdir, message):
     # The worker has let the dialog go and waits for the box.
     assert (workdir / "__kivinstall.sem").exists()
     assert press_ok(wine)
-    assert proc.wait(15) == 0
+    assert proc.wait(120) == 0
     assert not any((workdir / name).exists() for name in ("__kivinstall.sem", "jinstall.sem"))
     assert [error_texts(workdir).count(line) for line in NOT_FOUND] == [1, 1]
     # The watcher that proves quiet runs show nothing does see these windows.
@@ -69,7 +69,7 @@ def test_the_captions_carry_the_products_name(wine, workdir, exe, control, lc_al
     if exe == BRANDED and control == "":
         screenshot("shell_branded_error_box.png", window_rect(wine, box, 0, 0))
     assert press_ok(wine, box)
-    assert proc.wait(20) == 0
+    assert proc.wait(120) == 0
 
 
 def test_the_status_line_follows_the_stages(wine, workdir):
@@ -109,5 +109,5 @@ def test_a_fast_failure_box_is_never_under_the_dialog(wine, workdir):
         if run == 0:
             screenshot("fast-failure-box.png", None)
         assert press_ok(wine)
-        assert proc.wait(20) == 0
+        assert proc.wait(120) == 0
     assert set(orders) <= {"owned above", "alone"}, orders

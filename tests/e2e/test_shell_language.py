@@ -61,7 +61,7 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, messag
             screenshot(f"shell_dialog_{dpi}dpi.png", window_rect(wine, DIALOG))
             screenshot(f"shell_error_box_{dpi}dpi.png", box)
         press_ok(wine, caption)
-        assert proc.wait(20) == 0  # no second box, and no exit code without the key
+        assert proc.wait(120) == 0  # no second box, and no exit code without the key
     if lc_all is None:  # laid out in dialog units, the dialog grows with the resolution
         assert widths[1] >= widths[0] * 1.3 and widths[2] >= widths[0] * 1.8, widths
 
@@ -78,7 +78,7 @@ def test_the_display_language_over_the_regional_format(wine, workdir):
     assert window_text(wine, caption, BOX_TEXT_CONTROL, 30000).startswith(
         "kiv.control kann nicht geöffnet werden")
     press_ok(wine, caption)
-    assert proc.wait(20) == 0
+    assert proc.wait(120) == 0
     log = (workdir / "locale.log").read_text().splitlines()
     assert set(log) == {"decided by the preferred UI languages, locale: de-DE language: german"}
 
@@ -102,7 +102,7 @@ def test_a_wizard_class_not_found_is_named_in_the_users_language(wine, workdir, 
     assert text.split("\n\n")[0] == message and len(text.split("\n\n")) == 2, text
     assert "jinstall.log" in text
     press_ok(wine, caption)
-    assert proc.wait(30) == 3  # the wizard failed
+    assert proc.wait(120) == 3  # the wizard failed
     errors = error_texts(workdir)
     assert "Java wizard not started properly" in errors
     assert "the wizard's JVM ended with exit code 1" in errors
@@ -121,6 +121,6 @@ def test_a_missing_jvm_box_gives_the_versions_in_the_users_language(wine, workdi
         "Sie JRE 8 oder eine neuere Version und starten Sie dieses Installationsprogramm danach "
         "neu."), text
     press_ok(wine, caption)
-    assert proc.wait(20) == 0
+    assert proc.wait(120) == 0
     assert "Please install JRE 8 or a later version and then restart this installation program." \
         in error_texts(workdir)

@@ -1,6 +1,8 @@
 """The main thread stays until the worker has finished, whatever became of the semaphore files, and
 one launcher at a time installs from a work directory: a second one says why and does nothing."""
-import time
+import subprocess
+
+import pytest
 
 from conftest import INSTALLER, read_text, wait_for
 from launcher_support import JRE_KEY, control_text, layout, register, StubJvm
@@ -23,18 +25,20 @@ def test_second_launcher_in_a_busy_work_directory_installs_nothing(wine, workdir
     # Regression: the second launcher ran a second installation, left as soon as the first one's
     # clean-up deleted "__kivinstall.sem" (its own wizard still running), and that clean-up deleted
     # install.jar under its wizard.
-    jvm, first = start(wine, workdir, wizardDelay=9000)
-    time.sleep(2.5)
+    # The first one's wizard runs until the end of the test: its launcher holds the directory.
+    jvm, first = start(wine, workdir, wizardUntil="C:\\release")
+    assert wait_for(lambda: "wizard" in jvm.kinds(), 60)
     # Each second launcher says so in its own report: a quiet one on its standard output, another
     # in its box. Regression: the message went into the first one's errors.log, which its
     # clean-up handed on to its start directory.
-    quiet = wine.run(workdir / "installer.exe", "-q", "x", cwd=workdir, timeout=30)
+    quiet = wine.run(workdir / "installer.exe", "-q", "x", cwd=workdir, timeout=120)
     assert quiet.returncode == 0 and quiet.stdout.decode() == ALREADY_RUNNING + "\r\n"
     second = wine.start(workdir / "installer.exe", cwd=workdir)
     assert window_text(wine, MESSAGE_BOX, BOX_TEXT_CONTROL, 20000) == ALREADY_RUNNING
     press_ok(wine, MESSAGE_BOX)
-    assert second.wait(20) == 0
+    assert second.wait(120) == 0
     assert first.poll() is None
+    (wine.drive_c / "release").write_bytes(b"")
     assert first.wait(60) == 0
     # One installation, whose wizard found install.jar until its end, before its launcher's end.
     assert jvm.kinds() == ["test", "wizard"]
@@ -53,9 +57,10 @@ def test_launcher_stays_while_its_installation_runs_where_no_semaphore_can_be_ma
     # Started from a shorter path: Wine's WoW64 cannot load a 32-bit program from one that deep.
     program = wine.drive_c / "installer.exe"
     program.write_bytes(INSTALLER.read_bytes())
-    jvm, proc = start(wine, deep, program, delay=4000)
-    assert wait_for((jvm.bindir / "stubjvm.runs").exists, 30)
-    time.sleep(2)
-    assert proc.poll() is None, "the launcher ended while its JVM was running"
+    jvm, proc = start(wine, deep, program, testUntil="C:\\release")
+    assert wait_for((jvm.bindir / "stubjvm.runs").exists, 60)
+    with pytest.raises(subprocess.TimeoutExpired):  # the JVM runs until released
+        proc.wait(3)
+    (wine.drive_c / "release").write_bytes(b"")
     assert proc.wait(60) == 0
     assert jvm.kinds()[0] == "test"

@@ -5,8 +5,9 @@
 // "stubjvm.changes" and makes "__kivwizard.sem". "stubjvm.ini" beside it: version, javaHome (the
 // home a test run reports as the test class does), records (a directory for the records instead),
 // wizard=0 (no marker), answer=0 (no -version answer), delay (ms), hang=1 (a test run and a copy it
-// starts, which makes "stubjvm.child", wait for ever), wizardDelay (ms more, then "JAR 1" or "JAR
-// 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
+// starts, which makes "stubjvm.child", wait for ever), testUntil=<file> and wizardUntil=<file> (a
+// run of that kind waits, two minutes at most, until the file exists; a wizard run then records
+// "JAR 1" or "JAR 0": install.jar still there or not), fill=<file> and free=<bytes> (a test run fills the disk of
 // <file> but for free bytes; "<file>.keep", a second name of jvmGood.txt, keeps that file's room),
 // missingClass=<name> (a wizard run says the JVM's "could not find or load main class" and exits 1),
 // wizardExit=<n> (a wizard run ends with exit code n, after its marker), breaks=1 (a test run moves
@@ -88,9 +89,11 @@ int main(int argc, char** argv) {
         }
         if (atoi(iniSetting(ini, "wizard", "1")) == 1) writeText("__kivwizard.sem", "w", "");
     }
-    int wizardDelay = testRun ? 0 : atoi(iniSetting(ini, "wizardDelay"));
-    Sleep((DWORD)(atoi(iniSetting(ini, "delay")) + wizardDelay));
+    Sleep((DWORD)atoi(iniSetting(ini, "delay")));
+    const char* until = iniSetting(ini, testRun ? "testUntil" : "wizardUntil");
+    for (int i = 0; *until && i < 2400 && GetFileAttributesA(until) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(50);
     bool jar = GetFileAttributesA("install.jar") != INVALID_FILE_ATTRIBUTES;
-    if (wizardDelay > 0) writeText(runs, "ab", "JAR %s\n", jar ? "1" : "0");
+    if (!testRun && *until) writeText(runs, "ab", "JAR %s\n", jar ? "1" : "0");
     return testRun ? 0 : atoi(iniSetting(ini, "wizardExit"));
 }

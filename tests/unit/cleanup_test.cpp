@@ -11,7 +11,9 @@
 #include <windows.h>
 #include <ctype.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include <random>
 #include <vector>
 
 // The temporary JVM's clean-up as a run without control-file values hands it over.
@@ -111,4 +113,51 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     const std::string ordinary[] = {work.file("jvm"), other.file("jvm"), "\\\\server\\share\\jvm"};
     for (const std::string& dir : ordinary)
         EXPECT_EQ(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
+}
+
+// Manifest names that lead out of the work directory in every way Windows reads a path: climbing
+// (with the dots and blanks Windows drops), absolute, root- and drive-relative, UNC, the \\?\ and
+// \\.\ forms, streams, short names; each in several spellings. Nothing outside is deleted, while
+// the package's own file named beside them is.
+TEST(CleanUp, ManifestNamesLeadingOutsideDeleteNothing) {
+    ScratchDir scratch;
+    const std::string top = scratch.path(), work = scratch.file("work");
+    makeDirs(work + "\\lib");
+    const std::string victims[] = {"victim.txt", "a long victim name.txt"};
+    for (const std::string& victim : victims) writeFile(top + "\\" + victim, "keep");
+    char shortTop[MAX_PATH] = "", shortVictim[MAX_PATH] = "";
+    GetShortPathNameA(top.c_str(), shortTop, MAX_PATH);
+    GetShortPathNameA((top + "\\" + victims[1]).c_str(), shortVictim, MAX_PATH);
+    const std::string drive = top.substr(0, 2), rooted = top.substr(2);  // "C:", "\...\scratch"
+    const std::string ways[] = {  // each leads to the scratch directory
+        "..", ". .", "..  ", ".. .", "...", "lib\\..\\..", "lib\\.\\..\\..", ".\\..",
+        top, shortTop, rooted, drive + "..", drive + rooted, "\\\\?\\" + top,
+        "\\\\.\\" + top, "\\\\?\\UNC\\localhost\\" + drive.substr(0, 1) + "$" + rooted,
+        "\\\\localhost\\" + drive.substr(0, 1) + "$" + rooted, "\\\\?\\GLOBALROOT\\..",
+    };
+    std::vector<std::string> leaves = {"victim.txt", "victim.txt.", "victim.txt ", "victim.txt. .",
+                                       "VICTIM.TXT", "victim.txt::$DATA", "victim.txt:x",
+                                       "a long victim name.txt"};
+    leaves.push_back(strrchr(shortVictim, '\\') ? strrchr(shortVictim, '\\') + 1 : "victim.txt");
+    std::mt19937 random{20261208};  // the same names on every run
+    std::string manifest = "Manifest-Version: 1.0\r\n\r\nName: lib\\inside.txt\r\n";
+    unsigned names = 0;
+    for (std::string way : ways)
+        for (const std::string& leaf : leaves) {
+            std::string name = way + "\\" + leaf;
+            if (random() % 2)  // forward slashes, doubled separators
+                for (char& c : name) c = c == '\\' ? '/' : c;
+            if (random() % 3 == 0) name.insert(name.find_first_of("\\/", 3) + 1, "\\");
+            manifest += "Name: " + name + (random() % 2 ? "\r\n" : "  \r\n");
+            ++names;
+        }
+    ASSERT_GT(names, 150u);
+    writeFile(work + "\\lib\\inside.txt", "package");
+    makeDirs(work + "\\META-INF");
+    writeFile(work + "\\META-INF\\MANIFEST.MF", manifest);
+    SetCurrentDirectoryA(work.c_str());
+    QuietInstall().cleanUpManifest(false);
+    EXPECT_FALSE(exists(work + "\\lib\\inside.txt"));
+    for (const std::string& victim : victims) EXPECT_TRUE(exists(top + "\\" + victim)) << victim;
+    SetCurrentDirectoryA(top.c_str());
 }

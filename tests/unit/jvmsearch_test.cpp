@@ -41,7 +41,7 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
         // 1.N is N for every N from 2 (an author's 1.9 or 1.10).
         {"", "", "1.9", "1.8.0_401", true},       {"", "1.10", "", "1.6.0_45", false},
         {"", "1.9", "", "9.0.4", true},           {"", "", "1.10", "11.0.2", false},
-        {"1.1", "", "", "1.1.8", true},
+        {"1.1", "", "", "1.1.8", true},           {"", "2", "", "1.2.2", true},
         // Pre-release and build: a limit without them stands for all that begin with it.
         {"", "21", "", "21-ea", true},            {"21-ea", "", "", "21", false},
         {"", "21-ea", "", "21", true},            {"", "", "21-ea", "21-rc", false},

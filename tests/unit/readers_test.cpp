@@ -3,6 +3,7 @@
 // past a setting's field, or changes the file it reads. The machine field of a program header.
 #include "base/bitness.h"
 #include "base/codepage.h"
+#include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "install/cleanup.h"
 #include "install/tempjvm.h"
@@ -25,19 +26,15 @@
 
 namespace {
 
-#define FIELD(name) {#name, offsetof(ControlSettings, name), sizeof ControlSettings::name}
-const struct Field {
-    const char* key;
-    size_t offset, capacity;
-} Fields[] = {
-    FIELD(jvmRequiredVersion), FIELD(jvmMinVersion), FIELD(jvmMaxVersion), FIELD(jvmVersion),
-    FIELD(jvmName), FIELD(jvmCommandName), FIELD(jvmInstallerType), FIELD(jvmSelfExtractor),
-    FIELD(jvmInstallerBinary), FIELD(jvmInstallerCommand), FIELD(predefinedJvmInstallDir),
-    FIELD(jvmHomeDir), FIELD(jvmExtraParameters), FIELD(jvmClasspathSwitch),
-    FIELD(loaderClasspath), FIELD(loaderJavaCommand), FIELD(systemSecurityPolicyFilename),
-    FIELD(userSecurityPolicyFilename), FIELD(keystoreFilename), FIELD(appletUrl),
-    FIELD(searchForJvm), FIELD(jvmTestTimeout),
-};
+// The keys of the one table that fill a field of their own (the registry switch is read apart),
+// so that a key added there is read here too.
+std::vector<ControlKey> fieldKeys() {
+    std::vector<ControlKey> keys;
+    for (const ControlKey& key : ControlKeys)
+        if (key.capacity) keys.push_back(key);
+    return keys;
+}
+const std::vector<ControlKey> Fields = fieldKeys();
 
 typedef std::map<std::string, std::string> Values;
 
@@ -58,10 +55,10 @@ Values read(const std::string& content) {
     EXPECT_EQ(std::string(guarded->before, 64) + std::string(guarded->after, 64),
               std::string(128, 0x5a));
     Values values;
-    for (const Field& field : Fields) {
+    for (const ControlKey& field : Fields) {
         const char* value = reinterpret_cast<char*>(&guarded->settings) + field.offset;
-        EXPECT_TRUE(memchr(value, '\0', field.capacity)) << field.key;
-        values[field.key] = std::string(value, strnlen(value, field.capacity));
+        EXPECT_TRUE(memchr(value, '\0', field.capacity)) << field.name;
+        values[field.name] = std::string(value, strnlen(value, field.capacity));
     }
     return values;
 }
@@ -101,11 +98,27 @@ TEST(GetParameters, ReadsTheControlFile) {
                              {"jvmName", "JRE"}, {"jvmCommandName", "jrew.exe"},
                              {"loaderClasspath", ".;install.jar"}};
     auto v = [](size_t length) { return std::string(length, 'v'); };
-    std::string everyKey;  // each in its own field
+    // Every key at once, each in its own field (tagged with its place in the table), as the reader
+    // leaves " <tag>\:\\d/x ": a directory's escapes undone, a switch list's extra backslashes
+    // dropped, a number's (an address's, a hash's) blanks trimmed. A key not named here, a new one
+    // too, keeps its value as written.
+    const std::map<std::string, ControlValuePost> processed = {
+        {"predefinedJvmInstallDir", PostDirectory}, {"jvmExtraParameters", PostSwitches},
+        {"jvmTestTimeout", PostNumber},             {"reportFailureByExitCode", PostNumber},
+        {"jvmDownloadUrl", PostNumber},             {"jvmDownloadSha256", PostNumber}};
+    std::string everyKey;
     Values own;
-    for (const Field& field : Fields) {
-        own[field.key] = field.key == std::string("jvmCommandName") ? "six.exe" : field.key;
-        everyKey += std::string(field.key) + "=" + own[field.key] + "\n";
+    for (size_t i = 0; i < Fields.size(); ++i) {
+        const std::string name = Fields[i].name, tag = std::to_string(i);
+        auto post = processed.count(name) ? processed.at(name) : PostNone;
+        const std::string written = name == "jvmCommandName" ? "six.exe"  // its own rules
+                                                             : " " + tag + "\\:\\\\d/x ";
+        everyKey += name + "=" + written + "\n";
+        own[name] = name == "jvmCommandName" ? written
+                    : post == PostDirectory  ? " " + tag + ":\\d\\x "
+                    : post == PostSwitches   ? " " + tag + ":\\d/x "
+                    : post == PostNumber     ? tag + "\\:\\\\d/x"
+                                             : written;
     }
     const struct {
         std::string content;
@@ -154,7 +167,7 @@ TEST(GetParameters, ReadsTheControlFile) {
     for (const auto& c : cases) {
         Values expected = c.changed;
         expected.insert(defaults.begin(), defaults.end());
-        for (const Field& field : Fields) expected.insert({field.key, ""});
+        for (const ControlKey& field : Fields) expected.insert({field.name, ""});
         std::string label = c.content.substr(0, 80);
         writeFile(TraceLog, "");
         EXPECT_EQ(read(c.content), expected) << label;
@@ -191,7 +204,7 @@ TEST(BadInput, ReadersKeepTheirFilesAndTheirBounds) {
         return text;
     };
     Pieces controlKeys = {"configureWinRegistry", "# comment", ""};
-    for (const Field& field : Fields) controlKeys.push_back(field.key);
+    for (const ControlKey& field : Fields) controlKeys.push_back(field.name);
     const Pieces propertyKeys = {"nativeJvmInstalledInTemp=true\nnativeTempJvmDir",
                                  "nativeJvmInstalledInTemp", "nativeTempJvmDir",
                                  "nativeJvmHomeDir", "configureWinRegistry", ""};
