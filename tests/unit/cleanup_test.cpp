@@ -156,7 +156,7 @@ TEST(CleanUp, ManifestNamesLeadingOutsideDeleteNothing) {
     makeDirs(work + "\\META-INF");
     writeFile(work + "\\META-INF\\MANIFEST.MF", manifest);
     SetCurrentDirectoryA(work.c_str());
-    QuietInstall().cleanUpManifest(false);
+    removePackageFiles(false);
     EXPECT_FALSE(exists(work + "\\lib\\inside.txt"));
     for (const std::string& victim : victims) EXPECT_TRUE(exists(top + "\\" + victim)) << victim;
     SetCurrentDirectoryA(top.c_str());
