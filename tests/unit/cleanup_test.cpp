@@ -1,6 +1,7 @@
-// Install's readers: the home directory's lookup in the search path, and what must never lead to
+// The clean-up's readers: the Windows directory's lookup in the search path, and what must never lead to
 // a wrong deletion or copy (the guard before deleting a tree, a JVM named in part, log copies).
 #include "base/dirguard.h"
+#include "install/cleanup.h"
 #include "install/logcopy.h"
 #include "install/runfailure.h"
 #include "install/tempjvm.h"
