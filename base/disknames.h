@@ -64,6 +64,7 @@ inline constexpr char NativeJvmInstalledKey[] = "nativeJvmInstalled";
 inline constexpr char NativeJvmInstalledInTempKey[] = "nativeJvmInstalledInTemp";
 inline constexpr char NativeTempJvmDirKey[] = "nativeTempJvmDir";
 inline constexpr char ConfigureWinRegistryKey[] = "configureWinRegistry";
+inline constexpr char AppDirVariable[] = "[$AppDir]";  // in a value: the package's own folder
 
 // A JVM's folders and files.
 inline constexpr char BinFolder[] = "bin";

@@ -12,8 +12,6 @@
 #include "base/report.h"
 #include "base/strbuf.h"
 
-// The name install/ still uses for ErrorsLog (base/disknames.h).
-inline constexpr const char* ErrorsFilename = ErrorsLog;
 
 class FileReport : public Report {
 public:

@@ -41,10 +41,6 @@ extern const ControlKey ControlKeys[ControlKeyCount];
 extern const char CompressedJvmType[];        // "selfExtratorJvmInstaller"
 extern const char JvmInstallerProgramType[];  // "thirdPartyJvmInstaller"
 extern const char DownloadedJvmType[];        // "downloadJvm"
-// The names install/ still uses for them.
-inline constexpr const char* SelfExtractorInstallerType = CompressedJvmType;
-inline constexpr const char* ThirdPartyInstallerType = JvmInstallerProgramType;
-inline constexpr const char* DownloadInstallerType = DownloadedJvmType;
 
 // The key a line begins with, or null when it begins with none.
 const ControlKey* controlKeyOf(const char* line);

@@ -7,6 +7,7 @@
 // check's own: the line that tells where the JVM was found becomes a note,
 // and so does each refusal.
 #include "install/packagecheck.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
@@ -20,7 +21,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char TestJvmFilename[] = "TestJvm.class";
 static const char FoundUnderLine[] = "JVM found under ";
 
 namespace {
@@ -55,7 +55,7 @@ bool makePrivateDir(char* dir, size_t cap) {
     DWORD length = GetTempPathA(sizeof temp, temp);
     if (length == 0 || length >= sizeof temp) return false;
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        if (!formatText(dir, cap, "%skivcheck%lu.%u", temp, (unsigned long)GetCurrentProcessId(),
+        if (!formatText(dir, cap, "%s%s%lu.%u", temp, CheckDirPrefix, (unsigned long)GetCurrentProcessId(),
                         attempt))
             return false;
         if (CreateDirectoryA(dir, nullptr)) return true;
@@ -105,8 +105,8 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
         // The test class, when the package has one, goes along.
         char from[PathBufferSize + 32], to[PathBufferSize + 32];
         bool withClass =
-            formatText(from, sizeof from, "%s\\%s", packageFull, TestJvmFilename) &&
-            formatText(to, sizeof to, "%s\\%s", dir, TestJvmFilename) &&
+            formatText(from, sizeof from, "%s\\%s", packageFull, TestJvmClassFile) &&
+            formatText(to, sizeof to, "%s\\%s", dir, TestJvmClassFile) &&
             GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES && CopyFileA(from, to, FALSE);
         GetCurrentDirectoryA(PathBufferSize, current);
         jvm->program[0] = jvm->home[0] = '\0';

@@ -1,15 +1,15 @@
 // CheckLog: one finding a line, CR LF ended, in check.log and on the console.
 #include "install/checklog.h"
+#include "base/disknames.h"
 #include "base/strbuf.h"
 
 #include <string.h>
 
-static const char CheckLogFilename[] = "check.log";
 
 CheckLog::CheckLog(const char* packageDir, HANDLE console) : file(nullptr), console(console) {
     char path[PathBufferSize + 16];
     if (formatText(path, sizeof path, "%s\\%s", packageDir && packageDir[0] ? packageDir : ".",
-                   CheckLogFilename))
+                   PackageCheckLog))
         file = fopen(path, "wb");
     if (this->console == INVALID_HANDLE_VALUE) this->console = nullptr;
 }

@@ -12,6 +12,7 @@
 // directory; a manifest line too long for its buffer is never taken in
 // pieces.
 #include "install/cleanup.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "install/logcopy.h"
 #include "base/fexists.h"
@@ -22,12 +23,6 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char OriginalDirFilename[] = "startdir.txt";
-static const char SystemLogFilename[] = "changes.txt";
-static const char NativePropertiesFilename[] = "native.properties";
-static const char ManifestDir[] = "META-INF";
-static const char ManifestFilename[] = "META-INF\\MANIFEST.MF";
-static const char WizardFilename[] = "install.jar";
 static const char ManifestNameTag[] = "Name: ";
 
 enum {
@@ -70,9 +65,9 @@ bool cleanUpWorkDir(bool succeeded, const TemporaryJvm& jvm, const char* windows
     jvm.cleanUp();
     dropEmptyErrorsLog();
     bool errorsSaved = copyLogs(windowsDir);
-    remove(SystemLogFilename);
-    remove(OriginalDirFilename);
-    remove(NativePropertiesFilename);
+    remove(ChangesFile);
+    remove(StartDirFile);
+    remove(NativePropertiesFile);
     return errorsSaved;
 }
 
@@ -104,7 +99,7 @@ static void deleteManifestEntry(char* entry, bool whole) {
 // wraps long entries: a line that begins with one blank continues the entry
 // before it.
 static void deleteManifestEntries() {
-    LineReader manifest(ManifestFilename, textLines(ManifestLineLimit));
+    LineReader manifest(ManifestFile, textLines(ManifestLineLimit));
     char line[LineBufferSize];
     char entry[PathBufferSize];
     bool haveEntry = false;
@@ -134,9 +129,9 @@ static void deleteManifestEntries() {
 void removePackageFiles(bool succeeded) {
     // The manifest is closed again before it is deleted.
     deleteManifestEntries();
-    remove(ManifestFilename);
-    _rmdir(ManifestDir);
-    remove(WizardFilename);
+    remove(ManifestFile);
+    _rmdir(ManifestFolder);
+    remove(WizardJarFile);
     report().endRun(succeeded);
 }
 

@@ -6,6 +6,7 @@
 // (and the trace) and into one error box, which quiet and properties
 // installations do not show. Clean-up runs whatever happened.
 #include "install/installer.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/strbuf.h"
 #include "base/timeline.h"
@@ -113,7 +114,7 @@ RunFailure Install::provision(const char* windowsDir, JvmInUse& jvm) {
     if (!provided.placed) {
         // A JVM that was there already, or that a vendor's program installed.
         trace("using the JVM found in the install directory", jvm.program);
-        if (_stricmp(settings.jvmInstallerType, ThirdPartyInstallerType) == 0)
+        if (_stricmp(settings.jvmInstallerType, JvmInstallerProgramType) == 0)
             settings.predefinedJvmInstallDir[0] = '\0';
         jvm.tellWizard(false, settings.predefinedJvmInstallDir, settings.configureWinRegistry);
         return failure;

@@ -6,20 +6,15 @@
 // finds: the file is complete or it is not there, and the launch does not
 // go ahead without it.
 #include "install/jvminuse.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/strbuf.h"
-#include "base/clib.h"
+#include "base/jvmhome.h"
 #include "base/codepage.h"
 
 #include <stdio.h>
 #include <string.h>
 
-static const char NativePropertiesFilename[] = "native.properties";
-static const char JvmHomeDirProperty[] = "nativeJvmHomeDir";
-static const char JvmInstalledProperty[] = "nativeJvmInstalled";
-static const char JvmInstalledInTempProperty[] = "nativeJvmInstalledInTemp";
-static const char ConfigureRegistryProperty[] = "configureWinRegistry";
-static const char AppDirVariable[] = "[$AppDir]";
 
 JvmWanted jvmWantedBy(const ControlSettings& settings, bool tracing) {
     return JvmWanted{settings.jvmRequiredVersion, settings.jvmMinVersion, settings.jvmMaxVersion,
@@ -45,32 +40,32 @@ void JvmInUse::tellWizard(bool installed, const char* jvmDir, bool configureRegi
     if (program[0]) takeHome(false);
 
     propertiesWritten = false;
-    FILE* file = fopen(NativePropertiesFilename, "wt");
+    FILE* file = fopen(NativePropertiesFile, "wt");
     if (!file) {
-        reportError("Unable to create", NativePropertiesFilename);
+        reportError("Unable to create", NativePropertiesFile);
         return;
     }
     char slashed[InstallPathSize];
     copyText(slashed, home);
     for (char* c = slashed; *c; ++c)
         if (*c == '\\') *c = '/';
-    writeProperty(file, JvmHomeDirProperty, slashed);
-    fprintf(file, installed ? "%s=true\n" : "%s=false\n", JvmInstalledProperty);
+    writeProperty(file, NativeJvmHomeDirKey, slashed);
+    fprintf(file, installed ? "%s=true\n" : "%s=false\n", NativeJvmInstalledKey);
     if (!installed) {
-        fprintf(file, "%s=false\n", JvmInstalledInTempProperty);
+        fprintf(file, "%s=false\n", NativeJvmInstalledInTempKey);
     } else if (jvmDir && jvmDir[0]) {
         bool inTemp = strncmp(jvmDir, AppDirVariable, strlen(AppDirVariable)) == 0;
-        fprintf(file, inTemp ? "%s=true\n" : "%s=false\n", JvmInstalledInTempProperty);
+        fprintf(file, inTemp ? "%s=true\n" : "%s=false\n", NativeJvmInstalledInTempKey);
     }
-    fprintf(file, configureRegistry ? "%s=true\n" : "%s=false\n", ConfigureRegistryProperty);
+    fprintf(file, configureRegistry ? "%s=true\n" : "%s=false\n", ConfigureWinRegistryKey);
     // The stream keeps the first error of any write; the flush and the close
     // report a disk that filled up under the buffered lines.
     bool complete = fflush(file) == 0 && !ferror(file);
     if (fclose(file) != 0) complete = false;
     if (!complete) {
         // The partial file goes first: its room may be what the log needs.
-        remove(NativePropertiesFilename);
-        reportError("Unable to write", NativePropertiesFilename);
+        remove(NativePropertiesFile);
+        reportError("Unable to write", NativePropertiesFile);
         return;
     }
     propertiesWritten = true;

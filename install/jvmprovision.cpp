@@ -3,6 +3,7 @@
 // run's failure. No JVM is provided for a wizard whose class path names an
 // archive that is missing: it fails on any JVM.
 #include "install/jvmprovision.h"
+#include "base/disknames.h"
 #include "base/fexists.h"
 #include "base/report.h"
 #include "base/strbuf.h"
@@ -66,9 +67,9 @@ RunFailure provideJvm(const ControlSettings& settings, const RunContext& context
     RunFailure failure = missingArchive(settings);
     if (failure.failed()) return failure;
     // The download and the expansion of an archive show their own progress.
-    if (_stricmp(type, SelfExtractorInstallerType) == 0)
+    if (_stricmp(type, CompressedJvmType) == 0)
         stages.show(TextExpanding);
-    else if (_stricmp(type, DownloadInstallerType) == 0)
+    else if (_stricmp(type, DownloadedJvmType) == 0)
         stages.show(TextDownloading);
     else
         stages.show(TextInstallingJvm);

@@ -3,9 +3,12 @@
 // of the same name in the start directory (or, when that cannot be written,
 // in the Windows directory), never to itself.
 #include "install/logcopy.h"
+#include "base/disknames.h"
 #include "base/report.h"
 #include "base/filereport.h"
-#include "base/clib.h"
+#include "base/curdir.h"
+#include "base/fexists.h"
+#include "base/filecopy.h"
 #include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
@@ -17,10 +20,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char OriginalDirFilename[] = "startdir.txt";
-static const char ExpansionLogFilename[] = "kivpand.log";
-static const char WriteTestFilename[] = "__kivtest.zos";
 
 // True when the file can be opened and holds no byte.
 static bool isEmptyFile(const char* name) {
@@ -35,11 +34,11 @@ static bool isDirWriteProtected(const char* directory);
 static bool appendLogs(const char* target);
 
 void dropEmptyErrorsLog() {
-    if (isEmptyFile(ErrorsFilename)) remove(ErrorsFilename);
+    if (isEmptyFile(ErrorsLog)) remove(ErrorsLog);
 }
 
 bool copyLogs(const char* windowsDir) {
-    if (!fexists(OriginalDirFilename)) return true;
+    if (!fexists(StartDirFile)) return true;
     char start[PathBufferSize];
     bool tooLong = false;
     if (!readStartDir(start, sizeof start, &tooLong)) {
@@ -65,24 +64,24 @@ static bool appendLogs(const char* target) {
     // Appending the logs to themselves would only double them.
     if (sameDirectory(target, current)) return true;
     char pattern[PathBufferSize + 8];
-    if (!formatText(pattern, sizeof pattern, "%s%s*.log", current, DIR_END)) return true;
+    if (!formatText(pattern, sizeof pattern, "%s%s*.log", current, PathSeparator)) return true;
 
     FindFile listing(pattern);
     if (!listing.isListed()) return true;
 
     size_t targetLength = strlen(target);
-    const char* separator = isSeparator(target[targetLength - 1]) ? "" : DIR_END;
+    const char* separator = isSeparator(target[targetLength - 1]) ? "" : PathSeparator;
     size_t size = targetLength + MAX_PATH + 2;
     char* destination = (char*)malloc(size);
     bool errorsSaved = true;
     if (destination) {
         while (listing.next()) {
             const char* name = listing.name();
-            if (strcmp(name, ExpansionLogFilename) == 0 && isEmptyFile(name)) continue;
+            if (strcmp(name, ExpansionLog) == 0 && isEmptyFile(name)) continue;
             formatText(destination, size, "%s%s%s", target, separator, name);
             if (!appendFile(name, destination))
                 trace("unable to copy log file", destination);
-            if (strcmp(name, ErrorsFilename) == 0 && !fexists(destination)) errorsSaved = false;
+            if (strcmp(name, ErrorsLog) == 0 && !fexists(destination)) errorsSaved = false;
         }
         free(destination);
     }
@@ -92,11 +91,11 @@ static bool appendLogs(const char* target) {
 static bool isDirWriteProtected(const char* directory) {
     if (!directory || !directory[0]) return true;
     size_t length = strlen(directory);
-    size_t size = length + sizeof WriteTestFilename + 2;
+    size_t size = length + sizeof WriteProbeFile + 2;
     char* probe = (char*)malloc(size);
     if (!probe) return true;
-    formatText(probe, size, "%s%s%s", directory, isSeparator(directory[length - 1]) ? "" : DIR_END,
-               WriteTestFilename);
+    formatText(probe, size, "%s%s%s", directory, isSeparator(directory[length - 1]) ? "" : PathSeparator,
+               WriteProbeFile);
     bool writeProtected = true;
     FILE* file = fopen(probe, "wt");
     if (file) {

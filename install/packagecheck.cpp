@@ -8,6 +8,7 @@
 // run, so a line that looks like a setting but names no key is an error
 // here: the author meant something that a run will silently not do.
 #include "install/packagecheck.h"
+#include "base/disknames.h"
 #include "base/codepage.h"
 #include "base/logaddress.h"
 #include "base/strbuf.h"
@@ -25,9 +26,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char KivControlFilename[] = "kiv.control";
-static const char TestJvmFilename[] = "TestJvm.class";
-static const char DefaultLoaderClasspath[] = ".;install.jar";
 
 unsigned wordDistance(const char* first, const char* second) {
     enum { Longest = 64 };
@@ -84,8 +82,8 @@ bool namesItsRoot(const char* path) {
 bool sameText(const char* a, const char* b) { return _stricmp(a, b) == 0; }
 
 bool knownType(const char* type) {
-    return sameText(type, SelfExtractorInstallerType) || sameText(type, ThirdPartyInstallerType) ||
-           sameText(type, DownloadInstallerType);
+    return sameText(type, CompressedJvmType) || sameText(type, JvmInstallerProgramType) ||
+           sameText(type, DownloadedJvmType);
 }
 
 // "=" or ":" after blanks.
@@ -181,18 +179,18 @@ private:
 
 bool Checker::readControlFile() {
     char path[PathBufferSize + 32];
-    if (!formatText(path, sizeof path, "%s\\%s", dir, KivControlFilename)) {
+    if (!formatText(path, sizeof path, "%s\\%s", dir, ControlFile)) {
         report(true, "the package directory's name is too long");
         return false;
     }
     LineReader file(path, controlFileLines());
     if (!file.isOpen()) {
-        report(true, "%s is missing or cannot be read: a run stops at once", KivControlFilename);
+        report(true, "%s is missing or cannot be read: a run stops at once", ControlFile);
         return false;
     }
     if (file.encoding() == Utf16LittleEndian || file.encoding() == Utf16BigEndian)
         report(false, "%s is UTF-16 (%s-endian, with a byte-order mark); it is read as such",
-               KivControlFilename, file.encoding() == Utf16LittleEndian ? "little" : "big");
+               ControlFile, file.encoding() == Utf16LittleEndian ? "little" : "big");
     char* line = (char*)malloc(controlFileLines().limit + 1);
     if (!line) {
         report(true, "out of memory");
@@ -203,7 +201,7 @@ bool Checker::readControlFile() {
     while (file.read(line, &whole)) readLine(++number, line, whole);
     free(line);
     if (file.failed()) {
-        report(true, "%s cannot be read to its end: a run stops at once", KivControlFilename);
+        report(true, "%s cannot be read to its end: a run stops at once", ControlFile);
         return false;
     }
     return true;
@@ -230,14 +228,14 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
         size_t word = length;
         while (isWordChar(line[word])) ++word;
         report(true, "%s line %u: \"%.*s\" is no key; a run reads it as %s with the value \"%s\"",
-               KivControlFilename, number, (int)word, line, key->name, read);
+               ControlFile, number, (int)word, line, key->name, read);
     } else if ((separator == ' ' || separator == '\t') && separatorFollows(line + length + 1)) {
         report(true, "%s line %u: a blank stands between %s and its \"=\": the value a run "
-               "reads is \"%s\"", KivControlFilename, number, key->name, read);
+               "reads is \"%s\"", ControlFile, number, key->name, read);
     }
     if (!whole)
         report(true, "%s line %u: the line is longer than %u characters: %s is cut",
-               KivControlFilename, number, (unsigned)controlFileLines().limit, key->name);
+               ControlFile, number, (unsigned)controlFileLines().limit, key->name);
 
     const char* text = separator ? line + length + 1 : line + length;
     int index = (int)(key - ControlKeys);
@@ -245,7 +243,7 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     // other value from the last one.
     bool firstCounts = strcmp(key->name, "configureWinRegistry") == 0;
     if (values[index]) {
-        report(false, "%s line %u: %s is given again; line %u counts", KivControlFilename, number,
+        report(false, "%s line %u: %s is given again; line %u counts", ControlFile, number,
                key->name, firstCounts ? lines[index] : number);
         if (firstCounts) return;
         free(values[index]);
@@ -262,7 +260,7 @@ void Checker::readLine(unsigned number, char* line, bool whole) {
     if (text[0] && (text[0] == ' ' || text[0] == '\t' || text[size - 2] == ' ' ||
                     text[size - 2] == '\t') && key->post != PostNumber)
         report(false, "%s line %u: the value of %s begins or ends with a blank, which is part "
-               "of it", KivControlFilename, number, key->name);
+               "of it", ControlFile, number, key->name);
 }
 
 void Checker::unknownWord(unsigned number, const char* line) {
@@ -276,7 +274,7 @@ void Checker::unknownWord(unsigned number, const char* line) {
         const ControlKey* key = controlKeyOf(at);
         if (key && !isWordChar(at[strlen(key->name)]))
             report(true, "%s line %u: %s does not begin in the first column; a run ignores "
-                   "the line", KivControlFilename, number, key->name);
+                   "the line", ControlFile, number, key->name);
         return;
     }
     char name[80];
@@ -287,10 +285,10 @@ void Checker::unknownWord(unsigned number, const char* line) {
     bool setting = separatorFollows(at + word);
     if (likely)
         report(true, "%s line %u: unknown key \"%s\" (a run ignores the line); did you mean "
-               "\"%s\"?", KivControlFilename, number, name, likely);
+               "\"%s\"?", ControlFile, number, name, likely);
     else if (setting)
         report(true, "%s line %u: unknown key \"%s\"; a run ignores the line",
-               KivControlFilename, number, name);
+               ControlFile, number, name);
 }
 
 void Checker::checkValues() {
@@ -331,8 +329,8 @@ void Checker::checkValue(const ControlKey& key, const char* text) {
                    key.name, text);
         break;
     case InstallerValue: {
-        const char* types[] = {SelfExtractorInstallerType, ThirdPartyInstallerType,
-                               DownloadInstallerType};
+        const char* types[] = {CompressedJvmType, JvmInstallerProgramType,
+                               DownloadedJvmType};
         for (const char* type : types)
             if (sameText(text, type)) return;
         const char* likely = likelyName(text, types, dimof(types));
@@ -423,11 +421,11 @@ void Checker::unusedKeys(const char* type) {
         const char* key;
         const char* type;
     } uses[] = {
-        {"jvmSelfExtractor", SelfExtractorInstallerType},
-        {"jvmInstallerBinary", ThirdPartyInstallerType},
-        {"jvmInstallerCommand", ThirdPartyInstallerType},
-        {"jvmDownloadUrl", DownloadInstallerType},
-        {"jvmDownloadSha256", DownloadInstallerType},
+        {"jvmSelfExtractor", CompressedJvmType},
+        {"jvmInstallerBinary", JvmInstallerProgramType},
+        {"jvmInstallerCommand", JvmInstallerProgramType},
+        {"jvmDownloadUrl", DownloadedJvmType},
+        {"jvmDownloadSha256", DownloadedJvmType},
     };
     for (const auto& use : uses)
         if (value(use.key)[0] && !sameText(type, use.type))
@@ -440,13 +438,13 @@ void Checker::unusedKeys(const char* type) {
 void Checker::checkInstaller() {
     const char* type = value("jvmInstallerType");
     unusedKeys(type);
-    needFile("jvmSelfExtractor", "self-extractor", sameText(type, SelfExtractorInstallerType));
-    needFile("jvmInstallerBinary", "JVM installer", sameText(type, ThirdPartyInstallerType));
+    needFile("jvmSelfExtractor", "self-extractor", sameText(type, CompressedJvmType));
+    needFile("jvmInstallerBinary", "JVM installer", sameText(type, JvmInstallerProgramType));
     checkHomeDir();
-    if (sameText(type, ThirdPartyInstallerType)) {
+    if (sameText(type, JvmInstallerProgramType)) {
         if (!value("jvmInstallerCommand")[0])
             report(true, "jvmInstallerType is %s, but jvmInstallerCommand is empty", type);
-    } else if (sameText(type, DownloadInstallerType)) {
+    } else if (sameText(type, DownloadedJvmType)) {
         if (!value("jvmDownloadUrl")[0])
             report(true, "jvmInstallerType is %s, but jvmDownloadUrl is empty", type);
         if (!value("jvmDownloadSha256")[0])
@@ -478,7 +476,7 @@ void Checker::checkWizard() {
                "its main class");
 
     const char* classpath = value("loaderClasspath");
-    if (!classpath[0]) classpath = DefaultLoaderClasspath;
+    if (!classpath[0]) classpath = DefaultClasspath;
     size_t size = strlen(classpath) + 1;
     char* entries = (char*)malloc(size);
     if (!entries) return;
@@ -490,9 +488,9 @@ void Checker::checkWizard() {
             report(true, "the class-path entry %s (loaderClasspath) is missing", entry);
     }
     free(entries);
-    if (!present(TestJvmFilename))
+    if (!present(TestJvmClassFile))
         report(false, "%s is missing: each JVM of the machine is judged by its -version "
-               "answer alone", TestJvmFilename);
+               "answer alone", TestJvmClassFile);
 }
 
 }  // namespace

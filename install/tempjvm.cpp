@@ -13,8 +13,9 @@
 // properties line too long for its buffer is skipped as a whole: a piece of
 // it could read as a key of its own.
 #include "install/tempjvm.h"
+#include "base/disknames.h"
 #include "base/report.h"
-#include "base/clib.h"
+#include "base/deltree.h"
 #include "base/codepage.h"
 #include "base/dirguard.h"
 #include "base/strbuf.h"
@@ -27,14 +28,6 @@
 #include <direct.h>
 #include <string.h>
 
-static const char DIR_END[] = "\\";
-static const char NativePropertiesFilename[] = "native.properties";
-static const char BinDir[] = "bin";
-static const char AppDirVariable[] = "[$AppDir]";
-static const char NativeJvmHomeDir[] = "nativeJvmHomeDir";
-static const char NativeJvmInstalledInTemp[] = "nativeJvmInstalledInTemp";
-static const char NativeTempJvmDir[] = "nativeTempJvmDir";
-static const char ConfigureRegistryField[] = "configureWinRegistry";
 
 enum {
     LineBufferSize = 1001,
@@ -70,7 +63,7 @@ struct TempJvmRecord {
 
 // Reads the properties into record; false when there are none.
 static bool readTempJvmRecord(TempJvmRecord& record) {
-    LineReader properties(NativePropertiesFilename, textLines(PropertiesLineLimit));
+    LineReader properties(NativePropertiesFile, textLines(PropertiesLineLimit));
     if (!properties.isOpen()) return false;
     char line[LineBufferSize];
     bool whole;
@@ -83,16 +76,16 @@ static bool readTempJvmRecord(TempJvmRecord& record) {
         fromPropertyEscapes(line, sizeof line);
         normaliseProperty(line);
         const char* value;
-        if ((value = propertyValue(line, NativeJvmHomeDir))) {
+        if ((value = propertyValue(line, NativeJvmHomeDirKey))) {
             copyText(record.jvmHome, value);
             trace("jvmLocation", record.jvmHome);
-        } else if ((value = propertyValue(line, NativeJvmInstalledInTemp))) {
+        } else if ((value = propertyValue(line, NativeJvmInstalledInTempKey))) {
             copyText(record.installedInTemp, value);
             trace("jvmInstalledInTemp", record.installedInTemp);
-        } else if ((value = propertyValue(line, NativeTempJvmDir))) {
+        } else if ((value = propertyValue(line, NativeTempJvmDirKey))) {
             copyText(record.tempDir, value);
             trace("tempJvmDir", record.tempDir);
-        } else if ((value = propertyValue(line, ConfigureRegistryField))) {
+        } else if ((value = propertyValue(line, ConfigureWinRegistryKey))) {
             record.registerJvm = _stricmp(value, "true") == 0 || _stricmp(value, "yes") == 0;
             trace("configureReg", record.registerJvm);
         }
@@ -134,7 +127,7 @@ static void deleteTemporaryJvm(const char* tempDir, const char* madeJvmDir,
         trace(message);
     }
     char bin[PathBufferSize + 8];
-    if (formatText(bin, sizeof bin, "%s%s%s", dir, DIR_END, BinDir)) _rmdir(bin);
+    if (formatText(bin, sizeof bin, "%s%s%s", dir, PathSeparator, BinFolder)) _rmdir(bin);
     removeEmptyDirPatiently(dir);
 }
 

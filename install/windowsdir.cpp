@@ -1,7 +1,10 @@
 // The Windows directory of the run and the search-path lookup that is one
 // of its fall-backs.
 #include "install/windowsdir.h"
-#include "base/clib.h"
+#include "base/disknames.h"
+#include "base/curdir.h"
+#include "base/fexists.h"
+#include "base/searchpath.h"
 #include "base/fexists.h"
 #include "base/report.h"
 #include "base/strbuf.h"

@@ -10,7 +10,9 @@
 // the launcher's when the package asks for exit codes
 // ("reportFailureByExitCode"), and errors.log says so.
 #include "install/wizardlaunch.h"
-#include "base/clib.h"
+#include "base/disknames.h"
+#include "base/fexists.h"
+#include "base/winerror.h"
 #include "base/fexists.h"
 #include "base/report.h"
 #include "base/strbuf.h"
@@ -25,11 +27,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-static const char WizardMarkerFilename[] = "__kivwizard.sem";
-static const char InstallJarFilename[] = "install.jar";
 static const char QuietSwitch[] = "-q";
 static const char PropertiesSwitch[] = "-s";
-static const char DIR_END[] = "\\";
 
 enum {
     FixedEntries = 5,       // the entries countParameters always provides for
@@ -206,7 +205,7 @@ char** WizardLaunch::composeArguments(const char* program, const char* classpath
     if (!list) return nullptr;
     used = 0;
 
-    const char* name = strrchr(program, DIR_END[0]);
+    const char* name = strrchr(program, PathSeparator[0]);
     name = name ? name + 1 : program;
     list[used++] = duplicate(name, strlen(name));
     trace("first arg:", name);
@@ -270,10 +269,10 @@ WizardEnd WizardLaunch::run(const JvmInUse& jvm, const char* argument) {
         reportError("out of memory for the argument list");
     } else if (!jvm.propertiesWritten) {
         reportError("wizard not started: native.properties is missing or incomplete");
-    } else if (strstr(classpath, InstallJarFilename) && !fexists(InstallJarFilename)) {
+    } else if (strstr(classpath, WizardJarFile) && !fexists(WizardJarFile)) {
         reportError("install.jar does not exist.");
         UserLines why;
-        why.add(TextWizardArchiveMissing, InstallJarFilename);
+        why.add(TextWizardArchiveMissing, WizardJarFile);
         end = notUp(why, true, true);
     } else {
         end = startWizard(jvm.program, list);
@@ -295,8 +294,8 @@ WizardEnd WizardLaunch::startWizard(const char* program, char** list) const {
     SetEnvironmentVariableA("CLASSPATH", nullptr);
 
     // Only this wizard's marker counts: one left by an earlier run goes.
-    if (fexists(WizardMarkerFilename) && remove(WizardMarkerFilename) != 0) {
-        reportError("Unable to delete an old", WizardMarkerFilename);
+    if (fexists(WizardMarkerFile) && remove(WizardMarkerFile) != 0) {
+        reportError("Unable to delete an old", WizardMarkerFile);
         return notUp(unknown, false, false);
     }
 
@@ -311,11 +310,11 @@ WizardEnd WizardLaunch::startWizard(const char* program, char** list) const {
         trace("java wizard execed with no reported errors");
     else
         trace("java wizard ended with exit code", (int)exitCode);
-    if (!fexists(WizardMarkerFilename)) {
+    if (!fexists(WizardMarkerFile)) {
         reportError("Java wizard not started properly");
         return explainWizardEnd(exitCode, wizard.errorLines());
     }
-    remove(WizardMarkerFilename);
+    remove(WizardMarkerFile);
     trace("Java wizard launched successfully");
     WizardEnd end;
     if (exitCode != 0 && failureByExitCode(settings)) {

@@ -14,7 +14,6 @@
 
 static const char ProgFilesDirVariable[] = "[$ProgFilesDir]";
 static const char WindowsDirVariable[] = "[$WinDir]";
-static const char AppDirVariable[] = "[$AppDir]";
 static const char VariableStart[] = "[$";
 static const char* const KnownKinds[] = {"JRE", "JDK", "Java Plug-in"};
 
