@@ -258,42 +258,31 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
                   std::string::npos);
         EXPECT_FALSE(exists(ErrorsLog));
     }
-    // The prompt declined: no start, said so.
-    {
+    // Refused after the prompt: declined, said so; another refusal carries the Windows error and
+    // its text, never an errno's; a start that gives no process cannot be waited for.
+    const struct {
+        unsigned long answer;  // 0: a start without a process
+        const char* reason;    // how it begins
+        std::string log;       // errors.log, the reason following
+    } refusals[] = {
+        {ERROR_CANCELLED, "the elevation prompt was declined",
+         installer + " was not allowed to run as administrator (the elevation prompt was declined)"},
+        {ERROR_ACCESS_DENIED, "Windows error 5", "Unable to start " + installer + " as administrator: "},
+        {0, "the elevated start gave no process to wait for", "Unable to wait for " + installer + ": "},
+    };
+    for (const auto& r : refusals) {
         RecordingStarter starter;
         starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
-        starter.elevatedAnswer = ERROR_CANCELLED;
+        starter.elevatedAnswer = r.answer;
+        starter.noProcess = !r.answer;
         ElevatableRun run;
         EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
         EXPECT_FALSE(run.started);
         EXPECT_TRUE(run.elevated);
-        EXPECT_TRUE(run.declined);
-        EXPECT_STREQ(run.reason, "the elevation prompt was declined");
+        EXPECT_EQ(run.declined, r.answer == ERROR_CANCELLED);
+        EXPECT_EQ(std::string(run.reason).rfind(r.reason, 0), 0u) << run.reason;
         EXPECT_EQ(logText(ErrorsLog),
-                  installer +
-                      " was not allowed to run as administrator (the elevation prompt was declined)\n");
-        remove(ErrorsLog);
-    }
-    // Other refusals carry the Windows error and its text, never an errno's.
-    {
-        RecordingStarter starter;
-        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
-        starter.elevatedAnswer = ERROR_ACCESS_DENIED;
-        ElevatableRun run;
-        EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
-        EXPECT_FALSE(run.declined);
-        EXPECT_EQ(std::string(run.reason).rfind("Windows error 5", 0), 0u) << run.reason;
-        EXPECT_EQ(logText(ErrorsLog),
-                  "Unable to start " + installer + " as administrator: " + run.reason + "\n");
-        remove(ErrorsLog);
-    }
-    {
-        RecordingStarter starter;
-        starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
-        starter.noProcess = true;
-        ElevatableRun run;
-        EXPECT_FALSE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter));
-        EXPECT_STREQ(run.reason, "the elevated start gave no process to wait for");
+                  r.log + (r.answer == ERROR_CANCELLED ? "" : run.reason) + "\n");
         remove(ErrorsLog);
     }
     {

@@ -1,11 +1,10 @@
 // A new JVM: its folder (the package's, the default), its stage (a killed run's leftover, the move,
 // what a failure leaves), its registration under SOFTWARE\JavaSoft (HKEY_LOCAL_MACHINE: sandbox.h),
-// the reader of base/regkey.h and the "configureWinRegistry" switch of the control file.
+// the reader of base/regkey.h.
 #include "base/bitness.h"
 #include "base/regkey.h"
 #include "base/strbuf.h"
 #include "base/winfolders.h"
-#include "config/getparam.h"
 #include "jvm/jvmplaces.h"
 #include "jvm/jvmregistration.h"
 #include "jvm/jvmstage.h"
@@ -176,29 +175,5 @@ TEST(JvmRegistry, RuntimeLibOfAJava8WhereverItsJvmDllIs) {
         for (char& ch : lib) ch = (char)tolower((unsigned char)ch);
         EXPECT_EQ(registry.get("SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.8", "RuntimeLib"),
                   lib) << c[0];
-    }
-}
-
-#define KEY "configureWinRegistry"
-
-TEST(ConfigureWinRegistry, ReadFromTheControlFile) {
-    const std::string overlong = "comment=" + std::string(5200, 'x') + KEY "=no\n";
-    const struct {
-        const char* control;
-        bool answer;
-    } cases[] = {
-        {KEY "=false\n", false},          {KEY "=no\n", false},
-        {KEY "=0\n", false},              {KEY "=TRUE\n", true},
-        {"a=b\n" KEY "=Yes\n", true},     {"jvmVersion=1.6.0\n", true},
-        {KEY "=yes\n" KEY "=no\n", true},  // the first line decides
-        {KEY "\n", false},  // regression: the key alone made the reader look past its end
-        {overlong.c_str(), true},  // the rest of a long line is no line of its own
-    };
-    for (const auto& c : cases) {
-        ScratchDir dir;
-        writeFile(dir.file(ControlFile), c.control);
-        ControlSettings settings;
-        ASSERT_TRUE(GetParameters(false).parseParameters(settings, dir.file(ControlFile).c_str()));
-        EXPECT_EQ(settings.configureWinRegistry, c.answer) << c.control;
     }
 }

@@ -60,6 +60,7 @@ Values read(const std::string& content) {
         EXPECT_TRUE(memchr(value, '\0', field.capacity)) << field.name;
         values[field.name] = std::string(value, strnlen(value, field.capacity));
     }
+    values["configureWinRegistry"] = guarded->settings.configureWinRegistry ? "on" : "off";
     return values;
 }
 
@@ -96,7 +97,7 @@ TEST(GetParameters, ReadsTheControlFile) {
     // The values of an empty file; a case names the values that differ, and whether one was cut.
     const Values defaults = {{"jvmRequiredVersion", "1.4"}, {"jvmVersion", "1.4"},
                              {"jvmName", "JRE"}, {"jvmCommandName", "jrew.exe"},
-                             {"loaderClasspath", ".;install.jar"}};
+                             {"loaderClasspath", ".;install.jar"}, {"configureWinRegistry", "on"}};
     auto v = [](size_t length) { return std::string(length, 'v'); };
     // Every key at once, each in its own field (tagged with its place in the table), as the reader
     // leaves " <tag>\:\\d/x ": a directory's escapes undone, a switch list's extra backslashes
@@ -136,7 +137,16 @@ TEST(GetParameters, ReadsTheControlFile) {
         {"\xEFjvmName=X\n", {}},
         {"\xEFxjvmName=X\n", {}},
         // A key alone is an empty value; leading blanks, comments and other keys are no keys.
-        {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nx=1\n", {}},
+        {"jvmName\njvmMaxVersion\n jvmName=X\n# jvmName=X\n\nconfigureWinRegistry=no\nx=1\n",
+         {{"configureWinRegistry", "off"}}},
+        // The registry switch: its first line decides, on with true or yes in any case.
+        {"configureWinRegistry=false\n", {{"configureWinRegistry", "off"}}},
+        {"configureWinRegistry=0\n", {{"configureWinRegistry", "off"}}},
+        // Regression: the key alone made the reader look past its end.
+        {"configureWinRegistry\n", {{"configureWinRegistry", "off"}}},
+        {"configureWinRegistry=TRUE\n", {}},
+        {"a=b\nconfigureWinRegistry=Yes\nconfigureWinRegistry=no\n", {}},
+        {"comment=" + std::string(5200, 'x') + "configureWinRegistry=no\n", {}},
         // The install directory and the switches are unescaped, no other value.
         {"predefinedJvmInstallDir=C\\:\\\\Program Files\\\\App/jre\n"
          "jvmExtraParameters=-Dx=C\\:\\\\dir -\\\\\\\\server\njvmHomeDir=C\\:\\\\jre/x\n",
