@@ -102,12 +102,7 @@ unsigned long ChildProcess::start(const wchar_t* program, wchar_t* commandLine,
 
 unsigned long ChildProcess::create(wchar_t* program, wchar_t* commandLine, const wchar_t* dir,
                                    const ChildStart& how) {
-    closeHandle(process);
-    closeHandle(job);
-    caught = false;
-    tail[0] = '\0';
-    code = lost = 0;
-    held = false;
+    forget();
 
     STARTUPINFOW startup;
     memset(&startup, 0, sizeof startup);
@@ -170,13 +165,17 @@ unsigned long ChildProcess::run(const char* program, char* const* argv, const Ch
     return error;
 }
 
-void ChildProcess::adopt(HANDLE started) {
+void ChildProcess::forget() {
     closeHandle(process);
     closeHandle(job);
     caught = false;
     tail[0] = '\0';
     code = lost = 0;
     held = false;
+}
+
+void ChildProcess::adopt(HANDLE started) {
+    forget();
     process = started;
 }
 

@@ -84,6 +84,8 @@ private:
     unsigned long create(wchar_t* program, wchar_t* commandLine, const wchar_t* dir,
                          const ChildStart& how);
     void readErrors();
+    // Forgets the last child: its handles closed, its results cleared.
+    void forget();
 
     HANDLE process = nullptr;
     HANDLE job = nullptr;
