@@ -15,7 +15,7 @@ const UserPattern English[] = {
      "Other possible causes for errors:\n"
      "    * Read/write access rights to the 'temp' and installation directories?\n"
      "    * OS need to be patched to run Java apps?\n"
-     "    * Anti-virus software installed that won't permit unknown executable or JAR files "
+     "    * Anti-virus software installed that won't permit unknonwn executable or JAR files "
      "to run?\n"
      "    * Does your system export the display?"},
     {TextWizardNotStarted,
