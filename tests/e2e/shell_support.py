@@ -19,7 +19,7 @@ def probe(wine, *args, timeout=90):
 
 def window_text(wine, caption, control, ms=5000):
     """The text of a control of the window (control 0: its caption), waited for up to ms."""
-    code, text = probe(wine, "text", caption, control, ms)
+    code, text = probe(wine, "text", caption, control, ms, timeout=ms / 1000 + 60)
     assert code == 0, f"no window {caption!r}"
     return text
 

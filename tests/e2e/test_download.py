@@ -75,7 +75,7 @@ def watch_progress(wine):
     texts, total = [], len(GOOD) // 1024
 
     def under_way():
-        texts.append(window_text(wine, DIALOG, STATUS_CONTROL, 30000))
+        texts.append(window_text(wine, DIALOG, STATUS_CONTROL, 120000))
         got = texts[-1].partition("Java-Runtime wird heruntergeladen...\r\n")[2].split(" von ")
         return got[-1] == f"{total} KB" and int(got[0].split()[0]) * 3 >= total
 

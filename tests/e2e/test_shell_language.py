@@ -50,12 +50,12 @@ def test_dialog_and_boxes_speak_the_users_language(wine, workdir, lc_all, messag
             wine.reg_import('[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n'
                             f'"LogPixels"=dword:{dpi:08x}\n')
         proc = start_launcher(wine, workdir)
-        assert window_text(wine, DIALOG, STATUS_CONTROL, 30000) == status
+        assert window_text(wine, DIALOG, STATUS_CONTROL, 120000) == status
         if lc_all == "ja_JP":  # a download's two lines fit the line above its bar (statuswin.cpp)
             assert text_fits(wine, DIALOG, STATUS_CONTROL, "Java をダウンロード中...\\r\\n"
                              "1023.9 MB / 1023.9 MB", 160, 32) == "fits"
         widths.append(int(window_rect(wine, DIALOG).split("x")[0]))
-        text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
+        text = window_text(wine, caption, BOX_TEXT_CONTROL, 120000)
         assert text.startswith(start + "\n\n") and text.endswith(suffix), text
         box = window_rect(wine, caption, 0, 0)  # off the dialog, for the pictures
         if lc_all in ("fr_FR", "ja_JP"):
@@ -105,7 +105,7 @@ def test_a_missing_jvm_box_gives_the_versions_in_the_users_language(wine, workdi
     (workdir / "kiv.control").write_bytes(b"searchForJvm=none\njvmMinVersion=8\n")
     proc = start_launcher(wine, workdir)
     caption = "Tallybox-Installationsprogramm: Fehler"
-    text = window_text(wine, caption, BOX_TEXT_CONTROL, 30000)
+    text = window_text(wine, caption, BOX_TEXT_CONTROL, 120000)
     assert text.split("\n\n")[0] == (
         "Die richtige Version von JRE wurde auf Ihrem System nicht gefunden.\r\rBitte installieren "
         "Sie JRE 8 oder eine neuere Version und starten Sie dieses Installationsprogramm danach "
