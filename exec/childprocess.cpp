@@ -24,6 +24,7 @@
 #include "base/report.h"
 #include "base/scopedbuffer.h"
 #include "base/strbuf.h"
+#include "base/sysdll.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -177,6 +178,22 @@ void ChildProcess::forget() {
 void ChildProcess::adopt(HANDLE started) {
     forget();
     process = started;
+}
+
+typedef BOOL(WINAPI* ShellExecuteExFn)(SHELLEXECUTEINFOW*);
+
+unsigned long ChildProcess::shellStart(SHELLEXECUTEINFOW& info) {
+    static bool loaded = false;
+    static ShellExecuteExFn shellExecuteEx = nullptr;
+    if (!loaded) {
+        loaded = true;
+        HMODULE dll = loadSystemDll("shell32.dll");
+        if (dll) shellExecuteEx = (ShellExecuteExFn)(void*)GetProcAddress(dll, "ShellExecuteExW");
+    }
+    if (!shellExecuteEx) return ERROR_PROC_NOT_FOUND;
+    if (shellExecuteEx(&info)) return 0;
+    DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
 }
 
 ChildEnd ChildProcess::wait(unsigned seconds) {

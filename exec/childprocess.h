@@ -16,6 +16,7 @@
 #define EXEC_CHILDPROCESS_H
 
 #include <windows.h>
+#include <shellapi.h>
 #include <stddef.h>
 
 struct ChildStart {
@@ -61,6 +62,10 @@ public:
     // 0 when it ran (exitCode() is its own), else the Windows error of the
     // start.
     unsigned long run(const char* program, char* const* argv, const ChildStart& how);
+    // Starts through the shell (ShellExecuteExW, shell32 loaded from the
+    // system folder on first use); 0 or the Windows error. The caller asks
+    // for the process handle (SEE_MASK_NOCLOSEPROCESS) and adopts it.
+    static unsigned long shellStart(SHELLEXECUTEINFOW& info);
     // Takes over a process started elsewhere (the shell's elevated start).
     void adopt(HANDLE process);
 

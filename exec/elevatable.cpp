@@ -13,14 +13,11 @@
 #include "base/codepage.h"
 #include "base/report.h"
 #include "base/strbuf.h"
-#include "base/sysdll.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 namespace {
-
-typedef BOOL(WINAPI* ShellExecuteExFn)(SHELLEXECUTEINFOW*);
 
 class SystemStarter : public ProgramStarter {
 public:
@@ -30,20 +27,8 @@ public:
     }
 
     unsigned long startElevated(SHELLEXECUTEINFOW& info) override {
-        if (!loaded) {
-            loaded = true;
-            HMODULE dll = loadSystemDll("shell32.dll");
-            if (dll) shellExecuteEx = (ShellExecuteExFn)(void*)GetProcAddress(dll, "ShellExecuteExW");
-        }
-        if (!shellExecuteEx) return ERROR_PROC_NOT_FOUND;
-        if (shellExecuteEx(&info)) return 0;
-        DWORD error = GetLastError();
-        return error ? error : ERROR_GEN_FAILURE;
+        return ChildProcess::shellStart(info);
     }
-
-private:
-    bool loaded = false;
-    ShellExecuteExFn shellExecuteEx = nullptr;
 };
 
 // A failed start: its reason (set) on one line of the error log.
