@@ -9,6 +9,7 @@
 #include "install/packagecheck.h"
 #include "base/disknames.h"
 #include "base/report.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "config/getparam.h"
 #include "install/jvminuse.h"
@@ -16,7 +17,6 @@
 #include "jvm/refusals.h"
 
 #include <windows.h>
-#include <new>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -71,29 +71,34 @@ void note(CheckFindings& findings, const char* text, const char* value) {
 
 }  // namespace
 
+// What the check holds while it runs: too large for the stack.
+struct CheckRoom {
+    explicit CheckRoom(CheckFindings& findings) : search(findings) {}
+    SearchReport search;
+    ControlSettings settings;
+    JvmFound jvm;
+    char control[PathBufferSize + 32];
+    char packageFull[PathBufferSize];
+    char dir[PathBufferSize];
+    char current[PathBufferSize];
+};
+
 void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
     if (!packageDir || !packageDir[0]) packageDir = ".";
-    ControlSettings* settings = (ControlSettings*)malloc(sizeof(ControlSettings));
-    char* control = (char*)malloc(PathBufferSize + 32);
-    char* packageFull = (char*)malloc(PathBufferSize);
-    char* dir = (char*)malloc(PathBufferSize);
-    char* current = (char*)malloc(PathBufferSize);
-    JvmFound* jvm = (JvmFound*)malloc(sizeof(JvmFound));
-    SearchReport* search = (SearchReport*)malloc(sizeof(SearchReport));
-    if (!settings || !control || !packageFull || !dir || !current || !jvm || !search) {
-        free(settings), free(control), free(packageFull), free(dir), free(current);
-        free(jvm), free(search);
-        return;
-    }
-    new (search) SearchReport(findings);
+    HeapObject<CheckRoom> room(findings);
+    if (!room) return;
+    ControlSettings& settings = room->settings;
+    JvmFound& jvm = room->jvm;
+    char* dir = room->dir;
     Report& before = report();
-    setReport(search);
+    setReport(&room->search);
 
     GetParameters parameters(false);
-    bool read = GetFullPathNameA(packageDir, PathBufferSize, packageFull, nullptr) > 0 &&
-                formatText(control, PathBufferSize + 32, "%s\\kiv.control", packageFull) &&
-                parameters.parseParameters(*settings, control);
-    const char* switchedOff = settings->searchForJvm;
+    bool read = GetFullPathNameA(packageDir, PathBufferSize, room->packageFull, nullptr) > 0 &&
+                formatText(room->control, sizeof room->control, "%s%s%s", room->packageFull,
+                           PathSeparator, ControlFile) &&
+                parameters.parseParameters(settings, room->control);
+    const char* switchedOff = settings.searchForJvm;
     if (!read) {
         // The control file's own findings say why.
     } else if (_stricmp(switchedOff, "no") == 0 || _stricmp(switchedOff, "none") == 0) {
@@ -105,42 +110,42 @@ void checkMachineJvm(const char* packageDir, CheckFindings& findings) {
         // The test class, when the package has one, goes along.
         char from[PathBufferSize + 32], to[PathBufferSize + 32];
         bool withClass =
-            formatText(from, sizeof from, "%s\\%s", packageFull, TestJvmClassFile) &&
-            formatText(to, sizeof to, "%s\\%s", dir, TestJvmClassFile) &&
+            formatText(from, sizeof from, "%s%s%s", room->packageFull, PathSeparator,
+                       TestJvmClassFile) &&
+            formatText(to, sizeof to, "%s%s%s", dir, PathSeparator, TestJvmClassFile) &&
             GetFileAttributesA(from) != INVALID_FILE_ATTRIBUTES && CopyFileA(from, to, FALSE);
-        GetCurrentDirectoryA(PathBufferSize, current);
-        jvm->program[0] = jvm->home[0] = '\0';
+        GetCurrentDirectoryA(PathBufferSize, room->current);
+        jvm.program[0] = jvm.home[0] = '\0';
         bool found = false;
         if (SetCurrentDirectoryA(dir)) {
             // The run's call, as install/installedjvm.cpp makes it.
-            JvmWanted wanted = jvmWantedBy(*settings, false);
+            JvmWanted wanted = jvmWantedBy(settings, false);
             RefusalList refused;
             JvmSearch search;
             search.setRefusals(&refused);
-            found = search.findJvm(wanted, settings->jvmName, *jvm);
+            found = search.findJvm(wanted, settings.jvmName, jvm);
             if (!found) refused.log();  // each refusal, a note
-            SetCurrentDirectoryA(current);
+            SetCurrentDirectoryA(room->current);
         }
         if (withClass) DeleteFileA(to);
         char leftover[PathBufferSize + 32];
-        if (formatText(leftover, sizeof leftover, "%s\\jvmGood.txt", dir)) DeleteFileA(leftover);
+        if (formatText(leftover, sizeof leftover, "%s%s%s", dir, PathSeparator,
+                       TestJvmResultsFile))
+            DeleteFileA(leftover);
         RemoveDirectoryA(dir);
         if (found) {
+            const char* where = room->search.where;
             char text[3 * PathBufferSize];
-            formatText(text, sizeof text, "%s (home %s), found under %s, %s", jvm->program,
-                       jvm->home[0] ? jvm->home : "unknown", search->where[0] ? search->where : "?",
+            formatText(text, sizeof text, "%s (home %s), found under %s, %s", jvm.program,
+                       jvm.home[0] ? jvm.home : "unknown", where[0] ? where : "?",
                        withClass ? "its version proved by TestJvm.class"
                                  : "judged by its -version answer");
             note(findings, "a run on this machine would use the JVM ", text);
         } else {
             note(findings, "no JVM of this machine fits: a run ",
-                 settings->jvmInstallerType[0] ? "would provide one (jvmInstallerType)"
-                                               : "would ask the user to install one");
+                 settings.jvmInstallerType[0] ? "would provide one (jvmInstallerType)"
+                                              : "would ask the user to install one");
         }
     }
     setReport(&before);
-    search->~SearchReport();
-    free(search);
-    free(settings), free(control), free(packageFull), free(dir), free(current);
-    free(jvm);
 }

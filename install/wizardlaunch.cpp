@@ -12,13 +12,12 @@
 #include "install/wizardlaunch.h"
 #include "base/disknames.h"
 #include "base/fexists.h"
-#include "base/winerror.h"
-#include "base/fexists.h"
 #include "base/report.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "base/timeline.h"
-#include "config/getparam.h"
 #include "base/winerror.h"
+#include "config/getparam.h"
 #include "exec/childprocess.h"
 #include "jvm/wizardcause.h"
 
@@ -54,13 +53,9 @@ static void appendQuoted(char* out, size_t cap, const char* text) {
 static char* rebuildClasspath(const char* value) {
     size_t cap = rebuiltClasspathSize(value);
     size_t length = strlen(value);
-    char* classpath = (char*)malloc(cap);
-    char* rest = (char*)malloc(length + 1);
-    if (!classpath || !rest) {
-        free(classpath);
-        free(rest);
-        return nullptr;
-    }
+    ScopedText classpath(ScopedText::allocate(cap));
+    ScopedText rest(ScopedText::allocate(length + 1));
+    if (!classpath || !rest) return nullptr;
     classpath[0] = '\0';
     copyText(rest, length + 1, value);
     char* element = rest;
@@ -76,8 +71,7 @@ static char* rebuildClasspath(const char* value) {
         }
         element = separator ? separator + 1 : nullptr;
     }
-    free(rest);
-    return classpath;
+    return classpath.release();
 }
 
 // The number of blank-separated words of a value (0 for an empty one); two
@@ -105,12 +99,12 @@ static char* duplicate(const char* text, size_t length) {
 }
 
 // Adds one entry per blank-separated word of value, taken from a copy.
-static void addWords(char** list, unsigned& used, unsigned room, const char* value) {
+static void addWords(ScopedTextList& list, const char* value) {
     const char* word = value;
     for (;;) {
         const char* blank = strchr(word, ' ');
         size_t length = blank ? (size_t)(blank - word) : strlen(word);
-        if (used < room) list[used++] = duplicate(word, length);
+        list.add(duplicate(word, length));
         if (!blank) break;
         word = blank + 1;
     }
@@ -144,9 +138,8 @@ static WizardEnd explainWizardEnd(unsigned long exitCode, const char* lines) {
         while (*line) {
             const char* end = strchr(line, '\n');
             size_t length = end ? (size_t)(end - line) : strlen(line);
-            char* copy = duplicate(line, length);
+            ScopedText copy(duplicate(line, length));
             if (copy) reportError("wizard's JVM:", copy);
-            free(copy);
             line += end ? length + 1 : length;
         }
     }
@@ -196,38 +189,34 @@ unsigned WizardLaunch::countParameters(const char* argument) const {
     return count;
 }
 
-char** WizardLaunch::composeArguments(const char* program, const char* classpath,
-                                      const char* argument, unsigned& used) const {
-    unsigned count = countParameters(argument);
+bool WizardLaunch::composeArguments(const char* program, const char* classpath,
+                                    const char* argument, ScopedTextList& list) const {
     // An empty wizard command still takes one entry; keep room for it.
-    unsigned room = count + 1;
-    char** list = (char**)calloc(room + 1, sizeof(char*));
-    if (!list) return nullptr;
-    used = 0;
+    if (!list.allocate(countParameters(argument) + 1)) return false;
 
     const char* name = strrchr(program, PathSeparator[0]);
     name = name ? name + 1 : program;
-    list[used++] = duplicate(name, strlen(name));
+    list.add(duplicate(name, strlen(name)));
     trace("first arg:", name);
 
     if (settings.jvmExtraParameters[0]) {
         trace("install switches:", settings.jvmExtraParameters);
-        addWords(list, used, room, settings.jvmExtraParameters);
+        addWords(list, settings.jvmExtraParameters);
     }
-    list[used++] = duplicate(settings.jvmClasspathSwitch, strlen(settings.jvmClasspathSwitch));
+    list.add(duplicate(settings.jvmClasspathSwitch, strlen(settings.jvmClasspathSwitch)));
     trace("class path switch:", settings.jvmClasspathSwitch);
-    list[used++] = duplicate(classpath, strlen(classpath));
+    list.add(duplicate(classpath, strlen(classpath)));
     trace("classpath:", classpath);
-    addWords(list, used, room, settings.loaderJavaCommand);
+    addWords(list, settings.loaderJavaCommand);
     trace("install parameters:", settings.loaderJavaCommand);
 
     if (switchArgument(quiet, properties, argument)) {
         trace("install details:", argument);
         const char* flag = quiet ? QuietSwitch : PropertiesSwitch;
-        if (used < room) list[used++] = duplicate(flag, strlen(flag));
+        list.add(duplicate(flag, strlen(flag)));
         trace("added", flag);
         size_t size = strlen(argument) + trailingBackslashes(argument) + 3;
-        char* entry = (char*)malloc(size);
+        char* entry = ScopedText::allocate(size);
         if (entry) {
             entry[0] = '\0';
             if (!argument[0])
@@ -238,49 +227,35 @@ char** WizardLaunch::composeArguments(const char* program, const char* classpath
                 copyText(entry, size, argument);
             trace("details:", entry);
         }
-        if (used < room) list[used++] = entry;
-        else free(entry);
+        list.add(entry);
     }
-    list[used] = nullptr;
-    return list;
+    return true;
 }
 
 WizardEnd WizardLaunch::run(const JvmInUse& jvm, const char* argument) {
     if (!argument) argument = "";
     UserLines unknown;
-    char* classpath = rebuildClasspath(settings.loaderClasspath);
+    ScopedText classpath(rebuildClasspath(settings.loaderClasspath));
     if (!classpath) {
         reportError("out of memory for the classpath");
         return notUp(unknown, false, false);
     }
-    unsigned used = 0;
-    char** list = composeArguments(jvm.program, classpath, argument, used);
-    if (!list) {
-        free(classpath);
+    ScopedTextList list;
+    if (!composeArguments(jvm.program, classpath, argument, list) || !list.isComplete()) {
         reportError("out of memory for the argument list");
         return notUp(unknown, false, false);
     }
-    bool complete = true;
-    for (unsigned i = 0; i < used; ++i)
-        if (!list[i]) complete = false;
-
-    WizardEnd end = notUp(unknown, false, false);
-    if (!complete) {
-        reportError("out of memory for the argument list");
-    } else if (!jvm.propertiesWritten) {
+    if (!jvm.propertiesWritten) {
         reportError("wizard not started: native.properties is missing or incomplete");
-    } else if (strstr(classpath, WizardJarFile) && !fexists(WizardJarFile)) {
+        return notUp(unknown, false, false);
+    }
+    if (strstr(classpath, WizardJarFile) && !fexists(WizardJarFile)) {
         reportError("install.jar does not exist.");
         UserLines why;
         why.add(TextWizardArchiveMissing, WizardJarFile);
-        end = notUp(why, true, true);
-    } else {
-        end = startWizard(jvm.program, list);
+        return notUp(why, true, true);
     }
-    for (unsigned i = 0; i < used; ++i) free(list[i]);
-    free(list);
-    free(classpath);
-    return end;
+    return startWizard(jvm.program, list.get());
 }
 
 WizardEnd WizardLaunch::startWizard(const char* program, char** list) const {

@@ -10,6 +10,7 @@
 #ifndef INSTALL_WIZARDLAUNCH_H
 #define INSTALL_WIZARDLAUNCH_H
 
+#include "base/scopedbuffer.h"
 #include "base/userchannel.h"
 #include "config/settings.h"
 #include "install/jvminuse.h"
@@ -37,10 +38,10 @@ public:
 
 private:
     unsigned countParameters(const char* argument) const;
-    // The argument list (null-ended, each entry allocated; an entry is null
-    // when memory was short); null when the list itself could not be had.
-    char** composeArguments(const char* program, const char* classpath, const char* argument,
-                            unsigned& used) const;
+    // Fills list with the argument list; false when the list itself could
+    // not be had (an entry that could not be had leaves it incomplete).
+    bool composeArguments(const char* program, const char* classpath, const char* argument,
+                          ScopedTextList& list) const;
     WizardEnd startWizard(const char* program, char** list) const;
 
     const ControlSettings& settings;

@@ -90,6 +90,15 @@ static char* ownCopy(const char* text) {
     return copy;
 }
 
+// Frees what a candidate holds and empties it.
+static void forget(Candidate& candidate) {
+    free(candidate.name);
+    free(candidate.home);
+    free(candidate.registered);
+    free(candidate.problem);
+    candidate = Candidate();
+}
+
 // What is known of a candidate's version before it is started.
 static const char* knownVersion(const Candidate& candidate) {
     return candidate.release[0] ? candidate.release : candidate.registered;
@@ -208,9 +217,9 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
         trace("unable to find a compatible Jvm");
         return false;
     }
-    ScopedBuffer<char*> versions((char**)calloc(count + 1, sizeof(char*)));
+    ScopedTextList versions;
     ScopedBuffer<Candidate> candidates((Candidate*)calloc(count, sizeof(Candidate)));
-    if (!versions || !candidates) {
+    if (!versions.allocate(count) || !candidates) {
         trace("out of memory listing versions of", source.key);
         return false;
     }
@@ -222,7 +231,7 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
     trace("searching registry entry", where);
     unsigned int read = 0;
     for (unsigned int i = 0; i < listed; ++i)
-        if (readRegistration(hive, source, versions[i], candidates[read])) ++read;
+        if (readRegistration(hive, source, versions.get()[i], candidates[read])) ++read;
     qsort(candidates, read, sizeof(Candidate), newestFirst);
     trace("sorted available versions");
 
@@ -245,13 +254,7 @@ bool JvmSearch::searchRegistryForJvm(const HiveView& hive, const RegistrySource&
                         accepted);
         if (!found && !timeLeft(wanted, &seconds)) break;
     }
-    for (unsigned int i = 0; i < listed; ++i) free(versions[i]);
-    for (unsigned int i = 0; i < read; ++i) {
-        free(candidates[i].name);
-        free(candidates[i].home);
-        free(candidates[i].registered);
-        free(candidates[i].problem);
-    }
+    for (unsigned int i = 0; i < read; ++i) forget(candidates[i]);
     if (!found) trace("unable to find a compatible Jvm");
     return found;
 }
@@ -285,22 +288,19 @@ unsigned int JvmSearch::getJvmEntryCount(HKEY productKey) {
     return count;
 }
 
-unsigned int JvmSearch::getAvailableVersions(HKEY productKey, char** versions) {
+unsigned int JvmSearch::getAvailableVersions(HKEY productKey, ScopedTextList& versions) {
     trace("getting list of available versions");
     unsigned int count = 0;
-    unsigned int capacity = entryCount;
     // A key that gained subkeys since they were counted must not overrun the
-    // array: at most the counted number of names is taken.
+    // list: at most the counted number of names is taken.
     enumerateSubkeys(productKey, [&](const char* name) {
-        if (count >= capacity) return false;
-        size_t size = strlen(name) + 1;
-        char* copy = (char*)malloc(size);
+        if (count >= entryCount) return false;
+        char* copy = ownCopy(name);
         if (!copy) return false;
-        copyText(copy, size, name);
-        versions[count++] = copy;
+        versions.add(copy);
+        ++count;
         return true;
     });
-    versions[count] = nullptr;
     char text[60];
     formatText(text, sizeof text, "available versions: %u", count);
     trace(text);
@@ -401,11 +401,7 @@ bool JvmSearch::readRegistration(const HiveView& hive, const RegistrySource& sou
     candidate.release[0] = '\0';
     if (!candidate.name || !candidate.home || !candidate.registered ||
         (problem[0] && !candidate.problem)) {
-        free(candidate.name);
-        free(candidate.home);
-        free(candidate.registered);
-        free(candidate.problem);
-        candidate = Candidate();
+        forget(candidate);
         trace("out of memory reading", versionKey);
         return false;
     }

@@ -43,6 +43,8 @@
 
 #include <windows.h>
 
+class ScopedTextList;
+
 // A hive and the registry view it is read in.
 struct HiveView {
     HKEY root;
@@ -86,7 +88,7 @@ private:
     bool searchRegistryForJvm(const HiveView& hive, const RegistrySource& source,
                               const JvmWanted& wanted, JvmFound& accepted);
     unsigned int getJvmEntryCount(HKEY productKey);
-    unsigned int getAvailableVersions(HKEY productKey, char** versions);
+    unsigned int getAvailableVersions(HKEY productKey, ScopedTextList& versions);
     // Reads one version subkey: its home, the version it is registered as,
     // and its home's release file; false when the subkey cannot be read.
     bool readRegistration(const HiveView& hive, const RegistrySource& source,

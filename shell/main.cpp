@@ -147,27 +147,21 @@ static void reportAlreadyRunning(bool quiet) {
 // Whether the control file of the current directory asks for the outcome
 // as the exit code, for a launcher that runs no installation.
 static bool controlFileWantsExitCode() {
-    ControlSettings* settings = (ControlSettings*)malloc(sizeof(ControlSettings));
+    HeapObject<ControlSettings> settings;
     if (!settings) return false;
     GetParameters parameters(false);
-    bool wanted =
-        parameters.parseParameters(*settings, ControlFile) && failureByExitCode(*settings);
-    free(settings);
-    return wanted;
+    return parameters.parseParameters(*settings, ControlFile) && failureByExitCode(*settings);
 }
 
 // The package check: its findings to check.log and to the console of the
 // parent (when it has one), and the exit code, 0 for a sound package.
 static int checkThePackage(const char* workDir) {
     HANDLE console = parentConsole();
-    void* memory = malloc(sizeof(CheckLog));
-    if (!memory) return exitCodeOf(RunOutcome::PackageFaulty);
-    CheckLog* log = new (memory) CheckLog(workDir, console);
+    HeapObject<CheckLog> log(workDir, console);
+    if (!log) return exitCodeOf(RunOutcome::PackageFaulty);
     bool sound = checkPackage(workDir, *log);
     checkMachineJvm(workDir, *log);
     log->close(sound);
-    log->~CheckLog();
-    free(memory);
     return sound ? 0 : exitCodeOf(RunOutcome::PackageFaulty);
 }
 
@@ -182,19 +176,14 @@ struct WorkerTask {
 };
 
 static RunOutcome startProgram(WorkerTask& task, bool quiet, bool properties, char* argument) {
-    // Placed in malloc'd memory: the nothrow operator new would link the C++
-    // runtime's exception machinery into the program.
-    void* memory = malloc(sizeof(Install));
-    if (!memory) return RunOutcome::ProvisionFailed;
     ShellChannel channel(task.releaseEvent);
     bool tracing = task.report && task.report->tracing();
     bool ownTrace = task.report && task.report->ownTrace();
-    Install* install = new (memory) Install(channel, tracing, ownTrace);
+    HeapObject<Install> install(channel, tracing, ownTrace);
+    if (!install) return RunOutcome::ProvisionFailed;
     RunOutcome outcome = install->install(quiet, properties, argument);
     task.exitCodeWanted = install->exitCodeWanted();
     task.wizardExit = install->wizardExitCode();
-    install->~Install();
-    free(memory);
     return outcome;
 }
 
@@ -402,10 +391,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     }
     timelineMark("work directory locked");
     // The run's report, its trace policy decided here once for the run.
-    // Placed in malloc'd memory, as the installation is (startProgram).
-    void* reportMemory = malloc(sizeof(FileReport));
-    FileReport* fileReport = reportMemory ? new (reportMemory) FileReport(true) : nullptr;
-    if (fileReport) setReport(fileReport);
+    HeapObject<FileReport> fileReport(true);
+    if (fileReport) setReport(fileReport.get());
     formatText(waitInstallPath, sizeof waitInstallPath, "%s%s%s", workDir.get(), PathSeparator,
                WaitInstallFile);
     standAloneDir(workDir, DirSize);  // handed to the clean-up program: R:\, not R:
@@ -418,7 +405,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
     timelineMark("semaphores created");
     releaseEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!quiet) workerStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    WorkerTask task = {arguments, fileReport, releaseEvent, RunOutcome::Succeeded, false, 0};
+    WorkerTask task = {arguments, fileReport.get(), releaseEvent, RunOutcome::Succeeded, false, 0};
     worker = (HANDLE)_beginthreadex(nullptr, 0, startMainThread, &task, 0, nullptr);
     timelineMark("worker started");
     if (worker) {
@@ -436,8 +423,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int showComma
 
     finalStep(workDir, startDir);
     setReport(nullptr);
-    if (fileReport) fileReport->~FileReport();
-    free(reportMemory);
     timelineMark("exit");
     timelineWrite();
     return exitCode;
