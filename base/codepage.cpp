@@ -10,6 +10,7 @@
 // properties file as ISO-8859-1, so a value with other letters is written
 // there with \uXXXX escapes.
 #include "base/codepage.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 
 #include <windows.h>
@@ -47,11 +48,8 @@ void fromLegacyCodePage(char* text, size_t capacity) {
     if (!text || GetACP() != CP_UTF8 || isAscii(text) || isUtf8(text)) return;
     UINT legacy = legacyCodePage();
     if (legacy == 0 || legacy == CP_UTF8) return;
-    wchar_t* wide = widen(text, legacy);
-    if (!wide || !wide[0]) {
-        free(wide);
-        return;
-    }
+    ScopedBuffer<wchar_t> wide(widen(text, legacy));
+    if (!wide || !wide[0]) return;
     int count = (int)wcslen(wide) + 1;
     // Cut at a whole character: drop the last UTF-16 unit (and a lone
     // high surrogate before it) until the UTF-8 form fits.
@@ -67,7 +65,6 @@ void fromLegacyCodePage(char* text, size_t capacity) {
         --length;
         if (length > 0 && IS_HIGH_SURROGATE(wide[length - 1])) --length;
     }
-    free(wide);
 }
 
 // A UTF-8 text in the ANSI code page, into out (cap bytes; out may be text
@@ -76,7 +73,7 @@ void fromLegacyCodePage(char* text, size_t capacity) {
 // not fit. Otherwise a missing letter becomes the default character and a
 // result too long is cut.
 static bool utf8ToAnsi(const char* text, char* out, size_t cap, bool exact) {
-    wchar_t* wide = widen(text, CP_UTF8);
+    ScopedBuffer<wchar_t> wide(widen(text, CP_UTF8));
     if (!wide) return false;
     BOOL lost = FALSE;
     int bytes =
@@ -87,7 +84,6 @@ static bool utf8ToAnsi(const char* text, char* out, size_t cap, bool exact) {
         if (written <= 0) copyText(out, cap, text);  // too long for out: cut as it is
         out[cap - 1] = '\0';
     }
-    free(wide);
     return fits;
 }
 
@@ -111,19 +107,17 @@ void ansiFromUtf8(const char* text, char* out, size_t cap) {
 
 void pathForChild(char* path, size_t capacity) {
     if (!path || isAscii(path)) return;
-    char* shortName = (char*)malloc(capacity);
+    ScopedText shortName(ScopedText::allocate(capacity));
     if (!shortName) return;
     DWORD length = GetShortPathNameA(path, shortName, (DWORD)capacity);
     if (length > 0 && length < capacity && isAscii(shortName)) copyText(path, capacity, shortName);
-    free(shortName);
 }
 
 void writeProperty(FILE* file, const char* key, const char* value) {
     fprintf(file, "%s=", key);
-    wchar_t* wide = isAscii(value) ? nullptr : widen(value, CP_ACP);
+    ScopedBuffer<wchar_t> wide(isAscii(value) ? nullptr : widen(value, CP_ACP));
     if (!wide || !wide[0]) {
         fprintf(file, "%s\n", value);
-        free(wide);
         return;
     }
     for (const wchar_t* c = wide; *c; ++c)
@@ -132,7 +126,6 @@ void writeProperty(FILE* file, const char* key, const char* value) {
         else
             fprintf(file, "\\u%04X", (unsigned)*c);
     fputc('\n', file);
-    free(wide);
 }
 
 static int hexDigit(char c) {
@@ -156,7 +149,7 @@ static long escapedUnit(const char* text) {
 
 void fromPropertyEscapes(char* line, size_t capacity) {
     if (!line || !strstr(line, "\\u")) return;
-    char* result = (char*)malloc(capacity);
+    ScopedText result(ScopedText::allocate(capacity));
     if (!result) return;
     size_t used = 0;
     for (const char* in = line; *in;) {
@@ -189,5 +182,4 @@ void fromPropertyEscapes(char* line, size_t capacity) {
     }
     result[used] = '\0';
     copyText(line, capacity, result);
-    free(result);
 }

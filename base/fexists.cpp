@@ -1,6 +1,7 @@
 // fexists: existence of a file or directory, tolerating a quoted path;
 // isDir: whether it is a directory.
 #include "base/fexists.h"
+#include "base/scopedbuffer.h"
 #include "base/textline.h"
 
 #include <io.h>
@@ -16,13 +17,11 @@ bool fexists(const char* path) {
     const char* start = path + 1;
     const char* end = strchr(start, '"');
     size_t length = end ? (size_t)(end - start) : strlen(start);
-    char* copy = (char*)malloc(length + 1);
+    ScopedText copy(ScopedText::allocate(length + 1));
     if (!copy) return false;
     memcpy(copy, start, length);
     copy[length] = '\0';
-    bool exists = _access(copy, 0) == 0;
-    free(copy);
-    return exists;
+    return _access(copy, 0) == 0;
 }
 
 bool isDir(const char* path) {
@@ -32,12 +31,10 @@ bool isDir(const char* path) {
     size_t length = strlen(path);
     while (length > 1 && isSeparator(path[length - 1]) && !(length == 3 && path[1] == ':'))
         --length;
-    char* name = (char*)malloc(length + 1);
+    ScopedText name(ScopedText::allocate(length + 1));
     if (!name) return false;
     memcpy(name, path, length);
     name[length] = '\0';
     struct _stat64 info;
-    bool directory = _stat64(name, &info) == 0 && (info.st_mode & 0xF000) == 0x4000;
-    free(name);
-    return directory;
+    return _stat64(name, &info) == 0 && (info.st_mode & 0xF000) == 0x4000;
 }

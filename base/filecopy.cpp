@@ -3,6 +3,7 @@
 #include "base/filecopy.h"
 #include "base/disknames.h"
 #include "base/fexists.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 
 #include <windows.h>
@@ -126,14 +127,13 @@ bool copyFile(const char* source, const char* destination) {
     }
 
     size_t size = strlen(destination) + 16;
-    char* temporary = (char*)malloc(size);
+    ScopedText temporary(ScopedText::allocate(size));
     if (!temporary) return false;
     formatText(temporary, size, "%s%s", destination, CopyInProgressSuffix);
 
     bool ok = copyContents(source, temporary, "wb");
     if (ok) ok = replaceFile(temporary, destination);
     if (!ok) remove(temporary);
-    free(temporary);
     return ok;
 }
 

@@ -1,6 +1,7 @@
 // isLinkItself: the reparse attribute, else the resolved name against the
 // parent's.
 #include "base/reparsepoint.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 
@@ -38,9 +39,9 @@ bool isLinkItself(const char* dir) {
     size_t cut = length;
     while (cut > 0 && !isSeparator(dir[cut - 1])) --cut;
     if (cut == 0 || cut == length) return false;
-    char* parent = (char*)malloc(length + 1);
-    char* resolved = (char*)malloc(PathBufferSize);
-    char* resolvedParent = (char*)malloc(PathBufferSize);
+    ScopedText parent(ScopedText::allocate(length + 1));
+    ScopedText resolved(ScopedText::allocate(PathBufferSize));
+    ScopedText resolvedParent(ScopedText::allocate(PathBufferSize));
     bool link = false;
     if (parent && resolved && resolvedParent) {
         copyTextN(parent, length + 1, dir, cut);
@@ -65,8 +66,5 @@ bool isLinkItself(const char* dir) {
             }
         }
     }
-    free(parent);
-    free(resolved);
-    free(resolvedParent);
     return link;
 }

@@ -19,6 +19,7 @@ public:
 
     T* get() const { return block; }
     operator T*() const { return block; }
+    T* operator->() const { return block; }
     // Frees the block held and takes another.
     void reset(T* other = nullptr) {
         free(block);

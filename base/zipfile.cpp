@@ -1,3 +1,4 @@
+#include "base/scopedbuffer.h"
 #include "base/zipfile.h"
 
 #include "base/strbuf.h"
@@ -139,7 +140,7 @@ bool Archive::open() {
     if (fileSize < EndSize) return fail("not a zip archive (no central directory)");
     size_t tailSize = fileSize < EndSearch ? (size_t)fileSize : (size_t)EndSearch;
     u64 tailOffset = fileSize - tailSize;
-    unsigned char* tail = (unsigned char*)malloc(tailSize);
+    ScopedBuffer<unsigned char> tail(ScopedBuffer<unsigned char>::allocate(tailSize));
     if (!tail) return fail("out of memory");
     bool found = false;
     u64 endOffset = 0;
@@ -155,7 +156,7 @@ bool Archive::open() {
             }
         }
     }
-    free(tail);
+    tail.reset();
     if (!found) return fail("not a zip archive (no central directory)");
     if (get16(end + 4) != 0 || get16(end + 6) != 0) return fail("a zip archive split into parts");
     entryCount = get16(end + 10);
@@ -450,9 +451,9 @@ bool expandZip(HANDLE file, const char* targetDir, Progress* progress, ZipResult
     result.bytes = 0;
     result.reason[0] = '\0';
     Archive archive = {file, 0, 0, 0, nullptr, 0, &result};
-    Entry* entry = (Entry*)malloc(sizeof(Entry));
-    Writer* writer = (Writer*)malloc(sizeof(Writer));
-    unsigned char* buffers = (unsigned char*)malloc(2 * ChunkSize);
+    ScopedBuffer<Entry> entry(ScopedBuffer<Entry>::allocate(1));
+    ScopedBuffer<Writer> writer(ScopedBuffer<Writer>::allocate(1));
+    ScopedBuffer<unsigned char> buffers(ScopedBuffer<unsigned char>::allocate(2 * ChunkSize));
     bool ok = entry && writer && buffers;
     if (!ok) archive.fail("out of memory");
     ok = ok && archive.open();
@@ -484,9 +485,6 @@ bool expandZip(HANDLE file, const char* targetDir, Progress* progress, ZipResult
         ++done;
     }
     if (!ok && done > 0) writer->undo(*entry, done);
-    free(buffers);
-    free(writer);
-    free(entry);
     free(archive.directory);
     return ok;
 }

@@ -12,6 +12,7 @@
 #include "base/dirguard.h"
 #include "base/fexists.h"
 #include "base/findfile.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/startdir.h"
@@ -72,7 +73,7 @@ static bool appendLogs(const char* target) {
     size_t targetLength = strlen(target);
     const char* separator = isSeparator(target[targetLength - 1]) ? "" : PathSeparator;
     size_t size = targetLength + MAX_PATH + 2;
-    char* destination = (char*)malloc(size);
+    ScopedText destination(ScopedText::allocate(size));
     bool errorsSaved = true;
     if (destination) {
         while (listing.next()) {
@@ -83,7 +84,6 @@ static bool appendLogs(const char* target) {
                 trace("unable to copy log file", destination);
             if (strcmp(name, ErrorsLog) == 0 && !fexists(destination)) errorsSaved = false;
         }
-        free(destination);
     }
     return errorsSaved;
 }
@@ -92,7 +92,7 @@ static bool isDirWriteProtected(const char* directory) {
     if (!directory || !directory[0]) return true;
     size_t length = strlen(directory);
     size_t size = length + sizeof WriteProbeFile + 2;
-    char* probe = (char*)malloc(size);
+    ScopedText probe(ScopedText::allocate(size));
     if (!probe) return true;
     formatText(probe, size, "%s%s%s", directory, isSeparator(directory[length - 1]) ? "" : PathSeparator,
                WriteProbeFile);
@@ -105,7 +105,6 @@ static bool isDirWriteProtected(const char* directory) {
         fclose(file);
         remove(probe);
     }
-    free(probe);
     return writeProtected;
 }
 

@@ -11,6 +11,7 @@
 #include "base/disknames.h"
 #include "base/codepage.h"
 #include "base/logaddress.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 #include "base/textline.h"
 #include "config/controlkeys.h"
@@ -191,7 +192,7 @@ bool Checker::readControlFile() {
     if (file.encoding() == Utf16LittleEndian || file.encoding() == Utf16BigEndian)
         report(false, "%s is UTF-16 (%s-endian, with a byte-order mark); it is read as such",
                ControlFile, file.encoding() == Utf16LittleEndian ? "little" : "big");
-    char* line = (char*)malloc(controlFileLines().limit + 1);
+    ScopedText line(ScopedText::allocate(controlFileLines().limit + 1));
     if (!line) {
         report(true, "out of memory");
         return false;
@@ -199,7 +200,7 @@ bool Checker::readControlFile() {
     unsigned number = 0;
     bool whole = true;
     while (file.read(line, &whole)) readLine(++number, line, whole);
-    free(line);
+    line.reset();
     if (file.failed()) {
         report(true, "%s cannot be read to its end: a run stops at once", ControlFile);
         return false;
@@ -478,7 +479,7 @@ void Checker::checkWizard() {
     const char* classpath = value("loaderClasspath");
     if (!classpath[0]) classpath = DefaultClasspath;
     size_t size = strlen(classpath) + 1;
-    char* entries = (char*)malloc(size);
+    ScopedText entries(ScopedText::allocate(size));
     if (!entries) return;
     copyText(entries, size, classpath);
     for (char* entry = strtok(entries, ";"); entry; entry = strtok(nullptr, ";")) {
@@ -487,7 +488,6 @@ void Checker::checkWizard() {
         if (!present(entry))
             report(true, "the class-path entry %s (loaderClasspath) is missing", entry);
     }
-    free(entries);
     if (!present(TestJvmClassFile))
         report(false, "%s is missing: each JVM of the machine is judged by its -version "
                "answer alone", TestJvmClassFile);

@@ -4,6 +4,7 @@
 #include "base/disknames.h"
 #include "base/curdir.h"
 #include "base/fexists.h"
+#include "base/scopedbuffer.h"
 #include "base/searchpath.h"
 #include "base/fexists.h"
 #include "base/report.h"
@@ -45,8 +46,8 @@ bool isDirInPath(const char* name, char* dir) {
     // The whole search path is examined, however long it is.
     size_t nameSize = strlen(name) + 1;
     size_t pathSize = strlen(path) + 1;
-    char* lowerName = (char*)malloc(nameSize);
-    char* lowerPath = (char*)malloc(pathSize);
+    ScopedText lowerName(ScopedText::allocate(nameSize));
+    ScopedText lowerPath(ScopedText::allocate(pathSize));
     bool found = false;
     if (lowerName && lowerPath) {
         copyText(lowerName, nameSize, name);
@@ -70,7 +71,5 @@ bool isDirInPath(const char* name, char* dir) {
             element = separator ? separator + 1 : nullptr;
         }
     }
-    free(lowerName);
-    free(lowerPath);
     return found;
 }

@@ -10,6 +10,7 @@
 // language) under StringFileInfo.
 #include "shell/productname.h"
 #include "base/codepage.h"
+#include "base/scopedbuffer.h"
 #include "base/strbuf.h"
 
 #include <windows.h>
@@ -112,11 +113,10 @@ bool versionBlockProductName(const void* data, size_t size, char* out, size_t ca
 
 void setProductName(const char* name) {
     // The control file's values are in the program's code page.
-    wchar_t* wide = widen(name ? name : "", CP_ACP);
+    ScopedBuffer<wchar_t> wide(widen(name ? name : "", CP_ACP));
     char utf8[ProductNameUtf8Size] = "";
     if (wide && !WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr))
         utf8[0] = '\0';
-    free(wide);
     if (!utf8[0]) return;
     AcquireSRWLockExclusive(&lock);
     copyText(controlName, utf8);
