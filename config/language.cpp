@@ -25,6 +25,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <zlib.h>
 
 static const char LocaleKey[] = "Control Panel\\International";
 static const char LocaleValue[] = "LocaleName";
@@ -38,21 +39,88 @@ const Language* const Languages[] = {
 #include "config/languages/list.h"
 #undef LANGUAGE
 };
+const LanguageSource* const LanguageSources[] = {
+#define LANGUAGE(name) &name##Source,
+#include "config/languages/list.h"
+#undef LANGUAGE
+};
 const size_t LanguageCount = dimof(Languages);
 
+namespace {
+
+const PackedTexts* const Packed[] = {
+#define LANGUAGE(name) &name##Packed,
+#include "config/languages/list.h"
+#undef LANGUAGE
+};
+
+// Each language's patterns once unpacked, null where it has none.
+struct Unpacked {
+    bool done;
+    const char* patterns[UserTextCount];
+};
+SRWLOCK unpackLock = SRWLOCK_INIT;
+Unpacked unpacked[dimof(Languages)];
+
+// Inflates packed into memory of its own and points patterns at its texts;
+// leaves them null when it does not hold exactly the patterns of every name.
+void unpack(const PackedTexts& packed, const char** patterns) {
+    size_t size = packed.unpackedSize;
+    char* texts = (char*)malloc(size + 1);
+    if (!texts) return;
+    z_stream stream;
+    memset(&stream, 0, sizeof stream);
+    stream.next_in = const_cast<Bytef*>(packed.data);
+    stream.avail_in = packed.size;
+    stream.next_out = (Bytef*)texts;
+    stream.avail_out = (uInt)size + 1;
+    bool whole = inflateInit2(&stream, -MAX_WBITS) == Z_OK;
+    if (whole) {
+        whole = inflate(&stream, Z_FINISH) == Z_STREAM_END && stream.total_out == size;
+        inflateEnd(&stream);
+    }
+    const char* found[UserTextCount];
+    size_t at = 0;
+    for (int name = 0; whole && name < UserTextCount; ++name) {
+        const char* end = (const char*)memchr(texts + at, '\0', size - at);
+        if (!end) {
+            whole = false;
+        } else {
+            found[name] = texts[at] ? texts + at : nullptr;
+            at = (size_t)(end - texts) + 1;
+        }
+    }
+    if (whole && at == size)
+        memcpy(patterns, found, sizeof found);
+    else
+        free(texts);
+}
+
+size_t languageIndex(const char* word) {
+    size_t index = 0;
+    while (word && index < LanguageCount && _stricmp(word, Languages[index]->word) != 0) ++index;
+    return index;
+}
+
+}  // namespace
+
 const Language* findLanguage(const char* word) {
-    if (!word) return nullptr;
-    for (const Language* language : Languages)
-        if (_stricmp(word, language->word) == 0) return language;
-    return nullptr;
+    size_t index = languageIndex(word);
+    return index < LanguageCount ? Languages[index] : nullptr;
 }
 
 const char* translatedPattern(UserText name, const char* word) {
-    const Language* language = findLanguage(word);
-    if (!language) return nullptr;
-    for (size_t i = 0; i < language->textCount; ++i)
-        if (language->texts[i].name == name) return language->texts[i].text;
-    return nullptr;
+    size_t index = languageIndex(word);
+    if (index == LanguageCount || (unsigned)name >= UserTextCount) return nullptr;
+    Unpacked& language = unpacked[index];
+    AcquireSRWLockExclusive(&unpackLock);
+    if (!language.done) {
+        unpack(*Packed[index], language.patterns);
+        language.done = true;
+    }
+    const char* pattern = language.patterns[name];
+    ReleaseSRWLockExclusive(&unpackLock);
+    return pattern;
 }
 
 const char* userPattern(UserText name, const char* language) {

@@ -21,22 +21,44 @@ struct Language {
                                   // ended by null
     unsigned char charSet;        // the character set of the font the status dialog
                                   // needs for it (0: the dialog's own font)
-    const UserPattern* texts;     // every text for the user, in any order
-    size_t textCount;
 };
 
-#define LANGUAGE(name) extern const Language name;
+// A language's texts as its file writes them, in any order: the source of
+// its packed ones. The program reads only those; the tests compare the two.
+struct LanguageSource {
+    const UserPattern* texts;
+    size_t count;
+};
+
+// A language's texts as the program carries them (made by the build, by
+// cmake/packtexts.py from the language's file): the patterns in the order of
+// the names, each ended by a NUL (an empty one: the language has none of its
+// own), deflated raw.
+struct PackedTexts {
+    const unsigned char* data;
+    unsigned size;
+    unsigned unpackedSize;
+};
+
+#define LANGUAGE(name)                        \
+    extern const Language name;               \
+    extern const LanguageSource name##Source; \
+    extern const PackedTexts name##Packed;
 #include "config/languages/list.h"
 #undef LANGUAGE
 
-// Every language of config/languages/list.h, in its order.
+// Every language of config/languages/list.h, in its order, and the source
+// of its texts.
 extern const Language* const Languages[];
+extern const LanguageSource* const LanguageSources[];
 extern const size_t LanguageCount;
 
 // The language of a word (any case), null for English and any other word.
 const Language* findLanguage(const char* word);
 
 // The language's own pattern of name, null when it has none (English too).
+// A language's texts are unpacked at its first pattern, once, whichever
+// thread asks; should they not unpack, it has none.
 const char* translatedPattern(UserText name, const char* language);
 // The pattern of name in language (UTF-8), English when it has none.
 const char* userPattern(UserText name, const char* language);

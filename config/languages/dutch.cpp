@@ -64,5 +64,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Hernoemd naar"},
 };
 
-const Language Dutch = {"dutch", "Dutch found", "nl", Aliases, 0,
-                        Texts, sizeof Texts / sizeof Texts[0]};
+const Language Dutch = {"dutch", "Dutch found", "nl", Aliases, 0};
+const LanguageSource DutchSource = {Texts, sizeof Texts / sizeof Texts[0]};

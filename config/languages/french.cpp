@@ -66,5 +66,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Renommé en"},
 };
 
-const Language French = {"french", "French found", "fr", Aliases, 0,
-                         Texts, sizeof Texts / sizeof Texts[0]};
+const Language French = {"french", "French found", "fr", Aliases, 0};
+const LanguageSource FrenchSource = {Texts, sizeof Texts / sizeof Texts[0]};

@@ -70,5 +70,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Alt: zu"},
 };
 
-const Language German = {"german", "German found", "de", Aliases, 0,
-                         Texts, sizeof Texts / sizeof Texts[0]};
+const Language German = {"german", "German found", "de", Aliases, 0};
+const LanguageSource GermanSource = {Texts, sizeof Texts / sizeof Texts[0]};

@@ -67,5 +67,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Rinominato a"},
 };
 
-const Language Italian = {"italian", "Italian found", "it", Aliases, 0,
-                          Texts, sizeof Texts / sizeof Texts[0]};
+const Language Italian = {"italian", "Italian found", "it", Aliases, 0};
+const LanguageSource ItalianSource = {Texts, sizeof Texts / sizeof Texts[0]};

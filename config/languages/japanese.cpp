@@ -63,5 +63,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "名前変更 ->"},
 };
 
-const Language Japanese = {"japanese", "Japanese found", "ja", Aliases, SHIFTJIS_CHARSET,
-                           Texts, sizeof Texts / sizeof Texts[0]};
+const Language Japanese = {"japanese", "Japanese found", "ja", Aliases, SHIFTJIS_CHARSET};
+const LanguageSource JapaneseSource = {Texts, sizeof Texts / sizeof Texts[0]};

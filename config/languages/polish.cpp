@@ -63,5 +63,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Zmieniono na"},
 };
 
-const Language Polish = {"polish", "Polish found", "pl", Aliases, 0,
-                         Texts, sizeof Texts / sizeof Texts[0]};
+const Language Polish = {"polish", "Polish found", "pl", Aliases, 0};
+const LanguageSource PolishSource = {Texts, sizeof Texts / sizeof Texts[0]};

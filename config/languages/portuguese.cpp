@@ -66,5 +66,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Nome modificado Para"},
 };
 
-const Language Portuguese = {"portuguese", "Portuguese found", "pt", Aliases, 0,
-                             Texts, sizeof Texts / sizeof Texts[0]};
+const Language Portuguese = {"portuguese", "Portuguese found", "pt", Aliases, 0};
+const LanguageSource PortugueseSource = {Texts, sizeof Texts / sizeof Texts[0]};

@@ -62,5 +62,5 @@ static const UserPattern Texts[] = {
     {TextRenamedTo, "Reagrupado  a"},
 };
 
-const Language Spanish = {"spanish", "Spanish found", "es", Aliases, 0,
-                          Texts, sizeof Texts / sizeof Texts[0]};
+const Language Spanish = {"spanish", "Spanish found", "es", Aliases, 0};
+const LanguageSource SpanishSource = {Texts, sizeof Texts / sizeof Texts[0]};

@@ -19,8 +19,12 @@ TEST(UserTexts, EveryLanguageHasEveryTextAndIsChosenByItsNames) {
     for (size_t l = 0; l < LanguageCount; ++l) {
         const Language& language = *Languages[l];
         const char* word = language.word;
-        // As many texts as names, each name found: none twice, none missing.
-        EXPECT_EQ(language.textCount, (size_t)UserTextCount) << word;
+        // As many texts as names, each name found: none twice, none missing; each unpacked as
+        // its file writes it.
+        const LanguageSource& source = *LanguageSources[l];
+        EXPECT_EQ(source.count, (size_t)UserTextCount) << word;
+        for (size_t i = 0; i < source.count; ++i)
+            EXPECT_STREQ(translatedPattern(source.texts[i].name, word), source.texts[i].text) << word;
         for (int i = 0; i < UserTextCount; ++i) {
             UserText name = (UserText)i;
             std::string english = englishPattern(name);
