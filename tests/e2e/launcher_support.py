@@ -226,6 +226,17 @@ def javasoft(wine, bits=JVM_BITS, hive="HKEY_LOCAL_MACHINE"):
     return tree
 
 
+def registry(home, version):
+    """The keys of a new JVM below SOFTWARE\\JavaSoft: a 1.x one under its base version and in
+    full, with its micro version; today's form under the whole version."""
+    base, _, micro = version.rpartition(".")
+    if base != "1.6":
+        return {"JRE": {"CurrentVersion": version}, "JRE\\" + version: {"JavaHome": home.lower()}}
+    registered = {"JavaHome": home.lower(), "MicroVersion": micro}
+    return {JRE_KEY: {"CurrentVersion": base}, f"{JRE_KEY}\\{base}": registered,
+            f"{JRE_KEY}\\{version}": registered}
+
+
 def properties_text(home, installed, in_temp=None, registry=True):
     lines = [f"nativeJvmHomeDir={home.replace(chr(92), '/')}",
              f"nativeJvmInstalled={'true' if installed else 'false'}"]
