@@ -119,18 +119,15 @@ def register(wine, entries, bits=64):
     wine.reg_import(text, bits)
 
 
-def public_files(wine):
-    return set((wine.drive_c / "users" / "Public").rglob("*"))
-
-
 def run_launcher(wine, workdir, *args, env=None, timeout=120, program=None):
     # Nothing a run leaves may go where every user of the machine can write.
-    public = public_files(wine)
+    public = lambda: set((wine.drive_c / "users" / "Public").rglob("*"))
+    before = public()
     if hasattr(wine, "give"):
         wine.give(workdir)
     code = wine.run(program or workdir / "installer.exe", *args, cwd=workdir, env=env,
                     timeout=timeout).returncode
-    assert public_files(wine) == public, "written below C:\\users\\Public"
+    assert public() == before, "written below C:\\users\\Public"
     return code
 
 

@@ -25,7 +25,8 @@ def jre_key(version, home, micro="0"):
 
 
 def adoptium_key(version, home):
-    return key(f"Eclipse Adoptium\\JDK\\{version}\\hotspot\\MSI", Path=home + "\\")
+    return key(f"Eclipse Adoptium\\JDK\\{version}\\hotspot\\MSI", Path=home + "\\", Main=1,
+               EnvironmentPath=1, JavaHome=0)
 
 
 def jdk_key(version, home):
@@ -37,7 +38,6 @@ JRE32 = r"C:\Program Files (x86)\Java\jre"
 JDK17 = r"C:\Program Files\Java\jdk-17"
 ZULU17 = r"C:\Program Files\Zulu\zulu-17"
 JRE8 = r"C:\Program Files\Eclipse Adoptium\jdk-8.0.402.6-hotspot"
-ADOPTIUM = r"C:\Program Files\Eclipse Adoptium\jdk-17.0.9.9-hotspot"
 MICROSOFT = r"C:\Program Files\Microsoft\jdk-17.0.10.7-hotspot"
 # id: (limit, JVMs as (home, version), the last runs the wizard; where its source is named,
 #      the .reg text or the environment that name it)
@@ -59,14 +59,6 @@ SCENARIOS = {
                             for v, h in (("1.8", "-1.8"), ("1.8.0_91", "1.8.0_91"),
                                          ("1.8.0_401", "-1.8")))).replace(
                             LM, LM + "Wow6432Node\\")),
-    "eclipse_adoptium": ("jvmMinVersion=17", [(ADOPTIUM, "17.0.9")],
-                         LM + r"Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI (64-bit view)",
-                         key(r"Eclipse Adoptium\JDK\17.0.9.9\hotspot\MSI", Path=ADOPTIUM + "\\",
-                             Main=1, EnvironmentPath=1, JavaHome=0)),
-    "azul_zulu": ("jvmMinVersion=17", [(r"C:\Program Files\Zulu\zulu-21", "21.0.1")],
-                  LM + r"Azul Systems\Zulu\zulu-21 (64-bit view)", key(
-                      r"Azul Systems\Zulu\zulu-21", CurrentVersion="21.30.15",
-                      InstallationPath="C:\\Program Files\\Zulu\\zulu-21\\")),
     "microsoft": ("jvmMinVersion=17", [(MICROSOFT, "17.0.10")],
                   LM + r"Microsoft\JDK\17.0.10.7\hotspot\MSI (64-bit view)",
                   key(r"Microsoft\JDK\17.0.10.7\hotspot\MSI", Path=MICROSOFT + "\\", Main=1)),
@@ -75,7 +67,8 @@ SCENARIOS = {
     # The key names 17 only: every 17.x, 17.0.10 among them.
     "zulu_17_names_a_range": ("jvmMinVersion=17.0.2", [(ZULU17, "17.0.10")],
                               LM + r"Azul Systems\Zulu\zulu-17 (64-bit view)",
-                              key(r"Azul Systems\Zulu\zulu-17", InstallationPath=ZULU17 + "\\")),
+                              key(r"Azul Systems\Zulu\zulu-17", CurrentVersion="17.46.19",
+                                  InstallationPath=ZULU17 + "\\")),
     # 1.9 is 9, not "one point nine" below everything. Equally good JVMs (1.8 with micro version
     # 0_401 is 1.8.0_401): the key named in full wins, the other is never started.
     "max_1.9_and_a_tie": ("jvmMinVersion=1.6\njvmMaxVersion=1.9",
