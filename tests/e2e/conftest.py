@@ -1,5 +1,4 @@
-"""Fixtures for the end-to-end scenarios: a private Wine prefix per test, a work directory inside
-it, and helpers to run Windows programs, seed the registry and read files back."""
+"""Fixtures of the end-to-end scenarios: a private Wine prefix per test, a work directory in it."""
 import hashlib
 import os
 import shutil
@@ -48,9 +47,8 @@ class Wine:
         return Path(path)
 
     def reg_import(self, text, bits=64):
-        """Writes the keys and values of REGEDIT4 text ([-key] deletes one, any script) in the view
-        of programs of that bitness, through tools/regimport.exe (Wine's regedit now and then
-        hung on an import)."""
+        """REGEDIT4 text ([-key] deletes one) into the view of programs of that bitness, through
+        tools/regimport.exe (Wine's regedit now and then hung on an import)."""
         path = self.drive_c / "import.reg"
         path.write_bytes(("REGEDIT4\n\n" + text).replace("\n", "\r\n").encode("utf-8"))
         out = self.run(REGIMPORT, f"/reg:{bits}", self.winpath(path), timeout=60)
@@ -59,13 +57,10 @@ class Wine:
 
 
 class UserWine(Wine):
-    """A prefix of a standard user's: Wine runs as the Unix user STANDARD_USER, who owns the prefix
-    but cannot write its Program Files folders or its Windows directory (access denied there, as
-    for a non-administrator on Windows).
-
-    The user may not enter the folders of the clone (a clone in a private folder, or below
-    /root): whatever of the build it runs or reads is copied beside the prefix first (local), and
-    it runs in that folder, with a TMPDIR of its own there."""
+    """A standard user's prefix: Wine runs as a Unix user who owns the prefix but cannot write its
+    Program Files folders or Windows directory. That user may not enter the clone: what of the
+    build it runs or reads is copied beside the prefix first (local); it runs there, with a TMPDIR
+    of its own."""
 
     def __init__(self, prefix, user):
         super().__init__(prefix)
@@ -121,15 +116,12 @@ QUIET = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subproc
 
 @pytest.fixture
 def user_wine():
-    """A prefix for STANDARD_USER (made when missing), its own server, the system folders closed."""
     if subprocess.run(["id", STANDARD_USER], capture_output=True).returncode:
         subprocess.run(["useradd", "-m", STANDARD_USER], capture_output=True)
-    # Outside the build tree, which that user need not be able to reach.
     top = Path(tempfile.mkdtemp(prefix="launcher-user-"))
     top.chmod(0o755)
     prefix = copy_template(top / "prefix")
-    # The directories are the copy's own (the files are shared with the template): the user gets
-    # them and the registry, the system folders stay closed to it.
+    # The directories are the copy's own (its files are the template's): the user gets them.
     subprocess.run(f"find '{prefix}' -type d -print0 | xargs -0 chown {STANDARD_USER}",
                    shell=True, check=True)
     subprocess.run(["chown", STANDARD_USER, *prefix.glob("*.reg")], check=True)

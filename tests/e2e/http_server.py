@@ -1,10 +1,8 @@
-"""A small HTTP server on 127.0.0.1 (port chosen by the system) serving one directory, for the
-scenarios of a JVM download. It can slow its answers to N bytes a second, close the connection
-after N bytes of the body (a truncated transfer), stop sending after N bytes while it keeps the
-connection open (a stalled one), or answer every request with one status (404), asking to sign in
-with a scheme it names (401, or 407 as a proxy, with "Basic realm=...").
-
-As a program: http_server.py DIR [--throttle N] [--cut-after N] [--stall-after N] [--status N]
+"""An HTTP server on 127.0.0.1 (a port the system chooses) serving one directory, for the JVM
+download: it can send N bytes a second, close the connection after N bytes of the body (a truncated
+transfer), stop sending after N bytes and keep the connection (a stalled one), or answer every
+request with one status (404; 401, or 407 as a proxy, asking to sign in with challenge).
+As a program (http_server.py DIR [--throttle N] [--cut-after N] [--stall-after N] [--status N]) it
 prints the port and serves until it is ended."""
 import argparse
 import functools
@@ -84,12 +82,10 @@ class HttpServer(http.server.ThreadingHTTPServer):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("directory")
-    parser.add_argument("--throttle", type=int, default=0)
-    parser.add_argument("--cut-after", type=int)
-    parser.add_argument("--stall-after", type=int)
-    parser.add_argument("--status", type=int, default=200)
-    args = parser.parse_args()
-    with HttpServer(args.directory, args.throttle, args.cut_after, args.stall_after,
-                    args.status) as server:
+    for option, default in (("--throttle", 0), ("--cut-after", None), ("--stall-after", None),
+                            ("--status", 200)):
+        parser.add_argument(option, type=int, default=default)
+    args = vars(parser.parse_args())
+    with HttpServer(**args) as server:
         print(server.port, flush=True)
         server.thread.join()

@@ -119,18 +119,15 @@ def register(wine, entries, bits=64):
     wine.reg_import(text, bits)
 
 
-def public_files(wine):
-    return set((wine.drive_c / "users" / "Public").rglob("*"))
-
-
 def run_launcher(wine, workdir, *args, env=None, timeout=120, program=None):
     # Nothing a run leaves may go where every user of the machine can write.
-    public = public_files(wine)
+    public = lambda: set((wine.drive_c / "users" / "Public").rglob("*"))
+    before = public()
     if hasattr(wine, "give"):
         wine.give(workdir)
     code = wine.run(program or workdir / "installer.exe", *args, cwd=workdir, env=env,
                     timeout=timeout).returncode
-    assert public_files(wine) == public, "written below C:\\users\\Public"
+    assert public() == before, "written below C:\\users\\Public"
     return code
 
 
@@ -224,6 +221,17 @@ def javasoft(wine, bits=JVM_BITS, hive="HKEY_LOCAL_MACHINE"):
             name, kind, *data = line.split(None, 2)
             values[name] = data[0].strip() if data else ""
     return tree
+
+
+def registry(home, version):
+    """The keys of a new JVM below SOFTWARE\\JavaSoft: a 1.x one under its base version and in
+    full, with its micro version; today's form under the whole version."""
+    base, _, micro = version.rpartition(".")
+    if base != "1.6":
+        return {"JRE": {"CurrentVersion": version}, "JRE\\" + version: {"JavaHome": home.lower()}}
+    registered = {"JavaHome": home.lower(), "MicroVersion": micro}
+    return {JRE_KEY: {"CurrentVersion": base}, f"{JRE_KEY}\\{base}": registered,
+            f"{JRE_KEY}\\{version}": registered}
 
 
 def properties_text(home, installed, in_temp=None, registry=True):

@@ -14,7 +14,8 @@ import pytest
 from conftest import BUILD, WINE, log_lines, stub, wait_for
 from http_server import HttpServer
 from launcher_support import (JVM_BITS, WIZARD_CONTROL, JvmAt, control_text, error_texts, javasoft,
-                              layout, programs_dir, properties_text, trace_texts)
+                              layout, programs_dir, properties_text, registry,
+                              trace_texts)
 from shell_support import DIALOG, STATUS_CONTROL, screenshot, window_rect, window_text
 
 TOP = "jdk-17.0.15+6-jre"  # the vendor's one top folder
@@ -47,18 +48,19 @@ def download_control(url, sha=SHA):
                         jvmHomeDir="./" + TOP)
 
 
-def run(wine, workdir, quiet=True, during=None):
-    """A run with Wine's record of loaded DLLs; the system DLLs of a download it loaded."""
+def run(wine, workdir, during=None):
+    """A run (with the dialog while during watches it) with Wine's record of loaded DLLs; the
+    system DLLs of a download it loaded."""
     if hasattr(wine, "give"):
         wine.give(workdir)
     env = {"WINEDEBUG": "+pid,+loaddll"}
-    if quiet:
-        out = wine.run(workdir / "installer.exe", "-q", "x", cwd=workdir, env=env)
-    else:
+    if during:
         out = subprocess.Popen([WINE, workdir / "installer.exe"], cwd=workdir,
                                stderr=subprocess.PIPE, env=dict(wine.env, **env))
         during()
         out.stderr = out.communicate(timeout=120)[1]
+    else:
+        out = wine.run(workdir / "installer.exe", "-q", "x", cwd=workdir, env=env)
     assert out.returncode == 0
     assert list((wine.drive_c / "users").rglob("jvmdl-*")) == [], "the temporary file stayed"
     # The launcher's own loads: the lines of the process that loaded installer.exe.
@@ -107,12 +109,11 @@ def test_jvm_is_downloaded_verified_expanded_registered_and_found_next_time(
         # A user and password in the address reach no log.
         written = url.replace("://", "://me:secret@") if user else url
         layout(wine, workdir, download_control(written))
-        loaded = run(wine, workdir, quiet=user, during=None if user else watch_progress(wine))
+        loaded = run(wine, workdir, during=None if user else watch_progress(wine))
         loaded = [dll for dll in loaded if dll != "user32"]
         assert (loaded, error_texts(workdir)) == (list(DOWNLOADED) + ["comctl32"] * (not user), [])
         assert jvm.kinds() == ["test", "wizard"] and jvm.properties() == properties_text(home, True)
-        assert javasoft(wine, 64 if user else JVM_BITS, hive)["JRE\\17.0.15"] == {
-            "JavaHome": home.lower()}
+        assert javasoft(wine, 64 if user else JVM_BITS, hive) == registry(home, "17.0.15")
         trace = trace_texts(workdir)
         assert any(t.startswith(f"JVM download: {url}: {len(GOOD)} bytes in ") and
                    t.endswith(" ms, SHA-256 " + SHA) for t in trace), trace
