@@ -7,7 +7,7 @@ import struct
 import subprocess
 from pathlib import Path
 
-from conftest import BUILD, INSTALLER, SOURCE, log_lines, read_text, stub, wait_for
+from conftest import BUILD, INSTALLER, REGIMPORT, SOURCE, log_lines, read_text, stub, wait_for
 
 HOST_JAVA = Path("/usr/lib/jvm/default-java/bin/java")
 TEST_CLASS = BUILD / "java" / "TestJvm.class"
@@ -213,10 +213,12 @@ def javasoft(wine, bits=JVM_BITS, hive="HKEY_LOCAL_MACHINE"):
     """SOFTWARE\\JavaSoft's subkeys in the hive and their values in the registry view of programs
     of that bitness (by default, the stub JVM's): {key below JavaSoft: {name: data}}."""
     tree, values, prefix = {}, {}, hive + "\\SOFTWARE\\JavaSoft\\"
-    listing = wine.run("reg", "query", prefix[:-1], "/s", f"/reg:{bits}").stdout.decode("latin-1")
+    out = wine.run(REGIMPORT, "/query", f"/reg:{bits}", prefix[:-1], timeout=60)
+    assert out.returncode == 0, out.stderr.decode("latin-1")
+    listing = out.stdout.decode("utf-8")
     for line in listing.splitlines():
-        if line.startswith(prefix):
-            values = tree.setdefault(line.strip()[len(prefix):], {})
+        if line and not line[0].isspace():  # a key, JavaSoft's own values not kept
+            values = tree.setdefault(line[len(prefix):], {}) if line.startswith(prefix) else {}
         elif line.strip():
             name, kind, *data = line.split(None, 2)
             values[name] = data[0].strip() if data else ""

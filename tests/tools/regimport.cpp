@@ -4,6 +4,9 @@
 // an import until its time limit. It knows what the scenarios write: [key], [-key] (deleted with
 // its subkeys), a value "name" or @ as "text", dword:, hex: or hex(N): (the bytes of a text type
 // are UTF-8 too), or - (deleted). Exits 0 when every line was written, else 1 naming the lines.
+// regimport /query [/reg:32|/reg:64] KEY: KEY and its subkeys with their text and number values,
+// UTF-8, as "reg query KEY /s" lists them; exits 0 (an absent KEY lists nothing), else 1. The
+// scenarios read the registry with it: Wine's reg now and then listed nothing under load.
 #include <windows.h>
 #include <stdio.h>
 #include <string>
@@ -130,15 +133,66 @@ LONG importLine(const wstring& line, HKEY& key, REGSAM view) {
     return setValue(key, name, line.substr(i + 1));
 }
 
+void printUtf8(const wstring& text) {
+    std::string utf8(text.size() * 3 + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &utf8[0],
+                                    (int)utf8.size(), nullptr, nullptr));
+    fputs(utf8.c_str(), stdout);
+}
+
+// Lists key (named full) and below it each subkey, depth first.
+bool listKey(HKEY root, const wstring& path, const wstring& full, REGSAM view) {
+    HKEY key;
+    LONG status = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key);
+    if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND;
+    printUtf8(L"\n" + full + L"\n");
+    wchar_t name[16384];
+    BYTE data[65536];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = 16384, size = sizeof data - sizeof(wchar_t), type;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size)) break;
+        wstring shown;
+        if (type == REG_DWORD) {
+            wchar_t number[16];
+            swprintf(number, 16, L"0x%lx", *(DWORD*)data);
+            shown = number;
+        } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+            data[size] = data[size + 1] = 0;
+            shown = (const wchar_t*)data;
+        }
+        printUtf8(L"    " + wstring(nameLength ? name : L"(Default)") +
+                  (type == REG_DWORD ? L"    REG_DWORD    " : type == REG_EXPAND_SZ
+                                                                ? L"    REG_EXPAND_SZ    "
+                                                                : L"    REG_SZ    ") +
+                  shown + L"\n");
+    }
+    bool ok = true;
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = 16384;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr)) break;
+        ok = listKey(root, path + L"\\" + name, full + L"\\" + name, view) && ok;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     REGSAM view = KEY_WOW64_64KEY;
     const char* file = nullptr;
+    bool query = false;
     for (int i = 1; i < argc; ++i) {
         if (_stricmp(argv[i], "/reg:32") == 0) view = KEY_WOW64_32KEY;
         else if (_stricmp(argv[i], "/reg:64") == 0) view = KEY_WOW64_64KEY;
+        else if (_stricmp(argv[i], "/query") == 0) query = true;
         else file = argv[i];
+    }
+    if (query) {
+        HKEY root;
+        wstring path;
+        if (!file || !splitKey(widened(file, (int)strlen(file)), root, path)) return 2;
+        return listKey(root, path, widened(file, (int)strlen(file)), view) ? 0 : 1;
     }
     FILE* f = file ? fopen(file, "rb") : nullptr;
     if (!f) {
