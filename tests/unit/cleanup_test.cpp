@@ -18,10 +18,10 @@
 #include <vector>
 
 // The temporary JVM's clean-up as a run without control-file values hands it over.
-static void cleanUpTemporaryJvm() {
+static void cleanUpTemporaryJvm(const char* madeDir) {
     ControlSettings settings;
     settings.clear();
-    TemporaryJvm(settings, false, "", "").cleanUp();
+    TemporaryJvm(settings, false, madeDir, "").cleanUp();
 }
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
@@ -69,8 +69,11 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     GetShortPathNameA(home.c_str(), shortHome, MAX_PATH);
     ASSERT_NE(shortWork, work.path());
 
+    makeDirs(work.file("other"));
     const std::string properties[] = {  // a temporary JVM that stays: not named in full
         "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=true \n",
+        // nor one the run did not make, nor the run's own when another is named
+        "nativeJvmHomeDir=" + slashes + "/other\nnativeJvmInstalledInTemp=true\n",
         // Regression: a properties line longer than the line buffer was read in pieces, and a piece
         // could pass for a key of its own.
         "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=false\n" +
@@ -78,8 +81,9 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
     };
     for (const std::string& text : properties) {
         writeFile(work.file(NativePropertiesFile), text);
-        cleanUpTemporaryJvm();
+        cleanUpTemporaryJvm(work.file("jvm").c_str());
         EXPECT_TRUE(exists(work.file("jvm\\bin\\java.exe"))) << text.substr(0, 80);
+        EXPECT_TRUE(exists(work.file("other"))) << text.substr(0, 80);
     }
 
     std::vector<std::string> notes = {

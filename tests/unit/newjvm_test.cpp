@@ -46,6 +46,7 @@ TEST(JvmStage, KilledRunsStagesGoALiveOneStaysAFailureLeavesNothing) {
     ScratchDir dir;
     makeDirs(dir.file("a\\~kivstage-1-1"));  // killed before its lock
     makeDirs(dir.file("a\\~kivstage-1-2"));  // another run's, under way
+    writeFile(dir.file("a\\~kivstage-1-2\\java.exe"), "live");
     makeDirs(dir.file("a\\~kivstage-1-1\\bin"));
     writeFile(dir.file("a\\~kivstage-1-1\\bin\\java.exe"), "left");
     HANDLE held = CreateFileA(dir.file("a\\~kivstage-1-2\\stage.lock").c_str(), GENERIC_WRITE, 0,
@@ -58,7 +59,7 @@ TEST(JvmStage, KilledRunsStagesGoALiveOneStaysAFailureLeavesNothing) {
         ASSERT_TRUE(stage.make(dir.file("a").c_str(), error));
         staged = stage.dir();
         EXPECT_FALSE(exists(dir.file("a\\~kivstage-1-1")));
-        EXPECT_TRUE(exists(dir.file("a\\~kivstage-1-2")));
+        EXPECT_EQ(readFile(dir.file("a\\~kivstage-1-2\\java.exe")), "live");
         makeDirs(staged + "\\bin");
         writeFile(staged + "\\bin\\java.exe", "new");
     }
