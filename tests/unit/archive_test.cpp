@@ -1,5 +1,5 @@
-// The pieces of a JVM download that need no server: SHA-256 through CNG, the sum a package writes,
-// the zip reader, and a download from an address where nothing listens.
+// The pieces of a JVM download that need no server: the checksums, the sum a package writes, the
+// zip reader, and a download from an address where nothing listens.
 #include "base/sha256.h"
 #include "base/zipfile.h"
 #include "config/getparam.h"
@@ -110,51 +110,41 @@ bool expand(const std::string& zip, ZipResult& result, Progress* progress = null
     return ok;
 }
 
-// Everything below dir, folders with a trailing backslash.
-std::vector<std::string> tree(const std::string& dir, const std::string& prefix = "") {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+// The names in dir, folders with a trailing backslash.
+std::vector<std::string> names(const std::string& dir) {
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return found;
     do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            names.push_back(prefix + name + "\\");
-            for (const std::string& inner : tree(dir + "\\" + name, prefix + name + "\\"))
-                names.push_back(inner);
-        } else {
-            names.push_back(prefix + name);
-        }
-    } while (FindNextFileA(find, &found));
+        const bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (strcmp(data.cFileName, ".") && strcmp(data.cFileName, ".."))
+            found.push_back(data.cFileName + std::string(folder ? "\\" : ""));
+    } while (FindNextFileA(find, &data));
     FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace
 
-TEST(Sha256, KnownVectorsInAnyPieces) {
+// SHA-256 through CNG, and zlib's checksums, which are the launcher's own (base/zipsums.cpp): the
+// CRC-32 in pieces that start anywhere, eight bytes a step and the rest one by one.
+TEST(Checksums, KnownVectorsInAnyPieces) {
     EXPECT_EQ(sha256("", 1), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    EXPECT_EQ(sha256("abc", 1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    const std::string million(1000000, 'a');
-    for (size_t piece : {1000000u, 4096u, 7u})
-        EXPECT_EQ(sha256(million, piece),
-                  "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
     const char* hex = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    EXPECT_EQ(sha256("abc", 1), hex);
     EXPECT_TRUE(Sha256::matches(
         hex, " BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD\r\n"));
     EXPECT_FALSE(Sha256::matches(hex, "ba7816bf"));
     EXPECT_FALSE(Sha256::matches(hex, ""));
-}
-
-// zlib's checksums are the launcher's own (base/zipsums.cpp): the CRC-32 in
-// pieces that start anywhere, eight bytes a step and the rest one by one.
-TEST(ZipSums, KnownVectorsInAnyPieces) {
     EXPECT_EQ(crc32(0, (const Bytef*)"123456789", 9), 0xCBF43926u);
     EXPECT_EQ(crc32(0, nullptr, 0), 0u);
+    EXPECT_EQ(adler32(1, (const Bytef*)"Wikipedia", 9), 0x11E60398u);
     const std::string million(1000000, 'a');
     for (size_t piece : {1000000u, 4096u, 7u}) {
+        EXPECT_EQ(sha256(million, piece),
+                  "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
         uLong crc = crc32(0, nullptr, 0), adler = adler32(0, nullptr, 0);
         for (size_t at = 0; at < million.size(); at += piece) {
             uInt n = (uInt)std::min(piece, million.size() - at);
@@ -164,7 +154,6 @@ TEST(ZipSums, KnownVectorsInAnyPieces) {
         EXPECT_EQ(crc, 0xDC25BFBCu);
         EXPECT_EQ(adler, 0x15D870F9u);
     }
-    EXPECT_EQ(adler32(1, (const Bytef*)"Wikipedia", 9), 0x11E60398u);
 }
 
 TEST(JvmDownload, SumsAsPackagesWriteThem) {
@@ -310,31 +299,28 @@ TEST(ZipFile, ExpandsFoldersStoredAndDeflatedEntriesWithAnyName) {
 
 TEST(ZipFile, RefusesBeforeWritingAnything) {
     ScratchDir dir;
-    const std::string good = "jdk/bin/java.exe";
-    struct Case {
+    auto second = [](const char* name) { return makeZip({{"jdk/bin/java.exe", "x"}, {name, "x"}}); };
+    const struct {
         std::string zip, reason;
     } cases[] = {
-        {makeZip({{good, "x"}, {"../evil.txt", "x"}}), "entry \"../evil.txt\": a \"..\" segment"},
-        {makeZip({{good, "x"}, {"jdk/../../evil", "x"}}), "entry \"jdk/../../evil\": a \"..\""},
-        {makeZip({{good, "x"}, {"jdk\\..\\..\\evil", "x"}}), "a \"..\" segment"},
-        {makeZip({{good, "x"}, {"jdk/. ./evil", "x"}}), "a \"..\" segment"},
-        {makeZip({{good, "x"}, {"/evil.txt", "x"}}), "entry \"/evil.txt\": an absolute name"},
-        {makeZip({{good, "x"}, {"\\evil.txt", "x"}}), "an absolute name"},
-        {makeZip({{good, "x"}, {"C:\\evil.txt", "x"}}), "a drive letter or stream"},
-        {makeZip({{good, "x"}, {"C:evil.txt", "x"}}), "entry \"C:evil.txt\": a drive letter"},
-        {makeZip({{good, "x"}, {"jdk/java.exe:stream", "x"}}), "a drive letter or stream"},
-        {makeZip({{good, "x"}, {"jdk/Aux.txt", "x"}}), "entry \"jdk/Aux.txt\": the name of a dev"},
-        {makeZip({{good, "x"}, {"jdk/com1/x", "x"}}), "the name of a device"},
-        {std::string(5000, 'x'), "not a zip archive"},
-        {makeZip({{good, "x"}}).substr(0, 60), "not a zip archive"},
+        {second("../evil.txt"), "entry \"../evil.txt\": a \"..\" segment"},
+        {second("jdk/../../evil"), "entry \"jdk/../../evil\": a \"..\""},
+        {second("jdk\\..\\..\\evil"), "a \"..\" segment"},
+        {second("jdk/. ./evil"), "a \"..\" segment"},
+        {second("/evil.txt"), "entry \"/evil.txt\": an absolute name"},
+        {second("C:evil.txt"), "entry \"C:evil.txt\": a drive letter"},
+        {second("jdk/java.exe:stream"), "a drive letter or stream"},
+        {second("jdk/Aux.txt"), "entry \"jdk/Aux.txt\": the name of a dev"},
+        {second("jdk/com1/x"), "the name of a device"},
+        {second("x").substr(0, 60), "not a zip archive"},
         {"", "not a zip archive"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ZipResult result;
         EXPECT_FALSE(expand(c.zip, result)) << c.reason;
         EXPECT_NE(std::string(result.reason).find(c.reason), std::string::npos) << result.reason;
-        EXPECT_EQ(tree("target"), std::vector<std::string>()) << c.reason;
-        EXPECT_EQ(tree("."), (std::vector<std::string>{"a.zip", "target\\"})) << c.reason;
+        EXPECT_EQ(names("target"), std::vector<std::string>()) << c.reason;
+        EXPECT_EQ(names("."), (std::vector<std::string>{"a.zip", "target\\"})) << c.reason;
     }
 }
 
@@ -346,7 +332,7 @@ TEST(ZipFile, DamagedEntryTakesBackWhatWasWritten) {
     EXPECT_FALSE(
         expand(makeZip({{"jdk/", ""}, {"jdk/a/one", "1"}, {"jdk/b/two", "22", false, 5}}), result));
     EXPECT_EQ(std::string(result.reason), "entry \"jdk/b/two\": CRC-32 does not match its data");
-    EXPECT_EQ(tree("target"), std::vector<std::string>{"before.txt"});
+    EXPECT_EQ(names("target"), std::vector<std::string>{"before.txt"});
     // An entry never replaces a file that is there.
     EXPECT_FALSE(expand(makeZip({{"before.txt", "new"}}), result));
     EXPECT_EQ(std::string(result.reason), "entry \"before.txt\": the file exists already");
