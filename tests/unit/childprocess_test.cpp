@@ -1,8 +1,6 @@
-// Child processes for real: the stub "echoargs.exe" writes the arguments that its C runtime split
-// from its command line, so a vector goes out through argsString and comes back as the child saw
-// it; with ECHOARGS_STDERR it also writes them to its standard error, which a ChildProcess keeps.
-// The start that may ask for administrator rights runs it through a starter that plays Windows'
-// refusal (Wine never asks for elevation) and records the shell's start.
+// Child processes for real: the stub "echoargs.exe" writes the arguments its C runtime split from
+// its command line (so a vector comes back through argsString as the child saw it), with
+// ECHOARGS_STDERR to its standard error too, which a ChildProcess keeps.
 #include "exec/childprocess.h"
 #include "exec/elevatable.h"
 #include "jvm/wizardcause.h"
@@ -114,10 +112,8 @@ TEST(ChildProcess, LastLinesAndTheirCause) {
         bool partial;
         const char* lines;  // the last three
     } tails[] = {
-        {"a\r\nb\r\n\r\nc\r\nd\r\n", false, "b\nc\nd"},
-        {"ece of a line\nx\ry\n", true, "x\ny"},
-        {"only a piece", true, "only a piece"},
-        {"\n\n", false, ""},
+        {"a\r\nb\r\n\r\nc\r\nd\r\n", false, "b\nc\nd"}, {"ece of a line\nx\ry\n", true, "x\ny"},
+        {"only a piece", true, "only a piece"},     {"\n\n", false, ""},
     };
     for (const auto& t : tails) {
         char out[64];
@@ -147,17 +143,14 @@ TEST(ChildProcess, LastLinesAndTheirCause) {
 }
 
 // The system's starts, except that the plain one may refuse as Windows refuses a program whose
-// manifest asks for administrator rights (Wine's never does), and the elevated one is recorded.
-// Unless it is to answer otherwise or be the real one, the elevated start runs the program as the
-// shell would: its file, then the parameters, in the directory.
+// manifest asks for administrator rights (Wine's never does), and the elevated one is recorded
+// (under Wine the real ShellExecuteExW runs the program as it is, without a prompt).
 struct RecordingStarter : ProgramStarter {
     unsigned long plainAnswer = 0;     // 0: the real start
-    unsigned long elevatedAnswer = 0;  // 0: a start
-    bool realElevated = false;         // through the real ShellExecuteExW
+    unsigned long elevatedAnswer = 0;  // 0: the real start
     bool noProcess = false;            // a start that gives no process
     int elevatedStarts = 0;
-    SHELLEXECUTEINFOW seen;
-    std::wstring verb, file, parameters, dir;
+    std::wstring seen;  // verb|file|parameters|directory|mask|show
 
     unsigned long start(const wchar_t* program, wchar_t* commandLine, const wchar_t* directory,
                         ChildProcess& child) override {
@@ -166,24 +159,11 @@ struct RecordingStarter : ProgramStarter {
     }
     unsigned long startElevated(SHELLEXECUTEINFOW& info) override {
         ++elevatedStarts;
-        seen = info;
-        verb = info.lpVerb ? info.lpVerb : L"";
-        file = info.lpFile ? info.lpFile : L"";
-        parameters = info.lpParameters ? info.lpParameters : L"";
-        dir = info.lpDirectory ? info.lpDirectory : L"";
-        if (elevatedAnswer) return elevatedAnswer;
-        if (realElevated) return systemStarter().startElevated(info);
-        if (noProcess) return 0;
-        std::wstring line = L"\"" + file + L"\" " + parameters;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION child;
-        if (!CreateProcessW(info.lpFile, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            info.lpDirectory, &startup, &child))
-            return GetLastError();
-        CloseHandle(child.hThread);
-        info.hProcess = child.hProcess;
-        return 0;
+        seen = std::wstring(info.lpVerb) + L"|" + info.lpFile + L"|" + info.lpParameters + L"|" +
+               info.lpDirectory + L"|" + std::to_wstring(info.fMask) + L"|" +
+               std::to_wstring(info.nShow);
+        if (elevatedAnswer || noProcess) return elevatedAnswer;
+        return systemStarter().startElevated(info);
     }
 };
 
@@ -199,36 +179,28 @@ TEST(ElevatableStart, RunasOnlyWhenWindowsAsksForIt) {
     char* argv[] = {&name[0], &option[0], &target[0], nullptr};
     _putenv("ECHOARGS_EXIT=-1");
     // Started plainly when no elevation is needed; else again with runas, in the directory, the
-    // parameters quoted as on the command line, and waited for: through a recorded start and
-    // through the real ShellExecuteExW (under Wine it runs the program as it is).
-    enum { Plain, Elevated, RealElevated };
-    for (int mode : {Plain, Elevated, RealElevated}) {
+    // parameters quoted as on the command line, and waited for.
+    for (bool elevated : {false, true}) {
         remove(out.c_str());
         writeFile(TraceLog, "");
         RecordingStarter starter;
-        if (mode != Plain) starter.plainAnswer = ERROR_ELEVATION_REQUIRED;
-        starter.realElevated = mode == RealElevated;
+        starter.plainAnswer = elevated ? ERROR_ELEVATION_REQUIRED : 0;
         ElevatableRun run;
         EXPECT_TRUE(startAndWaitElevatable(name.c_str(), argv, jvmDir.c_str(), run, starter))
-            << mode << run.reason;
-        EXPECT_TRUE(run.started && !run.declined) << mode;
-        EXPECT_EQ(run.elevated, mode != Plain);
+            << run.reason;
+        EXPECT_TRUE(run.started && !run.declined) << elevated;
+        EXPECT_EQ(run.elevated, elevated);
         EXPECT_EQ(run.exitCode, 0xFFFFFFFFul);
         EXPECT_STREQ(run.reason, "");
-        EXPECT_EQ(starter.elevatedStarts, mode != Plain);
-        EXPECT_EQ(readFile(out), "ARGC 3\nARG /s\nARG " + target + "\n") << mode;
-        EXPECT_EQ(logText(TraceLog).find("runas") != std::string::npos, mode != Plain);
+        EXPECT_EQ(starter.elevatedStarts, elevated);
+        EXPECT_EQ(readFile(out), "ARGC 3\nARG /s\nARG " + target + "\n") << elevated;
+        EXPECT_EQ(logText(TraceLog).find("the program needs elevation, starting it with runas: " +
+                                         installer + "\n") != std::string::npos, elevated);
         EXPECT_FALSE(exists(ErrorsLog));
-        if (mode != Elevated) continue;
-        EXPECT_EQ(starter.verb, L"runas");
-        EXPECT_EQ(starter.seen.fMask, (ULONG)SEE_MASK_NOCLOSEPROCESS);
-        EXPECT_EQ(starter.seen.nShow, SW_SHOWNORMAL);
-        EXPECT_EQ(starter.file, wide(installer));
-        EXPECT_EQ(starter.dir, wide(jvmDir));
-        EXPECT_EQ(starter.parameters, L"/s \"INSTALLDIR=C:\\Program Files\\Java\\\\\"");
-        EXPECT_NE(logText(TraceLog).find(
-                      "the program needs elevation, starting it with runas: " + installer + "\n"),
-                  std::string::npos);
+        if (!elevated) continue;
+        const std::wstring parameters = L"/s \"INSTALLDIR=C:\\Program Files\\Java\\\\\"";
+        EXPECT_EQ(starter.seen, L"runas|" + wide(installer) + L"|" + parameters + L"|" +
+                                    wide(jvmDir) + L"|64|1");  // NOCLOSEPROCESS, SW_SHOWNORMAL
     }
     _putenv("ECHOARGS_EXIT=");
     // Refused after the prompt: declined, said so; another refusal carries the Windows error and

@@ -2,7 +2,6 @@
 // reader (files built with a fixed seed): no reader crashes, writes outside the work directory or
 // past a setting's field, or changes the file it reads. The machine field of a program header.
 #include "base/bitness.h"
-#include "base/codepage.h"
 #include "config/controlkeys.h"
 #include "config/getparam.h"
 #include "install/cleanup.h"
@@ -28,13 +27,12 @@ namespace {
 
 // The keys of the one table that fill a field of their own (the registry switch is read apart),
 // so that a key added there is read here too.
-std::vector<ControlKey> fieldKeys() {
+const std::vector<ControlKey> Fields = [] {
     std::vector<ControlKey> keys;
     for (const ControlKey& key : ControlKeys)
         if (key.capacity) keys.push_back(key);
     return keys;
-}
-const std::vector<ControlKey> Fields = fieldKeys();
+}();
 
 typedef std::map<std::string, std::string> Values;
 
@@ -69,13 +67,6 @@ std::string unicode(const std::string& text, bool bigEndian = false) {
     std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char c : text) wide += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
     return wide;
-}
-
-// A UTF-8 text in the process's code page, as the reader hands a UTF-16 line on.
-std::string ansi(const char* utf8) {
-    char text[64];
-    ansiFromUtf8(utf8, text, sizeof text);
-    return text;
 }
 
 typedef std::vector<std::string> Pieces;
@@ -163,9 +154,9 @@ TEST(GetParameters, ReadsTheControlFile) {
         // the next line is read; a command name gives way to its extension.
         {"jvmCommandName=" + v(5085) + "jvmName=BAD" + v(900) + "\njvmMaxVersion=9\n",
          {{"jvmCommandName", v(4996) + ".exe"}, {"jvmMaxVersion", "9"}}, true},
-        // UTF-16 is read as such, a line too long cut as in bytes and the next one read.
-        {unicode("jvmName=\xDC\r\njvmMaxVersion=9\r"), {{"jvmName", ansi("\xC3\x9C")},
-                                                       {"jvmMaxVersion", "9"}}},
+        // UTF-16 is read as such (into code page 1252), a line too long cut as in bytes.
+        {unicode("jvmName=\xDC\r\njvmMaxVersion=9\r"),
+         {{"jvmName", "\xDC"}, {"jvmMaxVersion", "9"}}},
         {unicode("jvmName=A\njvmMaxVersion=9", true), {{"jvmName", "A"}, {"jvmMaxVersion", "9"}}},
         {unicode("jvmHomeDir=" + v(5001)), {{"jvmHomeDir", v(5000)}}, true},
         {unicode("jvmCommandName=" + v(5085) + "jvmName=BAD" + v(900) + "\njvmMaxVersion=9\n"),
@@ -301,8 +292,7 @@ TEST(ProgramHeader, MachineRunsWhatItsProcessorRuns) {
             << c.program << " on " << c.machine->nativeMachine;
         EXPECT_STREQ(why, c.why ? c.why : "");
     }
-    // Through the seam: the 64-bit view and 64-bit Windows for the machine answered, whichever
-    // the launcher's own bitness.
+    // Through the seam: 64-bit Windows and its view for the machine answered, whatever our bitness.
     setMachineAnswer(&arm64Windows10);
     EXPECT_TRUE(windowsIs64Bit());
     EXPECT_EQ(registryViewFor(64), (REGSAM)KEY_WOW64_64KEY);
