@@ -10,11 +10,6 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <stdlib.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
 
 static std::string stubProgram(const char* name) {
     char path[MAX_PATH];  // build\<arch>\tests\unit_tests.exe; the stub is in build\<arch>\stubs
@@ -24,23 +19,15 @@ static std::string stubProgram(const char* name) {
 }
 
 // Kiv*.tmp files in the temporary folder: the caught standard error leaves none behind.
-static int caughtFiles() {
+static size_t caughtFiles() {
     char folder[MAX_PATH + 1];
     GetTempPathA(sizeof folder, folder);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((std::string(folder) + "kiv*.tmp").c_str(), &found);
-    int count = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do ++count;
-        while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    return count;
+    return listing(folder + std::string("kiv*.tmp")).size();
 }
 
 TEST(ChildProcess, ExitCodesStandardErrorAndStartFailures) {
     ScratchDir dir;
-    int filesBefore = caughtFiles();
+    size_t filesBefore = caughtFiles();
     std::string program = stubProgram("echoargs.exe"), missing = dir.file("missing.exe");
     const char* const mainClass = "Error: Could not find or load main class com.example.Wizrd";
     // Regression: exit code -1 was taken for a start that failed (the 32-bit runtime's failure
@@ -107,11 +94,7 @@ TEST(ChildProcess, ExitCodesStandardErrorAndStartFailures) {
 }
 
 TEST(ChildProcess, LastLinesAndTheirCause) {
-    const struct {
-        const char* text;
-        bool partial;
-        const char* lines;  // the last three
-    } tails[] = {
+    const struct { const char* text; bool partial; const char* lines; } tails[] = {  // last three
         {"a\r\nb\r\n\r\nc\r\nd\r\n", false, "b\nc\nd"}, {"ece of a line\nx\ry\n", true, "x\ny"},
         {"only a piece", true, "only a piece"},     {"\n\n", false, ""},
     };
@@ -120,11 +103,7 @@ TEST(ChildProcess, LastLinesAndTheirCause) {
         lastLinesOf(t.text, strlen(t.text), t.partial, 3, out, sizeof out);
         EXPECT_STREQ(out, t.lines) << t.text;
     }
-    const struct {
-        const char* lines;
-        WizardCause cause;
-        const char* name;
-    } causes[] = {
+    const struct { const char* lines; WizardCause cause; const char* name; } causes[] = {
         {"Error: Could not find or load main class com.x.W\n"
          "Caused by: java.lang.ClassNotFoundException: com.x.W",
          WizardMainClassMissing, "com.x.W"},

@@ -10,12 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <ctype.h>
-#include <stdlib.h>
-#include <string.h>
 
 #include <random>
-#include <vector>
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     ScratchDir dir;
@@ -105,10 +101,9 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
         EXPECT_EQ(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
 }
 
-// Manifest names that lead out of the work directory in every way Windows reads a path: climbing
-// (with the dots and blanks Windows drops), absolute, root- and drive-relative, UNC, the \\?\ and
-// \\.\ forms, streams, short names; each in several spellings. Nothing outside is deleted, while
-// the package's own file named beside them is.
+// Manifest names leading out of the work directory in every way Windows reads a path (climbing
+// with the dots and blanks it drops, absolute, root- and drive-relative, UNC, \\?\ and \\.\,
+// streams, short names) delete nothing, while the package's own file named beside them goes.
 TEST(CleanUp, ManifestNamesLeadingOutsideDeleteNothing) {
     ScratchDir scratch;
     const std::string top = scratch.path(), work = scratch.file("work");

@@ -1,5 +1,4 @@
-// File copies, tree deletion and path rules (base/filecopy, base/deltree,
-// base/jvmhome) on the real Win32 file system.
+// File copies, tree deletion and path rules (filecopy, deltree, jvmhome) on the real file system.
 #include "base/deltree.h"
 #include "base/filecopy.h"
 #include "base/jvmhome.h"
@@ -36,7 +35,13 @@ TEST(FileCopy, CopiesExactlyAndNeverDamagesTheDestination) {
     EXPECT_EQ(readFile("same"), "precious");
 }
 
-TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
+static DWORD WINAPI closeLater(void* file) {
+    Sleep(300);
+    CloseHandle(file);
+    return 0;
+}
+
+TEST(DelDirTree, NeverOutsideTheDirectoryAndWaitsOnlyForAFileHeldAMoment) {
     // Regression: a path that could not be entered made the walk empty the current directory (the
     // work directory), and a bare drive named the drive's current directory.
     ScratchDir dir;
@@ -53,29 +58,17 @@ TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
     EXPECT_FALSE(delDirTree(nullptr));
     for (const char* path : {"C:\\jvm", "c:/jvm/x", "\\\\server\\share", "\\\\server\\share\\d"})
         EXPECT_TRUE(isAbsoluteDirPath(path)) << path;
-}
-
-static DWORD WINAPI closeLater(void* file) {
-    Sleep(300);
-    CloseHandle(file);
-    return 0;
-}
-
-TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
-    ScratchDir dir;
-    writeFile(TraceLog, "");
     const std::string jvm = dir.file("jvm");
     auto makeJvm = [&] {
         makeDirs(jvm + "\\bin\\deep");
-        for (const char* name : {"\\bin\\java.dll", "\\bin\\jvm.dll", "\\release", "\\bin\\deep\\a"})
+        for (auto name : {"\\bin\\java.dll", "\\bin\\jvm.dll", "\\release", "\\bin\\deep\\x"})
             writeFile(jvm + name, "x");
     };
     auto hold = [&](const char* name, DWORD flags) {
         return CreateFileA((jvm + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, flags, nullptr);
     };
-    // Regression: a subdirectory whose contents could be deleted but which itself could not be
-    // removed (held open elsewhere) was found again on every pass, and the deletion never returned.
+    // Regression: a subdirectory held open elsewhere was found again on every pass, without end.
     makeJvm();
     HANDLE held = hold("\\bin\\deep", FILE_FLAG_BACKUP_SEMANTICS);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -90,8 +83,8 @@ TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
     WaitForSingleObject(closer, INFINITE);
     CloseHandle(closer);
     EXPECT_FALSE(fexists("jvm"));
-    writeFile(TraceLog, "");
     // One held throughout (by a running JVM) is named and left; everything else goes.
+    writeFile(TraceLog, "");
     makeJvm();
     held = hold("\\bin\\jvm.dll", 0);
     DWORD start = GetTickCount();
@@ -109,8 +102,7 @@ TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
 }
 
 TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAFinalBinLevel) {
-    // Regression: the runtime's stat refused a directory named with a trailing separator, so a
-    // control-file directory written "MyVm/" was taken for one that could not be created.
+    // Regression: the runtime's stat refused a directory named with a trailing separator ("MyVm/").
     ScratchDir dir;
     writeFile("file", "x");
     for (const std::string& path : {dir.path(), dir.path() + "\\", dir.path() + "/", {"C:\\"}})

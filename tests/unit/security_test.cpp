@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
 // A work directory (current) with the keystore, a JVM home "jre", a Windows directory "home", the
 // user's profile (USERPROFILE) and the logon names in a stand-in for HKEY_LOCAL_MACHINE.
 class SecuritySetup : public testing::Test {
@@ -37,9 +35,7 @@ protected:
 };
 
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
-    const struct {
-        std::string content, named;
-    } cases[] = {
+    const struct { std::string content, named; } cases[] = {
         {"#identity.database=C:/x/db.obj\n", ""}, {"identity.database=db.obj", "db.obj"},
         {"identity.database=\\\\server\\share//db.obj", "\\\\server\\share\\db.obj"},
         // Regressions: an empty value left the keystore uninstalled, and the rest of a line longer

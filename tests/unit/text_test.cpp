@@ -1,7 +1,6 @@
-// The text helpers under every fixed buffer: bounded copy, append and format (a value that does not
-// fit is cut at the capacity, terminated, and nothing beyond it is written), \uXXXX escapes read
-// back into the ANSI code page (1252 here), an address as the logs show it, and the launcher's
-// command line.
+// The text helpers under every fixed buffer: bounded copy, append and format (cut at the capacity,
+// terminated, nothing written beyond), \uXXXX escapes read back into the ANSI code page (1252
+// here), an address as the logs show it, and the launcher's command line.
 #include "base/codepage.h"
 #include "base/logaddress.h"
 #include "base/strbuf.h"
@@ -9,10 +8,6 @@
 #include "testdir.h"
 
 #include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
 
 TEST(StrBuf, EveryHelperStaysInsideItsCapacity) {
     enum Op { Copy, Append, Format };
