@@ -1,5 +1,5 @@
-// The clean-up's readers: the Windows directory's lookup in the search path, and what must never lead to
-// a wrong deletion or copy (the guard before deleting a tree, a JVM named in part, log copies).
+// The clean-up's readers: the Windows directory's lookup in the search path, and what must never
+// lead to a wrong deletion or copy (the guard before deleting a tree, a JVM named in part, logs).
 #include "base/dirguard.h"
 #include "install/cleanup.h"
 #include "install/logcopy.h"
@@ -10,19 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <ctype.h>
-#include <stdlib.h>
-#include <string.h>
 
 #include <random>
-#include <vector>
-
-// The temporary JVM's clean-up as a run without control-file values hands it over.
-static void cleanUpTemporaryJvm(const char* madeDir) {
-    ControlSettings settings;
-    settings.clear();
-    TemporaryJvm(settings, false, madeDir, "").cleanUp();
-}
 
 TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
     ScratchDir dir;
@@ -36,8 +25,7 @@ TEST(InstallHome, DirInPathMatchesElementEndingInNameInLowerCase) {
         {dir.file("missing\\bin") + ";;" + dir.file("bin\\x\\bin") + ";" + dir.file("JDK\\BIN"),
          jdk},
         {";;", ""}, {"", ""},  // the latter: no search path at all
-        // Regression: only the first 5000 bytes of a long search path were looked at; a match after
-        // them is found now.
+        // Regression: a match after the first 5000 bytes of the search path was not found.
         {std::string(6000, ';') + "C:\\nowhere\\bin;" + dir.file("JDK\\BIN"), jdk},
         // an element too long for the result is passed over, not cut
         {dir.file(std::string(5100, 'b').c_str()) + "\\bin", ""},
@@ -74,31 +62,27 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
         "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=true \n",
         // nor one the run did not make, nor the run's own when another is named
         "nativeJvmHomeDir=" + slashes + "/other\nnativeJvmInstalledInTemp=true\n",
-        // Regression: a properties line longer than the line buffer was read in pieces, and a piece
-        // could pass for a key of its own.
+        // Regression: a piece of a line longer than the line buffer passed for a key of its own.
         "nativeJvmHomeDir=" + slashes + "/jvm\nnativeJvmInstalledInTemp=false\n" +
             std::string(998, 'x') + "nativeJvmInstalledInTemp=true\n",
     };
+    ControlSettings settings;
+    settings.clear();
     for (const std::string& text : properties) {
         writeFile(work.file(NativePropertiesFile), text);
-        cleanUpTemporaryJvm(work.file("jvm").c_str());
+        TemporaryJvm(settings, false, work.file("jvm").c_str(), "").cleanUp();
         EXPECT_TRUE(exists(work.file("jvm\\bin\\java.exe"))) << text.substr(0, 80);
         EXPECT_TRUE(exists(work.file("other"))) << text.substr(0, 80);
     }
 
-    std::vector<std::string> notes = {
-        other.file("missing") + "\r\n", "", "\r\n",
-        // Regression: a first line longer than the buffer was cut, and the cut text named another
-        // directory (here the start directory, once the cut blanks are trimmed).
-        other.path() + std::string(5200, ' ') + "x",
-    };
+    // Regression: a first line longer than the buffer was cut, and the cut text named another
+    // directory (here the start directory, once the cut blanks are trimmed).
+    std::vector<std::string> notes = {other.file("missing") + "\r\n", "", "\r\n",
+                                      other.path() + std::string(5200, ' ') + "x"};
     const std::string spellings[] = {work.path(), work.path() + "\\", upper, upper + "\\", doubled,
                                      slashes + "/", shortWork, work.path() + "\\.",
                                      work.file("jvm\\..")};
-    for (const std::string& dir : spellings) {
-        EXPECT_NE(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
-        notes.push_back(dir + "\r\n");
-    }
+    for (const std::string& dir : spellings) notes.push_back(dir + "\r\n");
     for (const std::string& line : notes) {
         writeFile(work.file(StartDirFile), line);
         writeFile(work.file("install.log"), "run\r\n");
@@ -110,20 +94,20 @@ TEST(CleanUp, NothingDeletedOrCopiedThatMustNotBe) {
 
     // Refused besides: above the work directory, roots, relative paths, the home (Windows)
     // directory and what holds it; an ordinary directory beside them is not.
-    const std::string refused[] = {work.path().substr(0, work.path().rfind('\\')),
-                                   "C:\\", "C:", "jvm", "\\\\server\\share", "", home, home + "\\",
-                                   shortHome, other.path(), windows};
+    std::vector<std::string> refused = {work.path().substr(0, work.path().rfind('\\')), "C:\\",
+                                        "C:", "jvm", "\\\\server\\share", "", home, home + "\\",
+                                        shortHome, other.path(), windows};
+    refused.insert(refused.end(), std::begin(spellings), std::end(spellings));
     for (const std::string& dir : refused)
         EXPECT_NE(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
-    const std::string ordinary[] = {work.file("jvm"), other.file("jvm"), "\\\\server\\share\\jvm"};
-    for (const std::string& dir : ordinary)
+    for (const std::string& dir :
+         {work.file("jvm"), other.file("jvm"), std::string("\\\\server\\share\\jvm")})
         EXPECT_EQ(deletionRefusal(dir.c_str(), home.c_str()), nullptr) << dir;
 }
 
-// Manifest names that lead out of the work directory in every way Windows reads a path: climbing
-// (with the dots and blanks Windows drops), absolute, root- and drive-relative, UNC, the \\?\ and
-// \\.\ forms, streams, short names; each in several spellings. Nothing outside is deleted, while
-// the package's own file named beside them is.
+// Manifest names leading out of the work directory in every way Windows reads a path (climbing
+// with the dots and blanks it drops, absolute, root- and drive-relative, UNC, \\?\ and \\.\,
+// streams, short names) delete nothing, while the package's own file named beside them goes.
 TEST(CleanUp, ManifestNamesLeadingOutsideDeleteNothing) {
     ScratchDir scratch;
     const std::string top = scratch.path(), work = scratch.file("work");

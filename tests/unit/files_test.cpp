@@ -1,5 +1,4 @@
-// File copies, tree deletion and path rules (base/filecopy, base/deltree,
-// base/jvmhome) on the real Win32 file system.
+// File copies, tree deletion and path rules (filecopy, deltree, jvmhome) on the real file system.
 #include "base/deltree.h"
 #include "base/filecopy.h"
 #include "base/jvmhome.h"
@@ -36,7 +35,13 @@ TEST(FileCopy, CopiesExactlyAndNeverDamagesTheDestination) {
     EXPECT_EQ(readFile("same"), "precious");
 }
 
-TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
+static DWORD WINAPI closeLater(void* file) {
+    Sleep(300);
+    CloseHandle(file);
+    return 0;
+}
+
+TEST(DelDirTree, NeverOutsideTheDirectoryAndWaitsOnlyForAFileHeldAMoment) {
     // Regression: a path that could not be entered made the walk empty the current directory (the
     // work directory), and a bare drive named the drive's current directory.
     ScratchDir dir;
@@ -53,74 +58,41 @@ TEST(DelDirTree, NeverDeletesOutsideTheGivenDirectory) {
     EXPECT_FALSE(delDirTree(nullptr));
     for (const char* path : {"C:\\jvm", "c:/jvm/x", "\\\\server\\share", "\\\\server\\share\\d"})
         EXPECT_TRUE(isAbsoluteDirPath(path)) << path;
-}
-
-TEST(DelDirTree, SubdirectoryThatCannotGoEndsTheWalk) {
-    // Regression: a subdirectory whose contents could be deleted but which itself could not be
-    // removed (held open elsewhere) was found again on every pass, and the deletion never returned.
-    ScratchDir dir;
-    makeDirs(dir.file("jvm\\lib\\deep"));
-    writeFile("jvm\\lib\\deep\\a.txt", "a");
-    HANDLE held = CreateFileA("jvm\\lib\\deep", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const std::string jvm = dir.file("jvm");
+    auto makeJvm = [&] {
+        makeDirs(jvm + "\\bin\\deep");
+        for (auto name : {"\\bin\\java.dll", "\\bin\\jvm.dll", "\\release", "\\bin\\deep\\x"})
+            writeFile(jvm + name, "x");
+    };
+    auto hold = [&](const char* name, DWORD flags) {
+        return CreateFileA((jvm + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, flags, nullptr);
+    };
+    // Regression: a subdirectory held open elsewhere was found again on every pass, without end.
+    makeJvm();
+    HANDLE held = hold("\\bin\\deep", FILE_FLAG_BACKUP_SEMANTICS);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(delDirTree(dir.file("jvm").c_str()));
+    EXPECT_FALSE(delDirTree(jvm.c_str()));
     CloseHandle(held);
-    EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
+    EXPECT_TRUE(delDirTree(jvm.c_str()));
     EXPECT_FALSE(fexists("jvm"));
-}
-
-// Holds a file without letting it be deleted, for a while (0: until it is let go).
-struct Holder {
-    HANDLE file, thread = nullptr;
-    DWORD ms;
-    Holder(const char* path, DWORD ms)
-        : file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr)),
-          ms(ms) {
-        EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-        if (ms) thread = CreateThread(nullptr, 0, release, this, 0, nullptr);
-    }
-    static DWORD WINAPI release(void* self) {
-        Holder& h = *static_cast<Holder*>(self);
-        Sleep(h.ms);
-        CloseHandle(h.file);
-        return 0;
-    }
-    ~Holder() {
-        if (thread) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-        } else {
-            CloseHandle(file);
-        }
-    }
-};
-
-TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
-    ScratchDir dir;
+    // A file held a moment (by a scanner) is waited for.
+    makeJvm();
+    HANDLE closer = CreateThread(nullptr, 0, closeLater, hold("\\bin\\java.dll", 0), 0, nullptr);
+    EXPECT_TRUE(delDirTree(jvm.c_str()));
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    EXPECT_FALSE(fexists("jvm"));
+    // One held throughout (by a running JVM) is named and left; everything else goes.
     writeFile(TraceLog, "");
-    makeDirs(dir.file("jvm\\bin"));
-    for (const char* name : {"jvm\\bin\\java.dll", "jvm\\bin\\jvm.dll", "jvm\\release"})
-        writeFile(name, "x");
-    {
-        Holder scanner(dir.file("jvm\\bin\\java.dll").c_str(), 300);
-        EXPECT_TRUE(delDirTree(dir.file("jvm").c_str()));
-    }
-    EXPECT_FALSE(fexists("jvm"));
-
-    makeDirs(dir.file("jvm\\bin"));
-    for (const char* name : {"jvm\\bin\\java.dll", "jvm\\bin\\jvm.dll", "jvm\\release"})
-        writeFile(name, "x");
-    {
-        Holder running(dir.file("jvm\\bin\\jvm.dll").c_str(), 0);
-        DWORD start = GetTickCount();
-        EXPECT_FALSE(delDirTree(dir.file("jvm").c_str()));
-        EXPECT_LT(GetTickCount() - start, 3000u);
-    }
-    // The held file is named and left; everything else went.
+    makeJvm();
+    held = hold("\\bin\\jvm.dll", 0);
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(delDirTree(jvm.c_str()));
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    CloseHandle(held);
     const std::string trace = logText(TraceLog);
-    EXPECT_NE(trace.find("could not delete (error 32): " + dir.file("jvm\\bin\\jvm.dll") + "\n"),
+    EXPECT_NE(trace.find("could not delete (error 32): " + jvm + "\\bin\\jvm.dll\n"),
               std::string::npos) << trace;
     EXPECT_EQ(trace.find("could not delete", trace.find("could not delete") + 1), std::string::npos)
         << trace;
@@ -130,8 +102,7 @@ TEST(DelDirTree, WaitsForAFileHeldAMomentAndNamesOneHeldThroughout) {
 }
 
 TEST(Paths, DirectoriesWithATrailingSeparatorAndJavaHomesOfAFinalBinLevel) {
-    // Regression: the runtime's stat refused a directory named with a trailing separator, so a
-    // control-file directory written "MyVm/" was taken for one that could not be created.
+    // Regression: the runtime's stat refused a directory named with a trailing separator ("MyVm/").
     ScratchDir dir;
     writeFile("file", "x");
     for (const std::string& path : {dir.path(), dir.path() + "\\", dir.path() + "/", {"C:\\"}})

@@ -1,20 +1,18 @@
-// The JVM search's rules: versions as Java numbers them (JvmProbe's limits, the candidates' order, the
-// ranges registrations name), the version read from the test class's line, and the hives and
-// registry views a search reads.
+// The JVM search's rules: versions as Java numbers them (JvmProbe's limits, the candidates' order,
+// the ranges registrations name) and the version read from the test class's line.
 #include "jvm/jvmprobe.h"
 #include "jvm/jvmversion.h"
 #include "jvm/jvmsearch.h"
 #include "testdir.h"
 
 #include <gtest/gtest.h>
-#include <string.h>
-
 
 TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginningWithIt) {
-    const struct {
-        const char *required, *minimum, *maximum, *version;
+    struct Case {
+        const char *required, *minimum, *maximum, *version;  // the version, or the range named
         bool accepted;
-    } cases[] = {
+    };
+    const Case cases[] = {
         {"1.4", "1.5", "1.3", "1.4", true},       {"1.4", "1.5", "1.3", "1.4.2_03", true},
         {"1.4", "", "", "1.3.1", false},          {"1.4", "1.0", "9", "1.5.0", false},
         {"1.4.2", "", "", "1.4", false},          {"1.4.2_B01", "", "", "1.4.2_b01", true},
@@ -78,10 +76,7 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
     EXPECT_EQ(compareVersionNumbers("17", "17.0.0"), 0);
     EXPECT_EQ(compareVersionNumbers("1.10", "10"), 0);
     // A registration names a range ("17", "1.8.0"): it can refuse only when none of it fits.
-    const struct {
-        const char *required, *minimum, *maximum, *range;
-        bool possible;
-    } ranges[] = {
+    const Case ranges[] = {
         {"", "17.0.2", "", "17", true},        {"", "1.8.0_402", "", "1.8.0", true},
         {"1.8.0_402", "", "", "1.8", true},    {"", "17", "", "1.8.0", false},
         {"", "", "1.4", "1.6.0_31", false},    {"", "", "17.0.2", "17", true},
@@ -89,7 +84,7 @@ TEST(JvmVersion, ComparedAsJavaNumbersThemAndALimitStandsForEveryVersionBeginnin
         {"", "1.3", "1.5", "1.4.2_19", true},  {"", "", "", "", true},
     };
     for (const auto& c : ranges)
-        EXPECT_EQ(JvmProbe::rangeMeetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.range),
-                  c.possible)
-            << c.required << " | " << c.minimum << " | " << c.maximum << " | range " << c.range;
+        EXPECT_EQ(JvmProbe::rangeMeetsLimits({c.required, c.minimum, c.maximum, nullptr}, c.version),
+                  c.accepted)
+            << c.required << " | " << c.minimum << " | " << c.maximum << " | range " << c.version;
 }

@@ -6,16 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
 struct Collected : CheckFindings {
-    std::vector<std::string> lines;
+    std::string all, verdict;  // the lines, ended by "\n" and as check.log ends them
     void found(bool error, const char* line) override {
         EXPECT_EQ(error, std::string(line).rfind("error: ", 0) == 0) << line;
-        lines.push_back(line);
+        all += line + std::string("\n");
+        verdict += line + std::string("\r\n");
     }
 };
 
@@ -43,25 +41,20 @@ TEST_P(PackageCheck, Findings) {
     }
     Collected found;
     EXPECT_EQ(checkPackage(dir.path().c_str(), found), c.sound);
-    std::string all;
-    for (const std::string& line : found.lines) all += line + "\n";
     size_t at = 0;
     for (const std::string& part : c.findings) {
-        size_t next = all.find(part, at);
-        EXPECT_NE(next, std::string::npos) << part << " in\n" << all;
-        if (next != std::string::npos) at = next + part.size();
+        at = found.all.find(part, at);
+        ASSERT_NE(at, std::string::npos) << part << " in\n" << found.all;
+        at += part.size();
     }
-    if (c.findings.empty()) {
-        EXPECT_EQ(all, "");
-    }
+    EXPECT_TRUE(!c.findings.empty() || found.all.empty()) << found.all;
     // The same findings in check.log, and the verdict after them.
     CheckLog log(dir.path().c_str(), nullptr);
     log.close(checkPackage(dir.path().c_str(), log));
-    std::string written = readFile(dir.file(PackageCheckLog)), verdict;
-    for (const std::string& line : found.lines) verdict += line + "\r\n";
-    EXPECT_EQ(written.substr(0, verdict.size()), verdict);
+    const std::string written = readFile(dir.file(PackageCheckLog));
+    EXPECT_EQ(written.substr(0, found.verdict.size()), found.verdict);
     EXPECT_EQ(written.rfind(c.sound ? "the package is sound: 0 errors" : "the package is faulty"),
-              verdict.size());
+              found.verdict.size());
 }
 
 const std::vector<std::string> Jar = {WizardJarFile, TestJvmClassFile};

@@ -7,11 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
 // A work directory (current) with the keystore, a JVM home "jre", a Windows directory "home", the
-// user's profile "profile" (USERPROFILE) and the logon names in a private stand-in for
-// HKEY_LOCAL_MACHINE.
+// user's profile (USERPROFILE) and the logon names in a stand-in for HKEY_LOCAL_MACHINE.
 class SecuritySetup : public testing::Test {
 protected:
     void SetUp() override {
@@ -38,16 +35,12 @@ protected:
 };
 
 TEST_F(SecuritySetup, KeystoreGoesWhereJavaSecurityNamesTheIdentityDatabase) {
-    const struct {
-        std::string content, named;
-    } cases[] = {
-        {"#identity.database=C:/x/db.obj\n", ""},
+    const struct { std::string content, named; } cases[] = {
+        {"#identity.database=C:/x/db.obj\n", ""}, {"identity.database=db.obj", "db.obj"},
         {"identity.database=\\\\server\\share//db.obj", "\\\\server\\share\\db.obj"},
-        {"identity.database=db.obj", "db.obj"},
-        // Regression: an empty value replaced the keystore's destination with nothing, and the
-        // keystore was not installed at all.
+        // Regressions: an empty value left the keystore uninstalled, and the rest of a line longer
+        // than the read buffer was read as a line of its own.
         {"identity.database=  \n", ""},
-        // Regression: the rest of a line longer than the read buffer was read as a line of its own.
         {"#" + std::string(1999, 'x') + "identity.database=C:/wrong/db.obj\nidentity.database=" +
              dir.path() + "/data//ids/identitydb.obj  \r\nidentity.database=C:/second/db.obj\n",
          dir.file("data\\ids\\identitydb.obj")},
@@ -77,8 +70,7 @@ TEST_F(SecuritySetup, KeystoreForTheUserHomeGoesIntoAnOldProfilesFolderToo) {
 
 TEST_F(SecuritySetup, ABackupNeverReplacesAnotherFilesOriginal) {
     // Regression: java.policy and java.txt share the backup name java.001; the second backup
-    // overwrote the first original, and a file already named java.001 was "backed up" onto itself
-    // and then deleted.
+    // overwrote the first original, and a file named java.001 was backed up onto itself.
     writeFile(security + "\\java.txt", "original txt");
     writeFile(security + "\\java.policy", "original policy");
     writeFile("java.txt", "package txt");

@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <direct.h>
+#include <string.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -57,4 +59,18 @@ std::string logText(const std::string& path) {
         text += (line.size() >= 25 ? line.substr(25) : line) + "\n";
     }
     return text;
+}
+
+std::vector<std::string> listing(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+            names.push_back(found.cFileName + std::string(folder ? "\\" : ""));
+    }
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -6,6 +6,7 @@
 #include "base/disknames.h"
 
 #include <string>
+#include <vector>
 
 struct ScratchDir {
     ScratchDir();
@@ -20,5 +21,7 @@ void writeFile(const std::string& path, const std::string& content);
 bool exists(const std::string& path);
 void makeDirs(const std::string& path);
 std::string logText(const std::string& path);
+// What a pattern ("dir\\*") finds, sorted, without "." and "..", folders with a trailing backslash.
+std::vector<std::string> listing(const std::string& pattern);
 
 #endif
