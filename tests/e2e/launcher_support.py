@@ -125,10 +125,12 @@ def run_launcher(wine, workdir, *args, env=None, timeout=120, program=None):
     before = public()
     if hasattr(wine, "give"):
         wine.give(workdir)
-    code = wine.run(program or workdir / "installer.exe", *args, cwd=workdir, env=env,
-                    timeout=timeout).returncode
+    out = wine.run(program or workdir / "installer.exe", *args, cwd=workdir, env=env,
+                   timeout=timeout)
+    if out.returncode:  # what Wine said, for a failure's report
+        print(f"exit code {out.returncode}:", out.stderr.decode("latin-1")[-4000:])
     assert public() == before, "written below C:\\users\\Public"
-    return code
+    return out.returncode
 
 
 def run_quiet(wine, workdir, start=None):
