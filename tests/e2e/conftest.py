@@ -18,6 +18,19 @@ INSTALLER = BUILD / "installer.exe"
 REGIMPORT = BUILD / "tools" / "regimport.exe"
 
 
+def captured(command, timeout, check=False, **options):
+    """subprocess.run with its output caught in files, not pipes: a Wine process it starts (a
+    service, the server) may inherit them and outlive it, and a pipe would then keep the run
+    from ending until the time limit."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(command, stdout=out, stderr=err, timeout=timeout, **options).returncode
+        out.seek(0), err.seek(0)
+        done = subprocess.CompletedProcess(command, code, out.read(), err.read())
+    if check:
+        done.check_returncode()
+    return done
+
+
 class Wine:
     def __init__(self, prefix):
         self.prefix = Path(prefix)
@@ -34,9 +47,8 @@ class Wine:
         return self.drive_c / winpath[3:].replace("\\", "/")
 
     def run(self, program, *args, cwd=None, timeout=120, env=None, check=False):
-        return subprocess.run([WINE, str(program), *map(str, args)], cwd=cwd,
-                              env=dict(self.env, **(env or {})), capture_output=True,
-                              timeout=timeout, check=check)
+        return captured([WINE, str(program), *map(str, args)], timeout, check, cwd=cwd,
+                        env=dict(self.env, **(env or {})))
 
     def start(self, program, *args, cwd=None):
         return subprocess.Popen([WINE, str(program), *map(str, args)], cwd=cwd, env=self.env,
@@ -87,8 +99,7 @@ class UserWine(Wine):
         return [*self.as_user, *extra, WINE, str(program), *map(str, args)]
 
     def run(self, program, *args, cwd=None, timeout=120, env=None, check=False):
-        return subprocess.run(self.command(program, args, env), cwd=cwd or self.top,
-                              capture_output=True, timeout=timeout, check=check)
+        return captured(self.command(program, args, env), timeout, check, cwd=cwd or self.top)
 
     def start(self, program, *args, cwd=None):
         return subprocess.Popen(self.command(program, args), cwd=cwd or self.top,
